@@ -1,0 +1,78 @@
+#include "app/cli/CommandLine.h"
+
+#include <iostream>
+
+namespace quillet::cli {
+
+namespace {
+
+const Command kCommands[] = {
+    {"types", "types                    list the file types, one a line (id, name, extension, category)",
+     typesCommand},
+};
+
+void printHelp(std::ostream& out) {
+    out << "Quillet+ " << QUILLET_VERSION << ": new files of sixteen types, wherever you are.\n\n"
+        << "Usage: quillet COMMAND [ARGS]\n\nCommands:\n";
+    for (const auto& c : commands()) out << "  " << c.synopsis << "\n";
+    out << "\n  --help                   show this text\n"
+        << "  --version                show the version\n";
+}
+
+}  // namespace
+
+std::span<const Command> commands() { return kCommands; }
+
+bool takeOption(std::vector<std::string>& args, std::string_view flag, std::string& value) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == flag && i + 1 < args.size()) {
+            value = args[i + 1];
+            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            return true;
+        }
+        if (a.size() > flag.size() && a.starts_with(flag) && a[flag.size()] == '=') {
+            value = a.substr(flag.size() + 1);
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == flag) {
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+int usageError(Invocation& inv, std::string_view message) {
+    inv.err << "quillet: " << message << "\n";
+    return kExitUsage;
+}
+
+int runCommandLine(int argc, char** argv) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    Invocation inv{{}, std::cout, std::cerr};
+    if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        printHelp(std::cout);
+        return kExitOK;
+    }
+    if (words[0] == "--version") {
+        std::cout << "Quillet+ " << QUILLET_VERSION << "\n";
+        return kExitOK;
+    }
+    for (const auto& c : commands()) {
+        if (words[0] == c.name) {
+            inv.args.assign(words.begin() + 1, words.end());
+            return c.run(inv);
+        }
+    }
+    return usageError(inv, "unknown command \"" + words[0] + "\" (see quillet --help)");
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,3 @@
+#include "app/cli/CommandLine.h"
+
+int main(int argc, char** argv) { return quillet::cli::runCommandLine(argc, argv); }

@@ -1,0 +1,6 @@
+list(APPEND QUILLET_APP_SOURCES
+  app/cli/main.cpp
+  app/cli/CommandLine.h
+  app/cli/CommandLine.cpp
+  app/cli/TypesCommand.cpp
+)

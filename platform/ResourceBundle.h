@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace quillet {
+
+// The application's resources: <prefix>/share/quillet beside <prefix>/bin/quillet. The build
+// tree has the same shape, so a built and an installed program find them alike.
+class ResourceBundle {
+public:
+    explicit ResourceBundle(std::filesystem::path resourceDirectory);
+
+    // The bundle of the running executable (found through /proc/self/exe).
+    static const ResourceBundle& main();
+
+    // The file name.extension in the bundle, if it exists as a regular file.
+    std::optional<std::filesystem::path> url(const std::string& name,
+                                             const std::string& extension) const;
+    const std::filesystem::path& resourceDirectory() const { return directory_; }
+
+private:
+    std::filesystem::path directory_;
+};
+
+// The folder of the running executable.
+std::filesystem::path executableDirectory();
+
+}  // namespace quillet

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// The group of a file type. Its raw value is also its display name and persisted form.
+enum class FileTypeCategory { plainText, code, office };
+
+std::string_view rawValue(FileTypeCategory category);
+// Only the exact raw values are accepted ("Code", not "code").
+std::optional<FileTypeCategory> fileTypeCategoryFromRawValue(std::string_view raw);
+
+inline constexpr std::array<FileTypeCategory, 3> kAllFileTypeCategories{
+    FileTypeCategory::plainText, FileTypeCategory::code, FileTypeCategory::office};
+
+}  // namespace quillet
