@@ -11,7 +11,7 @@ std::filesystem::path standardizedPath(const std::filesystem::path& path) {
     if (path.empty()) return path;
     std::string s = path.lexically_normal().string();
     while (s.size() > 1 && s.back() == '/') s.pop_back();
-    if (s.empty()) s = ".";
+    if (s.empty()) return std::filesystem::path(".");
     return std::filesystem::path(s);
 }
 

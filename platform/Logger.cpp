@@ -156,7 +156,7 @@ std::string formatLogMessage(std::string_view format, const std::vector<LogArg>&
 Logger::Logger(std::string subsystem, std::string category)
     : subsystem_(std::move(subsystem)), category_(std::move(category)) {}
 
-void Logger::emit(LogLevel level, std::string_view format, std::vector<LogArg> args) const {
+void Logger::submit(LogLevel level, std::string_view format, std::vector<LogArg> args) const {
     LogRecord record{subsystem_, category_, level, formatLogMessage(format, args)};
     activeSink()->write(record);
 }

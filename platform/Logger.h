@@ -69,7 +69,7 @@ public:
 
 private:
     std::string text_;
-    bool isNumber_;
+    [[maybe_unused]] bool isNumber_;
 };
 
 // Expands %{public}s, %{private}s, %s, %d, %ld, %u, %lu and %% in a unified-log style format.
@@ -83,18 +83,19 @@ public:
 
     template <typename... Args>
     void log(std::string_view format, const Args&... args) const {
-        emit(LogLevel::Default, format, {LogArg(args)...});
+        submit(LogLevel::Default, format, {LogArg(args)...});
     }
     template <typename... Args>
     void error(std::string_view format, const Args&... args) const {
-        emit(LogLevel::Error, format, {LogArg(args)...});
+        submit(LogLevel::Error, format, {LogArg(args)...});
     }
 
     const std::string& subsystem() const { return subsystem_; }
     const std::string& category() const { return category_; }
 
 private:
-    void emit(LogLevel level, std::string_view format, std::vector<LogArg> args) const;
+    // Not "emit": Qt defines that as a macro, and toolkit code includes this header too.
+    void submit(LogLevel level, std::string_view format, std::vector<LogArg> args) const;
     std::string subsystem_;
     std::string category_;
 };

@@ -9,4 +9,26 @@ list(APPEND QUILLET_CORE_SOURCES
   platform/ResourceBundle.h
   platform/ResourceBundle.cpp
   platform/posix/AmbientScopedAccess.h
+  platform/FrontFileManagerFolder.h
+  platform/FrontFileManagerFolder.cpp
+  platform/ModalAlert.h
+  platform/ModalAlert.cpp
+  platform/posix/StderrModalAlert.h
+  platform/posix/StderrModalAlert.cpp
+  platform/FileViewer.h
+  platform/ApplicationActivation.h
+  platform/URLOpener.h
+  platform/FileManager.h
+  platform/FileManager.cpp
+  platform/FileCoordinator.h
+  platform/posix/LockFileCoordinator.h
+  platform/posix/LockFileCoordinator.cpp
+  platform/FolderPanel.h
+  platform/DisplayNames.h
+  platform/posix/LastComponentDisplayNames.h
+  platform/FolderBookmarks.h
+  platform/posix/PosixFolderBookmarks.h
+  platform/posix/PosixFolderBookmarks.cpp
+  platform/LocalizedStandardCompare.h
+  platform/LocalizedStandardCompare.cpp
 )

@@ -9,6 +9,16 @@ namespace {
 const Command kCommands[] = {
     {"types", "types                    list the file types, one a line (id, name, extension, category)",
      typesCommand},
+    {"create", "create TYPE FOLDER       create a new file of TYPE (see types) in FOLDER and print its path",
+     createCommand},
+    {"destination", "destination [MODE]       print the folder MODE creates in and its short name\n"
+                    "                           (MODE: desktop, the default, or frontFinderFolder)",
+     destinationCommand},
+    {"defaults", "defaults VERB ...        settings suite: read [KEY], write KEY -json VALUE | -data HEX, delete KEY\n"
+                 "                           (--suite NAME or --standard picks another suite)",
+     defaultsCommand},
+    {"grants", "grants VERB ...          saved folder grants: list, add FOLDER, remove FOLDER",
+     grantsCommand},
 };
 
 void printHelp(std::ostream& out) {

@@ -38,5 +38,9 @@ int usageError(Invocation& inv, std::string_view message);
 int runCommandLine(int argc, char** argv);
 
 int typesCommand(Invocation&);
+int createCommand(Invocation&);
+int destinationCommand(Invocation&);
+int defaultsCommand(Invocation&);
+int grantsCommand(Invocation&);
 
 }  // namespace quillet::cli

@@ -1,2 +1,8 @@
 list(APPEND QUILLET_CORE_SOURCES
+  app/creation/CreationDestination.h
+  app/creation/CreationDestination.cpp
+  app/creation/FileCreationError.h
+  app/creation/FileCreationError.cpp
+  app/creation/FileCreationService.h
+  app/creation/FileCreationService.cpp
 )

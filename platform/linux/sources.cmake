@@ -2,4 +2,17 @@
 list(APPEND QUILLET_CORE_SOURCES
 )
 list(APPEND QUILLET_TOOLKIT_SOURCES
+  platform/linux/QtKeyMapping.h
+  platform/linux/NautilusFrontFolder.h
+  platform/linux/NautilusFrontFolder.cpp
+  platform/linux/QtMainQueue.h
+  platform/linux/QtMainQueue.cpp
+  platform/linux/QtModalAlert.h
+  platform/linux/QtModalAlert.cpp
+  platform/linux/QtURLOpener.h
+  platform/linux/QtURLOpener.cpp
+  platform/linux/QtApplicationActivation.h
+  platform/linux/QtApplicationActivation.cpp
+  platform/linux/DBusFileViewer.h
+  platform/linux/DBusFileViewer.cpp
 )

@@ -11,3 +11,17 @@ TEST(Toolkit, OffscreenWidgetsShow) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.width(), 200);
 }
+
+#include <QCoreApplication>
+
+#include "platform/linux/QtMainQueue.h"
+
+// Queued work runs after the current call returns, on the next turn of the event loop.
+TEST(QtMainQueue, RunsWorkLaterOnTheEventLoop) {
+    quillet::QtMainQueue queue;
+    int ran = 0;
+    queue.async([&] { ++ran; });
+    EXPECT_EQ(ran, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 1);
+}

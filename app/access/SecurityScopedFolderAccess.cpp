@@ -1,0 +1,216 @@
+#include "app/access/SecurityScopedFolderAccess.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/settings/DefaultsSuite.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/DisplayNames.h"
+#include "platform/FilePaths.h"
+#include "platform/FolderBookmarks.h"
+#include "platform/LocalizedStandardCompare.h"
+#include "platform/Logger.h"
+
+namespace quillet {
+
+namespace {
+
+const Logger& logger() {
+    static const Logger log(kAppSubsystem, SecurityScopedFolderAccess::kLogCategory);
+    return log;
+}
+
+// Characters, not bytes, decide which grant is deeper.
+std::size_t characterCount(const std::string& utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+SecurityScopedFolderAccess::SecurityScopedFolderAccess(DefaultsSuite& defaults, FolderBookmarks& bookmarks,
+                                                       const DisplayNames& displayNames, FolderPanel* panel,
+                                                       ApplicationActivation* activation)
+    : defaults_(defaults),
+      bookmarks_(bookmarks),
+      displayNames_(displayNames),
+      panel_(panel),
+      activation_(activation) {}
+
+std::string SecurityScopedFolderAccess::bookmarkKey(const std::filesystem::path& folder) {
+    return std::string(kBookmarkKeyPrefix) + standardizedPath(folder).string();
+}
+
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::savedFolderRoots() const {
+    std::vector<std::filesystem::path> roots;
+    for (const auto& key : defaults_.keys()) {
+        if (!key.starts_with(kBookmarkKeyPrefix)) continue;
+        std::filesystem::path path(key.substr(kBookmarkKeyPrefix.size()));
+        // Only absolute paths name a folder; a relative one would depend on the working folder.
+        if (!path.is_absolute()) continue;
+        roots.push_back(standardizedPath(path));
+    }
+    std::stable_sort(roots.begin(), roots.end(),
+                     [](const auto& a, const auto& b) { return localizedStandardLess(a.string(), b.string()); });
+    return roots;
+}
+
+void SecurityScopedFolderAccess::saveBookmark(const std::filesystem::path& folder,
+                                              const std::filesystem::path& keyURL) {
+    try {
+        std::vector<std::uint8_t> bookmark = bookmarks_.createBookmark(folder);
+        // A grant that was not stored must not look like one that was.
+        defaults_.setOrThrow(bookmarkKey(keyURL), DefaultsValue(std::move(bookmark)));
+    } catch (const PlatformError& error) {
+        throw SecurityScopedFolderAccessError::bookmarkCreationFailed(
+            SecurityScopedBookmarkError::bookmarkCreationFailed(error));
+    }
+}
+
+bool SecurityScopedFolderAccess::removeSavedAccess(const std::filesystem::path& folder) {
+    return defaults_.remove(bookmarkKey(folder));
+}
+
+std::optional<std::filesystem::path> SecurityScopedFolderAccess::resolvedSavedRoot(
+    const std::filesystem::path& root) {
+    const std::string key = bookmarkKey(root);
+    const std::string path = standardizedPath(root).string();
+    auto value = defaults_.get(key);
+    if (!value || !value->data()) return std::nullopt;
+
+    ResolvedBookmark resolved;
+    try {
+        resolved = bookmarks_.resolveBookmark(*value->data());
+    } catch (const PlatformError& error) {
+        if (error.domain() == PlatformError::kCocoaDomain && error.code() == PlatformError::kFileReadCorruptFile) {
+            logger().log("Discarding invalid security-scoped bookmark for %{public}s: %{public}s", path,
+                         error.description());
+            defaults_.remove(key);
+        } else {
+            logger().error("Keeping security-scoped bookmark for %{public}s despite a transient resolve failure: %{public}s",
+                           path, error.description());
+        }
+        return std::nullopt;
+    }
+    if (resolved.isStale) {
+        // A failed refresh keeps the old record; the folder resolved all the same.
+        try {
+            defaults_.set(key, DefaultsValue(bookmarks_.createBookmark(resolved.url)));
+        } catch (const PlatformError&) {
+        }
+    }
+    return standardizedPath(resolved.url);
+}
+
+bool SecurityScopedFolderAccess::covers(const std::filesystem::path& root, const std::filesystem::path& folder) {
+    const std::string r = standardizedPath(root).string();
+    const std::string f = standardizedPath(folder).string();
+    if (r.empty() || f.empty()) return false;
+    if (r == f) return true;
+    if (r == "/") return f.starts_with('/');
+    return f.size() > r.size() && f.starts_with(r) && f[r.size()] == '/';
+}
+
+std::optional<std::filesystem::path> SecurityScopedFolderAccess::bestSavedRoot(const std::filesystem::path& folder) {
+    const std::filesystem::path target = standardizedPath(folder);
+    std::optional<std::filesystem::path> best;
+    std::size_t bestLength = 0;
+    for (const auto& root : savedFolderRoots()) {
+        if (!covers(root, target)) continue;
+        auto resolved = resolvedSavedRoot(root);
+        if (!resolved) continue;
+        const std::size_t length = characterCount(standardizedPath(*resolved).string());
+        if (!best || length > bestLength) {
+            best = standardizedPath(*resolved);
+            bestLength = length;
+        }
+    }
+    return best;
+}
+
+std::optional<std::filesystem::path> SecurityScopedFolderAccess::realHomeFolderURL() {
+    std::filesystem::path home = accountHomeFolder();
+    if (home.empty()) return std::nullopt;
+    return standardizedPath(home);
+}
+
+std::optional<std::filesystem::path> SecurityScopedFolderAccess::suggestedGrantRoot(
+    const std::filesystem::path& folder, const std::optional<std::filesystem::path>& home) {
+    if (!home) return std::nullopt;
+    const std::filesystem::path target = standardizedPath(folder);
+    const std::filesystem::path dropbox = standardizedPath(*home / "Dropbox");
+    if (covers(dropbox, target)) return dropbox;
+    const std::filesystem::path iCloud = standardizedPath(*home / "Library/Mobile Documents/com~apple~CloudDocs");
+    if (covers(iCloud, target)) return iCloud;
+    const std::filesystem::path cloudStorage = standardizedPath(*home / "Library/CloudStorage");
+    if (covers(cloudStorage, target) && target != cloudStorage) {
+        const std::filesystem::path below = target.lexically_relative(cloudStorage);
+        if (!below.empty() && *below.begin() != "..") return standardizedPath(cloudStorage / *below.begin());
+    }
+    return std::nullopt;
+}
+
+FolderPanelConfiguration SecurityScopedFolderAccess::makeAccessPanel(
+    const std::string& title, const std::string& message, const std::optional<std::filesystem::path>& directory,
+    bool allowsMultipleSelection) {
+    FolderPanelConfiguration panel;
+    panel.title = title;
+    panel.message = message;
+    panel.prompt = kAllowAccessPrompt;
+    panel.canChooseFiles = false;
+    panel.canChooseDirectories = true;
+    panel.canCreateDirectories = false;
+    panel.allowsMultipleSelection = allowsMultipleSelection;
+    panel.resolvesAliases = true;
+    panel.directoryURL = directory;
+    return panel;
+}
+
+std::string SecurityScopedFolderAccess::defaultAccessMessage(const std::filesystem::path& suggested,
+                                                             const std::filesystem::path& required) const {
+    const std::string display = displayNames_.displayName(standardizedPath(suggested));
+    if (standardizedPath(suggested) != standardizedPath(required))
+        return "Grant access to " + display + " so Quillet+ can create files in it and all its subfolders.";
+    return "Choose " + display + " so Quillet+ can create files there.";
+}
+
+FolderPanelResult SecurityScopedFolderAccess::runPanel(const FolderPanelConfiguration& configuration) {
+    if (!panel_ || !activation_)
+        throw std::logic_error("SecurityScopedFolderAccess was built without a folder panel");
+    activation_->activateIgnoringOtherApps();
+    return panel_->runModal(configuration);
+}
+
+std::filesystem::path SecurityScopedFolderAccess::requestAccess(const std::filesystem::path& suggested,
+                                                                const std::optional<std::filesystem::path>& requiredFolder,
+                                                                const std::string& title,
+                                                                const std::optional<std::string>& message) {
+    const std::filesystem::path suggestion = standardizedPath(suggested);
+    const std::filesystem::path required = standardizedPath(requiredFolder.value_or(suggestion));
+    const std::string text = message.value_or(defaultAccessMessage(suggestion, required));
+    // Starting in the parent keeps the suggested folder in view, ready to be chosen.
+    const auto panel = makeAccessPanel(title, text, suggestion.parent_path(), false);
+
+    const FolderPanelResult answer = runPanel(panel);
+    if (!answer.confirmed || answer.urls.empty()) throw SecurityScopedFolderAccessError::accessCancelled(suggestion);
+    const std::filesystem::path chosen = standardizedPath(answer.urls.front());
+    if (!covers(chosen, required)) throw SecurityScopedFolderAccessError::wrongFolder(suggestion, chosen);
+    saveBookmark(answer.urls.front(), chosen);
+    return chosen;
+}
+
+std::filesystem::path SecurityScopedFolderAccess::requestAccessToFolder(const std::filesystem::path& folder) {
+    const std::filesystem::path target = standardizedPath(folder);
+    const std::string display = displayNames_.displayName(target);
+    const auto panel = makeAccessPanel("Allow " + display + " Access",
+                                       "Click Allow Access to let Quillet+ create files in " + display +
+                                           " and its subfolders.",
+                                       target, false);
+    const FolderPanelResult answer = runPanel(panel);
+    if (!answer.confirmed) throw SecurityScopedFolderAccessError::accessCancelled(target);
+    const std::filesystem::path chosen = standardizedPath(answer.urls.empty() ? target : answer.urls.front());
+    saveBookmark(chosen, chosen);
+    return chosen;
+}
+
+}  // namespace quillet

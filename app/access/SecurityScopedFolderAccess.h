@@ -1,0 +1,89 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/access/SecurityScopedFolderAccessError.h"
+#include "platform/FolderPanel.h"
+
+namespace quillet {
+
+class ApplicationActivation;
+class DefaultsSuite;
+class DisplayNames;
+class FolderBookmarks;
+
+// The saved folder grants. A grant of one folder covers everything beneath it, so the user is
+// asked once per folder tree. Each grant is a bookmark stored in the settings suite under
+// "securityScopedFolderBookmark." followed by the folder's standardized path; that key is the
+// grant's identity and the set of such keys is the list of grants. Nothing is cached: every
+// lookup reads the suite and resolves the bookmarks it needs.
+//
+// Folders are absolute paths; every path is standardized before it is compared or used in a key.
+class SecurityScopedFolderAccess {
+public:
+    static constexpr std::string_view kBookmarkKeyPrefix = "securityScopedFolderBookmark.";
+    static constexpr const char* kLogCategory = "SecurityScopedBookmarks";
+    static constexpr const char* kAllowAccessPrompt = "Allow Access";
+
+    // The panel and activation are needed only by the two prompts; a caller that never prompts
+    // (the command line) passes none.
+    SecurityScopedFolderAccess(DefaultsSuite& defaults, FolderBookmarks& bookmarks,
+                               const DisplayNames& displayNames, FolderPanel* panel = nullptr,
+                               ApplicationActivation* activation = nullptr);
+
+    // The suite key of the grant for a folder.
+    static std::string bookmarkKey(const std::filesystem::path& folder);
+
+    // One folder per grant key, sorted the way a file manager sorts names. Nothing is resolved.
+    std::vector<std::filesystem::path> savedFolderRoots() const;
+    // Records `folder` under the key of `keyURL`. Throws bookmarkCreationFailed when the folder
+    // cannot be recorded or the record cannot be stored; nothing is stored then.
+    void saveBookmark(const std::filesystem::path& folder, const std::filesystem::path& keyURL);
+    // Removes the grant of the folder; a folder without one is not an error. False only when the
+    // suite could not store the removal (logged by the suite).
+    bool removeSavedAccess(const std::filesystem::path& folder);
+    // Resolves one grant, refreshing a stale record and discarding a corrupt one.
+    std::optional<std::filesystem::path> resolvedSavedRoot(const std::filesystem::path& root);
+    // Whether a grant of `root` covers `folder`: equal paths, or `folder` below `root` at a path
+    // boundary (/a/Drop does not cover /a/Dropbox). Byte-exact: Linux treats names that differ
+    // in Unicode normalisation as different files.
+    static bool covers(const std::filesystem::path& root, const std::filesystem::path& folder);
+    // The resolved folder of the deepest grant that covers `folder`. Every covering grant is
+    // resolved, so a lookup also refreshes or discards their records.
+    std::optional<std::filesystem::path> bestSavedRoot(const std::filesystem::path& folder);
+    // The home folder from the account database, never $HOME.
+    static std::optional<std::filesystem::path> realHomeFolderURL();
+    // The cloud folder to offer instead of `folder` itself (Dropbox, iCloud Drive, or a
+    // provider's folder under Library/CloudStorage), or nothing.
+    static std::optional<std::filesystem::path> suggestedGrantRoot(
+        const std::filesystem::path& folder, const std::optional<std::filesystem::path>& home);
+    static FolderPanelConfiguration makeAccessPanel(const std::string& title, const std::string& message,
+                                                    const std::optional<std::filesystem::path>& directory,
+                                                    bool allowsMultipleSelection);
+    std::string defaultAccessMessage(const std::filesystem::path& suggested,
+                                     const std::filesystem::path& required) const;
+    // Asks the user for a folder that covers `requiredFolder` (default: `suggested`) and saves
+    // its grant. Throws accessCancelled, wrongFolder or bookmarkCreationFailed.
+    std::filesystem::path requestAccess(const std::filesystem::path& suggested,
+                                        const std::optional<std::filesystem::path>& requiredFolder,
+                                        const std::string& title,
+                                        const std::optional<std::string>& message);
+    // Asks for one folder and saves whatever folder the user confirms. Throws accessCancelled or
+    // bookmarkCreationFailed.
+    std::filesystem::path requestAccessToFolder(const std::filesystem::path& folder);
+
+private:
+    FolderPanelResult runPanel(const FolderPanelConfiguration& configuration);
+
+    DefaultsSuite& defaults_;
+    FolderBookmarks& bookmarks_;
+    const DisplayNames& displayNames_;
+    FolderPanel* panel_;
+    ApplicationActivation* activation_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,61 @@
+#include "app/access/SecurityScopedFolderAccessError.h"
+
+#include "platform/FilePaths.h"
+
+namespace quillet {
+
+SecurityScopedBookmarkError::SecurityScopedBookmarkError(Kind kind, PlatformError underlying)
+    : std::runtime_error(underlying.description()), kind_(kind), underlying_(std::move(underlying)) {}
+
+SecurityScopedBookmarkError SecurityScopedBookmarkError::bookmarkCreationFailed(PlatformError underlying) {
+    return SecurityScopedBookmarkError(Kind::bookmarkCreationFailed, std::move(underlying));
+}
+
+SecurityScopedFolderAccessError::SecurityScopedFolderAccessError(Kind kind, std::string description)
+    : std::runtime_error(std::move(description)), kind_(kind) {}
+
+SecurityScopedFolderAccessError SecurityScopedFolderAccessError::accessCancelled(std::filesystem::path folder) {
+    SecurityScopedFolderAccessError error(
+        Kind::accessCancelled,
+        "Quillet+ needs access to " + lastPathComponent(folder) + " before it can create files there.");
+    error.folder_ = std::move(folder);
+    return error;
+}
+
+SecurityScopedFolderAccessError SecurityScopedFolderAccessError::wrongFolder(std::filesystem::path suggested,
+                                                                             std::filesystem::path chosen) {
+    SecurityScopedFolderAccessError error(Kind::wrongFolder,
+                                          "Please choose " + lastPathComponent(suggested) +
+                                              " (or a folder that contains it), not " +
+                                              lastPathComponent(chosen) + ".");
+    error.folder_ = std::move(suggested);
+    error.chosen_ = std::move(chosen);
+    return error;
+}
+
+SecurityScopedFolderAccessError SecurityScopedFolderAccessError::bookmarkCreationFailed(
+    SecurityScopedBookmarkError underlying) {
+    SecurityScopedFolderAccessError error(Kind::bookmarkCreationFailed, underlying.description());
+    error.bookmarkError_ = std::move(underlying);
+    return error;
+}
+
+SecurityScopedFolderAccessError SecurityScopedFolderAccessError::bookmarkResolutionFailed(PlatformError underlying) {
+    SecurityScopedFolderAccessError error(Kind::bookmarkResolutionFailed, underlying.description());
+    error.resolutionError_ = std::move(underlying);
+    return error;
+}
+
+SecurityScopedFolderAccessError SecurityScopedFolderAccessError::noSavedAccess(std::filesystem::path folder) {
+    SecurityScopedFolderAccessError error(
+        Kind::noSavedAccess, "Quillet+ does not have saved access to " + lastPathComponent(folder) + ".");
+    error.folder_ = std::move(folder);
+    return error;
+}
+
+SecurityScopedFolderAccessError SecurityScopedFolderAccessError::homeFolderUnavailable() {
+    return SecurityScopedFolderAccessError(Kind::homeFolderUnavailable,
+                                           "Quillet+ could not locate your home folder.");
+}
+
+}  // namespace quillet

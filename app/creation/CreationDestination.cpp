@@ -1,0 +1,55 @@
+#include "app/creation/CreationDestination.h"
+
+#include <cstdlib>
+
+#include "platform/FilePaths.h"
+
+namespace quillet {
+
+std::string_view rawValue(CreationDestinationMode mode) {
+    switch (mode) {
+        case CreationDestinationMode::desktop: return "desktop";
+        case CreationDestinationMode::frontFinderFolder: return "frontFinderFolder";
+    }
+    return {};
+}
+
+std::optional<CreationDestinationMode> creationDestinationModeFromRawValue(std::string_view raw) {
+    for (auto mode : kAllCreationDestinationModes)
+        if (rawValue(mode) == raw) return mode;
+    return std::nullopt;
+}
+
+std::string ResolvedCreationDestination::destinationDisplayName() const {
+    if (mode == CreationDestinationMode::frontFinderFolder && !usedFallback) {
+        std::string name = lastPathComponent(url);
+        return name.empty() ? url.string() : name;
+    }
+    return "Desktop";
+}
+
+std::filesystem::path desktopFolderURL() {
+    std::filesystem::path home = accountHomeFolder();
+    if (home.empty()) {
+        const char* variable = std::getenv("HOME");
+        home = variable && *variable == '/' ? std::filesystem::path(variable) : std::filesystem::path("/");
+    }
+    return standardizedPath(home / "Desktop");
+}
+
+std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager) {
+    auto folder = fileManager.frontFolder();
+    if (!folder || folder->empty() || !folder->is_absolute()) return std::nullopt;
+    return standardizedPath(*folder);
+}
+
+ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
+                                               FrontFileManagerFolder& fileManager) {
+    if (mode == CreationDestinationMode::frontFinderFolder) {
+        if (auto folder = frontFinderFolderURL(fileManager)) return {mode, *folder, false};
+        return {mode, desktopFolderURL(), true};
+    }
+    return {mode, desktopFolderURL(), false};
+}
+
+}  // namespace quillet

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/FrontFileManagerFolder.h"
+
+namespace quillet {
+
+// Where files from the tray menu, the Quick Create panel and the direct shortcuts go. The raw
+// value is the persisted form.
+enum class CreationDestinationMode { desktop, frontFinderFolder };
+
+std::string_view rawValue(CreationDestinationMode mode);
+// Only the exact raw values "desktop" and "frontFinderFolder" are accepted.
+std::optional<CreationDestinationMode> creationDestinationModeFromRawValue(std::string_view raw);
+
+inline constexpr std::array<CreationDestinationMode, 2> kAllCreationDestinationModes{
+    CreationDestinationMode::desktop, CreationDestinationMode::frontFinderFolder};
+
+// A mode turned into a folder at the moment of creation.
+struct ResolvedCreationDestination {
+    CreationDestinationMode mode;   // as asked for, even when the fallback was used
+    std::filesystem::path url;      // the folder to create in, standardized
+    bool usedFallback = false;      // the file manager named no folder, so url is the Desktop
+
+    bool operator==(const ResolvedCreationDestination&) const = default;
+
+    // The short name for status lines: the folder's name for a file manager folder (the full
+    // path when it has no name of its own), else "Desktop".
+    std::string destinationDisplayName() const;
+};
+
+// <real home>/Desktop, standardized. The home comes from the account database; without an entry
+// for the user, from $HOME, and "/" as a last resort. Never fails.
+std::filesystem::path desktopFolderURL();
+
+// The front file manager window's folder, asked once; nothing when it names no absolute folder.
+// The folder is not checked for existence: creation reports that later.
+std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager);
+
+// Called right before a file is written, so the window in front at that moment decides.
+ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
+                                               FrontFileManagerFolder& fileManager);
+
+}  // namespace quillet

@@ -1,0 +1,108 @@
+#include "app/creation/FileCreationService.h"
+
+#include <exception>
+#include <optional>
+
+#include "platform/posix/LockFileCoordinator.h"
+
+namespace quillet {
+
+namespace {
+
+// Access to the folder for the length of one creation, stopped on every way out.
+class ScopedFolderAccess {
+public:
+    ScopedFolderAccess(SecurityScopedAccess& access, const std::filesystem::path& folder)
+        : access_(access), folder_(folder), started_(access.startAccessing(folder)) {}
+    ~ScopedFolderAccess() {
+        if (started_) access_.stopAccessing(folder_);
+    }
+    ScopedFolderAccess(const ScopedFolderAccess&) = delete;
+    ScopedFolderAccess& operator=(const ScopedFolderAccess&) = delete;
+
+private:
+    SecurityScopedAccess& access_;
+    std::filesystem::path folder_;
+    bool started_;
+};
+
+}  // namespace
+
+std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
+                                    const std::string& fileExtension, const FileManager& fileManager) {
+    std::filesystem::path candidate = folder / (baseName + "." + fileExtension);
+    for (unsigned long long n = 2; fileManager.fileExists(candidate); ++n)
+        candidate = folder / (baseName + " " + std::to_string(n) + "." + fileExtension);
+    return candidate;
+}
+
+std::string templateText(const FileTypeDefinition& type) {
+    if (type.id == "rtf") return "{\\rtf1\\ansi\\deff0\n}\n";
+    if (type.id == "json") return "{}\n";
+    if (type.id == "xml") return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root>\n</root>\n";
+    if (type.id == "html")
+        return "<!doctype html>\n"
+               "<html lang=\"en\">\n"
+               "<head>\n"
+               "  <meta charset=\"utf-8\">\n"
+               "  <title>Untitled</title>\n"
+               "</head>\n"
+               "<body>\n"
+               "</body>\n"
+               "</html>\n";
+    return {};
+}
+
+void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor,
+                      FileCoordinator& coordinator) {
+    bool accessorRan = false;
+    std::exception_ptr accessorError;
+    std::optional<PlatformError> coordinatorError =
+        coordinator.coordinateWriting(url, [&](const std::filesystem::path& handedOver) noexcept {
+            accessorRan = true;
+            try {
+                accessor(handedOver);
+            } catch (...) {
+                accessorError = std::current_exception();
+            }
+        });
+    if (coordinatorError) throw *coordinatorError;
+    if (!accessorRan) throw PlatformError::fileWriteUnknown(url);
+    if (accessorError) std::rethrow_exception(accessorError);
+}
+
+void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor) {
+    LockFileCoordinator coordinator(LockFileCoordinator::defaultLockDirectory());
+    coordinatedWrite(url, accessor, coordinator);
+}
+
+std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
+                                 const FileManager& fileManager) {
+    const std::filesystem::path target =
+        uniqueFileURL(folder, kNewFileBaseName, type.fileExtension, fileManager);
+    ScopedFolderAccess access(fileManager.scopedAccess(), folder);
+
+    WriteAccessor accessor;
+    if (type.category == FileTypeCategory::office) {
+        std::optional<std::filesystem::path> resource =
+            fileManager.mainBundle().url(kTemplateResourceName, type.fileExtension);
+        if (!resource)
+            throw FileCreationError::templateMissing(std::string(kTemplateResourceName) + "." +
+                                                     type.fileExtension);
+        accessor = [&fileManager, source = *resource](const std::filesystem::path& url) {
+            fileManager.copyItem(source, url);
+        };
+    } else {
+        accessor = [&fileManager, bytes = templateText(type)](const std::filesystem::path& url) {
+            fileManager.writeWithoutOverwriting(bytes, url);
+        };
+    }
+    try {
+        coordinatedWrite(target, accessor);
+    } catch (const PlatformError& error) {
+        throw FileCreationError::writeFailed(error);
+    }
+    return target;
+}
+
+}  // namespace quillet

@@ -1,0 +1,168 @@
+#include "app/settings/AppSettings.h"
+
+#include <nlohmann/json.hpp>
+
+#include "app/settings/DefaultsSuite.h"
+#include "app/settings/SettingsKeys.h"
+#include "app/shortcuts/ShortcutConflicts.h"
+#include "shared/catalog/FileTypeCatalog.h"
+
+namespace quillet {
+
+namespace {
+
+AppSettings* sharedInstance = nullptr;
+
+DefaultsValue::Data bytes(const std::string& text) { return DefaultsValue::Data(text.begin(), text.end()); }
+
+std::optional<std::string> storedData(const DefaultsSuite& defaults, const char* key) {
+    auto value = defaults.get(key);
+    if (!value || !value->data()) return std::nullopt;
+    return std::string(value->data()->begin(), value->data()->end());
+}
+
+std::optional<std::string> storedString(const DefaultsSuite& defaults, const char* key) {
+    auto value = defaults.get(key);
+    if (!value || !value->string()) return std::nullopt;
+    return *value->string();
+}
+
+AppPresence loadAppPresence(const DefaultsSuite& defaults) {
+    auto stored = storedString(defaults, settingsKey::appPresence);
+    if (stored == "menuBarOnly") return AppPresence::menuBarOnly;
+    return AppPresence::dockOnly;  // "dockAndMenuBar" is no longer offered
+}
+
+QuickCreateShortcut loadQuickCreateShortcut(const DefaultsSuite& defaults) {
+    auto json = storedData(defaults, settingsKey::quickCreateShortcut);
+    if (!json) return defaultQuickCreateShortcut;
+    try {
+        auto shortcut = decodeQuickCreateShortcut(*json);
+        return shortcut.isUsable() ? shortcut : defaultQuickCreateShortcut;
+    } catch (const ShortcutDecodingError&) {
+        return defaultQuickCreateShortcut;
+    }
+}
+
+FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults) {
+    auto json = storedData(defaults, settingsKey::fileTypeShortcuts);
+    if (!json) return {};
+    auto object = nlohmann::json::parse(*json, nullptr, false);
+    if (object.is_discarded() || !object.is_object()) return {};
+    FileTypeShortcuts decoded;
+    try {
+        for (const auto& [id, value] : object.items()) decoded[id] = quickCreateShortcutFromJSON(value);
+    } catch (const ShortcutDecodingError&) {
+        return {};  // one bad entry fails the whole map
+    }
+    FileTypeShortcuts kept;
+    for (const auto& [id, shortcut] : decoded)
+        if (fileType(id) && shortcut.isUsable()) kept.emplace(id, shortcut);
+    return kept;
+}
+
+CreationDestinationMode loadDestination(const DefaultsSuite& defaults) {
+    auto stored = storedString(defaults, settingsKey::directShortcutDestination);
+    if (stored) {
+        if (auto mode = creationDestinationModeFromRawValue(*stored)) return *mode;
+    }
+    return CreationDestinationMode::desktop;
+}
+
+bool loadBoolean(const DefaultsSuite& defaults, const char* key) {
+    auto value = defaults.get(key);
+    if (!value) return false;
+    if (auto b = value->boolean()) return *b;
+    if (auto i = value->integer()) return *i != 0;
+    return false;
+}
+
+DefaultsValue stringArrayValue(const std::vector<std::string>& strings) {
+    DefaultsValue::Array array;
+    array.reserve(strings.size());
+    for (const auto& s : strings) array.emplace_back(s);
+    return DefaultsValue(std::move(array));
+}
+
+}  // namespace
+
+AppSettings::AppSettings(DefaultsSuite& defaults)
+    : enabledFileTypeIDs(loadEnabledFileTypeIDs(defaults),
+                         [this](const std::set<std::string>& ids) {
+                             defaults_.set(settingsKey::enabledFileTypeIDs,
+                                           stringArrayValue({ids.begin(), ids.end()}));
+                         }),
+      fileTypeOrder(loadFileTypeOrder(defaults),
+                    [this](const std::vector<std::string>& order) {
+                        defaults_.set(settingsKey::fileTypeOrder, stringArrayValue(order));
+                    }),
+      appPresence(loadAppPresence(defaults),
+                  [this](const AppPresence& p) {
+                      defaults_.set(settingsKey::appPresence, std::string(rawValue(p)));
+                  }),
+      quickCreateShortcut(loadQuickCreateShortcut(defaults),
+                          [this](const QuickCreateShortcut& s) {
+                              defaults_.set(settingsKey::quickCreateShortcut,
+                                            bytes(encodeQuickCreateShortcut(s)));
+                          }),
+      fileTypeShortcuts(loadFileTypeShortcuts(defaults),
+                        [this](const FileTypeShortcuts& map) {
+                            nlohmann::json object = nlohmann::json::object();
+                            for (const auto& [id, s] : map) object[id] = quickCreateShortcutJSON(s);
+                            defaults_.set(settingsKey::fileTypeShortcuts, bytes(object.dump()));
+                        }),
+      directShortcutDestination(loadDestination(defaults),
+                                [this](const CreationDestinationMode& mode) {
+                                    defaults_.set(settingsKey::directShortcutDestination,
+                                                  std::string(rawValue(mode)));
+                                }),
+      hasCompletedOnboarding(loadBoolean(defaults, settingsKey::hasCompletedOnboarding),
+                             [this](const bool& done) {
+                                 defaults_.set(settingsKey::hasCompletedOnboarding, done);
+                             }),
+      defaults_(defaults) {
+    // The one key written while loading: a missing or retired presence is stored as loaded.
+    auto stored = storedString(defaults_, settingsKey::appPresence);
+    if (stored != rawValue(appPresence.get()))
+        defaults_.set(settingsKey::appPresence, std::string(rawValue(appPresence.get())));
+}
+
+AppSettings& AppSettings::shared() { return *sharedInstance; }
+bool AppSettings::hasShared() { return sharedInstance != nullptr; }
+void AppSettings::installShared(AppSettings* settings) { sharedInstance = settings; }
+
+void AppSettings::setEnabled(bool enabled, const std::string& typeID) {
+    auto ids = enabledFileTypeIDs.get();
+    if (enabled)
+        ids.insert(typeID);
+    else
+        ids.erase(typeID);
+    enabledFileTypeIDs.set(std::move(ids));
+}
+
+void AppSettings::setShortcut(const std::optional<QuickCreateShortcut>& shortcut,
+                              const std::string& typeID) {
+    if (!fileType(typeID)) return;
+    auto map = fileTypeShortcuts.get();
+    if (shortcut && shortcut->isUsable())
+        map[typeID] = *shortcut;
+    else
+        map.erase(typeID);
+    fileTypeShortcuts.set(std::move(map));
+}
+
+std::vector<FileTypeDefinition> AppSettings::orderedFileTypes() const {
+    return quillet::orderedFileTypes(fileTypeOrder.get());
+}
+
+std::vector<FileTypeDefinition> AppSettings::enabledFileTypesInOrder() const {
+    return quillet::enabledFileTypesInOrder(fileTypeOrder.get(), enabledFileTypeIDs.get());
+}
+
+std::optional<std::string> AppSettings::conflictDescription(
+    const QuickCreateShortcut& candidate, const std::optional<std::string>& excludingTypeID) const {
+    return quillet::conflictDescription(candidate, quickCreateShortcut.get(), fileTypeShortcuts.get(),
+                                        orderedFileTypes(), excludingTypeID);
+}
+
+}  // namespace quillet

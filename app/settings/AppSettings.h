@@ -1,0 +1,85 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/creation/CreationDestination.h"
+#include "app/observation/Published.h"
+#include "app/settings/AppPresence.h"
+#include "app/shortcuts/QuickCreateShortcut.h"
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+
+class DefaultsSuite;
+
+// An observable setting that is written to the suite the moment it is assigned: the new value
+// is published first, then its key (and only its key) is written.
+template <typename T>
+class SettingField {
+public:
+    SettingField(T initial, std::function<void(const T&)> write)
+        : published_(std::move(initial)), write_(std::move(write)) {}
+
+    const T& get() const { return published_.get(); }
+    const T& operator*() const { return published_.get(); }
+    const T* operator->() const { return &published_.get(); }
+    void set(T value) {
+        published_.set(std::move(value));
+        write_(published_.get());
+    }
+    [[nodiscard]] Subscription subscribe(typename Published<T>::Observer observer) {
+        return published_.subscribe(std::move(observer));
+    }
+
+private:
+    Published<T> published_;
+    std::function<void(const T&)> write_;
+};
+
+// Every user setting, loaded from the shared settings suite with a fallback per key, so a
+// damaged or foreign value never stops the application from starting.
+class AppSettings {
+public:
+    // Loads every field from the suite, which must outlive the settings; writes back
+    // "appPresence" when the stored text was missing or not what was loaded.
+    explicit AppSettings(DefaultsSuite& defaults);
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
+
+    // The instance the application's composition root made (it installs it once at launch).
+    static AppSettings& shared();
+    static bool hasShared();
+    static void installShared(AppSettings* settings);
+
+    SettingField<std::set<std::string>> enabledFileTypeIDs;
+    SettingField<std::vector<std::string>> fileTypeOrder;
+    SettingField<AppPresence> appPresence;
+    SettingField<QuickCreateShortcut> quickCreateShortcut;
+    SettingField<FileTypeShortcuts> fileTypeShortcuts;
+    SettingField<CreationDestinationMode> directShortcutDestination;
+    SettingField<bool> hasCompletedOnboarding;
+
+    DefaultsSuite& defaults() const { return defaults_; }
+
+    // Switches a type on or off; the id is not checked and every type may be off.
+    void setEnabled(bool enabled, const std::string& typeID);
+    // Stores a usable shortcut for a catalog type, or removes its entry; unknown ids change nothing.
+    void setShortcut(const std::optional<QuickCreateShortcut>& shortcut, const std::string& typeID);
+
+    // Catalog types in the user's order, enabled or not.
+    std::vector<FileTypeDefinition> orderedFileTypes() const;
+    // The types offered for creation: ordered, then only the enabled ones.
+    std::vector<FileTypeDefinition> enabledFileTypesInOrder() const;
+    // What the candidate collides with ("Conflicts with Quick Create", "Conflicts with Markdown").
+    std::optional<std::string> conflictDescription(const QuickCreateShortcut& candidate,
+                                                   const std::optional<std::string>& excludingTypeID) const;
+
+private:
+    DefaultsSuite& defaults_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,103 @@
+#include "app/shortcuts/GlobalHotKeyManager.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace quillet {
+
+namespace {
+bool shortcutLess(const QuickCreateShortcut& a, const QuickCreateShortcut& b) {
+    return std::tie(a.keyCode, a.carbonModifiers) < std::tie(b.keyCode, b.carbonModifiers);
+}
+}  // namespace
+
+GlobalHotKeyManager::GlobalHotKeyManager(HotKeyService& service, MainQueue& mainQueue,
+                                         std::function<void(const HotKeyAction&)> perform)
+    : service_(service), mainQueue_(mainQueue), perform_(std::move(perform)) {}
+
+GlobalHotKeyManager::~GlobalHotKeyManager() {
+    *alive_ = false;
+    unregisterAll();
+    if (eventHandlerRef_) service_.removeEventHandler(*eventHandlerRef_);
+}
+
+void GlobalHotKeyManager::registerShortcuts(const QuickCreateShortcut& quickCreate,
+                                            const FileTypeShortcuts& fileTypeShortcuts) {
+    unregisterAll();
+    if (!installHandlerIfNeeded()) return;
+
+    std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&, const QuickCreateShortcut&)>
+        used(shortcutLess);
+    registerHotKey(quickCreate, kQuickCreateID, HotKeyAction::quickCreate(), used);
+
+    // std::map already iterates by identifier in plain ascending order.
+    uint32_t counter = kFirstFileTypeID;
+    for (const auto& [typeID, shortcut] : fileTypeShortcuts) {
+        registerHotKey(shortcut, counter, HotKeyAction::createFile(typeID), used);
+        ++counter;  // skipped pairs still consume their id
+    }
+}
+
+void GlobalHotKeyManager::registerHotKey(
+    const QuickCreateShortcut& shortcut, uint32_t id, const HotKeyAction& action,
+    std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&, const QuickCreateShortcut&)>& used) {
+    if (!shortcut.isUsable()) return;
+    if (!used.insert(shortcut).second) {
+        log_.error("Skipping duplicate %{public}s hot key", shortcut.displayString());
+        return;
+    }
+    HotKeyService::HotKeyRef ref = 0;
+    int status = service_.registerEventHotKey(shortcut.keyCode, shortcut.carbonModifiers,
+                                              HotKeyIdentity{kSignature, id}, ref);
+    if (status != kHotKeyNoErr) {
+        log_.error("Failed to register %{public}s hot key: %d", shortcut.displayString(), status);
+        return;
+    }
+    hotKeyRefs_[id] = ref;
+    actionsByID_[id] = action;
+    log_.log("Registered %{public}s hot key", shortcut.displayString());
+}
+
+void GlobalHotKeyManager::unregisterAll() {
+    for (const auto& [id, ref] : hotKeyRefs_) service_.unregisterEventHotKey(ref);
+    hotKeyRefs_.clear();
+    actionsByID_.clear();
+}
+
+bool GlobalHotKeyManager::installHandlerIfNeeded() {
+    if (handlerInstalled_) return true;
+    std::weak_ptr<bool> alive = alive_;
+    HotKeyService::HandlerRef ref = 0;
+    int status = service_.installEventHandler(
+        [this, alive](const HotKeyEvent& event) {
+            auto a = alive.lock();
+            if (!a || !*a) return kHotKeyNoErr;  // the manager is gone
+            return handleHotKeyEvent(event);
+        },
+        ref);
+    if (status != kHotKeyNoErr) {
+        log_.error("Failed to install hot key handler: %d", status);
+        return false;
+    }
+    eventHandlerRef_ = ref;
+    handlerInstalled_ = true;
+    return true;
+}
+
+int GlobalHotKeyManager::handleHotKeyEvent(const HotKeyEvent& event) {
+    if (!event.identity || event.identity->signature != kSignature) return kHotKeyNoErr;
+    auto it = actionsByID_.find(event.identity->id);
+    if (it == actionsByID_.end()) return kHotKeyNoErr;
+    HotKeyAction action = it->second;
+    uint32_t timestamp = event.timestamp;
+    std::weak_ptr<bool> alive = alive_;
+    mainQueue_.async([this, alive, action, timestamp] {
+        auto a = alive.lock();
+        if (!a || !*a) return;
+        lastEventTimestamp_ = timestamp;
+        if (perform_) perform_(action);
+    });
+    return kHotKeyNoErr;
+}
+
+}  // namespace quillet

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "app/shortcuts/QuickCreateShortcut.h"
+#include "platform/HotKeyService.h"
+#include "platform/Logger.h"
+#include "platform/MainQueue.h"
+
+namespace quillet {
+
+// What a registered hot key does when pressed.
+struct HotKeyAction {
+    enum class Kind { createFile, quickCreate };
+    Kind kind = Kind::quickCreate;
+    std::string typeID;  // for createFile
+
+    static HotKeyAction quickCreate() { return {Kind::quickCreate, {}}; }
+    static HotKeyAction createFile(std::string typeID) { return {Kind::createFile, std::move(typeID)}; }
+    bool operator==(const HotKeyAction&) const = default;
+};
+
+// Keeps the Quick Create shortcut and the direct per-type shortcuts registered system-wide and
+// turns each press into a HotKeyAction, performed later on the main queue.
+class GlobalHotKeyManager {
+public:
+    // "QLTP", first character in the most significant byte.
+    static constexpr uint32_t kSignature = (uint32_t('Q') << 24) | (uint32_t('L') << 16) |
+                                           (uint32_t('T') << 8) | uint32_t('P');
+    static constexpr uint32_t kQuickCreateID = 1;
+    static constexpr uint32_t kFirstFileTypeID = 100;
+
+    // `perform` runs each pressed action; it is called on the main queue, never from the
+    // event handler itself.
+    GlobalHotKeyManager(HotKeyService& service, MainQueue& mainQueue,
+                        std::function<void(const HotKeyAction&)> perform);
+    ~GlobalHotKeyManager();
+    GlobalHotKeyManager(const GlobalHotKeyManager&) = delete;
+    GlobalHotKeyManager& operator=(const GlobalHotKeyManager&) = delete;
+
+    // Replaces every earlier registration. Failures are logged only.
+    void registerShortcuts(const QuickCreateShortcut& quickCreate,
+                           const FileTypeShortcuts& fileTypeShortcuts);
+    void unregisterAll();
+
+    // The installed handler's body.
+    int handleHotKeyEvent(const HotKeyEvent& event);
+
+    const std::map<uint32_t, HotKeyAction>& actionsByID() const { return actionsByID_; }
+    bool handlerInstalled() const { return handlerInstalled_; }
+    // Server time of the press being performed, for the window manager's focus rules.
+    uint32_t lastEventTimestamp() const { return lastEventTimestamp_; }
+
+private:
+    bool installHandlerIfNeeded();
+    void registerHotKey(const QuickCreateShortcut& shortcut, uint32_t id, const HotKeyAction& action,
+                        std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&,
+                                                               const QuickCreateShortcut&)>& used);
+
+    Logger log_{kAppSubsystem, "GlobalHotKey"};
+    HotKeyService& service_;
+    MainQueue& mainQueue_;
+    std::function<void(const HotKeyAction&)> perform_;
+    std::map<uint32_t, HotKeyService::HotKeyRef> hotKeyRefs_;
+    std::map<uint32_t, HotKeyAction> actionsByID_;
+    std::optional<HotKeyService::HandlerRef> eventHandlerRef_;
+    bool handlerInstalled_ = false;
+    uint32_t lastEventTimestamp_ = 0;
+    // Cleared on destruction, so a press already queued finds the manager gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace quillet

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <nlohmann/json_fwd.hpp>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillet {
+
+// Carbon modifier bits: the stored form of a combination's modifiers. No other bit is produced.
+inline constexpr uint32_t kCarbonCommandKey = 0x100;
+inline constexpr uint32_t kCarbonShiftKey = 0x200;
+inline constexpr uint32_t kCarbonOptionKey = 0x800;
+inline constexpr uint32_t kCarbonControlKey = 0x1000;
+inline constexpr uint32_t kCarbonModifierBits =
+    kCarbonCommandKey | kCarbonShiftKey | kCarbonOptionKey | kCarbonControlKey;
+
+// Cocoa key-event modifier flags, the recorder's input on the original platform.
+inline constexpr uint64_t kCocoaShiftFlag = 1ULL << 17;
+inline constexpr uint64_t kCocoaControlFlag = 1ULL << 18;
+inline constexpr uint64_t kCocoaOptionFlag = 1ULL << 19;
+inline constexpr uint64_t kCocoaCommandFlag = 1ULL << 20;
+
+// One key combination, kept as a macOS virtual key code and a Carbon modifier mask so that
+// stored settings stay portable and the hot key manager registers them without conversion.
+// An absent shortcut is an empty std::optional, never a special value.
+struct QuickCreateShortcut {
+    uint32_t keyCode = 0;
+    uint32_t carbonModifiers = 0;
+
+    bool operator==(const QuickCreateShortcut&) const = default;
+
+    // Holds at least one modifier and a real key code.
+    bool isUsable() const;
+    // Modifier symbols in the order ⌘ ⌃ ⌥ ⇧, then the key name, joined by " + ".
+    std::string displayString() const;
+};
+
+inline constexpr QuickCreateShortcut defaultQuickCreateShortcut{45, kCarbonControlKey | kCarbonOptionKey};
+
+// Direct shortcuts by file type identifier; a type without an entry has none.
+using FileTypeShortcuts = std::map<std::string, QuickCreateShortcut>;
+
+// The 58 keys that have a name of their own, in the order they are listed to users.
+const std::vector<std::pair<uint32_t, std::string>>& keyNameTable();
+// The table's name for the key, else "Key <decimal code>".
+std::string keyName(uint32_t keyCode);
+
+// Carbon mask for Cocoa modifier flags; only command, control, option and shift count.
+uint32_t carbonModifiers(uint64_t cocoaModifierFlags);
+
+// Why a stored shortcut could not be read.
+class ShortcutDecodingError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// {"keyCode":n,"carbonModifiers":m}, exactly these two keys.
+std::string encodeQuickCreateShortcut(const QuickCreateShortcut& shortcut);
+nlohmann::json quickCreateShortcutJSON(const QuickCreateShortcut& shortcut);
+// Throws ShortcutDecodingError for malformed JSON, a value that is not an object, a missing key,
+// or a value that is not an integer from 0 to 4294967295. Other keys are ignored.
+QuickCreateShortcut decodeQuickCreateShortcut(const std::string& json);
+QuickCreateShortcut quickCreateShortcutFromJSON(const nlohmann::json& value);
+
+size_t hashValue(const QuickCreateShortcut& shortcut);
+
+}  // namespace quillet
+
+template <>
+struct std::hash<quillet::QuickCreateShortcut> {
+    size_t operator()(const quillet::QuickCreateShortcut& shortcut) const noexcept {
+        return quillet::hashValue(shortcut);
+    }
+};

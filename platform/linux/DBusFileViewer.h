@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+
+#include "platform/FileViewer.h"
+
+namespace quillet {
+
+class URLOpener;
+
+// Asks the file manager to show files selected through org.freedesktop.FileManager1.ShowItems
+// on the session bus. When the call fails (no file manager implements it, or it does not
+// answer in time) the folders holding the files are opened instead. Without a session bus
+// there is no file manager to ask, and nothing happens.
+class DBusFileViewer final : public QObject, public FileViewer {
+    Q_OBJECT
+public:
+    // The fallback opens folders through `folderOpener`, which must outlive this object.
+    DBusFileViewer(QDBusConnection bus, URLOpener& folderOpener, QObject* parent = nullptr);
+
+    void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) override;
+
+    static constexpr int kCallTimeoutMilliseconds = 10000;
+
+private:
+    void openContainingFolders(const std::vector<std::filesystem::path>& files);
+
+    QDBusConnection bus_;
+    URLOpener& folderOpener_;
+};
+
+// "file://" followed by the path's bytes percent-encoded, "/" kept: any file name survives.
+QString fileURI(const std::filesystem::path& path);
+
+}  // namespace quillet

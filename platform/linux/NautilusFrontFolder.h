@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+#include "platform/FrontFileManagerFolder.h"
+
+namespace quillet {
+
+// The folder of the front Nautilus window on an X11 desktop. The window manager's stacking list
+// says which Nautilus window is in front; its _GTK_WINDOW_OBJECT_PATH names it among the file
+// manager's OpenWindowsWithLocations on the session bus. Opens its own X connection per query, so
+// it works without a Qt platform window. Needs a QCoreApplication for the bus. Wayland, no window
+// manager, no Nautilus, no bus or a slow answer all give nothing.
+class NautilusFrontFolder final : public FrontFileManagerFolder {
+public:
+    explicit NautilusFrontFolder(std::chrono::milliseconds busTimeout = std::chrono::milliseconds(500));
+    std::optional<std::filesystem::path> frontFolder() override;
+
+private:
+    std::chrono::milliseconds busTimeout_;
+};
+
+}  // namespace quillet

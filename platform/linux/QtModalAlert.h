@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ModalAlert.h"
+
+namespace quillet {
+
+// A QMessageBox run application-modally: the alert's style as its icon, the message as its
+// text, the informative text beneath, and "OK" as the one, default, button.
+class QtModalAlert final : public ModalAlert {
+public:
+    void runModal(const Alert& alert) override;
+};
+
+// The alert for this process: message boxes when a QApplication runs, else standard error.
+std::unique_ptr<ModalAlert> makeModalAlert();
+
+}  // namespace quillet

@@ -1,0 +1,106 @@
+#include "platform/posix/LockFileCoordinator.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/FilePaths.h"
+
+namespace quillet {
+
+namespace {
+
+// FNV-1a: stable across builds and processes, which std::hash does not promise.
+uint64_t stableHash(const std::string& text) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+class LockFd {
+public:
+    explicit LockFd(int fd) : fd_(fd) {}
+    ~LockFd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    LockFd(const LockFd&) = delete;
+    LockFd& operator=(const LockFd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+LockFileCoordinator::LockFileCoordinator(std::filesystem::path lockDirectory)
+    : lockDirectory_(std::move(lockDirectory)) {}
+
+std::filesystem::path LockFileCoordinator::defaultLockDirectory() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') return standardizedPath(runtime) / "quillet-locks";
+    const char* temporary = std::getenv("TMPDIR");
+    return standardizedPath(temporary && temporary[0] == '/' ? temporary : "/tmp") /
+           ("quillet-locks-" + std::to_string(::geteuid()));
+}
+
+std::filesystem::path LockFileCoordinator::lockFile(const std::filesystem::path& item) const {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(item, ec);
+    const uint64_t hash = stableHash(standardizedPath(ec ? item : absolute).string());
+    char name[32];
+    std::snprintf(name, sizeof name, "write-%02u.lock", static_cast<unsigned>(hash % kLockFileCount));
+    return lockDirectory_ / name;
+}
+
+std::optional<PlatformError> LockFileCoordinator::prepareLockDirectory() const {
+    auto failure = [this](int e) {
+        return PlatformError::posix(e, "Could not take the write lock in \u201C" +
+                                           lockDirectory_.string() + "\u201D");
+    };
+    struct stat st {};
+    if (::lstat(lockDirectory_.c_str(), &st) != 0) {
+        if (errno != ENOENT) return failure(errno);
+        if (::mkdir(lockDirectory_.c_str(), 0700) != 0 && errno != EEXIST) return failure(errno);
+        if (::lstat(lockDirectory_.c_str(), &st) != 0) return failure(errno);
+    }
+    // In a shared temporary folder someone else may have made the folder first: only a
+    // private folder of our own is trusted with the locks.
+    if (!S_ISDIR(st.st_mode)) return failure(ENOTDIR);
+    if (st.st_uid != ::geteuid() || (st.st_mode & 0022) != 0) return failure(EPERM);
+    return std::nullopt;
+}
+
+std::optional<PlatformError> LockFileCoordinator::coordinateWriting(const std::filesystem::path& item,
+                                                                    const Writer& writer) {
+    if (auto error = prepareLockDirectory()) return error;
+    const std::filesystem::path path = lockFile(item);
+    auto failure = [&path](int e) {
+        return PlatformError::posix(e, "Could not take the write lock \u201C" + path.string() + "\u201D");
+    };
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return failure(errno);
+    LockFd lock(fd);
+    int rc;
+    do {
+        rc = ::flock(lock.get(), LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) return failure(errno);
+    writer(item);
+    return std::nullopt;  // closing the file lets the next writer in
+}
+
+}  // namespace quillet

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+
+#include "platform/FileCoordinator.h"
+
+namespace quillet {
+
+// Coordination between Quillet+ processes through an exclusive flock on a lock file chosen by
+// the item's path. The lock files live in a private folder of the user's runtime directory,
+// not beside the item, so nothing appears in the user's folder and any file system (network,
+// FUSE, a write-only drop folder) can be written to. Items are spread over a fixed set of lock
+// files that are kept and reused: the folder never grows, and no lock file is ever removed
+// while someone may be waiting on it. Items that share a lock file merely wait for each other.
+class LockFileCoordinator final : public FileCoordinator {
+public:
+    explicit LockFileCoordinator(std::filesystem::path lockDirectory);
+
+    // $XDG_RUNTIME_DIR/quillet-locks; without a runtime directory, quillet-locks-<uid> in the
+    // temporary folder.
+    static std::filesystem::path defaultLockDirectory();
+
+    std::optional<PlatformError> coordinateWriting(const std::filesystem::path& item,
+                                                   const Writer& writer) override;
+
+    // Lock files in the folder, at most.
+    static constexpr unsigned kLockFileCount = 64;
+
+    // The lock file of an item, chosen by a hash of its absolute, standardized path.
+    std::filesystem::path lockFile(const std::filesystem::path& item) const;
+
+private:
+    std::optional<PlatformError> prepareLockDirectory() const;
+    std::filesystem::path lockDirectory_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,3 @@
+list(APPEND QUILLET_UNIT_TEST_SOURCES
+  observation/PublishedTest.cpp
+)

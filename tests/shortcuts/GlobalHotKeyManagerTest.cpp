@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "app/shortcuts/GlobalHotKeyManager.h"
+#include "tests/support/FakeHotKeyService.h"
+#include "tests/support/ManualMainQueue.h"
+
+using namespace quillet;
+using quillet::test::FakeHotKeyService;
+using quillet::test::ManualMainQueue;
+
+namespace {
+
+struct Fixture {
+    std::shared_ptr<MemoryLogSink> sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scope{sink};
+    FakeHotKeyService service;
+    ManualMainQueue queue;
+    std::vector<HotKeyAction> performed;
+    GlobalHotKeyManager manager{service, queue, [this](const HotKeyAction& a) { performed.push_back(a); }};
+};
+
+QuickCreateShortcut ctrlOpt(uint32_t keyCode) { return {keyCode, kCarbonControlKey | kCarbonOptionKey}; }
+
+}  // namespace
+
+TEST(GlobalHotKeyManager, QuickCreateTakesIdOneAndTypesTakeIdsInIdentifierOrder) {
+    Fixture f;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"txt", ctrlOpt(17)}, {"csv", ctrlOpt(8)}, {"md", ctrlOpt(46)}});
+    EXPECT_EQ(f.service.idsByKeyCode(), (std::map<uint32_t, uint32_t>{{45, 1}, {8, 100}, {46, 101}, {17, 102}}));
+    EXPECT_EQ(f.manager.actionsByID().at(101), HotKeyAction::createFile("md"));
+    for (const auto& [ref, r] : f.service.registered)
+        EXPECT_EQ(r.identity.signature, 0x514C5450u);  // "QLTP"
+    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + N hot key"));
+}
+
+TEST(GlobalHotKeyManager, DuplicateIsSkippedButConsumesItsId) {
+    Fixture f;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut,
+                                {{"csv", defaultQuickCreateShortcut}, {"md", ctrlOpt(46)}, {"txt", ctrlOpt(46)}});
+    EXPECT_EQ(f.service.idsByKeyCode(), (std::map<uint32_t, uint32_t>{{45, 1}, {46, 101}}));
+    EXPECT_EQ(f.manager.actionsByID().count(100), 0u);
+    EXPECT_EQ(f.manager.actionsByID().count(102), 0u);
+    auto lines = f.sink->lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "GlobalHotKey error: Skipping duplicate \u2303 + \u2325 + N hot key"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "GlobalHotKey error: Skipping duplicate \u2303 + \u2325 + M hot key"), 1);
+}
+
+TEST(GlobalHotKeyManager, RefusedCombinationIsLoggedAndStillCountsAsTaken) {
+    Fixture f;
+    f.service.takenElsewhere.insert({46, kCarbonControlKey | kCarbonOptionKey});
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", ctrlOpt(46)}, {"txt", ctrlOpt(46)}, {"py", {35, 0}}});
+    EXPECT_TRUE(f.sink->contains("Failed to register \u2303 + \u2325 + M hot key: -9878"));
+    EXPECT_TRUE(f.sink->contains("Skipping duplicate \u2303 + \u2325 + M hot key"));
+    EXPECT_EQ(f.service.registered.size(), 1u);  // py has no modifiers: skipped silently
+}
+
+TEST(GlobalHotKeyManager, ReRegistrationReplacesTheWholeSet) {
+    Fixture f;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", ctrlOpt(46)}});
+    f.manager.registerShortcuts(ctrlOpt(31), {});
+    EXPECT_EQ(f.service.idsByKeyCode(), (std::map<uint32_t, uint32_t>{{31, 1}}));
+    EXPECT_EQ(f.service.installCalls, 1);  // the handler is installed once
+    f.manager.unregisterAll();
+    EXPECT_TRUE(f.service.registered.empty());
+    EXPECT_EQ(f.service.press({GlobalHotKeyManager::kSignature, 1}), kHotKeyNoErr);
+    f.queue.drain();
+    EXPECT_TRUE(f.performed.empty());
+}
+
+TEST(GlobalHotKeyManager, PressesArePerformedLaterAndForeignOnesIgnored) {
+    Fixture f;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", ctrlOpt(46)}});
+    EXPECT_EQ(f.service.press({GlobalHotKeyManager::kSignature, 100}), kHotKeyNoErr);
+    EXPECT_TRUE(f.performed.empty());  // not from inside the handler
+    f.queue.drain();
+    ASSERT_EQ(f.performed.size(), 1u);
+    EXPECT_EQ(f.performed[0], HotKeyAction::createFile("md"));
+    EXPECT_EQ(f.manager.lastEventTimestamp(), 1234u);
+    EXPECT_EQ(f.service.press({0x41424344, 1}), kHotKeyNoErr);
+    EXPECT_EQ(f.service.press({GlobalHotKeyManager::kSignature, 55}), kHotKeyNoErr);
+    EXPECT_EQ(f.service.pressUnreadable(), kHotKeyNoErr);
+    f.queue.drain();
+    EXPECT_EQ(f.performed.size(), 1u);
+}
+
+TEST(GlobalHotKeyManager, FailedHandlerInstallRegistersNothingAndIsRetried) {
+    Fixture f;
+    f.service.installStatus = -50;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {});
+    EXPECT_TRUE(f.service.registered.empty());
+    EXPECT_TRUE(f.sink->contains("Failed to install hot key handler: -50"));
+    f.service.installStatus = kHotKeyNoErr;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {});
+    EXPECT_EQ(f.service.registered.size(), 1u);
+}
+
+TEST(GlobalHotKeyManager, ReleaseUnregistersAndRemovesTheHandlerAndDropsQueuedPresses) {
+    FakeHotKeyService service;
+    ManualMainQueue queue;
+    int performed = 0;
+    {
+        GlobalHotKeyManager manager(service, queue, [&](const HotKeyAction&) { ++performed; });
+        manager.registerShortcuts(defaultQuickCreateShortcut, {});
+        service.press({GlobalHotKeyManager::kSignature, 1});
+    }
+    queue.drain();
+    EXPECT_EQ(performed, 0);
+    EXPECT_TRUE(service.registered.empty());
+    EXPECT_EQ(service.removeCalls, 1);
+}
