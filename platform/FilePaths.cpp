@@ -22,7 +22,11 @@ std::string lastPathComponent(const std::filesystem::path& path) {
     return p.filename().string();
 }
 
-std::filesystem::path accountHomeFolder() {
+namespace {
+
+// One field of the current user id's account entry; empty when there is no entry.
+template <typename Field>
+std::string accountField(Field field) {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
     struct passwd entry {};
@@ -30,8 +34,21 @@ std::filesystem::path accountHomeFolder() {
     while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) == ERANGE) {
         buffer.resize(buffer.size() * 2);
     }
-    if (!result || !result->pw_dir || !*result->pw_dir) return {};
-    return standardizedPath(result->pw_dir);
+    if (!result) return {};
+    const char* value = field(*result);
+    return value ? std::string(value) : std::string();
+}
+
+}  // namespace
+
+std::filesystem::path accountHomeFolder() {
+    const std::string home = accountField([](const passwd& p) { return p.pw_dir; });
+    if (home.empty()) return {};
+    return standardizedPath(home);
+}
+
+std::string accountUserName() {
+    return accountField([](const passwd& p) { return p.pw_name; });
 }
 
 }  // namespace quillet

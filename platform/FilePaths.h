@@ -16,4 +16,7 @@ std::string lastPathComponent(const std::filesystem::path& path);
 // Empty when the user has no entry.
 std::filesystem::path accountHomeFolder();
 
+// The login name from the same entry; empty when the user has no entry.
+std::string accountUserName();
+
 }  // namespace quillet

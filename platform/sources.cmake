@@ -31,4 +31,12 @@ list(APPEND QUILLET_CORE_SOURCES
   platform/posix/PosixFolderBookmarks.cpp
   platform/LocalizedStandardCompare.h
   platform/LocalizedStandardCompare.cpp
+  platform/CaseFolding.h
+  platform/CaseFolding.cpp
+  platform/ScreenLayout.h
+  platform/WindowOrdering.h
+  platform/ApplicationWindows.h
+  platform/posix/NoDisplayApplication.h
+  platform/posix/NoDisplayFolderPanel.h
+  platform/posix/PendingWorkQueue.h
 )

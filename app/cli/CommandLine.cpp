@@ -2,12 +2,15 @@
 
 #include <iostream>
 
+#include "app/requests/URLComponents.h"
+#include "app/shell/Application.h"
+
 namespace quillet::cli {
 
 namespace {
 
 const Command kCommands[] = {
-    {"types", "types                    list the file types, one a line (id, name, extension, category)",
+    {"types", "types [--all]            list the offered file types in your order (--all: enabled or not)",
      typesCommand},
     {"create", "create TYPE FOLDER       create a new file of TYPE (see types) in FOLDER and print its path",
      createCommand},
@@ -19,11 +22,14 @@ const Command kCommands[] = {
      defaultsCommand},
     {"grants", "grants VERB ...          saved folder grants: list, add FOLDER, remove FOLDER",
      grantsCommand},
+    {"open", "open URL                 carry out a quillaxe: request URL (also: quillet URL)",
+     openCommand},
 };
 
 void printHelp(std::ostream& out) {
     out << "Quillet+ " << QUILLET_VERSION << ": new files of sixteen types, wherever you are.\n\n"
-        << "Usage: quillet COMMAND [ARGS]\n\nCommands:\n";
+        << "Usage: quillet             start Quillet+ (Quick Create hot key, file creation)\n"
+        << "       quillet COMMAND [ARGS]\n\nCommands:\n";
     for (const auto& c : commands()) out << "  " << c.synopsis << "\n";
     out << "\n  --help                   show this text\n"
         << "  --version                show the version\n";
@@ -68,13 +74,20 @@ int usageError(Invocation& inv, std::string_view message) {
 int runCommandLine(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     Invocation inv{{}, std::cout, std::cerr};
-    if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    // No arguments: the desktop (or the user) starts the application itself.
+    if (words.empty()) return runApplication(argc, argv);
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         printHelp(std::cout);
         return kExitOK;
     }
     if (words[0] == "--version") {
         std::cout << "Quillet+ " << QUILLET_VERSION << "\n";
         return kExitOK;
+    }
+    // The desktop starts "quillet %u" for the quillaxe: links it hands over.
+    if (urlScheme(words[0])) {
+        if (words.size() != 1) return usageError(inv, "a URL is the only argument (quillet URL)");
+        return openURL(inv, words[0]);
     }
     for (const auto& c : commands()) {
         if (words[0] == c.name) {

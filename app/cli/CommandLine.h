@@ -42,5 +42,11 @@ int createCommand(Invocation&);
 int destinationCommand(Invocation&);
 int defaultsCommand(Invocation&);
 int grantsCommand(Invocation&);
+int openCommand(Invocation&);
+
+// Hands a URL to the create-request handler, as the desktop does with "quillet URL": the new
+// file's path on stdout and 0; 0 for a URL that is ignored or only brings the application
+// forward; 1 after an alert.
+int openURL(Invocation& inv, const std::string& url);
 
 }  // namespace quillet::cli

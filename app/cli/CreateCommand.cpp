@@ -2,10 +2,12 @@
 #include <ostream>
 #include <system_error>
 
+#include "app/access/SecurityScopedFolderAccessError.h"
 #include "app/cli/CommandLine.h"
-#include "app/creation/FileCreationService.h"
+#include "app/cli/CreationSession.h"
+#include "app/creation/FileCreationError.h"
+#include "app/creation/FolderAccessCreation.h"
 #include "platform/FilePaths.h"
-#include "platform/FileManager.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {
@@ -36,9 +38,14 @@ int createCommand(Invocation& inv) {
             inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
     const std::filesystem::path folder = standardizedPath(absolute);
 
+    // Through the saved grants like every other creation: a sandboxed run without one prompts
+    // (and, without a display, reports the missing access).
+    CreationSession session;
     try {
-        inv.out << createFile(*type, folder, FileManager::defaultManager()).string() << "\n";
+        inv.out << session.creation().createFileWithFolderAccess(*type, folder).string() << "\n";
         return kExitOK;
+    } catch (const SecurityScopedFolderAccessError& error) {
+        return reportFailure(inv, error.description());
     } catch (const FileCreationError& error) {
         return reportFailure(inv, error.description());
     } catch (const PlatformError& error) {

@@ -1,13 +1,21 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "app/settings/DefaultsSuite.h"
+#include "app/settings/SettingsKeys.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {
 
+// Lists what the menus offer: the enabled types in the user's order (--all: every type in that
+// order). Reads the settings with the same rules as the application and writes nothing.
 int typesCommand(Invocation& inv) {
-    if (!inv.args.empty()) return usageError(inv, "types takes no arguments");
-    for (const auto& type : allTypes()) {
+    bool all = takeFlag(inv.args, "--all");
+    if (!inv.args.empty()) return usageError(inv, "usage: quillet types [--all]");
+    auto suite = DefaultsSuite::openShared();
+    auto order = loadFileTypeOrder(*suite);
+    auto types = all ? orderedFileTypes(order) : enabledFileTypesInOrder(order, loadEnabledFileTypeIDs(*suite));
+    for (const auto& type : types) {
         inv.out << type.id << '\t' << type.displayName << '\t' << type.fileExtension << '\t'
                 << rawValue(type.category) << '\n';
     }

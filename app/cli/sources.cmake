@@ -7,4 +7,7 @@ list(APPEND QUILLET_APP_SOURCES
   app/cli/DestinationCommand.cpp
   app/cli/DefaultsCommand.cpp
   app/cli/GrantsCommand.cpp
+  app/cli/OpenCommand.cpp
+  app/cli/CreationSession.h
+  app/cli/CreationSession.cpp
 )

@@ -5,4 +5,6 @@ list(APPEND QUILLET_CORE_SOURCES
   app/creation/FileCreationError.cpp
   app/creation/FileCreationService.h
   app/creation/FileCreationService.cpp
+  app/creation/FolderAccessCreation.h
+  app/creation/FolderAccessCreation.cpp
 )

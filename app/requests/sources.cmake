@@ -9,6 +9,8 @@ list(APPEND QUILLET_CORE_SOURCES
   app/requests/URLComponents.cpp
   app/requests/CreateFileRequest.h
   app/requests/CreateFileRequest.cpp
+  app/requests/CreateRequestHandler.h
+  app/requests/CreateRequestHandler.cpp
 )
 list(APPEND QUILLET_TOOLKIT_SOURCES
 )

@@ -41,9 +41,11 @@ void DBusFileViewer::activateFileViewerSelecting(const std::vector<std::filesyst
     // Asynchronous: starting the file manager through bus activation can take seconds, and
     // the application's windows must keep responding meanwhile.
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMilliseconds), this);
+    ++pendingReveals_;
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, files](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
+                --pendingReveals_;
                 if (finished->isError()) openContainingFolders(files);
             });
 }

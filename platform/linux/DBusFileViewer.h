@@ -20,6 +20,9 @@ public:
     DBusFileViewer(QDBusConnection bus, URLOpener& folderOpener, QObject* parent = nullptr);
 
     void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) override;
+    // Calls still waiting for the file manager's answer; a process about to exit lets its
+    // event loop run until there are none, so the request is not lost on the way.
+    int pendingReveals() const { return pendingReveals_; }
 
     static constexpr int kCallTimeoutMilliseconds = 10000;
 
@@ -28,6 +31,7 @@ private:
 
     QDBusConnection bus_;
     URLOpener& folderOpener_;
+    int pendingReveals_ = 0;
 };
 
 // "file://" followed by the path's bytes percent-encoded, "/" kept: any file name survives.

@@ -15,4 +15,20 @@ list(APPEND QUILLET_TOOLKIT_SOURCES
   platform/linux/QtApplicationActivation.cpp
   platform/linux/DBusFileViewer.h
   platform/linux/DBusFileViewer.cpp
+  platform/linux/QtScreenLayout.h
+  platform/linux/QtScreenLayout.cpp
+  platform/linux/QtWindowOrdering.h
+  platform/linux/QtWindowOrdering.cpp
+  platform/linux/QtSymbolIcons.h
+  platform/linux/QtSymbolIcons.cpp
+  platform/linux/QtFolderPanel.h
+  platform/linux/QtFolderPanel.cpp
+  platform/linux/QtApplicationWindows.h
+  platform/linux/QtApplicationWindows.cpp
+  platform/linux/DisplayPlatform.h
+  platform/linux/DisplayPlatform.cpp
+)
+list(APPEND QUILLET_TOOLKIT_SOURCES
+  platform/linux/X11HotKeyService.h
+  platform/linux/X11HotKeyService.cpp
 )

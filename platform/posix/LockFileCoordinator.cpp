@@ -27,24 +27,32 @@ uint64_t stableHash(const std::string& text) {
     return hash;
 }
 
-class LockFd {
-public:
-    explicit LockFd(int fd) : fd_(fd) {}
-    ~LockFd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    LockFd(const LockFd&) = delete;
-    LockFd& operator=(const LockFd&) = delete;
-    int get() const { return fd_; }
+unsigned slotOf(const std::filesystem::path& item) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(item, ec);
+    return static_cast<unsigned>(stableHash(standardizedPath(ec ? item : absolute).string()) %
+                                 LockFileCoordinator::kLockFileCount);
+}
 
-private:
-    int fd_;
-};
+int lockCall(int fd, int operation) {
+    int rc;
+    do {
+        rc = ::flock(fd, operation);
+    } while (rc != 0 && errno == EINTR);
+    return rc;
+}
 
 }  // namespace
 
 LockFileCoordinator::LockFileCoordinator(std::filesystem::path lockDirectory)
-    : lockDirectory_(std::move(lockDirectory)) {}
+    : lockDirectory_(std::move(lockDirectory)) {
+    openLocks_.fill(-1);
+}
+
+LockFileCoordinator::~LockFileCoordinator() {
+    for (int fd : openLocks_)
+        if (fd >= 0) ::close(fd);
+}
 
 std::filesystem::path LockFileCoordinator::defaultLockDirectory() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -55,11 +63,8 @@ std::filesystem::path LockFileCoordinator::defaultLockDirectory() {
 }
 
 std::filesystem::path LockFileCoordinator::lockFile(const std::filesystem::path& item) const {
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(item, ec);
-    const uint64_t hash = stableHash(standardizedPath(ec ? item : absolute).string());
     char name[32];
-    std::snprintf(name, sizeof name, "write-%02u.lock", static_cast<unsigned>(hash % kLockFileCount));
+    std::snprintf(name, sizeof name, "write-%02u.lock", slotOf(item));
     return lockDirectory_ / name;
 }
 
@@ -83,24 +88,32 @@ std::optional<PlatformError> LockFileCoordinator::prepareLockDirectory() const {
 
 std::optional<PlatformError> LockFileCoordinator::coordinateWriting(const std::filesystem::path& item,
                                                                     const Writer& writer) {
-    if (auto error = prepareLockDirectory()) return error;
+    const unsigned slot = slotOf(item);
+    int& fd = openLocks_[slot];
+    if (fd >= 0) {
+        // A lock file removed behind our back (the runtime folder is cleared at logout) no
+        // longer excludes anyone who opens the name afresh: open it again.
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
     const std::filesystem::path path = lockFile(item);
     auto failure = [&path](int e) {
         return PlatformError::posix(e, "Could not take the write lock \u201C" + path.string() + "\u201D");
     };
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return failure(errno);
-    LockFd lock(fd);
-    int rc;
-    do {
-        rc = ::flock(lock.get(), LOCK_EX);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) return failure(errno);
+    if (fd < 0) {
+        if (auto error = prepareLockDirectory()) return error;
+        do {
+            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return failure(errno);
+    }
+    if (lockCall(fd, LOCK_EX) != 0) return failure(errno);
     writer(item);
-    return std::nullopt;  // closing the file lets the next writer in
+    lockCall(fd, LOCK_UN);
+    return std::nullopt;
 }
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 
 #include "platform/FileCoordinator.h"
@@ -12,9 +13,16 @@ namespace quillet {
 // FUSE, a write-only drop folder) can be written to. Items are spread over a fixed set of lock
 // files that are kept and reused: the folder never grows, and no lock file is ever removed
 // while someone may be waiting on it. Items that share a lock file merely wait for each other.
+//
+// Lock files stay open once used, so a creation costs two lock calls rather than a folder check,
+// an open and a close each time. Like the rest of the core, one coordinator serves one thread:
+// two threads sharing it would share its open lock files and not exclude each other.
 class LockFileCoordinator final : public FileCoordinator {
 public:
     explicit LockFileCoordinator(std::filesystem::path lockDirectory);
+    ~LockFileCoordinator() override;
+    LockFileCoordinator(const LockFileCoordinator&) = delete;
+    LockFileCoordinator& operator=(const LockFileCoordinator&) = delete;
 
     // $XDG_RUNTIME_DIR/quillet-locks; without a runtime directory, quillet-locks-<uid> in the
     // temporary folder.
@@ -32,6 +40,7 @@ public:
 private:
     std::optional<PlatformError> prepareLockDirectory() const;
     std::filesystem::path lockDirectory_;
+    std::array<int, kLockFileCount> openLocks_;
 };
 
 }  // namespace quillet

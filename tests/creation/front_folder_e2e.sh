@@ -18,6 +18,8 @@ second="$work/Second"
 mkdir -p "$reports" "$second"
 desktop="$(getent passwd "$(id -u)" | cut -d: -f6)/Desktop"
 nautilus_pid=
+fake_pid=
+fake_window_pid=
 finish() {
   nautilus -q >/dev/null 2>&1
   [ -n "$nautilus_pid" ] && kill "$nautilus_pid" 2>/dev/null
@@ -65,8 +67,8 @@ expect_fallback() {
 
 expect_fallback "no file manager window"
 
-# A first start of Nautilus migrates old starred-file data through a helper process, and folders
-# opened meanwhile can stay "Loading…" for most of a minute; the stamp says it is done.
+# A first start of Nautilus migrates old starred-file data through a helper process while it
+# loads folders; the stamp says that is done, which keeps the start quick and even.
 mkdir -p "$XDG_DATA_HOME/nautilus" && touch "$XDG_DATA_HOME/nautilus/tracker2-migration-complete"
 nautilus --new-window "$reports" >"$work/nautilus.log" 2>&1 &
 nautilus_pid=$!
@@ -100,6 +102,43 @@ if wait_for_window "$reports" "Reports Q"; then
   nautilus -q >/dev/null 2>&1
   for _ in $(seq 1 40); do xdotool search --class '^org.gnome.Nautilus$' >/dev/null 2>&1 || break; sleep 0.25; done
   expect_fallback "all windows closed"
+fi
+
+# A stand-in file manager drives what a real one cannot be made to do here on cue: a window with
+# several tabs, where the title names the active one, and a service too busy to answer.
+fake_window() {  # TITLE: a window of the file manager's class with object path window/1
+  xmessage -name quillet-fake "$1" >/dev/null 2>&1 &
+  fake_window_pid=$!
+  local w=
+  for _ in $(seq 1 40); do w=$(xdotool search --classname '^quillet-fake$' 2>/dev/null | head -n 1); [ -n "$w" ] && break; sleep 0.25; done
+  xdotool set_window --class org.gnome.Nautilus --name "$1" "$w"
+  xprop -id "$w" -f _GTK_WINDOW_OBJECT_PATH 8u -set _GTK_WINDOW_OBJECT_PATH /org/gnome/Nautilus/window/1
+}
+fake_file_manager() {  # LOCATIONS_JSON [--delay S]
+  "$here/../support/fake_file_manager.py" "$@" >"$work/fake.out" 2>&1 &
+  fake_pid=$!
+  for _ in $(seq 1 40); do grep -q ready "$work/fake.out" && return 0; sleep 0.25; done
+  echo "FAIL: the stand-in file manager did not start"; cat "$work/fake.out"; fail=1; return 1
+}
+stop_fakes() { kill "$fake_pid" "$fake_window_pid" 2>/dev/null; wait "$fake_pid" "$fake_window_pid" 2>/dev/null; }
+
+tabs='{"/org/gnome/Nautilus/window/1": ["file://'"${second// /%20}"'", "file://'"${reports// /%20}"'", "trash:///"]}'
+if fake_file_manager "$tabs"; then
+  fake_window "Reports Q"
+  expect "several tabs: the title names the active one" "$reports" "Reports Q"
+  stop_fakes
+  fake_file_manager "$tabs" && fake_window "Trash"
+  expect_fallback "several tabs: the active one is not a folder"
+  stop_fakes
+fi
+if fake_file_manager "$tabs" --delay 5; then
+  fake_window "Reports Q"
+  start=$(date +%s%N)
+  expect_fallback "a file manager too busy to answer"
+  elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  if [ "$elapsed_ms" -lt 2500 ]; then echo "ok: gave up after ${elapsed_ms} ms"
+  else echo "FAIL: waited ${elapsed_ms} ms for a busy file manager"; fail=1; fi
+  stop_fakes
 fi
 
 [ $fail -eq 0 ] && echo "front folder e2e: all passed"

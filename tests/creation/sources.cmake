@@ -1,6 +1,8 @@
 list(APPEND QUILLET_UNIT_TEST_SOURCES
   creation/CreationDestinationTest.cpp
   creation/FileCreationServiceTest.cpp
+  creation/FolderAccessCreationTest.cpp
+  support/ScopedEnvironmentVariable.h
   support/ChildProcess.h
   support/CountingScopedAccess.h
   support/ScriptedFileCoordinator.h

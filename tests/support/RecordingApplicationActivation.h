@@ -12,6 +12,8 @@ public:
         active_ = true;
     }
     bool isActive() const override { return active_; }
+    // Puts the application in front (or behind) without counting an activation.
+    void setActive(bool active) { active_ = active; }
     int activations() const { return activations_; }
 
 private:

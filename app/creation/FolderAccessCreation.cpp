@@ -1,0 +1,63 @@
+#include "app/creation/FolderAccessCreation.h"
+
+#include <cstdlib>
+
+#include "app/access/SecurityScopedFolderAccess.h"
+#include "app/creation/FileCreationService.h"
+#include "platform/FileManager.h"
+#include "platform/FilePaths.h"
+
+namespace quillet {
+
+namespace {
+
+// Access to a granted folder for the length of one creation, stopped on every way out.
+class GrantAccess {
+public:
+    GrantAccess(SecurityScopedAccess& access, std::filesystem::path grant)
+        : access_(access), grant_(std::move(grant)), started_(access_.startAccessing(grant_)) {}
+    ~GrantAccess() {
+        if (started_) access_.stopAccessing(grant_);
+    }
+    GrantAccess(const GrantAccess&) = delete;
+    GrantAccess& operator=(const GrantAccess&) = delete;
+
+private:
+    SecurityScopedAccess& access_;
+    std::filesystem::path grant_;
+    bool started_;
+};
+
+}  // namespace
+
+FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager)
+    : access_(access), fileManager_(fileManager) {}
+
+bool FolderAccessCreation::isSandboxed() { return std::getenv(kSandboxEnvironmentVariable) != nullptr; }
+
+std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const FileTypeDefinition& type,
+                                                                       const std::filesystem::path& folder) {
+    // The folder checked against the grants is the folder written to: with "x/link/.." the
+    // lexical and the real parent differ, so nothing is written through an unresolved form.
+    const std::filesystem::path target = standardizedPath(folder);
+
+    if (auto grant = access_.bestSavedRoot(target)) return createInside(*grant, type, target);
+
+    if (!isSandboxed()) return createFile(type, target, fileManager_);
+
+    // Inside a sandbox HOME names the container, hence the account database.
+    const auto suggestion = SecurityScopedFolderAccess::suggestedGrantRoot(
+        target, SecurityScopedFolderAccess::realHomeFolderURL());
+    const std::filesystem::path granted =
+        access_.requestAccess(suggestion.value_or(target), target, kAllowFolderAccessTitle, std::nullopt);
+    return createInside(granted, type, target);
+}
+
+std::filesystem::path FolderAccessCreation::createInside(const std::filesystem::path& grant,
+                                                         const FileTypeDefinition& type,
+                                                         const std::filesystem::path& folder) {
+    GrantAccess access(fileManager_.scopedAccess(), grant);
+    return createFile(type, folder, fileManager_);
+}
+
+}  // namespace quillet

@@ -1,0 +1,175 @@
+#include "app/quickcreate/DesktopCreationController.h"
+
+#include <stdexcept>
+
+#include "app/access/SecurityScopedFolderAccessError.h"
+#include "app/creation/FileCreationError.h"
+#include "app/settings/AppSettings.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/CaseFolding.h"
+#include "platform/FilePaths.h"
+#include "platform/FileViewer.h"
+#include "platform/ModalAlert.h"
+#include "platform/PlatformError.h"
+#include "platform/ScreenLayout.h"
+#include "platform/WindowOrdering.h"
+#include "app/quickcreate/QuickCreatePanelPlacement.h"
+#include "shared/catalog/FileTypeCatalog.h"
+
+namespace quillet {
+
+namespace {
+
+DesktopCreationController* sharedInstance = nullptr;
+
+// The text the user sees for whatever the creation threw.
+std::string describeCurrentException() {
+    try {
+        throw;
+    } catch (const FileCreationError& error) {
+        return error.description();
+    } catch (const SecurityScopedFolderAccessError& error) {
+        return error.description();
+    } catch (const SecurityScopedBookmarkError& error) {
+        return error.description();
+    } catch (const PlatformError& error) {
+        return error.description();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+}  // namespace
+
+DesktopCreationController::DesktopCreationController(DesktopCreationEnvironment environment)
+    : environment_(std::move(environment)),
+      hotKeyManager_(environment_.hotKeyService, environment_.mainQueue,
+                     [this](const HotKeyAction& action) { perform(action); }) {}
+
+DesktopCreationController::~DesktopCreationController() {
+    shortcutCancellables.clear();
+    if (sharedInstance == this) sharedInstance = nullptr;
+}
+
+DesktopCreationController& DesktopCreationController::shared() {
+    if (!sharedInstance) throw std::logic_error("DesktopCreationController::shared() before the application made it");
+    return *sharedInstance;
+}
+bool DesktopCreationController::hasShared() { return sharedInstance != nullptr; }
+void DesktopCreationController::installShared(DesktopCreationController* controller) { sharedInstance = controller; }
+
+void DesktopCreationController::start() {
+    registerHotKeys();
+    // Subscriptions deliver later changes only, and dropping them (as the destructor does) stops
+    // delivery, so no change reaches a controller that is gone.
+    AppSettings& settings = environment_.settings;
+    shortcutCancellables.clear();
+    shortcutCancellables.push_back(settings.quickCreateShortcut.subscribe([this](const auto&) { registerHotKeys(); }));
+    shortcutCancellables.push_back(settings.fileTypeShortcuts.subscribe([this](const auto&) { registerHotKeys(); }));
+    shortcutCancellables.push_back(settings.enabledFileTypeIDs.subscribe([this](const auto&) { registerHotKeys(); }));
+}
+
+void DesktopCreationController::stop() {
+    shortcutCancellables.clear();
+    hotKeyManager_.unregisterAll();
+    if (quickCreatePanel_) quickCreatePanel_->orderOut();
+}
+
+void DesktopCreationController::registerHotKeys() {
+    const AppSettings& settings = environment_.settings;
+    const auto& enabled = settings.enabledFileTypeIDs.get();
+    FileTypeShortcuts kept;
+    for (const auto& [typeID, shortcut] : settings.fileTypeShortcuts.get())
+        if (enabled.count(typeID) && shortcut.isUsable()) kept.emplace(typeID, shortcut);
+    hotKeyManager_.registerShortcuts(settings.quickCreateShortcut.get(), kept);
+}
+
+void DesktopCreationController::perform(const HotKeyAction& action) {
+    switch (action.kind) {
+        case HotKeyAction::Kind::quickCreate:
+            activationTimestamp_ = hotKeyManager_.lastEventTimestamp();
+            showQuickCreatePanel(CreationDestinationMode::desktop);
+            activationTimestamp_ = 0;
+            break;
+        case HotKeyAction::Kind::createFile:
+            createFile(action.typeID);
+            break;
+    }
+}
+
+void DesktopCreationController::showQuickCreatePanel(CreationDestinationMode mode) {
+    destinationMode.set(mode);
+    searchText.set(std::string());
+    statusMessage.set(std::nullopt);
+
+    if (!quickCreatePanel_) quickCreatePanel_ = environment_.panelFactory.makeQuickCreatePanel(*this);
+    if (!quickCreatePanel_) return;
+
+    const ScreenLayout& screens = environment_.screens;
+    quickCreatePanel_->setFrameOrigin(
+        quickCreatePanelOrigin(quickCreatePanel_->frameSize(), screens.pointerLocation(), screens.screens()));
+    // Activating first: on X11 activation focuses one of the application's windows, and the
+    // panel must be the one that ends up with the keyboard focus.
+    environment_.activation.activateIgnoringOtherApps();
+    quickCreatePanel_->makeKeyAndOrderFront(activationTimestamp_);
+}
+
+void DesktopCreationController::createFile(const FileTypeDefinition& type,
+                                           std::optional<CreationDestinationMode> mode) {
+    const CreationDestinationMode chosen = mode.value_or(destinationMode.get());
+    // Resolved now, so the file manager window in front at the moment of the click decides.
+    const ResolvedCreationDestination destination = environment_.destinations.resolveDestination(chosen);
+    std::filesystem::path created;
+    try {
+        created = environment_.createFileWithFolderAccess(type, destination.url);
+    } catch (...) {
+        const std::string description = describeCurrentException();
+        log_.error("Create failed: %{public}s", description);
+        environment_.activation.activateIgnoringOtherApps();
+        environment_.alert.runModal(Alert{kCreateFailedAlertTitle, description, AlertStyle::warning});
+        return;
+    }
+    std::string status = "Created " + lastPathComponent(created);
+    status += destination.usedFallback ? " on Desktop" : " in " + destination.destinationDisplayName();
+    statusMessage.set(status);
+    log_.log("Created %{public}s", created.string());
+    environment_.fileViewer.activateFileViewerSelecting({created});
+}
+
+void DesktopCreationController::createFile(const std::string& forShortcutTypeID) {
+    const FileTypeDefinition* type = fileType(forShortcutTypeID);
+    if (!type) {
+        log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
+        return;
+    }
+    createFile(*type, environment_.settings.directShortcutDestination.get());
+}
+
+void DesktopCreationController::openMainWindow() {
+    if (openMainWindowAction) {
+        openMainWindowAction();
+    } else {
+        environment_.windows.orderFrontFirstWindow([](const WindowDescription& window) {
+            return !window.isPanel && window.title == kMainWindowTitle;
+        });
+    }
+    environment_.activation.activateIgnoringOtherApps();
+}
+
+std::vector<FileTypeDefinition> DesktopCreationController::matchingFileTypes() const {
+    const std::string query = trimmedWhitespaceAndNewlines(searchText.get());
+    std::vector<FileTypeDefinition> types = environment_.settings.enabledFileTypesInOrder();
+    if (query.empty()) return types;
+    std::erase_if(types, [&](const FileTypeDefinition& type) {
+        return !containsIgnoringCase(type.displayName, query) && !containsIgnoringCase(type.fileExtension, query);
+    });
+    return types;
+}
+
+std::vector<FileTypeDefinition> DesktopCreationController::fileTypes(FileTypeCategory category) const {
+    std::vector<FileTypeDefinition> types = matchingFileTypes();
+    std::erase_if(types, [&](const FileTypeDefinition& type) { return type.category != category; });
+    return types;
+}
+
+}  // namespace quillet

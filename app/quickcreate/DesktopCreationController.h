@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/creation/CreationDestination.h"
+#include "app/observation/Published.h"
+#include "app/quickcreate/CreationDestinations.h"
+#include "app/quickcreate/QuickCreatePanelHost.h"
+#include "app/shortcuts/GlobalHotKeyManager.h"
+#include "platform/Logger.h"
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+
+class AppSettings;
+class ApplicationActivation;
+class FileViewer;
+class HotKeyService;
+class MainQueue;
+class ModalAlert;
+class ScreenLayout;
+class WindowOrdering;
+
+// The one way a file is created: returns the new file's path or throws the access store's or the
+// creation service's error.
+using CreateFileWithFolderAccess =
+    std::function<std::filesystem::path(const FileTypeDefinition& type, const std::filesystem::path& folder)>;
+
+// Everything the controller talks to; each must outlive it.
+struct DesktopCreationEnvironment {
+    AppSettings& settings;
+    HotKeyService& hotKeyService;
+    MainQueue& mainQueue;
+    CreateFileWithFolderAccess createFileWithFolderAccess;
+    CreationDestinations& destinations;
+    FileViewer& fileViewer;
+    ModalAlert& alert;
+    ApplicationActivation& activation;
+    QuickCreatePanelFactory& panelFactory;
+    ScreenLayout& screens;
+    WindowOrdering& windows;
+};
+
+// Creates files from the Quick Create panel, the tray menu and the direct per-type shortcuts:
+// resolves the destination, creates with folder access, reports in the status line and the log,
+// and shows the new file in the file manager. Owns the panel and the hot key registrations, and
+// keeps the hot keys in step with the settings.
+class DesktopCreationController {
+public:
+    static constexpr const char* kLogCategory = "DesktopCreation";
+    static constexpr const char* kMainWindowTitle = "Quillet+";
+    static constexpr const char* kCreateFailedAlertTitle = "Could not create file";
+
+    explicit DesktopCreationController(DesktopCreationEnvironment environment);
+    ~DesktopCreationController();
+    DesktopCreationController(const DesktopCreationController&) = delete;
+    DesktopCreationController& operator=(const DesktopCreationController&) = delete;
+
+    // The instance the application's composition root made.
+    static DesktopCreationController& shared();
+    static bool hasShared();
+    static void installShared(DesktopCreationController* controller);
+
+    Published<CreationDestinationMode> destinationMode{CreationDestinationMode::desktop};
+    Published<std::string> searchText;
+    Published<std::optional<std::string>> statusMessage;
+    // Installed by the application shell; opens the main window.
+    std::function<void()> openMainWindowAction;
+    std::vector<Subscription> shortcutCancellables;
+
+    // Registers the hot keys, then follows the settings that decide them.
+    void start();
+    // Ends the settings subscriptions, unregisters every hot key and hides the panel (at exit).
+    void stop();
+    // Replaces every registration with the Quick Create shortcut and the usable shortcuts of the
+    // enabled types.
+    void registerHotKeys();
+    // Opens the panel near the pointer with an empty search, no status and the given mode.
+    void showQuickCreatePanel(CreationDestinationMode mode);
+    // Creates in the given mode, or the panel's mode when none is given. Failures end in an alert.
+    void createFile(const FileTypeDefinition& type, std::optional<CreationDestinationMode> mode = std::nullopt);
+    // A direct shortcut's type, created in the settings' direct-shortcut destination.
+    void createFile(const std::string& forShortcutTypeID);
+    void openMainWindow();
+
+    // The enabled types in the user's order that the trimmed search text finds in their name or
+    // extension, ignoring case.
+    std::vector<FileTypeDefinition> matchingFileTypes() const;
+    // Those of one category: the panel's section for it.
+    std::vector<FileTypeDefinition> fileTypes(FileTypeCategory category) const;
+
+    std::filesystem::path desktopFolderURL() const { return environment_.destinations.desktopFolderURL(); }
+    AppSettings& settings() const { return environment_.settings; }
+    GlobalHotKeyManager& hotKeyManager() { return hotKeyManager_; }
+    // Null until the panel was first shown.
+    QuickCreatePanelHost* quickCreatePanel() const { return quickCreatePanel_.get(); }
+
+private:
+    void perform(const HotKeyAction& action);
+
+    DesktopCreationEnvironment environment_;
+    Logger log_{kAppSubsystem, kLogCategory};
+    GlobalHotKeyManager hotKeyManager_;
+    std::unique_ptr<QuickCreatePanelHost> quickCreatePanel_;
+    // The press being performed, so the panel it opens may take the focus; 0 otherwise.
+    uint32_t activationTimestamp_ = 0;
+};
+
+}  // namespace quillet

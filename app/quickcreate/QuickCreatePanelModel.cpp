@@ -1,0 +1,81 @@
+#include "app/quickcreate/QuickCreatePanelModel.h"
+
+#include "app/quickcreate/DesktopCreationController.h"
+#include "app/settings/AppSettings.h"
+
+namespace quillet {
+
+const std::array<QuickCreatePanelModel::DestinationChoice, 2>& QuickCreatePanelModel::destinationChoices() {
+    static const std::array<DestinationChoice, 2> choices{{
+        {CreationDestinationMode::desktop, "Desktop", "desktopcomputer"},
+        {CreationDestinationMode::frontFinderFolder, "Finder Folder", "folder"},
+    }};
+    return choices;
+}
+
+const QuickCreatePanelModel::DestinationChoice& QuickCreatePanelModel::destinationChoice(CreationDestinationMode mode) {
+    for (const auto& choice : destinationChoices())
+        if (choice.mode == mode) return choice;
+    return destinationChoices().front();
+}
+
+QuickCreatePanelModel::QuickCreatePanelModel(DesktopCreationController& controller) : controller_(controller) {}
+
+std::vector<QuickCreatePanelModel::Section> QuickCreatePanelModel::sections() const {
+    const std::vector<FileTypeDefinition> matching = controller_.matchingFileTypes();
+    std::vector<Section> result;
+    for (FileTypeCategory category : kAllFileTypeCategories) {
+        Section section{category, std::string(rawValue(category)), {}};
+        for (const auto& type : matching)
+            if (type.category == category) section.types.push_back(type);
+        if (!section.types.empty()) result.push_back(std::move(section));
+    }
+    return result;
+}
+
+bool QuickCreatePanelModel::showsEmptyState() const { return controller_.matchingFileTypes().empty(); }
+
+QuickCreatePanelModel::Footer QuickCreatePanelModel::footer() const {
+    const CreationDestinationMode mode = controller_.destinationMode.get();
+    const DestinationChoice& choice = destinationChoice(mode);
+    Footer footer;
+    footer.symbolName = choice.symbolName;
+    if (const auto& status = controller_.statusMessage.get()) {
+        footer.title = *status;
+        footer.titleIsStatus = true;
+    } else {
+        footer.title = choice.title;
+    }
+    footer.detail = mode == CreationDestinationMode::desktop ? controller_.desktopFolderURL().string()
+                                                             : std::string(kFrontFolderDetail);
+    return footer;
+}
+
+CreationDestinationMode QuickCreatePanelModel::destinationMode() const { return controller_.destinationMode.get(); }
+
+const std::string& QuickCreatePanelModel::searchText() const { return controller_.searchText.get(); }
+
+void QuickCreatePanelModel::observe(std::function<void()> changed) {
+    subscriptions_.clear();
+    if (!changed) return;
+    auto notify = std::make_shared<std::function<void()>>(std::move(changed));
+    auto relay = [notify](const auto&) { (*notify)(); };
+    AppSettings& settings = controller_.settings();
+    subscriptions_.push_back(controller_.destinationMode.subscribe(relay));
+    subscriptions_.push_back(controller_.searchText.subscribe(relay));
+    subscriptions_.push_back(controller_.statusMessage.subscribe(relay));
+    subscriptions_.push_back(settings.enabledFileTypeIDs.subscribe(relay));
+    subscriptions_.push_back(settings.fileTypeOrder.subscribe(relay));
+}
+
+void QuickCreatePanelModel::setSearchText(const std::string& text) {
+    if (text != controller_.searchText.get()) controller_.searchText.set(text);
+}
+
+void QuickCreatePanelModel::setDestinationMode(CreationDestinationMode mode) {
+    if (mode != controller_.destinationMode.get()) controller_.destinationMode.set(mode);
+}
+
+void QuickCreatePanelModel::createFile(const FileTypeDefinition& type) { controller_.createFile(type); }
+
+}  // namespace quillet

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/creation/CreationDestination.h"
+#include "app/observation/Subscription.h"
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+
+class DesktopCreationController;
+
+// What the Quick Create panel shows, derived from the controller; the widgets only draw it and
+// hand the user's input back.
+class QuickCreatePanelModel {
+public:
+    static constexpr const char* kTitle = "Create File";
+    static constexpr const char* kTitleSymbol = "doc.badge.plus";
+    static constexpr const char* kSearchPlaceholder = "Search file types";
+    static constexpr const char* kSearchSymbol = "magnifyingglass";
+    static constexpr const char* kEmptyStateText = "No file types found";
+    static constexpr const char* kEmptyStateSymbol = "magnifyingglass";
+    static constexpr const char* kFrontFolderDetail = "Front Finder folder";
+
+    struct DestinationChoice {
+        CreationDestinationMode mode;
+        const char* title;
+        const char* symbolName;
+    };
+    // One picker segment per mode, in the order of the modes.
+    static const std::array<DestinationChoice, 2>& destinationChoices();
+    static const DestinationChoice& destinationChoice(CreationDestinationMode mode);
+
+    struct Section {
+        FileTypeCategory category;
+        std::string heading;  // the category's raw value
+        std::vector<FileTypeDefinition> types;
+        bool operator==(const Section&) const = default;
+    };
+
+    struct Footer {
+        std::string symbolName;  // "desktopcomputer" or "folder"
+        std::string title;       // the status line, else the destination's title
+        bool titleIsStatus = false;  // drawn in the primary colour
+        std::string detail;      // the Desktop's path, or "Front Finder folder"
+        bool operator==(const Footer&) const = default;
+    };
+
+    explicit QuickCreatePanelModel(DesktopCreationController& controller);
+
+    // One section per category that has matching types, in category order; empty when nothing
+    // matches, and the panel then shows its empty state.
+    std::vector<Section> sections() const;
+    bool showsEmptyState() const;
+    Footer footer() const;
+    CreationDestinationMode destinationMode() const;
+    const std::string& searchText() const;
+
+    // `changed` runs after every change the panel must redraw for: the controller's fields and
+    // the settings that decide which types are offered. Replaces any earlier observer.
+    void observe(std::function<void()> changed);
+
+    void setSearchText(const std::string& text);
+    void setDestinationMode(CreationDestinationMode mode);
+    // A tile was clicked: create with the controller's current mode.
+    void createFile(const FileTypeDefinition& type);
+
+private:
+    DesktopCreationController& controller_;
+    std::vector<Subscription> subscriptions_;
+};
+
+}  // namespace quillet

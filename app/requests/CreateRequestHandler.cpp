@@ -1,0 +1,104 @@
+#include "app/requests/CreateRequestHandler.h"
+
+#include <exception>
+
+#include "app/access/SecurityScopedFolderAccessError.h"
+#include "app/creation/FileCreationError.h"
+#include "app/creation/FolderAccessCreation.h"
+#include "app/requests/CreateRequestURL.h"
+#include "app/requests/URLComponents.h"
+#include "platform/ApplicationActivation.h"
+#include "platform/ApplicationWindows.h"
+#include "platform/FileViewer.h"
+#include "platform/MainQueue.h"
+#include "platform/ModalAlert.h"
+#include "platform/PlatformError.h"
+#include "shared/catalog/FileTypeCatalog.h"
+
+namespace quillet {
+
+CreateRequestHandler::CreateRequestHandler(FolderAccessCreation& creation, ModalAlert& alert,
+                                           FileViewer& fileViewer, ApplicationActivation& activation,
+                                           ApplicationWindows& windows, MainQueue& mainQueue)
+    : creation_(creation),
+      alert_(alert),
+      fileViewer_(fileViewer),
+      activation_(activation),
+      windows_(windows),
+      mainQueue_(mainQueue),
+      log_(kAppSubsystem, kLogCategory) {}
+
+OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url) {
+    const auto scheme = urlScheme(url);
+    if (!scheme || *scheme != kCreateRequestScheme) return {OpenURLOutcome::Kind::ignored, {}};
+
+    const auto request = CreateFileRequest::parse(url);
+    if (!request) {
+        activation_.activateIgnoringOtherApps();
+        return {OpenURLOutcome::Kind::activated, {}};
+    }
+
+    const bool wasActive = activation_.isActive();
+    const auto created = handleCreateRequest(*request);
+    if (!wasActive) {
+        // Delivering the URL may have opened the main window; the second pass catches one that
+        // appears only once the current event has been handled.
+        closeMainWindows();
+        mainQueue_.async([this] { closeMainWindows(); });
+    }
+    if (!created) return {OpenURLOutcome::Kind::failed, {}};
+    return {OpenURLOutcome::Kind::created, *created};
+}
+
+std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(const CreateFileRequest& request) {
+    const FileTypeDefinition* type = fileType(request.typeID);
+    if (!type) {
+        log_.error("Unknown file type requested: %{public}s", request.typeID);
+        activation_.activateIgnoringOtherApps();
+        alert_.runModal({kFailureMessage, kUnknownTypeText, AlertStyle::warning});
+        return std::nullopt;
+    }
+
+    std::filesystem::path created;
+    try {
+        // The folder comes from outside: a relative path or one holding NUL is refused here,
+        // before anything touches the file system.
+        const std::filesystem::path folder = request.folderURL();
+        log_.log("Creating file from Finder request: type=%{public}s dir=%{public}s", request.typeID,
+                 folder.string());
+        created = creation_.createFileWithFolderAccess(*type, folder);
+    } catch (const SecurityScopedFolderAccessError& error) {
+        fail(error.description());
+        return std::nullopt;
+    } catch (const FileCreationError& error) {
+        fail(error.description());
+        return std::nullopt;
+    } catch (const CreateFileRequestError& error) {
+        fail(error.description());
+        return std::nullopt;
+    } catch (const PlatformError& error) {
+        fail(error.description());
+        return std::nullopt;
+    } catch (const std::exception& error) {
+        // Nothing else is expected; whatever it is, the user hears of it and the loop goes on.
+        fail(error.what());
+        return std::nullopt;
+    }
+    log_.log("Created file from Finder request: %{public}s", created.string());
+    fileViewer_.activateFileViewerSelecting({created});
+    return created;
+}
+
+void CreateRequestHandler::fail(const std::string& description) {
+    log_.error("Create request failed: %{public}s", description);
+    activation_.activateIgnoringOtherApps();
+    alert_.runModal({kFailureMessage, description, AlertStyle::warning});
+}
+
+void CreateRequestHandler::closeMainWindows() {
+    windows_.closeWindows([](const WindowDescription& window) {
+        return !window.isPanel && window.title == kMainWindowTitle;
+    });
+}
+
+}  // namespace quillet

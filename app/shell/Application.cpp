@@ -1,0 +1,158 @@
+#include "app/shell/Application.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/access/SecurityScopedFolderAccess.h"
+#include "app/creation/FolderAccessCreation.h"
+#include "app/quickcreate/CreationDestinations.h"
+#include "app/quickcreate/DesktopCreationController.h"
+#include "app/quickcreate/QuickCreatePanelWindow.h"
+#include "app/settings/AppSettings.h"
+#include "app/settings/DefaultsSuite.h"
+#include "app/shell/SingleInstanceLock.h"
+#include "platform/FileManager.h"
+#include "platform/Logger.h"
+#include "platform/linux/DBusFileViewer.h"
+#include "platform/linux/DisplayPlatform.h"
+#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/QtApplicationActivation.h"
+#include "platform/linux/QtFolderPanel.h"
+#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtModalAlert.h"
+#include "platform/linux/QtScreenLayout.h"
+#include "platform/linux/QtURLOpener.h"
+#include "platform/linux/QtWindowOrdering.h"
+#include "platform/linux/X11HotKeyService.h"
+#include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/PosixFolderBookmarks.h"
+
+namespace quillet {
+
+namespace {
+
+// SIGTERM and SIGINT end the event loop through this pipe, so the exit path (hot keys released,
+// panel hidden) runs as after any other quit.
+int quitPipe[2] = {-1, -1};
+
+void requestQuit(int) {
+    const char byte = 'q';
+    [[maybe_unused]] auto written = ::write(quitPipe[1], &byte, 1);
+}
+
+void installQuitSignals(QApplication& application) {
+    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [] {
+        char buffer[16];
+        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = requestQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// The long-lived parts, declared in launch order and so released in the reverse order.
+struct Parts {
+    QtApplicationActivation activation;
+    QtWindowOrdering windowOrdering;
+    QtFolderPanel folderPanel;
+    QtModalAlert alert;
+    QtURLOpener urlOpener;
+    DBusFileViewer fileViewer{QDBusConnection::sessionBus(), urlOpener};
+    QtMainQueue mainQueue;
+    NautilusFrontFolder frontFolder;
+    QtScreenLayout screens;
+    QuickCreatePanelWindowFactory panelFactory;
+    X11HotKeyService hotKeyService;
+
+    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared();
+    AppSettings settings{*suite};
+    PosixFolderBookmarks bookmarks;
+    LastComponentDisplayNames displayNames;
+    SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &activation};
+    FolderAccessCreation creation{access, FileManager::defaultManager()};
+    SystemCreationDestinations destinations{frontFolder};
+    DesktopCreationController controller{DesktopCreationEnvironment{
+        settings,
+        hotKeyService,
+        mainQueue,
+        [this](const FileTypeDefinition& type, const std::filesystem::path& folder) {
+            return creation.createFileWithFolderAccess(type, folder);
+        },
+        destinations,
+        fileViewer,
+        alert,
+        activation,
+        panelFactory,
+        screens,
+        windowOrdering,
+    }};
+};
+
+}  // namespace
+
+int runApplication(int argc, char** argv) {
+    const Logger log(kAppSubsystem, "Lifecycle");
+    SingleInstanceLock lock(SingleInstanceLock::defaultPath());
+    switch (lock.acquire()) {
+        case SingleInstanceLock::Outcome::acquired: break;
+        case SingleInstanceLock::Outcome::heldElsewhere:
+            std::cerr << kAlreadyRunningMessage << "\n";
+            return 1;
+        case SingleInstanceLock::Outcome::failed:
+            std::cerr << "quillet: " << lock.error() << "\n";
+            return 1;
+    }
+
+    // A display Qt can use, else Qt's window-less platform: the application still runs (and
+    // says so), only without windows or hot keys.
+    std::vector<std::string> arguments(argv, argv + argc);
+    const auto platform = availableDisplayPlatform();
+    if (!platform) log.error("No display available; running without windows or hot keys");
+    arguments.insert(arguments.begin() + 1, {"-platform", platform.value_or("offscreen")});
+    std::vector<char*> qtArgv;
+    for (auto& argument : arguments) qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(arguments.size());
+
+    QApplication application(qtArgc, qtArgv.data());
+    QApplication::setApplicationName(QStringLiteral("quillet"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
+    QApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
+    // Quillet+ lives on without windows; hiding the panel or closing an alert must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    installQuitSignals(application);
+
+    auto parts = std::make_unique<Parts>();
+    AppSettings::installShared(&parts->settings);
+    DesktopCreationController::installShared(&parts->controller);
+    parts->controller.start();
+    log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
+
+    const int status = application.exec();
+
+    parts->controller.stop();
+    DesktopCreationController::installShared(nullptr);
+    AppSettings::installShared(nullptr);
+    parts.reset();
+    log.log("Quillet+ stopped");
+    return status;
+}
+
+}  // namespace quillet

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace quillet {
+
+// Keeps a second Quillet+ from starting while one runs: the running instance holds an exclusive
+// flock on a file in the user's runtime folder. The kernel drops the lock when the process ends,
+// however it ends, so a crashed run never blocks the next launch.
+class SingleInstanceLock {
+public:
+    enum class Outcome { acquired, heldElsewhere, failed };
+
+    // $XDG_RUNTIME_DIR/org.quillet.Quillet.lock when that variable names an absolute folder,
+    // else a file of this user's in the system's temporary folder.
+    static std::filesystem::path defaultPath();
+
+    explicit SingleInstanceLock(std::filesystem::path path);
+    ~SingleInstanceLock();
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    // Takes the lock without waiting. `failed` also describes why in error().
+    Outcome acquire();
+    bool isHeld() const { return fd_ >= 0; }
+    const std::string& error() const { return error_; }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    std::string error_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Median time to build one file-manager menu (open the shared settings suite, read the two file
+# type keys, build the model), and the model alone for scale. Target: at most 200 us.
+# Usage: bench/run-finder-menu-bench.sh [BUILD_DIR] [REPETITIONS]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${1:-$here/build}
+repetitions=${2:-15}
+cmake --build "$build_dir" --target quillet_finder_menu_bench -- -j2 >/dev/null
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+"$build_dir/bin/quillet_finder_menu_bench" --benchmark_repetitions="$repetitions" \
+  --benchmark_enable_random_interleaving=true --benchmark_min_time=0.2 \
+  --benchmark_format=json --benchmark_out="$out" --benchmark_out_format=json >/dev/null
+python3 - "$out" <<'PY'
+import json, statistics, sys
+runs = {}
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    if b.get("run_type") == "iteration":
+        runs.setdefault(b["run_name"], []).append(b)
+unit = {"ns": 1e-3, "us": 1, "ms": 1e3}
+def median(name):
+    return statistics.median(r["real_time"] * unit[r["time_unit"]] for r in runs[name])
+menu, model = median("BM_BuildCreateMenu"), median("BM_MenuModelOnly")
+print(f"one menu (open suite, read 2 keys, build model): median {menu:7.1f} us "
+      f"({len(runs['BM_BuildCreateMenu'])} repetitions)  target <= 200 us: {'met' if menu <= 200 else 'MISSED'}")
+print(f"model alone: median {model:7.2f} us   ratio menu/model {menu / model:.0f}")
+PY

@@ -1,0 +1,226 @@
+#include "extension/FinderSync.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "app/requests/CreateRequestURL.h"
+#include "app/settings/DefaultsSuite.h"
+#include "app/settings/SettingsKeys.h"
+#include "platform/FilePaths.h"
+#include "shared/catalog/FileTypeCatalog.h"
+
+namespace quillet {
+
+namespace fs = std::filesystem;
+
+long rawValue(FinderMenuKind kind) {
+    return static_cast<long>(kind);
+}
+
+std::optional<FinderMenuKind> finderMenuKindFromRawValue(long raw) {
+    if (raw < 0 || raw > 3) return std::nullopt;
+    return static_cast<FinderMenuKind>(raw);
+}
+
+std::string finderMenuKindDescription(long raw) {
+    if (auto kind = finderMenuKindFromRawValue(raw)) {
+        switch (*kind) {
+            case FinderMenuKind::contextualMenuForItems: return "contextualMenuForItems";
+            case FinderMenuKind::contextualMenuForContainer: return "contextualMenuForContainer";
+            case FinderMenuKind::contextualMenuForSidebar: return "contextualMenuForSidebar";
+            case FinderMenuKind::toolbarItemMenu: return "toolbarItemMenu";
+        }
+    }
+    return "FinderMenuKind(rawValue: " + std::to_string(raw) + ")";
+}
+
+std::optional<UserAccount> currentUserAccount() {
+    fs::path home = accountHomeFolder();
+    if (home.empty()) return std::nullopt;
+    return UserAccount{std::move(home), accountUserName()};
+}
+
+std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account) {
+    std::vector<fs::path> roots;
+    auto add = [&](const fs::path& candidate) {
+        fs::path standardized = standardizedPath(candidate);
+        for (const auto& root : roots)
+            if (root == standardized) return;
+        roots.push_back(std::move(standardized));
+    };
+    if (account && !account->homeFolder.empty()) {
+        const fs::path home = account->homeFolder;
+        add(home);
+        add(home / "Desktop");
+        add(home / "Documents");
+        add(home / "Downloads");
+        const fs::path iCloud = home / "Library" / "Mobile Documents" / "com~apple~CloudDocs";
+        add(iCloud);
+        add(iCloud / "Desktop");
+        add(iCloud / "Documents");
+        add(home / "Dropbox");
+        const fs::path cloudStorage = home / "Library" / "CloudStorage";
+        add(cloudStorage);
+        std::error_code ec;
+        for (fs::directory_iterator it(cloudStorage, ec), end; !ec && it != end; it.increment(ec)) {
+            const fs::path entry = it->path();
+            if (entry.filename().string().starts_with(".")) continue;
+            std::error_code typeError;
+            if (fs::is_directory(entry, typeError)) add(entry);
+        }
+    }
+    // Removable and mounted volumes: where udisks and administrators mount them.
+    add("/media");
+    if (account) {
+        const std::string& name = account->userName;
+        if (!name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos)
+            add(fs::path("/run/media") / name);
+    }
+    add("/mnt");
+    return roots;
+}
+
+fs::path containingFolder(const fs::path& item) {
+    const fs::path standardized = standardizedPath(item);
+    if (!standardized.has_relative_path()) return standardized;
+    return standardized.parent_path();
+}
+
+FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
+    FinderSyncMenu submenu{FinderSync::kCreateFileTitle, {}};
+    std::optional<FileTypeCategory> previous;
+    const auto& catalog = allTypes();
+    for (const auto& type : types) {
+        // Groups follow the user's order: an order that interleaves categories repeats headers.
+        if (type.category != previous) {
+            if (previous)
+                submenu.items.push_back({FinderSyncMenuItem::Role::separator, "", false, 0, "", "", 0, nullptr});
+            submenu.items.push_back(
+                {FinderSyncMenuItem::Role::header, std::string(rawValue(type.category)), false, 0, "", "", 0, nullptr});
+            previous = type.category;
+        }
+        long tag = -1;
+        for (size_t i = 0; i < catalog.size(); ++i)
+            if (catalog[i].id == type.id) tag = static_cast<long>(i);
+        submenu.items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, tag, type.id,
+                                 type.sfSymbolName, 0, nullptr});
+    }
+    return submenu;
+}
+
+FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account)
+    : log_(kExtensionSubsystem, "FinderSync"), host_(host), account_(std::move(account)) {
+    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt);
+    host_.setDirectoryURLs(roots_);
+    std::string joined;
+    for (const auto& root : roots_) {
+        if (!joined.empty()) joined += " | ";
+        joined += root.string();
+    }
+    log_.log("FinderSync initialized with monitored roots: %{public}s", joined);
+}
+
+std::optional<FinderSyncMenu> FinderSync::menuForMenuKind(long kind) const {
+    const auto known = finderMenuKindFromRawValue(kind);
+    if (!known || *known == FinderMenuKind::contextualMenuForSidebar) {
+        log_.log("Ignoring menu kind=%{public}s", finderMenuKindDescription(kind));
+        return std::nullopt;
+    }
+    log_.log("Building menu for kind=%{public}s", finderMenuKindDescription(kind));
+    return buildCreateMenu();
+}
+
+FinderSyncMenu FinderSync::buildCreateMenu() const {
+    const auto defaults = DefaultsSuite::openShared();
+    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(*defaults), loadEnabledFileTypeIDs(*defaults));
+    FinderSyncMenu menu{kMenuTitle, {}};
+    menu.items.push_back({FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize,
+                          std::make_shared<const FinderSyncMenu>(createMenuModel(types))});
+    return menu;
+}
+
+void FinderSync::beginObservingDirectory(const fs::path& directory) {
+    mostRecentObservedDirectoryURL_ = standardizedPath(directory);
+    log_.log("Begin observing directory: %{public}s", directory.string());
+}
+
+void FinderSync::endObservingDirectory(const fs::path& directory) {
+    if (mostRecentObservedDirectoryURL_ == standardizedPath(directory)) mostRecentObservedDirectoryURL_.reset();
+    log_.log("End observing directory: %{public}s", directory.string());
+}
+
+void FinderSync::handleCreate(long tag) {
+    const auto& catalog = allTypes();
+    // Read unsigned, a negative tag is as far out of range as a large one.
+    if (static_cast<unsigned long>(tag) >= catalog.size()) {
+        log_.error("handleCreate invoked with invalid tag=%ld", tag);
+        return;
+    }
+    const FileTypeDefinition& type = catalog[static_cast<size_t>(tag)];
+    const auto folder = targetDirectoryURL();
+    if (!folder) {
+        log_.error("targetDirectoryURL() returned nil");
+        return;
+    }
+    log_.log("Create requested: type=%{public}s in dir=%{public}s", type.id, folder->string());
+    forwardCreateRequest(type, *folder);
+}
+
+std::optional<fs::path> FinderSync::targetDirectoryURL() const {
+    if (auto targeted = host_.targetedURL()) {
+        log_.log("targetedURL=%{public}s", targeted->string());
+        std::error_code ec;
+        if (fs::is_directory(*targeted, ec)) return *targeted;
+    }
+    // The folder holding the selection, also when the selected item is itself a folder: the
+    // user asked for a new file beside what they clicked, not inside it.
+    const auto selection = host_.selectedItemURLs();
+    if (!selection.empty()) {
+        log_.log("selectedItemURL=%{public}s", selection.front().string());
+        return containingFolder(selection.front());
+    }
+    if (mostRecentObservedDirectoryURL_) {
+        log_.log("Falling back to most recent observed directory=%{public}s", mostRecentObservedDirectoryURL_->string());
+        return mostRecentObservedDirectoryURL_;
+    }
+    if (auto account = account_ ? account_() : std::nullopt; account && !account->homeFolder.empty()) {
+        const fs::path desktop = standardizedPath(account->homeFolder) / "Desktop";
+        std::error_code ec;
+        if (fs::exists(desktop, ec)) {
+            log_.log("Falling back to Desktop directory=%{public}s", desktop.string());
+            return desktop;
+        }
+    }
+    log_.error("No targetedURL or selectedItemURLs available from Finder");
+    return std::nullopt;
+}
+
+void FinderSync::forwardCreateRequest(const FileTypeDefinition& type, const fs::path& folder) {
+    const std::string path = standardizedPath(folder).string();
+    const auto url = createRequestURL(type.id, path);
+    if (!url) {
+        log_.error("Could not build create-request URL for type=%{public}s dir=%{public}s", type.id, path);
+        return;
+    }
+    // The completion may outlive this object: it keeps copies of what it logs.
+    host_.openURL(*url, [log = log_, typeID = type.id, path](const std::optional<std::string>& failure) {
+        if (failure)
+            log.error("Failed to forward create request to containing app: type=%{public}s dir=%{public}s: %{public}s",
+                      typeID, path, *failure);
+        else
+            log.log("Forwarded create request to containing app: type=%{public}s dir=%{public}s", typeID, path);
+    });
+}
+
+bool FinderSync::isMonitored(const fs::path& folder) const {
+    const fs::path candidate = standardizedPath(folder);
+    if (!candidate.is_absolute()) return false;
+    for (const auto& root : roots_) {
+        // Component by component, so /media does not cover /mediaX.
+        if (std::mismatch(root.begin(), root.end(), candidate.begin(), candidate.end()).first == root.end())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace quillet

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "extension/FinderSyncHost.h"
+#include "platform/Logger.h"
+#include "shared/catalog/FileTypeDefinition.h"
+
+// The file-manager extension: which folders it serves, the "Create File" menu, and the
+// forwarding of a chosen type to the application as a create-request URL. It never writes a
+// file, never asks the user anything and keeps no state beyond the last observed folder.
+namespace quillet {
+
+inline constexpr const char* kExtensionSubsystem = "org.quillet.Quillet.FinderSync";
+
+// The menus a file manager may ask for, numbered as hosts number them.
+enum class FinderMenuKind {
+    contextualMenuForItems = 0,
+    contextualMenuForContainer = 1,
+    contextualMenuForSidebar = 2,
+    toolbarItemMenu = 3,
+};
+
+long rawValue(FinderMenuKind kind);
+std::optional<FinderMenuKind> finderMenuKindFromRawValue(long raw);
+// The case name, or "FinderMenuKind(rawValue: N)" for a number that names no kind.
+std::string finderMenuKindDescription(long raw);
+
+// The current user's account entry, as far as the extension needs it.
+struct UserAccount {
+    std::filesystem::path homeFolder;
+    std::string userName;
+};
+
+// Nothing when the account database has no entry for the user.
+using UserAccountSource = std::function<std::optional<UserAccount>()>;
+std::optional<UserAccount> currentUserAccount();
+
+// The folders the extension serves, in order, without duplicates: the real home, its Desktop,
+// Documents and Downloads, the cloud folders, then the volume mount points (/media,
+// /run/media/<user>, /mnt). Without an account entry, only /media and /mnt.
+std::vector<std::filesystem::path> monitoredRoots(const std::optional<UserAccount>& account);
+
+// The folder an item lies in: the path without its last component ("/" stays "/").
+std::filesystem::path containingFolder(const std::filesystem::path& item);
+
+struct FinderSyncMenu;
+
+struct FinderSyncMenuItem {
+    enum class Role {
+        submenu,     // "Create File", holding the type list
+        header,      // a category title, disabled
+        separator,   // between two category groups
+        createType,  // runs handleCreate with `tag`
+    };
+    Role role;
+    std::string title;
+    bool enabled;
+    // createType: the type's position in the catalog.
+    long tag;
+    std::string typeID;
+    // createType: the name of the type's symbol in the platform symbol set.
+    std::string symbolName;
+    // submenu: the size, in points, of the drawCreateFileGlyph image it shows.
+    double glyphSize;
+    std::shared_ptr<const FinderSyncMenu> submenu;
+};
+
+struct FinderSyncMenu {
+    std::string title;
+    std::vector<FinderSyncMenuItem> items;
+};
+
+// The submenu model for types already filtered and ordered: a header at every change of
+// category, a separator before every header but the first.
+FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types);
+
+class FinderSync {
+public:
+    static constexpr const char* kMenuTitle = "Quillet+";
+    static constexpr const char* kCreateFileTitle = "Create File";
+    static constexpr const char* kToolbarItemName = "Create File";
+    static constexpr const char* kToolbarItemToolTip = "Create a file in the current Finder folder";
+    static constexpr double kToolbarGlyphSize = 21;
+    static constexpr double kMenuGlyphSize = 16;
+    static constexpr double kMenuSymbolPointSize = 14;
+
+    // Computes the monitored roots and hands them to the host.
+    explicit FinderSync(FinderSyncHost& host, UserAccountSource account = currentUserAccount);
+
+    // The "Create File" menu for the item, container and toolbar menus; nothing for the sidebar
+    // or an unknown kind.
+    std::optional<FinderSyncMenu> menuForMenuKind(long kind) const;
+    // Reads the enabled types and their order from the shared settings suite, anew each time.
+    FinderSyncMenu buildCreateMenu() const;
+
+    void beginObservingDirectory(const std::filesystem::path& directory);
+    void endObservingDirectory(const std::filesystem::path& directory);
+
+    // The action of every type item; the tag is the type's position in the catalog.
+    void handleCreate(long tag);
+    // The targeted folder, else the folder of the first selected item, else the last observed
+    // folder, else the real Desktop; nothing (logged) when none of them is there.
+    std::optional<std::filesystem::path> targetDirectoryURL() const;
+    void forwardCreateRequest(const FileTypeDefinition& type, const std::filesystem::path& folder);
+
+    // Whether a folder is one of the monitored roots or lies beneath one.
+    bool isMonitored(const std::filesystem::path& folder) const;
+    const std::vector<std::filesystem::path>& directoryURLs() const { return roots_; }
+    const std::optional<std::filesystem::path>& mostRecentObservedDirectoryURL() const {
+        return mostRecentObservedDirectoryURL_;
+    }
+
+private:
+    Logger log_;
+    std::optional<std::filesystem::path> mostRecentObservedDirectoryURL_;
+    FinderSyncHost& host_;
+    UserAccountSource account_;
+    std::vector<std::filesystem::path> roots_;
+};
+
+}  // namespace quillet

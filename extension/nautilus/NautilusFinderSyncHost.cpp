@@ -1,0 +1,44 @@
+#include "extension/nautilus/NautilusFinderSyncHost.h"
+
+#include <gio/gio.h>
+
+#include <memory>
+
+namespace quillet {
+
+void NautilusFinderSyncHost::setDirectoryURLs(const std::vector<std::filesystem::path>& directories) {
+    directories_ = directories;
+}
+
+std::optional<std::filesystem::path> NautilusFinderSyncHost::targetedURL() const {
+    return context_.targetedURL;
+}
+
+std::vector<std::filesystem::path> NautilusFinderSyncHost::selectedItemURLs() const {
+    return context_.selectedItemURLs;
+}
+
+namespace {
+
+void launchFinished(GObject*, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<FinderSyncHost::OpenCompletion> completion(static_cast<FinderSyncHost::OpenCompletion*>(data));
+    GError* error = nullptr;
+    const bool launched = g_app_info_launch_default_for_uri_finish(result, &error);
+    std::optional<std::string> failure;
+    if (!launched) failure = error && error->message ? error->message : "unknown error";
+    if (error) g_error_free(error);
+    // A C callback: nothing may escape into GLib.
+    try {
+        (*completion)(failure);
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void NautilusFinderSyncHost::openURL(const std::string& url, OpenCompletion completion) {
+    auto* pending = new OpenCompletion(std::move(completion));
+    g_app_info_launch_default_for_uri_async(url.c_str(), nullptr, nullptr, launchFinished, pending);
+}
+
+}  // namespace quillet

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "app/quickcreate/QuickCreatePanelModel.h"
+#include "app/quickcreate/SymbolIcons.h"
+#include "shared/catalog/FileTypeCatalog.h"
+#include "tests/support/QuickCreateHarness.h"
+
+using namespace quillet;
+
+namespace {
+
+std::vector<std::string> headings(const std::vector<QuickCreatePanelModel::Section>& sections) {
+    std::vector<std::string> result;
+    for (const auto& s : sections) result.push_back(s.heading);
+    return result;
+}
+
+TEST(QuickCreatePanelModel, SectionsFollowTheCategoriesAndSkipEmptyOnes) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    EXPECT_EQ(headings(model.sections()), (std::vector<std::string>{"Plain Text", "Code", "Office"}));
+    EXPECT_FALSE(model.showsEmptyState());
+
+    h.settings.enabledFileTypeIDs.set({"md", "json"});
+    const auto sections = model.sections();
+    EXPECT_EQ(headings(sections), (std::vector<std::string>{"Plain Text", "Code"}));
+    EXPECT_EQ(sections[0].types, std::vector<FileTypeDefinition>{*fileType("md")});
+    EXPECT_EQ(sections[1].types, std::vector<FileTypeDefinition>{*fileType("json")});
+}
+
+TEST(QuickCreatePanelModel, AllTypesDisabledLeavesOnlyTheEmptyState) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    h.settings.enabledFileTypeIDs.set({});
+    EXPECT_TRUE(model.sections().empty());
+    EXPECT_TRUE(model.showsEmptyState());
+}
+
+TEST(QuickCreatePanelModel, FooterShowsTheStatusOrTheDestination) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    EXPECT_EQ(model.footer(), (QuickCreatePanelModel::Footer{"desktopcomputer", "Desktop", false, h.desktop.string()}));
+
+    model.setDestinationMode(CreationDestinationMode::frontFinderFolder);
+    EXPECT_EQ(model.footer(), (QuickCreatePanelModel::Footer{"folder", "Finder Folder", false, "Front Finder folder"}));
+
+    model.createFile(*fileType("txt"));  // no front folder: the Desktop
+    EXPECT_EQ(model.footer(),
+              (QuickCreatePanelModel::Footer{"folder", "Created Untitled.txt on Desktop", true, "Front Finder folder"}));
+}
+
+TEST(QuickCreatePanelModel, ObserversHearControllerAndSettingsChangesUntilReplaced) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    int changes = 0;
+    model.observe([&] { ++changes; });
+    model.setSearchText("x");
+    model.setSearchText("x");  // unchanged: no redraw
+    model.setDestinationMode(CreationDestinationMode::frontFinderFolder);
+    h.controller.statusMessage.set("done");
+    h.settings.setEnabled(false, "txt");
+    h.settings.fileTypeOrder.set({"md"});
+    EXPECT_EQ(changes, 5);
+    model.observe(nullptr);
+    h.controller.searchText.set("y");
+    EXPECT_EQ(changes, 5);
+}
+
+TEST(SymbolIcons, EverySymbolInUseHasAThemeName) {
+    for (const auto& type : allTypes()) EXPECT_TRUE(themeIconName(type.sfSymbolName)) << type.sfSymbolName;
+    for (const char* symbol : {QuickCreatePanelModel::kTitleSymbol, QuickCreatePanelModel::kSearchSymbol,
+                               QuickCreatePanelModel::kEmptyStateSymbol})
+        EXPECT_TRUE(themeIconName(symbol)) << symbol;
+    for (const auto& choice : QuickCreatePanelModel::destinationChoices())
+        EXPECT_TRUE(themeIconName(choice.symbolName)) << choice.symbolName;
+    EXPECT_FALSE(themeIconName("no.such.symbol"));
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/python3
+"""A stand-in for the file manager's window-location service on the session bus.
+
+Owns org.freedesktop.FileManager1 and answers its OpenWindowsWithLocations property (a{sas}) with
+the JSON object given on the command line, after waiting --delay seconds (a file manager that is
+too busy to answer). Prints "ready" once the name is owned.
+
+Usage: fake_file_manager.py '{"/org/gnome/Nautilus/window/1": ["file:///tmp/a"]}' [--delay S]
+"""
+import json
+import sys
+import time
+
+from gi.repository import Gio, GLib
+
+INTERFACE = """
+<node>
+  <interface name="org.freedesktop.FileManager1">
+    <property name="OpenWindowsWithLocations" type="a{sas}" access="read"/>
+  </interface>
+</node>
+"""
+
+
+def main():
+    locations = json.loads(sys.argv[1])
+    delay = float(sys.argv[sys.argv.index("--delay") + 1]) if "--delay" in sys.argv else 0.0
+    loop = GLib.MainLoop()
+
+    def get_property(connection, sender, path, interface, name):
+        time.sleep(delay)
+        return GLib.Variant("a{sas}", locations)
+
+    def on_bus(connection, name):
+        info = Gio.DBusNodeInfo.new_for_xml(INTERFACE).interfaces[0]
+        connection.register_object("/org/freedesktop/FileManager1", info, None, get_property, None)
+
+    def on_name(connection, name):
+        print("ready", flush=True)
+
+    def on_lost(connection, name):
+        loop.quit()
+
+    Gio.bus_own_name(Gio.BusType.SESSION, "org.freedesktop.FileManager1",
+                     Gio.BusNameOwnerFlags.NONE, on_bus, on_name, on_lost)
+    loop.run()
+
+
+if __name__ == "__main__":
+    main()
