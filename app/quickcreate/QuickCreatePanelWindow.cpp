@@ -78,7 +78,11 @@ QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& contro
             [this](Qt::ApplicationState state) { applicationStateChanged(state); });
 }
 
-QuickCreatePanelWindow::~QuickCreatePanelWindow() = default;
+QuickCreatePanelWindow::~QuickCreatePanelWindow() {
+    // The view talks to the model until it is gone, and child widgets would otherwise outlive
+    // the members.
+    delete view_;
+}
 
 ScreenSize QuickCreatePanelWindow::frameSize() const {
     const QRect frame = frameGeometry();

@@ -1,5 +1,13 @@
 // The three functions Nautilus looks up in every module of its extension folder.
+#include <gio/gio.h>
+#include <glib-object.h>
+#include <gmodule.h>
+
+// The header declares the entry points without C linkage; GLib's own headers are already in
+// (and guarded), so only Nautilus's declarations land inside the block.
+extern "C" {
 #include <nautilus-extension.h>
+}
 
 #include "extension/nautilus/NautilusMenuProvider.h"
 

@@ -4,10 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QLabel>
-#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -45,25 +43,6 @@ void addMessage(QFileDialog& dialog, const QString& message) {
     grid->addWidget(label, 0, 0, 1, columns);
 }
 
-// The selection of every view, for dialogs that allow several folders: the dialog's own answer
-// holds only what its file name line reads back.
-QStringList selectedPaths(QFileDialog& dialog) {
-    QStringList paths;
-    QSet<QString> seen;
-    for (auto* view : dialog.findChildren<QAbstractItemView*>()) {
-        auto* model = qobject_cast<QFileSystemModel*>(view->model());
-        if (!model || !view->selectionModel() || !view->isVisible()) continue;
-        for (const QModelIndex& index : view->selectionModel()->selectedRows()) {
-            const QString path = model->filePath(index);
-            if (!seen.contains(path)) {
-                seen.insert(path);
-                paths << path;
-            }
-        }
-    }
-    return paths;
-}
-
 }  // namespace
 
 void QtFolderPanel::configure(QFileDialog& dialog, const FolderPanelConfiguration& configuration) {
@@ -83,8 +62,10 @@ void QtFolderPanel::configure(QFileDialog& dialog, const FolderPanelConfiguratio
         dialog.setLabelText(QFileDialog::Accept, QString::fromStdString(configuration.prompt));
     if (configuration.directoryURL) dialog.setDirectory(fromPath(*configuration.directoryURL));
     if (configuration.allowsMultipleSelection && !configuration.canChooseFiles) {
-        for (auto* view : dialog.findChildren<QAbstractItemView*>())
-            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        // The file list in either view mode; the sidebar of places keeps its own behaviour.
+        for (const char* name : {"listView", "treeView"})
+            if (auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name)))
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     }
     addMessage(dialog, QString::fromStdString(configuration.message));
 }
@@ -94,19 +75,11 @@ FolderPanelResult QtFolderPanel::runModal(const FolderPanelConfiguration& config
     configure(dialog, configuration);
     dialog.setWindowModality(Qt::ApplicationModal);
 
-    // Read before the dialog is gone; the views still hold the user's selection on accept.
-    QStringList chosen;
-    QObject::connect(&dialog, &QDialog::accepted, &dialog, [&] {
-        chosen = dialog.selectedFiles();
-        if (configuration.allowsMultipleSelection && !configuration.canChooseFiles) {
-            const QStringList several = selectedPaths(dialog);
-            if (several.size() > 1) chosen = several;
-        }
-    });
     FolderPanelResult result;
     result.confirmed = dialog.exec() == QDialog::Accepted;
     if (!result.confirmed) return result;
-    for (const QString& path : chosen)
+    // With several folders allowed, the list's whole selection (both views share it).
+    for (const QString& path : dialog.selectedFiles())
         if (!path.isEmpty()) result.urls.emplace_back(QFile::encodeName(QDir::cleanPath(path)).toStdString());
     return result;
 }

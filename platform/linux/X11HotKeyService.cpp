@@ -275,7 +275,7 @@ bool X11HotKeyService::handleEvent(void* message) {
     }
     if (type == XCB_MAPPING_NOTIFY) {
         auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event);
-        if (mapping->request != XCB_MAPPING_POINTER) {}
+        if (mapping->request != XCB_MAPPING_POINTER) keyboardMappingChanged();
         return false;
     }
     if (xkbFirstEvent_ != 0 && type == xkbFirstEvent_) {

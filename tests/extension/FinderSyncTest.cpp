@@ -226,8 +226,11 @@ TEST(FinderSyncCreate, TagsOutOfRangeAreLoggedAndForwardNothing) {
         EXPECT_TRUE(f.log->contains("handleCreate invoked with invalid tag=" + std::to_string(tag)));
     }
     EXPECT_TRUE(f.host.openedURLs.empty());
-    for (const auto& r : f.log->records())
-        if (r.message.starts_with("handleCreate")) EXPECT_EQ(r.level, LogLevel::Error);
+    for (const auto& r : f.log->records()) {
+        if (r.message.starts_with("handleCreate")) {
+            EXPECT_EQ(r.level, LogLevel::Error);
+        }
+    }
     f.finderSync.handleCreate(15);
     ASSERT_EQ(f.host.openedURLs.size(), 1u);
     EXPECT_EQ(CreateFileRequest::parse(f.host.openedURLs[0])->typeID, "pptx");

@@ -94,8 +94,11 @@ TEST(QtFolderPanel, ShowsTheAccessPromptAsConfigured) {
     auto* newFolder = dialog.findChild<QAbstractButton*>(QStringLiteral("newFolderButton"));
     ASSERT_NE(newFolder, nullptr);
     EXPECT_FALSE(newFolder->isEnabled());
-    for (auto* view : dialog.findChildren<QAbstractItemView*>())
-        EXPECT_NE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+    for (const char* name : {"listView", "treeView"}) {
+        auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name));
+        ASSERT_NE(view, nullptr) << name;
+        EXPECT_EQ(view->selectionMode(), QAbstractItemView::SingleSelection) << name;
+    }
 }
 
 TEST(QtFolderPanel, ConfirmingAFolderReturnsIt) {
@@ -106,7 +109,11 @@ TEST(QtFolderPanel, ConfirmingAFolderReturnsIt) {
     const FolderPanelResult result = runAndAnswer(configuration, [&](QFileDialog& dialog) {
         EXPECT_TRUE(dialog.isModal());
         waitForListing(dialog, home.path());
-        dialog.selectFile(q(home / "Dropbox"));
+        // As a click on the folder in the list would.
+        auto* view = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        auto* model = qobject_cast<QFileSystemModel*>(view->model());
+        view->selectionModel()->select(model->index(q(home / "Dropbox")),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QPushButton* accept = acceptButton(dialog);
         ASSERT_NE(accept, nullptr);
         EXPECT_EQ(accept->text(), "Allow Access");

@@ -204,8 +204,8 @@ TEST_F(DesktopCreationControllerTest, ThePanelIsPlacedAtThePointer) {
 // ---- search
 
 TEST_F(DesktopCreationControllerTest, SearchMatchesNameOrExtensionIgnoringCaseAndSpaces) {
-    h.controller.searchText.set(" JS \n");
-    EXPECT_EQ(names(h.controller.fileTypes(FileTypeCategory::code)), std::vector<std::string>{"JavaScript"});
+    h.controller.searchText.set(" JS \n");  // JavaScript by its extension, JSON by its own
+    EXPECT_EQ(names(h.controller.fileTypes(FileTypeCategory::code)), (std::vector<std::string>{"JSON", "JavaScript"}));
     EXPECT_TRUE(h.controller.fileTypes(FileTypeCategory::plainText).empty());
 
     h.controller.searchText.set("script");

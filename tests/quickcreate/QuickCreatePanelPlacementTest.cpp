@@ -13,7 +13,7 @@ const DisplayScreen kRight{{1440, 100, 1920, 1080}, {1440, 100, 1920, 1080}};
 const ScreenSize kPanel{560, 600};
 
 TEST(QuickCreatePanelPlacement, CentresThePanelOnThePointerWithItsBottom96Below) {
-    EXPECT_EQ(quickCreatePanelOrigin(kPanel, {700, 500}, {kLaptop}), (ScreenPoint{420, 404}));
+    EXPECT_EQ(quickCreatePanelOrigin(kPanel, {700, 300}, {kLaptop}), (ScreenPoint{420, 204}));
 }
 
 TEST(QuickCreatePanelPlacement, KeepsTwelveInsideTheVisibleFrameAtEachEdge) {
