@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Median time to build one file-manager menu (open the shared settings suite, read the two file
-# type keys, build the model), and the model alone for scale. Target: at most 200 us.
+# Median time to build one file-manager menu (shared settings suite held open and checked, the
+# two file type keys read, the model built), the first menu (suite opened anew) and the model
+# alone for scale. Target: at most 200 us per menu.
 # Usage: bench/run-finder-menu-bench.sh [BUILD_DIR] [REPETITIONS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,8 +22,11 @@ for b in json.load(open(sys.argv[1]))["benchmarks"]:
 unit = {"ns": 1e-3, "us": 1, "ms": 1e3}
 def median(name):
     return statistics.median(r["real_time"] * unit[r["time_unit"]] for r in runs[name])
-menu, model = median("BM_BuildCreateMenu"), median("BM_MenuModelOnly")
-print(f"one menu (open suite, read 2 keys, build model): median {menu:7.1f} us "
+menu = median("BM_BuildCreateMenu")
+anew = median("BM_BuildCreateMenuOpeningTheSuiteAnew")
+model = median("BM_MenuModelOnly")
+print(f"one menu (suite held open, read 2 keys, build model): median {menu:7.1f} us "
       f"({len(runs['BM_BuildCreateMenu'])} repetitions)  target <= 200 us: {'met' if menu <= 200 else 'MISSED'}")
-print(f"model alone: median {model:7.2f} us   ratio menu/model {menu / model:.0f}")
+print(f"first menu (suite opened anew):                       median {anew:7.1f} us   ratio {anew / menu:.0f}x")
+print(f"model alone:                                          median {model:7.2f} us")
 PY

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Whole-process cost of a create request handed to the program, as the desktop does
 # ("quillet URL", no display), against cp of an empty file as a process, alternating the two in
-# the same run. Reports both medians and the median of the per-pair ratios.
+# the same run. Reports both medians and the median of the per-pair ratios, and, for scale, the
+# median of "quillet --version" (starting the program and loading its libraries, nothing else).
 # Usage: bench/run-open-url-bench.sh [QUILLET_BINARY] [REPETITIONS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,17 +39,18 @@ cp = "/bin/cp"
 for _ in range(5):
     timed([quillet, url]); os.remove(created)
     timed([cp, empty, copy]); os.remove(copy)
-ours, theirs, ratios = [], [], []
+ours, theirs, startup, ratios = [], [], [], []
 for i in range(repetitions):
-    # Alternating which goes first, so neither always runs right after the other.
-    order = [("q", [quillet, url]), ("c", [cp, empty, copy])]
-    if i % 2: order.reverse()
-    pair = {}
+    # Rotating the order, so none always runs right after another.
+    order = [("q", [quillet, url]), ("c", [cp, empty, copy]), ("v", [quillet, "--version"])]
+    order = order[i % 3:] + order[:i % 3]
+    run = {}
     for name, argv in order:
-        pair[name] = timed(argv)
+        run[name] = timed(argv)
     os.remove(created); os.remove(copy)
-    ours.append(pair["q"]); theirs.append(pair["c"]); ratios.append(pair["q"] / pair["c"])
+    ours.append(run["q"]); theirs.append(run["c"]); startup.append(run["v"]); ratios.append(run["q"] / run["c"])
 print(f"quillet URL (no display): median {statistics.median(ours) * 1e3:7.2f} ms")
 print(f"cp of an empty file:      median {statistics.median(theirs) * 1e3:7.2f} ms")
-print(f"median ratio {statistics.median(ratios):.1f}   ({repetitions} alternating pairs)")
+print(f"median ratio {statistics.median(ratios):.1f}   ({repetitions} alternating runs)")
+print(f"quillet --version:        median {statistics.median(startup) * 1e3:7.2f} ms   (start-up and library loading alone)")
 PY

@@ -1,5 +1,7 @@
 #include "extension/FinderSync.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <system_error>
 
@@ -130,9 +132,43 @@ std::optional<FinderSyncMenu> FinderSync::menuForMenuKind(long kind) const {
     return buildCreateMenu();
 }
 
+FinderSync::~FinderSync() = default;
+
+namespace {
+
+std::optional<std::pair<unsigned long long, unsigned long long>> fileIdentity(const fs::path& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::make_pair(static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino));
+}
+
+}  // namespace
+
+const DefaultsSuite& FinderSync::sharedSettings() const {
+    // Opening the suite costs far more than reading it (journal files, an integrity check, a
+    // write lock the application may hold for a moment), and the file manager asks for menus
+    // on every right click. An open connection sees every later commit, so only a database
+    // that was moved aside, deleted or recreated calls for a new one.
+    if (settings_ && settings_->isPersistent() && settingsFile_ &&
+        fileIdentity(settings_->databasePath()) == settingsFile_)
+        return *settings_;
+    settings_.reset();
+    settingsFile_.reset();
+    const auto container = DefaultsSuite::containerDirectory(DefaultsSuite::kSharedSuiteName);
+    const auto before = container ? fileIdentity(*container / DefaultsSuite::kDatabaseFileName) : std::nullopt;
+    settings_ = DefaultsSuite::openShared();
+    const auto after = fileIdentity(settings_->databasePath());
+    // A stand-in suite is tried again at the next menu, and a file replaced while it was being
+    // opened may not be the one held: neither is kept.
+    if (settings_->name() == DefaultsSuite::kSharedSuiteName && settings_->isPersistent() && after &&
+        (!before || before == after))
+        settingsFile_ = after;
+    return *settings_;
+}
+
 FinderSyncMenu FinderSync::buildCreateMenu() const {
-    const auto defaults = DefaultsSuite::openShared();
-    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(*defaults), loadEnabledFileTypeIDs(*defaults));
+    const DefaultsSuite& defaults = sharedSettings();
+    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(defaults), loadEnabledFileTypeIDs(defaults));
     FinderSyncMenu menu{kMenuTitle, {}};
     menu.items.push_back({FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize,
                           std::make_shared<const FinderSyncMenu>(createMenuModel(types))});

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "extension/FinderSyncHost.h"
@@ -81,6 +82,8 @@ struct FinderSyncMenu {
 // category, a separator before every header but the first.
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types);
 
+class DefaultsSuite;
+
 class FinderSync {
 public:
     static constexpr const char* kMenuTitle = "Quillet+";
@@ -93,12 +96,19 @@ public:
 
     // Computes the monitored roots and hands them to the host.
     explicit FinderSync(FinderSyncHost& host, UserAccountSource account = currentUserAccount);
+    ~FinderSync();
+    FinderSync(const FinderSync&) = delete;
+    FinderSync& operator=(const FinderSync&) = delete;
 
     // The "Create File" menu for the item, container and toolbar menus; nothing for the sidebar
     // or an unknown kind.
     std::optional<FinderSyncMenu> menuForMenuKind(long kind) const;
     // Reads the enabled types and their order from the shared settings suite, anew each time.
     FinderSyncMenu buildCreateMenu() const;
+    // The shared settings suite. The connection is kept between menus, since every read sees
+    // the latest committed values, and opened again when the database file was replaced or
+    // removed (or could not be opened) since.
+    const DefaultsSuite& sharedSettings() const;
 
     void beginObservingDirectory(const std::filesystem::path& directory);
     void endObservingDirectory(const std::filesystem::path& directory);
@@ -123,6 +133,9 @@ private:
     FinderSyncHost& host_;
     UserAccountSource account_;
     std::vector<std::filesystem::path> roots_;
+    mutable std::unique_ptr<DefaultsSuite> settings_;
+    // Device and inode of the database file settings_ has open.
+    mutable std::optional<std::pair<unsigned long long, unsigned long long>> settingsFile_;
 };
 
 }  // namespace quillet

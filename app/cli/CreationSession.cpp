@@ -81,7 +81,10 @@ CreationSession::CreationSession() : parts_(std::make_unique<Parts>()) {
         p.argv.push_back(nullptr);
         p.argc = static_cast<int>(p.arguments.size());
         p.application = std::make_unique<QApplication>(p.argc, p.argv.data());
+        // Named as the application names itself, so its dialogs look the same.
+        QApplication::setApplicationName(QStringLiteral("quillet"));
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
+        QApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
         // Closing the last dialog must not end anything: the run ends when the request does.
         QApplication::setQuitOnLastWindowClosed(false);
 

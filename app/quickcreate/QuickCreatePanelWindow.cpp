@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -93,6 +94,23 @@ void QuickCreatePanelWindow::setFrameOrigin(ScreenPoint origin) {
     const ScreenSize size = frameSize();
     const QPointF topLeft = QtScreenLayout::toTopLeft(ScreenRect{origin.x, origin.y, size.width, size.height}).topLeft();
     move(topLeft.toPoint());  // a window's position includes its frame
+    if (frameGeometry() == geometry())
+        unframedOrigin_ = origin;
+    else
+        unframedOrigin_.reset();
+}
+
+void QuickCreatePanelWindow::placeAgainOnceFramed(int attemptsLeft) {
+    if (!unframedOrigin_ || !QWidget::isVisible()) return;
+    if (frameGeometry() != geometry()) {
+        // The origin is the frame's bottom left: with the real frame height the same bottom edge
+        // puts the window where it was meant to be.
+        setFrameOrigin(*unframedOrigin_);
+        unframedOrigin_.reset();
+        return;
+    }
+    if (attemptsLeft > 0)
+        QTimer::singleShot(20, this, [this, attemptsLeft] { placeAgainOnceFramed(attemptsLeft - 1); });
 }
 
 void QuickCreatePanelWindow::makeKeyAndOrderFront(uint32_t eventTimestamp) {
@@ -102,6 +120,7 @@ void QuickCreatePanelWindow::makeKeyAndOrderFront(uint32_t eventTimestamp) {
     activateWindow();
     askWindowManager(eventTimestamp);
     view_->focusSearchField();
+    placeAgainOnceFramed(25);
 }
 
 void QuickCreatePanelWindow::askWindowManager(uint32_t eventTimestamp) {

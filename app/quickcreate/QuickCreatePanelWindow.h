@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include <memory>
@@ -40,11 +42,15 @@ protected:
 private:
     void applicationStateChanged(Qt::ApplicationState state);
     void askWindowManager(uint32_t eventTimestamp);
+    void placeAgainOnceFramed(int attemptsLeft);
 
     QuickCreatePanelModel model_;
     QuickCreatePanelView* view_ = nullptr;
     // Hidden because the application went inactive, to be shown again when it is active.
     bool hiddenWhileInactive_ = false;
+    // Before its first showing the window manager's frame is unknown, so the first placement
+    // is made again once the frame is there.
+    std::optional<ScreenPoint> unframedOrigin_;
 };
 
 class QuickCreatePanelWindowFactory final : public QuickCreatePanelFactory {

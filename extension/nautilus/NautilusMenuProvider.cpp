@@ -100,6 +100,31 @@ void releaseActivation(gpointer data, GClosure*) {
     delete activation;
 }
 
+// libnautilus-extension 43 takes a reference on every item appended to a NautilusMenu and never
+// drops it, so each submenu would leak its items (and, through their actions, references to
+// the provider) on every right click. Whether the library at hand does so is found out once by
+// trying, so that a library that releases its items is not released twice.
+bool menusReleaseTheirItems() {
+    static const bool releases = [] {
+        NautilusMenu* menu = nautilus_menu_new();
+        NautilusMenuItem* item = nautilus_menu_item_new("QuilletPlus::Probe", "", nullptr, nullptr);
+        gpointer alive = item;
+        g_object_add_weak_pointer(G_OBJECT(item), &alive);
+        nautilus_menu_append_item(menu, item);
+        g_object_unref(item);
+        g_object_unref(menu);
+        if (!alive) return true;
+        g_object_remove_weak_pointer(G_OBJECT(alive), &alive);
+        g_object_unref(alive);
+        return false;
+    }();
+    return releases;
+}
+
+void releaseItems(gpointer items) {
+    g_list_free_full(static_cast<GList*>(items), g_object_unref);
+}
+
 NautilusMenuItem* nautilusItem(GObject* provider, const FinderSyncMenuItem& item, const NautilusMenuContext& context,
                                const std::string& namePrefix, size_t index) {
     using Role = FinderSyncMenuItem::Role;
@@ -125,11 +150,18 @@ NautilusMenuItem* nautilusItem(GObject* provider, const FinderSyncMenuItem& item
     if (item.submenu) {
         NautilusMenu* submenu = nautilus_menu_new();
         const std::string childPrefix = name + "::";
+        GList* children = nullptr;
         for (size_t i = 0; i < item.submenu->items.size(); ++i) {
             NautilusMenuItem* child = nautilusItem(provider, item.submenu->items[i], context, childPrefix, i);
             nautilus_menu_append_item(submenu, child);
             g_object_unref(child);
+            children = g_list_prepend(children, child);
         }
+        // Drops, when the submenu goes, the references the library keeps and forgets.
+        if (menusReleaseTheirItems())
+            g_list_free(children);
+        else
+            g_object_set_data_full(G_OBJECT(submenu), "quillet-plus-items", children, releaseItems);
         nautilus_menu_item_set_submenu(result, submenu);
         g_object_unref(submenu);
     }

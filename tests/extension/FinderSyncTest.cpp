@@ -216,6 +216,25 @@ TEST(FinderSyncMenu, SettingsAreReadAnewForEveryMenuAndMalformedValuesFallBack) 
     EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
 }
 
+TEST(FinderSyncMenu, AReplacedOrRemovedSettingsDatabaseIsOpenedAgain) {
+    Fixture f;
+    f.store("enabledFileTypeIDs", DefaultsValue::Array{"md"});
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Plain Text]", "md"}));
+    const fs::path database = f.finderSync.sharedSettings().databasePath();
+    ASSERT_FALSE(database.empty());
+
+    // The application moved a damaged file aside and started a new one.
+    fs::rename(database, database.string() + ".aside");
+    fs::remove(database.string() + "-wal");
+    fs::remove(database.string() + "-shm");
+    f.store("enabledFileTypeIDs", DefaultsValue::Array{"docx"});
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Office]", "docx"}));
+
+    // Everything removed (as the uninstaller does): the defaults again.
+    fs::remove_all(database.parent_path());
+    EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
+}
+
 // --- Handling a choice -------------------------------------------------------------------------
 
 TEST(FinderSyncCreate, TagsOutOfRangeAreLoggedAndForwardNothing) {

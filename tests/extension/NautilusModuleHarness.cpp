@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -39,6 +40,19 @@ struct Harness {
 };
 
 Harness harness;
+int originalStderr = -1;
+
+// A crash (a fatal GLib message included) would otherwise take the captured log with it.
+void showLogAndDie(int signal) {
+    const int fd = ::open(harness.logPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 && originalStderr >= 0) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            if (::write(originalStderr, buffer, static_cast<size_t>(n)) < 0) break;
+    }
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
 
 std::string capturedLog() {
     std::ifstream in(harness.logPath, std::ios::binary);
@@ -75,7 +89,9 @@ std::string uriFor(const fs::path& path) {
 struct Items {
     GList* list = nullptr;
     explicit Items(GList* l) : list(l) {}
-    ~Items() { nautilus_menu_item_list_free(list); }
+    ~Items() {
+        if (list) nautilus_menu_item_list_free(list);
+    }
     Items(const Items&) = delete;
     Items& operator=(const Items&) = delete;
     size_t size() const { return g_list_length(list); }
@@ -116,7 +132,7 @@ std::vector<std::string> outline(NautilusMenu* menu) {
         else
             out.push_back(label.empty() ? "-" : "[" + label + "]");
     }
-    nautilus_menu_item_list_free(items);
+    if (items) nautilus_menu_item_list_free(items);
     return out;
 }
 
@@ -125,7 +141,7 @@ NautilusMenuItem* findItem(NautilusMenu* menu, const std::string& label) {
     NautilusMenuItem* found = nullptr;
     for (GList* l = items; l && !found; l = l->next)
         if (property(NAUTILUS_MENU_ITEM(l->data), "label") == label) found = NAUTILUS_MENU_ITEM(l->data);
-    nautilus_menu_item_list_free(items);  // the menu keeps its items
+    if (items) nautilus_menu_item_list_free(items);  // the menu keeps its items
     return found;
 }
 
@@ -200,12 +216,28 @@ TEST(NautilusModuleLoading, LoadsLikeNautilusAndExportsOnlyItsEntryPoints) {
 }
 
 TEST_F(NautilusModuleTest, BackgroundMenuListsEveryTypeUnderInsensitiveHeaders) {
-    Items items(background(uriFor(folder_)));
-    NautilusMenu* submenu = createFileSubmenu(items);
-    ASSERT_TRUE(submenu);
-    EXPECT_EQ(outline(submenu), kDefaultOutline);
-    EXPECT_TRUE(logContains("FinderSync default: Building menu for kind=contextualMenuForContainer"));
-    EXPECT_TRUE(logContains("FinderSync default: Begin observing directory: " + folder_.string()));
+    gpointer createFile = nullptr;
+    gpointer submenuObject = nullptr;
+    gpointer firstType = nullptr;
+    {
+        Items items(background(uriFor(folder_)));
+        NautilusMenu* submenu = createFileSubmenu(items);
+        ASSERT_TRUE(submenu);
+        EXPECT_EQ(outline(submenu), kDefaultOutline);
+        EXPECT_TRUE(logContains("FinderSync default: Building menu for kind=contextualMenuForContainer"));
+        EXPECT_TRUE(logContains("FinderSync default: Begin observing directory: " + folder_.string()));
+
+        createFile = items.at(0);
+        submenuObject = submenu;
+        firstType = findItem(submenu, "Text");
+        for (gpointer* object : {&createFile, &submenuObject, &firstType}) g_object_add_weak_pointer(G_OBJECT(*object), object);
+    }
+    // Once Nautilus drops the list, everything the module made goes, and with it every
+    // reference the items' actions held on the provider.
+    EXPECT_FALSE(createFile);
+    EXPECT_FALSE(submenuObject);
+    EXPECT_FALSE(firstType);
+    EXPECT_EQ(G_OBJECT(provider())->ref_count, 1u);
 }
 
 TEST_F(NautilusModuleTest, EveryTypeDisabledLeavesCreateFileWithAnEmptySubmenu) {
@@ -320,19 +352,23 @@ int main(int argc, char** argv) {
     // The module and the handler log to stderr; keep it to compare the lines.
     harness.logPath = isolated.path() / "harness.log";
     const int logFd = ::open(harness.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    const int savedStderr = ::dup(2);
+    originalStderr = ::dup(2);
     if (logFd >= 0) ::dup2(logFd, 2);
+    for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGTRAP}) ::signal(signal, showLogAndDie);
 
     std::string pattern = (accountHomeFolder() / ".quillet-nautilus-harness-XXXXXX").string();
     if (!accountHomeFolder().empty() && ::mkdtemp(pattern.data())) harness.testRoot = pattern;
 
+    // A GLib warning or critical from the module (a bad reference count, a wrong argument) ends
+    // the run instead of scrolling by.
+    g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING));
     harness.loader = new test::NautilusModuleLoader(QUILLET_NAUTILUS_MODULE);
     const int result = RUN_ALL_TESTS();
     delete harness.loader;
 
     std::error_code ec;
     if (!harness.testRoot.empty()) fs::remove_all(harness.testRoot, ec);
-    if (savedStderr >= 0) ::dup2(savedStderr, 2);
+    if (originalStderr >= 0) ::dup2(originalStderr, 2);
     if (result != 0) std::printf("---- captured log ----\n%s", capturedLog().c_str());
     return result;
 }

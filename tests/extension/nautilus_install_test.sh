@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Nautilus module installs into pkg-config's extensiondir for the /usr prefix (also when
 # staged with DESTDIR), into <prefix>/<libdir>/nautilus/extensions-4 for any other prefix, and
-# depends on GLib and libnautilus-extension but never on Qt.
+# depends on GLib and libnautilus-extension but never on Qt, and exports its entry points only.
 set -u
 build_dir=$1
 cmake=$2
@@ -30,4 +30,7 @@ check "never Qt" '! printf "%s\n" "$needed" | grep -qi "qt"'
 exports=$(nm -D --defined-only "$module" | awk '{print $3}' | grep -v '^_' | sort | tr '\n' ' ')
 check "exports the three entry points only (got: $exports)" \
   '[ "$exports" = "nautilus_module_initialize nautilus_module_list_types nautilus_module_shutdown " ]'
+# Look-ups that only work inside Nautilus's own process.
+check "calls no nautilus_file_info look-up or factory" \
+  '! nm -D --undefined-only "$module" | grep -qE "nautilus_file_info_(lookup|create)"'
 exit $fail

@@ -21,4 +21,9 @@ if(TARGET quillet)
   add_test(NAME scheme_handler_gio_open
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/requests/scheme_handler_e2e.sh $<TARGET_FILE:quillet>)
   set_tests_properties(scheme_handler_gio_open PROPERTIES LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 120)
+  # With a display: the alert and the access prompt as Qt dialogs, answered through xdotool.
+  add_test(NAME open_url_display
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/support/x11-session.sh --wm ${CMAKE_CURRENT_SOURCE_DIR}/requests/open_url_display_test.sh
+      $<TARGET_FILE:quillet>)
+  set_tests_properties(open_url_display PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 TIMEOUT 180)
 endif()
