@@ -12,7 +12,9 @@ namespace {
 const Command kCommands[] = {
     {"types", "types [--all]            list the offered file types in your order (--all: enabled or not)",
      typesCommand},
-    {"create", "create TYPE FOLDER       create a new file of TYPE (see types) in FOLDER and print its path",
+    {"create", "create TYPE [FOLDER]     create a new file of TYPE (see types) in FOLDER and print its path;\n"
+     "                           without FOLDER: on the Desktop, or with --destination frontFinderFolder\n"
+     "                           in the front file manager window's folder, and print the status line",
      createCommand},
     {"destination", "destination [MODE]       print the folder MODE creates in and its short name\n"
                     "                           (MODE: desktop, the default, or frontFinderFolder)",

@@ -5,6 +5,7 @@
 #include "app/access/SecurityScopedFolderAccessError.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CreationSession.h"
+#include "app/creation/CreationDestination.h"
 #include "app/creation/FileCreationError.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "platform/FilePaths.h"
@@ -23,26 +24,45 @@ int reportFailure(Invocation& inv, const std::string& description) {
 }  // namespace
 
 int createCommand(Invocation& inv) {
-    if (inv.args.size() != 2 || inv.args[1].empty()) {
-        inv.err << "usage: quillet create TYPE FOLDER\n";
+    std::string destinationArgument;
+    const bool destinationGiven = takeOption(inv.args, "--destination", destinationArgument);
+    if (inv.args.empty() || inv.args.size() > 2 || (inv.args.size() == 2 && inv.args[1].empty()) ||
+        (destinationGiven && inv.args.size() == 2)) {
+        inv.err << "usage: quillet create TYPE FOLDER\n"
+                << "       quillet create TYPE [--destination desktop|frontFinderFolder]\n";
         return kExitUsage;
     }
     const FileTypeDefinition* type = fileType(inv.args[0]);
     if (!type) return usageError(inv, "unknown file type \"" + inv.args[0] + "\" (see quillet types)");
-
-    // A relative folder is taken from where the command runs.
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(inv.args[1], ec);
-    if (ec)
-        return reportFailure(
-            inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-    const std::filesystem::path folder = standardizedPath(absolute);
+    CreationDestinationMode mode = CreationDestinationMode::desktop;
+    if (destinationGiven) {
+        auto parsed = creationDestinationModeFromRawValue(destinationArgument);
+        if (!parsed)
+            return usageError(inv, "unknown destination \"" + destinationArgument +
+                                       "\" (desktop or frontFinderFolder)");
+        mode = *parsed;
+    }
 
     // Through the saved grants like every other creation: a sandboxed run without one prompts
     // (and, without a display, reports the missing access).
     CreationSession session;
     try {
-        inv.out << session.creation().createFileWithFolderAccess(*type, folder).string() << "\n";
+        if (inv.args.size() == 2) {
+            // A relative folder is taken from where the command runs.
+            std::error_code ec;
+            const std::filesystem::path absolute = std::filesystem::absolute(inv.args[1], ec);
+            if (ec)
+                return reportFailure(
+                    inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
+            inv.out << session.creation().createFileWithFolderAccess(*type, standardizedPath(absolute)).string()
+                    << "\n";
+            return kExitOK;
+        }
+        // Where Quick Create would put it, resolved right before writing, and the line its
+        // status shows.
+        const ResolvedCreationDestination destination = session.resolveDestination(mode);
+        const std::filesystem::path created = session.creation().createFileWithFolderAccess(*type, destination.url);
+        inv.out << created.string() << "\n" << creationStatusMessage(created, destination) << "\n";
         return kExitOK;
     } catch (const SecurityScopedFolderAccessError& error) {
         return reportFailure(inv, error.description());

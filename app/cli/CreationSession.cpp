@@ -15,6 +15,7 @@
 #include "platform/FileManager.h"
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DisplayPlatform.h"
+#include "platform/linux/NautilusFrontFolder.h"
 #include "platform/linux/QtApplicationActivation.h"
 #include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFolderPanel.h"
@@ -37,6 +38,7 @@ struct CreationSession::Parts {
     std::vector<char*> argv;
     int argc = 0;
     std::unique_ptr<QApplication> application;
+    std::unique_ptr<QCoreApplication> coreApplication;
 
     // One set of adapters or the other, owned here; the ports below point into them.
     struct QtAdapters {
@@ -120,6 +122,20 @@ bool CreationSession::hasDisplay() const { return parts_->application != nullptr
 FolderAccessCreation& CreationSession::creation() { return *parts_->creation; }
 
 CreateRequestHandler& CreationSession::requestHandler() { return *parts_->handler; }
+
+ResolvedCreationDestination CreationSession::resolveDestination(CreationDestinationMode mode) {
+    Parts& p = *parts_;
+    if (mode == CreationDestinationMode::frontFinderFolder && !QCoreApplication::instance()) {
+        // Asking the file manager over the session bus needs an application object; a plain
+        // one does, without a display.
+        p.arguments = {"quillet"};
+        p.argv = {p.arguments[0].data(), nullptr};
+        p.argc = 1;
+        p.coreApplication = std::make_unique<QCoreApplication>(p.argc, p.argv.data());
+    }
+    NautilusFrontFolder frontFolder;
+    return quillet::resolveDestination(mode, frontFolder);
+}
 
 void CreationSession::finish() {
     Parts& p = *parts_;

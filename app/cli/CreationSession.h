@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/creation/CreationDestination.h"
+
 namespace quillet {
 class CreateRequestHandler;
 class FolderAccessCreation;
@@ -27,6 +29,8 @@ public:
     bool hasDisplay() const;
     FolderAccessCreation& creation();
     CreateRequestHandler& requestHandler();
+    // The folder Quick Create would use now: the Desktop, or the front file manager window's.
+    ResolvedCreationDestination resolveDestination(CreationDestinationMode mode);
 
     // Runs the work the handler queued for later and waits for reveals still on their way to
     // the file manager; called before the process exits.

@@ -52,4 +52,11 @@ ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
     return {mode, desktopFolderURL(), false};
 }
 
+std::string creationStatusMessage(const std::filesystem::path& createdFile,
+                                  const ResolvedCreationDestination& destination) {
+    std::string status = "Created " + lastPathComponent(createdFile);
+    status += destination.usedFallback ? " on Desktop" : " in " + destination.destinationDisplayName();
+    return status;
+}
+
 }  // namespace quillet

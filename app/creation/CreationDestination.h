@@ -46,4 +46,9 @@ std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder
 ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
                                                FrontFileManagerFolder& fileManager);
 
+// The line that reports a creation: "Created Untitled.txt in Reports", or "... on Desktop" when
+// the file manager named no folder and the Desktop stood in.
+std::string creationStatusMessage(const std::filesystem::path& createdFile,
+                                  const ResolvedCreationDestination& destination);
+
 }  // namespace quillet

@@ -129,9 +129,7 @@ void DesktopCreationController::createFile(const FileTypeDefinition& type,
         environment_.alert.runModal(Alert{kCreateFailedAlertTitle, description, AlertStyle::warning});
         return;
     }
-    std::string status = "Created " + lastPathComponent(created);
-    status += destination.usedFallback ? " on Desktop" : " in " + destination.destinationDisplayName();
-    statusMessage.set(status);
+    statusMessage.set(creationStatusMessage(created, destination));
     log_.log("Created %{public}s", created.string());
     environment_.fileViewer.activateFileViewerSelecting({created});
 }

@@ -48,8 +48,8 @@ check "failure exits 1" '[ $rc -eq 1 ]'
 check "failure text" '[ "$err" = "$(printf "Could not create file\nThe file \xe2\x80\x9cUntitled.txt\xe2\x80\x9d couldn\xe2\x80\x99t be saved because the folder \xe2\x80\x9cmissing\xe2\x80\x9d doesn\xe2\x80\x99t exist.")" ]'
 err=$("$quillet" create foo "$work" 2>&1 >/dev/null); rc=$?
 check "unknown type exits 2" '[ $rc -eq 2 ] && [ "$err" = "quillet: unknown file type \"foo\" (see quillet types)" ]'
-"$quillet" create txt >/dev/null 2>"$work/usage"; rc=$?
-check "missing folder argument exits 2" '[ $rc -eq 2 ] && grep -q "usage: quillet create TYPE FOLDER" "$work/usage"'
+"$quillet" create >/dev/null 2>"$work/usage"; rc=$?
+check "missing type argument exits 2" '[ $rc -eq 2 ] && grep -q "usage: quillet create TYPE FOLDER" "$work/usage"'
 # Past the file size limit the write fails (the program is not killed) and nothing stays.
 err=$( (ulimit -f 0; "$quillet" create pptx "$work/docs") 2>&1 >/dev/null); rc=$?
 # (the settings suite cannot be written either; that is logged and creation goes on)

@@ -235,6 +235,18 @@ TEST(FinderSyncMenu, AReplacedOrRemovedSettingsDatabaseIsOpenedAgain) {
     EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
 }
 
+TEST(FinderSyncMenu, AStandInSuiteIsNotKeptOnceTheSharedOneOpens) {
+    Fixture f;
+    // Something that is not a folder where the shared suite belongs: it cannot open.
+    test::writeFile(f.config.suiteFolder(DefaultsSuite::kSharedSuiteName), "x");
+    EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
+    EXPECT_NE(f.finderSync.sharedSettings().name(), DefaultsSuite::kSharedSuiteName);
+
+    fs::remove(f.config.suiteFolder(DefaultsSuite::kSharedSuiteName));
+    f.store("enabledFileTypeIDs", DefaultsValue::Array{"csv"});
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Plain Text]", "csv"}));
+}
+
 // --- Handling a choice -------------------------------------------------------------------------
 
 TEST(FinderSyncCreate, TagsOutOfRangeAreLoggedAndForwardNothing) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -41,6 +42,24 @@ struct Harness {
 
 Harness harness;
 int originalStderr = -1;
+
+// The test folders under the account home are named after the process that made them.
+const std::string kTestRootPrefix = ".quillet-nautilus-harness-";
+
+// A run that crashed could not remove its folder; one whose process is gone is removed here.
+// Runs of other build trees may be under way at the same time, so only those.
+void removeFoldersOfEndedRuns(const fs::path& home) {
+    std::error_code ec;
+    for (fs::directory_iterator it(home, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(kTestRootPrefix)) continue;
+        const std::string rest = name.substr(kTestRootPrefix.size());
+        const auto dash = rest.find('-');
+        if (dash == std::string::npos || dash == 0) continue;
+        const pid_t pid = static_cast<pid_t>(std::strtol(rest.substr(0, dash).c_str(), nullptr, 10));
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) fs::remove_all(it->path(), ec);
+    }
+}
 
 // A crash (a fatal GLib message included) would otherwise take the captured log with it.
 void showLogAndDie(int signal) {
@@ -356,8 +375,12 @@ int main(int argc, char** argv) {
     if (logFd >= 0) ::dup2(logFd, 2);
     for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGTRAP}) ::signal(signal, showLogAndDie);
 
-    std::string pattern = (accountHomeFolder() / ".quillet-nautilus-harness-XXXXXX").string();
-    if (!accountHomeFolder().empty() && ::mkdtemp(pattern.data())) harness.testRoot = pattern;
+    if (!accountHomeFolder().empty()) {
+        removeFoldersOfEndedRuns(accountHomeFolder());
+        std::string pattern =
+            (accountHomeFolder() / (kTestRootPrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data())) harness.testRoot = pattern;
+    }
 
     // A GLib warning or critical from the module (a bad reference count, a wrong argument) ends
     // the run instead of scrolling by.
