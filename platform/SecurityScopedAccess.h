@@ -13,4 +13,21 @@ public:
     virtual void stopAccessing(const std::filesystem::path& url) = 0;
 };
 
+// Access to a folder for the length of one operation, stopped on every way out.
+class ScopedFolderAccess {
+public:
+    ScopedFolderAccess(SecurityScopedAccess& access, std::filesystem::path folder)
+        : access_(access), folder_(std::move(folder)), started_(access_.startAccessing(folder_)) {}
+    ~ScopedFolderAccess() {
+        if (started_) access_.stopAccessing(folder_);
+    }
+    ScopedFolderAccess(const ScopedFolderAccess&) = delete;
+    ScopedFolderAccess& operator=(const ScopedFolderAccess&) = delete;
+
+private:
+    SecurityScopedAccess& access_;
+    std::filesystem::path folder_;
+    bool started_;
+};
+
 }  // namespace quillet

@@ -7,27 +7,6 @@
 
 namespace quillet {
 
-namespace {
-
-// Access to the folder for the length of one creation, stopped on every way out.
-class ScopedFolderAccess {
-public:
-    ScopedFolderAccess(SecurityScopedAccess& access, const std::filesystem::path& folder)
-        : access_(access), folder_(folder), started_(access.startAccessing(folder)) {}
-    ~ScopedFolderAccess() {
-        if (started_) access_.stopAccessing(folder_);
-    }
-    ScopedFolderAccess(const ScopedFolderAccess&) = delete;
-    ScopedFolderAccess& operator=(const ScopedFolderAccess&) = delete;
-
-private:
-    SecurityScopedAccess& access_;
-    std::filesystem::path folder_;
-    bool started_;
-};
-
-}  // namespace
-
 std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
                                     const std::string& fileExtension, const FileManager& fileManager) {
     std::filesystem::path candidate = folder / (baseName + "." + fileExtension);

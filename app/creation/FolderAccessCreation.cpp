@@ -6,29 +6,9 @@
 #include "app/creation/FileCreationService.h"
 #include "platform/FileManager.h"
 #include "platform/FilePaths.h"
+#include "platform/SecurityScopedAccess.h"
 
 namespace quillet {
-
-namespace {
-
-// Access to a granted folder for the length of one creation, stopped on every way out.
-class GrantAccess {
-public:
-    GrantAccess(SecurityScopedAccess& access, std::filesystem::path grant)
-        : access_(access), grant_(std::move(grant)), started_(access_.startAccessing(grant_)) {}
-    ~GrantAccess() {
-        if (started_) access_.stopAccessing(grant_);
-    }
-    GrantAccess(const GrantAccess&) = delete;
-    GrantAccess& operator=(const GrantAccess&) = delete;
-
-private:
-    SecurityScopedAccess& access_;
-    std::filesystem::path grant_;
-    bool started_;
-};
-
-}  // namespace
 
 FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager)
     : access_(access), fileManager_(fileManager) {}
@@ -56,7 +36,7 @@ std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const Fil
 std::filesystem::path FolderAccessCreation::createInside(const std::filesystem::path& grant,
                                                          const FileTypeDefinition& type,
                                                          const std::filesystem::path& folder) {
-    GrantAccess access(fileManager_.scopedAccess(), grant);
+    ScopedFolderAccess access(fileManager_.scopedAccess(), grant);
     return createFile(type, folder, fileManager_);
 }
 
