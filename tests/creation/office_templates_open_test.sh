@@ -9,6 +9,8 @@ if ! command -v soffice >/dev/null 2>&1; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Settings (read on every creation) stay in the test's own folder.
+export XDG_CONFIG_HOME=$work/config
 fail=0
 declare -A filter=([docx]=writer_pdf_Export [xlsx]=calc_pdf_Export [pptx]=impress_pdf_Export)
 for type in docx xlsx pptx; do
