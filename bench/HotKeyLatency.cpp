@@ -60,13 +60,13 @@ public:
     }
     bool ok() const { return !xcb_connection_has_error(c_); }
 
-    std::optional<std::vector<xcb_keycode_t>> keycodes(const std::string& spec) {
+    std::optional<std::vector<xcb_keycode_t>> keycodes(const std::string& combination) {
         std::vector<xcb_keycode_t> codes;
         size_t start = 0;
-        while (start <= spec.size()) {
-            size_t end = spec.find('+', start);
-            if (end == std::string::npos) end = spec.size();
-            auto sym = keysymNamed(spec.substr(start, end - start));
+        while (start <= combination.size()) {
+            size_t end = combination.find('+', start);
+            if (end == std::string::npos) end = combination.size();
+            auto sym = keysymNamed(combination.substr(start, end - start));
             if (!sym) return std::nullopt;
             xcb_keycode_t* found = xcb_key_symbols_get_keycode(symbols_, *sym);
             if (!found || found[0] == 0) {

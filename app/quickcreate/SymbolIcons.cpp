@@ -3,7 +3,7 @@
 namespace quillet {
 
 const std::vector<SymbolIcon>& symbolIcons() {
-    // Names from the freedesktop icon naming specification where it has one for the idea,
+    // Names from the freedesktop icon naming standard where it has one for the idea,
     // else the name the common themes (Adwaita, Breeze) use.
     static const std::vector<SymbolIcon> table{
         {"doc.text", "text-x-generic"},
