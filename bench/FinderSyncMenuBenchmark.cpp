@@ -12,10 +12,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/settings/DefaultsSuite.h"
-#include "app/settings/SettingsKeys.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/settings/SettingsKeys.h"
 #include "extension/FinderSync.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/RecordingFinderSyncHost.h"
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <system_error>
 
-#include "app/requests/CreateRequestURL.h"
-#include "app/settings/DefaultsSuite.h"
-#include "app/settings/SettingsKeys.h"
-#include "platform/FilePaths.h"
+#include "shared/requests/CreateRequestURL.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/settings/SettingsKeys.h"
+#include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet {

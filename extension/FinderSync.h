@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "extension/FinderSyncHost.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 // The file-manager extension: which folders it serves, the "Create File" menu, and the
@@ -18,7 +18,7 @@
 // file, never asks the user anything and keeps no state beyond the last observed folder.
 namespace quillet {
 
-inline constexpr const char* kExtensionSubsystem = "org.quillet.Quillet.FinderSync";
+inline constexpr const char* kExtensionSubsystem = kExtensionIdentifier;
 
 // The menus a file manager may ask for, numbered as hosts number them.
 enum class FinderMenuKind {

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "app/requests/CreateFileRequest.h"
-#include "app/requests/CreateRequestURL.h"
-#include "app/requests/PercentEncoding.h"
+#include "shared/requests/CreateRequestURL.h"
+#include "shared/requests/PercentEncoding.h"
 
 using namespace quillet;
 

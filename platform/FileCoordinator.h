@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/PlatformError.h"
+#include "shared/errors/PlatformError.h"
 
 namespace quillet {
 

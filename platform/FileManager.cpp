@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "platform/PlatformError.h"
+#include "shared/errors/PlatformError.h"
 #include "platform/posix/AmbientScopedAccess.h"
 
 namespace quillet {

@@ -1,7 +1,7 @@
 #include "platform/FrontFileManagerFolder.h"
 
-#include "app/requests/PercentEncoding.h"
-#include "platform/FilePaths.h"
+#include "shared/requests/PercentEncoding.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

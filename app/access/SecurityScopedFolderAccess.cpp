@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/settings/DefaultsSuite.h"
+#include "shared/settings/DefaultsSuite.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/DisplayNames.h"
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 #include "platform/FolderBookmarks.h"
 #include "platform/LocalizedStandardCompare.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 
 namespace quillet {
 

@@ -1,6 +1,6 @@
 #include "app/access/SecurityScopedFolderAccessError.h"
 
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

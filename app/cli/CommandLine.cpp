@@ -4,6 +4,7 @@
 
 #include "app/requests/URLComponents.h"
 #include "app/shell/Application.h"
+#include "quillet/Version.h"
 
 namespace quillet::cli {
 

@@ -8,7 +8,7 @@
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FileCreationError.h"
 #include "app/creation/FolderAccessCreation.h"
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {

@@ -11,7 +11,7 @@
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/requests/CreateRequestHandler.h"
-#include "app/settings/DefaultsSuite.h"
+#include "shared/settings/DefaultsSuite.h"
 #include "platform/FileManager.h"
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DisplayPlatform.h"
@@ -86,7 +86,7 @@ CreationSession::CreationSession() : parts_(std::make_unique<Parts>()) {
         // Named as the application names itself, so its dialogs look the same.
         QApplication::setApplicationName(QStringLiteral("quillet"));
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
-        QApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
+        QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
         // Closing the last dialog must not end anything: the run ends when the request does.
         QApplication::setQuitOnLastWindowClosed(false);
 

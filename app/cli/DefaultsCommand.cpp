@@ -6,8 +6,8 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
-#include "app/settings/DefaultsSuite.h"
-#include "platform/PlatformError.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/errors/PlatformError.h"
 
 namespace quillet::cli {
 

@@ -6,8 +6,8 @@
 
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/cli/CommandLine.h"
-#include "app/settings/DefaultsSuite.h"
-#include "platform/FilePaths.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/paths/FilePaths.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 

@@ -1,8 +1,8 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
-#include "app/settings/DefaultsSuite.h"
-#include "app/settings/SettingsKeys.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/settings/SettingsKeys.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/PlatformError.h"
+#include "shared/errors/PlatformError.h"
 
 namespace quillet {
 

@@ -5,7 +5,7 @@
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FileCreationService.h"
 #include "platform/FileManager.h"
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 #include "platform/SecurityScopedAccess.h"
 
 namespace quillet {

@@ -13,7 +13,7 @@
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/QuickCreatePanelHost.h"
 #include "app/shortcuts/GlobalHotKeyManager.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 namespace quillet {

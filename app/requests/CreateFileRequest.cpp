@@ -1,8 +1,8 @@
 #include "app/requests/CreateFileRequest.h"
 
-#include "app/requests/CreateRequestURL.h"
+#include "shared/requests/CreateRequestURL.h"
 #include "app/requests/URLComponents.h"
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

@@ -5,14 +5,14 @@
 #include "app/access/SecurityScopedFolderAccessError.h"
 #include "app/creation/FileCreationError.h"
 #include "app/creation/FolderAccessCreation.h"
-#include "app/requests/CreateRequestURL.h"
+#include "shared/requests/CreateRequestURL.h"
 #include "app/requests/URLComponents.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/ApplicationWindows.h"
 #include "platform/FileViewer.h"
 #include "platform/MainQueue.h"
 #include "platform/ModalAlert.h"
-#include "platform/PlatformError.h"
+#include "shared/errors/PlatformError.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet {

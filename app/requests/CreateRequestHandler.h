@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/requests/CreateFileRequest.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 
 namespace quillet {
 

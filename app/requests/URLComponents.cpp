@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/requests/PercentEncoding.h"
+#include "shared/requests/PercentEncoding.h"
 
 namespace quillet {
 

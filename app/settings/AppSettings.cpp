@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/settings/DefaultsSuite.h"
-#include "app/settings/SettingsKeys.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/settings/SettingsKeys.h"
 #include "app/shortcuts/ShortcutConflicts.h"
 #include "shared/catalog/FileTypeCatalog.h"
 

@@ -17,12 +17,12 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
-#include "app/quickcreate/QuickCreatePanelWindow.h"
+#include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "app/settings/AppSettings.h"
-#include "app/settings/DefaultsSuite.h"
+#include "shared/settings/DefaultsSuite.h"
 #include "app/shell/SingleInstanceLock.h"
 #include "platform/FileManager.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/NautilusFrontFolder.h"
@@ -134,7 +134,7 @@ int runApplication(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv.data());
     QApplication::setApplicationName(QStringLiteral("quillet"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
-    QApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
+    QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
     // Quillet+ lives on without windows; hiding the panel or closing an alert must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     installQuitSignals(application);

@@ -10,7 +10,7 @@
 
 #include "app/shortcuts/QuickCreateShortcut.h"
 #include "platform/HotKeyService.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 #include "platform/MainQueue.h"
 
 namespace quillet {

@@ -8,7 +8,7 @@
 
 #include "extension/FinderSync.h"
 #include "extension/nautilus/NautilusFinderSyncHost.h"
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 #include "platform/URLOpener.h"
 
 namespace quillet {

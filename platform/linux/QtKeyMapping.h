@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/shortcuts/KeyCodeMapping.h"
+#include "platform/KeyCodeMapping.h"
 
 // Qt-typed faces of the key table, for the recorder and anything else that holds Qt key events.
 

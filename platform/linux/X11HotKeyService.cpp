@@ -16,8 +16,7 @@
 #include <set>
 #include <tuple>
 
-#include "app/shortcuts/KeyCodeMapping.h"
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "platform/KeyCodeMapping.h"
 
 namespace quillet {
 
@@ -315,9 +314,8 @@ void X11HotKeyService::renewGrabs() {
     for (auto& [ref, registration] : registrations_) {
         if (int status = grab(registration); status != kHotKeyNoErr) {
             // The registration stays, so the next keymap change tries again.
-            const QuickCreateShortcut shortcut{registration.keyCode, registration.carbonModifiers};
-            log_.error("Failed to renew %{public}s hot key after a keyboard change: %d",
-                       shortcut.displayString(), status);
+            log_.error("Failed to renew the hot key of key code %u with modifiers %u after a keyboard change: %d",
+                       registration.keyCode, registration.carbonModifiers, status);
         }
     }
     xcb_flush(c);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/HotKeyService.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 
 struct xcb_connection_t;
 struct _XCBKeySymbols;

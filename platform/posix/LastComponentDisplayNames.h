@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/DisplayNames.h"
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/FilePaths.h"
+#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 

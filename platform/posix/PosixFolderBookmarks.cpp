@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FilePaths.h"
-#include "platform/PlatformError.h"
+#include "shared/paths/FilePaths.h"
+#include "shared/errors/PlatformError.h"
 
 namespace quillet {
 

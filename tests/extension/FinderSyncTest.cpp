@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/requests/CreateFileRequest.h"
-#include "app/settings/DefaultsSuite.h"
+#include "shared/settings/DefaultsSuite.h"
 #include "extension/CreateFileGlyph.h"
 #include "extension/FinderSync.h"
-#include "platform/Logger.h"
+#include "shared/logging/Logger.h"
 #include "tests/support/RecordingFinderSyncHost.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/TemporaryFolder.h"

@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings/DefaultsSuite.h"
-#include "platform/FilePaths.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/paths/FilePaths.h"
 #include "tests/support/NautilusHarness.h"
 #include "tests/support/TemporaryFolder.h"
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/FileManager.h"
-#include "platform/PlatformError.h"
+#include "shared/errors/PlatformError.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TemporaryFolder.h"

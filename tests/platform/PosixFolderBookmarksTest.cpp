@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "platform/PlatformError.h"
+#include "shared/errors/PlatformError.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "tests/support/TemporaryFolder.h"
 

@@ -8,7 +8,7 @@
 #include "app/creation/FileCreationService.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
-#include "app/settings/DefaultsSuite.h"
+#include "shared/settings/DefaultsSuite.h"
 #include "platform/FileManager.h"
 #include "tests/support/FakeHotKeyService.h"
 #include "tests/support/ManualMainQueue.h"

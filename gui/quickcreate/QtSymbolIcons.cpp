@@ -1,0 +1,380 @@
+#include "gui/quickcreate/QtSymbolIcons.h"
+
+#include <QIconEngine>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/quickcreate/SymbolIcons.h"
+
+namespace quillet {
+
+namespace {
+
+// Drawings use a 24 by 24 grid and a round 1.8 wide pen; `fill` paints solid shapes and
+// `cut` erases from them (drawing happens on a transparent image, so cut-outs stay transparent).
+struct Canvas {
+    QPainter& p;
+    QColor color;
+
+    QPen pen(double width = 1.8) const {
+        QPen pen(color, width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        return pen;
+    }
+    void stroke(const QPainterPath& path, double width = 1.8) {
+        p.setPen(pen(width));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    }
+    void line(double x1, double y1, double x2, double y2, double width = 1.8) {
+        p.setPen(pen(width));
+        p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+    }
+    void fill(const QPainterPath& path) {
+        p.setPen(pen());
+        p.setBrush(color);
+        p.drawPath(path);
+    }
+    void cut(const std::function<void()>& draw) {
+        p.save();
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        draw();
+        p.restore();
+    }
+};
+
+// A page with its top right corner folded.
+QPainterPath documentPath() {
+    QPainterPath path;
+    path.moveTo(6, 3);
+    path.lineTo(14, 3);
+    path.lineTo(19, 8);
+    path.lineTo(19, 20);
+    path.quadTo(19, 21, 18, 21);
+    path.lineTo(6, 21);
+    path.quadTo(5, 21, 5, 20);
+    path.lineTo(5, 4);
+    path.quadTo(5, 3, 6, 3);
+    path.closeSubpath();
+    path.moveTo(14, 3);
+    path.lineTo(14, 8);
+    path.lineTo(19, 8);
+    return path;
+}
+
+QPainterPath roundedRect(double x, double y, double w, double h, double r) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(x, y, w, h), r, r);
+    return path;
+}
+
+void drawTextDocument(Canvas& c) {
+    c.stroke(documentPath());
+    c.line(8.5, 12, 15.5, 12, 1.5);
+    c.line(8.5, 15, 15.5, 15, 1.5);
+    c.line(8.5, 18, 12.5, 18, 1.5);
+}
+
+void drawRichTextDocument(Canvas& c) {
+    c.stroke(documentPath());
+    c.line(8.5, 11.5, 11, 11.5, 2.4);  // a heading, then body lines
+    c.line(8.5, 15, 15.5, 15, 1.5);
+    c.line(8.5, 18, 14, 18, 1.5);
+}
+
+void drawFilledDocument(Canvas& c, bool withLines) {
+    QPainterPath page;
+    page.moveTo(6, 3);
+    page.lineTo(14, 3);
+    page.lineTo(19, 8);
+    page.lineTo(19, 20);
+    page.quadTo(19, 21, 18, 21);
+    page.lineTo(6, 21);
+    page.quadTo(5, 21, 5, 20);
+    page.lineTo(5, 4);
+    page.quadTo(5, 3, 6, 3);
+    page.closeSubpath();
+    c.fill(page);
+    c.cut([&] {
+        c.line(14, 3.8, 14, 8, 1.3);
+        c.line(14, 8, 18.2, 8, 1.3);
+        if (withLines) {
+            c.line(8.5, 12, 15.5, 12, 1.5);
+            c.line(8.5, 15, 15.5, 15, 1.5);
+            c.line(8.5, 18, 12.5, 18, 1.5);
+        }
+    });
+}
+
+void drawTable(Canvas& c, bool filled) {
+    if (filled) {
+        c.fill(roundedRect(3.5, 5, 17, 14, 2));
+        c.cut([&] {
+            c.line(3.5, 9.8, 20.5, 9.8, 1.4);
+            c.line(3.5, 14.3, 20.5, 14.3, 1.4);
+            c.line(9.3, 9.8, 9.3, 19, 1.4);
+            c.line(14.8, 9.8, 14.8, 19, 1.4);
+        });
+        return;
+    }
+    c.stroke(roundedRect(3.5, 5, 17, 14, 2));
+    c.line(3.5, 9.7, 20.5, 9.7, 1.5);
+    c.line(3.5, 14.3, 20.5, 14.3, 1.5);
+    c.line(9.2, 5, 9.2, 19, 1.5);
+    c.line(14.8, 5, 14.8, 19, 1.5);
+}
+
+void drawCurlyBraces(Canvas& c) {
+    QPainterPath left;
+    left.moveTo(9, 4);
+    left.cubicTo(6, 4, 7, 7.5, 7, 9.5);
+    left.cubicTo(7, 11, 6, 12, 4.5, 12);
+    left.cubicTo(6, 12, 7, 13, 7, 14.5);
+    left.cubicTo(7, 16.5, 6, 20, 9, 20);
+    c.stroke(left);
+    QTransform mirror(-1, 0, 0, 1, 24, 0);
+    c.stroke(mirror.map(left));
+}
+
+void drawIndentedList(Canvas& c) {
+    c.p.setPen(Qt::NoPen);
+    c.p.setBrush(c.color);
+    c.p.drawEllipse(QPointF(5, 6.5), 1.4, 1.4);
+    c.p.drawEllipse(QPointF(9, 12), 1.4, 1.4);
+    c.p.drawEllipse(QPointF(5, 17.5), 1.4, 1.4);
+    c.line(8.5, 6.5, 20, 6.5);
+    c.line(12.5, 12, 20, 12);
+    c.line(8.5, 17.5, 20, 17.5);
+}
+
+void drawAngleBrackets(Canvas& c) {
+    QPainterPath path;
+    path.moveTo(7.5, 7);
+    path.lineTo(2.5, 12);
+    path.lineTo(7.5, 17);
+    path.moveTo(16.5, 7);
+    path.lineTo(21.5, 12);
+    path.lineTo(16.5, 17);
+    path.moveTo(13.5, 5);
+    path.lineTo(10.5, 19);
+    c.stroke(path);
+}
+
+void drawGlobe(Canvas& c) {
+    QPainterPath path;
+    path.addEllipse(QPointF(12, 12), 8.5, 8.5);
+    path.addEllipse(QPointF(12, 12), 3.8, 8.5);
+    path.moveTo(3.5, 12);
+    path.lineTo(20.5, 12);
+    c.stroke(path, 1.6);
+    c.line(5, 7.5, 19, 7.5, 1.3);
+    c.line(5, 16.5, 19, 16.5, 1.3);
+}
+
+void drawPaintbrush(Canvas& c) {
+    c.line(20, 4, 11.5, 12.5, 2.2);  // the handle
+    QPainterPath tip;                 // the bristles' loaded tip
+    tip.moveTo(10.5, 13.2);
+    tip.cubicTo(7, 12.5, 5.5, 15.5, 5.5, 17.5);
+    tip.cubicTo(5.5, 19, 4.5, 19.8, 3.5, 20.2);
+    tip.cubicTo(7.5, 21.5, 11.8, 19.5, 11.2, 14.2);
+    tip.closeSubpath();
+    c.fill(tip);
+}
+
+void drawScroll(Canvas& c) {
+    QPainterPath path;
+    path.moveTo(8, 4);
+    path.lineTo(17.5, 4);
+    path.cubicTo(19.5, 4, 19.5, 7.5, 17.5, 7.5);
+    path.lineTo(17.5, 18);
+    path.cubicTo(17.5, 20, 16, 20.5, 14.5, 20.5);
+    path.lineTo(5.5, 20.5);
+    path.cubicTo(3.5, 20.5, 3.5, 17, 5.5, 17);
+    path.lineTo(8, 17);
+    path.lineTo(8, 4);
+    path.moveTo(8, 4);
+    path.cubicTo(6, 4, 6, 7.5, 8, 7.5);
+    path.moveTo(14.5, 20.5);
+    path.cubicTo(12.5, 20.5, 12.5, 17, 14.5, 17);
+    path.lineTo(8, 17);
+    c.stroke(path, 1.6);
+    c.line(10.5, 10.5, 15, 10.5, 1.4);
+    c.line(10.5, 13.5, 15, 13.5, 1.4);
+}
+
+void drawTerminal(Canvas& c) {
+    c.stroke(roundedRect(3, 4.5, 18, 15, 2.5));
+    QPainterPath prompt;
+    prompt.moveTo(7, 9.5);
+    prompt.lineTo(10, 12);
+    prompt.lineTo(7, 14.5);
+    c.stroke(prompt);
+    c.line(12, 15, 16.5, 15);
+}
+
+void drawSwift(Canvas& c) {
+    // A swift in flight: one body curve that sweeps up into the wings and ends in a forked tail.
+    QPainterPath bird;
+    bird.moveTo(20.5, 17.5);
+    bird.cubicTo(18, 14.5, 15.5, 9, 9, 4.5);
+    bird.cubicTo(11.5, 8, 13, 10.5, 14, 13);
+    bird.cubicTo(10.5, 11, 7, 8.5, 4, 5.5);
+    bird.cubicTo(7.5, 10.5, 11, 14, 14, 16.2);
+    bird.cubicTo(10, 18.5, 6, 18.2, 3.5, 16.5);
+    bird.cubicTo(7, 20.5, 14, 21.5, 18, 18.5);
+    bird.cubicTo(19.2, 18.2, 20, 18.6, 20.6, 19.5);
+    bird.closeSubpath();
+    c.fill(bird);
+}
+
+void drawSlides(Canvas& c) {
+    c.stroke(roundedRect(7.5, 3.5, 13, 10, 1.8));
+    c.cut([&] { c.p.fillPath(roundedRect(3.5 - 0.9, 9.5 - 0.9, 13 + 1.8, 10 + 1.8, 2.4), Qt::black); });
+    c.stroke(roundedRect(3.5, 9.5, 13, 10, 1.8));
+}
+
+void drawNewDocument(Canvas& c) {
+    c.stroke(documentPath());
+    c.cut([&] { c.p.fillPath([] {
+        QPainterPath badge;
+        badge.addEllipse(QPointF(17, 17), 6.2, 6.2);
+        return badge;
+    }(), Qt::black); });
+    QPainterPath badge;
+    badge.addEllipse(QPointF(17, 17), 5, 5);
+    c.fill(badge);
+    c.cut([&] {
+        c.line(17, 14.4, 17, 19.6, 1.6);
+        c.line(14.4, 17, 19.6, 17, 1.6);
+    });
+}
+
+void drawDesktopComputer(Canvas& c) {
+    c.stroke(roundedRect(3, 4, 18, 12.5, 2));
+    c.line(12, 16.5, 12, 20);
+    c.line(8, 20, 16, 20);
+}
+
+void drawFolder(Canvas& c) {
+    QPainterPath path;
+    path.moveTo(3, 7);
+    path.quadTo(3, 5, 5, 5);
+    path.lineTo(9.5, 5);
+    path.lineTo(11.5, 7.5);
+    path.lineTo(19, 7.5);
+    path.quadTo(21, 7.5, 21, 9.5);
+    path.lineTo(21, 17.5);
+    path.quadTo(21, 19.5, 19, 19.5);
+    path.lineTo(5, 19.5);
+    path.quadTo(3, 19.5, 3, 17.5);
+    path.closeSubpath();
+    path.moveTo(3, 10.5);
+    path.lineTo(21, 10.5);
+    c.stroke(path);
+}
+
+void drawMagnifyingGlass(Canvas& c) {
+    QPainterPath lens;
+    lens.addEllipse(QPointF(10.5, 10.5), 6, 6);
+    c.stroke(lens, 2);
+    c.line(15, 15, 20, 20, 2.4);
+}
+
+using Drawing = void (*)(Canvas&);
+
+const std::map<std::string, Drawing, std::less<>>& drawings() {
+    static const std::map<std::string, Drawing, std::less<>> table{
+        {"doc.text", drawTextDocument},
+        {"doc.richtext", drawRichTextDocument},
+        {"doc.richtext.fill", [](Canvas& c) { drawFilledDocument(c, true); }},
+        {"tablecells", [](Canvas& c) { drawTable(c, false); }},
+        {"curlybraces", drawCurlyBraces},
+        {"list.bullet.indent", drawIndentedList},
+        {"chevron.left.forwardslash.chevron.right", drawAngleBrackets},
+        {"globe", drawGlobe},
+        {"paintbrush", drawPaintbrush},
+        {"scroll", drawScroll},
+        {"terminal", drawTerminal},
+        {"swift", drawSwift},
+        {"doc.fill", [](Canvas& c) { drawFilledDocument(c, false); }},
+        {"tablecells.fill", [](Canvas& c) { drawTable(c, true); }},
+        {"rectangle.on.rectangle", drawSlides},
+        {"doc.badge.plus", drawNewDocument},
+        {"desktopcomputer", drawDesktopComputer},
+        {"folder", drawFolder},
+        {"magnifyingglass", drawMagnifyingGlass},
+    };
+    return table;
+}
+
+// Draws at whatever size and device pixel ratio is asked, so icons stay sharp everywhere.
+class DrawnSymbolEngine final : public QIconEngine {
+public:
+    DrawnSymbolEngine(Drawing drawing, QColor color) : drawing_(drawing), color_(color) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap image = render(rect.size(), ratio, mode);
+        painter->drawPixmap(rect, image);
+        Q_UNUSED(state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override { return render(size, 1.0, mode); }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
+        return render(size, scale, mode);
+    }
+    QIconEngine* clone() const override { return new DrawnSymbolEngine(drawing_, color_); }
+    QString key() const override { return QStringLiteral("quillet.drawnSymbol"); }
+
+private:
+    QPixmap render(const QSize& size, qreal ratio, QIcon::Mode mode) const {
+        const QSize pixels = size * ratio;
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        if (pixels.isEmpty()) return QPixmap::fromImage(image);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal side = std::min(pixels.width(), pixels.height());
+        p.translate((pixels.width() - side) / 2.0, (pixels.height() - side) / 2.0);
+        p.scale(side / 24.0, side / 24.0);
+        QColor color = color_;
+        if (mode == QIcon::Disabled) color.setAlphaF(color.alphaF() * 0.4);
+        Canvas canvas{p, color};
+        drawing_(canvas);
+        p.end();
+        QPixmap pixmap = QPixmap::fromImage(image);
+        pixmap.setDevicePixelRatio(ratio);
+        return pixmap;
+    }
+
+    Drawing drawing_;
+    QColor color_;
+};
+
+}  // namespace
+
+bool hasDrawnSymbol(std::string_view symbolName) { return drawings().count(symbolName) > 0; }
+
+QIcon drawnSymbolIcon(std::string_view symbolName, const QColor& color) {
+    auto it = drawings().find(symbolName);
+    if (it == drawings().end()) return QIcon();
+    return QIcon(new DrawnSymbolEngine(it->second, color));
+}
+
+QIcon symbolIcon(std::string_view symbolName, const QColor& color) {
+    QIcon drawn = drawnSymbolIcon(symbolName, color);
+    if (auto theme = themeIconName(symbolName)) {
+        const QString name = QString::fromUtf8(theme->data(), static_cast<qsizetype>(theme->size()));
+        if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name, drawn);
+    }
+    return drawn;
+}
+
+}  // namespace quillet

@@ -1,0 +1,539 @@
+#include "shared/settings/DefaultsSuite.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <thread>
+
+#include "shared/paths/FilePaths.h"
+#include "shared/logging/Logger.h"
+#include "shared/errors/PlatformError.h"
+
+namespace quillet {
+
+namespace {
+
+const Logger& logger() {
+    static const Logger log(kAppSubsystem, "Defaults");
+    return log;
+}
+
+constexpr const char* kCreateSchema =
+    "CREATE TABLE defaults_values (key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
+
+bool isBusy(int rc) {
+    return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+}
+
+bool isDamage(int rc) {
+    return (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT;
+}
+
+// Runs a statement to completion, handing each row to onRow. The busy handler already waits for
+// locks; a few conditions (a snapshot that went stale, another process recovering the WAL) come
+// back as SQLITE_BUSY at once, so the whole statement is retried, after onRestart forgets the
+// rows of the failed attempt, until the busy timeout has passed.
+int run(sqlite3_stmt* statement, const std::function<void(sqlite3_stmt*)>& onRow = {},
+        const std::function<void()>& onRestart = {}) {
+    const auto deadline = std::chrono::steady_clock::now() + DefaultsSuite::kBusyTimeout;
+    for (;;) {
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            if (onRow) onRow(statement);
+        sqlite3_reset(statement);
+        if (!isBusy(rc) || std::chrono::steady_clock::now() >= deadline) return rc;
+        if (onRestart) onRestart();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+Statement prepare(sqlite3* db, const char* sql, int& rc) {
+    sqlite3_stmt* statement = nullptr;
+    rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    return Statement(statement);
+}
+
+// One SQL text run once; the first column of every row goes to onText.
+int execute(sqlite3* db, const char* sql, const std::function<void(std::string)>& onText = {}) {
+    const auto deadline = std::chrono::steady_clock::now() + DefaultsSuite::kBusyTimeout;
+    int rc;
+    Statement statement = prepare(db, sql, rc);
+    // Preparing reads the schema, which can be busy or show the file is not a database.
+    while (isBusy(rc) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        statement = prepare(db, sql, rc);
+    }
+    if (rc != SQLITE_OK) return rc;
+    std::vector<std::string> texts;
+    rc = run(
+        statement.get(),
+        [&](sqlite3_stmt* s) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            texts.emplace_back(text ? text : "");
+        },
+        [&] { texts.clear(); });
+    if (onText)
+        for (auto& t : texts) onText(std::move(t));
+    return rc;
+}
+
+std::string errorText(sqlite3* db, int rc) {
+    if (db && sqlite3_errcode(db) == rc) return sqlite3_errmsg(db);
+    return sqlite3_errstr(rc);
+}
+
+std::string bytesOf(sqlite3_stmt* statement, int column) {
+    const void* blob = sqlite3_column_blob(statement, column);
+    int size = sqlite3_column_bytes(statement, column);
+    return blob && size > 0 ? std::string(static_cast<const char*>(blob), static_cast<size_t>(size))
+                            : std::string();
+}
+
+std::optional<DefaultsValue> decodeColumn(sqlite3_stmt* statement, int column) {
+    const void* blob = sqlite3_column_blob(statement, column);
+    int size = sqlite3_column_bytes(statement, column);
+    if (!blob || size <= 0) return std::nullopt;
+    return decodeDefaultsValue(static_cast<const std::uint8_t*>(blob), static_cast<size_t>(size));
+}
+
+// Creates every missing folder of the path with mode 0700 (the settings are the user's alone).
+bool makeFolders(const std::filesystem::path& folder, std::string& failure) {
+    std::filesystem::path partial;
+    for (const auto& part : folder) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+            failure = PlatformError::posix(errno, "Could not create " + partial.string()).description();
+            return false;
+        }
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        failure = folder.string() + " is not a folder";
+        return false;
+    }
+    return true;
+}
+
+// Serialises opening (and repairing) one suite between processes, so two of them never both
+// judge a file damaged and move each other's fresh database aside.
+class OpenLock {
+public:
+    explicit OpenLock(const std::filesystem::path& lockFile) {
+        fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd_ < 0) return;
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~OpenLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenLock(const OpenLock&) = delete;
+    OpenLock& operator=(const OpenLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+std::string timestamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm utc {};
+    ::gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+    return text;
+}
+
+bool pathExists(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Moves a damaged database (and its journals, which must not be replayed into a new one) aside.
+std::optional<std::filesystem::path> moveAside(const std::filesystem::path& database) {
+    const std::string stamp = timestamp();
+    std::filesystem::path aside;
+    for (int n = 1; n < 1000; ++n) {
+        aside = database.string() + ".invalid-" + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+        if (!pathExists(aside) && !pathExists(aside.string() + "-wal")) break;
+    }
+    if (::rename(database.c_str(), aside.c_str()) != 0) return std::nullopt;
+    for (const char* suffix : {"-wal", "-journal"}) {
+        const std::string journal = database.string() + suffix;
+        if (pathExists(journal) && ::rename(journal.c_str(), (aside.string() + suffix).c_str()) != 0)
+            ::unlink(journal.c_str());
+    }
+    ::unlink((database.string() + "-shm").c_str());
+    return aside;
+}
+
+}  // namespace
+
+struct DefaultsSuite::Connection {
+    // "damaged" means the file is not a suite and may be moved aside; "unavailable" means it
+    // could not be looked at (permissions, I/O) and must be left alone.
+    enum class Verdict { ok, damaged, unavailable };
+
+    Verdict open(const std::filesystem::path& path, std::string& reason);
+
+    Database db;
+    Statement get;
+    Statement set;
+    Statement remove;
+    Statement all;
+    Statement removeAll;
+
+    // Prepares the statements of a connection whose schema is in place.
+    bool prepareStatements(std::string& failure) {
+        int rc = SQLITE_OK;
+        const std::pair<Statement*, const char*> statements[] = {
+            {&get, "SELECT value FROM defaults_values WHERE key = ?1"},
+            {&set, "INSERT OR REPLACE INTO defaults_values (key, value) VALUES (?1, ?2)"},
+            {&remove, "DELETE FROM defaults_values WHERE key = ?1"},
+            {&all, "SELECT key, value FROM defaults_values ORDER BY key"},
+            {&removeAll, "DELETE FROM defaults_values"},
+        };
+        for (const auto& [statement, sql] : statements) {
+            *statement = prepare(db.get(), sql, rc);
+            if (rc != SQLITE_OK) {
+                failure = errorText(db.get(), rc);
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+// Opens the database file and makes sure it is a suite of this version, creating the schema in a
+// new (empty) file.
+DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::filesystem::path& path,
+                                                                   std::string& reason) {
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    db.reset(raw);
+    if (rc != SQLITE_OK) {
+        reason = errorText(raw, rc);
+        return Verdict::unavailable;
+    }
+    sqlite3* db = raw;
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+
+    auto fail = [&](int code) {
+        reason = errorText(db, code);
+        return isDamage(code) ? Verdict::damaged : Verdict::unavailable;
+    };
+
+    std::string mode;
+    if (rc = execute(db, "PRAGMA journal_mode=WAL", [&](std::string m) { mode = std::move(m); });
+        rc != SQLITE_DONE)
+        return fail(rc);
+    if (mode != "wal")
+        logger().error("Settings database %{public}s stays in %{public}s mode; WAL is not available",
+                       path.string(), mode);
+    // Every assignment is on disk when it returns, even across a power cut.
+    if (rc = execute(db, "PRAGMA synchronous=FULL"); rc != SQLITE_DONE) return fail(rc);
+
+    std::vector<std::string> problems;
+    if (rc = execute(db, "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
+        rc != SQLITE_DONE)
+        return fail(rc);
+    if (problems.size() != 1 || problems[0] != "ok") {
+        reason = problems.empty() ? "integrity check failed" : problems[0];
+        return Verdict::damaged;
+    }
+
+    if (rc = execute(db, "BEGIN IMMEDIATE"); rc != SQLITE_DONE) return fail(rc);
+    Verdict verdict = Verdict::ok;
+    std::string version;
+    rc = execute(db, "PRAGMA user_version", [&](std::string v) { version = std::move(v); });
+    if (rc == SQLITE_DONE && version == "0") {
+        std::string tables;
+        rc = execute(db, "SELECT count(*) FROM sqlite_master", [&](std::string n) { tables = std::move(n); });
+        if (rc == SQLITE_DONE && tables == "0") {
+            rc = execute(db, kCreateSchema);
+            if (rc == SQLITE_DONE)
+                rc = execute(db, ("PRAGMA user_version=" + std::to_string(DefaultsSuite::kSchemaVersion)).c_str());
+        } else if (rc == SQLITE_DONE) {
+            reason = "the database holds tables of another kind";
+            verdict = Verdict::damaged;
+        }
+    } else if (rc == SQLITE_DONE && version == std::to_string(DefaultsSuite::kSchemaVersion)) {
+        std::vector<std::string> columns;
+        rc = execute(db, "SELECT name FROM pragma_table_info('defaults_values') ORDER BY cid",
+                     [&](std::string c) { columns.push_back(std::move(c)); });
+        if (rc == SQLITE_DONE && columns != std::vector<std::string>{"key", "value"}) {
+            reason = "the values table has another shape";
+            verdict = Verdict::damaged;
+        }
+    } else if (rc == SQLITE_DONE) {
+        reason = "unknown schema version " + version;
+        verdict = Verdict::damaged;
+    }
+    if (rc != SQLITE_DONE) {
+        Verdict v = fail(rc);
+        execute(db, "ROLLBACK");
+        return v;
+    }
+    if (verdict != Verdict::ok) {
+        execute(db, "ROLLBACK");
+        return verdict;
+    }
+    if (rc = execute(db, "COMMIT"); rc != SQLITE_DONE) {
+        Verdict v = fail(rc);
+        execute(db, "ROLLBACK");
+        return v;
+    }
+    if (!prepareStatements(reason)) return Verdict::unavailable;
+    return Verdict::ok;
+}
+
+namespace {
+
+// A new database file is created here rather than by SQLite so that it is private from its first
+// byte; SQLite gives its -wal and -shm files the same mode.
+bool prepareFile(const std::filesystem::path& path, std::string& failure) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        // Never open() and close() an existing database here: closing any descriptor of the file
+        // drops the POSIX locks that other connections of this process hold on it.
+        if (S_ISREG(st.st_mode) && (st.st_mode & 077) != 0 && st.st_uid == ::geteuid())
+            ::chmod(path.c_str(), 0600);
+        return true;
+    }
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) {
+        failure = PlatformError::posix(errno, "Could not create " + path.string()).description();
+        return false;
+    }
+    if (fd >= 0) ::close(fd);
+    return true;
+}
+
+}  // namespace
+
+DefaultsSuite::DefaultsSuite(std::string name, std::filesystem::path databasePath,
+                             std::unique_ptr<Connection> connection)
+    : name_(std::move(name)), databasePath_(std::move(databasePath)), connection_(std::move(connection)) {}
+
+DefaultsSuite::~DefaultsSuite() = default;
+
+std::optional<std::filesystem::path> DefaultsSuite::configurationHome() {
+    // Relative values are invalid by the base directory rules and are ignored.
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        return standardizedPath(xdg);
+    std::filesystem::path home;
+    if (const char* env = std::getenv("HOME"); env && *env == '/') home = env;
+    if (home.empty()) home = accountHomeFolder();
+    if (home.empty()) return std::nullopt;
+    return standardizedPath(home / ".config");
+}
+
+bool DefaultsSuite::isValidSuiteName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.size() <= 255 &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+std::optional<std::filesystem::path> DefaultsSuite::containerDirectory(std::string_view suiteName) {
+    if (!isValidSuiteName(suiteName)) return std::nullopt;
+    auto home = configurationHome();
+    if (!home) return std::nullopt;
+    return *home / std::string(suiteName);
+}
+
+std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::string& suiteName) {
+    auto folder = containerDirectory(suiteName);
+    if (!folder) {
+        logger().error("Could not open settings suite %{public}s: no configuration folder for that name",
+                       suiteName);
+        return nullptr;
+    }
+    const std::filesystem::path path = *folder / kDatabaseFileName;
+    std::string failure;
+    if (!makeFolders(*folder, failure)) {
+        logger().error("Could not open settings suite %{public}s: %{public}s", suiteName, failure);
+        return nullptr;
+    }
+    OpenLock lock(*folder / (std::string(kDatabaseFileName) + ".lock"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!prepareFile(path, failure)) {
+            logger().error("Could not open settings suite %{public}s: %{public}s", suiteName, failure);
+            return nullptr;
+        }
+        auto connection = std::make_unique<Connection>();
+        std::string reason;
+        const auto verdict = connection->open(path, reason);
+        if (verdict == Connection::Verdict::ok)
+            return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
+        connection.reset();
+        if (verdict == Connection::Verdict::unavailable || attempt > 0) {
+            logger().error("Could not open settings suite %{public}s at %{public}s: %{public}s", suiteName,
+                           path.string(), reason);
+            return nullptr;
+        }
+        auto aside = moveAside(path);
+        if (!aside) {
+            const std::string why = PlatformError::posix(errno, "rename").description();
+            logger().error("Could not move the damaged settings database %{public}s aside (%{public}s): %{public}s",
+                           path.string(), reason, why);
+            return nullptr;
+        }
+        logger().error("Moved the damaged settings database %{public}s aside to %{public}s (%{public}s); the suite starts empty",
+                       path.string(), aside->string(), reason);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<DefaultsSuite> DefaultsSuite::openShared() {
+    if (auto suite = open(kSharedSuiteName)) return suite;
+    logger().error("Could not open the shared settings suite %{public}s; using %{public}s instead",
+                   kSharedSuiteName, kStandardDomainName);
+    if (auto suite = open(kStandardDomainName)) return suite;
+    logger().error("Could not open settings suite %{public}s either; settings last until Quillet+ quits",
+                   kStandardDomainName);
+    return openInMemory(kStandardDomainName);
+}
+
+std::unique_ptr<DefaultsSuite> DefaultsSuite::openInMemory(const std::string& suiteName) {
+    auto connection = std::make_unique<Connection>();
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    connection->db.reset(raw);
+    std::string failure;
+    // Only an allocation failure can stop an in-memory database; nothing sensible goes on then.
+    if (rc != SQLITE_OK || execute(raw, kCreateSchema) != SQLITE_DONE || !connection->prepareStatements(failure))
+        std::abort();
+    return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, {}, std::move(connection)));
+}
+
+std::optional<DefaultsValue> DefaultsSuite::get(const std::string& key) const {
+    sqlite3_stmt* statement = connection_->get.get();
+    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    std::optional<std::string> bytes;
+    int rc = run(statement, [&](sqlite3_stmt* s) { bytes = bytesOf(s, 0); }, [&] { bytes.reset(); });
+    sqlite3_clear_bindings(statement);
+    if (rc != SQLITE_DONE) {
+        logger().error("Could not read %{public}s from settings suite %{public}s: %{public}s", key, name_,
+                       errorText(connection_->db.get(), rc));
+        return std::nullopt;
+    }
+    if (!bytes) return std::nullopt;
+    auto value = decodeDefaultsValue(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
+    if (!value)
+        logger().error("Ignoring the undecodable value of %{public}s in settings suite %{public}s", key, name_);
+    return value;
+}
+
+DefaultsValue::Dictionary DefaultsSuite::dictionaryRepresentation() const {
+    DefaultsValue::Dictionary values;
+    std::vector<std::string> damaged;
+    int rc = run(
+        connection_->all.get(),
+        [&](sqlite3_stmt* s) {
+            std::string key = bytesOf(s, 0);
+            if (auto value = decodeColumn(s, 1))
+                values.insert_or_assign(std::move(key), std::move(*value));
+            else
+                damaged.push_back(std::move(key));
+        },
+        [&] {
+            values.clear();
+            damaged.clear();
+        });
+    if (rc != SQLITE_DONE) {
+        logger().error("Could not list settings suite %{public}s: %{public}s", name_,
+                       errorText(connection_->db.get(), rc));
+        return {};
+    }
+    for (const auto& key : damaged)
+        logger().error("Ignoring the undecodable value of %{public}s in settings suite %{public}s", key, name_);
+    return values;
+}
+
+std::vector<std::string> DefaultsSuite::keys() const {
+    std::vector<std::string> keys;
+    for (auto& [key, value] : dictionaryRepresentation()) keys.push_back(key);
+    return keys;
+}
+
+void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& value) {
+    if (value.depth() > kMaximumDefaultsValueDepth)
+        throw PlatformError(kErrorDomain, SQLITE_TOOBIG,
+                            "The value of " + key + " nests deeper than " +
+                                std::to_string(kMaximumDefaultsValueDepth) + " levels.");
+    const std::vector<std::uint8_t> bytes = encodeDefaultsValue(value);
+    sqlite3_stmt* statement = connection_->set.get();
+    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    int rc = run(statement);
+    sqlite3_clear_bindings(statement);
+    if (rc != SQLITE_DONE)
+        throw PlatformError(kErrorDomain, rc,
+                            "The setting " + key + " could not be saved: " + errorText(connection_->db.get(), rc));
+}
+
+void DefaultsSuite::removeOrThrow(const std::string& key) {
+    sqlite3_stmt* statement = connection_->remove.get();
+    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    int rc = run(statement);
+    sqlite3_clear_bindings(statement);
+    if (rc != SQLITE_DONE)
+        throw PlatformError(kErrorDomain, rc,
+                            "The setting " + key + " could not be removed: " + errorText(connection_->db.get(), rc));
+}
+
+void DefaultsSuite::removePersistentDomainOrThrow() {
+    int rc = run(connection_->removeAll.get());
+    if (rc != SQLITE_DONE)
+        throw PlatformError(kErrorDomain, rc,
+                            "The settings of " + name_ + " could not be removed: " + errorText(connection_->db.get(), rc));
+}
+
+bool DefaultsSuite::set(const std::string& key, const DefaultsValue& value) {
+    try {
+        setOrThrow(key, value);
+        return true;
+    } catch (const PlatformError& e) {
+        logger().error("Could not save %{public}s in settings suite %{public}s: %{public}s", key, name_, e.description());
+        return false;
+    }
+}
+
+bool DefaultsSuite::remove(const std::string& key) {
+    try {
+        removeOrThrow(key);
+        return true;
+    } catch (const PlatformError& e) {
+        logger().error("Could not remove %{public}s from settings suite %{public}s: %{public}s", key, name_,
+                       e.description());
+        return false;
+    }
+}
+
+bool DefaultsSuite::removePersistentDomain() {
+    try {
+        removePersistentDomainOrThrow();
+        return true;
+    } catch (const PlatformError& e) {
+        logger().error("Could not remove settings suite %{public}s: %{public}s", name_, e.description());
+        return false;
+    }
+}
+
+}  // namespace quillet

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shared/Identifiers.h"
+#include "shared/settings/DefaultsValue.h"
+
+namespace quillet {
+
+// A named settings suite that several processes open by name: the application writes it, the
+// file-manager extension reads it. Each suite is one SQLite database,
+// $XDG_CONFIG_HOME/<suite name>/Defaults.sqlite, in WAL mode so a reader sees either the old or
+// the new value of a key while another process writes it.
+//
+// Every assignment is its own transaction and is on disk when the call returns. A database that
+// is not a suite (foreign bytes, another schema) is moved aside under a timestamped name and the
+// suite starts empty; a stored value that cannot be decoded reads as absent. Reads never throw.
+//
+// This class is the only place that talks to SQLite.
+class DefaultsSuite {
+public:
+    // The app group suite shared by the application and the extension.
+    static constexpr const char* kSharedSuiteName = kAppGroupIdentifier;
+    // The process's own domain (the bundle identifier), used when the shared suite cannot open.
+    static constexpr const char* kStandardDomainName = kBundleIdentifier;
+    static constexpr const char* kDatabaseFileName = "Defaults.sqlite";
+    static constexpr int kSchemaVersion = 1;
+    static constexpr std::chrono::milliseconds kBusyTimeout{5000};
+    // The domain of the PlatformError thrown by the *OrThrow operations.
+    static constexpr const char* kErrorDomain = "org.quillet.DefaultsSuite";
+
+    // $XDG_CONFIG_HOME when it is an absolute path; otherwise .config in the home folder ($HOME,
+    // or the account database's entry when HOME is unset or relative). Nothing without a home.
+    static std::optional<std::filesystem::path> configurationHome();
+    // The folder that holds a suite's database (the app group container for the shared suite).
+    static std::optional<std::filesystem::path> containerDirectory(std::string_view suiteName);
+    // One path component: not empty, not "." or "..", no "/" or NUL.
+    static bool isValidSuiteName(std::string_view suiteName);
+
+    // Opens (creating when needed) the suite of that name; null when it cannot be opened.
+    static std::unique_ptr<DefaultsSuite> open(const std::string& suiteName);
+    // The suite this process keeps its settings in: the shared suite, else the standard domain,
+    // else (logged) a suite held in memory for this run only. Never null. Every component that
+    // needs "the settings" takes the suite from here, so they all agree.
+    static std::unique_ptr<DefaultsSuite> openShared();
+    // A suite that lives only as long as the object; used when no file can be opened.
+    static std::unique_ptr<DefaultsSuite> openInMemory(const std::string& suiteName);
+
+    ~DefaultsSuite();
+    DefaultsSuite(const DefaultsSuite&) = delete;
+    DefaultsSuite& operator=(const DefaultsSuite&) = delete;
+
+    const std::string& name() const { return name_; }
+    // Empty for a suite held in memory.
+    const std::filesystem::path& databasePath() const { return databasePath_; }
+    bool isPersistent() const { return !databasePath_.empty(); }
+
+    // The value of a key; nothing when it is missing, cannot be read or cannot be decoded.
+    std::optional<DefaultsValue> get(const std::string& key) const;
+    // Every key with a readable value, in ascending byte order.
+    std::vector<std::string> keys() const;
+    // Every readable key and value.
+    DefaultsValue::Dictionary dictionaryRepresentation() const;
+
+    // Stores the value under the key, replacing any earlier one. Returns false (and logs) when
+    // it could not be stored; the earlier value then stays.
+    bool set(const std::string& key, const DefaultsValue& value);
+    // Removes the key; a missing key is not a failure.
+    bool remove(const std::string& key);
+    // Removes every key of the suite in one transaction.
+    bool removePersistentDomain();
+
+    // The same, reporting why a change was not stored (a PlatformError in kErrorDomain).
+    void setOrThrow(const std::string& key, const DefaultsValue& value);
+    void removeOrThrow(const std::string& key);
+    void removePersistentDomainOrThrow();
+
+private:
+    struct Connection;
+    DefaultsSuite(std::string name, std::filesystem::path databasePath,
+                  std::unique_ptr<Connection> connection);
+
+    std::string name_;
+    std::filesystem::path databasePath_;
+    std::unique_ptr<Connection> connection_;
+};
+
+}  // namespace quillet

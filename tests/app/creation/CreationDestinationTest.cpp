@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/creation/CreationDestination.h"
+#include "shared/paths/FilePaths.h"
+#include "tests/support/ScriptedFrontFileManagerFolder.h"
+
+using namespace quillet;
+using quillet::test::ScriptedFrontFileManagerFolder;
+
+TEST(CreationDestinationMode, RawValuesAreTheCaseNames) {
+    ASSERT_EQ(kAllCreationDestinationModes.size(), 2u);
+    EXPECT_EQ(kAllCreationDestinationModes[0], CreationDestinationMode::desktop);
+    EXPECT_EQ(kAllCreationDestinationModes[1], CreationDestinationMode::frontFinderFolder);
+    EXPECT_EQ(rawValue(CreationDestinationMode::desktop), "desktop");
+    EXPECT_EQ(rawValue(CreationDestinationMode::frontFinderFolder), "frontFinderFolder");
+    for (auto mode : kAllCreationDestinationModes)
+        EXPECT_EQ(creationDestinationModeFromRawValue(rawValue(mode)), mode);
+    for (const char* other : {"Desktop", "frontfinderfolder", "finder", "", " desktop"})
+        EXPECT_EQ(creationDestinationModeFromRawValue(other), std::nullopt) << other;
+}
+
+TEST(CreationDestination, DesktopIsUnderTheAccountsHomeNotHOME) {
+    const char* saved = std::getenv("HOME");
+    std::string old = saved ? saved : "";
+    setenv("HOME", "/nonexistent/container", 1);
+    auto desktop = desktopFolderURL();
+    if (saved) setenv("HOME", old.c_str(), 1); else unsetenv("HOME");
+    EXPECT_EQ(desktop, accountHomeFolder() / "Desktop");
+    EXPECT_EQ(lastPathComponent(desktop), "Desktop");
+}
+
+TEST(CreationDestination, DisplayNames) {
+    using M = CreationDestinationMode;
+    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/home/me/Reports", false}).destinationDisplayName(),
+              "Reports");
+    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/home/me/Reports Q", false}).destinationDisplayName(),
+              "Reports Q");
+    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/", false}).destinationDisplayName(), "/");
+    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/home/me/Desktop", true}).destinationDisplayName(),
+              "Desktop");
+    EXPECT_EQ((ResolvedCreationDestination{M::desktop, "/home/me/Desktop", false}).destinationDisplayName(), "Desktop");
+    // The Desktop mode says Desktop whatever its folder is called.
+    EXPECT_EQ((ResolvedCreationDestination{M::desktop, "/home/me/Schreibtisch", false}).destinationDisplayName(),
+              "Desktop");
+}
+
+TEST(CreationDestination, ResolvingAsksTheFileManagerOnceAndOnlyForItsMode) {
+    ScriptedFrontFileManagerFolder fileManager;
+    fileManager.enqueue(std::filesystem::path("/srv/data/./Reports/../Reports/"));
+    auto desktop = resolveDestination(CreationDestinationMode::desktop, fileManager);
+    EXPECT_EQ(fileManager.calls(), 0);
+    EXPECT_EQ(desktop, (ResolvedCreationDestination{CreationDestinationMode::desktop, desktopFolderURL(), false}));
+
+    auto front = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager);
+    EXPECT_EQ(fileManager.calls(), 1);
+    EXPECT_EQ(front, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder, "/srv/data/Reports", false}));
+    EXPECT_EQ(front.destinationDisplayName(), "Reports");
+}
+
+TEST(CreationDestination, NoFolderFallsBackToTheDesktop) {
+    ScriptedFrontFileManagerFolder fileManager;
+    fileManager.enqueue(std::nullopt);
+    fileManager.enqueue(std::filesystem::path(""));
+    fileManager.enqueue(std::filesystem::path("relative/folder"));
+    for (int i = 0; i < 3; ++i) {
+        auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager);
+        EXPECT_EQ(resolved, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
+                                                         desktopFolderURL(), true}));
+        EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
+    }
+    EXPECT_EQ(fileManager.calls(), 3);
+}
+
+TEST(CreationDestination, TheRootFolderResolvesAsItself) {
+    ScriptedFrontFileManagerFolder fileManager;
+    fileManager.enqueue(std::filesystem::path("/"));
+    auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager);
+    EXPECT_EQ(resolved.url, "/");
+    EXPECT_FALSE(resolved.usedFallback);
+    EXPECT_EQ(resolved.destinationDisplayName(), "/");
+}

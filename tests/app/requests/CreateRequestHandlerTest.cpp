@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "app/access/SecurityScopedFolderAccess.h"
+#include "app/creation/FolderAccessCreation.h"
+#include "app/requests/CreateRequestHandler.h"
+#include "shared/requests/CreateRequestURL.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "platform/FileManager.h"
+#include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/PosixFolderBookmarks.h"
+#include "tests/support/FakeApplicationWindows.h"
+#include "tests/support/ManualMainQueue.h"
+#include "tests/support/RecordingApplicationActivation.h"
+#include "tests/support/RecordingFileViewer.h"
+#include "tests/support/RecordingModalAlert.h"
+#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/ScopedEnvironmentVariable.h"
+#include "tests/support/ScriptedFolderPanel.h"
+
+using namespace quillet;
+using namespace quillet::test;
+namespace fs = std::filesystem;
+using Kind = OpenURLOutcome::Kind;
+
+namespace {
+
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string requestFor(const std::string& type, const fs::path& folder) {
+    return *createRequestURL(type, folder.string());
+}
+
+// The handler on the real creation entry and grant store (private settings suite, real files),
+// with recording doubles for everything the user would see. The application starts in the
+// background with its main window open, as after a delivery that launched it.
+class CreateRequestHandlerTest : public ::testing::Test {
+protected:
+    CreateRequestHandlerTest()
+        : suite_(DefaultsSuite::open(DefaultsSuite::kSharedSuiteName)),
+          access(*suite_, bookmarks, names, &panel, &activation),
+          creation(access, FileManager::defaultManager()),
+          handler(creation, alert, viewer, activation, windows, queue) {
+        windows.open("Quillet+");
+    }
+
+    // The log lines of the request handler, "level: message".
+    std::vector<std::string> requestLog() const {
+        std::vector<std::string> lines;
+        for (const auto& record : log->records()) {
+            if (record.category != CreateRequestHandler::kLogCategory) continue;
+            lines.push_back(std::string(logLevelName(record.level)) + ": " + record.message);
+        }
+        return lines;
+    }
+    void expectUntouched(const char* what) {
+        EXPECT_TRUE(alert.shown.empty()) << what;
+        EXPECT_TRUE(viewer.reveals.empty()) << what;
+        EXPECT_TRUE(requestLog().empty()) << what;
+        EXPECT_EQ(windows.passes, 0) << what;
+        EXPECT_EQ(queue.pending(), 0u) << what;
+    }
+
+    ScopedConfigHome config;
+    ScopedEnvironmentVariable sandbox{FolderAccessCreation::kSandboxEnvironmentVariable, std::nullopt};
+    TemporaryFolder folder;
+    std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
+    ScopedLogSink logScope{log};
+
+private:
+    std::unique_ptr<DefaultsSuite> suite_;
+
+protected:
+    PosixFolderBookmarks bookmarks;
+    LastComponentDisplayNames names;
+    ScriptedFolderPanel panel;
+    RecordingApplicationActivation activation;
+    SecurityScopedFolderAccess access;
+    FolderAccessCreation creation;
+    RecordingModalAlert alert;
+    RecordingFileViewer viewer;
+    FakeApplicationWindows windows;
+    ManualMainQueue queue;
+    CreateRequestHandler handler;
+};
+
+}  // namespace
+
+// --- Which URLs are handled ------------------------------------------------------------------
+
+TEST_F(CreateRequestHandlerTest, URLsOfOtherSchemesAreIgnoredEntirely) {
+    for (const std::string url : {"file:///tmp/", "https://example.com/create?type=txt&directory=/tmp",
+                                  "QUILLAXE://create?type=txt&directory=/tmp", "quillaxe", "", "/tmp/x",
+                                  "quillaxe2://create?type=txt&directory=/tmp"}) {
+        EXPECT_EQ(handler.handleOpenURL(url).kind, Kind::ignored) << url;
+        EXPECT_EQ(activation.activations(), 0) << url;
+        expectUntouched(url.c_str());
+    }
+    EXPECT_EQ(windows.windows.size(), 1u);
+}
+
+TEST_F(CreateRequestHandlerTest, AMalformedCreateRequestOnlyBringsTheApplicationForward) {
+    const std::string dir = folder.path().string();
+    const std::vector<std::string> urls = {
+        "quillaxe://open?type=txt&directory=" + dir,  // another host
+        "quillaxe://CREATE?type=txt&directory=" + dir,
+        "quillaxe:create?type=txt&directory=" + dir,  // no host at all
+        "quillaxe://create?type&directory=" + dir,
+        "quillaxe://create?type=&directory=" + dir,
+        "quillaxe://create?type=txt",
+        "quillaxe://create?type=txt&directory=",
+        "quillaxe://create?type=txt&directory=/tmp/a b",  // not a URL: raw space
+    };
+    int expectedActivations = 0;
+    for (const auto& url : urls) {
+        EXPECT_EQ(handler.handleOpenURL(url).kind, Kind::activated) << url;
+        EXPECT_EQ(activation.activations(), ++expectedActivations) << url;
+        expectUntouched(url.c_str());
+    }
+    EXPECT_TRUE(entries(folder.path()).empty());
+}
+
+// --- Creating -------------------------------------------------------------------------------
+
+TEST_F(CreateRequestHandlerTest, ACreateRequestLogsCreatesAndRevealsTheFile) {
+    const fs::path notes = folder / "My Notes & Co #1 +%";
+    fs::create_directory(notes);
+    const OpenURLOutcome outcome = handler.handleOpenURL(requestFor("md", notes));
+    EXPECT_EQ(outcome, (OpenURLOutcome{Kind::created, notes / "Untitled.md"}));
+    EXPECT_TRUE(fs::is_regular_file(notes / "Untitled.md"));
+    EXPECT_EQ(requestLog(), (std::vector<std::string>{
+                                "default: Creating file from Finder request: type=md dir=" + notes.string(),
+                                "default: Created file from Finder request: " + (notes / "Untitled.md").string(),
+                            }));
+    EXPECT_EQ(viewer.reveals, (std::vector<std::vector<fs::path>>{{notes / "Untitled.md"}}));
+    EXPECT_TRUE(alert.shown.empty());
+    EXPECT_EQ(activation.activations(), 0);
+}
+
+TEST_F(CreateRequestHandlerTest, DotSegmentsInTheFolderAreResolvedBeforeUse) {
+    fs::create_directories(folder / "a/b");
+    const std::string url = "quillaxe://create?type=txt&directory=" + folder.path().string() + "/a/b/../.";
+    EXPECT_EQ(handler.handleOpenURL(url), (OpenURLOutcome{Kind::created, folder / "a/Untitled.txt"}));
+    EXPECT_EQ(requestLog().front(),
+              "default: Creating file from Finder request: type=txt dir=" + (folder / "a").string());
+}
+
+TEST_F(CreateRequestHandlerTest, AnUnknownTypeIsRefusedWithItsOwnAlert) {
+    const OpenURLOutcome outcome = handler.handleOpenURL(requestFor("TXT", folder.path()));
+    EXPECT_EQ(outcome.kind, Kind::failed);
+    EXPECT_EQ(requestLog(), std::vector<std::string>{"error: Unknown file type requested: TXT"});
+    EXPECT_EQ(alert.shown, (std::vector<Alert>{{"Could not create file",
+                                                "Quillet+ does not know how to create this file type.",
+                                                AlertStyle::warning}}));
+    EXPECT_EQ(activation.activations(), 1);
+    EXPECT_TRUE(entries(folder.path()).empty());
+    EXPECT_TRUE(viewer.reveals.empty());
+}
+
+TEST_F(CreateRequestHandlerTest, AFolderThatIsNotAnAbsolutePathNeverReachesTheFileSystem) {
+    // A relative folder would be taken from the working folder: make that one observable.
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.path());
+    fs::create_directory(folder / "tmp");
+    struct Restore {
+        fs::path to;
+        ~Restore() { fs::current_path(to); }
+    } restore{previous};
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"quillaxe://create?type=txt&directory=tmp", "The folder path must be an absolute path."},
+        {"quillaxe://create?type=txt&directory=./tmp", "The folder path must be an absolute path."},
+        {"quillaxe://create?type=txt&directory=" + folder.path().string() + "/tmp%00/x",
+         "The folder path contains a NUL character."},
+    };
+    for (const auto& [url, description] : cases) {
+        alert.shown.clear();
+        log->clear();
+        EXPECT_EQ(handler.handleOpenURL(url).kind, Kind::failed) << url;
+        EXPECT_EQ(alert.shown, (std::vector<Alert>{{"Could not create file", description, AlertStyle::warning}}));
+        EXPECT_EQ(requestLog(), std::vector<std::string>{"error: Create request failed: " + description});
+    }
+    EXPECT_EQ(entries(folder.path()), std::vector<std::string>{"tmp"});
+    EXPECT_TRUE(entries(folder / "tmp").empty());
+}
+
+TEST_F(CreateRequestHandlerTest, CreationErrorsAreShownWithTheirOwnDescription) {
+    const fs::path missing = folder / "missing";
+    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", missing)).kind, Kind::failed);
+    const std::string description =
+        "The file \u201CUntitled.txt\u201D couldn\u2019t be saved because the folder \u201Cmissing\u201D "
+        "doesn\u2019t exist.";
+    EXPECT_EQ(alert.shown, (std::vector<Alert>{{"Could not create file", description, AlertStyle::warning}}));
+    EXPECT_EQ(requestLog(), (std::vector<std::string>{
+                                "default: Creating file from Finder request: type=txt dir=" + missing.string(),
+                                "error: Create request failed: " + description,
+                            }));
+    EXPECT_EQ(activation.activations(), 1);
+    EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(CreateRequestHandlerTest, AccessStepErrorsArePassedThroughUnchanged) {
+    ScopedEnvironmentVariable sandboxed(FolderAccessCreation::kSandboxEnvironmentVariable, "x");
+    const fs::path target = folder / "q";
+    fs::create_directory(target);
+
+    panel.enqueueCancel();
+    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::failed);
+    const std::string cancelled = SecurityScopedFolderAccessError::accessCancelled(target).description();
+    EXPECT_EQ(cancelled, "Quillet+ needs access to q before it can create files there.");
+
+    panel.enqueueChoice(folder / "elsewhere");
+    fs::create_directory(folder / "elsewhere");
+    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::failed);
+    const std::string wrong = SecurityScopedFolderAccessError::wrongFolder(target, folder / "elsewhere").description();
+
+    EXPECT_EQ(alert.shown, (std::vector<Alert>{{"Could not create file", cancelled, AlertStyle::warning},
+                                               {"Could not create file", wrong, AlertStyle::warning}}));
+    EXPECT_TRUE(log->contains("Create request failed: " + cancelled));
+    EXPECT_TRUE(log->contains("Create request failed: " + wrong));
+    EXPECT_TRUE(entries(target).empty());
+
+    // Once granted, the same request goes through without another prompt.
+    panel.enqueueChoice(target);
+    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::created);
+    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::created);
+    EXPECT_EQ(panel.shown().size(), 3u);
+    EXPECT_EQ(entries(target), (std::vector<std::string>{"Untitled 2.txt", "Untitled.txt"}));
+}
+
+// --- Window clean-up --------------------------------------------------------------------------
+
+TEST_F(CreateRequestHandlerTest, FromTheBackgroundTheMainWindowIsClosedNowAndOnceMoreLater) {
+    windows.open("Quillet+", /*isPanel=*/true);  // the Quick Create panel is not a main window
+    windows.open("Help");
+    handler.handleOpenURL(requestFor("txt", folder.path()));
+    EXPECT_EQ(windows.closed, (std::vector<WindowDescription>{{"Quillet+", false}}));
+    EXPECT_EQ(windows.passes, 1);
+
+    // A main window that the delivery opens only after the handler returned.
+    windows.open("Quillet+");
+    ASSERT_EQ(queue.pending(), 1u);
+    queue.drain();
+    EXPECT_EQ(windows.passes, 2);
+    EXPECT_EQ(windows.windows, (std::vector<WindowDescription>{{"Quillet+", true}, {"Help", false}}));
+}
+
+TEST_F(CreateRequestHandlerTest, AnAlertDoesNotStopTheCleanUp) {
+    alert.onRun = [&] { EXPECT_EQ(windows.passes, 0) << "windows close after the alert, not before"; };
+    EXPECT_EQ(handler.handleOpenURL(requestFor("zzz", folder.path())).kind, Kind::failed);
+    EXPECT_EQ(alert.shown.size(), 1u);
+    EXPECT_TRUE(windows.windows.empty());
+    EXPECT_EQ(queue.pending(), 1u);
+}
+
+TEST_F(CreateRequestHandlerTest, InFrontItsWindowsStayAsTheyAre) {
+    activation.setActive(true);
+    handler.handleOpenURL(requestFor("txt", folder.path()));
+    handler.handleOpenURL(requestFor("zzz", folder.path()));
+    EXPECT_EQ(windows.passes, 0);
+    EXPECT_EQ(queue.pending(), 0u);
+    EXPECT_EQ(windows.windows.size(), 1u);
+}
+
+TEST_F(CreateRequestHandlerTest, TheActiveFlagIsReadBeforeTheRequestIsHandled) {
+    // The unknown-type alert activates the application; it was in the background all the same.
+    handler.handleOpenURL(requestFor("zzz", folder.path()));
+    EXPECT_TRUE(activation.isActive());
+    EXPECT_EQ(windows.passes, 1);
+}

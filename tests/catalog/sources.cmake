@@ -1,3 +1,0 @@
-list(APPEND QUILLET_UNIT_TEST_SOURCES
-  catalog/FileTypeCatalogTest.cpp
-)

@@ -1,0 +1,495 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/logging/Logger.h"
+#include "shared/errors/PlatformError.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedConfigHome.h"
+
+using namespace quillet;
+using namespace quillet::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSuite = DefaultsSuite::kSharedSuiteName;
+
+unsigned mode(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    return st.st_mode & 07777;
+}
+
+// The database header: bytes 18-19 are 2 in WAL mode; bytes 60-63 hold user_version.
+struct Header {
+    bool wal = false;
+    std::uint32_t userVersion = 0;
+};
+
+Header header(const fs::path& database) {
+    std::string bytes = readFile(database);
+    Header h;
+    if (bytes.size() < 100) return h;
+    h.wal = bytes[18] == 2 && bytes[19] == 2;
+    for (int i = 60; i < 64; ++i) h.userVersion = (h.userVersion << 8) | static_cast<std::uint8_t>(bytes[i]);
+    return h;
+}
+
+// Builds a database the suite did not write, to see how it copes with one.
+void makeDatabase(const fs::path& path, const std::string& sql) {
+    fs::create_directories(path.parent_path());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+std::vector<fs::path> asideFiles(const fs::path& folder) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".invalid-") != std::string::npos &&
+            !entry.path().string().ends_with("-wal"))
+            found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool loggedError(const MemoryLogSink& sink, const std::string& fragment) {
+    for (const auto& r : sink.records())
+        if (r.level == LogLevel::Error && r.message.find(fragment) != std::string::npos) return true;
+    return false;
+}
+
+DefaultsValue sampleValue() {
+    return DefaultsValue::Dictionary{
+        {"enabled", DefaultsValue::Array{"txt", 5}},
+        {"real", 5.0},
+        {"bits", -0.0},
+        {"big", std::numeric_limits<std::int64_t>::min()},
+        {"data", DefaultsValue::Data{0, 1, 0xfe}},
+        {"deep", DefaultsValue::Array{DefaultsValue::Dictionary{{"x", DefaultsValue::Array{true, false}}}}},
+    };
+}
+
+}  // namespace
+
+TEST(DefaultsSuite, LivesInThePrivateSuiteFolderOfTheConfigurationHome) {
+    ScopedConfigHome home;
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
+    EXPECT_EQ(suite->databasePath(), database);
+    EXPECT_TRUE(suite->isPersistent());
+    EXPECT_EQ(suite->name(), kSuite);
+    ASSERT_TRUE(suite->set("k", 1));
+    EXPECT_EQ(mode(database), 0600u);
+    EXPECT_EQ(mode(home.suiteFolder(kSuite)), 0700u);
+    EXPECT_EQ(mode(database.string() + "-wal"), 0600u);
+    // Closing moves the journal's pages into the database file, header included.
+    suite.reset();
+    const Header h = header(database);
+    EXPECT_TRUE(h.wal);
+    EXPECT_EQ(h.userVersion, static_cast<std::uint32_t>(DefaultsSuite::kSchemaVersion));
+}
+
+TEST(DefaultsSuite, ConfigurationHomeFollowsTheBaseDirectoryRules) {
+    TemporaryFolder home;
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    ::setenv("HOME", home.path().c_str(), 1);
+    {
+        ScopedConfigHome config;
+        EXPECT_EQ(DefaultsSuite::configurationHome(), config.path());
+        // Relative values are invalid and ignored.
+        ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+        EXPECT_EQ(DefaultsSuite::configurationHome(), home.path() / ".config");
+        ::setenv("XDG_CONFIG_HOME", "", 1);
+        EXPECT_EQ(DefaultsSuite::configurationHome(), home.path() / ".config");
+    }
+    ::unsetenv("HOME");
+    {
+        ScopedConfigHome config;
+        ::unsetenv("XDG_CONFIG_HOME");
+        auto fallback = DefaultsSuite::configurationHome();
+        ASSERT_TRUE(fallback);
+        EXPECT_EQ(fallback->filename(), ".config");
+        EXPECT_TRUE(fallback->is_absolute());
+    }
+    if (oldHome) ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(DefaultsSuite, GetSetRemoveAndListKeys) {
+    ScopedConfigHome home;
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_FALSE(suite->get("missing"));
+    EXPECT_TRUE(suite->set("b", "two"));
+    EXPECT_TRUE(suite->set("a", 1));
+    EXPECT_TRUE(suite->set("c", sampleValue()));
+    EXPECT_TRUE(suite->set("b", 2.5));  // replaces, with another kind
+    EXPECT_EQ(suite->keys(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(*suite->get("b"), DefaultsValue(2.5));
+    EXPECT_EQ(*suite->get("c"), sampleValue());
+    EXPECT_TRUE(suite->remove("a"));
+    EXPECT_TRUE(suite->remove("a"));  // a missing key is not a failure
+    EXPECT_FALSE(suite->get("a"));
+    EXPECT_EQ(suite->dictionaryRepresentation().size(), 2u);
+
+    // Keys are exact: no case folding, no trimming.
+    EXPECT_TRUE(suite->set("Key", 1));
+    EXPECT_FALSE(suite->get("key"));
+    EXPECT_FALSE(suite->get("Key "));
+
+    EXPECT_TRUE(suite->removePersistentDomain());
+    EXPECT_TRUE(suite->keys().empty());
+    auto again = DefaultsSuite::open(kSuite);
+    EXPECT_TRUE(again->keys().empty());
+}
+
+TEST(DefaultsSuite, SuitesAreSeparatedByName) {
+    ScopedConfigHome home;
+    auto shared = DefaultsSuite::open(kSuite);
+    auto standard = DefaultsSuite::open(DefaultsSuite::kStandardDomainName);
+    ASSERT_TRUE(shared && standard);
+    shared->set("k", "shared");
+    EXPECT_FALSE(standard->get("k"));
+    for (const char* bad : {"", ".", "..", "a/b", "../escape"}) {
+        EXPECT_FALSE(DefaultsSuite::isValidSuiteName(bad)) << bad;
+        EXPECT_FALSE(DefaultsSuite::open(bad)) << bad;
+    }
+    EXPECT_FALSE(fs::exists(home.path().parent_path() / "escape"));
+}
+
+TEST(DefaultsSuite, TypedValuesRoundTripBetweenProcesses) {
+    ScopedConfigHome home;
+    // A child writes; the parent reads.
+    auto outcome = runInChild([] {
+        auto suite = DefaultsSuite::open(kSuite);
+        return suite && suite->set("fromChild", sampleValue()) ? "ok" : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(*suite->get("fromChild"), sampleValue());
+
+    // The parent writes (with its connection still open); a child reads.
+    ASSERT_TRUE(suite->set("fromParent", DefaultsValue::Array{"txt", 5}));
+    outcome = runInChild([] {
+        auto child = DefaultsSuite::open(kSuite);
+        if (!child) return std::string("no suite");
+        auto v = child->get("fromParent");
+        if (!v) return std::string("missing");
+        return *v == DefaultsValue(DefaultsValue::Array{"txt", 5}) ? std::string("ok") : std::string("differs");
+    });
+    EXPECT_EQ(outcome.output, "ok");
+}
+
+TEST(DefaultsSuite, ReadersSeeOldOrNewValuesWhileAnotherProcessWrites) {
+    ScopedConfigHome home;
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    ASSERT_TRUE(suite->set("k", DefaultsValue::Array{0, "first"}));
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        ::close(fds[0]);
+        auto own = DefaultsSuite::open(kSuite);
+        bool ok = own != nullptr;
+        for (int i = 1; ok && i <= 600; ++i)
+            ok = own->set("k", DefaultsValue::Array{i, std::string(static_cast<size_t>(i % 50) * 100, 'x')}) &&
+                 (i % 50 != 0 || own->set("other" + std::to_string(i), i));
+        ::close(fds[1]);
+        ::_exit(ok ? 0 : 1);
+    }
+    ::close(fds[1]);
+    int reads = 0, failures = 0;
+    std::int64_t last = 0;
+    bool backwards = false;
+    // Read until the writer closes its end of the pipe.
+    for (;;) {
+        pollfd done{fds[0], POLLIN, 0};
+        if (::poll(&done, 1, 0) > 0) break;
+        auto v = suite->get("k");
+        ++reads;
+        if (!v || !v->array() || v->array()->size() != 2 || !(*v->array())[0].integer()) {
+            ++failures;
+            continue;
+        }
+        std::int64_t i = *(*v->array())[0].integer();
+        if (i < last) backwards = true;
+        last = i;
+        suite->keys();
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_GT(reads, 10);
+    EXPECT_EQ(failures, 0);
+    EXPECT_FALSE(backwards);
+    EXPECT_EQ(*(*suite->get("k")->array())[0].integer(), 600);
+    for (const auto& r : sink->records()) EXPECT_NE(r.level, LogLevel::Error) << r.message;
+}
+
+TEST(DefaultsSuite, ForeignBytesAreMovedAsideAndTheSuiteStartsEmpty) {
+    ScopedConfigHome home;
+    const fs::path folder = home.suiteFolder(kSuite);
+    const fs::path database = folder / "Defaults.sqlite";
+    fs::create_directories(folder);
+    std::string garbage;
+    for (int i = 0; i < 300; ++i) garbage += "this is not a settings database ";
+    writeFile(database, garbage);
+    writeFile(database.string() + "-wal", "stale journal");
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->keys().empty());
+    EXPECT_TRUE(suite->set("after", true));
+    EXPECT_EQ(*suite->get("after"), DefaultsValue(true));
+
+    auto aside = asideFiles(folder);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_TRUE(std::regex_match(aside[0].filename().string(),
+                                 std::regex(R"(Defaults\.sqlite\.invalid-\d{8}T\d{6}Z)")))
+        << aside[0];
+    EXPECT_EQ(readFile(aside[0]), garbage);
+    EXPECT_TRUE(loggedError(*sink, "Moved the damaged settings database " + database.string() + " aside to " +
+                                       aside[0].string()));
+    EXPECT_EQ(mode(database), 0600u);
+}
+
+TEST(DefaultsSuite, DatabasesOfAnotherShapeAreMovedAside) {
+    ScopedConfigHome home;
+    const fs::path folder = home.suiteFolder(kSuite);
+    const fs::path database = folder / "Defaults.sqlite";
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+
+    makeDatabase(database, "CREATE TABLE other (x); INSERT INTO other VALUES (1);");
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->keys().empty());
+    EXPECT_TRUE(loggedError(*sink, "tables of another kind"));
+    suite.reset();
+
+    // The right table under a schema version this program does not know.
+    fs::remove(database);
+    makeDatabase(database,
+                 "CREATE TABLE defaults_values (key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID;"
+                 "PRAGMA user_version = 9;");
+    suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(loggedError(*sink, "unknown schema version 9"));
+    suite.reset();
+
+    // Version 1 but a table of another shape.
+    fs::remove(database);
+    makeDatabase(database, "CREATE TABLE defaults_values (key TEXT, other INTEGER); PRAGMA user_version = 1;");
+    suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->set("k", 1));
+    EXPECT_TRUE(loggedError(*sink, "another shape"));
+    // Three recoveries within moments of each other keep three distinct files.
+    EXPECT_EQ(asideFiles(folder).size(), 3u);
+}
+
+TEST(DefaultsSuite, ADamagedPageIsFoundOnOpening) {
+    ScopedConfigHome home;
+    const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
+    {
+        auto suite = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(suite);
+        for (int i = 0; i < 40; ++i) suite->set("key" + std::to_string(i), std::string(2000, 'v'));
+    }
+    std::string bytes = readFile(database);
+    ASSERT_GT(bytes.size(), 3 * 4096u);
+    for (size_t i = 4096; i < 3 * 4096; ++i) bytes[i] = static_cast<char>(0xA5);
+    writeFile(database, bytes);
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->keys().empty());
+    EXPECT_TRUE(loggedError(*sink, "Moved the damaged settings database"));
+}
+
+TEST(DefaultsSuite, AnUndecodableValueReadsAsAbsent) {
+    ScopedConfigHome home;
+    {
+        auto suite = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(suite);
+        suite->set("good", "fine");
+    }
+    const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
+    makeDatabase(database, "INSERT INTO defaults_values VALUES ('bad', x'01730500');"
+                           "INSERT INTO defaults_values VALUES ('text', 'not a blob');"
+                           "INSERT INTO defaults_values VALUES ('empty', x'');");
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_FALSE(suite->get("bad"));
+    EXPECT_FALSE(suite->get("text"));
+    EXPECT_FALSE(suite->get("empty"));
+    EXPECT_EQ(suite->keys(), std::vector<std::string>{"good"});
+    EXPECT_EQ(*suite->get("good"), DefaultsValue("fine"));
+    EXPECT_TRUE(loggedError(*sink, "Ignoring the undecodable value of bad in settings suite " + std::string(kSuite)));
+    // The suite itself was sound: nothing was moved aside.
+    EXPECT_TRUE(asideFiles(home.suiteFolder(kSuite)).empty());
+    // Overwriting the damaged value repairs it.
+    EXPECT_TRUE(suite->set("bad", 3));
+    EXPECT_EQ(*suite->get("bad"), DefaultsValue(3));
+}
+
+TEST(DefaultsSuite, WhatCannotBeOpenedIsLeftAloneAndTheStandardDomainStandsIn) {
+    ScopedConfigHome home;
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+    // A file where the suite's folder should be.
+    writeFile(home.suiteFolder(kSuite), "in the way");
+    EXPECT_FALSE(DefaultsSuite::open(kSuite));
+    auto suite = DefaultsSuite::openShared();
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(suite->name(), DefaultsSuite::kStandardDomainName);
+    EXPECT_TRUE(suite->isPersistent());
+    EXPECT_TRUE(loggedError(*sink, "Could not open the shared settings suite group.org.quillet.Quillet; using "
+                                   "org.quillet.Quillet instead"));
+    EXPECT_EQ(readFile(home.suiteFolder(kSuite)), "in the way");
+    suite.reset();
+
+    // With neither, settings still work for this run, and say so.
+    writeFile(home.suiteFolder("x"), "");
+    fs::remove_all(home.suiteFolder(DefaultsSuite::kStandardDomainName));
+    writeFile(home.suiteFolder(DefaultsSuite::kStandardDomainName), "in the way too");
+    suite = DefaultsSuite::openShared();
+    ASSERT_TRUE(suite);
+    EXPECT_FALSE(suite->isPersistent());
+    EXPECT_TRUE(suite->set("k", DefaultsValue::Array{"txt", 5}));
+    EXPECT_EQ(*suite->get("k"), DefaultsValue(DefaultsValue::Array{"txt", 5}));
+    EXPECT_TRUE(loggedError(*sink, "settings last until Quillet+ quits"));
+}
+
+TEST(DefaultsSuite, ALinkInPlaceOfTheDatabaseIsNotFollowedOrMoved) {
+    ScopedConfigHome home;
+    TemporaryFolder elsewhere;
+    const fs::path target = elsewhere / "target";
+    writeFile(target, "someone else's file");
+    fs::create_directories(home.suiteFolder(kSuite));
+    fs::create_symlink(target, home.suiteFolder(kSuite) / "Defaults.sqlite");
+    EXPECT_FALSE(DefaultsSuite::open(kSuite));
+    EXPECT_TRUE(fs::is_symlink(home.suiteFolder(kSuite) / "Defaults.sqlite"));
+    EXPECT_EQ(readFile(target), "someone else's file");
+}
+
+TEST(DefaultsSuite, AFailedWriteKeepsTheEarlierValueAndReportsIt) {
+    ScopedConfigHome home;
+    {
+        auto suite = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(suite);
+        ASSERT_TRUE(suite->set("k", "before"));
+        // Too deep to store.
+        DefaultsValue deep = 1;
+        for (size_t i = 0; i < kMaximumDefaultsValueDepth; ++i) deep = DefaultsValue::Array{deep};
+        EXPECT_FALSE(suite->set("k", deep));
+        EXPECT_THROW(suite->setOrThrow("k", deep), PlatformError);
+        EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
+    }
+    // The file system refuses to grow the files (a full disk, a quota).
+    auto outcome = runInChild([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        auto suite = DefaultsSuite::open(kSuite);
+        if (!suite) return std::string("no suite");
+        rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        bool stored = suite->set("k", DefaultsValue::Data(1 << 20, 7));
+        std::string reason;
+        try {
+            suite->setOrThrow("k", DefaultsValue::Data(1 << 20, 7));
+        } catch (const PlatformError& e) {
+            reason = e.description();
+        }
+        auto after = suite->get("k");
+        return std::string(stored ? "stored" : "refused") + "|" + (after && after->string() ? *after->string() : "?") +
+               "|" + reason;
+    });
+    EXPECT_TRUE(outcome.output.starts_with("refused|before|The setting k could not be saved: ")) << outcome.output;
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
+}
+
+namespace {
+
+// Runs the built command line with the test's environment; its stdout, or nothing on failure.
+std::optional<std::string> runQuillet(const std::string& arguments) {
+    const fs::path quillet = fs::path(QUILLET_BINARY_DIR) / "bin" / "quillet";
+    if (!fs::exists(quillet)) return std::nullopt;
+    FILE* pipe = ::popen(("'" + quillet.string() + "' " + arguments + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return std::nullopt;
+    std::string out;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
+}
+
+}  // namespace
+
+TEST(DefaultsSuite, TheCommandLineReadsAndWritesTheSameTypedValues) {
+    if (!fs::exists(fs::path(QUILLET_BINARY_DIR) / "bin" / "quillet")) GTEST_SKIP() << "quillet not built";
+    ScopedConfigHome home;
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    ASSERT_TRUE(suite->set("mixed", DefaultsValue::Array{"txt", 5, 5.0, -0.0, true, DefaultsValue::Data{0xab}}));
+    EXPECT_EQ(runQuillet("defaults read mixed"),
+              "[\n  \"txt\",\n  5,\n  5.0,\n  -0.0,\n  true,\n  {\n    \"$data\": \"ab\"\n  }\n]\n");
+
+    ASSERT_TRUE(runQuillet("defaults write fromCommandLine -json '[\"txt\", 5, 0.1, {\"k\": [false]}]'"));
+    ASSERT_TRUE(runQuillet("defaults write bytes -data 00ff"));
+    EXPECT_EQ(*suite->get("fromCommandLine"),
+              DefaultsValue(DefaultsValue::Array{"txt", 5, 0.1,
+                                                 DefaultsValue::Dictionary{{"k", DefaultsValue::Array{false}}}}));
+    EXPECT_EQ(*suite->get("bytes"), DefaultsValue(DefaultsValue::Data{0x00, 0xff}));
+    ASSERT_TRUE(runQuillet("defaults delete bytes"));
+    EXPECT_FALSE(suite->get("bytes"));
+}
+
+TEST(DefaultsSuite, ADatabaseThisUserMayNotOpenIsNotTakenForDamage) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    ScopedConfigHome home;
+    {
+        auto suite = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(suite);
+        ASSERT_TRUE(suite->set("k", "kept"));
+    }
+    // The folders let anyone in, but the database is the owner's alone.
+    fs::permissions(home.path(), fs::perms::all);
+    fs::permissions(home.suiteFolder(kSuite), fs::perms::all);
+    auto outcome = runInChild([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) return std::string("could not become nobody");
+        auto suite = DefaultsSuite::open(kSuite);
+        return std::string(suite ? "opened" : "refused");
+    });
+    EXPECT_EQ(outcome.output, "refused");
+    EXPECT_TRUE(asideFiles(home.suiteFolder(kSuite)).empty());
+    auto suite = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("kept"));
+}
