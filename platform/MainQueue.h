@@ -11,4 +11,8 @@ public:
     virtual void async(std::function<void()> work) = 0;
 };
 
+// Runs one piece of queued work. Whatever it throws is logged here and goes no further: an
+// exception must never unwind through the event loop that called it.
+void runQueuedWork(const std::function<void()>& work) noexcept;
+
 }  // namespace quillet

@@ -5,14 +5,14 @@
 namespace quillet {
 
 SecurityScopedBookmarkError::SecurityScopedBookmarkError(Kind kind, PlatformError underlying)
-    : std::runtime_error(underlying.description()), kind_(kind), underlying_(std::move(underlying)) {}
+    : UserFacingError(underlying.description()), kind_(kind), underlying_(std::move(underlying)) {}
 
 SecurityScopedBookmarkError SecurityScopedBookmarkError::bookmarkCreationFailed(PlatformError underlying) {
     return SecurityScopedBookmarkError(Kind::bookmarkCreationFailed, std::move(underlying));
 }
 
 SecurityScopedFolderAccessError::SecurityScopedFolderAccessError(Kind kind, std::string description)
-    : std::runtime_error(std::move(description)), kind_(kind) {}
+    : UserFacingError(std::move(description)), kind_(kind) {}
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::accessCancelled(std::filesystem::path folder) {
     SecurityScopedFolderAccessError error(

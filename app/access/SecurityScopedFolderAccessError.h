@@ -2,16 +2,16 @@
 
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "shared/errors/PlatformError.h"
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet {
 
 // What the bookmark step throws when the platform cannot record a folder; the user sees the
 // platform's own description.
-class SecurityScopedBookmarkError : public std::runtime_error {
+class SecurityScopedBookmarkError : public UserFacingError {
 public:
     enum class Kind { bookmarkCreationFailed };
 
@@ -19,7 +19,6 @@ public:
 
     Kind kind() const { return kind_; }
     const PlatformError& underlyingError() const { return underlying_; }
-    std::string description() const { return what(); }
 
 private:
     SecurityScopedBookmarkError(Kind kind, PlatformError underlying);
@@ -29,7 +28,7 @@ private:
 
 // Why a folder grant could not be had; description() is the text the user sees. In the texts a
 // folder is named by its last path component.
-class SecurityScopedFolderAccessError : public std::runtime_error {
+class SecurityScopedFolderAccessError : public UserFacingError {
 public:
     enum class Kind {
         accessCancelled,
@@ -57,7 +56,6 @@ public:
     const std::optional<SecurityScopedBookmarkError>& bookmarkError() const { return bookmarkError_; }
     // The carried error of bookmarkResolutionFailed.
     const std::optional<PlatformError>& resolutionError() const { return resolutionError_; }
-    std::string description() const { return what(); }
 
 private:
     SecurityScopedFolderAccessError(Kind kind, std::string description);

@@ -2,14 +2,14 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/access/SecurityScopedFolderAccessError.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CreationSession.h"
 #include "app/creation/CreationDestination.h"
-#include "app/creation/FileCreationError.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/errors/PlatformError.h"
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet::cli {
 
@@ -64,12 +64,11 @@ int createCommand(Invocation& inv) {
         const std::filesystem::path created = session.creation().createFileWithFolderAccess(*type, destination.url);
         inv.out << created.string() << "\n" << creationStatusMessage(created, destination) << "\n";
         return kExitOK;
-    } catch (const SecurityScopedFolderAccessError& error) {
+    } catch (const UserFacingError& error) {
         return reportFailure(inv, error.description());
-    } catch (const FileCreationError& error) {
-        return reportFailure(inv, error.description());
-    } catch (const PlatformError& error) {
-        return reportFailure(inv, error.description());
+    } catch (const std::exception& error) {
+        // Nothing else is expected; the command still ends with the text and a failure status.
+        return reportFailure(inv, error.what());
     }
 }
 

@@ -4,7 +4,7 @@ namespace quillet {
 
 FileCreationError::FileCreationError(Kind kind, std::string description, std::string resourceName,
                                      std::optional<PlatformError> underlying)
-    : std::runtime_error(std::move(description)),
+    : UserFacingError(std::move(description)),
       kind_(kind),
       resourceName_(std::move(resourceName)),
       underlying_(std::move(underlying)) {}

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "shared/errors/PlatformError.h"
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet {
 
 // Why a new file could not be created; description() is the text the user sees.
-class FileCreationError : public std::runtime_error {
+class FileCreationError : public UserFacingError {
 public:
     enum class Kind { templateMissing, writeFailed, invalidFileName };
 
@@ -24,7 +24,6 @@ public:
     const std::string& resourceName() const { return resourceName_; }
     // The file system's error (writeFailed), else none.
     const std::optional<PlatformError>& underlyingError() const { return underlying_; }
-    std::string description() const { return what(); }
 
 private:
     FileCreationError(Kind kind, std::string description, std::string resourceName,

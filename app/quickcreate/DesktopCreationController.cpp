@@ -2,15 +2,13 @@
 
 #include <stdexcept>
 
-#include "app/access/SecurityScopedFolderAccessError.h"
-#include "app/creation/FileCreationError.h"
 #include "app/settings/AppSettings.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/CaseFolding.h"
 #include "shared/paths/FilePaths.h"
 #include "platform/FileViewer.h"
 #include "platform/ModalAlert.h"
-#include "shared/errors/PlatformError.h"
+#include "shared/errors/UserFacingError.h"
 #include "platform/ScreenLayout.h"
 #include "platform/WindowOrdering.h"
 #include "app/quickcreate/QuickCreatePanelPlacement.h"
@@ -21,23 +19,6 @@ namespace quillet {
 namespace {
 
 DesktopCreationController* sharedInstance = nullptr;
-
-// The text the user sees for whatever the creation threw.
-std::string describeCurrentException() {
-    try {
-        throw;
-    } catch (const FileCreationError& error) {
-        return error.description();
-    } catch (const SecurityScopedFolderAccessError& error) {
-        return error.description();
-    } catch (const SecurityScopedBookmarkError& error) {
-        return error.description();
-    } catch (const PlatformError& error) {
-        return error.description();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-}
 
 }  // namespace
 
@@ -122,11 +103,12 @@ void DesktopCreationController::createFile(const FileTypeDefinition& type,
     std::filesystem::path created;
     try {
         created = environment_.createFileWithFolderAccess(type, destination.url);
-    } catch (...) {
-        const std::string description = describeCurrentException();
-        log_.error("Create failed: %{public}s", description);
-        environment_.activation.activateIgnoringOtherApps();
-        environment_.alert.runModal(Alert{kCreateFailedAlertTitle, description, AlertStyle::warning});
+    } catch (const UserFacingError& error) {
+        failCreation(error.description());
+        return;
+    } catch (const std::exception& error) {
+        // Nothing else is expected; whatever it is, the user hears of it and Quillet+ goes on.
+        failCreation(error.what());
         return;
     }
     statusMessage.set(creationStatusMessage(created, destination));
@@ -168,6 +150,12 @@ std::vector<FileTypeDefinition> DesktopCreationController::fileTypes(FileTypeCat
     std::vector<FileTypeDefinition> types = matchingFileTypes();
     std::erase_if(types, [&](const FileTypeDefinition& type) { return type.category != category; });
     return types;
+}
+
+void DesktopCreationController::failCreation(const std::string& description) {
+    log_.error("Create failed: %{public}s", description);
+    environment_.activation.activateIgnoringOtherApps();
+    environment_.alert.runModal(Alert{kCreateFailedAlertTitle, description, AlertStyle::warning});
 }
 
 }  // namespace quillet

@@ -103,6 +103,8 @@ public:
 
 private:
     void perform(const HotKeyAction& action);
+    // Tells the user why a file could not be created: logged, then the alert in front.
+    void failCreation(const std::string& description);
 
     DesktopCreationEnvironment environment_;
     Logger log_{kAppSubsystem, kLogCategory};

@@ -8,10 +8,7 @@ namespace quillet {
 
 CreateFileRequestError::CreateFileRequestError(Kind kind, std::string directoryPath,
                                                std::string description)
-    : std::runtime_error(description),
-      kind_(kind),
-      directoryPath_(std::move(directoryPath)),
-      description_(std::move(description)) {}
+    : UserFacingError(std::move(description)), kind_(kind), directoryPath_(std::move(directoryPath)) {}
 
 CreateFileRequestError CreateFileRequestError::relativeDirectory(std::string directoryPath) {
     return CreateFileRequestError(Kind::relativeDirectory, std::move(directoryPath),

@@ -2,15 +2,16 @@
 
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet {
 
 // Why a parsed request names a folder the application will not touch. The request URL can be
 // opened by any web page, so its folder is checked before it reaches the file system.
-class CreateFileRequestError : public std::runtime_error {
+class CreateFileRequestError : public UserFacingError {
 public:
     enum class Kind { relativeDirectory, directoryContainsNUL };
 
@@ -19,14 +20,11 @@ public:
 
     Kind kind() const { return kind_; }
     const std::string& directoryPath() const { return directoryPath_; }
-    // The text of the "Could not create file" alert.
-    const std::string& description() const { return description_; }
 
 private:
     CreateFileRequestError(Kind kind, std::string directoryPath, std::string description);
     Kind kind_;
     std::string directoryPath_;
-    std::string description_;
 };
 
 // A request from the file-manager extension: create a file of this type in this folder.

@@ -2,8 +2,6 @@
 
 #include <exception>
 
-#include "app/access/SecurityScopedFolderAccessError.h"
-#include "app/creation/FileCreationError.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "shared/requests/CreateRequestURL.h"
 #include "app/requests/URLComponents.h"
@@ -12,7 +10,7 @@
 #include "platform/FileViewer.h"
 #include "platform/MainQueue.h"
 #include "platform/ModalAlert.h"
-#include "shared/errors/PlatformError.h"
+#include "shared/errors/UserFacingError.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet {
@@ -67,16 +65,7 @@ std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(c
         log_.log("Creating file from Finder request: type=%{public}s dir=%{public}s", request.typeID,
                  folder.string());
         created = creation_.createFileWithFolderAccess(*type, folder);
-    } catch (const SecurityScopedFolderAccessError& error) {
-        fail(error.description());
-        return std::nullopt;
-    } catch (const FileCreationError& error) {
-        fail(error.description());
-        return std::nullopt;
-    } catch (const CreateFileRequestError& error) {
-        fail(error.description());
-        return std::nullopt;
-    } catch (const PlatformError& error) {
+    } catch (const UserFacingError& error) {
         fail(error.description());
         return std::nullopt;
     } catch (const std::exception& error) {

@@ -8,7 +8,7 @@ namespace quillet {
 void QtMainQueue::async(std::function<void()> work) {
     auto* app = QCoreApplication::instance();
     if (!app) return;  // no event loop: nothing would ever run it
-    QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, [work = std::move(work)] { runQueuedWork(work); }, Qt::QueuedConnection);
 }
 
 }  // namespace quillet

@@ -16,7 +16,7 @@ public:
         while (!pending_.empty()) {
             auto work = std::move(pending_.front());
             pending_.pop_front();
-            work();
+            runQueuedWork(work);
         }
     }
     bool isEmpty() const { return pending_.empty(); }

@@ -8,10 +8,7 @@
 namespace quillet {
 
 PlatformError::PlatformError(std::string domain, int code, std::string description)
-    : std::runtime_error(description),
-      domain_(std::move(domain)),
-      code_(code),
-      description_(std::move(description)) {}
+    : UserFacingError(std::move(description)), domain_(std::move(domain)), code_(code) {}
 
 PlatformError PlatformError::fileWrite(int e, const std::filesystem::path& file) {
     const std::string name = "\u201C" + file.filename().string() + "\u201D";

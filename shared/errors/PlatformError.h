@@ -1,14 +1,15 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet {
 
 // An error reported by the operating system or a platform facility, carried unchanged to the
 // user as its own description (the counterpart of a wrapped platform error).
-class PlatformError : public std::runtime_error {
+class PlatformError : public UserFacingError {
 public:
     static constexpr const char* kPosixDomain = "NSPOSIXErrorDomain";
     static constexpr const char* kCocoaDomain = "NSCocoaErrorDomain";
@@ -20,7 +21,6 @@ public:
 
     const std::string& domain() const { return domain_; }
     int code() const { return code_; }
-    const std::string& description() const { return description_; }
 
     // A failed attempt to save `file`, described the way a file manager would tell the user.
     static PlatformError fileWrite(int errnoValue, const std::filesystem::path& file);
@@ -32,7 +32,6 @@ public:
 private:
     std::string domain_;
     int code_;
-    std::string description_;
 };
 
 }  // namespace quillet

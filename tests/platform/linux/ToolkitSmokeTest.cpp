@@ -14,7 +14,10 @@ TEST(Toolkit, OffscreenWidgetsShow) {
 
 #include <QCoreApplication>
 
+#include <stdexcept>
+
 #include "platform/linux/QtMainQueue.h"
+#include "shared/logging/Logger.h"
 
 // Queued work runs after the current call returns, on the next turn of the event loop.
 TEST(QtMainQueue, RunsWorkLaterOnTheEventLoop) {
@@ -24,4 +27,17 @@ TEST(QtMainQueue, RunsWorkLaterOnTheEventLoop) {
     EXPECT_EQ(ran, 0);
     QCoreApplication::processEvents();
     EXPECT_EQ(ran, 1);
+}
+
+// Work that throws is logged and stops there: the event loop and the work after it go on.
+TEST(QtMainQueue, WorkThatThrowsIsLoggedAndTheLoopGoesOn) {
+    auto sink = std::make_shared<quillet::MemoryLogSink>();
+    quillet::ScopedLogSink scoped(sink);
+    quillet::QtMainQueue queue;
+    int ran = 0;
+    queue.async([] { throw std::runtime_error("disk on fire"); });
+    queue.async([&] { ++ran; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 1);
+    EXPECT_TRUE(sink->contains("Queued work failed: disk on fire")) << ::testing::PrintToString(sink->lines());
 }
