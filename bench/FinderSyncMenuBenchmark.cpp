@@ -70,8 +70,16 @@ BENCHMARK(BM_BuildCreateMenu)->Unit(benchmark::kMicrosecond);
 void BM_BuildCreateMenuOpeningTheSuiteAnew(benchmark::State& state) {
     ScratchSettings settings;
     ScopedLogSink quiet(std::make_shared<DiscardingLogSink>());
+    const auto container = DefaultsSuite::containerDirectory(DefaultsSuite::kSharedSuiteName);
+    std::string failure = "no configuration folder";
     for (auto _ : state) {
-        const auto defaults = DefaultsSuite::openShared();
+        // As the extension opens it: read-only.
+        const auto defaults =
+            container ? DefaultsSuite::openReadOnly(DefaultsSuite::kSharedSuiteName, *container, failure) : nullptr;
+        if (!defaults) {
+            state.SkipWithError(("the suite could not be read: " + failure).c_str());
+            break;
+        }
         auto menu = createMenuModel(
             enabledFileTypesInOrder(loadFileTypeOrder(*defaults), loadEnabledFileTypeIDs(*defaults)));
         benchmark::DoNotOptimize(menu);

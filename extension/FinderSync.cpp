@@ -145,10 +145,9 @@ std::optional<std::pair<unsigned long long, unsigned long long>> fileIdentity(co
 }  // namespace
 
 const DefaultsSuite& FinderSync::sharedSettings() const {
-    // Opening the suite costs far more than reading it (journal files, an integrity check, a
-    // write lock the application may hold for a moment), and the file manager asks for menus
-    // on every right click. An open connection sees every later commit, so only a database
-    // that was moved aside, deleted or recreated calls for a new one.
+    // Opening the suite costs far more than reading it (an integrity check, the schema), and the
+    // file manager asks for menus on every right click. An open connection sees every later
+    // commit, so only a database that was moved aside, deleted or recreated calls for a new one.
     if (settings_ && settings_->isPersistent() && settingsFile_ &&
         fileIdentity(settings_->databasePath()) == settingsFile_)
         return *settings_;
@@ -156,13 +155,26 @@ const DefaultsSuite& FinderSync::sharedSettings() const {
     settingsFile_.reset();
     const auto container = DefaultsSuite::containerDirectory(DefaultsSuite::kSharedSuiteName);
     const auto before = container ? fileIdentity(*container / DefaultsSuite::kDatabaseFileName) : std::nullopt;
-    settings_ = DefaultsSuite::openShared();
+    // Read-only: a right click must never create, repair or move aside the application's
+    // settings and folder grants. Only the application does that, when it next opens them.
+    std::string failure = "no configuration folder";
+    if (container) settings_ = DefaultsSuite::openReadOnly(DefaultsSuite::kSharedSuiteName, *container, failure);
+    if (!settings_) {
+        // Said once, not on every right click, until the reason changes or the suite opens.
+        if (failure != reportedSettingsFailure_) {
+            log_.error("Could not read the shared settings suite %{public}s (%{public}s); menus offer the default "
+                       "file types",
+                       DefaultsSuite::kSharedSuiteName, failure);
+            reportedSettingsFailure_ = failure;
+        }
+        // An empty suite reads as the defaults; it is tried again at the next menu.
+        settings_ = DefaultsSuite::openInMemory(kExtensionIdentifier);
+        return *settings_;
+    }
+    reportedSettingsFailure_.clear();
     const auto after = fileIdentity(settings_->databasePath());
-    // A stand-in suite is tried again at the next menu, and a file replaced while it was being
-    // opened may not be the one held: neither is kept.
-    if (settings_->name() == DefaultsSuite::kSharedSuiteName && settings_->isPersistent() && after &&
-        (!before || before == after))
-        settingsFile_ = after;
+    // A file replaced while it was being opened may not be the one held: it is not kept.
+    if (after && (!before || before == after)) settingsFile_ = after;
     return *settings_;
 }
 

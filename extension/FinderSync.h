@@ -105,9 +105,10 @@ public:
     std::optional<FinderSyncMenu> menuForMenuKind(long kind) const;
     // Reads the enabled types and their order from the shared settings suite, anew each time.
     FinderSyncMenu buildCreateMenu() const;
-    // The shared settings suite. The connection is kept between menus, since every read sees
-    // the latest committed values, and opened again when the database file was replaced or
-    // removed (or could not be opened) since.
+    // The shared settings suite, opened read-only. The connection is kept between menus, since
+    // every read sees the latest committed values, and opened again when the database file was
+    // replaced or removed since. A suite that is missing, unreadable or damaged reads as the
+    // defaults (an empty suite held in memory, tried again at the next menu) and is logged once.
     const DefaultsSuite& sharedSettings() const;
 
     void beginObservingDirectory(const std::filesystem::path& directory);
@@ -136,6 +137,8 @@ private:
     mutable std::unique_ptr<DefaultsSuite> settings_;
     // Device and inode of the database file settings_ has open.
     mutable std::optional<std::pair<unsigned long long, unsigned long long>> settingsFile_;
+    // Why the suite could not be read, as last logged; empty while it reads.
+    mutable std::string reportedSettingsFailure_;
 };
 
 }  // namespace quillet

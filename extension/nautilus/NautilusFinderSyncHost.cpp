@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "extension/nautilus/CaughtExceptionLog.h"
+
 namespace quillet {
 
 void NautilusFinderSyncHost::setDirectoryURLs(const std::vector<std::filesystem::path>& directories) {
@@ -31,6 +33,7 @@ void launchFinished(GObject*, GAsyncResult* result, gpointer data) {
     try {
         (*completion)(failure);
     } catch (...) {
+        logCaughtException("Reporting the forwarded create request");
     }
 }
 

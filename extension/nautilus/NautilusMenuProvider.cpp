@@ -7,6 +7,7 @@
 #include <string>
 
 #include "extension/FinderSync.h"
+#include "extension/nautilus/CaughtExceptionLog.h"
 #include "extension/nautilus/NautilusFinderSyncHost.h"
 #include "shared/paths/FilePaths.h"
 
@@ -42,6 +43,7 @@ void instanceInit(GTypeInstance* instance, gpointer) {
         self->state = new ProviderState();
     } catch (...) {
         self->state = nullptr;
+        logCaughtException("Setting up the Create File menus");
     }
 }
 
@@ -91,6 +93,7 @@ void activate(NautilusMenuItem*, gpointer data) {
         state->host.setContext(activation->context);
         state->finderSync.handleCreate(activation->tag);
     } catch (...) {
+        logCaughtException("Handling the chosen file type");
     }
 }
 
@@ -204,6 +207,7 @@ GList* getBackgroundItems(NautilusMenuProvider* provider, NautilusFileInfo* curr
         return menuFor(provider, FinderMenuKind::contextualMenuForContainer, {folder, {}},
                        "QuilletPlus::Background::");
     } catch (...) {
+        logCaughtException("Building the folder background menu");
         return nullptr;
     }
 }
@@ -226,6 +230,7 @@ GList* getFileItems(NautilusMenuProvider* provider, GList* files) {
             return nullptr;
         return menuFor(provider, FinderMenuKind::contextualMenuForItems, context, "QuilletPlus::Items::");
     } catch (...) {
+        logCaughtException("Building the selection menu");
         return nullptr;
     }
 }

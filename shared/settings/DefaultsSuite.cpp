@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <thread>
@@ -185,12 +186,48 @@ std::optional<std::filesystem::path> moveAside(const std::filesystem::path& data
 
 }  // namespace
 
+namespace {
+
+// What an open database holds: the suite's table at this version, nothing yet (a file the
+// application has just created), or something that is not a suite of this version.
+enum class SchemaState { current, empty, foreign };
+
+// Reads the schema version and the values table's shape; `reason` says what is foreign.
+int inspectSchema(sqlite3* db, SchemaState& state, std::string& reason) {
+    std::string version;
+    int rc = execute(db, "PRAGMA user_version", [&](std::string v) { version = std::move(v); });
+    if (rc != SQLITE_DONE) return rc;
+    if (version == "0") {
+        std::string tables;
+        rc = execute(db, "SELECT count(*) FROM sqlite_master", [&](std::string n) { tables = std::move(n); });
+        if (rc != SQLITE_DONE) return rc;
+        state = tables == "0" ? SchemaState::empty : SchemaState::foreign;
+        if (state == SchemaState::foreign) reason = "the database holds tables of another kind";
+        return rc;
+    }
+    if (version != std::to_string(DefaultsSuite::kSchemaVersion)) {
+        reason = "unknown schema version " + version;
+        state = SchemaState::foreign;
+        return rc;
+    }
+    std::vector<std::string> columns;
+    rc = execute(db, "SELECT name FROM pragma_table_info('defaults_values') ORDER BY cid",
+                 [&](std::string c) { columns.push_back(std::move(c)); });
+    if (rc != SQLITE_DONE) return rc;
+    state = columns == std::vector<std::string>{"key", "value"} ? SchemaState::current : SchemaState::foreign;
+    if (state == SchemaState::foreign) reason = "the values table has another shape";
+    return rc;
+}
+
+}  // namespace
+
 struct DefaultsSuite::Connection {
     // "damaged" means the file is not a suite and may be moved aside; "unavailable" means it
     // could not be looked at (permissions, I/O) and must be left alone.
     enum class Verdict { ok, damaged, unavailable };
 
     Verdict open(const std::filesystem::path& path, std::string& reason);
+    Verdict openReadOnly(const std::filesystem::path& path, std::string& reason);
 
     Database db;
     Statement get;
@@ -261,29 +298,13 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     if (rc = execute(db, "BEGIN IMMEDIATE"); rc != SQLITE_DONE) return fail(rc);
     Verdict verdict = Verdict::ok;
-    std::string version;
-    rc = execute(db, "PRAGMA user_version", [&](std::string v) { version = std::move(v); });
-    if (rc == SQLITE_DONE && version == "0") {
-        std::string tables;
-        rc = execute(db, "SELECT count(*) FROM sqlite_master", [&](std::string n) { tables = std::move(n); });
-        if (rc == SQLITE_DONE && tables == "0") {
-            rc = execute(db, kCreateSchema);
-            if (rc == SQLITE_DONE)
-                rc = execute(db, ("PRAGMA user_version=" + std::to_string(DefaultsSuite::kSchemaVersion)).c_str());
-        } else if (rc == SQLITE_DONE) {
-            reason = "the database holds tables of another kind";
-            verdict = Verdict::damaged;
-        }
-    } else if (rc == SQLITE_DONE && version == std::to_string(DefaultsSuite::kSchemaVersion)) {
-        std::vector<std::string> columns;
-        rc = execute(db, "SELECT name FROM pragma_table_info('defaults_values') ORDER BY cid",
-                     [&](std::string c) { columns.push_back(std::move(c)); });
-        if (rc == SQLITE_DONE && columns != std::vector<std::string>{"key", "value"}) {
-            reason = "the values table has another shape";
-            verdict = Verdict::damaged;
-        }
-    } else if (rc == SQLITE_DONE) {
-        reason = "unknown schema version " + version;
+    SchemaState schema = SchemaState::current;
+    rc = inspectSchema(db, schema, reason);
+    if (rc == SQLITE_DONE && schema == SchemaState::empty) {
+        rc = execute(db, kCreateSchema);
+        if (rc == SQLITE_DONE)
+            rc = execute(db, ("PRAGMA user_version=" + std::to_string(DefaultsSuite::kSchemaVersion)).c_str());
+    } else if (rc == SQLITE_DONE && schema == SchemaState::foreign) {
         verdict = Verdict::damaged;
     }
     if (rc != SQLITE_DONE) {
@@ -300,6 +321,69 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
         execute(db, "ROLLBACK");
         return v;
     }
+    if (!prepareStatements(reason)) return Verdict::unavailable;
+    return Verdict::ok;
+}
+
+// Opens an existing database for reading only and makes sure it is a suite of this version.
+// Nothing is created, converted or repaired: no journal mode is set, no schema is made, and a
+// transaction is only ever a read.
+DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::openReadOnly(const std::filesystem::path& path,
+                                                                           std::string& reason) {
+    // SQLite opens an existing -wal before it reads a byte of the database, and would create the
+    // -shm index for it, beside a damaged file too. A log without its index is left by a crash or
+    // seen in the instant the application opens the suite; indexing it is the application's job.
+    if (pathExists(path.string() + "-wal") && !pathExists(path.string() + "-shm")) {
+        reason = "its write-ahead log has no index beside it yet";
+        return Verdict::unavailable;
+    }
+    sqlite3* raw = nullptr;
+    // Without SQLITE_OPEN_CREATE a missing file stays missing.
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr);
+    db.reset(raw);
+    if (rc != SQLITE_OK) {
+        reason = errorText(raw, rc);
+        if (const int e = raw ? sqlite3_system_errno(raw) : 0; e != 0)
+            reason += std::string(" (") + std::strerror(e) + ")";
+        return Verdict::unavailable;
+    }
+    sqlite3* db = raw;
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+
+    auto fail = [&](int code) {
+        reason = errorText(db, code);
+        return isDamage(code) ? Verdict::damaged : Verdict::unavailable;
+    };
+
+    // The first read of a suite in WAL mode opens, and when they are missing creates, its -wal
+    // and -shm files beside it: a reader cannot take part in WAL locking without them, and
+    // SQLite refuses a WAL database whose -shm it can neither open nor create (short of
+    // declaring the file immutable, which would hide the application's later changes and let a
+    // checkpoint tear a read). They hold no settings: the -wal stays empty, since a reader never
+    // writes to it, and the application reuses both and removes them when the last connection
+    // to the suite closes. A database that is missing, not a database, or not in WAL mode gets
+    // no new file.
+    std::vector<std::string> problems;
+    if (rc = execute(db, "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
+        rc != SQLITE_DONE)
+        return fail(rc);
+    if (problems.size() != 1 || problems[0] != "ok") {
+        reason = problems.empty() ? "integrity check failed" : problems[0];
+        return Verdict::damaged;
+    }
+
+    // One read transaction, so the version and the table come from the same commit.
+    if (rc = execute(db, "BEGIN"); rc != SQLITE_DONE) return fail(rc);
+    SchemaState schema = SchemaState::current;
+    rc = inspectSchema(db, schema, reason);
+    const Verdict verdict = rc != SQLITE_DONE ? fail(rc)
+                            : schema == SchemaState::foreign ? Verdict::damaged
+                            : schema == SchemaState::empty ? Verdict::unavailable
+                                                           : Verdict::ok;
+    if (rc == SQLITE_DONE && schema == SchemaState::empty) reason = "the application has not set the suite up yet";
+    execute(db, "COMMIT");
+    if (verdict != Verdict::ok) return verdict;
     if (!prepareStatements(reason)) return Verdict::unavailable;
     return Verdict::ok;
 }
@@ -408,6 +492,19 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::openShared() {
     logger().error("Could not open settings suite %{public}s either; settings last until Quillet+ quits",
                    kStandardDomainName);
     return openInMemory(kStandardDomainName);
+}
+
+std::unique_ptr<DefaultsSuite> DefaultsSuite::openReadOnly(const std::string& suiteName,
+                                                          const std::filesystem::path& containerDirectory,
+                                                          std::string& failure) {
+    const std::filesystem::path path = containerDirectory / kDatabaseFileName;
+    auto connection = std::make_unique<Connection>();
+    std::string reason;
+    if (connection->openReadOnly(path, reason) != Connection::Verdict::ok) {
+        failure = path.string() + ": " + reason;
+        return nullptr;
+    }
+    return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
 }
 
 std::unique_ptr<DefaultsSuite> DefaultsSuite::openInMemory(const std::string& suiteName) {

@@ -20,7 +20,8 @@ namespace quillet {
 //
 // Every assignment is its own transaction and is on disk when the call returns. A database that
 // is not a suite (foreign bytes, another schema) is moved aside under a timestamped name and the
-// suite starts empty; a stored value that cannot be decoded reads as absent. Reads never throw.
+// suite starts empty, by the application's open() only; a stored value that cannot be decoded
+// reads as absent. Reads never throw.
 //
 // This class is the only place that talks to SQLite.
 class DefaultsSuite {
@@ -49,6 +50,15 @@ public:
     // else (logged) a suite held in memory for this run only. Never null. Every component that
     // needs "the settings" takes the suite from here, so they all agree.
     static std::unique_ptr<DefaultsSuite> openShared();
+    // Opens the suite whose database lies in that folder for reading only, as a process that
+    // must never change the application's settings does (the file-manager extension): no
+    // folder, database or schema is created, a damaged database is left where it is for the
+    // application to move aside, and every change fails (false, or a PlatformError). Null when
+    // the suite is missing, unreadable, damaged or not set up yet; `failure` then says why.
+    // Nothing is logged here: only the caller knows how often it asks.
+    static std::unique_ptr<DefaultsSuite> openReadOnly(const std::string& suiteName,
+                                                       const std::filesystem::path& containerDirectory,
+                                                       std::string& failure);
     // A suite that lives only as long as the object; used when no file can be opened.
     static std::unique_ptr<DefaultsSuite> openInMemory(const std::string& suiteName);
 

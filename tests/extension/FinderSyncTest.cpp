@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "extension/CreateFileGlyph.h"
 #include "extension/FinderSync.h"
 #include "shared/logging/Logger.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/RecordingFinderSyncHost.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/TemporaryFolder.h"
@@ -245,6 +247,100 @@ TEST(FinderSyncMenu, AStandInSuiteIsNotKeptOnceTheSharedOneOpens) {
     fs::remove(f.config.suiteFolder(DefaultsSuite::kSharedSuiteName));
     f.store("enabledFileTypeIDs", DefaultsValue::Array{"csv"});
     EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Plain Text]", "csv"}));
+}
+
+// --- The settings suite, read-only ------------------------------------------------------------
+
+namespace {
+
+// Every entry of a folder with its bytes, to see that nothing was created, changed or moved.
+std::map<std::string, std::string> contents(const fs::path& folder) {
+    std::map<std::string, std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        found[entry.path().filename().string()] = entry.is_regular_file() ? test::readFile(entry.path()) : "(other)";
+    return found;
+}
+
+size_t countLogged(const MemoryLogSink& sink, const std::string& fragment) {
+    size_t count = 0;
+    for (const auto& r : sink.records())
+        if (r.message.find(fragment) != std::string::npos) {
+            EXPECT_EQ(r.level, LogLevel::Error) << r.message;
+            EXPECT_EQ(r.category, "FinderSync") << r.message;
+            ++count;
+        }
+    return count;
+}
+
+constexpr const char* kUnreadable = "Could not read the shared settings suite group.org.quillet.Quillet";
+
+}  // namespace
+
+TEST(FinderSyncSettings, AGarbageSuiteIsLeftByteForByteTheMenusUseTheDefaultsAndItIsLoggedOnce) {
+    Fixture f;
+    const fs::path folder = f.config.suiteFolder(DefaultsSuite::kSharedSuiteName);
+    fs::create_directories(folder);
+    std::string garbage;
+    for (int i = 0; i < 300; ++i) garbage += "this is not a settings database ";
+    test::writeFile(folder / "Defaults.sqlite", garbage);
+    // A stale log beside it, as a crash may leave: SQLite would index it in a new file.
+    test::writeFile(folder / "Defaults.sqlite-wal", "stale journal");
+    const auto before = contents(folder);
+
+    for (long kind : {0L, 1L, 3L, 1L}) EXPECT_EQ(f.submenuOutline(kind), kDefaultOutline);
+    EXPECT_EQ(contents(folder), before);
+    EXPECT_EQ(countLogged(*f.log, kUnreadable), 1u);
+
+    // Without the log, the file itself is read and refused: still untouched, logged once more
+    // because the reason changed.
+    fs::remove(folder / "Defaults.sqlite-wal");
+    for (long kind : {0L, 1L}) EXPECT_EQ(f.submenuOutline(kind), kDefaultOutline);
+    EXPECT_EQ(contents(folder), (std::map<std::string, std::string>{{"Defaults.sqlite", garbage}}));
+    EXPECT_EQ(countLogged(*f.log, kUnreadable), 2u);
+    EXPECT_TRUE(f.log->contains(std::string(kUnreadable) + " (" + (folder / "Defaults.sqlite").string() +
+                                ": file is not a database); menus offer the default file types"));
+
+    // Only the application repairs; the next menu reads what it stores then.
+    f.store("enabledFileTypeIDs", DefaultsValue::Array{"md"});
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Plain Text]", "md"}));
+    // Once it read, a new failure is reported again.
+    fs::remove_all(folder);
+    EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
+    EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
+    EXPECT_EQ(countLogged(*f.log, kUnreadable), 3u);
+}
+
+TEST(FinderSyncSettings, AFreshAccountGetsTheDefaultsAndNoSuiteFolder) {
+    Fixture f;
+    for (long kind : {1L, 0L, 3L}) EXPECT_EQ(f.submenuOutline(kind), kDefaultOutline);
+    EXPECT_TRUE(fs::is_empty(f.config.path()));
+    EXPECT_EQ(countLogged(*f.log, kUnreadable), 1u);
+    EXPECT_EQ(f.finderSync.sharedSettings().name(), "org.quillet.Quillet.FinderSync");
+    EXPECT_FALSE(f.finderSync.sharedSettings().isPersistent());
+    EXPECT_TRUE(fs::is_empty(f.config.path()));
+}
+
+TEST(FinderSyncSettings, TheApplicationsSuiteIsReadAndItsLaterChangesAreSeen) {
+    Fixture f;
+    auto application = DefaultsSuite::open(DefaultsSuite::kSharedSuiteName);
+    ASSERT_TRUE(application);
+    ASSERT_TRUE(application->set("fileTypeOrder", DefaultsValue::Array{"json", "md"}));
+    ASSERT_TRUE(application->set("enabledFileTypeIDs", DefaultsValue::Array{"md", "json"}));
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Code]", "json", "-", "[Plain Text]", "md"}));
+    const DefaultsSuite* held = &f.finderSync.sharedSettings();
+
+    ASSERT_TRUE(application->set("enabledFileTypeIDs", DefaultsValue::Array{"md", "json", "txt"}));
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Code]", "json", "-", "[Plain Text]", "md", "txt"}));
+    // Another process (the command line, a second instance) changes the order.
+    auto outcome = test::runInChild([] {
+        auto own = DefaultsSuite::open(DefaultsSuite::kSharedSuiteName);
+        return own && own->set("fileTypeOrder", DefaultsValue::Array{"txt", "md", "json"}) ? "ok" : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Plain Text]", "txt", "md", "-", "[Code]", "json"}));
+    // The same connection served every menu.
+    EXPECT_EQ(&f.finderSync.sharedSettings(), held);
+    EXPECT_EQ(countLogged(*f.log, kUnreadable), 0u);
 }
 
 // --- Handling a choice -------------------------------------------------------------------------

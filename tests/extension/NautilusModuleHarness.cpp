@@ -342,6 +342,36 @@ TEST_F(NautilusModuleTest, ASelectedFolderGetsTheFileBesideItAndEachMenuKeepsIts
     EXPECT_TRUE(logContains("FinderSync default: selectedItemURL=" + selected.string()));
 }
 
+TEST_F(NautilusModuleTest, ADamagedSuiteIsLeftAsItIsAndTheMenuOffersEveryType) {
+    // As if the application had not yet moved a damaged database aside.
+    const fs::path suite = harness.isolated / "config" / DefaultsSuite::kSharedSuiteName;
+    fs::remove_all(suite);
+    fs::create_directories(suite);
+    std::string garbage;
+    for (int i = 0; i < 300; ++i) garbage += "this is not a settings database ";
+    test::writeFile(suite / DefaultsSuite::kDatabaseFileName, garbage);
+    const size_t logStart = capturedLog().size();
+    for (int menu = 0; menu < 3; ++menu) {
+        Items items(background(uriFor(folder_)));
+        NautilusMenu* submenu = createFileSubmenu(items);
+        ASSERT_TRUE(submenu);
+        EXPECT_EQ(outline(submenu), kDefaultOutline);
+    }
+    EXPECT_EQ(test::readFile(suite / DefaultsSuite::kDatabaseFileName), garbage);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(suite)) ++entries;
+    EXPECT_EQ(entries, 1u);
+    const std::string line = "FinderSync error: Could not read the shared settings suite group.org.quillet.Quillet (" +
+                             (suite / DefaultsSuite::kDatabaseFileName).string() +
+                             ": file is not a database); menus offer the default file types\n";
+    const std::string log = capturedLog();
+    const auto first = log.find(line, logStart);
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << "logged more than once";
+    // The next test's application open starts the suite afresh.
+    fs::remove_all(suite);
+}
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
 

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <regex>
 
 #include "shared/settings/DefaultsSuite.h"
@@ -492,4 +493,206 @@ TEST(DefaultsSuite, ADatabaseThisUserMayNotOpenIsNotTakenForDamage) {
     auto suite = DefaultsSuite::open(kSuite);
     ASSERT_TRUE(suite);
     EXPECT_EQ(*suite->get("k"), DefaultsValue("kept"));
+}
+
+// --- Opened read-only, as the file-manager extension opens it ------------------------------------
+
+namespace {
+
+// Every entry of a folder with its bytes, to see that nothing was created, changed or moved.
+std::map<std::string, std::string> contents(const fs::path& folder) {
+    std::map<std::string, std::string> found;
+    if (!fs::exists(folder)) return found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        found[entry.path().filename().string()] = entry.is_regular_file() ? readFile(entry.path()) : "(other)";
+    return found;
+}
+
+std::unique_ptr<DefaultsSuite> openReadOnly(const ScopedConfigHome& home, std::string& failure) {
+    return DefaultsSuite::openReadOnly(kSuite, home.suiteFolder(kSuite), failure);
+}
+
+}  // namespace
+
+TEST(DefaultsSuiteReadOnly, ReadsWhatTheApplicationWritesAndSeesItsLaterChanges) {
+    ScopedConfigHome home;
+    auto application = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(application);
+    ASSERT_TRUE(application->set("k", sampleValue()));
+    std::string failure;
+    auto reader = openReadOnly(home, failure);
+    ASSERT_TRUE(reader) << failure;
+    EXPECT_EQ(reader->name(), kSuite);
+    EXPECT_EQ(reader->databasePath(), home.suiteFolder(kSuite) / "Defaults.sqlite");
+    EXPECT_TRUE(reader->isPersistent());
+    EXPECT_EQ(*reader->get("k"), sampleValue());
+
+    // Later changes reach the open reader, from this process and from another one.
+    ASSERT_TRUE(application->set("k", "changed"));
+    EXPECT_EQ(*reader->get("k"), DefaultsValue("changed"));
+    auto outcome = runInChild([] {
+        auto own = DefaultsSuite::open(kSuite);
+        return own && own->set("fromChild", 7) && own->remove("k") ? "ok" : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    EXPECT_EQ(reader->keys(), std::vector<std::string>{"fromChild"});
+    EXPECT_EQ(*reader->get("fromChild"), DefaultsValue(7));
+}
+
+TEST(DefaultsSuiteReadOnly, EveryChangeIsRefusedAndTheValuesStay) {
+    ScopedConfigHome home;
+    auto application = DefaultsSuite::open(kSuite);
+    ASSERT_TRUE(application);
+    ASSERT_TRUE(application->set("k", "kept"));
+    std::string failure;
+    auto reader = openReadOnly(home, failure);
+    ASSERT_TRUE(reader) << failure;
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+
+    EXPECT_FALSE(reader->set("k", "overwritten"));
+    EXPECT_FALSE(reader->set("new", 1));
+    EXPECT_FALSE(reader->remove("k"));
+    EXPECT_FALSE(reader->removePersistentDomain());
+    try {
+        reader->setOrThrow("k", "overwritten");
+        ADD_FAILURE() << "a read-only suite stored a value";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.domain(), DefaultsSuite::kErrorDomain);
+        EXPECT_TRUE(e.description().starts_with("The setting k could not be saved: ")) << e.description();
+    }
+    EXPECT_THROW(reader->removeOrThrow("k"), PlatformError);
+    EXPECT_THROW(reader->removePersistentDomainOrThrow(), PlatformError);
+    EXPECT_TRUE(loggedError(*sink, "Could not save new in settings suite " + std::string(kSuite)));
+
+    EXPECT_EQ(application->keys(), std::vector<std::string>{"k"});
+    EXPECT_EQ(*application->get("k"), DefaultsValue("kept"));
+    EXPECT_EQ(*reader->get("k"), DefaultsValue("kept"));
+    // The reader still reads after the refusals.
+    ASSERT_TRUE(application->set("k", "later"));
+    EXPECT_EQ(*reader->get("k"), DefaultsValue("later"));
+}
+
+TEST(DefaultsSuiteReadOnly, WhereThereIsNoSuiteNothingIsCreated) {
+    ScopedConfigHome home;
+    auto sink = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(sink);
+    const fs::path folder = home.suiteFolder(kSuite);
+    const fs::path database = folder / "Defaults.sqlite";
+
+    // A fresh account: not even the folder.
+    std::string failure;
+    EXPECT_FALSE(openReadOnly(home, failure));
+    EXPECT_NE(failure.find(database.string()), std::string::npos) << failure;
+    EXPECT_NE(failure.find("No such file or directory"), std::string::npos) << failure;
+    EXPECT_TRUE(fs::is_empty(home.path()));
+
+    // The folder without a database.
+    fs::create_directories(folder);
+    failure.clear();
+    EXPECT_FALSE(openReadOnly(home, failure));
+    EXPECT_FALSE(failure.empty());
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    // The empty file the application creates before it sets the suite up.
+    writeFile(database, "");
+    failure.clear();
+    EXPECT_FALSE(openReadOnly(home, failure));
+    EXPECT_NE(failure.find("not set the suite up yet"), std::string::npos) << failure;
+    EXPECT_EQ(contents(folder), (std::map<std::string, std::string>{{"Defaults.sqlite", ""}}));
+    // Saying why is the caller's business; the library logs nothing for it.
+    EXPECT_TRUE(sink->records().empty());
+}
+
+TEST(DefaultsSuiteReadOnly, DamagedOrForeignDatabasesAreLeftExactlyAsTheyAre) {
+    ScopedConfigHome home;
+    const fs::path folder = home.suiteFolder(kSuite);
+    const fs::path database = folder / "Defaults.sqlite";
+    auto refused = [&](const std::string& expectedReason) {
+        const auto before = contents(folder);
+        std::string failure;
+        EXPECT_FALSE(openReadOnly(home, failure)) << expectedReason;
+        EXPECT_NE(failure.find(expectedReason), std::string::npos) << failure;
+        EXPECT_EQ(contents(folder), before) << expectedReason;
+    };
+
+    fs::create_directories(folder);
+    std::string garbage;
+    for (int i = 0; i < 300; ++i) garbage += "this is not a settings database ";
+    writeFile(database, garbage);
+    refused("file is not a database");
+    // A stale log beside it: SQLite would open it first and index it in a new -shm file.
+    writeFile(database.string() + "-wal", "stale journal");
+    refused("write-ahead log has no index");
+    fs::remove(database.string() + "-wal");
+
+    fs::remove(database);
+    makeDatabase(database, "CREATE TABLE other (x); INSERT INTO other VALUES (1);");
+    refused("tables of another kind");
+    fs::remove(database);
+    makeDatabase(database,
+                 "CREATE TABLE defaults_values (key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID;"
+                 "PRAGMA user_version = 9;");
+    refused("unknown schema version 9");
+    fs::remove(database);
+    makeDatabase(database, "CREATE TABLE defaults_values (key TEXT, other INTEGER); PRAGMA user_version = 1;");
+    refused("another shape");
+
+    // A damaged page, in a suite the application wrote and closed.
+    fs::remove(database);
+    {
+        auto suite = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(suite);
+        for (int i = 0; i < 40; ++i) suite->set("key" + std::to_string(i), std::string(2000, 'v'));
+    }
+    std::string bytes = readFile(database);
+    ASSERT_GT(bytes.size(), 3 * 4096u);
+    for (size_t i = 4096; i < 3 * 4096; ++i) bytes[i] = static_cast<char>(0xA5);
+    writeFile(database, bytes);
+    const std::string damaged = readFile(database);
+    std::string failure;
+    EXPECT_FALSE(openReadOnly(home, failure));
+    EXPECT_EQ(readFile(database), damaged);
+    EXPECT_TRUE(asideFiles(folder).empty());
+
+    // A link in place of the database is not followed.
+    TemporaryFolder elsewhere;
+    writeFile(elsewhere / "target", "someone else's file");
+    fs::remove(database);
+    fs::create_symlink(elsewhere / "target", database);
+    refused("");
+    EXPECT_TRUE(fs::is_symlink(database));
+    EXPECT_EQ(readFile(elsewhere / "target"), "someone else's file");
+}
+
+// What SQLite itself needs to read a suite in WAL mode that no one has open: its -wal and -shm
+// files, created private like the database and removed by the application's next close. The
+// database itself is not written.
+TEST(DefaultsSuiteReadOnly, AClosedSuiteGetsOnlySQLitesCoordinationFiles) {
+    ScopedConfigHome home;
+    const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
+    {
+        auto application = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(application);
+        ASSERT_TRUE(application->set("k", "v"));
+    }
+    ASSERT_EQ(contents(home.suiteFolder(kSuite)).count("Defaults.sqlite-wal"), 0u);
+    const std::string bytes = readFile(database);
+    {
+        std::string failure;
+        auto reader = openReadOnly(home, failure);
+        ASSERT_TRUE(reader) << failure;
+        EXPECT_EQ(*reader->get("k"), DefaultsValue("v"));
+        EXPECT_EQ(readFile(database.string() + "-wal"), "");
+        EXPECT_EQ(mode(database.string() + "-wal"), 0600u);
+        EXPECT_EQ(mode(database.string() + "-shm"), 0600u);
+    }
+    EXPECT_EQ(readFile(database), bytes);
+    {
+        auto application = DefaultsSuite::open(kSuite);
+        ASSERT_TRUE(application);
+        EXPECT_EQ(*application->get("k"), DefaultsValue("v"));
+    }
+    EXPECT_EQ(contents(home.suiteFolder(kSuite)),
+              (std::map<std::string, std::string>{{"Defaults.sqlite", bytes}, {"Defaults.sqlite.lock", ""}}));
 }
