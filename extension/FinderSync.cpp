@@ -36,12 +36,6 @@ std::string finderMenuKindDescription(long raw) {
     return "FinderMenuKind(rawValue: " + std::to_string(raw) + ")";
 }
 
-std::optional<UserAccount> currentUserAccount() {
-    fs::path home = accountHomeFolder();
-    if (home.empty()) return std::nullopt;
-    return UserAccount{std::move(home), accountUserName()};
-}
-
 std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account) {
     std::vector<fs::path> roots;
     auto add = [&](const fs::path& candidate) {
@@ -110,8 +104,11 @@ FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
     return submenu;
 }
 
-FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account)
-    : log_(kExtensionSubsystem, "FinderSync"), host_(host), account_(std::move(account)) {
+FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account, std::optional<fs::path> configurationHome)
+    : log_(kExtensionSubsystem, "FinderSync"),
+      host_(host),
+      account_(std::move(account)),
+      configurationHome_(std::move(configurationHome)) {
     roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt);
     host_.setDirectoryURLs(roots_);
     std::string joined;
@@ -154,9 +151,9 @@ const DefaultsSuite& FinderSync::sharedSettings() const {
         return *settings_;
     settings_.reset();
     settingsFile_.reset();
-    const auto container = DefaultsSuite::containerDirectory(DefaultsSuite::kSharedSuiteName);
+    const auto container = DefaultsSuite::containerDirectory(configurationHome_, DefaultsSuite::kSharedSuiteName);
     const auto before = container ? fileIdentity(*container / DefaultsSuite::kDatabaseFileName) : std::nullopt;
-    settings_ = DefaultsSuite::openShared();
+    settings_ = DefaultsSuite::openShared(configurationHome_);
     const auto after = fileIdentity(settings_->databasePath());
     // A stand-in suite is tried again at the next menu, and a file replaced while it was being
     // opened may not be the one held: neither is kept.

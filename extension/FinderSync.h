@@ -39,9 +39,9 @@ struct UserAccount {
     std::string userName;
 };
 
-// Nothing when the account database has no entry for the user.
+// Nothing when the account database has no entry for the user. The module's composition root
+// hands in the entry it read at load time.
 using UserAccountSource = std::function<std::optional<UserAccount>()>;
-std::optional<UserAccount> currentUserAccount();
 
 // The folders the extension serves, in order, without duplicates: the real home, its Desktop,
 // Documents and Downloads, the cloud folders, then the volume mount points (/media,
@@ -94,8 +94,10 @@ public:
     static constexpr double kMenuGlyphSize = 16;
     static constexpr double kMenuSymbolPointSize = 14;
 
-    // Computes the monitored roots and hands them to the host.
-    explicit FinderSync(FinderSyncHost& host, UserAccountSource account = currentUserAccount);
+    // Computes the monitored roots and hands them to the host. The configuration home holds the
+    // shared settings suite.
+    FinderSync(FinderSyncHost& host, UserAccountSource account,
+               std::optional<std::filesystem::path> configurationHome);
     ~FinderSync();
     FinderSync(const FinderSync&) = delete;
     FinderSync& operator=(const FinderSync&) = delete;
@@ -132,6 +134,7 @@ private:
     std::optional<std::filesystem::path> mostRecentObservedDirectoryURL_;
     FinderSyncHost& host_;
     UserAccountSource account_;
+    std::optional<std::filesystem::path> configurationHome_;
     std::vector<std::filesystem::path> roots_;
     mutable std::unique_ptr<DefaultsSuite> settings_;
     // Device and inode of the database file settings_ has open.

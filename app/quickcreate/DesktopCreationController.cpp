@@ -20,8 +20,6 @@ namespace quillet {
 
 namespace {
 
-DesktopCreationController* sharedInstance = nullptr;
-
 // The text the user sees for whatever the creation threw.
 std::string describeCurrentException() {
     try {
@@ -46,17 +44,7 @@ DesktopCreationController::DesktopCreationController(DesktopCreationEnvironment 
       hotKeyManager_(environment_.hotKeyService, environment_.mainQueue,
                      [this](const HotKeyAction& action) { perform(action); }) {}
 
-DesktopCreationController::~DesktopCreationController() {
-    shortcutCancellables.clear();
-    if (sharedInstance == this) sharedInstance = nullptr;
-}
-
-DesktopCreationController& DesktopCreationController::shared() {
-    if (!sharedInstance) throw std::logic_error("DesktopCreationController::shared() before the application made it");
-    return *sharedInstance;
-}
-bool DesktopCreationController::hasShared() { return sharedInstance != nullptr; }
-void DesktopCreationController::installShared(DesktopCreationController* controller) { sharedInstance = controller; }
+DesktopCreationController::~DesktopCreationController() { shortcutCancellables.clear(); }
 
 void DesktopCreationController::start() {
     registerHotKeys();

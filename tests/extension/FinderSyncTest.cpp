@@ -12,7 +12,7 @@
 #include "extension/FinderSync.h"
 #include "shared/logging/Logger.h"
 #include "tests/support/RecordingFinderSyncHost.h"
-#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -23,16 +23,16 @@ namespace {
 using Role = FinderSyncMenuItem::Role;
 
 struct Fixture {
-    test::ScopedConfigHome config;
+    test::TemporaryConfigHome config;
     test::TemporaryFolder home;
     std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
     ScopedLogSink scope{log};
     test::RecordingFinderSyncHost host;
     std::optional<UserAccount> account = UserAccount{home.path(), "alice"};
-    FinderSync finderSync{host, [this] { return account; }};
+    FinderSync finderSync{host, [this] { return account; }, config.path()};
 
     void store(const std::string& key, DefaultsValue value) {
-        ASSERT_TRUE(DefaultsSuite::openShared()->set(key, std::move(value)));
+        ASSERT_TRUE(DefaultsSuite::openShared(config.path())->set(key, std::move(value)));
     }
     // The submenu as "[Header]", "-" and type ids, the form the cases below compare.
     std::vector<std::string> submenuOutline(long kind = 1) {
