@@ -9,6 +9,7 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
 #include "shared/paths/FilePaths.h"
+#include "shared/paths/UserDirectories.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet {
@@ -36,7 +37,8 @@ std::string finderMenuKindDescription(long raw) {
     return "FinderMenuKind(rawValue: " + std::to_string(raw) + ")";
 }
 
-std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account) {
+std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account,
+                                     const std::optional<fs::path>& configurationHome) {
     std::vector<fs::path> roots;
     auto add = [&](const fs::path& candidate) {
         fs::path standardized = standardizedPath(candidate);
@@ -47,7 +49,7 @@ std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account) 
     if (account && !account->homeFolder.empty()) {
         const fs::path home = account->homeFolder;
         add(home);
-        add(home / "Desktop");
+        add(userDesktopFolder(standardizedPath(home), configurationHome));
         add(home / "Documents");
         add(home / "Downloads");
         const fs::path iCloud = home / "Library" / "Mobile Documents" / "com~apple~CloudDocs";
@@ -109,7 +111,7 @@ FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account, std::opt
       host_(host),
       account_(std::move(account)),
       configurationHome_(std::move(configurationHome)) {
-    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt);
+    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt, configurationHome_);
     host_.setDirectoryURLs(roots_);
     std::string joined;
     for (const auto& root : roots_) {
@@ -217,7 +219,7 @@ std::optional<fs::path> FinderSync::targetDirectoryURL() const {
         return mostRecentObservedDirectoryURL_;
     }
     if (auto account = account_ ? account_() : std::nullopt; account && !account->homeFolder.empty()) {
-        const fs::path desktop = standardizedPath(account->homeFolder) / "Desktop";
+        const fs::path desktop = userDesktopFolder(standardizedPath(account->homeFolder), configurationHome_);
         std::error_code ec;
         if (fs::exists(desktop, ec)) {
             log_.log("Falling back to Desktop directory=%{public}s", desktop.string());

@@ -1,6 +1,7 @@
 #include "app/creation/CreationDestination.h"
 
 #include "shared/paths/FilePaths.h"
+#include "shared/paths/UserDirectories.h"
 
 namespace quillet {
 
@@ -27,7 +28,7 @@ std::string ResolvedCreationDestination::destinationDisplayName() const {
 }
 
 std::filesystem::path desktopFolderURL(const UserEnvironment& environment) {
-    return standardizedPath(environment.homeFolder() / "Desktop");
+    return userDesktopFolder(environment.homeFolder(), environment.configurationHome);
 }
 
 std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager) {

@@ -35,8 +35,10 @@ struct ResolvedCreationDestination {
     std::string destinationDisplayName() const;
 };
 
-// <real home>/Desktop, standardized. The home comes from the account database; without an entry
-// for the user, from $HOME, and "/" as a last resort. Never fails.
+// The user's Desktop, standardized: the desktop's own record of it (user-dirs.dirs in the
+// configuration home), else <real home>/Desktop. The home comes from the account database;
+// without an entry for the user, from $HOME, and "/" as a last resort. Never fails; read anew
+// at every call, so a Desktop moved while Quillet+ runs is followed.
 std::filesystem::path desktopFolderURL(const UserEnvironment& environment);
 
 // The front file manager window's folder, asked once; nothing when it names no absolute folder.

@@ -70,7 +70,7 @@ TEST(FinderSyncRoots, HomeFoldersCloudEntriesThenVolumesInOrder) {
     test::writeFile(cloud / "notes.txt", "x");
     fs::create_directory_symlink(cloud / "OneDrive-Personal", cloud / "Linked");
 
-    auto roots = monitoredRoots(UserAccount{home.path() / "." / "", "alice"});
+    auto roots = monitoredRoots(UserAccount{home.path() / "." / "", "alice"}, std::nullopt);
     // The listing order of the cloud folder is the file system's; compare those two as a set.
     ASSERT_EQ(roots.size(), 14u);
     std::vector<fs::path> listed(roots.begin() + 9, roots.begin() + 11);
@@ -86,16 +86,37 @@ TEST(FinderSyncRoots, HomeFoldersCloudEntriesThenVolumesInOrder) {
 
 TEST(FinderSyncRoots, DuplicatesAreDroppedAndNoAccountLeavesTheVolumes) {
     // A home at /media (after standardizing) must not list /media twice.
-    auto roots = monitoredRoots(UserAccount{"/media/x/..", "bob"});
+    auto roots = monitoredRoots(UserAccount{"/media/x/..", "bob"}, std::nullopt);
     EXPECT_EQ(std::count(roots.begin(), roots.end(), fs::path("/media")), 1);
     EXPECT_EQ(roots.front(), fs::path("/media"));
-    EXPECT_EQ(monitoredRoots(std::nullopt), (std::vector<fs::path>{"/media", "/mnt"}));
+    EXPECT_EQ(monitoredRoots(std::nullopt, std::nullopt), (std::vector<fs::path>{"/media", "/mnt"}));
     // A name that would climb out of /run/media is not used.
-    auto odd = monitoredRoots(UserAccount{"/home/x", "../etc"});
+    auto odd = monitoredRoots(UserAccount{"/home/x", "../etc"}, std::nullopt);
     EXPECT_EQ(std::count(odd.begin(), odd.end(), fs::path("/run/media/../etc")), 0);
     EXPECT_EQ(std::count(odd.begin(), odd.end(), fs::path("/run/etc")), 0);
-    auto dots = monitoredRoots(UserAccount{"/home/x", ".."});
+    auto dots = monitoredRoots(UserAccount{"/home/x", ".."}, std::nullopt);
     EXPECT_EQ(std::count(dots.begin(), dots.end(), fs::path("/run")), 0);
+}
+
+TEST(FinderSyncRoots, TheUsersDesktopIsServedWhereverTheDesktopRecordsIt) {
+    test::TemporaryFolder home, config;
+    const fs::path h = home.path();
+    test::writeFile(config / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+    auto roots = monitoredRoots(UserAccount{h, "alice"}, config.path());
+    ASSERT_GE(roots.size(), 4u);
+    EXPECT_EQ(std::vector<fs::path>(roots.begin(), roots.begin() + 4),
+              (std::vector<fs::path>{h, h / "Bureau", h / "Documents", h / "Downloads"}));
+    EXPECT_EQ(std::count(roots.begin(), roots.end(), h / "Desktop"), 0);
+
+    // A Desktop outside the home is served as a root of its own.
+    test::writeFile(config / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"/srv/desks/alice\"\n");
+    roots = monitoredRoots(UserAccount{h, "alice"}, config.path());
+    EXPECT_EQ(roots.at(1), fs::path("/srv/desks/alice"));
+    // A home that is its own Desktop is listed once.
+    test::writeFile(config / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME\"\n");
+    roots = monitoredRoots(UserAccount{h, "alice"}, config.path());
+    EXPECT_EQ(std::count(roots.begin(), roots.end(), h), 1);
+    EXPECT_EQ(roots.at(1), h / "Documents");
 }
 
 TEST(FinderSyncRoots, StartUpHandsTheRootsToTheHostAndLogsThem) {
@@ -331,6 +352,20 @@ TEST(FinderSyncCreate, ThenTheObservedFolderThenTheDesktopThenNothing) {
 
     f.account.reset();
     EXPECT_FALSE(f.finderSync.targetDirectoryURL());
+}
+
+TEST(FinderSyncCreate, TheLastResortIsTheLocalizedDesktop) {
+    Fixture f;
+    test::writeFile(f.config.path() / "user-dirs.dirs", "# German desktop\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    fs::create_directories(f.home / "Desktop");
+    // Not there yet: the plain Desktop is not taken in its place.
+    EXPECT_FALSE(f.finderSync.targetDirectoryURL());
+    fs::create_directories(f.home / "Schreibtisch");
+    EXPECT_EQ(f.finderSync.targetDirectoryURL(), f.home / "Schreibtisch");
+    f.finderSync.handleCreate(0);
+    ASSERT_EQ(f.host.openedURLs.size(), 1u);
+    EXPECT_EQ(CreateFileRequest::parse(f.host.openedURLs[0])->directoryPath, (f.home / "Schreibtisch").string());
+    EXPECT_TRUE(f.log->contains("Falling back to Desktop directory=" + (f.home / "Schreibtisch").string()));
 }
 
 TEST(FinderSyncCreate, FolderNamesWithSpacesAndNonASCIILettersArriveUnchanged) {

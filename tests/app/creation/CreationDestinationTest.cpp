@@ -3,6 +3,7 @@
 #include "app/creation/CreationDestination.h"
 #include "shared/paths/FilePaths.h"
 #include "tests/support/ScriptedFrontFileManagerFolder.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
 using quillet::test::ScriptedFrontFileManagerFolder;
@@ -34,6 +35,28 @@ TEST(CreationDestination, DesktopIsUnderTheAccountsHomeNotHOME) {
     EXPECT_EQ(desktopFolderURL(UserEnvironment{.homeVariable = "/nonexistent/container"}),
               std::filesystem::path("/nonexistent/container/Desktop"));
     EXPECT_EQ(desktopFolderURL(UserEnvironment{}), std::filesystem::path("/Desktop"));
+}
+
+TEST(CreationDestination, ALocalizedDesktopIsFoundAndStillCalledDesktop) {
+    test::TemporaryConfigHome config;
+    test::writeFile(config.path() / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    const UserEnvironment environment{.accountHome = "/home/me", .homeVariable = "/nonexistent/container",
+                                      .configurationHome = config.path()};
+    // $HOME in the file is the account's home too.
+    EXPECT_EQ(desktopFolderURL(environment), std::filesystem::path("/home/me/Schreibtisch"));
+
+    ScriptedFrontFileManagerFolder fileManager;
+    fileManager.enqueue(std::nullopt);
+    auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager,
+                                       desktopFolderURL(environment));
+    EXPECT_EQ(resolved, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
+                                                     "/home/me/Schreibtisch", true}));
+    EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
+    EXPECT_EQ(creationStatusMessage("/home/me/Schreibtisch/Untitled.txt", resolved), "Created Untitled.txt on Desktop");
+
+    // Read at every call: a Desktop the user moves while Quillet+ runs is followed.
+    test::writeFile(config.path() / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"/srv/Bureau\"\n");
+    EXPECT_EQ(desktopFolderURL(environment), std::filesystem::path("/srv/Bureau"));
 }
 
 TEST(CreationDestination, DisplayNames) {
