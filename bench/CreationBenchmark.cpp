@@ -15,6 +15,8 @@
 #include <string>
 
 #include "app/creation/FileCreationService.h"
+#include "platform/posix/AmbientScopedAccess.h"
+#include "platform/posix/LockFileCoordinator.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace fs = std::filesystem;
@@ -39,10 +41,18 @@ private:
     fs::path path_;
 };
 
+// A file manager as the application builds one: the program's templates, ambient access, and a
+// lock-file coordinator (here in a scratch folder rather than the user's runtime folder).
+struct ApplicationFileManager {
+    ScratchFolder locks;
+    LockFileCoordinator coordinator{locks.path() / "quillet-locks"};
+    FileManager fileManager{ResourceBundle::besideExecutable(), std::make_shared<AmbientScopedAccess>(), coordinator};
+};
+
 // The bytes a new file of the type holds.
-std::string contentOf(const FileTypeDefinition& type) {
+std::string contentOf(const FileManager& fileManager, const FileTypeDefinition& type) {
     if (type.category != FileTypeCategory::office) return templateText(type);
-    auto resource = FileManager::defaultManager().mainBundle().url("blank", type.fileExtension);
+    auto resource = fileManager.mainBundle().url("blank", type.fileExtension);
     if (!resource) throw std::runtime_error("no template for " + type.id);
     std::ifstream in(*resource, std::ios::binary);
     std::ostringstream bytes;
@@ -69,8 +79,9 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 // createFile's; the counters give both means and their ratio.
 void BM_CreateFileVersusPlainWrite(benchmark::State& state, const char* id) {
     const FileTypeDefinition& type = *fileType(id);
-    const FileManager& fileManager = FileManager::defaultManager();
-    const std::string bytes = contentOf(type);
+    ApplicationFileManager application;
+    const FileManager& fileManager = application.fileManager;
+    const std::string bytes = contentOf(fileManager, type);
     ScratchFolder folder;
     const fs::path plainTarget = folder.path() / ("Untitled." + type.fileExtension);
     double createSeconds = 0, plainSeconds = 0;
@@ -105,7 +116,8 @@ void BM_UniqueFileURLPast1000Names(benchmark::State& state) {
     writePlain(folder.path() / "Untitled.txt", "");
     for (int n = 2; n <= 1000; ++n)
         writePlain(folder.path() / ("Untitled " + std::to_string(n) + ".txt"), "");
-    const FileManager& fileManager = FileManager::defaultManager();
+    ApplicationFileManager application;
+    const FileManager& fileManager = application.fileManager;
     for (auto _ : state) {
         fs::path url = uniqueFileURL(folder.path(), "Untitled", "txt", fileManager);
         benchmark::DoNotOptimize(url);

@@ -37,8 +37,7 @@ public:
         std::string pattern = (fs::temp_directory_path() / "quillet-bench-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
-        ::setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-        auto suite = DefaultsSuite::openShared();
+        auto suite = DefaultsSuite::openShared(path_);
         suite->set("fileTypeOrder", DefaultsValue::Array{"py", "md", "txt", "json", "docx", "sh", "csv", "swift"});
         suite->set("enabledFileTypeIDs", DefaultsValue::Array{"py", "md", "txt", "json", "docx", "sh", "csv", "swift",
                                                               "xlsx", "html", "css", "js"});
@@ -47,6 +46,8 @@ public:
         std::error_code ec;
         fs::remove_all(path_, ec);
     }
+    // The configuration home the suite is in.
+    const fs::path& path() const { return path_; }
 
 private:
     fs::path path_;
@@ -56,7 +57,8 @@ void BM_BuildCreateMenu(benchmark::State& state) {
     ScratchSettings settings;
     ScopedLogSink quiet(std::make_shared<DiscardingLogSink>());
     test::RecordingFinderSyncHost host;
-    FinderSync finderSync(host, [] { return std::optional<UserAccount>(UserAccount{"/home/bench", "bench"}); });
+    FinderSync finderSync(host, [] { return std::optional<UserAccount>(UserAccount{"/home/bench", "bench"}); },
+                          settings.path());
     for (auto _ : state) {
         auto menu = finderSync.buildCreateMenu();
         benchmark::DoNotOptimize(menu);
@@ -70,7 +72,7 @@ BENCHMARK(BM_BuildCreateMenu)->Unit(benchmark::kMicrosecond);
 void BM_BuildCreateMenuOpeningTheSuiteAnew(benchmark::State& state) {
     ScratchSettings settings;
     ScopedLogSink quiet(std::make_shared<DiscardingLogSink>());
-    const auto container = DefaultsSuite::containerDirectory(DefaultsSuite::kSharedSuiteName);
+    const auto container = DefaultsSuite::containerDirectory(settings.path(), DefaultsSuite::kSharedSuiteName);
     std::string failure = "no configuration folder";
     for (auto _ : state) {
         // As the extension opens it: read-only.

@@ -9,6 +9,7 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
 #include "shared/paths/FilePaths.h"
+#include "shared/paths/UserDirectories.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet {
@@ -36,13 +37,8 @@ std::string finderMenuKindDescription(long raw) {
     return "FinderMenuKind(rawValue: " + std::to_string(raw) + ")";
 }
 
-std::optional<UserAccount> currentUserAccount() {
-    fs::path home = accountHomeFolder();
-    if (home.empty()) return std::nullopt;
-    return UserAccount{std::move(home), accountUserName()};
-}
-
-std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account) {
+std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account,
+                                     const std::optional<fs::path>& configurationHome) {
     std::vector<fs::path> roots;
     auto add = [&](const fs::path& candidate) {
         fs::path standardized = standardizedPath(candidate);
@@ -53,7 +49,7 @@ std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account) 
     if (account && !account->homeFolder.empty()) {
         const fs::path home = account->homeFolder;
         add(home);
-        add(home / "Desktop");
+        add(userDesktopFolder(standardizedPath(home), configurationHome));
         add(home / "Documents");
         add(home / "Downloads");
         const fs::path iCloud = home / "Library" / "Mobile Documents" / "com~apple~CloudDocs";
@@ -110,9 +106,12 @@ FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
     return submenu;
 }
 
-FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account)
-    : log_(kExtensionSubsystem, "FinderSync"), host_(host), account_(std::move(account)) {
-    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt);
+FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account, std::optional<fs::path> configurationHome)
+    : log_(kExtensionSubsystem, "FinderSync"),
+      host_(host),
+      account_(std::move(account)),
+      configurationHome_(std::move(configurationHome)) {
+    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt, configurationHome_);
     host_.setDirectoryURLs(roots_);
     std::string joined;
     for (const auto& root : roots_) {
@@ -153,7 +152,7 @@ const DefaultsSuite& FinderSync::sharedSettings() const {
         return *settings_;
     settings_.reset();
     settingsFile_.reset();
-    const auto container = DefaultsSuite::containerDirectory(DefaultsSuite::kSharedSuiteName);
+    const auto container = DefaultsSuite::containerDirectory(configurationHome_, DefaultsSuite::kSharedSuiteName);
     const auto before = container ? fileIdentity(*container / DefaultsSuite::kDatabaseFileName) : std::nullopt;
     // Read-only: a right click must never create, repair or move aside the application's
     // settings and folder grants. Only the application does that, when it next opens them.
@@ -232,7 +231,7 @@ std::optional<fs::path> FinderSync::targetDirectoryURL() const {
         return mostRecentObservedDirectoryURL_;
     }
     if (auto account = account_ ? account_() : std::nullopt; account && !account->homeFolder.empty()) {
-        const fs::path desktop = standardizedPath(account->homeFolder) / "Desktop";
+        const fs::path desktop = userDesktopFolder(standardizedPath(account->homeFolder), configurationHome_);
         std::error_code ec;
         if (fs::exists(desktop, ec)) {
             log_.log("Falling back to Desktop directory=%{public}s", desktop.string());

@@ -39,14 +39,16 @@ struct UserAccount {
     std::string userName;
 };
 
-// Nothing when the account database has no entry for the user.
+// Nothing when the account database has no entry for the user. The module's composition root
+// hands in the entry it read at load time.
 using UserAccountSource = std::function<std::optional<UserAccount>()>;
-std::optional<UserAccount> currentUserAccount();
 
-// The folders the extension serves, in order, without duplicates: the real home, its Desktop,
-// Documents and Downloads, the cloud folders, then the volume mount points (/media,
-// /run/media/<user>, /mnt). Without an account entry, only /media and /mnt.
-std::vector<std::filesystem::path> monitoredRoots(const std::optional<UserAccount>& account);
+// The folders the extension serves, in order, without duplicates: the real home, the user's
+// Desktop (see userDesktopFolder), the home's Documents and Downloads, the cloud folders, then
+// the volume mount points (/media, /run/media/<user>, /mnt). Without an account entry, only
+// /media and /mnt.
+std::vector<std::filesystem::path> monitoredRoots(const std::optional<UserAccount>& account,
+                                                  const std::optional<std::filesystem::path>& configurationHome);
 
 // The folder an item lies in: the path without its last component ("/" stays "/").
 std::filesystem::path containingFolder(const std::filesystem::path& item);
@@ -94,8 +96,10 @@ public:
     static constexpr double kMenuGlyphSize = 16;
     static constexpr double kMenuSymbolPointSize = 14;
 
-    // Computes the monitored roots and hands them to the host.
-    explicit FinderSync(FinderSyncHost& host, UserAccountSource account = currentUserAccount);
+    // Computes the monitored roots and hands them to the host. The configuration home holds the
+    // shared settings suite and the desktop's record of the user's Desktop.
+    FinderSync(FinderSyncHost& host, UserAccountSource account,
+               std::optional<std::filesystem::path> configurationHome);
     ~FinderSync();
     FinderSync(const FinderSync&) = delete;
     FinderSync& operator=(const FinderSync&) = delete;
@@ -117,7 +121,7 @@ public:
     // The action of every type item; the tag is the type's position in the catalog.
     void handleCreate(long tag);
     // The targeted folder, else the folder of the first selected item, else the last observed
-    // folder, else the real Desktop; nothing (logged) when none of them is there.
+    // folder, else the user's Desktop; nothing (logged) when none of them is there.
     std::optional<std::filesystem::path> targetDirectoryURL() const;
     void forwardCreateRequest(const FileTypeDefinition& type, const std::filesystem::path& folder);
 
@@ -133,6 +137,7 @@ private:
     std::optional<std::filesystem::path> mostRecentObservedDirectoryURL_;
     FinderSyncHost& host_;
     UserAccountSource account_;
+    std::optional<std::filesystem::path> configurationHome_;
     std::vector<std::filesystem::path> roots_;
     mutable std::unique_ptr<DefaultsSuite> settings_;
     // Device and inode of the database file settings_ has open.

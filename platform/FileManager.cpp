@@ -11,7 +11,6 @@
 #include <ctime>
 
 #include "shared/errors/PlatformError.h"
-#include "platform/posix/AmbientScopedAccess.h"
 
 namespace quillet {
 
@@ -155,13 +154,9 @@ private:
 
 }  // namespace
 
-FileManager::FileManager(ResourceBundle mainBundle, std::shared_ptr<SecurityScopedAccess> scopedAccess)
-    : mainBundle_(std::move(mainBundle)), scopedAccess_(std::move(scopedAccess)) {}
-
-const FileManager& FileManager::defaultManager() {
-    static const FileManager manager(ResourceBundle::main(), std::make_shared<AmbientScopedAccess>());
-    return manager;
-}
+FileManager::FileManager(ResourceBundle mainBundle, std::shared_ptr<SecurityScopedAccess> scopedAccess,
+                         FileCoordinator& coordinator)
+    : mainBundle_(std::move(mainBundle)), scopedAccess_(std::move(scopedAccess)), coordinator_(coordinator) {}
 
 bool FileManager::fileExists(const std::filesystem::path& path) const {
     struct stat st {};

@@ -4,20 +4,21 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/FileCoordinator.h"
 #include "platform/ResourceBundle.h"
 #include "platform/SecurityScopedAccess.h"
 
 namespace quillet {
 
 // What file creation needs from the platform, in one place so a caller can hand in another
-// resource bundle or access port: the existence test, the application's resources, the
-// security-scoped access port, and the two ways a new file comes into being.
+// resource bundle, access port or coordinator: the existence test, the application's resources,
+// the security-scoped access port, the coordinator every new file is written under, and the two
+// ways a new file comes into being. The composition root builds one; the coordinator it is
+// given must outlive it.
 class FileManager {
 public:
-    FileManager(ResourceBundle mainBundle, std::shared_ptr<SecurityScopedAccess> scopedAccess);
-
-    // The running program's resources with ambient (Linux) folder access.
-    static const FileManager& defaultManager();
+    FileManager(ResourceBundle mainBundle, std::shared_ptr<SecurityScopedAccess> scopedAccess,
+                FileCoordinator& coordinator);
 
     // Whether anything exists at the path. Follows symbolic links, so a dangling link counts
     // as absent; an entry that cannot be examined counts as absent too.
@@ -25,6 +26,7 @@ public:
 
     const ResourceBundle& mainBundle() const { return mainBundle_; }
     SecurityScopedAccess& scopedAccess() const { return *scopedAccess_; }
+    FileCoordinator& coordinator() const { return coordinator_; }
 
     // Creates `destination` (never replacing anything, never following a link there) and
     // writes all of `bytes` to it. When the content cannot be written in full, the file this
@@ -38,6 +40,7 @@ public:
 private:
     ResourceBundle mainBundle_;
     std::shared_ptr<SecurityScopedAccess> scopedAccess_;
+    FileCoordinator& coordinator_;
 };
 
 }  // namespace quillet

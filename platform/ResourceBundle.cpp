@@ -14,10 +14,8 @@ std::filesystem::path executableDirectory() {
     return exe.parent_path();
 }
 
-const ResourceBundle& ResourceBundle::main() {
-    static const ResourceBundle bundle(
-        (executableDirectory() / ".." / "share" / "quillet").lexically_normal());
-    return bundle;
+ResourceBundle ResourceBundle::besideExecutable() {
+    return ResourceBundle((executableDirectory() / ".." / "share" / "quillet").lexically_normal());
 }
 
 std::optional<std::filesystem::path> ResourceBundle::url(const std::string& name,

@@ -12,8 +12,9 @@ class ResourceBundle {
 public:
     explicit ResourceBundle(std::filesystem::path resourceDirectory);
 
-    // The bundle of the running executable (found through /proc/self/exe).
-    static const ResourceBundle& main();
+    // The bundle beside the running executable (found through /proc/self/exe). The composition
+    // roots build it once and hand it down.
+    static ResourceBundle besideExecutable();
 
     // The file name.extension in the bundle, if it exists as a regular file.
     std::optional<std::filesystem::path> url(const std::string& name,

@@ -15,10 +15,7 @@ namespace quillet {
 
 namespace {
 
-const Logger& logger() {
-    static const Logger log(kAppSubsystem, SecurityScopedFolderAccess::kLogCategory);
-    return log;
-}
+Logger logger() { return Logger(kAppSubsystem, SecurityScopedFolderAccess::kLogCategory); }
 
 // Characters, not bytes, decide which grant is deeper.
 std::size_t characterCount(const std::string& utf8) {
@@ -126,12 +123,6 @@ std::optional<std::filesystem::path> SecurityScopedFolderAccess::bestSavedRoot(c
         }
     }
     return best;
-}
-
-std::optional<std::filesystem::path> SecurityScopedFolderAccess::realHomeFolderURL() {
-    std::filesystem::path home = accountHomeFolder();
-    if (home.empty()) return std::nullopt;
-    return standardizedPath(home);
 }
 
 std::optional<std::filesystem::path> SecurityScopedFolderAccess::suggestedGrantRoot(

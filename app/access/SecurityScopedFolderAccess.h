@@ -55,8 +55,6 @@ public:
     // The resolved folder of the deepest grant that covers `folder`. Every covering grant is
     // resolved, so a lookup also refreshes or discards their records.
     std::optional<std::filesystem::path> bestSavedRoot(const std::filesystem::path& folder);
-    // The home folder from the account database, never $HOME.
-    static std::optional<std::filesystem::path> realHomeFolderURL();
     // The cloud folder to offer instead of `folder` itself (Dropbox, iCloud Drive, or a
     // provider's folder under Library/CloudStorage), or nothing.
     static std::optional<std::filesystem::path> suggestedGrantRoot(

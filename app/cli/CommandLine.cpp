@@ -74,11 +74,11 @@ int usageError(Invocation& inv, std::string_view message) {
     return kExitUsage;
 }
 
-int runCommandLine(int argc, char** argv) {
+int runCommandLine(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources) {
     std::vector<std::string> words(argv + 1, argv + argc);
-    Invocation inv{{}, std::cout, std::cerr};
+    Invocation inv{{}, std::cout, std::cerr, environment, resources};
     // No arguments: the desktop (or the user) starts the application itself.
-    if (words.empty()) return runApplication(argc, argv);
+    if (words.empty()) return runApplication(argc, argv, environment, resources);
     if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         printHelp(std::cout);
         return kExitOK;

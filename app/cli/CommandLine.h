@@ -6,6 +6,11 @@
 #include <string_view>
 #include <vector>
 
+namespace quillet {
+class ResourceBundle;
+struct UserEnvironment;
+}  // namespace quillet
+
 namespace quillet::cli {
 
 // Exit statuses of the command line.
@@ -17,6 +22,9 @@ struct Invocation {
     std::vector<std::string> args;  // the words after the command name
     std::ostream& out;
     std::ostream& err;
+    // What the composition root found: the user's folders and the program's resources.
+    const UserEnvironment& environment;
+    const ResourceBundle& resources;
 };
 
 struct Command {
@@ -35,7 +43,7 @@ bool takeFlag(std::vector<std::string>& args, std::string_view flag);
 // Prints "quillet: message" and returns kExitUsage.
 int usageError(Invocation& inv, std::string_view message);
 
-int runCommandLine(int argc, char** argv);
+int runCommandLine(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources);
 
 int typesCommand(Invocation&);
 int createCommand(Invocation&);

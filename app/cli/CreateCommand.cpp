@@ -45,7 +45,7 @@ int createCommand(Invocation& inv) {
 
     // Through the saved grants like every other creation: a sandboxed run without one prompts
     // (and, without a display, reports the missing access).
-    CreationSession session;
+    CreationSession session(inv.environment, inv.resources);
     try {
         if (inv.args.size() == 2) {
             // A relative folder is taken from where the command runs.

@@ -22,17 +22,25 @@
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtModalAlert.h"
 #include "platform/linux/QtURLOpener.h"
+#include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/LockFileCoordinator.h"
 #include "platform/posix/NoDisplayApplication.h"
 #include "platform/posix/NoDisplayFolderPanel.h"
 #include "platform/posix/PendingWorkQueue.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "platform/posix/StderrModalAlert.h"
+#include "shared/paths/UserEnvironment.h"
 
 namespace quillet::cli {
 
 // Declared in the order they are built; destroyed in reverse, the application last.
 struct CreationSession::Parts {
+    Parts(const UserEnvironment& environment, const ResourceBundle& resources)
+        : environment(environment), resources(resources) {}
+
+    const UserEnvironment& environment;
+    const ResourceBundle& resources;
     // QApplication keeps references to these for its whole life.
     std::vector<std::string> arguments;
     std::vector<char*> argv;
@@ -70,11 +78,14 @@ struct CreationSession::Parts {
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     std::unique_ptr<SecurityScopedFolderAccess> access;
+    std::unique_ptr<LockFileCoordinator> coordinator;
+    std::unique_ptr<FileManager> fileManager;
     std::unique_ptr<FolderAccessCreation> creation;
     std::unique_ptr<CreateRequestHandler> handler;
 };
 
-CreationSession::CreationSession() : parts_(std::make_unique<Parts>()) {
+CreationSession::CreationSession(const UserEnvironment& environment, const ResourceBundle& resources)
+    : parts_(std::make_unique<Parts>(environment, resources)) {
     Parts& p = *parts_;
     if (const auto platform = availableDisplayPlatform()) {
         // The plugin that was found to work, whatever QT_QPA_PLATFORM says.
@@ -107,10 +118,12 @@ CreationSession::CreationSession() : parts_(std::make_unique<Parts>()) {
         p.mainQueue = &p.noDisplay->mainQueue;
     }
 
-    p.suite = DefaultsSuite::openShared();
+    p.suite = DefaultsSuite::openShared(environment.configurationHome);
     p.access = std::make_unique<SecurityScopedFolderAccess>(*p.suite, p.bookmarks, p.displayNames, p.panel,
                                                             p.activation);
-    p.creation = std::make_unique<FolderAccessCreation>(*p.access, FileManager::defaultManager());
+    p.coordinator = std::make_unique<LockFileCoordinator>(LockFileCoordinator::lockDirectoryFor(environment));
+    p.fileManager = std::make_unique<FileManager>(resources, std::make_shared<AmbientScopedAccess>(), *p.coordinator);
+    p.creation = std::make_unique<FolderAccessCreation>(*p.access, *p.fileManager, environment);
     p.handler = std::make_unique<CreateRequestHandler>(*p.creation, *p.alert, *p.fileViewer, *p.activation,
                                                        *p.windows, *p.mainQueue);
 }
@@ -134,7 +147,7 @@ ResolvedCreationDestination CreationSession::resolveDestination(CreationDestinat
         p.coreApplication = std::make_unique<QCoreApplication>(p.argc, p.argv.data());
     }
     NautilusFrontFolder frontFolder;
-    return quillet::resolveDestination(mode, frontFolder);
+    return quillet::resolveDestination(mode, frontFolder, desktopFolderURL(p.environment));
 }
 
 void CreationSession::finish() {

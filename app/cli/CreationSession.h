@@ -7,6 +7,8 @@
 namespace quillet {
 class CreateRequestHandler;
 class FolderAccessCreation;
+class ResourceBundle;
+struct UserEnvironment;
 }  // namespace quillet
 
 namespace quillet::cli {
@@ -21,7 +23,9 @@ namespace quillet::cli {
 // Qt starts: alerts go to standard error and an access prompt counts as cancelled.
 class CreationSession {
 public:
-    CreationSession();
+    // The user's folders come from `environment`, the templates from `resources`; both must
+    // outlive the session.
+    CreationSession(const UserEnvironment& environment, const ResourceBundle& resources);
     ~CreationSession();
     CreationSession(const CreationSession&) = delete;
     CreationSession& operator=(const CreationSession&) = delete;

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "shared/paths/UserEnvironment.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/errors/PlatformError.h"
 
@@ -187,10 +188,11 @@ void print(std::ostream& out, const json& j) {
     out << j.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 
-std::unique_ptr<DefaultsSuite> openSuite(const DefaultsArguments& a) {
-    if (a.suite) return DefaultsSuite::open(*a.suite);
-    if (a.standard) return DefaultsSuite::open(DefaultsSuite::kStandardDomainName);
-    auto suite = DefaultsSuite::openShared();
+std::unique_ptr<DefaultsSuite> openSuite(const DefaultsArguments& a,
+                                         const std::optional<std::filesystem::path>& configurationHome) {
+    if (a.suite) return DefaultsSuite::open(configurationHome, *a.suite);
+    if (a.standard) return DefaultsSuite::open(configurationHome, DefaultsSuite::kStandardDomainName);
+    auto suite = DefaultsSuite::openShared(configurationHome);
     // A suite held in memory would forget the change at exit: not a success.
     if (!suite->isPersistent()) return nullptr;
     return suite;
@@ -231,7 +233,7 @@ int defaultsCommand(Invocation& inv) {
         return usageError(inv, "unknown defaults verb \"" + a.verb + "\"\n" + kUsage);
     }
 
-    auto suite = openSuite(a);
+    auto suite = openSuite(a, inv.environment.configurationHome);
     if (!suite) {
         inv.err << "quillet: could not open the settings suite " << suiteLabel(a) << "\n";
         return kExitFailure;

@@ -26,7 +26,7 @@ int destinationCommand(Invocation& inv) {
     QCoreApplication application(argc, argv);
 
     NautilusFrontFolder fileManager;
-    ResolvedCreationDestination destination = resolveDestination(mode, fileManager);
+    ResolvedCreationDestination destination = resolveDestination(mode, fileManager, desktopFolderURL(inv.environment));
     inv.out << destination.url.string() << '\n' << destination.destinationDisplayName() << '\n';
     if (destination.usedFallback)
         inv.err << "quillet: no file manager window names a folder; using the Desktop\n";

@@ -8,6 +8,7 @@
 #include "app/cli/CommandLine.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/paths/FilePaths.h"
+#include "shared/paths/UserEnvironment.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 
@@ -44,7 +45,7 @@ int grantsCommand(Invocation& inv) {
     }
 
     // The same suite the application keeps its grants in.
-    auto suite = DefaultsSuite::openShared();
+    auto suite = DefaultsSuite::openShared(inv.environment.configurationHome);
     if (!suite->isPersistent()) {
         inv.err << "quillet: could not open the settings suite " << DefaultsSuite::kSharedSuiteName << "\n";
         return kExitFailure;

@@ -7,7 +7,7 @@
 namespace quillet::cli {
 
 int openURL(Invocation& inv, const std::string& url) {
-    CreationSession session;
+    CreationSession session(inv.environment, inv.resources);
     // The text exactly as given: the handler compares scheme and host as written.
     const OpenURLOutcome outcome = session.requestHandler().handleOpenURL(url);
     if (outcome.kind == OpenURLOutcome::Kind::created) inv.out << outcome.createdFile.string() << '\n' << std::flush;

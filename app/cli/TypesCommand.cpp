@@ -2,6 +2,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "shared/paths/UserEnvironment.h"
 #include "shared/settings/SettingsKeys.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
@@ -12,7 +13,7 @@ namespace quillet::cli {
 int typesCommand(Invocation& inv) {
     bool all = takeFlag(inv.args, "--all");
     if (!inv.args.empty()) return usageError(inv, "usage: quillet types [--all]");
-    auto suite = DefaultsSuite::openShared();
+    auto suite = DefaultsSuite::openShared(inv.environment.configurationHome);
     auto order = loadFileTypeOrder(*suite);
     auto types = all ? orderedFileTypes(order) : enabledFileTypesInOrder(order, loadEnabledFileTypeIDs(*suite));
     for (const auto& type : types) {

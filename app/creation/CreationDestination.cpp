@@ -1,8 +1,7 @@
 #include "app/creation/CreationDestination.h"
 
-#include <cstdlib>
-
 #include "shared/paths/FilePaths.h"
+#include "shared/paths/UserDirectories.h"
 
 namespace quillet {
 
@@ -28,13 +27,8 @@ std::string ResolvedCreationDestination::destinationDisplayName() const {
     return "Desktop";
 }
 
-std::filesystem::path desktopFolderURL() {
-    std::filesystem::path home = accountHomeFolder();
-    if (home.empty()) {
-        const char* variable = std::getenv("HOME");
-        home = variable && *variable == '/' ? std::filesystem::path(variable) : std::filesystem::path("/");
-    }
-    return standardizedPath(home / "Desktop");
+std::filesystem::path desktopFolderURL(const UserEnvironment& environment) {
+    return userDesktopFolder(environment.homeFolder(), environment.configurationHome);
 }
 
 std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager) {
@@ -44,12 +38,13 @@ std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder
 }
 
 ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
-                                               FrontFileManagerFolder& fileManager) {
+                                               FrontFileManagerFolder& fileManager,
+                                               const std::filesystem::path& desktop) {
     if (mode == CreationDestinationMode::frontFinderFolder) {
         if (auto folder = frontFinderFolderURL(fileManager)) return {mode, *folder, false};
-        return {mode, desktopFolderURL(), true};
+        return {mode, standardizedPath(desktop), true};
     }
-    return {mode, desktopFolderURL(), false};
+    return {mode, standardizedPath(desktop), false};
 }
 
 std::string creationStatusMessage(const std::filesystem::path& createdFile,

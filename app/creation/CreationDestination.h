@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/FrontFileManagerFolder.h"
+#include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
 
@@ -34,17 +35,21 @@ struct ResolvedCreationDestination {
     std::string destinationDisplayName() const;
 };
 
-// <real home>/Desktop, standardized. The home comes from the account database; without an entry
-// for the user, from $HOME, and "/" as a last resort. Never fails.
-std::filesystem::path desktopFolderURL();
+// The user's Desktop, standardized: the desktop's own record of it (user-dirs.dirs in the
+// configuration home), else <real home>/Desktop. The home comes from the account database;
+// without an entry for the user, from $HOME, and "/" as a last resort. Never fails; read anew
+// at every call, so a Desktop moved while Quillet+ runs is followed.
+std::filesystem::path desktopFolderURL(const UserEnvironment& environment);
 
 // The front file manager window's folder, asked once; nothing when it names no absolute folder.
 // The folder is not checked for existence: creation reports that later.
 std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager);
 
-// Called right before a file is written, so the window in front at that moment decides.
+// Called right before a file is written, so the window in front at that moment decides;
+// `desktop` is where the Desktop mode, and the fallback, create.
 ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
-                                               FrontFileManagerFolder& fileManager);
+                                               FrontFileManagerFolder& fileManager,
+                                               const std::filesystem::path& desktop);
 
 // The line that reports a creation: "Created Untitled.txt in Reports", or "... on Desktop" when
 // the file manager named no folder and the Desktop stood in.

@@ -3,8 +3,6 @@
 #include <exception>
 #include <optional>
 
-#include "platform/posix/LockFileCoordinator.h"
-
 namespace quillet {
 
 std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
@@ -50,11 +48,6 @@ void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& acc
     if (accessorError) std::rethrow_exception(accessorError);
 }
 
-void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor) {
-    LockFileCoordinator coordinator(LockFileCoordinator::defaultLockDirectory());
-    coordinatedWrite(url, accessor, coordinator);
-}
-
 std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
                                  const FileManager& fileManager) {
     const std::filesystem::path target =
@@ -77,7 +70,7 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const std::file
         };
     }
     try {
-        coordinatedWrite(target, accessor);
+        coordinatedWrite(target, accessor, fileManager.coordinator());
     } catch (const PlatformError& error) {
         throw FileCreationError::writeFailed(error);
     }

@@ -17,7 +17,7 @@ inline constexpr const char* kNewFileBaseName = "Untitled";
 inline constexpr const char* kTemplateResourceName = "blank";
 
 // Writes a new file of `type` into `folder` under the first free "Untitled" name and returns
-// its path. Never overwrites. Throws FileCreationError.
+// its path, under the file manager's coordinator. Never overwrites. Throws FileCreationError.
 std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
                                  const FileManager& fileManager);
 
@@ -33,7 +33,6 @@ using WriteAccessor = std::function<void(const std::filesystem::path&)>;
 
 // Runs `accessor` on the location the coordinator hands over for writing `url`. Reports, in
 // this order: the coordinator's failure; an accessor that never ran; the accessor's own error.
-void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor);
 void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor,
                       FileCoordinator& coordinator);
 

@@ -1,7 +1,5 @@
 #include "app/creation/FolderAccessCreation.h"
 
-#include <cstdlib>
-
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FileCreationService.h"
 #include "platform/FileManager.h"
@@ -10,10 +8,12 @@
 
 namespace quillet {
 
-FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager)
-    : access_(access), fileManager_(fileManager) {}
-
-bool FolderAccessCreation::isSandboxed() { return std::getenv(kSandboxEnvironmentVariable) != nullptr; }
+FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager,
+                                           const UserEnvironment& environment)
+    : access_(access),
+      fileManager_(fileManager),
+      sandboxed_(environment.sandboxed),
+      realHome_(environment.accountHome.empty() ? std::nullopt : std::optional(environment.accountHome)) {}
 
 std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const FileTypeDefinition& type,
                                                                        const std::filesystem::path& folder) {
@@ -25,9 +25,7 @@ std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const Fil
 
     if (!isSandboxed()) return createFile(type, target, fileManager_);
 
-    // Inside a sandbox HOME names the container, hence the account database.
-    const auto suggestion = SecurityScopedFolderAccess::suggestedGrantRoot(
-        target, SecurityScopedFolderAccess::realHomeFolderURL());
+    const auto suggestion = SecurityScopedFolderAccess::suggestedGrantRoot(target, realHome_);
     const std::filesystem::path granted =
         access_.requestAccess(suggestion.value_or(target), target, kAllowFolderAccessTitle, std::nullopt);
     return createInside(granted, type, target);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
 
@@ -15,11 +17,15 @@ class SecurityScopedFolderAccess;
 // the grant store (with its panel and activation) and the file manager must outlive it.
 class FolderAccessCreation {
 public:
-    // Present (with any value, even empty) in a sandboxed process's environment.
-    static constexpr const char* kSandboxEnvironmentVariable = "APP_SANDBOX_CONTAINER_ID";
+    // Present (with any value, even empty) in a sandboxed process's environment; the
+    // composition root reads it into the environment it passes in.
+    static constexpr const char* kSandboxEnvironmentVariable = UserEnvironment::kSandboxEnvironmentVariable;
     static constexpr const char* kAllowFolderAccessTitle = "Allow Folder Access";
 
-    FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager);
+    // Whether the process is sandboxed, and the real home a prompt suggests cloud folders in,
+    // come from `environment`.
+    FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager,
+                         const UserEnvironment& environment);
 
     // Creates a new file of `type` in the absolute `folder` and returns its path. Errors of the
     // access step are SecurityScopedFolderAccessError, of the writing step FileCreationError,
@@ -27,8 +33,7 @@ public:
     std::filesystem::path createFileWithFolderAccess(const FileTypeDefinition& type,
                                                      const std::filesystem::path& folder);
 
-    // Read on every creation, so a change of the environment takes effect at once.
-    static bool isSandboxed();
+    bool isSandboxed() const { return sandboxed_; }
 
 private:
     std::filesystem::path createInside(const std::filesystem::path& grant, const FileTypeDefinition& type,
@@ -36,6 +41,9 @@ private:
 
     SecurityScopedFolderAccess& access_;
     const FileManager& fileManager_;
+    bool sandboxed_;
+    // The account's home, never $HOME: inside a sandbox HOME names the container.
+    std::optional<std::filesystem::path> realHome_;
 };
 
 }  // namespace quillet

@@ -17,17 +17,19 @@ public:
     virtual ResolvedCreationDestination resolveDestination(CreationDestinationMode mode) = 0;
 };
 
-// The account's Desktop and the front file manager window's folder.
+// The user's Desktop and the front file manager window's folder.
 class SystemCreationDestinations final : public CreationDestinations {
 public:
-    explicit SystemCreationDestinations(FrontFileManagerFolder& frontFolder) : frontFolder_(frontFolder) {}
-    std::filesystem::path desktopFolderURL() override { return quillet::desktopFolderURL(); }
+    SystemCreationDestinations(FrontFileManagerFolder& frontFolder, UserEnvironment environment)
+        : frontFolder_(frontFolder), environment_(std::move(environment)) {}
+    std::filesystem::path desktopFolderURL() override { return quillet::desktopFolderURL(environment_); }
     ResolvedCreationDestination resolveDestination(CreationDestinationMode mode) override {
-        return quillet::resolveDestination(mode, frontFolder_);
+        return quillet::resolveDestination(mode, frontFolder_, desktopFolderURL());
     }
 
 private:
     FrontFileManagerFolder& frontFolder_;
+    UserEnvironment environment_;
 };
 
 }  // namespace quillet

@@ -16,28 +16,12 @@
 
 namespace quillet {
 
-namespace {
-
-DesktopCreationController* sharedInstance = nullptr;
-
-}  // namespace
-
 DesktopCreationController::DesktopCreationController(DesktopCreationEnvironment environment)
     : environment_(std::move(environment)),
       hotKeyManager_(environment_.hotKeyService, environment_.mainQueue,
                      [this](const HotKeyAction& action) { perform(action); }) {}
 
-DesktopCreationController::~DesktopCreationController() {
-    shortcutCancellables.clear();
-    if (sharedInstance == this) sharedInstance = nullptr;
-}
-
-DesktopCreationController& DesktopCreationController::shared() {
-    if (!sharedInstance) throw std::logic_error("DesktopCreationController::shared() before the application made it");
-    return *sharedInstance;
-}
-bool DesktopCreationController::hasShared() { return sharedInstance != nullptr; }
-void DesktopCreationController::installShared(DesktopCreationController* controller) { sharedInstance = controller; }
+DesktopCreationController::~DesktopCreationController() { shortcutCancellables.clear(); }
 
 void DesktopCreationController::start() {
     registerHotKeys();

@@ -62,11 +62,6 @@ public:
     DesktopCreationController(const DesktopCreationController&) = delete;
     DesktopCreationController& operator=(const DesktopCreationController&) = delete;
 
-    // The instance the application's composition root made.
-    static DesktopCreationController& shared();
-    static bool hasShared();
-    static void installShared(DesktopCreationController* controller);
-
     Published<CreationDestinationMode> destinationMode{CreationDestinationMode::desktop};
     Published<std::string> searchText;
     Published<std::optional<std::string>> statusMessage;

@@ -11,8 +11,6 @@ namespace quillet {
 
 namespace {
 
-AppSettings* sharedInstance = nullptr;
-
 DefaultsValue::Data bytes(const std::string& text) { return DefaultsValue::Data(text.begin(), text.end()); }
 
 std::optional<std::string> storedData(const DefaultsSuite& defaults, const char* key) {
@@ -126,10 +124,6 @@ AppSettings::AppSettings(DefaultsSuite& defaults)
     if (stored != rawValue(appPresence.get()))
         defaults_.set(settingsKey::appPresence, std::string(rawValue(appPresence.get())));
 }
-
-AppSettings& AppSettings::shared() { return *sharedInstance; }
-bool AppSettings::hasShared() { return sharedInstance != nullptr; }
-void AppSettings::installShared(AppSettings* settings) { sharedInstance = settings; }
 
 void AppSettings::setEnabled(bool enabled, const std::string& typeID) {
     auto ids = enabledFileTypeIDs.get();

@@ -50,11 +50,6 @@ public:
     AppSettings(const AppSettings&) = delete;
     AppSettings& operator=(const AppSettings&) = delete;
 
-    // The instance the application's composition root made (it installs it once at launch).
-    static AppSettings& shared();
-    static bool hasShared();
-    static void installShared(AppSettings* settings);
-
     SettingField<std::set<std::string>> enabledFileTypeIDs;
     SettingField<std::vector<std::string>> fileTypeOrder;
     SettingField<AppPresence> appPresence;

@@ -34,8 +34,11 @@
 #include "platform/linux/QtURLOpener.h"
 #include "platform/linux/QtWindowOrdering.h"
 #include "platform/linux/X11HotKeyService.h"
+#include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/LockFileCoordinator.h"
 #include "platform/posix/PosixFolderBookmarks.h"
+#include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
 
@@ -69,6 +72,11 @@ void installQuitSignals(QApplication& application) {
 
 // The long-lived parts, declared in launch order and so released in the reverse order.
 struct Parts {
+    Parts(const UserEnvironment& environment, const ResourceBundle& resources)
+        : environment(environment), resources(resources) {}
+
+    const UserEnvironment& environment;
+    const ResourceBundle& resources;
     QtApplicationActivation activation;
     QtWindowOrdering windowOrdering;
     QtFolderPanel folderPanel;
@@ -81,13 +89,15 @@ struct Parts {
     QuickCreatePanelWindowFactory panelFactory;
     X11HotKeyService hotKeyService;
 
-    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared();
+    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(environment.configurationHome);
     AppSettings settings{*suite};
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &activation};
-    FolderAccessCreation creation{access, FileManager::defaultManager()};
-    SystemCreationDestinations destinations{frontFolder};
+    LockFileCoordinator coordinator{LockFileCoordinator::lockDirectoryFor(environment)};
+    FileManager fileManager{resources, std::make_shared<AmbientScopedAccess>(), coordinator};
+    FolderAccessCreation creation{access, fileManager, environment};
+    SystemCreationDestinations destinations{frontFolder, environment};
     DesktopCreationController controller{DesktopCreationEnvironment{
         settings,
         hotKeyService,
@@ -107,9 +117,9 @@ struct Parts {
 
 }  // namespace
 
-int runApplication(int argc, char** argv) {
+int runApplication(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources) {
     const Logger log(kAppSubsystem, "Lifecycle");
-    SingleInstanceLock lock(SingleInstanceLock::defaultPath());
+    SingleInstanceLock lock(SingleInstanceLock::pathFor(environment));
     switch (lock.acquire()) {
         case SingleInstanceLock::Outcome::acquired: break;
         case SingleInstanceLock::Outcome::heldElsewhere:
@@ -139,17 +149,13 @@ int runApplication(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     installQuitSignals(application);
 
-    auto parts = std::make_unique<Parts>();
-    AppSettings::installShared(&parts->settings);
-    DesktopCreationController::installShared(&parts->controller);
+    auto parts = std::make_unique<Parts>(environment, resources);
     parts->controller.start();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
 
     const int status = application.exec();
 
     parts->controller.stop();
-    DesktopCreationController::installShared(nullptr);
-    AppSettings::installShared(nullptr);
     parts.reset();
     log.log("Quillet+ stopped");
     return status;

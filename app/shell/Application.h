@@ -2,11 +2,16 @@
 
 namespace quillet {
 
+class ResourceBundle;
+struct UserEnvironment;
+
 inline constexpr const char* kAlreadyRunningMessage = "Quillet+ is already running.";
 
 // Runs Quillet+ until it is asked to quit (SIGTERM, SIGINT or a quit from its user interface):
 // builds the long-lived parts in launch order, starts the Quick Create controller, and stops it
 // again at exit. Returns the process's exit status; 1 when another instance is already running.
-int runApplication(int argc, char** argv);
+// Everything it builds finds the user's folders in `environment` and its templates in
+// `resources`.
+int runApplication(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources);
 
 }  // namespace quillet

@@ -6,15 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace quillet {
 
-std::filesystem::path SingleInstanceLock::defaultPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') return std::filesystem::path(runtime) / "org.quillet.Quillet.lock";
-    return std::filesystem::temp_directory_path() / ("org.quillet.Quillet-" + std::to_string(::getuid()) + ".lock");
+std::filesystem::path SingleInstanceLock::pathFor(const UserEnvironment& environment) {
+    const auto& runtime = environment.runtimeDirectory;
+    if (runtime && runtime->is_absolute()) return *runtime / "org.quillet.Quillet.lock";
+    return environment.temporaryDirectory / ("org.quillet.Quillet-" + std::to_string(::getuid()) + ".lock");
 }
 
 SingleInstanceLock::SingleInstanceLock(std::filesystem::path path) : path_(std::move(path)) {}

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "shared/paths/UserEnvironment.h"
+
 namespace quillet {
 
 // Keeps a second Quillet+ from starting while one runs: the running instance holds an exclusive
@@ -13,9 +15,9 @@ class SingleInstanceLock {
 public:
     enum class Outcome { acquired, heldElsewhere, failed };
 
-    // $XDG_RUNTIME_DIR/org.quillet.Quillet.lock when that variable names an absolute folder,
-    // else a file of this user's in the system's temporary folder.
-    static std::filesystem::path defaultPath();
+    // org.quillet.Quillet.lock in the user's runtime folder when there is one, else a file of
+    // this user's in the temporary folder.
+    static std::filesystem::path pathFor(const UserEnvironment& environment);
 
     explicit SingleInstanceLock(std::filesystem::path path);
     ~SingleInstanceLock();

@@ -15,9 +15,16 @@ namespace quillet {
 
 namespace {
 
+std::optional<UserAccount> accountOf(const UserEnvironment& environment) {
+    if (environment.accountHome.empty()) return std::nullopt;
+    return UserAccount{environment.accountHome, environment.accountUserName};
+}
+
 struct ProviderState {
+    explicit ProviderState(const UserEnvironment& environment)
+        : finderSync(host, [account = accountOf(environment)] { return account; }, environment.configurationHome) {}
     NautilusFinderSyncHost host;
-    FinderSync finderSync{host};
+    FinderSync finderSync;
 };
 
 struct FinderSyncMenuProvider {
@@ -31,6 +38,9 @@ struct FinderSyncMenuProviderClass {
 
 GType providerType = 0;
 GObjectClass* parentClass = nullptr;
+// What the module's entry point read when Nautilus loaded it, for the providers Nautilus makes
+// later: a GObject is constructed without arguments.
+std::optional<UserEnvironment> providerEnvironment;
 
 ProviderState* stateOf(gpointer provider) {
     return reinterpret_cast<FinderSyncMenuProvider*>(provider)->state;
@@ -40,7 +50,7 @@ void instanceInit(GTypeInstance* instance, gpointer) {
     auto* self = reinterpret_cast<FinderSyncMenuProvider*>(instance);
     // Without its state the provider simply offers no menus; Nautilus must go on regardless.
     try {
-        self->state = new ProviderState();
+        self->state = providerEnvironment ? new ProviderState(*providerEnvironment) : nullptr;
     } catch (...) {
         self->state = nullptr;
         logCaughtException("Setting up the Create File menus");
@@ -243,7 +253,8 @@ void menuProviderInit(gpointer iface, gpointer) {
 
 }  // namespace
 
-GType registerFinderSyncMenuProvider(GTypeModule* module) {
+GType registerFinderSyncMenuProvider(GTypeModule* module, const UserEnvironment& environment) {
+    providerEnvironment = environment;
     const GTypeInfo info = {
         sizeof(FinderSyncMenuProviderClass),
         nullptr,

@@ -10,11 +10,21 @@ extern "C" {
 }
 
 #include "extension/nautilus/NautilusMenuProvider.h"
+#include "shared/logging/Logger.h"
+#include "shared/paths/UserEnvironment.h"
 
 extern "C" {
 
+// The module's composition root: the user's environment is read here, once, when Nautilus
+// loads the module, and handed to everything the module makes.
 G_MODULE_EXPORT void nautilus_module_initialize(GTypeModule* module) {
-    quillet::registerFinderSyncMenuProvider(module);
+    // Without it the module offers nothing; Nautilus must go on regardless.
+    try {
+        const quillet::UserEnvironment environment = quillet::UserEnvironment::fromProcess();
+        quillet::installLogSink(quillet::makeSystemLogSink(environment.logToStderr));
+        quillet::registerFinderSyncMenuProvider(module, environment);
+    } catch (...) {
+    }
 }
 
 // The provider instances belong to Nautilus and the core keeps no global resources.

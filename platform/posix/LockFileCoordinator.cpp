@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "shared/paths/FilePaths.h"
@@ -54,11 +53,11 @@ LockFileCoordinator::~LockFileCoordinator() {
         if (fd >= 0) ::close(fd);
 }
 
-std::filesystem::path LockFileCoordinator::defaultLockDirectory() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') return standardizedPath(runtime) / "quillet-locks";
-    const char* temporary = std::getenv("TMPDIR");
-    return standardizedPath(temporary && temporary[0] == '/' ? temporary : "/tmp") /
+std::filesystem::path LockFileCoordinator::lockDirectoryFor(const UserEnvironment& environment) {
+    const auto& runtime = environment.runtimeDirectory;
+    if (runtime && runtime->is_absolute()) return standardizedPath(*runtime) / "quillet-locks";
+    const auto& temporary = environment.temporaryDirectory;
+    return standardizedPath(temporary.is_absolute() ? temporary : "/tmp") /
            ("quillet-locks-" + std::to_string(::geteuid()));
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/FileCoordinator.h"
+#include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
 
@@ -24,9 +25,9 @@ public:
     LockFileCoordinator(const LockFileCoordinator&) = delete;
     LockFileCoordinator& operator=(const LockFileCoordinator&) = delete;
 
-    // $XDG_RUNTIME_DIR/quillet-locks; without a runtime directory, quillet-locks-<uid> in the
+    // quillet-locks in the user's runtime folder; without one, quillet-locks-<uid> in the
     // temporary folder.
-    static std::filesystem::path defaultLockDirectory();
+    static std::filesystem::path lockDirectoryFor(const UserEnvironment& environment);
 
     std::optional<PlatformError> coordinateWriting(const std::filesystem::path& item,
                                                    const Writer& writer) override;

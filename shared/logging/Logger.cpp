@@ -1,8 +1,6 @@
 #include "shared/logging/Logger.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <sys/stat.h>
 
 #ifdef QUILLET_HAVE_JOURNALD
@@ -48,9 +46,9 @@ public:
 };
 #endif
 
-std::shared_ptr<LogSink> makeDefaultSink() {
-    const char* choice = std::getenv("QUILLET_LOG");
-    bool forceStderr = choice && std::strcmp(choice, "stderr") == 0;
+}  // namespace
+
+std::shared_ptr<LogSink> makeSystemLogSink(bool forceStderr) {
 #ifdef QUILLET_HAVE_JOURNALD
     struct stat st {};
     if (!forceStderr && ::stat("/run/systemd/journal/socket", &st) == 0 && S_ISSOCK(st.st_mode)) {
@@ -62,6 +60,10 @@ std::shared_ptr<LogSink> makeDefaultSink() {
     return std::make_shared<StderrLogSink>();
 }
 
+namespace {
+
+// The process's one sink; the only process-wide state of the shared library, since every
+// logger of every component writes through it.
 std::mutex& sinkMutex() {
     static std::mutex m;
     return m;
@@ -75,11 +77,16 @@ std::shared_ptr<LogSink>& currentSink() {
 std::shared_ptr<LogSink> activeSink() {
     std::lock_guard lock(sinkMutex());
     auto& sink = currentSink();
-    if (!sink) sink = makeDefaultSink();
+    if (!sink) sink = makeSystemLogSink(false);
     return sink;
 }
 
 }  // namespace
+
+void installLogSink(std::shared_ptr<LogSink> sink) {
+    std::lock_guard lock(sinkMutex());
+    currentSink() = std::move(sink);
+}
 
 void MemoryLogSink::write(const LogRecord& record) {
     std::lock_guard lock(mutex_);

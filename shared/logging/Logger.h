@@ -21,13 +21,19 @@ struct LogRecord {
     std::string message;
 };
 
-// Where log records go. The process has one active sink, chosen at first use: journald when
-// its socket exists, else stderr; QUILLET_LOG=stderr forces stderr.
+// Where log records go. The process has one active sink: the one its composition root
+// installed, else (chosen at first use) journald when its socket exists, else stderr.
 class LogSink {
 public:
     virtual ~LogSink() = default;
     virtual void write(const LogRecord& record) = 0;
 };
+
+// The system's log: journald when its socket exists, else stderr; stderr always when
+// `forceStderr` (the user asked for it).
+std::shared_ptr<LogSink> makeSystemLogSink(bool forceStderr);
+// Makes `sink` the process's sink from now on; a composition root calls it once at launch.
+void installLogSink(std::shared_ptr<LogSink> sink);
 
 // Keeps every record; tests install one to assert the lines that matter.
 class MemoryLogSink : public LogSink {

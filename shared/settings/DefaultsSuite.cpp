@@ -21,10 +21,7 @@ namespace quillet {
 
 namespace {
 
-const Logger& logger() {
-    static const Logger log(kAppSubsystem, "Defaults");
-    return log;
-}
+Logger logger() { return Logger(kAppSubsystem, "Defaults"); }
 
 constexpr const char* kCreateSchema =
     "CREATE TABLE defaults_values (key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
@@ -418,31 +415,21 @@ DefaultsSuite::DefaultsSuite(std::string name, std::filesystem::path databasePat
 
 DefaultsSuite::~DefaultsSuite() = default;
 
-std::optional<std::filesystem::path> DefaultsSuite::configurationHome() {
-    // Relative values are invalid by the base directory rules and are ignored.
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
-        return standardizedPath(xdg);
-    std::filesystem::path home;
-    if (const char* env = std::getenv("HOME"); env && *env == '/') home = env;
-    if (home.empty()) home = accountHomeFolder();
-    if (home.empty()) return std::nullopt;
-    return standardizedPath(home / ".config");
-}
-
 bool DefaultsSuite::isValidSuiteName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." && name.size() <= 255 &&
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-std::optional<std::filesystem::path> DefaultsSuite::containerDirectory(std::string_view suiteName) {
-    if (!isValidSuiteName(suiteName)) return std::nullopt;
-    auto home = configurationHome();
-    if (!home) return std::nullopt;
-    return *home / std::string(suiteName);
+std::optional<std::filesystem::path> DefaultsSuite::containerDirectory(
+    const std::optional<std::filesystem::path>& configurationHome, std::string_view suiteName) {
+    // A relative home would depend on the working folder.
+    if (!isValidSuiteName(suiteName) || !configurationHome || !configurationHome->is_absolute()) return std::nullopt;
+    return standardizedPath(*configurationHome) / std::string(suiteName);
 }
 
-std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::string& suiteName) {
-    auto folder = containerDirectory(suiteName);
+std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::filesystem::path>& configurationHome,
+                                                   const std::string& suiteName) {
+    auto folder = containerDirectory(configurationHome, suiteName);
     if (!folder) {
         logger().error("Could not open settings suite %{public}s: no configuration folder for that name",
                        suiteName);
@@ -484,11 +471,11 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::string& suiteName)
     return nullptr;
 }
 
-std::unique_ptr<DefaultsSuite> DefaultsSuite::openShared() {
-    if (auto suite = open(kSharedSuiteName)) return suite;
+std::unique_ptr<DefaultsSuite> DefaultsSuite::openShared(const std::optional<std::filesystem::path>& configurationHome) {
+    if (auto suite = open(configurationHome, kSharedSuiteName)) return suite;
     logger().error("Could not open the shared settings suite %{public}s; using %{public}s instead",
                    kSharedSuiteName, kStandardDomainName);
-    if (auto suite = open(kStandardDomainName)) return suite;
+    if (auto suite = open(configurationHome, kStandardDomainName)) return suite;
     logger().error("Could not open settings suite %{public}s either; settings last until Quillet+ quits",
                    kStandardDomainName);
     return openInMemory(kStandardDomainName);

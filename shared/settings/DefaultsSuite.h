@@ -15,8 +15,10 @@ namespace quillet {
 
 // A named settings suite that several processes open by name: the application writes it, the
 // file-manager extension reads it. Each suite is one SQLite database,
-// $XDG_CONFIG_HOME/<suite name>/Defaults.sqlite, in WAL mode so a reader sees either the old or
-// the new value of a key while another process writes it.
+// <configuration home>/<suite name>/Defaults.sqlite, in WAL mode so a reader sees either the old
+// or the new value of a key while another process writes it. The configuration home is the
+// user's ($XDG_CONFIG_HOME), found by the composition root and passed in; without one
+// (nothing) no suite file can be opened.
 //
 // Every assignment is its own transaction and is on disk when the call returns. A database that
 // is not a suite (foreign bytes, another schema) is moved aside under a timestamped name and the
@@ -36,20 +38,19 @@ public:
     // The domain of the PlatformError thrown by the *OrThrow operations.
     static constexpr const char* kErrorDomain = "org.quillet.DefaultsSuite";
 
-    // $XDG_CONFIG_HOME when it is an absolute path; otherwise .config in the home folder ($HOME,
-    // or the account database's entry when HOME is unset or relative). Nothing without a home.
-    static std::optional<std::filesystem::path> configurationHome();
     // The folder that holds a suite's database (the app group container for the shared suite).
-    static std::optional<std::filesystem::path> containerDirectory(std::string_view suiteName);
+    static std::optional<std::filesystem::path> containerDirectory(
+        const std::optional<std::filesystem::path>& configurationHome, std::string_view suiteName);
     // One path component: not empty, not "." or "..", no "/" or NUL.
     static bool isValidSuiteName(std::string_view suiteName);
 
     // Opens (creating when needed) the suite of that name; null when it cannot be opened.
-    static std::unique_ptr<DefaultsSuite> open(const std::string& suiteName);
+    static std::unique_ptr<DefaultsSuite> open(const std::optional<std::filesystem::path>& configurationHome,
+                                               const std::string& suiteName);
     // The suite this process keeps its settings in: the shared suite, else the standard domain,
     // else (logged) a suite held in memory for this run only. Never null. Every component that
     // needs "the settings" takes the suite from here, so they all agree.
-    static std::unique_ptr<DefaultsSuite> openShared();
+    static std::unique_ptr<DefaultsSuite> openShared(const std::optional<std::filesystem::path>& configurationHome);
     // Opens the suite whose database lies in that folder for reading only, as a process that
     // must never change the application's settings does (the file-manager extension): no
     // folder, database or schema is created, a damaged database is left where it is for the

@@ -14,7 +14,7 @@
 #include "shared/logging/Logger.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/RecordingFinderSyncHost.h"
-#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -25,16 +25,16 @@ namespace {
 using Role = FinderSyncMenuItem::Role;
 
 struct Fixture {
-    test::ScopedConfigHome config;
+    test::TemporaryConfigHome config;
     test::TemporaryFolder home;
     std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
     ScopedLogSink scope{log};
     test::RecordingFinderSyncHost host;
     std::optional<UserAccount> account = UserAccount{home.path(), "alice"};
-    FinderSync finderSync{host, [this] { return account; }};
+    FinderSync finderSync{host, [this] { return account; }, config.path()};
 
     void store(const std::string& key, DefaultsValue value) {
-        ASSERT_TRUE(DefaultsSuite::openShared()->set(key, std::move(value)));
+        ASSERT_TRUE(DefaultsSuite::openShared(config.path())->set(key, std::move(value)));
     }
     // The submenu as "[Header]", "-" and type ids, the form the cases below compare.
     std::vector<std::string> submenuOutline(long kind = 1) {
@@ -72,7 +72,7 @@ TEST(FinderSyncRoots, HomeFoldersCloudEntriesThenVolumesInOrder) {
     test::writeFile(cloud / "notes.txt", "x");
     fs::create_directory_symlink(cloud / "OneDrive-Personal", cloud / "Linked");
 
-    auto roots = monitoredRoots(UserAccount{home.path() / "." / "", "alice"});
+    auto roots = monitoredRoots(UserAccount{home.path() / "." / "", "alice"}, std::nullopt);
     // The listing order of the cloud folder is the file system's; compare those two as a set.
     ASSERT_EQ(roots.size(), 14u);
     std::vector<fs::path> listed(roots.begin() + 9, roots.begin() + 11);
@@ -88,16 +88,37 @@ TEST(FinderSyncRoots, HomeFoldersCloudEntriesThenVolumesInOrder) {
 
 TEST(FinderSyncRoots, DuplicatesAreDroppedAndNoAccountLeavesTheVolumes) {
     // A home at /media (after standardizing) must not list /media twice.
-    auto roots = monitoredRoots(UserAccount{"/media/x/..", "bob"});
+    auto roots = monitoredRoots(UserAccount{"/media/x/..", "bob"}, std::nullopt);
     EXPECT_EQ(std::count(roots.begin(), roots.end(), fs::path("/media")), 1);
     EXPECT_EQ(roots.front(), fs::path("/media"));
-    EXPECT_EQ(monitoredRoots(std::nullopt), (std::vector<fs::path>{"/media", "/mnt"}));
+    EXPECT_EQ(monitoredRoots(std::nullopt, std::nullopt), (std::vector<fs::path>{"/media", "/mnt"}));
     // A name that would climb out of /run/media is not used.
-    auto odd = monitoredRoots(UserAccount{"/home/x", "../etc"});
+    auto odd = monitoredRoots(UserAccount{"/home/x", "../etc"}, std::nullopt);
     EXPECT_EQ(std::count(odd.begin(), odd.end(), fs::path("/run/media/../etc")), 0);
     EXPECT_EQ(std::count(odd.begin(), odd.end(), fs::path("/run/etc")), 0);
-    auto dots = monitoredRoots(UserAccount{"/home/x", ".."});
+    auto dots = monitoredRoots(UserAccount{"/home/x", ".."}, std::nullopt);
     EXPECT_EQ(std::count(dots.begin(), dots.end(), fs::path("/run")), 0);
+}
+
+TEST(FinderSyncRoots, TheUsersDesktopIsServedWhereverTheDesktopRecordsIt) {
+    test::TemporaryFolder home, config;
+    const fs::path h = home.path();
+    test::writeFile(config / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+    auto roots = monitoredRoots(UserAccount{h, "alice"}, config.path());
+    ASSERT_GE(roots.size(), 4u);
+    EXPECT_EQ(std::vector<fs::path>(roots.begin(), roots.begin() + 4),
+              (std::vector<fs::path>{h, h / "Bureau", h / "Documents", h / "Downloads"}));
+    EXPECT_EQ(std::count(roots.begin(), roots.end(), h / "Desktop"), 0);
+
+    // A Desktop outside the home is served as a root of its own.
+    test::writeFile(config / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"/srv/desks/alice\"\n");
+    roots = monitoredRoots(UserAccount{h, "alice"}, config.path());
+    EXPECT_EQ(roots.at(1), fs::path("/srv/desks/alice"));
+    // A home that is its own Desktop is listed once.
+    test::writeFile(config / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME\"\n");
+    roots = monitoredRoots(UserAccount{h, "alice"}, config.path());
+    EXPECT_EQ(std::count(roots.begin(), roots.end(), h), 1);
+    EXPECT_EQ(roots.at(1), h / "Documents");
 }
 
 TEST(FinderSyncRoots, StartUpHandsTheRootsToTheHostAndLogsThem) {
@@ -322,7 +343,7 @@ TEST(FinderSyncSettings, AFreshAccountGetsTheDefaultsAndNoSuiteFolder) {
 
 TEST(FinderSyncSettings, TheApplicationsSuiteIsReadAndItsLaterChangesAreSeen) {
     Fixture f;
-    auto application = DefaultsSuite::open(DefaultsSuite::kSharedSuiteName);
+    auto application = DefaultsSuite::open(f.config.path(), DefaultsSuite::kSharedSuiteName);
     ASSERT_TRUE(application);
     ASSERT_TRUE(application->set("fileTypeOrder", DefaultsValue::Array{"json", "md"}));
     ASSERT_TRUE(application->set("enabledFileTypeIDs", DefaultsValue::Array{"md", "json"}));
@@ -332,8 +353,8 @@ TEST(FinderSyncSettings, TheApplicationsSuiteIsReadAndItsLaterChangesAreSeen) {
     ASSERT_TRUE(application->set("enabledFileTypeIDs", DefaultsValue::Array{"md", "json", "txt"}));
     EXPECT_EQ(f.submenuOutline(), (std::vector<std::string>{"[Code]", "json", "-", "[Plain Text]", "md", "txt"}));
     // Another process (the command line, a second instance) changes the order.
-    auto outcome = test::runInChild([] {
-        auto own = DefaultsSuite::open(DefaultsSuite::kSharedSuiteName);
+    auto outcome = test::runInChild([&] {
+        auto own = DefaultsSuite::open(f.config.path(), DefaultsSuite::kSharedSuiteName);
         return own && own->set("fileTypeOrder", DefaultsValue::Array{"txt", "md", "json"}) ? "ok" : "failed";
     });
     ASSERT_EQ(outcome.output, "ok");
@@ -427,6 +448,20 @@ TEST(FinderSyncCreate, ThenTheObservedFolderThenTheDesktopThenNothing) {
 
     f.account.reset();
     EXPECT_FALSE(f.finderSync.targetDirectoryURL());
+}
+
+TEST(FinderSyncCreate, TheLastResortIsTheLocalizedDesktop) {
+    Fixture f;
+    test::writeFile(f.config.path() / "user-dirs.dirs", "# German desktop\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    fs::create_directories(f.home / "Desktop");
+    // Not there yet: the plain Desktop is not taken in its place.
+    EXPECT_FALSE(f.finderSync.targetDirectoryURL());
+    fs::create_directories(f.home / "Schreibtisch");
+    EXPECT_EQ(f.finderSync.targetDirectoryURL(), f.home / "Schreibtisch");
+    f.finderSync.handleCreate(0);
+    ASSERT_EQ(f.host.openedURLs.size(), 1u);
+    EXPECT_EQ(CreateFileRequest::parse(f.host.openedURLs[0])->directoryPath, (f.home / "Schreibtisch").string());
+    EXPECT_TRUE(f.log->contains("Falling back to Desktop directory=" + (f.home / "Schreibtisch").string()));
 }
 
 TEST(FinderSyncCreate, FolderNamesWithSpacesAndNonASCIILettersArriveUnchanged) {

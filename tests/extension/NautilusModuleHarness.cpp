@@ -172,7 +172,7 @@ protected:
         if (harness.testRoot.empty()) GTEST_SKIP() << "no writable folder under the account's home";
         folder_ = harness.testRoot / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::create_directories(folder_);
-        auto suite = DefaultsSuite::openShared();
+        auto suite = DefaultsSuite::openShared(harness.isolated / "config");
         suite->remove("enabledFileTypeIDs");
         suite->remove("fileTypeOrder");
     }
@@ -260,7 +260,7 @@ TEST_F(NautilusModuleTest, BackgroundMenuListsEveryTypeUnderInsensitiveHeaders) 
 }
 
 TEST_F(NautilusModuleTest, EveryTypeDisabledLeavesCreateFileWithAnEmptySubmenu) {
-    ASSERT_TRUE(DefaultsSuite::openShared()->set("enabledFileTypeIDs", DefaultsValue::Array{}));
+    ASSERT_TRUE(DefaultsSuite::openShared(harness.isolated / "config")->set("enabledFileTypeIDs", DefaultsValue::Array{}));
     Items items(background(uriFor(folder_)));
     NautilusMenu* submenu = createFileSubmenu(items);
     ASSERT_TRUE(submenu);
@@ -268,7 +268,7 @@ TEST_F(NautilusModuleTest, EveryTypeDisabledLeavesCreateFileWithAnEmptySubmenu) 
 }
 
 TEST_F(NautilusModuleTest, UserOrderIsFollowedAndInterleavedCategoriesRepeatHeaders) {
-    auto suite = DefaultsSuite::openShared();
+    auto suite = DefaultsSuite::openShared(harness.isolated / "config");
     ASSERT_TRUE(suite->set("fileTypeOrder", DefaultsValue::Array{"txt", "py", "md", "foreign"}));
     ASSERT_TRUE(suite->set("enabledFileTypeIDs", DefaultsValue::Array{"md", "py", "txt"}));
     Items items(selection({{uriFor(folder_ / "a.txt"), G_FILE_TYPE_REGULAR}}));

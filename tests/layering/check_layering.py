@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails on any #include that crosses a layer boundary the wrong way.
+"""Fails on any #include that crosses a layer boundary the wrong way, and on any read of the
+process's environment below the composition roots.
 
 Every source file of the program belongs to one layer, found by its folder; each layer may include
 its own files and those of the layers it is built on, and only some of them may include toolkit
@@ -12,6 +13,12 @@ headers (Qt, GLib/GIO, xcb, GTK, Nautilus, OpenSSL). The layers and what they ma
   gui         gui/                                  shared, ports, core, gui; Qt
   extension   extension/                            shared, extension; GLib, GTK, Nautilus
   roots       app/cli/, app/shell/Application.*     everything
+
+Environment variables, $HOME and the XDG folders are read once, by the composition roots (the
+command line, the application, the Nautilus module's entry point), through the one reader in
+shared/paths/UserEnvironment.cpp, and passed down; the Linux adapters may still read what only
+they use (the display). Anywhere else getenv, secure_getenv, environ or a toolkit's equivalent is
+a violation; so is std::filesystem::temp_directory_path, which reads TMPDIR.
 
 Usage: check_layering.py SOURCE_DIR        check the tree, list every violation
        check_layering.py --self-test       check that every forbidden edge is caught
@@ -47,6 +54,22 @@ ALLOWED = {
     "roots": ({"shared", "ports", "core", "adapters", "gui", "roots"}, set(TOOLKITS)),
 }
 
+# Who may read the environment: the roots, the one reader every root calls, the Linux adapters.
+ENVIRONMENT_READERS = ROOTS + (
+    re.compile(r"^extension/nautilus/NautilusModule\.cpp$"),
+    re.compile(r"^shared/paths/UserEnvironment\.cpp$"),
+    re.compile(r"^platform/linux/"),
+)
+
+# The calls that read the environment or the folders it names, in C, C++, Qt and GLib spelling.
+ENVIRONMENT_READ = re.compile(
+    r"\b(getenv|secure_getenv|environ|qgetenv|qEnvironmentVariable\w*|systemEnvironment|g_getenv|"
+    r"g_get_environ|g_get_home_dir|g_get_tmp_dir|g_get_user_\w+_dir|temp_directory_path)\b")
+
+# Comments, string and character literals: what they say is not code. Each is replaced by
+# blanks of the same lines, so line numbers stay.
+NOT_CODE = re.compile(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'', re.DOTALL)
+
 # Headers CMake writes into the build tree; the shared library carries them.
 GENERATED = re.compile(r"^quillet/")
 
@@ -71,6 +94,11 @@ def layer_of(path):
             return "adapters"
         return "ports"
     return None
+
+
+def code_of(text):
+    """The text with comments and literals blanked out, line breaks kept."""
+    return NOT_CODE.sub(lambda m: re.sub(r"[^\n]", " ", m.group(0)), text)
 
 
 def toolkit_of(header):
@@ -109,11 +137,18 @@ def violations(source_dir):
                         toolkit = toolkit_of(header)
                         if toolkit and toolkit not in may_use:
                             found.append(f"{where}: {layer} may not use {toolkit} (<{header}>)")
+                if not any(reader.search(path) for reader in ENVIRONMENT_READERS):
+                    code = code_of(text)
+                    for match in ENVIRONMENT_READ.finditer(code):
+                        line = code.count("\n", 0, match.start()) + 1
+                        found.append(f"{path}:{line}: {layer} may not read the environment ({match.group(1)}); "
+                                     "a composition root passes the value down")
     return found
 
 
 def self_test():
-    """Plants each forbidden edge in a small tree and expects it reported; allowed ones pass."""
+    """Plants each forbidden edge and environment read in a small tree and expects it reported;
+    allowed ones pass."""
     forbidden = [
         ("shared/a/A.cpp", '"app/b/B.h"'),
         ("shared/a/A.cpp", "<QString>"),
@@ -138,6 +173,19 @@ def self_test():
         ("extension/nautilus/N.cpp", "<QString>"),
         ("app/creation/C.cpp", '"tests/support/Double.h"'),
     ]
+    environment_forbidden = [
+        ("app/creation/C.cpp", 'const char* home = std::getenv("HOME");'),
+        ("app/creation/C.cpp", "auto folder = std::filesystem::temp_directory_path();"),
+        ("app/shell/SingleInstanceLock.cpp", 'const char* r = ::secure_getenv("XDG_RUNTIME_DIR");'),
+        ("app/shell/Other.cpp", "extern char** environ;"),
+        ("shared/settings/S.cpp", 'if (getenv("XDG_CONFIG_HOME")) {}'),
+        ("shared/paths/FilePaths.cpp", 'return getenv("HOME");'),
+        ("platform/posix/P.cpp", 'auto t = getenv ("TMPDIR");'),
+        ("extension/FinderSync.cpp", 'const char* h = g_getenv("HOME");'),
+        ("extension/FinderSync.cpp", "auto desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);"),
+        ("extension/nautilus/NautilusMenuProvider.cpp", 'const char* c = getenv("XDG_CONFIG_HOME");'),
+        ("gui/quickcreate/V.cpp", 'auto v = qEnvironmentVariable("HOME");'),
+    ]
     allowed = [
         ("shared/a/A.cpp", '"shared/b/B.h"'),
         ("shared/a/A.cpp", "<sqlite3.h>"),
@@ -152,21 +200,37 @@ def self_test():
         ("app/cli/main.cpp", '"platform/linux/QtMainQueue.h"'),
         ("app/shell/Application.cpp", '"gui/quickcreate/V.h"'),
     ]
+    environment_allowed = [
+        ("app/cli/main.cpp", 'const char* home = std::getenv("HOME");'),
+        ("app/shell/Application.cpp", 'const char* home = std::getenv("HOME");'),
+        ("extension/nautilus/NautilusModule.cpp", 'const char* home = getenv("HOME");'),
+        ("shared/paths/UserEnvironment.cpp", "const char* value = std::getenv(name);"),
+        ("platform/linux/DisplayPlatform.cpp", 'const char* d = std::getenv("DISPLAY");'),
+        ("app/creation/C.cpp", "// The core never calls getenv: the root hands the value down."),
+        ("app/creation/C.cpp", "/* no getenv(\"HOME\") here */ int x;"),
+        ("app/creation/C.cpp", 'const char* word = "getenv";'),
+        ("app/creation/C.cpp", "UserEnvironment environment; auto d = environment.temporaryDirectory;"),
+        ("app/creation/C.cpp", "int mygetenv();"),
+    ]
     failures = []
-    for cases, expect_violation in ((forbidden, True), (allowed, False)):
-        for path, include in cases:
+    including = lambda cases: [(path, f"#include {include}", f"including {include}") for path, include in cases]
+    reading = lambda cases: [(path, code, f"with {code}") for path, code in cases]
+    for cases, expect_violation in ((including(forbidden), True), (including(allowed), False),
+                                    (reading(environment_forbidden), True), (reading(environment_allowed), False)):
+        for path, source_line, what in cases:
             with tempfile.TemporaryDirectory() as tree:
                 full = os.path.join(tree, path)
                 os.makedirs(os.path.dirname(full))
                 with open(full, "w") as source:
-                    source.write(f"#include {include}\n")
+                    source.write(f"{source_line}\n")
                 reported = violations(tree)
                 if bool(reported) != expect_violation:
-                    failures.append(f"{path} including {include}: "
+                    failures.append(f"{path} {what}: "
                                     f"{'not reported' if expect_violation else 'reported: ' + '; '.join(reported)}")
     for failure in failures:
         print("self-test:", failure)
-    print(f"{len(forbidden) + len(allowed) - len(failures)} passed, {len(failures)} failed")
+    total = len(forbidden) + len(allowed) + len(environment_forbidden) + len(environment_allowed)
+    print(f"{total - len(failures)} passed, {len(failures)} failed")
     return 1 if failures else 0
 
 
@@ -180,7 +244,7 @@ def main(argv):
     for line in found:
         print(line)
     if found:
-        print(f"{len(found)} include(s) cross a layer boundary the wrong way")
+        print(f"{len(found)} include(s) or environment read(s) cross a layer boundary the wrong way")
         return 1
     return self_test()
 

@@ -10,6 +10,7 @@
 #include "shared/errors/PlatformError.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ScriptedFileCoordinator.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -18,9 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-FileManager plainManager(const fs::path& resources = "/nonexistent") {
-    return FileManager(ResourceBundle(resources), std::make_shared<AmbientScopedAccess>());
-}
+// A file manager without resources. Its coordinator is never asked: only creation coordinates.
+struct PlainManager {
+    ScriptedFileCoordinator coordinator;
+    FileManager fm{ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), coordinator};
+};
 
 int errorCode(const std::function<void()>& action) {
     try {
@@ -41,7 +44,8 @@ std::string binaryContent(size_t size) {
 
 TEST(FileManager, ExistenceFollowsLinks) {
     TemporaryFolder folder;
-    const FileManager fm = plainManager();
+    PlainManager plain;
+    const FileManager& fm = plain.fm;
     writeFile(folder / "file", "x");
     fs::create_directory(folder / "dir");
     fs::create_symlink(folder / "file", folder / "link-to-file");
@@ -55,7 +59,8 @@ TEST(FileManager, ExistenceFollowsLinks) {
 
 TEST(FileManager, NewFilesNeverReplaceOrFollowWhatIsThere) {
     TemporaryFolder folder;
-    const FileManager fm = plainManager();
+    PlainManager plain;
+    const FileManager& fm = plain.fm;
     writeFile(folder / "existing", "keep me");
     writeFile(folder / "source", "template");
     fs::create_symlink(folder / "target", folder / "dangling");
@@ -73,7 +78,8 @@ TEST(FileManager, NewFilesNeverReplaceOrFollowWhatIsThere) {
 
 TEST(FileManager, WritesAndCopiesEveryByteWithTheUsualMode) {
     TemporaryFolder folder;
-    const FileManager fm = plainManager();
+    PlainManager plain;
+    const FileManager& fm = plain.fm;
     // Larger than the copy buffer, with NULs, so partial reads and text handling would show.
     const std::string bytes = binaryContent(200'000 + 17);
     writeFile(folder / "source.bin", bytes);
@@ -97,7 +103,8 @@ TEST(FileManager, WritesAndCopiesEveryByteWithTheUsualMode) {
 
 TEST(FileManager, AnUnreadableSourceCreatesNothing) {
     TemporaryFolder folder;
-    const FileManager fm = plainManager();
+    PlainManager plain;
+    const FileManager& fm = plain.fm;
     fs::create_directory(folder / "a-folder");
     EXPECT_EQ(errorCode([&] { fm.copyItem(folder / "missing", folder / "copy"); }), ENOENT);
     EXPECT_EQ(errorCode([&] { fm.copyItem(folder / "a-folder", folder / "copy"); }), EINVAL);
@@ -114,7 +121,8 @@ TEST(FileManager, WritesPastTheSizeLimitFailAndLeaveNothing) {
         ::signal(SIGXFSZ, SIG_DFL);
         struct rlimit limit {4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const FileManager fm = plainManager();
+        PlainManager plain;
+        const FileManager& fm = plain.fm;
         std::string result;
         result += std::to_string(errorCode([&] { fm.copyItem(folder / "source.bin", folder / "copy"); }));
         result += " ";

@@ -114,16 +114,12 @@ TEST(LockFileCoordinator, AnUnusableLockFolderIsReportedAndNothingRuns) {
     }
 }
 
-TEST(LockFileCoordinator, DefaultsToTheRuntimeFolder) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string old = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/4242/", 1);
-    EXPECT_EQ(LockFileCoordinator::defaultLockDirectory(), "/run/user/4242/quillet-locks");
-    ::setenv("XDG_RUNTIME_DIR", "relative", 1);
-    EXPECT_EQ(LockFileCoordinator::defaultLockDirectory().filename(),
-              "quillet-locks-" + std::to_string(::geteuid()));
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", old.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
+TEST(LockFileCoordinator, LivesInTheRuntimeFolderElseInTheTemporaryFolder) {
+    EXPECT_EQ(LockFileCoordinator::lockDirectoryFor(UserEnvironment{.runtimeDirectory = "/run/user/4242/"}),
+              "/run/user/4242/quillet-locks");
+    const auto fallback = LockFileCoordinator::lockDirectoryFor(
+        UserEnvironment{.runtimeDirectory = "relative", .temporaryDirectory = "/var/tmp/"});
+    EXPECT_EQ(fallback.filename(), "quillet-locks-" + std::to_string(::geteuid()));
+    EXPECT_EQ(fallback.parent_path(), "/var/tmp");
+    EXPECT_EQ(LockFileCoordinator::lockDirectoryFor(UserEnvironment{}).parent_path(), "/tmp");
 }

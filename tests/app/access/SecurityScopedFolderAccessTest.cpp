@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/access/SecurityScopedFolderAccess.h"
-#include "shared/settings/DefaultsSuite.h"
 #include "shared/logging/Logger.h"
-#include "platform/posix/LastComponentDisplayNames.h"
-#include "platform/posix/PosixFolderBookmarks.h"
-#include "tests/support/RecordingApplicationActivation.h"
-#include "tests/support/ScopedConfigHome.h"
-#include "tests/support/ScriptedFolderPanel.h"
+#include "tests/support/GrantStoreFixture.h"
+#include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
 using namespace quillet::test;
@@ -19,35 +15,19 @@ namespace {
 
 // A home folder in a temporary folder, the suite in a private configuration home, and the
 // store wired to the real bookmarks and a scripted panel.
-class FolderAccessTest : public ::testing::Test {
+class FolderAccessTest : public ::testing::Test, protected GrantStoreFixture {
 protected:
-    FolderAccessTest()
-        : suite_(DefaultsSuite::open(DefaultsSuite::kSharedSuiteName)),
-          access(*suite_, bookmarks, names, &panel, &activation) {}
-
     fs::path folder(const std::string& relative) {
         fs::path p = home.path() / relative;
         fs::create_directories(p);
         return p;
     }
     void grant(const fs::path& path) { access.saveBookmark(path, path); }
-    DefaultsSuite& suite() { return *suite_; }
-    std::optional<DefaultsValue> stored(const fs::path& root) { return suite_->get(Access::bookmarkKey(root)); }
+    std::optional<DefaultsValue> stored(const fs::path& root) { return suite().get(Access::bookmarkKey(root)); }
 
-    ScopedConfigHome config;
     TemporaryFolder home;
     std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
     ScopedLogSink logScope{log};
-
-private:
-    std::unique_ptr<DefaultsSuite> suite_;
-
-protected:
-    PosixFolderBookmarks bookmarks;
-    LastComponentDisplayNames names;
-    ScriptedFolderPanel panel;
-    RecordingApplicationActivation activation;
-    Access access;
 };
 
 }  // namespace
@@ -107,17 +87,6 @@ TEST(FolderAccessErrors, DescriptionsNameTheLastPathComponent) {
     auto wrong = E::wrongFolder("/a/Dropbox", "/a/Documents");
     EXPECT_EQ(wrong.folder(), fs::path("/a/Dropbox"));
     EXPECT_EQ(wrong.chosenFolder(), fs::path("/a/Documents"));
-}
-
-TEST(FolderAccessHome, RealHomeComesFromTheAccountDatabase) {
-    const char* saved = std::getenv("HOME");
-    const std::string old = saved ? saved : "";
-    ::setenv("HOME", "/var/containers/org.quillet.Quillet", 1);
-    auto home = Access::realHomeFolderURL();
-    if (saved) ::setenv("HOME", old.c_str(), 1);
-    ASSERT_TRUE(home);
-    EXPECT_NE(*home, fs::path("/var/containers/org.quillet.Quillet"));
-    EXPECT_TRUE(home->is_absolute());
 }
 
 TEST(FolderAccessPanel, AccessPanelsChooseOneExistingFolder) {

@@ -26,4 +26,31 @@ out=$(as_user "$quillet" create txt --destination frontFinderFolder 2>/dev/null)
 check "falls back to the Desktop and says so" '[ $rc -eq 0 ] && [ "$out" = "$(printf "%s\nCreated Untitled 2.txt on Desktop" "$home/Desktop/Untitled 2.txt")" ]'
 as_user "$quillet" create txt --destination somewhere >/dev/null 2>&1; rc=$?
 check "an unknown destination is a usage error" '[ $rc -eq 2 ] && [ "$(ls "$home/Desktop" | wc -l)" -eq 2 ]'
+
+# A desktop in another language records its Desktop in user-dirs.dirs, where $HOME is the
+# account's home (not the HOME the program was given).
+as_user mkdir -p "$home/.config" "$home/Schreibtisch"
+as_user sh -c 'cat > "$1"' sh "$home/.config/user-dirs.dirs" <<'DIRS'
+# This file is written by xdg-user-dirs-update
+XDG_DOCUMENTS_DIR="$HOME/Dokumente"
+XDG_DESKTOP_DIR="$HOME/Schreibtisch"
+DIRS
+out=$(as_user "$quillet" create txt 2>&1); rc=$?
+check "creates on the Desktop user-dirs.dirs names" '[ $rc -eq 0 ] && [ "$out" = "$(printf "%s\nCreated Untitled.txt in Desktop" "$home/Schreibtisch/Untitled.txt")" ]'
+out=$(as_user "$quillet" create txt --destination frontFinderFolder 2>/dev/null); rc=$?
+check "the fallback is that Desktop too" '[ $rc -eq 0 ] && [ "$out" = "$(printf "%s\nCreated Untitled 2.txt on Desktop" "$home/Schreibtisch/Untitled 2.txt")" ]'
+out=$(as_user "$quillet" destination 2>&1); rc=$?
+check "destination names it, still called Desktop" '[ $rc -eq 0 ] && [ "$out" = "$(printf "%s\nDesktop" "$home/Schreibtisch")" ]'
+check "nothing more on the plain Desktop" '[ "$(ls "$home/Desktop" | wc -l)" -eq 2 ]'
+
+# An absolute Desktop elsewhere, and a value the desktop's rules reject (relative): the plain
+# Desktop again.
+desk=$base/desks/$user
+mkdir -p "$desk" && chown "$user" "$desk"
+printf 'XDG_DESKTOP_DIR="%s"\n' "$desk" | as_user sh -c 'cat > "$1"' sh "$home/.config/user-dirs.dirs"
+out=$(as_user "$quillet" create md 2>&1); rc=$?
+check "an absolute Desktop is used as it is" '[ $rc -eq 0 ] && [ "$out" = "$(printf "%s\nCreated Untitled.md in Desktop" "$desk/Untitled.md")" ]'
+printf 'XDG_DESKTOP_DIR="Schreibtisch"\n' | as_user sh -c 'cat > "$1"' sh "$home/.config/user-dirs.dirs"
+out=$(as_user "$quillet" create md 2>&1); rc=$?
+check "a relative Desktop falls back to the plain one" '[ $rc -eq 0 ] && [ "$out" = "$(printf "%s\nCreated Untitled.md in Desktop" "$home/Desktop/Untitled.md")" ]'
 exit $fail

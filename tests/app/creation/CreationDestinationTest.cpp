@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "app/creation/CreationDestination.h"
 #include "shared/paths/FilePaths.h"
 #include "tests/support/ScriptedFrontFileManagerFolder.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
 using quillet::test::ScriptedFrontFileManagerFolder;
+
+namespace {
+
+const std::filesystem::path kDesktop = "/home/me/Desktop";
+
+}  // namespace
 
 TEST(CreationDestinationMode, RawValuesAreTheCaseNames) {
     ASSERT_EQ(kAllCreationDestinationModes.size(), 2u);
@@ -22,13 +27,36 @@ TEST(CreationDestinationMode, RawValuesAreTheCaseNames) {
 }
 
 TEST(CreationDestination, DesktopIsUnderTheAccountsHomeNotHOME) {
-    const char* saved = std::getenv("HOME");
-    std::string old = saved ? saved : "";
-    setenv("HOME", "/nonexistent/container", 1);
-    auto desktop = desktopFolderURL();
-    if (saved) setenv("HOME", old.c_str(), 1); else unsetenv("HOME");
-    EXPECT_EQ(desktop, accountHomeFolder() / "Desktop");
+    const UserEnvironment container{.accountHome = "/home/me", .homeVariable = "/nonexistent/container"};
+    auto desktop = desktopFolderURL(container);
+    EXPECT_EQ(desktop, std::filesystem::path("/home/me/Desktop"));
     EXPECT_EQ(lastPathComponent(desktop), "Desktop");
+    // Without an account entry $HOME stands in, and without that the root.
+    EXPECT_EQ(desktopFolderURL(UserEnvironment{.homeVariable = "/nonexistent/container"}),
+              std::filesystem::path("/nonexistent/container/Desktop"));
+    EXPECT_EQ(desktopFolderURL(UserEnvironment{}), std::filesystem::path("/Desktop"));
+}
+
+TEST(CreationDestination, ALocalizedDesktopIsFoundAndStillCalledDesktop) {
+    test::TemporaryConfigHome config;
+    test::writeFile(config.path() / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    const UserEnvironment environment{.accountHome = "/home/me", .homeVariable = "/nonexistent/container",
+                                      .configurationHome = config.path()};
+    // $HOME in the file is the account's home too.
+    EXPECT_EQ(desktopFolderURL(environment), std::filesystem::path("/home/me/Schreibtisch"));
+
+    ScriptedFrontFileManagerFolder fileManager;
+    fileManager.enqueue(std::nullopt);
+    auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager,
+                                       desktopFolderURL(environment));
+    EXPECT_EQ(resolved, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
+                                                     "/home/me/Schreibtisch", true}));
+    EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
+    EXPECT_EQ(creationStatusMessage("/home/me/Schreibtisch/Untitled.txt", resolved), "Created Untitled.txt on Desktop");
+
+    // Read at every call: a Desktop the user moves while Quillet+ runs is followed.
+    test::writeFile(config.path() / "user-dirs.dirs", "XDG_DESKTOP_DIR=\"/srv/Bureau\"\n");
+    EXPECT_EQ(desktopFolderURL(environment), std::filesystem::path("/srv/Bureau"));
 }
 
 TEST(CreationDestination, DisplayNames) {
@@ -49,11 +77,11 @@ TEST(CreationDestination, DisplayNames) {
 TEST(CreationDestination, ResolvingAsksTheFileManagerOnceAndOnlyForItsMode) {
     ScriptedFrontFileManagerFolder fileManager;
     fileManager.enqueue(std::filesystem::path("/srv/data/./Reports/../Reports/"));
-    auto desktop = resolveDestination(CreationDestinationMode::desktop, fileManager);
+    auto desktop = resolveDestination(CreationDestinationMode::desktop, fileManager, kDesktop);
     EXPECT_EQ(fileManager.calls(), 0);
-    EXPECT_EQ(desktop, (ResolvedCreationDestination{CreationDestinationMode::desktop, desktopFolderURL(), false}));
+    EXPECT_EQ(desktop, (ResolvedCreationDestination{CreationDestinationMode::desktop, kDesktop, false}));
 
-    auto front = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager);
+    auto front = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager, kDesktop);
     EXPECT_EQ(fileManager.calls(), 1);
     EXPECT_EQ(front, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder, "/srv/data/Reports", false}));
     EXPECT_EQ(front.destinationDisplayName(), "Reports");
@@ -65,9 +93,9 @@ TEST(CreationDestination, NoFolderFallsBackToTheDesktop) {
     fileManager.enqueue(std::filesystem::path(""));
     fileManager.enqueue(std::filesystem::path("relative/folder"));
     for (int i = 0; i < 3; ++i) {
-        auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager);
+        auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager, kDesktop);
         EXPECT_EQ(resolved, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
-                                                         desktopFolderURL(), true}));
+                                                         kDesktop, true}));
         EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
     }
     EXPECT_EQ(fileManager.calls(), 3);
@@ -76,7 +104,7 @@ TEST(CreationDestination, NoFolderFallsBackToTheDesktop) {
 TEST(CreationDestination, TheRootFolderResolvesAsItself) {
     ScriptedFrontFileManagerFolder fileManager;
     fileManager.enqueue(std::filesystem::path("/"));
-    auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager);
+    auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager, kDesktop);
     EXPECT_EQ(resolved.url, "/");
     EXPECT_FALSE(resolved.usedFallback);
     EXPECT_EQ(resolved.destinationDisplayName(), "/");

@@ -14,7 +14,9 @@
 #include "app/creation/FileCreationService.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/ChildProcess.h"
+#include "platform/posix/LockFileCoordinator.h"
 #include "tests/support/CountingScopedAccess.h"
+#include "tests/support/FileManagerFixture.h"
 #include "tests/support/ScriptedFileCoordinator.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -45,18 +47,14 @@ std::string attempt(const FileTypeDefinition& t, const fs::path& folder, const F
     }
 }
 
-FileManager managerWith(std::shared_ptr<CountingScopedAccess> access,
-                        const fs::path& resources = ResourceBundle::main().resourceDirectory()) {
-    return FileManager(ResourceBundle(resources), std::move(access));
-}
-
 }  // namespace
 
 // --- Names ---------------------------------------------------------------------------------
 
 TEST(FileCreationNaming, CountsUpFromTwoPerFullName) {
     TemporaryFolder folder;
-    const FileManager& fm = FileManager::defaultManager();
+    FileManagerFixture files;
+    const FileManager& fm = files.fileManager;
     writeFile(folder / "Untitled.md", "");
     EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled.txt");
     EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 2.txt");
@@ -67,7 +65,8 @@ TEST(FileCreationNaming, CountsUpFromTwoPerFullName) {
 
 TEST(FileCreationNaming, TakesTheFirstFreeNumberWithoutLookingAtGaps) {
     TemporaryFolder folder;
-    const FileManager& fm = FileManager::defaultManager();
+    FileManagerFixture files;
+    const FileManager& fm = files.fileManager;
     writeFile(folder / "Untitled.txt", "");
     writeFile(folder / "Untitled 3.txt", "");
     EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 2.txt");
@@ -80,7 +79,8 @@ TEST(FileCreationNaming, TakesTheFirstFreeNumberWithoutLookingAtGaps) {
 
 TEST(FileCreationNaming, AnythingThatExistsAtTheNameTakesIt) {
     TemporaryFolder folder;
-    const FileManager& fm = FileManager::defaultManager();
+    FileManagerFixture files;
+    const FileManager& fm = files.fileManager;
     fs::create_directory(folder / "Untitled.txt");
     writeFile(folder / "elsewhere", "linked");
     fs::create_symlink(folder / "elsewhere", folder / "Untitled 2.txt");
@@ -90,10 +90,11 @@ TEST(FileCreationNaming, AnythingThatExistsAtTheNameTakesIt) {
 }
 
 TEST(FileCreationNaming, ADanglingLinkAtTheNameIsNeitherFollowedNorReplaced) {
+    FileManagerFixture files;
     TemporaryFolder folder;
     fs::create_symlink(folder / "target.txt", folder / "Untitled.txt");
     auto access = std::make_shared<CountingScopedAccess>();
-    EXPECT_EQ(attempt(type("txt"), folder.path(), managerWith(access)).rfind("writeFailed 17: ", 0), 0u);
+    EXPECT_EQ(attempt(type("txt"), folder.path(), files.make(access)).rfind("writeFailed 17: ", 0), 0u);
     EXPECT_FALSE(fs::exists(fs::symlink_status(folder / "target.txt")));
     EXPECT_EQ(fs::read_symlink(folder / "Untitled.txt"), folder / "target.txt");
     EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"Untitled.txt"}));
@@ -104,6 +105,7 @@ TEST(FileCreationNaming, ADanglingLinkAtTheNameIsNeitherFollowedNorReplaced) {
 
 TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
     TemporaryFolder folder;
+    FileManagerFixture files;
     const std::map<std::string, std::string> expected = {
         {"rtf", "{\\rtf1\\ansi\\deff0\n}\n"},
         {"json", "{}\n"},
@@ -116,7 +118,7 @@ TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
     for (const auto& t : allTypes()) {
         if (t.category == FileTypeCategory::office) continue;
         SCOPED_TRACE(t.id);
-        const std::string content = readFile(createFile(t, folder.path(), FileManager::defaultManager()));
+        const std::string content = readFile(createFile(t, folder.path(), files.fileManager));
         auto it = expected.find(t.id);
         EXPECT_EQ(content, it == expected.end() ? "" : it->second);
         EXPECT_EQ(content.size(), sizes.count(t.id) ? sizes.at(t.id) : 0u);
@@ -127,15 +129,17 @@ TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
 
 TEST(FileCreationContent, TheHtmlTitleStaysUntitledWhateverTheName) {
     TemporaryFolder folder;
+    FileManagerFixture files;
     writeFile(folder / "Untitled.html", "");
-    const fs::path second = createFile(type("html"), folder.path(), FileManager::defaultManager());
+    const fs::path second = createFile(type("html"), folder.path(), files.fileManager);
     EXPECT_EQ(second.filename(), "Untitled 2.html");
     EXPECT_NE(readFile(second).find("<title>Untitled</title>"), std::string::npos);
 }
 
 TEST(FileCreationContent, OfficeFilesAreCopiesOfTheBundledTemplates) {
     TemporaryFolder folder;
-    const FileManager& fm = FileManager::defaultManager();
+    FileManagerFixture files;
+    const FileManager& fm = files.fileManager;
     for (const char* id : {"docx", "xlsx", "pptx"}) {
         SCOPED_TRACE(id);
         auto resource = fm.mainBundle().url("blank", id);
@@ -150,9 +154,10 @@ TEST(FileCreationContent, OfficeFilesAreCopiesOfTheBundledTemplates) {
 }
 
 TEST(FileCreationContent, AMissingTemplateFailsAndCreatesNothing) {
+    FileManagerFixture files;
     TemporaryFolder folder, emptyBundle;
     auto access = std::make_shared<CountingScopedAccess>();
-    const FileManager fm = managerWith(access, emptyBundle.path());
+    const FileManager fm = files.make(access, emptyBundle.path());
     try {
         createFile(type("docx"), folder.path(), fm);
         FAIL() << "created a docx without a template";
@@ -177,6 +182,7 @@ TEST(FileCreationContent, ErrorDescriptions) {
 // --- Failures leave nothing behind ---------------------------------------------------------
 
 TEST(FileCreationFailure, AWriteBeyondTheSizeLimitRemovesOnlyTheNewFile) {
+    FileManagerFixture files;
     TemporaryFolder folder;
     writeFile(folder / "Untitled.docx", "someone else's");
     ChildOutcome outcome = runInChild([&] {
@@ -184,7 +190,7 @@ TEST(FileCreationFailure, AWriteBeyondTheSizeLimitRemovesOnlyTheNewFile) {
         struct rlimit limit {10, 10};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         auto access = std::make_shared<CountingScopedAccess>();
-        const FileManager fm = managerWith(access);
+        const FileManager fm = files.make(access);
         std::string out = attempt(type("docx"), folder.path(), fm) + "\n";
         out += attempt(type("rtf"), folder.path(), fm) + "\n";
         out += attempt(type("txt"), folder.path(), fm) + "\n";
@@ -203,21 +209,22 @@ TEST(FileCreationFailure, AWriteBeyondTheSizeLimitRemovesOnlyTheNewFile) {
 TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
     TemporaryFolder scratch;
     // Found before any change of user: another user may not read this process's /proc entries.
-    const fs::path resources = ResourceBundle::main().resourceDirectory();
+    const fs::path resources = FileManagerFixture::builtResources();
     const fs::path folder = scratch / "Reports";
     fs::create_directory(folder);
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                 fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    auto tryBoth = [&] {
+    auto tryBoth = [&](FileCoordinator& coordinator) {
         auto access = std::make_shared<CountingScopedAccess>();
-        const FileManager fm = managerWith(access, resources);
+        const FileManager fm(ResourceBundle(resources), access, coordinator);
         std::string out = attempt(type("txt"), folder, fm) + "\n";
         out += attempt(type("pptx"), folder, fm) + "\n";
         return out + "open accesses " + std::to_string(access->open());
     };
     std::string output;
     if (::geteuid() != 0) {
-        output = tryBoth();
+        FileManagerFixture files;
+        output = tryBoth(files.coordinator);
     } else {
         // Root writes anywhere: the write is attempted as the unprivileged "nobody".
         struct passwd* nobody = ::getpwnam("nobody");
@@ -229,8 +236,9 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
             if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
                 ::setuid(nobody->pw_uid) != 0)
                 return std::string("skip: ") + std::strerror(errno);
-            ::setenv("XDG_RUNTIME_DIR", (scratch / "runtime").c_str(), 1);
-            return tryBoth();
+            // Lock files only go where their user owns the folder.
+            LockFileCoordinator coordinator(scratch / "runtime" / "quillet-locks");
+            return tryBoth(coordinator);
         });
         ASSERT_TRUE(outcome.exited);
         if (outcome.output.rfind("skip: ", 0) == 0) GTEST_SKIP() << outcome.output;
@@ -246,15 +254,10 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
 TEST(FileCreationFailure, ACoordinationFailureIsAWriteFailure) {
     TemporaryFolder folder, runtime;
     writeFile(runtime / "quillet-locks", "in the way");
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string old = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    LockFileCoordinator blocked(runtime / "quillet-locks");
     auto access = std::make_shared<CountingScopedAccess>();
-    const std::string result = attempt(type("json"), folder.path(), managerWith(access));
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", old.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
+    const std::string result =
+        attempt(type("json"), folder.path(), FileManager(ResourceBundle(FileManagerFixture::builtResources()), access, blocked));
     EXPECT_EQ(result.rfind("writeFailed " + std::to_string(ENOTDIR) + ": ", 0), 0u) << result;
     EXPECT_TRUE(fs::is_empty(folder.path()));
     EXPECT_EQ(access->open(), 0);
@@ -263,25 +266,27 @@ TEST(FileCreationFailure, ACoordinationFailureIsAWriteFailure) {
 // --- Folder access -------------------------------------------------------------------------
 
 TEST(FileCreationAccess, EveryStartedAccessIsStoppedOnEveryPath) {
+    FileManagerFixture files;
     TemporaryFolder folder, emptyBundle;
     auto access = std::make_shared<CountingScopedAccess>();
     fs::create_symlink(folder / "nowhere", folder / "Untitled.md");
 
-    EXPECT_EQ(attempt(type("txt"), folder.path(), managerWith(access)), "created Untitled.txt");
-    EXPECT_EQ(attempt(type("xlsx"), folder.path(), managerWith(access)), "created Untitled.xlsx");
-    EXPECT_EQ(attempt(type("pptx"), folder.path(), managerWith(access, emptyBundle.path()))
+    EXPECT_EQ(attempt(type("txt"), folder.path(), files.make(access)), "created Untitled.txt");
+    EXPECT_EQ(attempt(type("xlsx"), folder.path(), files.make(access)), "created Untitled.xlsx");
+    EXPECT_EQ(attempt(type("pptx"), folder.path(), files.make(access, emptyBundle.path()))
                   .rfind("templateMissing", 0),
               0u);
-    EXPECT_EQ(attempt(type("md"), folder.path(), managerWith(access)).rfind("writeFailed", 0), 0u);
+    EXPECT_EQ(attempt(type("md"), folder.path(), files.make(access)).rfind("writeFailed", 0), 0u);
 
     EXPECT_EQ(access->started, std::vector<fs::path>(4, folder.path()));
     EXPECT_EQ(access->stopped, std::vector<fs::path>(4, folder.path()));
 }
 
 TEST(FileCreationAccess, AnAccessThatDidNotStartIsNotStopped) {
+    FileManagerFixture files;
     TemporaryFolder folder;
     auto access = std::make_shared<CountingScopedAccess>(/*grants=*/false);
-    EXPECT_EQ(attempt(type("css"), folder.path(), managerWith(access)), "created Untitled.css");
+    EXPECT_EQ(attempt(type("css"), folder.path(), files.make(access)), "created Untitled.css");
     EXPECT_EQ(access->started.size(), 1u);
     EXPECT_TRUE(access->stopped.empty());
 }
@@ -334,4 +339,20 @@ TEST(CoordinatedWrite, TheAccessorWritesWhereTheCoordinatorSays) {
     coordinatedWrite("/somewhere/Untitled.txt", [&](const fs::path& url) { written = url; }, coordinator);
     EXPECT_EQ(written, "/elsewhere/Untitled.txt");
     EXPECT_EQ(coordinator.calls, 1);
+}
+
+TEST(CoordinatedWrite, CreationWritesUnderTheFileManagersCoordinator) {
+    TemporaryFolder folder;
+    ScriptedFileCoordinator coordinator;
+    auto access = std::make_shared<CountingScopedAccess>();
+    const FileManager fm(ResourceBundle(FileManagerFixture::builtResources()), access, coordinator);
+    EXPECT_EQ(attempt(type("txt"), folder.path(), fm), "created Untitled.txt");
+    EXPECT_EQ(attempt(type("docx"), folder.path(), fm), "created Untitled.docx");
+    EXPECT_EQ(coordinator.calls, 2);
+
+    // A coordinator that never lets the writer run: nothing is written, and that is a failure.
+    coordinator.runsWriter = false;
+    EXPECT_EQ(attempt(type("md"), folder.path(), fm).rfind("writeFailed", 0), 0u);
+    EXPECT_EQ(coordinator.calls, 3);
+    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"Untitled.docx", "Untitled.txt"}));
 }

@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
-#include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FileCreationError.h"
 #include "app/creation/FolderAccessCreation.h"
-#include "shared/settings/DefaultsSuite.h"
-#include "platform/FileManager.h"
-#include "platform/posix/LastComponentDisplayNames.h"
-#include "platform/posix/PosixFolderBookmarks.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/CountingScopedAccess.h"
-#include "tests/support/RecordingApplicationActivation.h"
-#include "tests/support/ScopedConfigHome.h"
-#include "tests/support/ScopedEnvironmentVariable.h"
-#include "tests/support/ScriptedFolderPanel.h"
+#include "tests/support/FileManagerFixture.h"
+#include "tests/support/GrantStoreFixture.h"
 
 using namespace quillet;
 using namespace quillet::test;
@@ -33,53 +26,27 @@ std::vector<std::string> entries(const fs::path& folder) {
 }
 
 // The real grant store on a private settings suite, a scripted panel, and a file manager whose
-// access port counts starts and stops. Unsandboxed unless a test says otherwise.
-class FolderAccessCreationTest : public ::testing::Test {
+// access port counts starts and stops; `creation` is unsandboxed, `sandboxedCreation` runs as
+// in a sandbox, both with the temporary folder as the account's home.
+class FolderAccessCreationTest : public ::testing::Test, protected GrantStoreFixture {
 protected:
-    FolderAccessCreationTest()
-        : suite_(DefaultsSuite::open(DefaultsSuite::kSharedSuiteName)),
-          access(*suite_, bookmarks, names, &panel, &activation),
-          fileManager(ResourceBundle(ResourceBundle::main().resourceDirectory()), scopedAccess),
-          creation(access, fileManager) {}
-
     fs::path folder(const std::string& relative) {
         fs::path p = root.path() / relative;
         fs::create_directories(p);
         return p;
     }
 
-    ScopedConfigHome config;
-    ScopedEnvironmentVariable sandbox{FolderAccessCreation::kSandboxEnvironmentVariable, std::nullopt};
     TemporaryFolder root;
-
-private:
-    std::unique_ptr<DefaultsSuite> suite_;
-
-protected:
-    PosixFolderBookmarks bookmarks;
-    LastComponentDisplayNames names;
-    ScriptedFolderPanel panel;
-    RecordingApplicationActivation activation;
-    SecurityScopedFolderAccess access;
     std::shared_ptr<CountingScopedAccess> scopedAccess = std::make_shared<CountingScopedAccess>();
-    FileManager fileManager;
-    FolderAccessCreation creation;
-};
-
-struct Sandboxed {
-    ScopedEnvironmentVariable variable{FolderAccessCreation::kSandboxEnvironmentVariable, "org.quillet.Quillet"};
+    FileManagerFixture files;
+    FileManager fileManager = files.make(scopedAccess);
+    FolderAccessCreation creation{access, fileManager, UserEnvironment{.accountHome = root.path()}};
+    FolderAccessCreation sandboxedCreation{access, fileManager,
+                                           UserEnvironment{.accountHome = root.path(), .sandboxed = true}};
 };
 
 }  // namespace
 
-TEST(FolderAccessCreationSandbox, TheVariableDecidesEvenWhenEmpty) {
-    {
-        ScopedEnvironmentVariable unset(FolderAccessCreation::kSandboxEnvironmentVariable, std::nullopt);
-        EXPECT_FALSE(FolderAccessCreation::isSandboxed());
-    }
-    ScopedEnvironmentVariable empty(FolderAccessCreation::kSandboxEnvironmentVariable, "");
-    EXPECT_TRUE(FolderAccessCreation::isSandboxed());
-}
 
 TEST_F(FolderAccessCreationTest, UnsandboxedWithoutAGrantWritesDirectly) {
     const fs::path notes = folder("Notes");
@@ -96,11 +63,9 @@ TEST_F(FolderAccessCreationTest, ACoveringGrantIsUsedFirstAndItsAccessStartedOnT
     access.saveBookmark(granted, granted);
 
     for (bool sandboxed : {false, true}) {
-        std::optional<Sandboxed> inSandbox;
-        if (sandboxed) inSandbox.emplace();
         scopedAccess->started.clear();
         scopedAccess->stopped.clear();
-        const fs::path created = creation.createFileWithFolderAccess(txt(), work);
+        const fs::path created = (sandboxed ? sandboxedCreation : creation).createFileWithFolderAccess(txt(), work);
         EXPECT_EQ(created.parent_path(), work);
         ASSERT_FALSE(scopedAccess->started.empty());
         EXPECT_EQ(scopedAccess->started.front(), granted) << "sandboxed " << sandboxed;
@@ -112,12 +77,11 @@ TEST_F(FolderAccessCreationTest, ACoveringGrantIsUsedFirstAndItsAccessStartedOnT
 }
 
 TEST_F(FolderAccessCreationTest, SandboxedWithoutAGrantPromptsOnceThenUsesTheSavedGrant) {
-    Sandboxed sandbox;
     const fs::path target = folder("Projects/Quillet");
     panel.onRun = [&] { EXPECT_EQ(activation.activations(), 1) << "the application comes forward first"; };
     panel.enqueueChoice(target);
 
-    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");
     ASSERT_EQ(panel.shown().size(), 1u);
     const FolderPanelConfiguration& shown = panel.shown().front();
     EXPECT_EQ(shown.title, "Allow Folder Access");
@@ -132,28 +96,50 @@ TEST_F(FolderAccessCreationTest, SandboxedWithoutAGrantPromptsOnceThenUsesTheSav
 
     // No answer is queued: a second prompt would fail the test.
     panel.onRun = nullptr;
-    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), target), target / "Untitled 2.txt");
-    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), folder("Projects/Quillet/Deeper")),
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled 2.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folder("Projects/Quillet/Deeper")),
               target / "Deeper/Untitled.txt");
     EXPECT_EQ(panel.shown().size(), 1u);
 }
 
 TEST_F(FolderAccessCreationTest, AGrantOfAParentFolderChosenInThePromptCoversTheTarget) {
-    Sandboxed sandbox;
     const fs::path parent = folder("Projects");
     const fs::path target = folder("Projects/Quillet");
     panel.enqueueChoice(parent);
-    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{parent});
     EXPECT_EQ(scopedAccess->started.front(), parent);
 }
 
+TEST_F(FolderAccessCreationTest, ThePromptOffersCloudFoldersOfTheAccountsHomeNotOfHOME) {
+    const fs::path work = folder("Dropbox/Work");
+    // Inside a sandbox HOME names the container; the account's home is the temporary folder.
+    FolderAccessCreation inContainer{access, fileManager,
+                                     UserEnvironment{.accountHome = root.path(),
+                                                     .homeVariable = "/var/containers/org.quillet.Quillet",
+                                                     .sandboxed = true}};
+    panel.enqueueCancel();
+    EXPECT_THROW(inContainer.createFileWithFolderAccess(txt(), work), SecurityScopedFolderAccessError);
+    ASSERT_EQ(panel.shown().size(), 1u);
+    EXPECT_EQ(panel.shown()[0].message,
+              "Grant access to Dropbox so Quillet+ can create files in it and all its subfolders.");
+    EXPECT_EQ(panel.shown()[0].directoryURL, root.path());
+
+    // Without an account entry no home is known, whatever HOME says: the folder itself is asked for.
+    FolderAccessCreation withoutAccount{access, fileManager,
+                                        UserEnvironment{.homeVariable = root.path(), .sandboxed = true}};
+    panel.enqueueCancel();
+    EXPECT_THROW(withoutAccount.createFileWithFolderAccess(txt(), work), SecurityScopedFolderAccessError);
+    ASSERT_EQ(panel.shown().size(), 2u);
+    EXPECT_EQ(panel.shown()[1].message, "Choose Work so Quillet+ can create files there.");
+    EXPECT_TRUE(entries(work).empty());
+}
+
 TEST_F(FolderAccessCreationTest, ACancelledPromptCreatesNothingAndReportsTheCancellation) {
-    Sandboxed sandbox;
     const fs::path target = folder("Private");
     panel.enqueueCancel();
     try {
-        creation.createFileWithFolderAccess(txt(), target);
+        sandboxedCreation.createFileWithFolderAccess(txt(), target);
         FAIL() << "no error";
     } catch (const SecurityScopedFolderAccessError& error) {
         EXPECT_EQ(error.kind(), ErrorKind::accessCancelled);
@@ -166,12 +152,11 @@ TEST_F(FolderAccessCreationTest, ACancelledPromptCreatesNothingAndReportsTheCanc
 }
 
 TEST_F(FolderAccessCreationTest, AFolderThatDoesNotCoverTheTargetIsRefusedUnchanged) {
-    Sandboxed sandbox;
     const fs::path target = folder("A/Target");
     const fs::path elsewhere = folder("B");
     panel.enqueueChoice(elsewhere);
     try {
-        creation.createFileWithFolderAccess(txt(), target);
+        sandboxedCreation.createFileWithFolderAccess(txt(), target);
         FAIL() << "no error";
     } catch (const SecurityScopedFolderAccessError& error) {
         EXPECT_EQ(error.kind(), ErrorKind::wrongFolder);
@@ -183,11 +168,10 @@ TEST_F(FolderAccessCreationTest, AFolderThatDoesNotCoverTheTargetIsRefusedUnchan
 }
 
 TEST_F(FolderAccessCreationTest, AFailedWriteInsideAGrantStillStopsTheAccess) {
-    Sandboxed sandbox;
     const fs::path granted = folder("Granted");
     access.saveBookmark(granted, granted);
     try {
-        creation.createFileWithFolderAccess(txt(), granted / "Missing");
+        sandboxedCreation.createFileWithFolderAccess(txt(), granted / "Missing");
         FAIL() << "no error";
     } catch (const FileCreationError& error) {
         EXPECT_EQ(error.kind(), FileCreationError::Kind::writeFailed);
@@ -199,18 +183,17 @@ TEST_F(FolderAccessCreationTest, AFailedWriteInsideAGrantStillStopsTheAccess) {
 }
 
 TEST_F(FolderAccessCreationTest, DotSegmentsAreResolvedBeforeTheGrantIsLookedUpAndWritten) {
-    Sandboxed sandbox;
     const fs::path granted = folder("Granted");
     folder("Granted/Sub");
     folder("Outside");
     access.saveBookmark(granted, granted);
 
     // Lexically inside the grant, and written there.
-    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), granted / "Sub/./.."), granted / "Untitled.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), granted / "Sub/./.."), granted / "Untitled.txt");
     // Lexically outside: prompts, and the (cancelled) prompt names the real target.
     panel.enqueueCancel();
     try {
-        creation.createFileWithFolderAccess(txt(), granted / "../Outside");
+        sandboxedCreation.createFileWithFolderAccess(txt(), granted / "../Outside");
         FAIL() << "no error";
     } catch (const SecurityScopedFolderAccessError& error) {
         EXPECT_EQ(error.folder(), root.path() / "Outside");

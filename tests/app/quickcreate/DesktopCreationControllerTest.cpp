@@ -246,13 +246,4 @@ TEST_F(DesktopCreationControllerTest, OpenMainWindowRunsTheInstalledActionElseFi
     EXPECT_EQ(h.activation.activations(), 2);
 }
 
-TEST(DesktopCreationControllerShared, SharedIsTheInstalledInstance) {
-    QuickCreateHarness h;
-    EXPECT_FALSE(DesktopCreationController::hasShared());
-    EXPECT_THROW(DesktopCreationController::shared(), std::logic_error);
-    DesktopCreationController::installShared(&h.controller);
-    EXPECT_EQ(&DesktopCreationController::shared(), &h.controller);
-    DesktopCreationController::installShared(nullptr);
-}
-
 }  // namespace

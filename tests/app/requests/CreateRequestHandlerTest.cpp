@@ -3,22 +3,15 @@
 
 #include <algorithm>
 
-#include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/requests/CreateRequestHandler.h"
 #include "shared/requests/CreateRequestURL.h"
-#include "shared/settings/DefaultsSuite.h"
-#include "platform/FileManager.h"
-#include "platform/posix/LastComponentDisplayNames.h"
-#include "platform/posix/PosixFolderBookmarks.h"
 #include "tests/support/FakeApplicationWindows.h"
+#include "tests/support/FileManagerFixture.h"
+#include "tests/support/GrantStoreFixture.h"
 #include "tests/support/ManualMainQueue.h"
-#include "tests/support/RecordingApplicationActivation.h"
 #include "tests/support/RecordingFileViewer.h"
 #include "tests/support/RecordingModalAlert.h"
-#include "tests/support/ScopedConfigHome.h"
-#include "tests/support/ScopedEnvironmentVariable.h"
-#include "tests/support/ScriptedFolderPanel.h"
 
 using namespace quillet;
 using namespace quillet::test;
@@ -40,16 +33,11 @@ std::string requestFor(const std::string& type, const fs::path& folder) {
 
 // The handler on the real creation entry and grant store (private settings suite, real files),
 // with recording doubles for everything the user would see. The application starts in the
-// background with its main window open, as after a delivery that launched it.
-class CreateRequestHandlerTest : public ::testing::Test {
+// background with its main window open, as after a delivery that launched it. The process is
+// not sandboxed unless a test builds a sandboxed creation entry of its own.
+class CreateRequestHandlerTest : public ::testing::Test, protected GrantStoreFixture {
 protected:
-    CreateRequestHandlerTest()
-        : suite_(DefaultsSuite::open(DefaultsSuite::kSharedSuiteName)),
-          access(*suite_, bookmarks, names, &panel, &activation),
-          creation(access, FileManager::defaultManager()),
-          handler(creation, alert, viewer, activation, windows, queue) {
-        windows.open("Quillet+");
-    }
+    CreateRequestHandlerTest() { windows.open("Quillet+"); }
 
     // The log lines of the request handler, "level: message".
     std::vector<std::string> requestLog() const {
@@ -68,27 +56,16 @@ protected:
         EXPECT_EQ(queue.pending(), 0u) << what;
     }
 
-    ScopedConfigHome config;
-    ScopedEnvironmentVariable sandbox{FolderAccessCreation::kSandboxEnvironmentVariable, std::nullopt};
     TemporaryFolder folder;
     std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
     ScopedLogSink logScope{log};
-
-private:
-    std::unique_ptr<DefaultsSuite> suite_;
-
-protected:
-    PosixFolderBookmarks bookmarks;
-    LastComponentDisplayNames names;
-    ScriptedFolderPanel panel;
-    RecordingApplicationActivation activation;
-    SecurityScopedFolderAccess access;
-    FolderAccessCreation creation;
+    FileManagerFixture files;
+    FolderAccessCreation creation{access, files.fileManager, UserEnvironment{}};
     RecordingModalAlert alert;
     RecordingFileViewer viewer;
     FakeApplicationWindows windows;
     ManualMainQueue queue;
-    CreateRequestHandler handler;
+    CreateRequestHandler handler{creation, alert, viewer, activation, windows, queue};
 };
 
 }  // namespace
@@ -207,18 +184,19 @@ TEST_F(CreateRequestHandlerTest, CreationErrorsAreShownWithTheirOwnDescription) 
 }
 
 TEST_F(CreateRequestHandlerTest, AccessStepErrorsArePassedThroughUnchanged) {
-    ScopedEnvironmentVariable sandboxed(FolderAccessCreation::kSandboxEnvironmentVariable, "x");
+    FolderAccessCreation sandboxedCreation{access, files.fileManager, UserEnvironment{.sandboxed = true}};
+    CreateRequestHandler sandboxedHandler{sandboxedCreation, alert, viewer, activation, windows, queue};
     const fs::path target = folder / "q";
     fs::create_directory(target);
 
     panel.enqueueCancel();
-    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::failed);
+    EXPECT_EQ(sandboxedHandler.handleOpenURL(requestFor("txt", target)).kind, Kind::failed);
     const std::string cancelled = SecurityScopedFolderAccessError::accessCancelled(target).description();
     EXPECT_EQ(cancelled, "Quillet+ needs access to q before it can create files there.");
 
     panel.enqueueChoice(folder / "elsewhere");
     fs::create_directory(folder / "elsewhere");
-    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::failed);
+    EXPECT_EQ(sandboxedHandler.handleOpenURL(requestFor("txt", target)).kind, Kind::failed);
     const std::string wrong = SecurityScopedFolderAccessError::wrongFolder(target, folder / "elsewhere").description();
 
     EXPECT_EQ(alert.shown, (std::vector<Alert>{{"Could not create file", cancelled, AlertStyle::warning},
@@ -229,8 +207,8 @@ TEST_F(CreateRequestHandlerTest, AccessStepErrorsArePassedThroughUnchanged) {
 
     // Once granted, the same request goes through without another prompt.
     panel.enqueueChoice(target);
-    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::created);
-    EXPECT_EQ(handler.handleOpenURL(requestFor("txt", target)).kind, Kind::created);
+    EXPECT_EQ(sandboxedHandler.handleOpenURL(requestFor("txt", target)).kind, Kind::created);
+    EXPECT_EQ(sandboxedHandler.handleOpenURL(requestFor("txt", target)).kind, Kind::created);
     EXPECT_EQ(panel.shown().size(), 3u);
     EXPECT_EQ(entries(target), (std::vector<std::string>{"Untitled 2.txt", "Untitled.txt"}));
 }

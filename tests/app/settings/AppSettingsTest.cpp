@@ -4,15 +4,15 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
 #include "shared/catalog/FileTypeCatalog.h"
-#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
 
 namespace {
 
 struct Fixture {
-    test::ScopedConfigHome home;
-    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::open(DefaultsSuite::kSharedSuiteName);
+    test::TemporaryConfigHome home;
+    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
 
     DefaultsValue::Data data(const std::string& s) { return DefaultsValue::Data(s.begin(), s.end()); }
     std::vector<std::string> ids(const std::vector<FileTypeDefinition>& types) {

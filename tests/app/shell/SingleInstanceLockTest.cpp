@@ -41,14 +41,15 @@ TEST(SingleInstanceLock, RefusesALinkInsteadOfALockFile) {
 }
 
 TEST(SingleInstanceLock, LivesInTheRuntimeFolderWhenThereIsOne) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string previous = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/4242", 1);
-    EXPECT_EQ(SingleInstanceLock::defaultPath(), "/run/user/4242/org.quillet.Quillet.lock");
-    ::setenv("XDG_RUNTIME_DIR", "relative", 1);
-    EXPECT_EQ(SingleInstanceLock::defaultPath().parent_path(), std::filesystem::temp_directory_path());
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
+    const std::filesystem::path temporary = "/var/tmp/quillet-test";
+    EXPECT_EQ(SingleInstanceLock::pathFor(
+                  UserEnvironment{.runtimeDirectory = "/run/user/4242", .temporaryDirectory = temporary}),
+              "/run/user/4242/org.quillet.Quillet.lock");
+    for (const std::optional<std::filesystem::path>& runtime :
+         {std::optional<std::filesystem::path>(), std::optional<std::filesystem::path>("relative")}) {
+        const auto path =
+            SingleInstanceLock::pathFor(UserEnvironment{.runtimeDirectory = runtime, .temporaryDirectory = temporary});
+        EXPECT_EQ(path.parent_path(), temporary);
+        EXPECT_EQ(path.filename(), "org.quillet.Quillet-" + std::to_string(::getuid()) + ".lock");
+    }
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "shared/paths/FilePaths.h"
 
 using namespace quillet;
@@ -14,11 +17,10 @@ TEST(FilePaths, StandardizingRemovesDotSegmentsAndTrailingSeparators) {
 }
 
 TEST(FilePaths, HomeComesFromTheAccountDatabaseNotTheEnvironment) {
-    const char* saved = getenv("HOME");
-    std::string old = saved ? saved : "";
-    setenv("HOME", "/nonexistent/container", 1);
+    const struct passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
     auto home = accountHomeFolder();
-    if (saved) setenv("HOME", old.c_str(), 1);
     EXPECT_FALSE(home.empty());
-    EXPECT_NE(home, "/nonexistent/container");
+    EXPECT_EQ(home, standardizedPath(entry->pw_dir));
+    EXPECT_EQ(accountUserName(), entry->pw_name);
 }

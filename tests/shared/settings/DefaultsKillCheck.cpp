@@ -58,8 +58,8 @@ DefaultsValue valueFor(int round, int i) {
     }
 }
 
-[[noreturn]] void writer(int round, int count, int slots, int reportFd) {
-    auto suite = DefaultsSuite::open(kSuite);
+[[noreturn]] void writer(const fs::path& configHome, int round, int count, int slots, int reportFd) {
+    auto suite = DefaultsSuite::open(configHome, kSuite);
     if (!suite) ::_exit(3);
     for (int i = 0; i < count; ++i) {
         if (!suite->set(key(round, i, slots), valueFor(round, i))) ::_exit(4);
@@ -124,7 +124,6 @@ int main(int argc, char** argv) {
     char pattern[] = "/tmp/quillet-kill-check-XXXXXX";
     if (!::mkdtemp(pattern)) return 2;
     const fs::path configHome = pattern;
-    ::setenv("XDG_CONFIG_HOME", pattern, 1);
     const fs::path folder = configHome / kSuite;
     std::cout << "suite " << folder / DefaultsSuite::kDatabaseFileName << ", seed " << seed << ", " << rounds
               << " rounds of up to " << count << " assignments over " << slots << " keys\n";
@@ -144,7 +143,7 @@ int main(int argc, char** argv) {
         if (pid < 0) return 2;
         if (pid == 0) {
             ::close(fds[0]);
-            writer(r, count, slots, fds[1]);
+            writer(configHome, r, count, slots, fds[1]);
         }
         ::close(fds[1]);
 
@@ -178,7 +177,7 @@ int main(int argc, char** argv) {
             problem = "the writer failed with status " + std::to_string(WEXITSTATUS(status));
             ok = false;
         }
-        auto suite = ok ? DefaultsSuite::open(kSuite) : nullptr;
+        auto suite = ok ? DefaultsSuite::open(configHome, kSuite) : nullptr;
         if (ok && !suite) {
             problem = "the suite did not open";
             ok = false;

@@ -14,7 +14,7 @@
 #include "shared/logging/Logger.h"
 #include "shared/errors/PlatformError.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
 using namespace quillet::test;
@@ -86,8 +86,8 @@ DefaultsValue sampleValue() {
 }  // namespace
 
 TEST(DefaultsSuite, LivesInThePrivateSuiteFolderOfTheConfigurationHome) {
-    ScopedConfigHome home;
-    auto suite = DefaultsSuite::open(kSuite);
+    TemporaryConfigHome home;
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
     EXPECT_EQ(suite->databasePath(), database);
@@ -104,35 +104,24 @@ TEST(DefaultsSuite, LivesInThePrivateSuiteFolderOfTheConfigurationHome) {
     EXPECT_EQ(h.userVersion, static_cast<std::uint32_t>(DefaultsSuite::kSchemaVersion));
 }
 
-TEST(DefaultsSuite, ConfigurationHomeFollowsTheBaseDirectoryRules) {
-    TemporaryFolder home;
-    const char* oldHome = std::getenv("HOME");
-    const std::string savedHome = oldHome ? oldHome : "";
-    ::setenv("HOME", home.path().c_str(), 1);
-    {
-        ScopedConfigHome config;
-        EXPECT_EQ(DefaultsSuite::configurationHome(), config.path());
-        // Relative values are invalid and ignored.
-        ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
-        EXPECT_EQ(DefaultsSuite::configurationHome(), home.path() / ".config");
-        ::setenv("XDG_CONFIG_HOME", "", 1);
-        EXPECT_EQ(DefaultsSuite::configurationHome(), home.path() / ".config");
+TEST(DefaultsSuite, SuitesLiveInTheGivenConfigurationHomeAndNowhereWithoutOne) {
+    TemporaryConfigHome home;
+    EXPECT_EQ(DefaultsSuite::containerDirectory(home.path(), kSuite), home.suiteFolder(kSuite));
+    EXPECT_EQ(DefaultsSuite::containerDirectory(home.path() / "." / "", kSuite), home.suiteFolder(kSuite));
+    // A relative home would depend on the working folder; no home at all names no folder.
+    for (const std::optional<fs::path>& none : {std::optional<fs::path>(), std::optional<fs::path>("relative/config")}) {
+        EXPECT_EQ(DefaultsSuite::containerDirectory(none, kSuite), std::nullopt);
+        EXPECT_FALSE(DefaultsSuite::open(none, kSuite));
+        auto suite = DefaultsSuite::openShared(none);
+        ASSERT_TRUE(suite);
+        EXPECT_FALSE(suite->isPersistent());
     }
-    ::unsetenv("HOME");
-    {
-        ScopedConfigHome config;
-        ::unsetenv("XDG_CONFIG_HOME");
-        auto fallback = DefaultsSuite::configurationHome();
-        ASSERT_TRUE(fallback);
-        EXPECT_EQ(fallback->filename(), ".config");
-        EXPECT_TRUE(fallback->is_absolute());
-    }
-    if (oldHome) ::setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_FALSE(fs::exists("relative"));
 }
 
 TEST(DefaultsSuite, GetSetRemoveAndListKeys) {
-    ScopedConfigHome home;
-    auto suite = DefaultsSuite::open(kSuite);
+    TemporaryConfigHome home;
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_FALSE(suite->get("missing"));
     EXPECT_TRUE(suite->set("b", "two"));
@@ -154,40 +143,40 @@ TEST(DefaultsSuite, GetSetRemoveAndListKeys) {
 
     EXPECT_TRUE(suite->removePersistentDomain());
     EXPECT_TRUE(suite->keys().empty());
-    auto again = DefaultsSuite::open(kSuite);
+    auto again = DefaultsSuite::open(home.path(), kSuite);
     EXPECT_TRUE(again->keys().empty());
 }
 
 TEST(DefaultsSuite, SuitesAreSeparatedByName) {
-    ScopedConfigHome home;
-    auto shared = DefaultsSuite::open(kSuite);
-    auto standard = DefaultsSuite::open(DefaultsSuite::kStandardDomainName);
+    TemporaryConfigHome home;
+    auto shared = DefaultsSuite::open(home.path(), kSuite);
+    auto standard = DefaultsSuite::open(home.path(), DefaultsSuite::kStandardDomainName);
     ASSERT_TRUE(shared && standard);
     shared->set("k", "shared");
     EXPECT_FALSE(standard->get("k"));
     for (const char* bad : {"", ".", "..", "a/b", "../escape"}) {
         EXPECT_FALSE(DefaultsSuite::isValidSuiteName(bad)) << bad;
-        EXPECT_FALSE(DefaultsSuite::open(bad)) << bad;
+        EXPECT_FALSE(DefaultsSuite::open(home.path(), bad)) << bad;
     }
     EXPECT_FALSE(fs::exists(home.path().parent_path() / "escape"));
 }
 
 TEST(DefaultsSuite, TypedValuesRoundTripBetweenProcesses) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     // A child writes; the parent reads.
-    auto outcome = runInChild([] {
-        auto suite = DefaultsSuite::open(kSuite);
+    auto outcome = runInChild([&] {
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         return suite && suite->set("fromChild", sampleValue()) ? "ok" : "failed";
     });
     ASSERT_EQ(outcome.output, "ok");
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_EQ(*suite->get("fromChild"), sampleValue());
 
     // The parent writes (with its connection still open); a child reads.
     ASSERT_TRUE(suite->set("fromParent", DefaultsValue::Array{"txt", 5}));
-    outcome = runInChild([] {
-        auto child = DefaultsSuite::open(kSuite);
+    outcome = runInChild([&] {
+        auto child = DefaultsSuite::open(home.path(), kSuite);
         if (!child) return std::string("no suite");
         auto v = child->get("fromParent");
         if (!v) return std::string("missing");
@@ -197,8 +186,8 @@ TEST(DefaultsSuite, TypedValuesRoundTripBetweenProcesses) {
 }
 
 TEST(DefaultsSuite, ReadersSeeOldOrNewValuesWhileAnotherProcessWrites) {
-    ScopedConfigHome home;
-    auto suite = DefaultsSuite::open(kSuite);
+    TemporaryConfigHome home;
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     ASSERT_TRUE(suite->set("k", DefaultsValue::Array{0, "first"}));
     auto sink = std::make_shared<MemoryLogSink>();
@@ -210,7 +199,7 @@ TEST(DefaultsSuite, ReadersSeeOldOrNewValuesWhileAnotherProcessWrites) {
     ASSERT_GE(writer, 0);
     if (writer == 0) {
         ::close(fds[0]);
-        auto own = DefaultsSuite::open(kSuite);
+        auto own = DefaultsSuite::open(home.path(), kSuite);
         bool ok = own != nullptr;
         for (int i = 1; ok && i <= 600; ++i)
             ok = own->set("k", DefaultsValue::Array{i, std::string(static_cast<size_t>(i % 50) * 100, 'x')}) &&
@@ -249,7 +238,7 @@ TEST(DefaultsSuite, ReadersSeeOldOrNewValuesWhileAnotherProcessWrites) {
 }
 
 TEST(DefaultsSuite, ForeignBytesAreMovedAsideAndTheSuiteStartsEmpty) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     const fs::path folder = home.suiteFolder(kSuite);
     const fs::path database = folder / "Defaults.sqlite";
     fs::create_directories(folder);
@@ -260,7 +249,7 @@ TEST(DefaultsSuite, ForeignBytesAreMovedAsideAndTheSuiteStartsEmpty) {
     auto sink = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(sink);
 
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_TRUE(suite->keys().empty());
     EXPECT_TRUE(suite->set("after", true));
@@ -278,14 +267,14 @@ TEST(DefaultsSuite, ForeignBytesAreMovedAsideAndTheSuiteStartsEmpty) {
 }
 
 TEST(DefaultsSuite, DatabasesOfAnotherShapeAreMovedAside) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     const fs::path folder = home.suiteFolder(kSuite);
     const fs::path database = folder / "Defaults.sqlite";
     auto sink = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(sink);
 
     makeDatabase(database, "CREATE TABLE other (x); INSERT INTO other VALUES (1);");
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_TRUE(suite->keys().empty());
     EXPECT_TRUE(loggedError(*sink, "tables of another kind"));
@@ -296,7 +285,7 @@ TEST(DefaultsSuite, DatabasesOfAnotherShapeAreMovedAside) {
     makeDatabase(database,
                  "CREATE TABLE defaults_values (key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID;"
                  "PRAGMA user_version = 9;");
-    suite = DefaultsSuite::open(kSuite);
+    suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_TRUE(loggedError(*sink, "unknown schema version 9"));
     suite.reset();
@@ -304,7 +293,7 @@ TEST(DefaultsSuite, DatabasesOfAnotherShapeAreMovedAside) {
     // Version 1 but a table of another shape.
     fs::remove(database);
     makeDatabase(database, "CREATE TABLE defaults_values (key TEXT, other INTEGER); PRAGMA user_version = 1;");
-    suite = DefaultsSuite::open(kSuite);
+    suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_TRUE(suite->set("k", 1));
     EXPECT_TRUE(loggedError(*sink, "another shape"));
@@ -313,10 +302,10 @@ TEST(DefaultsSuite, DatabasesOfAnotherShapeAreMovedAside) {
 }
 
 TEST(DefaultsSuite, ADamagedPageIsFoundOnOpening) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
     {
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(suite);
         for (int i = 0; i < 40; ++i) suite->set("key" + std::to_string(i), std::string(2000, 'v'));
     }
@@ -326,16 +315,16 @@ TEST(DefaultsSuite, ADamagedPageIsFoundOnOpening) {
     writeFile(database, bytes);
     auto sink = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(sink);
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_TRUE(suite->keys().empty());
     EXPECT_TRUE(loggedError(*sink, "Moved the damaged settings database"));
 }
 
 TEST(DefaultsSuite, AnUndecodableValueReadsAsAbsent) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     {
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(suite);
         suite->set("good", "fine");
     }
@@ -345,7 +334,7 @@ TEST(DefaultsSuite, AnUndecodableValueReadsAsAbsent) {
                            "INSERT INTO defaults_values VALUES ('empty', x'');");
     auto sink = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(sink);
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_FALSE(suite->get("bad"));
     EXPECT_FALSE(suite->get("text"));
@@ -361,13 +350,13 @@ TEST(DefaultsSuite, AnUndecodableValueReadsAsAbsent) {
 }
 
 TEST(DefaultsSuite, WhatCannotBeOpenedIsLeftAloneAndTheStandardDomainStandsIn) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     auto sink = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(sink);
     // A file where the suite's folder should be.
     writeFile(home.suiteFolder(kSuite), "in the way");
-    EXPECT_FALSE(DefaultsSuite::open(kSuite));
-    auto suite = DefaultsSuite::openShared();
+    EXPECT_FALSE(DefaultsSuite::open(home.path(), kSuite));
+    auto suite = DefaultsSuite::openShared(home.path());
     ASSERT_TRUE(suite);
     EXPECT_EQ(suite->name(), DefaultsSuite::kStandardDomainName);
     EXPECT_TRUE(suite->isPersistent());
@@ -380,7 +369,7 @@ TEST(DefaultsSuite, WhatCannotBeOpenedIsLeftAloneAndTheStandardDomainStandsIn) {
     writeFile(home.suiteFolder("x"), "");
     fs::remove_all(home.suiteFolder(DefaultsSuite::kStandardDomainName));
     writeFile(home.suiteFolder(DefaultsSuite::kStandardDomainName), "in the way too");
-    suite = DefaultsSuite::openShared();
+    suite = DefaultsSuite::openShared(home.path());
     ASSERT_TRUE(suite);
     EXPECT_FALSE(suite->isPersistent());
     EXPECT_TRUE(suite->set("k", DefaultsValue::Array{"txt", 5}));
@@ -389,21 +378,21 @@ TEST(DefaultsSuite, WhatCannotBeOpenedIsLeftAloneAndTheStandardDomainStandsIn) {
 }
 
 TEST(DefaultsSuite, ALinkInPlaceOfTheDatabaseIsNotFollowedOrMoved) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     TemporaryFolder elsewhere;
     const fs::path target = elsewhere / "target";
     writeFile(target, "someone else's file");
     fs::create_directories(home.suiteFolder(kSuite));
     fs::create_symlink(target, home.suiteFolder(kSuite) / "Defaults.sqlite");
-    EXPECT_FALSE(DefaultsSuite::open(kSuite));
+    EXPECT_FALSE(DefaultsSuite::open(home.path(), kSuite));
     EXPECT_TRUE(fs::is_symlink(home.suiteFolder(kSuite) / "Defaults.sqlite"));
     EXPECT_EQ(readFile(target), "someone else's file");
 }
 
 TEST(DefaultsSuite, AFailedWriteKeepsTheEarlierValueAndReportsIt) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     {
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(suite);
         ASSERT_TRUE(suite->set("k", "before"));
         // Too deep to store.
@@ -414,9 +403,9 @@ TEST(DefaultsSuite, AFailedWriteKeepsTheEarlierValueAndReportsIt) {
         EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
     }
     // The file system refuses to grow the files (a full disk, a quota).
-    auto outcome = runInChild([] {
+    auto outcome = runInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         if (!suite) return std::string("no suite");
         rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -432,18 +421,21 @@ TEST(DefaultsSuite, AFailedWriteKeepsTheEarlierValueAndReportsIt) {
                "|" + reason;
     });
     EXPECT_TRUE(outcome.output.starts_with("refused|before|The setting k could not be saved: ")) << outcome.output;
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
 }
 
 namespace {
 
-// Runs the built command line with the test's environment; its stdout, or nothing on failure.
-std::optional<std::string> runQuillet(const std::string& arguments) {
+// Runs the built command line with the configuration home in its environment, where the
+// program reads it; its stdout, or nothing on failure.
+std::optional<std::string> runQuillet(const fs::path& configHome, const std::string& arguments) {
     const fs::path quillet = fs::path(QUILLET_BINARY_DIR) / "bin" / "quillet";
     if (!fs::exists(quillet)) return std::nullopt;
-    FILE* pipe = ::popen(("'" + quillet.string() + "' " + arguments + " 2>/dev/null").c_str(), "r");
+    const std::string command =
+        "XDG_CONFIG_HOME='" + configHome.string() + "' '" + quillet.string() + "' " + arguments + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return std::nullopt;
     std::string out;
     char buffer[4096];
@@ -455,42 +447,42 @@ std::optional<std::string> runQuillet(const std::string& arguments) {
 
 TEST(DefaultsSuite, TheCommandLineReadsAndWritesTheSameTypedValues) {
     if (!fs::exists(fs::path(QUILLET_BINARY_DIR) / "bin" / "quillet")) GTEST_SKIP() << "quillet not built";
-    ScopedConfigHome home;
-    auto suite = DefaultsSuite::open(kSuite);
+    TemporaryConfigHome home;
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     ASSERT_TRUE(suite->set("mixed", DefaultsValue::Array{"txt", 5, 5.0, -0.0, true, DefaultsValue::Data{0xab}}));
-    EXPECT_EQ(runQuillet("defaults read mixed"),
+    EXPECT_EQ(runQuillet(home.path(), "defaults read mixed"),
               "[\n  \"txt\",\n  5,\n  5.0,\n  -0.0,\n  true,\n  {\n    \"$data\": \"ab\"\n  }\n]\n");
 
-    ASSERT_TRUE(runQuillet("defaults write fromCommandLine -json '[\"txt\", 5, 0.1, {\"k\": [false]}]'"));
-    ASSERT_TRUE(runQuillet("defaults write bytes -data 00ff"));
+    ASSERT_TRUE(runQuillet(home.path(), "defaults write fromCommandLine -json '[\"txt\", 5, 0.1, {\"k\": [false]}]'"));
+    ASSERT_TRUE(runQuillet(home.path(), "defaults write bytes -data 00ff"));
     EXPECT_EQ(*suite->get("fromCommandLine"),
               DefaultsValue(DefaultsValue::Array{"txt", 5, 0.1,
                                                  DefaultsValue::Dictionary{{"k", DefaultsValue::Array{false}}}}));
     EXPECT_EQ(*suite->get("bytes"), DefaultsValue(DefaultsValue::Data{0x00, 0xff}));
-    ASSERT_TRUE(runQuillet("defaults delete bytes"));
+    ASSERT_TRUE(runQuillet(home.path(), "defaults delete bytes"));
     EXPECT_FALSE(suite->get("bytes"));
 }
 
 TEST(DefaultsSuite, ADatabaseThisUserMayNotOpenIsNotTakenForDamage) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     {
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(suite);
         ASSERT_TRUE(suite->set("k", "kept"));
     }
     // The folders let anyone in, but the database is the owner's alone.
     fs::permissions(home.path(), fs::perms::all);
     fs::permissions(home.suiteFolder(kSuite), fs::perms::all);
-    auto outcome = runInChild([] {
+    auto outcome = runInChild([&] {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) return std::string("could not become nobody");
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         return std::string(suite ? "opened" : "refused");
     });
     EXPECT_EQ(outcome.output, "refused");
     EXPECT_TRUE(asideFiles(home.suiteFolder(kSuite)).empty());
-    auto suite = DefaultsSuite::open(kSuite);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_EQ(*suite->get("k"), DefaultsValue("kept"));
 }
@@ -508,15 +500,15 @@ std::map<std::string, std::string> contents(const fs::path& folder) {
     return found;
 }
 
-std::unique_ptr<DefaultsSuite> openReadOnly(const ScopedConfigHome& home, std::string& failure) {
+std::unique_ptr<DefaultsSuite> openReadOnly(const TemporaryConfigHome& home, std::string& failure) {
     return DefaultsSuite::openReadOnly(kSuite, home.suiteFolder(kSuite), failure);
 }
 
 }  // namespace
 
 TEST(DefaultsSuiteReadOnly, ReadsWhatTheApplicationWritesAndSeesItsLaterChanges) {
-    ScopedConfigHome home;
-    auto application = DefaultsSuite::open(kSuite);
+    TemporaryConfigHome home;
+    auto application = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(application);
     ASSERT_TRUE(application->set("k", sampleValue()));
     std::string failure;
@@ -530,8 +522,8 @@ TEST(DefaultsSuiteReadOnly, ReadsWhatTheApplicationWritesAndSeesItsLaterChanges)
     // Later changes reach the open reader, from this process and from another one.
     ASSERT_TRUE(application->set("k", "changed"));
     EXPECT_EQ(*reader->get("k"), DefaultsValue("changed"));
-    auto outcome = runInChild([] {
-        auto own = DefaultsSuite::open(kSuite);
+    auto outcome = runInChild([&] {
+        auto own = DefaultsSuite::open(home.path(), kSuite);
         return own && own->set("fromChild", 7) && own->remove("k") ? "ok" : "failed";
     });
     ASSERT_EQ(outcome.output, "ok");
@@ -540,8 +532,8 @@ TEST(DefaultsSuiteReadOnly, ReadsWhatTheApplicationWritesAndSeesItsLaterChanges)
 }
 
 TEST(DefaultsSuiteReadOnly, EveryChangeIsRefusedAndTheValuesStay) {
-    ScopedConfigHome home;
-    auto application = DefaultsSuite::open(kSuite);
+    TemporaryConfigHome home;
+    auto application = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(application);
     ASSERT_TRUE(application->set("k", "kept"));
     std::string failure;
@@ -574,7 +566,7 @@ TEST(DefaultsSuiteReadOnly, EveryChangeIsRefusedAndTheValuesStay) {
 }
 
 TEST(DefaultsSuiteReadOnly, WhereThereIsNoSuiteNothingIsCreated) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     auto sink = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(sink);
     const fs::path folder = home.suiteFolder(kSuite);
@@ -605,7 +597,7 @@ TEST(DefaultsSuiteReadOnly, WhereThereIsNoSuiteNothingIsCreated) {
 }
 
 TEST(DefaultsSuiteReadOnly, DamagedOrForeignDatabasesAreLeftExactlyAsTheyAre) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     const fs::path folder = home.suiteFolder(kSuite);
     const fs::path database = folder / "Defaults.sqlite";
     auto refused = [&](const std::string& expectedReason) {
@@ -641,7 +633,7 @@ TEST(DefaultsSuiteReadOnly, DamagedOrForeignDatabasesAreLeftExactlyAsTheyAre) {
     // A damaged page, in a suite the application wrote and closed.
     fs::remove(database);
     {
-        auto suite = DefaultsSuite::open(kSuite);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(suite);
         for (int i = 0; i < 40; ++i) suite->set("key" + std::to_string(i), std::string(2000, 'v'));
     }
@@ -669,10 +661,10 @@ TEST(DefaultsSuiteReadOnly, DamagedOrForeignDatabasesAreLeftExactlyAsTheyAre) {
 // files, created private like the database and removed by the application's next close. The
 // database itself is not written.
 TEST(DefaultsSuiteReadOnly, AClosedSuiteGetsOnlySQLitesCoordinationFiles) {
-    ScopedConfigHome home;
+    TemporaryConfigHome home;
     const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
     {
-        auto application = DefaultsSuite::open(kSuite);
+        auto application = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(application);
         ASSERT_TRUE(application->set("k", "v"));
     }
@@ -689,7 +681,7 @@ TEST(DefaultsSuiteReadOnly, AClosedSuiteGetsOnlySQLitesCoordinationFiles) {
     }
     EXPECT_EQ(readFile(database), bytes);
     {
-        auto application = DefaultsSuite::open(kSuite);
+        auto application = DefaultsSuite::open(home.path(), kSuite);
         ASSERT_TRUE(application);
         EXPECT_EQ(*application->get("k"), DefaultsValue("v"));
     }

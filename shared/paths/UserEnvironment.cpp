@@ -1,0 +1,55 @@
+#include "shared/paths/UserEnvironment.h"
+
+#include <cstdlib>
+
+#include "shared/paths/FilePaths.h"
+
+namespace quillet {
+
+namespace {
+
+std::optional<std::filesystem::path> absolutePath(const std::optional<std::string>& value) {
+    if (!value || value->empty() || value->front() != '/') return std::nullopt;
+    return standardizedPath(*value);
+}
+
+}  // namespace
+
+std::filesystem::path UserEnvironment::homeFolder() const {
+    if (!accountHome.empty()) return accountHome;
+    if (homeVariable) return *homeVariable;
+    return "/";
+}
+
+UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, std::filesystem::path accountHome,
+                                               std::string accountUserName) {
+    UserEnvironment environment;
+    environment.accountHome = accountHome.empty() ? accountHome : standardizedPath(accountHome);
+    environment.accountUserName = std::move(accountUserName);
+    environment.homeVariable = absolutePath(variable("HOME"));
+    if (auto configuration = absolutePath(variable("XDG_CONFIG_HOME"))) {
+        environment.configurationHome = configuration;
+    } else if (environment.homeVariable) {
+        environment.configurationHome = *environment.homeVariable / ".config";
+    } else if (!environment.accountHome.empty()) {
+        environment.configurationHome = environment.accountHome / ".config";
+    }
+    environment.runtimeDirectory = absolutePath(variable("XDG_RUNTIME_DIR"));
+    if (auto temporary = absolutePath(variable("TMPDIR"))) environment.temporaryDirectory = *temporary;
+    environment.sandboxed = variable(kSandboxEnvironmentVariable).has_value();
+    environment.logToStderr = variable(kLogEnvironmentVariable) == "stderr";
+    return environment;
+}
+
+UserEnvironment UserEnvironment::fromProcess() {
+    // The one place that reads the process's environment.
+    return fromVariables(
+        [](const char* name) -> std::optional<std::string> {
+            const char* value = std::getenv(name);
+            if (!value) return std::nullopt;
+            return std::string(value);
+        },
+        quillet::accountHomeFolder(), quillet::accountUserName());
+}
+
+}  // namespace quillet
