@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/access/SecurityScopedFolderAccess.h"
+#include "app/cli/DesktopSessionEnvironment.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
@@ -76,7 +77,7 @@ struct Parts {
     QtURLOpener urlOpener;
     DBusFileViewer fileViewer{QDBusConnection::sessionBus(), urlOpener};
     QtMainQueue mainQueue;
-    NautilusFrontFolder frontFolder;
+    NautilusFrontFolder frontFolder{desktopSessionFromEnvironment()};
     QtScreenLayout screens;
     QuickCreatePanelWindowFactory panelFactory;
     X11HotKeyService hotKeyService;
