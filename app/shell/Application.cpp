@@ -79,7 +79,7 @@ struct Parts {
     QtMainQueue mainQueue;
     NautilusFrontFolder frontFolder{desktopSessionFromEnvironment()};
     QtScreenLayout screens;
-    QuickCreatePanelWindowFactory panelFactory;
+    QuickCreatePanelWindowFactory panelFactory{windowOrdering, screens};
     X11HotKeyService hotKeyService;
 
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared();
