@@ -55,6 +55,9 @@ public:
     // Every screen, the main screen first; empty when the toolkit knows none.
     virtual std::vector<DisplayScreen> screens() const = 0;
     virtual ScreenPoint pointerLocation() const = 0;
+    // The main screen's bottom edge in the toolkit's own top-left coordinates: the line that
+    // becomes y = 0, so flipped() converts between the toolkit's coordinates and these.
+    virtual double mainScreenBottom() const = 0;
 };
 
 }  // namespace quillet

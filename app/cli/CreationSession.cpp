@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/access/SecurityScopedFolderAccess.h"
+#include "app/cli/DesktopSessionEnvironment.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/requests/CreateRequestHandler.h"
 #include "shared/settings/DefaultsSuite.h"
@@ -146,7 +147,7 @@ ResolvedCreationDestination CreationSession::resolveDestination(CreationDestinat
         p.argc = 1;
         p.coreApplication = std::make_unique<QCoreApplication>(p.argc, p.argv.data());
     }
-    NautilusFrontFolder frontFolder;
+    NautilusFrontFolder frontFolder{desktopSessionAddresses(p.environment)};
     return quillet::resolveDestination(mode, frontFolder, desktopFolderURL(p.environment));
 }
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/DesktopSessionEnvironment.h"
 #include "app/creation/CreationDestination.h"
 #include "platform/linux/NautilusFrontFolder.h"
 
@@ -25,7 +26,7 @@ int destinationCommand(Invocation& inv) {
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
 
-    NautilusFrontFolder fileManager;
+    NautilusFrontFolder fileManager{desktopSessionAddresses(inv.environment)};
     ResolvedCreationDestination destination = resolveDestination(mode, fileManager, desktopFolderURL(inv.environment));
     inv.out << destination.url.string() << '\n' << destination.destinationDisplayName() << '\n';
     if (destination.usedFallback)

@@ -1,5 +1,7 @@
 #include "app/quickcreate/QuickCreatePanelModel.h"
 
+#include <memory>
+
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
 
@@ -55,17 +57,18 @@ CreationDestinationMode QuickCreatePanelModel::destinationMode() const { return 
 
 const std::string& QuickCreatePanelModel::searchText() const { return controller_.searchText.get(); }
 
-void QuickCreatePanelModel::observe(std::function<void()> changed) {
-    subscriptions_.clear();
-    if (!changed) return;
+Subscription QuickCreatePanelModel::observe(std::function<void()> changed) {
+    if (!changed) return {};
     auto notify = std::make_shared<std::function<void()>>(std::move(changed));
     auto relay = [notify](const auto&) { (*notify)(); };
     AppSettings& settings = controller_.settings();
-    subscriptions_.push_back(controller_.destinationMode.subscribe(relay));
-    subscriptions_.push_back(controller_.searchText.subscribe(relay));
-    subscriptions_.push_back(controller_.statusMessage.subscribe(relay));
-    subscriptions_.push_back(settings.enabledFileTypeIDs.subscribe(relay));
-    subscriptions_.push_back(settings.fileTypeOrder.subscribe(relay));
+    auto fields = std::make_shared<std::vector<Subscription>>();
+    fields->push_back(controller_.destinationMode.subscribe(relay));
+    fields->push_back(controller_.searchText.subscribe(relay));
+    fields->push_back(controller_.statusMessage.subscribe(relay));
+    fields->push_back(settings.enabledFileTypeIDs.subscribe(relay));
+    fields->push_back(settings.fileTypeOrder.subscribe(relay));
+    return Subscription([fields] { fields->clear(); });
 }
 
 void QuickCreatePanelModel::setSearchText(const std::string& text) {

@@ -61,8 +61,9 @@ public:
     const std::string& searchText() const;
 
     // `changed` runs after every change the panel must redraw for: the controller's fields and
-    // the settings that decide which types are offered. Replaces any earlier observer.
-    void observe(std::function<void()> changed);
+    // the settings that decide which types are offered; until the subscription is cancelled or
+    // dropped.
+    [[nodiscard]] Subscription observe(std::function<void()> changed);
 
     void setSearchText(const std::string& text);
     void setDestinationMode(CreationDestinationMode mode);
@@ -71,7 +72,6 @@ public:
 
 private:
     DesktopCreationController& controller_;
-    std::vector<Subscription> subscriptions_;
 };
 
 }  // namespace quillet

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/access/SecurityScopedFolderAccess.h"
+#include "app/cli/DesktopSessionEnvironment.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
@@ -84,9 +85,9 @@ struct Parts {
     QtURLOpener urlOpener;
     DBusFileViewer fileViewer{QDBusConnection::sessionBus(), urlOpener};
     QtMainQueue mainQueue;
-    NautilusFrontFolder frontFolder;
+    NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
-    QuickCreatePanelWindowFactory panelFactory;
+    QuickCreatePanelWindowFactory panelFactory{windowOrdering, screens};
     X11HotKeyService hotKeyService;
 
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(environment.configurationHome);

@@ -1,71 +1,27 @@
 #include "gui/quickcreate/QuickCreatePanelView.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollArea>
-#include <QScrollBar>
-#include <QStyle>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
+#include "gui/quickcreate/DestinationPickerControl.h"
+#include "gui/quickcreate/FileTypeTileButton.h"
+#include "gui/quickcreate/MiddleElidedLabel.h"
 #include "gui/quickcreate/QtSymbolIcons.h"
+#include "gui/quickcreate/QuickCreatePanelStyle.h"
 
 namespace quillet {
 
-namespace panelcolors {
-
-QColor withAlpha(QColor color, double alpha) {
-    color.setAlphaF(static_cast<float>(color.alphaF() * alpha));
-    return color;
-}
-
-namespace {
-QColor mix(const QColor& a, const QColor& b, double t) {
-    return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - t) + b.redF() * t),
-                            static_cast<float>(a.greenF() * (1 - t) + b.greenF() * t),
-                            static_cast<float>(a.blueF() * (1 - t) + b.blueF() * t));
-}
-}  // namespace
-
-QColor accent(const QPalette& palette) { return palette.color(QPalette::Active, QPalette::Highlight); }
-QColor separator(const QPalette& palette) { return palette.color(QPalette::Mid); }
-// Some styles give placeholder text the full text colour; a mix with the background keeps the
-// secondary and tertiary levels apart everywhere.
-QColor secondaryText(const QPalette& palette) {
-    return mix(palette.color(QPalette::WindowText), palette.color(QPalette::Window), 0.42);
-}
-QColor tertiaryText(const QPalette& palette) {
-    return mix(palette.color(QPalette::WindowText), palette.color(QPalette::Window), 0.6);
-}
-
-}  // namespace panelcolors
-
-using namespace panelcolors;
+using namespace panelstyle;
 
 namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-QFont panelFont(double pixelSize, QFont::Weight weight) {
-    QFont font = QApplication::font();
-    font.setPixelSize(static_cast<int>(pixelSize + 0.5));
-    font.setWeight(weight);
-    return font;
-}
-
-// The type scale of the panel, in logical pixels.
-QFont headlineFont() { return panelFont(14, QFont::DemiBold); }
-QFont calloutFont(QFont::Weight weight) { return panelFont(13, weight); }
-QFont captionFont(QFont::Weight weight) { return panelFont(11, weight); }
-QFont caption2Font() { return panelFont(10.5, QFont::Normal); }
 
 void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
@@ -76,24 +32,6 @@ void setTextColor(QWidget* widget, const QColor& color) {
 
 QPixmap symbolPixmap(const QWidget* widget, const char* symbol, const QColor& color, int side) {
     return symbolIcon(symbol, color).pixmap(QSize(side, side), widget->devicePixelRatioF());
-}
-
-// Draws `text` on one line at `font` (sized in pixels), first shrinking it down to 82 percent,
-// then eliding.
-void drawFittedText(QPainter& p, const QRect& rect, const QString& text, const QFont& font) {
-    const int base = font.pixelSize();
-    QFont trial = font;
-    for (int size = base; size >= static_cast<int>(base * 0.82 + 0.5); --size) {
-        trial.setPixelSize(size);
-        if (QFontMetrics(trial).horizontalAdvance(text) <= rect.width()) {
-            p.setFont(trial);
-            p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, text);
-            return;
-        }
-    }
-    p.setFont(trial);
-    p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetrics(trial).elidedText(text, Qt::ElideRight, rect.width()));
 }
 
 // The rounded search row: its border turns into a 2 pixel accent ring while the field has focus.
@@ -165,191 +103,6 @@ protected:
 };
 
 }  // namespace
-
-// ---- FileTypeTileButton
-
-FileTypeTileButton::FileTypeTileButton(FileTypeDefinition type, std::function<void()> action, QWidget* parent)
-    : QAbstractButton(parent), type_(std::move(type)), action_(std::move(action)) {
-    setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);  // tiles are clicked, never keyed
-    setAttribute(Qt::WA_Hover);
-    setToolTip(qs(type_.displayName + " (." + type_.fileExtension + ")"));
-    setAccessibleName(qs(type_.displayName));
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    connect(this, &QAbstractButton::clicked, this, [this] {
-        if (action_) action_();
-    });
-}
-
-QSize FileTypeTileButton::sizeHint() const { return {kMinimumWidth, kMinimumHeight}; }
-QSize FileTypeTileButton::minimumSizeHint() const { return {kMinimumWidth, kMinimumHeight}; }
-
-void FileTypeTileButton::enterEvent(QEnterEvent* event) {
-    isHovered_ = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void FileTypeTileButton::leaveEvent(QEvent* event) {
-    isHovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(event);
-}
-
-void FileTypeTileButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) icon_ = QIcon();
-    QAbstractButton::changeEvent(event);
-}
-
-void FileTypeTileButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPalette& pal = palette();
-    const QColor tint = accent(pal);
-
-    const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setBrush(isHovered_ ? withAlpha(tint, isDown() ? 0.18 : 0.10) : withAlpha(pal.color(QPalette::Button), 0.78));
-    p.setPen(QPen(isHovered_ ? withAlpha(tint, 0.42) : withAlpha(separator(pal), 0.45), 1));
-    p.drawRoundedRect(shape, 8, 8);
-
-    // Icon: 28 point box, accent at 12 percent, the symbol in the tint colour.
-    const QRect box(10, (height() - 28) / 2, 28, 28);
-    p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(tint, 0.12));
-    p.drawRoundedRect(QRectF(box), 6, 6);
-    if (icon_.isNull()) icon_ = symbolIcon(type_.sfSymbolName, tint);
-    const QRect iconRect(box.center().x() - 8 + 1, box.center().y() - 8 + 1, 16, 16);
-    icon_.paint(&p, iconRect);
-
-    // Texts: the name, then ".extension", 1 apart, centred together.
-    const int textLeft = box.right() + 1 + 10;
-    const QRect textArea(textLeft, 0, width() - textLeft - 10, height());
-    const QFont nameFont = calloutFont(QFont::Medium);
-    const QFont extensionFont = panelFont(11, QFont::Normal);
-    const int nameHeight = QFontMetrics(nameFont).height();
-    const int extensionHeight = QFontMetrics(extensionFont).height();
-    const int top = (height() - nameHeight - 1 - extensionHeight) / 2;
-    p.setPen(pal.color(QPalette::WindowText));
-    drawFittedText(p, QRect(textArea.left(), top, textArea.width(), nameHeight), qs(type_.displayName), nameFont);
-    p.setPen(secondaryText(pal));
-    drawFittedText(p, QRect(textArea.left(), top + nameHeight + 1, textArea.width(), extensionHeight),
-                   qs("." + type_.fileExtension), extensionFont);
-}
-
-// ---- MiddleElidedLabel
-
-void MiddleElidedLabel::setFullText(const QString& text) {
-    fullText_ = text;
-    setText(text);
-    setToolTip(text);
-    update();
-}
-
-QSize MiddleElidedLabel::minimumSizeHint() const { return {10, QLabel::minimumSizeHint().height()}; }
-
-void MiddleElidedLabel::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setFont(font());
-    p.setPen(palette().color(QPalette::WindowText));
-    const QRect area = contentsRect();
-    p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(fullText_, Qt::ElideMiddle, area.width()));
-}
-
-// ---- DestinationPickerControl
-
-DestinationPickerControl::DestinationPickerControl(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kWidth, 26);
-    setFocusPolicy(Qt::TabFocus);
-    setAccessibleName(QStringLiteral("Destination"));
-}
-
-QSize DestinationPickerControl::sizeHint() const { return {kWidth, 26}; }
-
-void DestinationPickerControl::setMode(CreationDestinationMode mode) {
-    if (mode == mode_) return;
-    mode_ = mode;
-    update();
-}
-
-QRect DestinationPickerControl::segmentRect(size_t index) const {
-    const int half = width() / 2;
-    return index == 0 ? QRect(0, 0, half, height()) : QRect(half, 0, width() - half, height());
-}
-
-QPoint DestinationPickerControl::segmentCenter(CreationDestinationMode mode) const {
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
-    for (size_t i = 0; i < choices.size(); ++i)
-        if (choices[i].mode == mode) return segmentRect(i).center();
-    return rect().center();
-}
-
-void DestinationPickerControl::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPalette& pal = palette();
-    const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setPen(QPen(separator(pal), 1));
-    p.setBrush(withAlpha(pal.color(QPalette::Button), 0.9));
-    p.drawRoundedRect(outer, 7, 7);
-
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
-    const QFont font = panelFont(12.5, QFont::Medium);
-    for (size_t i = 0; i < choices.size(); ++i) {
-        const QRect segment = segmentRect(i);
-        const bool chosen = choices[i].mode == mode_;
-        if (chosen) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(accent(pal));
-            p.drawRoundedRect(QRectF(segment).adjusted(2, 2, -2, -2), 5, 5);
-        } else if (i > 0 && choices[i - 1].mode != mode_) {
-            p.setPen(separator(pal));
-            p.drawLine(QPointF(segment.left() + 0.5, 5), QPointF(segment.left() + 0.5, height() - 5));
-        }
-        const QColor textColor = chosen ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::ButtonText);
-        const QString title = QString::fromUtf8(choices[i].title);
-        const QFontMetrics metrics(font);
-        const int iconSide = 14;
-        const int contentWidth = iconSide + 6 + metrics.horizontalAdvance(title);
-        const int left = segment.left() + (segment.width() - contentWidth) / 2;
-        symbolIcon(choices[i].symbolName, textColor).paint(&p, QRect(left, (height() - iconSide) / 2, iconSide, iconSide));
-        p.setFont(font);
-        p.setPen(textColor);
-        p.drawText(QRect(left + iconSide + 6, 0, metrics.horizontalAdvance(title) + 2, height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, title);
-    }
-    if (hasFocus()) {
-        p.setPen(QPen(accent(pal), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
-    }
-}
-
-void DestinationPickerControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
-    for (size_t i = 0; i < choices.size(); ++i) {
-        if (segmentRect(i).contains(event->position().toPoint())) {
-            setMode(choices[i].mode);
-            emit modeChosen(choices[i].mode);
-        }
-    }
-    event->accept();
-}
-
-void DestinationPickerControl::keyPressEvent(QKeyEvent* event) {
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
-    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
-        const auto next = event->key() == Qt::Key_Left ? choices.front().mode : choices.back().mode;
-        if (next != mode_) {
-            setMode(next);
-            emit modeChosen(next);
-        }
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-// ---- QuickCreatePanelView
 
 QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget* parent)
     : QWidget(parent), model_(model) {
@@ -426,8 +179,10 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     auto* footerLines = new QVBoxLayout();
     footerLines->setSpacing(1);
     footerTitle_ = new MiddleElidedLabel(footer_);
+    footerTitle_->setObjectName(QStringLiteral("footerTitle"));
     footerTitle_->setFont(captionFont(QFont::Medium));
     footerDetail_ = new MiddleElidedLabel(footer_);
+    footerDetail_->setObjectName(QStringLiteral("footerDetail"));
     footerDetail_->setFont(caption2Font());
     footerLines->addWidget(footerTitle_);
     footerLines->addWidget(footerDetail_);
@@ -439,13 +194,13 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
             [this](const QString& text) { model_.setSearchText(text.toStdString()); });
     connect(picker_, &DestinationPickerControl::modeChosen, this,
             [this](CreationDestinationMode mode) { model_.setDestinationMode(mode); });
-    model_.observe([this] { render(); });
+    modelChanges_ = model_.observe([this] { render(); });
 
     applyPalette();
     render();
 }
 
-QuickCreatePanelView::~QuickCreatePanelView() { model_.observe(nullptr); }
+QuickCreatePanelView::~QuickCreatePanelView() = default;
 
 void QuickCreatePanelView::focusSearchField() {
     searchField_->setFocus(Qt::OtherFocusReason);
@@ -509,8 +264,6 @@ void QuickCreatePanelView::rebuildGrid() {
 
 void QuickCreatePanelView::updateFooter() {
     const QuickCreatePanelModel::Footer footer = model_.footer();
-    footerSymbol_ = qs(footer.symbolName);
-    footerTitleIsStatus_ = footer.titleIsStatus;
     footerIcon_->setPixmap(symbolPixmap(this, footer.symbolName.c_str(), secondaryText(palette()), 16));
     footerTitle_->setFullText(qs(footer.title));
     setTextColor(footerTitle_, footer.titleIsStatus ? palette().color(QPalette::WindowText) : secondaryText(palette()));
@@ -549,18 +302,5 @@ std::vector<FileTypeTileButton*> QuickCreatePanelView::tiles() const {
             for (auto* tile : section->findChildren<FileTypeTileButton*>()) result.push_back(tile);
     return result;
 }
-
-QStringList QuickCreatePanelView::sectionHeadings() const {
-    QStringList headings;
-    for (int i = 1; i < gridLayout_->count(); ++i)
-        if (QWidget* section = gridLayout_->itemAt(i)->widget())
-            if (auto* heading = section->findChild<QLabel*>(QStringLiteral("sectionHeading")))
-                headings << heading->text();
-    return headings;
-}
-
-bool QuickCreatePanelView::showsEmptyState() const { return !emptyState_->isHidden(); }
-QString QuickCreatePanelView::footerTitle() const { return footerTitle_->fullText(); }
-QString QuickCreatePanelView::footerDetail() const { return footerDetail_->fullText(); }
 
 }  // namespace quillet

@@ -3,64 +3,22 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
-#include <cstring>
-
 #include "gui/quickcreate/QuickCreatePanelView.h"
-#include "platform/linux/QtScreenLayout.h"
+#include "platform/ScreenLayout.h"
+#include "platform/WindowOrdering.h"
 
 namespace quillet {
 
-namespace {
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    auto cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    if (!reply) return XCB_ATOM_NONE;
-    const xcb_atom_t atom = reply->atom;
-    std::free(reply);
-    return atom;
-}
-
-xcb_connection_t* x11Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_window_t rootOf(xcb_connection_t* connection) {
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
-    return it.rem ? it.data->root : xcb_window_t{XCB_WINDOW_NONE};
-}
-
-void sendClientMessage(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
-                       std::initializer_list<uint32_t> data) {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    size_t i = 0;
-    for (uint32_t value : data) event.data.data32[i++] = value;
-    xcb_send_event(connection, 0, rootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&event));
-}
-
-constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
-constexpr uint32_t kSourceApplication = 1;
-
-}  // namespace
-
-QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller)
+QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller, WindowOrdering& windows,
+                                               const ScreenLayout& screens)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      windows_(windows),
+      screens_(screens),
       model_(controller) {
     setWindowTitle(QString::fromUtf8(kTitle));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -92,8 +50,8 @@ ScreenSize QuickCreatePanelWindow::frameSize() const {
 
 void QuickCreatePanelWindow::setFrameOrigin(ScreenPoint origin) {
     const ScreenSize size = frameSize();
-    const QPointF topLeft = QtScreenLayout::toTopLeft(ScreenRect{origin.x, origin.y, size.width, size.height}).topLeft();
-    move(topLeft.toPoint());  // a window's position includes its frame
+    const ScreenRect frame = flipped(ScreenRect{origin.x, origin.y, size.width, size.height}, screens_.mainScreenBottom());
+    move(QPointF(frame.x, frame.y).toPoint());  // a window's position includes its frame
     if (frameGeometry() == geometry())
         unframedOrigin_ = origin;
     else
@@ -118,26 +76,9 @@ void QuickCreatePanelWindow::makeKeyAndOrderFront(uint32_t eventTimestamp) {
     show();
     raise();
     activateWindow();
-    askWindowManager(eventTimestamp);
+    windows_.orderFrontOnEveryDesktop(winId(), eventTimestamp);
     view_->focusSearchField();
     placeAgainOnceFramed(25);
-}
-
-void QuickCreatePanelWindow::askWindowManager(uint32_t eventTimestamp) {
-    xcb_connection_t* connection = x11Connection();
-    if (!connection) return;
-    const xcb_window_t window = static_cast<xcb_window_t>(winId());
-    // On every desktop, like a panel that joins all spaces.
-    sendClientMessage(connection, window, internAtom(connection, "_NET_WM_DESKTOP"), {kAllDesktops, kSourceApplication});
-    if (eventTimestamp != 0) {
-        // The key press that asked for the panel is the user's action that entitles it to the
-        // focus; window managers that prevent focus stealing compare this time.
-        const xcb_atom_t userTime = internAtom(connection, "_NET_WM_USER_TIME");
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, userTime, XCB_ATOM_CARDINAL, 32, 1, &eventTimestamp);
-        sendClientMessage(connection, window, internAtom(connection, "_NET_ACTIVE_WINDOW"),
-                          {kSourceApplication, eventTimestamp, XCB_WINDOW_NONE});
-    }
-    xcb_flush(connection);
 }
 
 void QuickCreatePanelWindow::orderOut() {
@@ -176,9 +117,12 @@ void QuickCreatePanelWindow::applicationStateChanged(Qt::ApplicationState state)
     }
 }
 
+QuickCreatePanelWindowFactory::QuickCreatePanelWindowFactory(WindowOrdering& windows, const ScreenLayout& screens)
+    : windows_(windows), screens_(screens) {}
+
 std::unique_ptr<QuickCreatePanelHost> QuickCreatePanelWindowFactory::makeQuickCreatePanel(
     DesktopCreationController& controller) {
-    return std::make_unique<QuickCreatePanelWindow>(controller);
+    return std::make_unique<QuickCreatePanelWindow>(controller, windows_, screens_);
 }
 
 }  // namespace quillet

@@ -12,6 +12,8 @@
 namespace quillet {
 
 class QuickCreatePanelView;
+class ScreenLayout;
+class WindowOrdering;
 
 // The floating tool window around the Quick Create panel: above normal windows, on every
 // desktop, moved by dragging its background, hidden (never destroyed) by Escape and by closing.
@@ -24,7 +26,9 @@ public:
     static constexpr int kMinimumHeight = 520;
     static constexpr const char* kTitle = "Create File";
 
-    explicit QuickCreatePanelWindow(DesktopCreationController& controller);
+    // `windows` asks the window manager for every desktop and the focus; `screens` converts
+    // placement coordinates into Qt's.
+    QuickCreatePanelWindow(DesktopCreationController& controller, WindowOrdering& windows, const ScreenLayout& screens);
     ~QuickCreatePanelWindow() override;
 
     ScreenSize frameSize() const override;
@@ -34,6 +38,7 @@ public:
     bool isVisible() const override { return QWidget::isVisible(); }
 
     QuickCreatePanelView* view() const { return view_; }
+    const QuickCreatePanelModel& model() const { return model_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,9 +46,10 @@ protected:
 
 private:
     void applicationStateChanged(Qt::ApplicationState state);
-    void askWindowManager(uint32_t eventTimestamp);
     void placeAgainOnceFramed(int attemptsLeft);
 
+    WindowOrdering& windows_;
+    const ScreenLayout& screens_;
     QuickCreatePanelModel model_;
     QuickCreatePanelView* view_ = nullptr;
     // Hidden because the application went inactive, to be shown again when it is active.
@@ -53,9 +59,15 @@ private:
     std::optional<ScreenPoint> unframedOrigin_;
 };
 
+// Builds the panel window over the ports it needs from the platform.
 class QuickCreatePanelWindowFactory final : public QuickCreatePanelFactory {
 public:
+    QuickCreatePanelWindowFactory(WindowOrdering& windows, const ScreenLayout& screens);
     std::unique_ptr<QuickCreatePanelHost> makeQuickCreatePanel(DesktopCreationController& controller) override;
+
+private:
+    WindowOrdering& windows_;
+    const ScreenLayout& screens_;
 };
 
 }  // namespace quillet

@@ -3,22 +3,34 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "platform/FrontFileManagerFolder.h"
 
 namespace quillet {
 
+// Where the desktop session's X server and bus are, as the process environment names them
+// (DISPLAY, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR); empty when unset.
+struct DesktopSessionAddresses {
+    std::string display;
+    std::string sessionBusAddress;
+    std::filesystem::path runtimeDirectory;
+};
+
 // The folder of the front Nautilus window on an X11 desktop. The window manager's stacking list
 // says which Nautilus window is in front; its _GTK_WINDOW_OBJECT_PATH names it among the file
-// manager's OpenWindowsWithLocations on the session bus. Opens its own X connection per query, so
-// it works without a Qt platform window. Needs a QCoreApplication for the bus. Wayland, no window
-// manager, no Nautilus, no bus or a slow answer all give nothing.
+// manager's OpenWindowsWithLocations on the session bus. Opens its own X connection to the
+// session's display per query, so it works without a Qt platform window. Needs a
+// QCoreApplication for the bus. Wayland, no window manager, no Nautilus, no bus or a slow answer
+// all give nothing.
 class NautilusFrontFolder final : public FrontFileManagerFolder {
 public:
-    explicit NautilusFrontFolder(std::chrono::milliseconds busTimeout = std::chrono::milliseconds(500));
+    explicit NautilusFrontFolder(DesktopSessionAddresses session,
+                                 std::chrono::milliseconds busTimeout = std::chrono::milliseconds(500));
     std::optional<std::filesystem::path> frontFolder() override;
 
 private:
+    DesktopSessionAddresses session_;
     std::chrono::milliseconds busTimeout_;
 };
 

@@ -7,26 +7,22 @@
 namespace quillet {
 
 namespace {
-ScreenRect fromQRect(const QRect& rect) {
-    return QtScreenLayout::fromTopLeft(QRectF(rect.x(), rect.y(), rect.width(), rect.height()));
-}
-}  // namespace
 
-double QtScreenLayout::mainScreenBottom() {
+double primaryScreenBottom() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary) return 0;
     const QRect geometry = primary->geometry();
     return geometry.y() + geometry.height();
 }
 
-ScreenRect QtScreenLayout::fromTopLeft(const QRectF& rect) {
-    return flipped(ScreenRect{rect.x(), rect.y(), rect.width(), rect.height()}, mainScreenBottom());
+ScreenRect fromQRect(const QRect& rect) {
+    return flipped(ScreenRect{double(rect.x()), double(rect.y()), double(rect.width()), double(rect.height())},
+                   primaryScreenBottom());
 }
 
-QRectF QtScreenLayout::toTopLeft(const ScreenRect& rect) {
-    const ScreenRect r = flipped(rect, mainScreenBottom());
-    return QRectF(r.x, r.y, r.width, r.height);
-}
+}  // namespace
+
+double QtScreenLayout::mainScreenBottom() const { return primaryScreenBottom(); }
 
 std::vector<DisplayScreen> QtScreenLayout::screens() const {
     std::vector<DisplayScreen> result;
@@ -41,7 +37,7 @@ ScreenPoint QtScreenLayout::pointerLocation() const {
     const QPoint pointer = QCursor::pos();
     // The pixel's top edge flips to its bottom edge; its middle keeps the pointer inside the
     // screen it is on, also on the screen's last row.
-    return flipped(ScreenPoint{pointer.x() + 0.5, pointer.y() + 0.5}, mainScreenBottom());
+    return flipped(ScreenPoint{pointer.x() + 0.5, pointer.y() + 0.5}, primaryScreenBottom());
 }
 
 }  // namespace quillet

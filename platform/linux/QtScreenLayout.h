@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QRectF>
-
 #include "platform/ScreenLayout.h"
 
 namespace quillet {
@@ -13,11 +11,7 @@ class QtScreenLayout final : public ScreenLayout {
 public:
     std::vector<DisplayScreen> screens() const override;
     ScreenPoint pointerLocation() const override;
-
-    // The main screen's bottom edge in Qt coordinates: the line that becomes y = 0.
-    static double mainScreenBottom();
-    static ScreenRect fromTopLeft(const QRectF& rect);
-    static QRectF toTopLeft(const ScreenRect& rect);
+    double mainScreenBottom() const override;
 };
 
 }  // namespace quillet

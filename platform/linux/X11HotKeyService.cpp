@@ -3,9 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMetaObject>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -17,6 +15,7 @@
 #include <tuple>
 
 #include "platform/KeyCodeMapping.h"
+#include "platform/linux/X11Connection.h"
 
 namespace quillet {
 
@@ -29,15 +28,6 @@ constexpr uint8_t kXkbNewKeyboardNotify = 0;
 constexpr uint8_t kXkbMapNotify = 1;
 // The modifier bits of a key event's state; the rest are pointer buttons.
 constexpr uint16_t kKeyModifierBits = 0xff;
-
-xcb_connection_t* qtX11Connection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app) return nullptr;
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) return nullptr;
-    xcb_connection_t* c = x11->connection();
-    return c && !xcb_connection_has_error(c) ? c : nullptr;
-}
 
 }  // namespace
 
@@ -71,13 +61,13 @@ X11HotKeyService::~X11HotKeyService() {
 }
 
 xcb_connection_t* X11HotKeyService::connection() {
-    xcb_connection_t* current = qtX11Connection();
+    X11Connection application = X11Connection::ofApplication();
+    xcb_connection_t* current = application.get();
     if (current != connection_) forgetConnection();
     if (!current || connection_) return current;
 
     connection_ = current;
-    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(current)); it.rem; xcb_screen_next(&it))
-        roots_.push_back(it.data->root);
+    roots_ = application.roots();
     // Qt's connection uses XKB, and the server then reports keymap changes to it as XKB events
     // rather than core MappingNotify, so both are watched.
     static const char kXkbName[] = "XKEYBOARD";

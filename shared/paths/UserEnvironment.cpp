@@ -38,6 +38,8 @@ UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, s
     if (auto temporary = absolutePath(variable("TMPDIR"))) environment.temporaryDirectory = *temporary;
     environment.sandboxed = variable(kSandboxEnvironmentVariable).has_value();
     environment.logToStderr = variable(kLogEnvironmentVariable) == "stderr";
+    environment.display = variable("DISPLAY").value_or("");
+    environment.sessionBusAddress = variable("DBUS_SESSION_BUS_ADDRESS").value_or("");
     return environment;
 }
 

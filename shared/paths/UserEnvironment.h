@@ -8,7 +8,8 @@
 namespace quillet {
 
 // What the process's surroundings say about the user: the account's home, the variables that
-// move the configuration, runtime and temporary folders, the sandbox marker and the log choice.
+// move the configuration, runtime and temporary folders, the sandbox marker, the log choice and
+// the desktop session's addresses.
 // A composition root (the application, the command line, the file-manager module) reads it once
 // and hands the values down; nothing below the roots reads the environment or the account
 // database, so every rule can be run against folders a test makes.
@@ -34,6 +35,10 @@ struct UserEnvironment {
     std::filesystem::path temporaryDirectory{"/tmp"};
     bool sandboxed = false;
     bool logToStderr = false;
+    // The desktop session's addresses, as given ($DISPLAY, $DBUS_SESSION_BUS_ADDRESS); empty
+    // when unset. Adapters that reach the session on their own connections use them.
+    std::string display{};
+    std::string sessionBusAddress{};
 
     // The home the user's folders (the Desktop) are found in: the account's, else $HOME, else
     // "/". Never empty.

@@ -47,20 +47,27 @@ public:
     }
 };
 
-// Screens and pointer as the test sets them.
+// Screens and pointer as the test sets them; the toolkit's main screen starts at its top.
 class FixedScreenLayout final : public ScreenLayout {
 public:
     std::vector<DisplayScreen> displayScreens{{{0, 0, 1920, 1080}, {0, 0, 1920, 1055}}};
     ScreenPoint pointer{960, 540};
     std::vector<DisplayScreen> screens() const override { return displayScreens; }
     ScreenPoint pointerLocation() const override { return pointer; }
+    double mainScreenBottom() const override { return displayScreens.empty() ? 0 : displayScreens[0].frame.height; }
 };
 
-// Windows by title; records which one was brought forward.
+// Windows by title; records which one was brought forward, and which native windows were put
+// on every desktop with which user action time.
 class RecordingWindowOrdering final : public WindowOrdering {
 public:
+    struct EveryDesktopRequest {
+        NativeWindowID window;
+        uint32_t userActionTime;
+    };
     std::vector<WindowDescription> windows;
     std::vector<std::string> orderedFront;
+    std::vector<EveryDesktopRequest> onEveryDesktop;
     bool orderFrontFirstWindow(const std::function<bool(const WindowDescription&)>& matches) override {
         for (const auto& window : windows)
             if (matches(window)) {
@@ -68,6 +75,9 @@ public:
                 return true;
             }
         return false;
+    }
+    void orderFrontOnEveryDesktop(NativeWindowID window, uint32_t userActionTime) override {
+        onEveryDesktop.push_back({window, userActionTime});
     }
 };
 

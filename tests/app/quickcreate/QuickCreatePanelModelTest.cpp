@@ -49,11 +49,11 @@ TEST(QuickCreatePanelModel, FooterShowsTheStatusOrTheDestination) {
               (QuickCreatePanelModel::Footer{"folder", "Created Untitled.txt on Desktop", true, "Front Finder folder"}));
 }
 
-TEST(QuickCreatePanelModel, ObserversHearControllerAndSettingsChangesUntilReplaced) {
+TEST(QuickCreatePanelModel, ObserversHearControllerAndSettingsChangesUntilCancelled) {
     test::QuickCreateHarness h;
     QuickCreatePanelModel model(h.controller);
     int changes = 0;
-    model.observe([&] { ++changes; });
+    Subscription observation = model.observe([&] { ++changes; });
     model.setSearchText("x");
     model.setSearchText("x");  // unchanged: no redraw
     model.setDestinationMode(CreationDestinationMode::frontFinderFolder);
@@ -61,9 +61,31 @@ TEST(QuickCreatePanelModel, ObserversHearControllerAndSettingsChangesUntilReplac
     h.settings.setEnabled(false, "txt");
     h.settings.fileTypeOrder.set({"md"});
     EXPECT_EQ(changes, 5);
-    model.observe(nullptr);
+    observation.cancel();
     h.controller.searchText.set("y");
     EXPECT_EQ(changes, 5);
+}
+
+TEST(QuickCreatePanelModel, EachObserverHearsUntilItsSubscriptionIsDropped) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    const size_t searchSubscribers = h.controller.searchText.subscriberCount();
+    const size_t statusSubscribers = h.controller.statusMessage.subscriberCount();
+    int first = 0, second = 0;
+    Subscription kept = model.observe([&] { ++first; });
+    {
+        Subscription dropped = model.observe([&] { ++second; });
+        model.setSearchText("a");
+        EXPECT_EQ(first, 1);
+        EXPECT_EQ(second, 1);
+    }
+    model.setSearchText("b");
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(second, 1);
+    kept = Subscription();
+    // Nothing of either observer stays behind on the fields it watched.
+    EXPECT_EQ(h.controller.searchText.subscriberCount(), searchSubscribers);
+    EXPECT_EQ(h.controller.statusMessage.subscriberCount(), statusSubscribers);
 }
 
 TEST(SymbolIcons, EverySymbolInUseHasAThemeName) {

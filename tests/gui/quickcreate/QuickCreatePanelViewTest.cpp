@@ -3,17 +3,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 
 #include <set>
 
+#include "app/quickcreate/SymbolIcons.h"
+#include "gui/quickcreate/DestinationPickerControl.h"
+#include "gui/quickcreate/FileTypeTileButton.h"
+#include "gui/quickcreate/MiddleElidedLabel.h"
+#include "gui/quickcreate/QtSymbolIcons.h"
 #include "gui/quickcreate/QuickCreatePanelView.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
-#include "app/quickcreate/SymbolIcons.h"
 #include "platform/linux/QtScreenLayout.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
 #include "tests/support/QuickCreateHarness.h"
 
 using namespace quillet;
@@ -26,10 +30,33 @@ QStringList tileNames(const QuickCreatePanelView& view) {
     return names;
 }
 
+// What the view shows, read from its widgets.
+QStringList sectionHeadings(const QuickCreatePanelView& view) {
+    QStringList headings;
+    for (auto* heading : view.findChildren<QLabel*>(QStringLiteral("sectionHeading"))) headings << heading->text();
+    return headings;
+}
+bool showsEmptyState(const QuickCreatePanelView& view) {
+    auto* emptyState = view.findChild<QWidget*>(QStringLiteral("emptyState"));
+    return emptyState && !emptyState->isHidden();
+}
+QString footerLine(const QuickCreatePanelView& view, const char* name) {
+    auto* label = view.findChild<MiddleElidedLabel*>(QString::fromUtf8(name));
+    return label ? label->fullText() : QStringLiteral("(no %1)").arg(QString::fromUtf8(name));
+}
+QString footerTitle(const QuickCreatePanelView& view) { return footerLine(view, "footerTitle"); }
+QString footerDetail(const QuickCreatePanelView& view) { return footerLine(view, "footerDetail"); }
+// A status is drawn in the primary text colour, a destination's title in the secondary one.
+bool footerTitleDrawnAsStatus(const QuickCreatePanelView& view) {
+    auto* label = view.findChild<MiddleElidedLabel*>(QStringLiteral("footerTitle"));
+    return label && label->palette().color(QPalette::WindowText) == view.palette().color(QPalette::WindowText);
+}
+
 class QuickCreatePanelViewTest : public ::testing::Test {
 protected:
-    QuickCreatePanelWindowFactory factory;
     QtScreenLayout screens;
+    test::RecordingWindowOrdering ordering;
+    QuickCreatePanelWindowFactory factory{ordering, screens};
     test::QuickCreateHarness h{&factory, &screens};
 
     QuickCreatePanelWindow& open() {
@@ -51,7 +78,7 @@ TEST_F(QuickCreatePanelViewTest, OpensAsAFloatingToolWindowWithTheSearchFieldFoc
     EXPECT_EQ(window.minimumSize(), QSize(520, 520));
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.view()->searchField()->hasFocus(); }, 2000));
     EXPECT_EQ(window.view()->searchField()->placeholderText(), "Search file types");
-    EXPECT_EQ(window.view()->sectionHeadings(), (QStringList{"Plain Text", "Code", "Office"}));
+    EXPECT_EQ(sectionHeadings(*window.view()), (QStringList{"Plain Text", "Code", "Office"}));
     EXPECT_EQ(window.view()->tiles().size(), 16u);
     EXPECT_EQ(window.view()->destinationPicker()->width(), 238);
 }
@@ -60,9 +87,9 @@ TEST_F(QuickCreatePanelViewTest, TypingNarrowsTheSectionsAndPlainFindsNothing) {
     QuickCreatePanelView& v = view();
     QTest::keyClicks(v.searchField(), "mark");
     EXPECT_EQ(h.controller.searchText.get(), "mark");
-    EXPECT_EQ(v.sectionHeadings(), QStringList{"Plain Text"});
+    EXPECT_EQ(sectionHeadings(v), QStringList{"Plain Text"});
     EXPECT_EQ(tileNames(v), QStringList{"Markdown"});
-    EXPECT_FALSE(v.showsEmptyState());
+    EXPECT_FALSE(showsEmptyState(v));
 
     v.searchField()->clear();
     QTest::keyClicks(v.searchField(), "SCRIPT");
@@ -70,35 +97,38 @@ TEST_F(QuickCreatePanelViewTest, TypingNarrowsTheSectionsAndPlainFindsNothing) {
 
     v.searchField()->selectAll();
     QTest::keyClicks(v.searchField(), "plain");
-    EXPECT_TRUE(v.sectionHeadings().isEmpty());
+    EXPECT_TRUE(sectionHeadings(v).isEmpty());
     EXPECT_TRUE(v.tiles().empty());
-    EXPECT_TRUE(v.showsEmptyState());
+    EXPECT_TRUE(showsEmptyState(v));
 }
 
 TEST_F(QuickCreatePanelViewTest, WithEveryTypeDisabledOnlyTheEmptyStateShows) {
     QuickCreatePanelView& v = view();
     h.settings.enabledFileTypeIDs.set({});
-    EXPECT_TRUE(v.showsEmptyState());
+    EXPECT_TRUE(showsEmptyState(v));
     EXPECT_TRUE(v.tiles().empty());
     QTest::keyClicks(v.searchField(), "t");
-    EXPECT_TRUE(v.showsEmptyState());
+    EXPECT_TRUE(showsEmptyState(v));
     h.settings.setEnabled(true, "txt");  // turning a type on brings its tile back at once
     EXPECT_EQ(tileNames(v), QStringList{"Text"});
 }
 
 TEST_F(QuickCreatePanelViewTest, ThePickerSwitchesTheFooterAndTilesCreateInTheChosenDestination) {
-    QuickCreatePanelView& v = view();
-    EXPECT_EQ(v.footerTitle(), "Desktop");
-    EXPECT_EQ(v.footerDetail(), QString::fromStdString(h.desktop.string()));
-    EXPECT_EQ(v.footerSymbol(), "desktopcomputer");
+    QuickCreatePanelWindow& window = open();
+    QuickCreatePanelView& v = *window.view();
+    const QuickCreatePanelModel& model = window.model();
+    EXPECT_EQ(footerTitle(v), "Desktop");
+    EXPECT_EQ(footerDetail(v), QString::fromStdString(h.desktop.string()));
+    EXPECT_EQ(model.footer().symbolName, "desktopcomputer");
 
     auto* picker = v.destinationPicker();
     QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentCenter(CreationDestinationMode::frontFinderFolder));
     EXPECT_EQ(h.controller.destinationMode.get(), CreationDestinationMode::frontFinderFolder);
-    EXPECT_EQ(v.footerTitle(), "Finder Folder");
-    EXPECT_EQ(v.footerDetail(), "Front Finder folder");
-    EXPECT_EQ(v.footerSymbol(), "folder");
-    EXPECT_FALSE(v.footerTitleIsStatus());
+    EXPECT_EQ(footerTitle(v), "Finder Folder");
+    EXPECT_EQ(footerDetail(v), "Front Finder folder");
+    EXPECT_EQ(model.footer().symbolName, "folder");
+    EXPECT_FALSE(model.footer().titleIsStatus);
+    EXPECT_FALSE(footerTitleDrawnAsStatus(v));
 
     const auto reports = h.root.path() / "Reports";
     std::filesystem::create_directories(reports);
@@ -107,8 +137,9 @@ TEST_F(QuickCreatePanelViewTest, ThePickerSwitchesTheFooterAndTilesCreateInTheCh
     ASSERT_EQ(v.tiles().size(), 1u);
     QTest::mouseClick(v.tiles()[0], Qt::LeftButton);
     EXPECT_TRUE(std::filesystem::exists(reports / "Untitled.md"));
-    EXPECT_EQ(v.footerTitle(), "Created Untitled.md in Reports");
-    EXPECT_TRUE(v.footerTitleIsStatus());
+    EXPECT_EQ(footerTitle(v), "Created Untitled.md in Reports");
+    EXPECT_TRUE(model.footer().titleIsStatus);
+    EXPECT_TRUE(footerTitleDrawnAsStatus(v));
     EXPECT_TRUE(h.controller.quickCreatePanel()->isVisible());  // a creation does not dismiss it
 }
 
@@ -129,8 +160,8 @@ TEST_F(QuickCreatePanelViewTest, EscapeHidesAndReopeningStartsAfreshOnTheDesktop
     EXPECT_TRUE(again.isVisible());
     EXPECT_EQ(v.searchField()->text(), "");
     EXPECT_EQ(v.tiles().size(), 16u);
-    EXPECT_EQ(v.footerTitle(), "Desktop");
-    EXPECT_FALSE(v.footerTitleIsStatus());
+    EXPECT_EQ(footerTitle(v), "Desktop");
+    EXPECT_FALSE(window.model().footer().titleIsStatus);
     EXPECT_EQ(v.destinationPicker()->mode(), CreationDestinationMode::desktop);
 }
 
@@ -153,6 +184,31 @@ TEST_F(QuickCreatePanelViewTest, ThePanelStepsAsideWhileTheApplicationIsInactive
     emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
     emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(QuickCreatePanelViewTest, OpeningAsksForEveryDesktopAndTheFocusWithTheKeyPresssTime) {
+    QuickCreatePanelWindow& window = open();
+    ASSERT_EQ(ordering.onEveryDesktop.size(), 1u);
+    EXPECT_EQ(ordering.onEveryDesktop[0].window, window.winId());
+    EXPECT_EQ(ordering.onEveryDesktop[0].userActionTime, 0u);  // opened without a key press
+
+    window.makeKeyAndOrderFront(4242);
+    ASSERT_EQ(ordering.onEveryDesktop.size(), 2u);
+    EXPECT_EQ(ordering.onEveryDesktop[1].window, window.winId());
+    EXPECT_EQ(ordering.onEveryDesktop[1].userActionTime, 4242u);
+}
+
+TEST_F(QuickCreatePanelViewTest, TheViewFollowsTheModelOnlyWhileItLives) {
+    QuickCreatePanelModel model(h.controller);
+    const size_t before = h.controller.searchText.subscriberCount();
+    auto view = std::make_unique<QuickCreatePanelView>(model);
+    EXPECT_EQ(h.controller.searchText.subscriberCount(), before + 1);
+    h.controller.searchText.set("json");
+    EXPECT_EQ(tileNames(*view), QStringList{"JSON"});
+    view.reset();
+    EXPECT_EQ(h.controller.searchText.subscriberCount(), before);
+    h.controller.searchText.set("txt");  // reaches no destroyed view
+    h.settings.enabledFileTypeIDs.set({});
 }
 
 TEST_F(QuickCreatePanelViewTest, HoveringATileHighlightsIt) {
@@ -187,6 +243,17 @@ TEST_F(QuickCreatePanelViewTest, PlacementIsConvertedToTheToolkitsTopLeftCoordin
     EXPECT_EQ(placed.y(), available.y() + 12);
 }
 
+TEST(QuickCreatePanelWindow, ConvertsPlacementThroughTheScreenLayoutsMainScreenBottom) {
+    test::FixedScreenLayout screens;
+    screens.displayScreens = {{{0, 0, 900, 700}, {0, 0, 900, 680}}};
+    test::RecordingWindowOrdering ordering;
+    test::QuickCreateHarness h;
+    QuickCreatePanelWindow window(h.controller, ordering, screens);
+    window.setFrameOrigin({30, 40});
+    EXPECT_EQ(window.frameGeometry().x(), 30);
+    EXPECT_EQ(window.frameGeometry().bottom() + 1, 700 - 40);
+}
+
 TEST(QtScreenLayout, ReportsThePrimaryScreenFirstInBottomLeftCoordinates) {
     QtScreenLayout layout;
     const auto screens = layout.screens();
@@ -198,6 +265,7 @@ TEST(QtScreenLayout, ReportsThePrimaryScreenFirstInBottomLeftCoordinates) {
     EXPECT_DOUBLE_EQ(pointer.x, primary.x() + 10.5);
     EXPECT_DOUBLE_EQ(pointer.y, primary.height() - 0.5);
     EXPECT_TRUE(screens[0].frame.contains(pointer));
+    EXPECT_DOUBLE_EQ(layout.mainScreenBottom(), primary.y() + primary.height());
 }
 
 TEST(QtSymbolIcons, EverySymbolIsDrawnAndTheDrawingsDiffer) {

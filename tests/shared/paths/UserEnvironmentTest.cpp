@@ -75,3 +75,12 @@ TEST(UserEnvironment, OnlyQUILLET_LOGStderrForcesStandardError) {
     for (const char* other : {"", "journald", "STDERR", "stderr "})
         EXPECT_FALSE(environmentOf({{"QUILLET_LOG", other}}).logToStderr) << other;
 }
+
+// The session's addresses travel as given, so adapters reach the same display and bus as Qt.
+TEST(UserEnvironment, TheDesktopSessionsAddressesAreTakenAsGiven) {
+    const auto environment = environmentOf({{"DISPLAY", ":7"}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/b"}});
+    EXPECT_EQ(environment.display, ":7");
+    EXPECT_EQ(environment.sessionBusAddress, "unix:path=/run/b");
+    EXPECT_EQ(environmentOf({}).display, "");
+    EXPECT_EQ(environmentOf({}).sessionBusAddress, "");
+}

@@ -1,0 +1,10 @@
+#include "app/cli/DesktopSessionEnvironment.h"
+
+namespace quillet {
+
+DesktopSessionAddresses desktopSessionAddresses(const UserEnvironment& environment) {
+    return {environment.display, environment.sessionBusAddress,
+            environment.runtimeDirectory.value_or(std::filesystem::path())};
+}
+
+}  // namespace quillet

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QIcon>
+
+#include <functional>
+
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+
+// One file type in the panel's grid: its symbol in a tinted box, its name and ".extension".
+// Clicking anywhere on the rounded tile runs the action.
+class FileTypeTileButton final : public QAbstractButton {
+    Q_OBJECT
+public:
+    static constexpr int kMinimumHeight = 58;
+    static constexpr int kMinimumWidth = 150;
+
+    FileTypeTileButton(FileTypeDefinition type, std::function<void()> action, QWidget* parent = nullptr);
+
+    const FileTypeDefinition& type() const { return type_; }
+    bool isHovered() const { return isHovered_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    FileTypeDefinition type_;
+    std::function<void()> action_;
+    bool isHovered_ = false;
+    QIcon icon_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,111 @@
+// The X11 helper against a real X server with a window manager: run under
+// tests/support/x11-session.sh --wm (see tests/platform/linux/CMakeLists.txt). Windows and their
+// properties are made by a second client, as other programs would make them.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/linux/X11Connection.h"
+#include "tests/support/X11TestClient.h"
+
+namespace quillet {
+namespace {
+
+std::string display() { return qEnvironmentVariable("DISPLAY").toStdString(); }
+
+TEST(X11Connection, OpensTheDisplayItIsGivenOrBorrowsQtsAndIsOtherwiseNotConnected) {
+    EXPECT_FALSE(X11Connection::open(""));
+    EXPECT_FALSE(X11Connection::open(":4711"));  // no server there
+
+    X11Connection own = X11Connection::open(display());
+    ASSERT_TRUE(own);
+    ASSERT_FALSE(own.roots().empty());
+    EXPECT_EQ(own.root(), own.roots().front());
+
+    X11Connection application = X11Connection::ofApplication();
+    ASSERT_TRUE(application);
+    EXPECT_EQ(application.get(), qApp->nativeInterface<QNativeInterface::QX11Application>()->connection());
+    EXPECT_EQ(application.roots(), own.roots());
+
+    // Moving hands the connection over; a borrowed one stays open for Qt when dropped.
+    X11Connection moved = std::move(application);
+    EXPECT_TRUE(moved);
+    EXPECT_FALSE(application);  // NOLINT(bugprone-use-after-move): moved-from is not connected
+    moved = X11Connection();
+    EXPECT_FALSE(xcb_connection_has_error(X11Connection::ofApplication().get()));
+}
+
+TEST(X11Connection, ReadsClassTitleStateAndTextOfManyWindowsAtOnce) {
+    test::X11TestClient client;
+    ASSERT_TRUE(client.ok());
+    X11Connection x11 = X11Connection::open(display());
+    ASSERT_TRUE(x11);
+    const xcb_atom_t state = client.atom("_NET_WM_STATE");
+    const xcb_atom_t objectPath = client.atom("_GTK_WINDOW_OBJECT_PATH");
+
+    const xcb_window_t browser = client.makeWindow(), dialog = client.makeWindow(), odd = client.makeWindow(),
+                       bare = client.makeWindow(), gone = client.makeWindow();
+    using namespace std::string_view_literals;
+    client.setBytes(browser, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, "org.gnome.Nautilus\0org.gnome.Nautilus\0"sv);
+    client.setBytes(browser, client.atom("_NET_WM_NAME"), client.atom("UTF8_STRING"), "Reports Q");
+    client.setBytes(browser, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, "an older name");
+    client.setList(browser, state, XCB_ATOM_ATOM, {client.atom("_NET_WM_STATE_ABOVE"), client.atom("_NET_WM_STATE_HIDDEN")});
+    client.setBytes(browser, objectPath, XCB_ATOM_STRING, "/org/gnome/Nautilus/window/1");
+    // Without the last NUL, and a title only in WM_NAME.
+    client.setBytes(dialog, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, "dialog\0Properties"sv);
+    client.setBytes(dialog, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, "Plain title");
+    client.setList(dialog, state, XCB_ATOM_ATOM, {client.atom("_NET_WM_STATE_ABOVE")});
+    // Any client may set a class with no NUL at all.
+    client.setBytes(odd, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, "abcd");
+    xcb_destroy_window(client.connection(), gone);
+    client.sync();
+
+    const std::vector<xcb_window_t> windows{browser, dialog, odd, bare, gone};
+    EXPECT_EQ(x11.windowClasses(windows),
+              (std::vector<std::string>{"org.gnome.Nautilus", "Properties", "", "", ""}));
+    EXPECT_EQ(x11.windowTitles(windows), (std::vector<std::string>{"Reports Q", "Plain title", "", "", ""}));
+    EXPECT_EQ(x11.windowsHidden(windows), (std::vector<bool>{true, false, false, false, false}));
+    EXPECT_EQ(x11.textProperties(windows, x11.atom("_GTK_WINDOW_OBJECT_PATH", true)),
+              (std::vector<std::string>{"/org/gnome/Nautilus/window/1", "", "", "", ""}));
+    EXPECT_EQ(x11.atom("_QUILLET_NO_CLIENT_MADE_THIS", true), xcb_atom_t{XCB_ATOM_NONE});
+    EXPECT_TRUE(x11.windowClasses({}).empty());
+}
+
+TEST(X11Connection, ListsTheManagedWindowsTopmostFirst) {
+    test::X11TestClient client;
+    ASSERT_TRUE(client.ok());
+    X11Connection x11 = X11Connection::open(display());
+    ASSERT_TRUE(x11);
+    const xcb_window_t lower = client.makeWindow(), upper = client.makeWindow();
+    auto position = [&](xcb_window_t window) {
+        const auto stack = x11.clientWindowsTopmostFirst().value_or(std::vector<xcb_window_t>{});
+        return std::find(stack.begin(), stack.end(), window) - stack.begin();
+    };
+    auto listed = [&](xcb_window_t window) {
+        const auto stack = x11.clientWindowsTopmostFirst().value_or(std::vector<xcb_window_t>{});
+        return std::find(stack.begin(), stack.end(), window) != stack.end();
+    };
+    client.map(lower);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(lower); }, 5000));
+    client.map(upper);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(upper); }, 5000));
+    EXPECT_LT(position(upper), position(lower));
+}
+
+}  // namespace
+}  // namespace quillet
+
+int main(int argc, char** argv) {
+    // These tests are about the X11 connection: never let Qt pick another platform.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
