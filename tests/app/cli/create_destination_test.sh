@@ -3,7 +3,7 @@
 # line Quick Create shows. Run as a throw-away account so the Desktop is never a real user's;
 # needs root to make the account, else it skips.
 set -u
-quillet=$1
+quillet=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 . "$(dirname "$0")/../../support/account-program.sh"
 fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
@@ -13,6 +13,7 @@ user=qlc$$
 base=$(mktemp -d)
 chmod 755 "$base"
 home=$base/home
+cd "$base"  # the account runs here: the test's own folder may be closed to it
 trap 'userdel "$user" 2>/dev/null; rm -rf "$base"' EXIT
 useradd --home-dir "$home" --create-home --shell /bin/sh --no-user-group --gid nogroup "$user" || exit 77
 quillet=$(account_program "$user" "$quillet" "$base/program") || exit 1

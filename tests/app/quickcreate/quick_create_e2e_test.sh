@@ -6,7 +6,7 @@
 # found by its name on the accessibility bus, as a screen reader finds it, and clicked there.
 # Runs inside tests/support/x11-session.sh --wm; needs root (to make the account) or skips.
 set -u
-quillet=$1
+quillet=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 support=$(cd "$(dirname "$0")/../../support" && pwd)
 . "$support/account-program.sh"
 . "$support/x11-wait.sh"
@@ -24,6 +24,7 @@ user=qlt$$
 base=$(mktemp -d)
 chmod 755 "$base"
 home=$base/home
+cd "$base"  # the account runs here: the test's own folder may be closed to it
 # Each program of the account runs in a process group of its own, stopped before the account is
 # removed: userdel refuses an account that still runs something.
 groups=()
