@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$here/build}
 repetitions=${2:-15}
-cmake --build "$build_dir" --target quillet_creation_bench -- -j2 >/dev/null
+cmake --build "$build_dir" --target quillet_creation_bench >/dev/null
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 # Repetitions are interleaved so that a slow moment of the machine hits both sides alike.

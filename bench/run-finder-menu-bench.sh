@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$here/build}
 repetitions=${2:-15}
-cmake --build "$build_dir" --target quillet_finder_menu_bench -- -j2 >/dev/null
+cmake --build "$build_dir" --target quillet_finder_menu_bench >/dev/null
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 "$build_dir/bin/quillet_finder_menu_bench" --benchmark_repetitions="$repetitions" \

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs a command inside a throw-away X11 desktop session: Xvfb on a free display, a private
 # D-Bus session bus and, with --wm, the openbox window manager (which maintains the EWMH
-# properties such as _NET_CLIENT_LIST_STACKING and _NET_ACTIVE_WINDOW). Everything started here,
+# properties such as _NET_CLIENT_LIST_STACKING and _NET_ACTIVE_WINDOW) and, with --accessibility,
+# the accessibility bus that Qt programs then join (see accessibility.sh). Everything started here,
 # including whatever the command leaves running, is stopped when the command ends; the command's
 # exit status is returned.
 #
-# Usage: x11-session.sh [--wm] [--activation] [--screen WxHxD] [--] COMMAND [ARGS...]
+# Usage: x11-session.sh [--wm] [--accessibility] [--activation] [--screen WxHxD] [--] COMMAND [ARGS...]
 #
 # The bus activates no services unless --activation is given (then the system's session services
 # are activatable): programs under test are started by the test, and a hermetic bus keeps
@@ -19,11 +20,13 @@
 set -u
 
 want_wm=0
+want_accessibility=0
 activation=0
 screen=1280x800x24
 while [ $# -gt 0 ]; do
   case $1 in
     --wm) want_wm=1; shift ;;
+    --accessibility) want_accessibility=1; shift ;;
     --activation) activation=1; shift ;;
     --screen) screen=$2; shift 2 ;;
     --) shift; break ;;
@@ -31,13 +34,18 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -gt 0 ] || { echo "usage: x11-session.sh [--wm] [--activation] [--screen WxHxD] [--] COMMAND..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: x11-session.sh [--wm] [--accessibility] [--activation] [--screen WxHxD] [--] COMMAND..." >&2; exit 2; }
 
 for tool in Xvfb dbus-daemon setsid xprop; do
   command -v "$tool" >/dev/null || { echo "x11-session: $tool is not installed" >&2; exit 77; }
 done
 if [ $want_wm -eq 1 ] && ! command -v openbox >/dev/null; then
   echo "x11-session: openbox is not installed" >&2; exit 77
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/accessibility.sh"
+if [ $want_accessibility -eq 1 ] && [ ! -x "$ACCESSIBILITY_LAUNCHER" ]; then
+  echo "x11-session: at-spi2-core is not installed" >&2; exit 77
 fi
 
 session_dir=$(mktemp -d "${TMPDIR:-/tmp}/quillet-x11-session.XXXXXX")
@@ -135,6 +143,12 @@ if [ $want_wm -eq 1 ]; then
   if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
     echo "x11-session: openbox did not start" >&2; cat "$session_dir/openbox.log" >&2; exit 77
   fi
+fi
+
+if [ $want_accessibility -eq 1 ]; then
+  accessibility_start "$session_dir/accessibility.log" || exit 77
+  pids+=("$ACCESSIBILITY_PID")
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 fi
 
 # The command's standard input is /dev/null (it runs in the background of this script).

@@ -3,7 +3,8 @@
 # line Quick Create shows. Run as a throw-away account so the Desktop is never a real user's;
 # needs root to make the account, else it skips.
 set -u
-quillet=$1
+quillet=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+. "$(dirname "$0")/../../support/account-program.sh"
 fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
 [ "$(id -u)" -eq 0 ] || { echo "needs root to create a test account"; exit 77; }
@@ -12,8 +13,10 @@ user=qlc$$
 base=$(mktemp -d)
 chmod 755 "$base"
 home=$base/home
+cd "$base"  # the account runs here: the test's own folder may be closed to it
 trap 'userdel "$user" 2>/dev/null; rm -rf "$base"' EXIT
 useradd --home-dir "$home" --create-home --shell /bin/sh --no-user-group --gid nogroup "$user" || exit 77
+quillet=$(account_program "$user" "$quillet" "$base/program") || exit 1
 as_user() {
   # No display and no bus: the front file manager folder cannot be known.
   runuser -u "$user" -- env -i PATH="$PATH" HOME=/nonexistent XDG_CONFIG_HOME="$home/.config" "$@"

@@ -209,7 +209,16 @@ TEST(FileCreationFailure, AWriteBeyondTheSizeLimitRemovesOnlyTheNewFile) {
 TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
     TemporaryFolder scratch;
     // Found before any change of user: another user may not read this process's /proc entries.
-    const fs::path resources = FileManagerFixture::builtResources();
+    // The templates are read from a copy beside the folder, open to every user: the build tree
+    // may sit where only its owner can enter.
+    const fs::path resources = scratch / "resources";
+    fs::copy(FileManagerFixture::builtResources(), resources, fs::copy_options::recursive);
+    const auto readable = fs::perms::others_read | fs::perms::group_read | fs::perms::owner_read;
+    const auto enterable = fs::perms::others_exec | fs::perms::group_exec | fs::perms::owner_exec;
+    fs::permissions(resources, readable | enterable, fs::perm_options::add);
+    for (const auto& entry : fs::recursive_directory_iterator(resources))
+        fs::permissions(entry.path(), entry.is_directory() ? readable | enterable : readable,
+                        fs::perm_options::add);
     const fs::path folder = scratch / "Reports";
     fs::create_directory(folder);
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |

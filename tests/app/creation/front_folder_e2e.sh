@@ -11,6 +11,7 @@ if [ -z "${QUILLET_SESSION_DIR:-}" ]; then
   exec "$here/../../support/x11-session.sh" --wm -- "$0" "$@"
 fi
 
+. "$here/../../support/x11-wait.sh"
 fail=0
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillet-front-folder.XXXXXX")
 reports="$work/Reports Q"
@@ -31,16 +32,26 @@ locations() {
   gdbus call --session --dest org.freedesktop.FileManager1 --object-path /org/freedesktop/FileManager1 \
     --method org.freedesktop.DBus.Properties.Get org.freedesktop.FileManager1 OpenWindowsWithLocations 2>/dev/null
 }
-# Waits until the file manager lists a window on this folder and X knows a window of that title.
-wait_for_window() {
-  local uri="file://${1// /%20}" title=$2
-  for _ in $(seq 1 120); do
-    if locations | grep -qF "'$uri'" && xdotool search --name "^$title\$" >/dev/null 2>&1; then
-      sleep 0.5
-      return 0
-    fi
-    sleep 0.25
+# The window of this title that the window manager manages (lists in its stacking order).
+managed_window() {
+  local id
+  for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+    window_stacking | grep -qx "$id" && { echo "$id"; return 0; }
   done
+  return 1
+}
+# The file manager lists a window on the folder, and that window is shown, on top, with the
+# object path that names it on the bus: everything the program reads.
+window_shown_on_top() {
+  local uri=$1 title=$2 w
+  locations | grep -qF "'$uri'" || return 1
+  w=$(managed_window "$title") || return 1
+  window_viewable "$w" && window_property "$w" _GTK_WINDOW_OBJECT_PATH && window_on_top "$w"
+}
+wait_for_window() {
+  if wait_until 30 "a Nautilus window on $1 shown on top" window_shown_on_top "file://${1// /%20}" "$2"; then
+    return 0
+  fi
   echo "FAIL: no Nautilus window on $1 appeared"
   echo "  locations: $(locations)"
   for w in $(xdotool search --class '^org.gnome.Nautilus$' 2>/dev/null); do echo "  window $w: $(xdotool getwindowname "$w")"; done
@@ -83,7 +94,8 @@ if wait_for_window "$reports" "Reports Q"; then
 
   xmessage -name quillet-e2e "another program in front" >/dev/null 2>&1 &
   message_pid=$!
-  for _ in $(seq 1 40); do xdotool search --classname '^quillet-e2e$' >/dev/null 2>&1 && break; sleep 0.25; done
+  message=$(await_window 10 "the other program's window" --classname '^quillet-e2e$')
+  wait_until 10 "the other program's window on top" window_on_top "$message" || fail=1
   expect "another program's window above it" "$reports" "Reports Q"
   kill "$message_pid" 2>/dev/null; wait "$message_pid" 2>/dev/null
 
@@ -92,15 +104,15 @@ if wait_for_window "$reports" "Reports Q"; then
     expect "the newer window is in front" "$second" "Second"
     reports_window=$(xdotool search --name '^Reports Q$' | head -n 1)
     xdotool windowactivate --sync "$reports_window" >/dev/null 2>&1
-    sleep 0.5
+    wait_until 10 "Reports Q raised to the top" window_on_top "$reports_window" || fail=1
     expect "the raised window is in front" "$reports" "Reports Q"
     xdotool windowminimize --sync "$reports_window" >/dev/null 2>&1
-    sleep 0.5
+    wait_until 10 "Reports Q minimised" window_has_state "$reports_window" _NET_WM_STATE_HIDDEN || fail=1
     expect "a minimised window is not in front" "$second" "Second"
   fi
 
   nautilus -q >/dev/null 2>&1
-  for _ in $(seq 1 40); do xdotool search --class '^org.gnome.Nautilus$' >/dev/null 2>&1 || break; sleep 0.25; done
+  wait_until 10 "Nautilus closed its windows" no_window --class '^org.gnome.Nautilus$' || fail=1
   expect_fallback "all windows closed"
 fi
 
@@ -109,15 +121,16 @@ fi
 fake_window() {  # TITLE: a window of the file manager's class with object path window/1
   xmessage -name quillet-fake "$1" >/dev/null 2>&1 &
   fake_window_pid=$!
-  local w=
-  for _ in $(seq 1 40); do w=$(xdotool search --classname '^quillet-fake$' 2>/dev/null | head -n 1); [ -n "$w" ] && break; sleep 0.25; done
+  local w
+  w=$(await_window 10 "the stand-in window" --classname '^quillet-fake$') || { fail=1; return 1; }
   xdotool set_window --class org.gnome.Nautilus --name "$1" "$w"
   xprop -id "$w" -f _GTK_WINDOW_OBJECT_PATH 8u -set _GTK_WINDOW_OBJECT_PATH /org/gnome/Nautilus/window/1
+  wait_until 10 "the stand-in window on top" window_on_top "$w" || fail=1
 }
 fake_file_manager() {  # LOCATIONS_JSON [--delay S]
   "$here/../../support/fake_file_manager.py" "$@" >"$work/fake.out" 2>&1 &
   fake_pid=$!
-  for _ in $(seq 1 40); do grep -q ready "$work/fake.out" && return 0; sleep 0.25; done
+  wait_until 10 "the stand-in file manager ready" grep -q ready "$work/fake.out" && return 0
   echo "FAIL: the stand-in file manager did not start"; cat "$work/fake.out"; fail=1; return 1
 }
 stop_fakes() { kill "$fake_pid" "$fake_window_pid" 2>/dev/null; wait "$fake_pid" "$fake_window_pid" 2>/dev/null; }

@@ -2,7 +2,8 @@
 # The application as the desktop starts it: "quillet" with no arguments runs until SIGTERM, a
 # second launch is refused, the Quick Create hot key opens the panel with the keyboard focus,
 # a killed run does not block the next launch, and without a display it still starts.
-# Runs inside tests/support/x11-session.sh --wm (Xvfb, openbox, private bus and runtime folder).
+# Runs inside tests/support/x11-session.sh --wm --accessibility (Xvfb, openbox, private bus and
+# runtime folder, the accessibility bus for the optional screenshot of the narrowed panel).
 set -u
 quillet=$1
 fail=0
@@ -16,6 +17,7 @@ wait_for() {  # condition, tenths of a second
   for _ in $(seq 1 "$2"); do eval "$1" && return 0; sleep 0.1; done
   return 1
 }
+. "$(dirname "$0")/../../support/x11-wait.sh"
 
 "$quillet" 2>"$work/first.log" &
 pid=$!
@@ -36,7 +38,12 @@ check "the panel is on every desktop" 'xprop -id "$panel" _NET_WM_DESKTOP | grep
 check "the panel stays above other windows" 'xprop -id "$panel" _NET_WM_STATE | grep -q "_NET_WM_STATE_ABOVE"'
 xdotool type --delay 20 "mark"
 if [ -n "${QUILLET_SCREENSHOT:-}" ] && command -v import >/dev/null; then
-  sleep 0.5; import -window root "$QUILLET_SCREENSHOT"
+  # Taken once the panel shows the narrowed list, as the accessibility bus reports its tiles.
+  markdown_only() {
+    [ "$(/usr/bin/python3 "$(dirname "$0")/../../support/accessible.py" "Create File" names "push button" 2>/dev/null)" = Markdown ]
+  }
+  wait_until 5 "the tiles narrowed to Markdown" markdown_only
+  import -window root "$QUILLET_SCREENSHOT"
 fi
 xdotool key Escape
 check "Escape hides the panel" 'wait_for "! xdotool search --onlyvisible --name \"^Create File$\" >/dev/null 2>&1" 30'
