@@ -233,6 +233,22 @@ struct DefaultsSuite::Connection {
     Statement all;
     Statement removeAll;
 
+    // The check both ways of opening start with; nothing when the file passed it.
+    std::optional<Verdict> failedIntegrityCheck(std::string& reason) {
+        std::vector<std::string> problems;
+        const int rc =
+            execute(db.get(), "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
+        if (rc != SQLITE_DONE) {
+            reason = errorText(db.get(), rc);
+            return isDamage(rc) ? Verdict::damaged : Verdict::unavailable;
+        }
+        if (problems.size() != 1 || problems[0] != "ok") {
+            reason = problems.empty() ? "integrity check failed" : problems[0];
+            return Verdict::damaged;
+        }
+        return std::nullopt;
+    }
+
     // Prepares the statements of a connection whose schema is in place.
     bool prepareStatements(std::string& failure) {
         int rc = SQLITE_OK;
@@ -284,14 +300,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
     // Every assignment is on disk when it returns, even across a power cut.
     if (rc = execute(db, "PRAGMA synchronous=FULL"); rc != SQLITE_DONE) return fail(rc);
 
-    std::vector<std::string> problems;
-    if (rc = execute(db, "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
-        rc != SQLITE_DONE)
-        return fail(rc);
-    if (problems.size() != 1 || problems[0] != "ok") {
-        reason = problems.empty() ? "integrity check failed" : problems[0];
-        return Verdict::damaged;
-    }
+    if (auto failed = failedIntegrityCheck(reason)) return *failed;
 
     if (rc = execute(db, "BEGIN IMMEDIATE"); rc != SQLITE_DONE) return fail(rc);
     Verdict verdict = Verdict::ok;
@@ -361,14 +370,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::openReadOnly(const
     // writes to it, and the application reuses both and removes them when the last connection
     // to the suite closes. A database that is missing, not a database, or not in WAL mode gets
     // no new file.
-    std::vector<std::string> problems;
-    if (rc = execute(db, "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
-        rc != SQLITE_DONE)
-        return fail(rc);
-    if (problems.size() != 1 || problems[0] != "ok") {
-        reason = problems.empty() ? "integrity check failed" : problems[0];
-        return Verdict::damaged;
-    }
+    if (auto failed = failedIntegrityCheck(reason)) return *failed;
 
     // One read transaction, so the version and the table come from the same commit.
     if (rc = execute(db, "BEGIN"); rc != SQLITE_DONE) return fail(rc);
