@@ -88,7 +88,7 @@ struct CreationSession::Parts {
 CreationSession::CreationSession(const UserEnvironment& environment, const ResourceBundle& resources)
     : parts_(std::make_unique<Parts>(environment, resources)) {
     Parts& p = *parts_;
-    if (const auto platform = availableDisplayPlatform()) {
+    if (const auto platform = availableDisplayPlatform(desktopSessionAddresses(environment))) {
         // The plugin that was found to work, whatever QT_QPA_PLATFORM says.
         p.arguments = {"quillet", "-platform", *platform};
         for (auto& argument : p.arguments) p.argv.push_back(argument.data());

@@ -4,7 +4,7 @@ namespace quillet {
 
 DesktopSessionAddresses desktopSessionAddresses(const UserEnvironment& environment) {
     return {environment.display, environment.sessionBusAddress,
-            environment.runtimeDirectory.value_or(std::filesystem::path())};
+            environment.runtimeDirectory.value_or(std::filesystem::path()), environment.waylandDisplay};
 }
 
 }  // namespace quillet

@@ -134,7 +134,7 @@ int runApplication(int argc, char** argv, const UserEnvironment& environment, co
     // A display Qt can use, else Qt's window-less platform: the application still runs (and
     // says so), only without windows or hot keys.
     std::vector<std::string> arguments(argv, argv + argc);
-    const auto platform = availableDisplayPlatform();
+    const auto platform = availableDisplayPlatform(desktopSessionAddresses(environment));
     if (!platform) log.error("No display available; running without windows or hot keys");
     arguments.insert(arguments.begin() + 1, {"-platform", platform.value_or("offscreen")});
     std::vector<char*> qtArgv;

@@ -4,43 +4,31 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <xcb/xcb.h>
-
-#include <QByteArray>
-#include <QDir>
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QStringList>
 
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/linux/X11Connection.h"
 
 namespace quillet {
 
 namespace {
 
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 bool pluginInstalled(const QString& fileName) {
-    QStringList folders;
-    for (const QString& path : qEnvironmentVariable("QT_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts))
-        folders << path;
-    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
-    for (const QString& folder : folders)
+    // Qt's own plugin folders, QT_PLUGIN_PATH included, as Qt will search them.
+    for (const QString& folder : QCoreApplication::libraryPaths())
         if (QFileInfo::exists(folder + QStringLiteral("/platforms/") + fileName)) return true;
     return false;
 }
 
-bool waylandAnswers() {
-    std::string socket = environment("WAYLAND_DISPLAY");
+bool waylandAnswers(const DesktopSessionAddresses& session) {
+    std::string socket = session.waylandDisplay;
     if (socket.empty()) return false;
     if (socket.front() != '/') {
-        const std::string runtime = environment("XDG_RUNTIME_DIR");
-        if (runtime.empty()) return false;
-        socket = runtime + "/" + socket;
+        if (session.runtimeDirectory.empty()) return false;
+        socket = (session.runtimeDirectory / socket).string();
     }
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -53,19 +41,15 @@ bool waylandAnswers() {
     return connected;
 }
 
-bool x11Answers() {
-    if (environment("DISPLAY").empty()) return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool connected = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return connected;
+bool x11Answers(const DesktopSessionAddresses& session) {
+    return static_cast<bool>(X11Connection::open(session.display));
 }
 
 }  // namespace
 
-std::optional<std::string> availableDisplayPlatform() {
-    if (waylandAnswers() && pluginInstalled(QStringLiteral("libqwayland-generic.so"))) return "wayland";
-    if (x11Answers() && pluginInstalled(QStringLiteral("libqxcb.so"))) return "xcb";
+std::optional<std::string> availableDisplayPlatform(const DesktopSessionAddresses& session) {
+    if (waylandAnswers(session) && pluginInstalled(QStringLiteral("libqwayland-generic.so"))) return "wayland";
+    if (x11Answers(session) && pluginInstalled(QStringLiteral("libqxcb.so"))) return "xcb";
     return std::nullopt;
 }
 

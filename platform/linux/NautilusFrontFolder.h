@@ -6,16 +6,9 @@
 #include <string>
 
 #include "platform/FrontFileManagerFolder.h"
+#include "platform/linux/DesktopSessionAddresses.h"
 
 namespace quillet {
-
-// Where the desktop session's X server and bus are, as the process environment names them
-// (DISPLAY, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR); empty when unset.
-struct DesktopSessionAddresses {
-    std::string display;
-    std::string sessionBusAddress;
-    std::filesystem::path runtimeDirectory;
-};
 
 // The folder of the front Nautilus window on an X11 desktop. The window manager's stacking list
 // says which Nautilus window is in front; its _GTK_WINDOW_OBJECT_PATH names it among the file

@@ -39,6 +39,7 @@ UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, s
     environment.sandboxed = variable(kSandboxEnvironmentVariable).has_value();
     environment.logToStderr = variable(kLogEnvironmentVariable) == "stderr";
     environment.display = variable("DISPLAY").value_or("");
+    environment.waylandDisplay = variable("WAYLAND_DISPLAY").value_or("");
     environment.sessionBusAddress = variable("DBUS_SESSION_BUS_ADDRESS").value_or("");
     return environment;
 }

@@ -37,7 +37,9 @@ struct UserEnvironment {
     bool logToStderr = false;
     // The desktop session's addresses, as given ($DISPLAY, $DBUS_SESSION_BUS_ADDRESS); empty
     // when unset. Adapters that reach the session on their own connections use them.
+    // ($WAYLAND_DISPLAY travels as waylandDisplay.)
     std::string display{};
+    std::string waylandDisplay{};
     std::string sessionBusAddress{};
 
     // The home the user's folders (the Desktop) are found in: the account's, else $HOME, else

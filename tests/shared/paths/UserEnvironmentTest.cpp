@@ -78,9 +78,12 @@ TEST(UserEnvironment, OnlyQUILLET_LOGStderrForcesStandardError) {
 
 // The session's addresses travel as given, so adapters reach the same display and bus as Qt.
 TEST(UserEnvironment, TheDesktopSessionsAddressesAreTakenAsGiven) {
-    const auto environment = environmentOf({{"DISPLAY", ":7"}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/b"}});
+    const auto environment = environmentOf(
+        {{"DISPLAY", ":7"}, {"WAYLAND_DISPLAY", "wayland-1"}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/b"}});
     EXPECT_EQ(environment.display, ":7");
+    EXPECT_EQ(environment.waylandDisplay, "wayland-1");
     EXPECT_EQ(environment.sessionBusAddress, "unix:path=/run/b");
     EXPECT_EQ(environmentOf({}).display, "");
+    EXPECT_EQ(environmentOf({}).waylandDisplay, "");
     EXPECT_EQ(environmentOf({}).sessionBusAddress, "");
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace quillet {
+
+// Where the desktop session's displays and bus are, as the composition root read them from the
+// environment (DISPLAY, WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR); empty when
+// unset. Adapters that reach the session on connections of their own take them from here.
+struct DesktopSessionAddresses {
+    std::string display;
+    std::string sessionBusAddress;
+    std::filesystem::path runtimeDirectory;
+    std::string waylandDisplay;
+};
+
+}  // namespace quillet
