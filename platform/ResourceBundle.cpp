@@ -1,6 +1,9 @@
 #include "platform/ResourceBundle.h"
 
+#include <fstream>
 #include <system_error>
+
+#include <nlohmann/json.hpp>
 
 namespace quillet {
 
@@ -24,6 +27,14 @@ std::optional<std::filesystem::path> ResourceBundle::url(const std::string& name
     std::error_code ec;
     if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
     return std::nullopt;
+}
+
+nlohmann::json ResourceBundle::infoDictionary() const {
+    std::ifstream in(directory_ / "Info.json", std::ios::binary);
+    if (!in) return nlohmann::json::object();
+    auto parsed = nlohmann::json::parse(in, nullptr, /*allow_exceptions=*/false);
+    if (!parsed.is_object()) return nlohmann::json::object();
+    return parsed;
 }
 
 }  // namespace quillet

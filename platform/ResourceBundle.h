@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include <nlohmann/json_fwd.hpp>
+
 namespace quillet {
 
 // The application's resources: <prefix>/share/quillet beside <prefix>/bin/quillet. The build
@@ -20,6 +22,10 @@ public:
     std::optional<std::filesystem::path> url(const std::string& name,
                                              const std::string& extension) const;
     const std::filesystem::path& resourceDirectory() const { return directory_; }
+
+    // The information dictionary (Info.json: version, update feed and key). Always an object:
+    // an absent, unreadable or malformed file reads as an empty one.
+    nlohmann::json infoDictionary() const;
 
 private:
     std::filesystem::path directory_;
