@@ -2,6 +2,9 @@
 # target of the tree goes through quillet_configure_target, the fuzz targets included.
 function(quillet_configure_target target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  # Source file names in the program (the log's CODE_FILE) relative to the tree, so a shipped
+  # program carries no path of the machine that built it.
+  target_compile_options(${target} PRIVATE -fmacro-prefix-map=${CMAKE_SOURCE_DIR}/=)
   if(QUILLET_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

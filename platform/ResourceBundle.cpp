@@ -10,10 +10,19 @@ namespace quillet {
 ResourceBundle::ResourceBundle(std::filesystem::path resourceDirectory)
     : directory_(std::move(resourceDirectory)) {}
 
-std::filesystem::path executableDirectory() {
+std::filesystem::path executablePath() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::filesystem::current_path(ec);
+    if (ec) return {};
+    return exe;
+}
+
+std::filesystem::path executableDirectory() {
+    auto exe = executablePath();
+    if (exe.empty()) {
+        std::error_code ec;
+        return std::filesystem::current_path(ec);
+    }
     return exe.parent_path();
 }
 

@@ -31,6 +31,8 @@ private:
     std::filesystem::path directory_;
 };
 
+// The running executable, links resolved (/proc/self/exe); empty when it cannot be read.
+std::filesystem::path executablePath();
 // The folder of the running executable.
 std::filesystem::path executableDirectory();
 

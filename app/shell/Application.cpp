@@ -21,8 +21,11 @@
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "app/settings/AppSettings.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "app/shell/ApplicationBundle.h"
+#include "app/shell/BundleRegistration.h"
 #include "app/shell/SingleInstanceLock.h"
 #include "platform/FileManager.h"
+#include "platform/ResourceBundle.h"
 #include "shared/logging/Logger.h"
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DisplayPlatform.h"
@@ -130,6 +133,10 @@ int runApplication(int argc, char** argv, const UserEnvironment& environment, co
             std::cerr << "quillet: " << lock.error() << "\n";
             return 1;
     }
+
+    // Run from a per-user bundle, it makes itself the desktop's Quillet+ (entry, icon and
+    // quillaxe: handler), re-pointed at wherever the bundle now is.
+    BundleRegistration(ApplicationBundle::containing(executablePath()), environment).registerBundle();
 
     // A display Qt can use, else Qt's window-less platform: the application still runs (and
     // says so), only without windows or hot keys.

@@ -27,13 +27,17 @@ UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, s
     environment.accountHome = accountHome.empty() ? accountHome : standardizedPath(accountHome);
     environment.accountUserName = std::move(accountUserName);
     environment.homeVariable = absolutePath(variable("HOME"));
-    if (auto configuration = absolutePath(variable("XDG_CONFIG_HOME"))) {
-        environment.configurationHome = configuration;
-    } else if (environment.homeVariable) {
-        environment.configurationHome = *environment.homeVariable / ".config";
-    } else if (!environment.accountHome.empty()) {
-        environment.configurationHome = environment.accountHome / ".config";
-    }
+    // A base directory: the variable when absolute, else its default inside $HOME, or inside
+    // the account's home when HOME is unset or relative.
+    const auto baseDirectory = [&](const char* name,
+                                   const std::filesystem::path& defaultInHome) -> std::optional<std::filesystem::path> {
+        if (auto given = absolutePath(variable(name))) return given;
+        if (environment.homeVariable) return *environment.homeVariable / defaultInHome;
+        if (!environment.accountHome.empty()) return environment.accountHome / defaultInHome;
+        return std::nullopt;
+    };
+    environment.configurationHome = baseDirectory("XDG_CONFIG_HOME", ".config");
+    environment.dataHome = baseDirectory("XDG_DATA_HOME", ".local/share");
     environment.runtimeDirectory = absolutePath(variable("XDG_RUNTIME_DIR"));
     if (auto temporary = absolutePath(variable("TMPDIR"))) environment.temporaryDirectory = *temporary;
     environment.sandboxed = variable(kSandboxEnvironmentVariable).has_value();

@@ -8,7 +8,7 @@
 namespace quillet {
 
 // What the process's surroundings say about the user: the account's home, the variables that
-// move the configuration, runtime and temporary folders, the sandbox marker, the log choice and
+// move the configuration, data, runtime and temporary folders, the sandbox marker, the log choice and
 // the desktop session's addresses.
 // A composition root (the application, the command line, the file-manager module) reads it once
 // and hands the values down; nothing below the roots reads the environment or the account
@@ -29,6 +29,9 @@ struct UserEnvironment {
     // $XDG_CONFIG_HOME when it is an absolute path; otherwise .config in $HOME (or in the
     // account's home when HOME is unset or relative). Nothing without any home.
     std::optional<std::filesystem::path> configurationHome{};
+    // $XDG_DATA_HOME when it is an absolute path; otherwise .local/share in the same home as
+    // above. Nothing without any home.
+    std::optional<std::filesystem::path> dataHome{};
     // $XDG_RUNTIME_DIR, when it is an absolute path.
     std::optional<std::filesystem::path> runtimeDirectory{};
     // $TMPDIR when it is an absolute path, else /tmp.

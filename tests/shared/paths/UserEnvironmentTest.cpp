@@ -41,6 +41,21 @@ TEST(UserEnvironment, ConfigurationHomeFollowsTheBaseDirectoryRules) {
     EXPECT_EQ(environmentOf({{"XDG_CONFIG_HOME", "/srv/config"}}, "").configurationHome, fs::path("/srv/config"));
 }
 
+TEST(UserEnvironment, DataHomeFollowsTheBaseDirectoryRules) {
+    EXPECT_EQ(environmentOf({{"XDG_DATA_HOME", "/srv/data/"}, {"HOME", "/home/other"}}).dataHome,
+              fs::path("/srv/data"));
+    for (const char* invalid : {"relative/data", ""}) {
+        EXPECT_EQ(environmentOf({{"XDG_DATA_HOME", invalid}, {"HOME", "/home/other"}}).dataHome,
+                  fs::path("/home/other/.local/share"))
+            << invalid;
+    }
+    EXPECT_EQ(environmentOf({{"HOME", "relative"}}).dataHome, fs::path("/home/alice/.local/share"));
+    EXPECT_EQ(environmentOf({}, "").dataHome, std::nullopt);
+    EXPECT_EQ(environmentOf({{"XDG_DATA_HOME", "/srv/data"}}, "").dataHome, fs::path("/srv/data"));
+    // The configuration variable does not move the data home.
+    EXPECT_EQ(environmentOf({{"XDG_CONFIG_HOME", "/srv/config"}}).dataHome, fs::path("/home/alice/.local/share"));
+}
+
 TEST(UserEnvironment, TheAccountsHomeIsNeverHOME) {
     const auto contained = environmentOf({{"HOME", "/var/containers/org.quillet.Quillet"}});
     EXPECT_EQ(contained.accountHome, fs::path("/home/alice"));

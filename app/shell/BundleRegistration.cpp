@@ -1,0 +1,262 @@
+#include "app/shell/BundleRegistration.h"
+
+#include "app/shell/FileContentUpdate.h"
+#include "shared/Identifiers.h"
+#include "shared/logging/Logger.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr const char* kDesktopEntryGroup = "[Desktop Entry]";
+constexpr const char* kDefaultApplicationsGroup = "[Default Applications]";
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+bool isGroupHeader(std::string_view line) {
+    line = trimmed(line);
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+// The key of a "key=value" line (spaces around "=" are allowed); nothing for comments, blank
+// lines and group headers.
+std::optional<std::string_view> keyOf(std::string_view line) {
+    const auto start = trimmed(line);
+    if (start.empty() || start.front() == '#' || isGroupHeader(start)) return std::nullopt;
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return trimmed(line.substr(0, equals));
+}
+
+// The lines of a key file without their line breaks; a last line without one counts too.
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text.append(line).append("\n");
+    return text;
+}
+
+bool isValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool canNameInDesktopEntry(const std::string& path) {
+    for (const char c : path)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
+    return isValidUtf8(path);
+}
+
+// A string value of a key file: only the backslash needs its escape in a path.
+std::string keyFileString(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\\') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+}  // namespace
+
+std::optional<std::string> desktopEntryExecArgument(const std::filesystem::path& program) {
+    const std::string path = program.string();
+    if (!canNameInDesktopEntry(path)) return std::nullopt;
+    // Quoted always: the bundle's own name holds "+", and a folder above it may hold anything.
+    std::string quoted = "\"";
+    for (const char c : path) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    std::string line;
+    for (const char c : keyFileString(quoted)) {
+        if (c == '%') line += '%';
+        line += c;
+    }
+    return line;
+}
+
+std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate, const std::filesystem::path& program) {
+    const auto exec = desktopEntryExecArgument(program);
+    if (!exec) return std::nullopt;
+    const std::string execLine = "Exec=" + *exec + " %u";
+    const std::string tryExecLine = "TryExec=" + keyFileString(program.string());
+    const std::string iconLine = std::string("Icon=") + kBundleIdentifier;
+
+    std::vector<std::string> lines;
+    bool inEntry = false;
+    bool hasTryExec = false;
+    bool hasIcon = false;
+    std::optional<size_t> execIndex;
+    std::optional<size_t> entryEnd;
+    for (const auto line : linesOf(entryTemplate)) {
+        if (isGroupHeader(line)) {
+            if (inEntry && !entryEnd) entryEnd = lines.size();
+            inEntry = trimmed(line) == kDesktopEntryGroup;
+        }
+        const auto key = inEntry ? keyOf(line) : std::nullopt;
+        if (key == "Exec") {
+            execIndex = lines.size();
+            lines.push_back(execLine);
+        } else if (key == "TryExec") {
+            hasTryExec = true;
+            lines.push_back(tryExecLine);
+        } else if (key == "Icon") {
+            hasIcon = true;
+            lines.push_back(iconLine);
+        } else {
+            lines.emplace_back(line);
+        }
+    }
+    if (!entryEnd) entryEnd = lines.size();
+    // Keys the template lacks go after Exec, or at the end of the entry's group.
+    size_t insertAt = execIndex ? *execIndex + 1 : *entryEnd;
+    if (!execIndex) lines.insert(lines.begin() + static_cast<long>(insertAt++), execLine);
+    if (!hasTryExec) lines.insert(lines.begin() + static_cast<long>(insertAt++), tryExecLine);
+    if (!hasIcon) lines.insert(lines.begin() + static_cast<long>(insertAt), iconLine);
+    return joined(lines);
+}
+
+std::string mimeAppsListWithDefault(std::string_view mimeAppsList, std::string_view mimeType,
+                                    std::string_view desktopFile) {
+    const std::string ours = std::string(mimeType) + "=" + std::string(desktopFile);
+    std::vector<std::string> lines;
+    bool inGroup = false;
+    bool sawGroup = false;
+    bool written = false;
+    std::optional<size_t> groupLast;  // the group's last line that is not blank
+    for (const auto line : linesOf(mimeAppsList)) {
+        if (isGroupHeader(line)) {
+            // Only the first such group: a repeated header is left as the user has it.
+            inGroup = !sawGroup && trimmed(line) == kDefaultApplicationsGroup;
+            if (inGroup) {
+                sawGroup = true;
+                groupLast = lines.size();
+            }
+        } else if (inGroup && keyOf(line) == mimeType) {
+            // The key once: a second copy would be ambiguous.
+            if (!written) {
+                lines.push_back(ours);
+                written = true;
+                groupLast = lines.size() - 1;
+            }
+            continue;
+        }
+        if (inGroup && !trimmed(line).empty()) groupLast = lines.size();
+        lines.emplace_back(line);
+    }
+    if (!written) {
+        if (groupLast) {
+            lines.insert(lines.begin() + static_cast<long>(*groupLast) + 1, ours);
+        } else {
+            if (!lines.empty() && !trimmed(lines.back()).empty()) lines.emplace_back();
+            lines.emplace_back(kDefaultApplicationsGroup);
+            lines.push_back(ours);
+        }
+    }
+    return joined(lines);
+}
+
+BundleRegistration::BundleRegistration(ApplicationBundle bundle, const UserEnvironment& environment)
+    : bundle_(std::move(bundle)), dataHome_(environment.dataHome), configurationHome_(environment.configurationHome) {}
+
+std::optional<std::filesystem::path> BundleRegistration::desktopEntryPath() const {
+    if (!dataHome_) return std::nullopt;
+    return *dataHome_ / "applications" / kDesktopEntryName;
+}
+
+std::optional<std::filesystem::path> BundleRegistration::iconPath() const {
+    if (!dataHome_) return std::nullopt;
+    return *dataHome_ / "icons" / "hicolor" / "scalable" / "apps" / kIconName;
+}
+
+std::optional<std::filesystem::path> BundleRegistration::mimeAppsListPath() const {
+    if (!configurationHome_) return std::nullopt;
+    return *configurationHome_ / "mimeapps.list";
+}
+
+std::vector<std::filesystem::path> BundleRegistration::registerBundle() const {
+    std::vector<std::filesystem::path> written;
+    if (!bundle_.isAppBundle()) return written;
+    const Logger log(kAppSubsystem, "Bundle");
+
+    const auto apply = [&](const std::optional<std::filesystem::path>& target, const char* what,
+                           const std::optional<std::string>& content) {
+        if (!target) {
+            log.error("Not registering the %{public}s: no home folder to put it in", what);
+            return;
+        }
+        if (!content) return;
+        const FileContentUpdate update = updateFileContent(*target, *content);
+        switch (update.outcome) {
+            case FileContentUpdate::Outcome::unchanged: break;
+            case FileContentUpdate::Outcome::written:
+                log.log("Registered the %{public}s at %{public}s", what, target->string());
+                written.push_back(*target);
+                break;
+            case FileContentUpdate::Outcome::notARegularFile:
+                log.error("Left the %{public}s alone: %{public}s", what, update.error);
+                break;
+            case FileContentUpdate::Outcome::failed:
+                log.error("Could not register the %{public}s: %{public}s", what, update.error);
+                break;
+        }
+    };
+    // A resource the bundle lacks, or cannot be read, is logged and its registration skipped.
+    const auto resource = [&](const char* name, const char* what) -> std::optional<std::string> {
+        const auto path = bundle_.resourceDirectory() / name;
+        auto read = readRegularFile(path);
+        if (read.content) return read.content;
+        log.error("Not registering the %{public}s: %{public}s", what,
+                  read.failure ? read.failure->error : path.string() + ": missing");
+        return std::nullopt;
+    };
+
+    if (auto entryTemplate = resource(kDesktopEntryName, "desktop entry")) {
+        auto entry = desktopEntryForProgram(*entryTemplate, bundle_.executable());
+        if (!entry)
+            log.error("Not registering the desktop entry: %{public}s cannot be named in one",
+                      bundle_.executable().string());
+        apply(desktopEntryPath(), "desktop entry", entry);
+    }
+    if (auto icon = resource(kIconName, "icon")) apply(iconPath(), "icon", icon);
+
+    // The list is the user's: it is read first, and a link or unreadable file stays untouched.
+    if (const auto list = mimeAppsListPath()) {
+        const RegularFileContent existing = readRegularFile(*list);
+        if (existing.failure) {
+            log.error("Left the scheme handler setting alone: %{public}s", existing.failure->error);
+        } else {
+            apply(list, "scheme handler setting",
+                  mimeAppsListWithDefault(existing.content.value_or(""), kSchemeMimeType, kDesktopEntryName));
+        }
+    } else {
+        apply(std::nullopt, "scheme handler setting", std::nullopt);
+    }
+    return written;
+}
+
+}  // namespace quillet
