@@ -108,6 +108,7 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
 
     std::vector<std::string> lines;
     bool inEntry = false;
+    bool sawEntry = false;
     bool hasTryExec = false;
     bool hasIcon = false;
     std::optional<size_t> execIndex;
@@ -116,6 +117,7 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
         if (isGroupHeader(line)) {
             if (inEntry && !entryEnd) entryEnd = lines.size();
             inEntry = trimmed(line) == kDesktopEntryGroup;
+            sawEntry = sawEntry || inEntry;
         }
         const auto key = inEntry ? keyOf(line) : std::nullopt;
         if (key == "Exec") {
@@ -131,6 +133,8 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
             lines.emplace_back(line);
         }
     }
+    // Without the group there is no entry to fill in.
+    if (!sawEntry) return std::nullopt;
     if (!entryEnd) entryEnd = lines.size();
     // Keys the template lacks go after Exec, or at the end of the entry's group.
     size_t insertAt = execIndex ? *execIndex + 1 : *entryEnd;
@@ -237,9 +241,11 @@ std::vector<std::filesystem::path> BundleRegistration::registerBundle() const {
 
     if (auto entryTemplate = resource(kDesktopEntryName, "desktop entry")) {
         auto entry = desktopEntryForProgram(*entryTemplate, bundle_.executable());
-        if (!entry)
+        if (!desktopEntryExecArgument(bundle_.executable()))
             log.error("Not registering the desktop entry: %{public}s cannot be named in one",
                       bundle_.executable().string());
+        else if (!entry)
+            log.error("Not registering the desktop entry: the bundle's has no [Desktop Entry] group");
         apply(desktopEntryPath(), "desktop entry", entry);
     }
     if (auto icon = resource(kIconName, "icon")) apply(iconPath(), "icon", icon);

@@ -49,7 +49,8 @@ std::optional<std::string> desktopEntryExecArgument(const std::filesystem::path&
 
 // The desktop entry `entryTemplate` pointed at `program`: its Exec= runs "<program> %u",
 // TryExec= names it, Icon= is the icon the bundle registers; every other line stays. Nothing
-// when `program` cannot be written into a desktop entry.
+// when `program` cannot be written into a desktop entry, or the template has no
+// [Desktop Entry] group.
 std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate, const std::filesystem::path& program);
 
 // `mimeAppsList` with `mimeType=desktopFile` in its [Default Applications] group: that one key

@@ -186,6 +186,8 @@ TEST(BundleRegistration, DesktopEntryKeysAreReplacedOrAddedInTheEntryGroupOnly) 
               "Icon=org.quillet.Quillet\n\n[Desktop Action New]\nName=New\nExec=other\n");
     EXPECT_EQ(desktopEntryForProgram("[Desktop Entry]\nName=Q\nTryExec=x", "/a/bin/quillet"),
               "[Desktop Entry]\nName=Q\nTryExec=/a/bin/quillet\nExec=\"/a/bin/quillet\" %u\nIcon=org.quillet.Quillet\n");
+    EXPECT_EQ(desktopEntryForProgram("Name=Q\nExec=x\n[Other]\n", "/a/bin/quillet"), std::nullopt);
+    EXPECT_EQ(desktopEntryForProgram("[Desktop Entry]\nExec=x\n", "/a/\n/quillet"), std::nullopt);
 }
 
 TEST(BundleRegistration, MimeAppsListKeepsEverythingButOurKey) {
