@@ -24,7 +24,11 @@ std::string inQuotes(const std::string& text) { return "\u201C" + text + "\u201D
 struct TransferState {
     UpdateTransport::Progress onProgress;
     UpdateTransport::Completion onFinish;
+    // Each transfer has an access manager of its own: with one shared, aborting a request that
+    // had not started yet also stalled another one on the same server.
+    std::unique_ptr<QNetworkAccessManager> network;
     QPointer<QNetworkReply> reply;
+    std::vector<QMetaObject::Connection> connections;  // ours only: the reply has its own inside
     std::uint64_t maximumBytes = 0;
     std::chrono::milliseconds timeout{0};
     std::string body;
@@ -36,12 +40,14 @@ struct TransferState {
         active = false;
         onProgress = nullptr;
         onFinish = nullptr;
+        for (const auto& connection : connections) QObject::disconnect(connection);
+        connections.clear();
         if (reply) {
-            reply->disconnect();
             reply->abort();
-            reply->deleteLater();
             reply = nullptr;
         }
+        // Later, with the reply in it: this may run inside one of the reply's signals.
+        if (network) network.release()->deleteLater();
     }
 
     void finish(TransferResponse response) {
@@ -52,12 +58,27 @@ struct TransferState {
         if (done) done(std::move(response));
     }
 
-    // Reads what arrived; a body past the limit stops the transfer.
+    // Reads what arrived and reports it; a body past the limit stops the transfer. Progress is
+    // counted here rather than taken from the reply's own signal, which Qt holds back when
+    // bytes come close together, so a stalled download would show less than it has.
     void readAvailable() {
-        if (!reply || tooLarge) return;
+        if (!reply || tooLarge || !reply->isReadable()) return;
         const QByteArray chunk = reply->readAll();
+        if (chunk.isEmpty()) return;
         body.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-        if (maximumBytes != 0 && body.size() > maximumBytes) refuseAsTooLarge();
+        if (maximumBytes != 0 && body.size() > maximumBytes) return refuseAsTooLarge();
+        if (!onProgress) return;
+        // A copy: the callback may cancel, which clears the one in the state.
+        const auto report = onProgress;
+        report(body.size(), expectedLength());
+    }
+
+    // The announced length, when it counts the bytes delivered (not those of a compressed body).
+    std::optional<std::uint64_t> expectedLength() const {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+        if (!length.isValid() || !(encoding.isEmpty() || encoding == "identity")) return std::nullopt;
+        return length.toULongLong();
     }
 
     void refuseAsTooLarge() {
@@ -87,8 +108,9 @@ TransferResponse responseOf(TransferState& state, QNetworkReply& reply) {
     } else if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError) {
         // This adapter aborts only for the size limit and on cancel, which reports nothing:
         // a cancelled reply here is the transfer timeout.
-        response.error = "The server stopped answering for " +
-                         std::to_string((state.timeout.count() + 999) / 1000) + " seconds.";
+        const auto seconds = (state.timeout.count() + 999) / 1000;
+        response.error = "The server stopped answering for " + std::to_string(seconds) +
+                         (seconds == 1 ? " second." : " seconds.");
     } else if (error == QNetworkReply::InsecureRedirectError) {
         response.error = "The server redirected to an address that is not secure (https).";
     } else if (error != QNetworkReply::NoError && !answeredWithHttpStatus(error, response.httpStatus)) {
@@ -118,8 +140,7 @@ private:
 }  // namespace
 
 QtUpdateTransport::QtUpdateTransport(std::optional<QList<QSslCertificate>> certificateAuthorities)
-    : network_(std::make_unique<QNetworkAccessManager>()),
-      certificateAuthorities_(std::move(certificateAuthorities)) {}
+    : certificateAuthorities_(std::move(certificateAuthorities)) {}
 
 QtUpdateTransport::~QtUpdateTransport() = default;
 
@@ -156,34 +177,30 @@ std::unique_ptr<Transfer> QtUpdateTransport::get(const TransferRequest& request,
     if (certificateAuthorities_) tls.setCaCertificates(*certificateAuthorities_);
     networkRequest.setSslConfiguration(tls);
 
-    QNetworkReply* reply = network_->get(networkRequest);
+    state->network = std::make_unique<QNetworkAccessManager>();
+    QNetworkReply* reply = state->network->get(networkRequest);
     state->reply = reply;
     // Every handler holds the state, not the transfer, so dropping the transfer in a callback
     // is safe; each returns at once when the transfer is no longer active.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [state] {
+    state->connections.push_back(QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [state] {
         if (!state->active || !state->reply) return;
         const QVariant length = state->reply->header(QNetworkRequest::ContentLengthHeader);
         if (state->maximumBytes != 0 && length.isValid() && length.toULongLong() > state->maximumBytes)
             state->refuseAsTooLarge();
-    });
-    QObject::connect(reply, &QIODevice::readyRead, reply, [state] {
+    }));
+    state->connections.push_back(QObject::connect(reply, &QIODevice::readyRead, reply, [state] {
         if (state->active) state->readAvailable();
-    });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [state](qint64 received, qint64 total) {
-        if (!state->active || state->tooLarge || !state->onProgress) return;
-        state->onProgress(static_cast<std::uint64_t>(std::max<qint64>(received, 0)),
-                          total >= 0 ? std::optional<std::uint64_t>(static_cast<std::uint64_t>(total))
-                                     : std::nullopt);
-    });
-    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [state](const QList<QSslError>& errors) {
+    }));
+    state->connections.push_back(
+        QObject::connect(reply, &QNetworkReply::sslErrors, reply, [state](const QList<QSslError>& errors) {
         // Never ignored; kept only to say why the connection was refused.
         for (const QSslError& error : errors) state->tlsErrors << error.errorString();
-    });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [state] {
+    }));
+    state->connections.push_back(QObject::connect(reply, &QNetworkReply::finished, reply, [state] {
         if (!state->active || !state->reply) return;
         state->readAvailable();
         state->finish(responseOf(*state, *state->reply));
-    });
+    }));
     return std::make_unique<QtTransfer>(state);
 }
 

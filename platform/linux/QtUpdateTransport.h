@@ -8,8 +8,6 @@
 
 #include "platform/UpdateTransport.h"
 
-class QNetworkAccessManager;
-
 namespace quillet {
 
 // HTTPS through Qt Network on the main event loop. Only https addresses are fetched, a redirect
@@ -27,7 +25,6 @@ public:
                                   Completion onFinish) override;
 
 private:
-    std::unique_ptr<QNetworkAccessManager> network_;
     std::optional<QList<QSslCertificate>> certificateAuthorities_;
 };
 
