@@ -4,6 +4,7 @@
 #include <archive_entry.h>
 #include <sys/stat.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -137,6 +138,7 @@ void LibArchiveUnpacker::unpack(const fs::path& archivePath, const fs::path& des
         throw ArchiveUnpackError("The update archive could not be read: " + errorOf(reader.get()) + ".");
 
     std::set<std::string> links;
+    std::map<std::string, bool> unpacked;  // name → is a folder
     for (;;) {
         archive_entry* entry = nullptr;
         const int status = archive_read_next_header(reader.get(), &entry);
@@ -177,6 +179,11 @@ void LibArchiveUnpacker::unpack(const fs::path& archivePath, const fs::path& des
             if (type == AE_IFDIR) continue;
             refuse(name, "has no name");
         }
+
+        // A name seen before would replace what it named (the writer only warns); folders may
+        // be listed again.
+        const auto [seen, isNew] = unpacked.emplace(joined(path.segments), type == AE_IFDIR && !archive_entry_hardlink(entry));
+        if (!isNew && !(seen->second && type == AE_IFDIR)) refuse(name, "appears twice in the archive");
 
         archive_entry_set_pathname(entry, (root / joined(path.segments)).c_str());
         archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
