@@ -27,6 +27,8 @@ const Command kCommands[] = {
      grantsCommand},
     {"open", "open URL                 carry out a quillaxe: request URL (also: quillet URL)",
      openCommand},
+    {"check-for-updates", "check-for-updates        start Quillet+ and check for a newer version",
+     checkForUpdatesCommand},
 };
 
 void printHelp(std::ostream& out) {

@@ -4,10 +4,16 @@
 #include <QDBusConnection>
 #include <QSocketNotifier>
 
+#include <nlohmann/json.hpp>
+
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <optional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -23,19 +29,26 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "app/shell/ApplicationBundle.h"
 #include "app/shell/BundleRegistration.h"
+#include "app/shell/QuilletSelfUpdater.h"
 #include "app/shell/SingleInstanceLock.h"
+#include "app/shell/update/SoftwareUpdateController.h"
 #include "platform/FileManager.h"
 #include "platform/ResourceBundle.h"
 #include "shared/logging/Logger.h"
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/LibArchiveUnpacker.h"
+#include "platform/linux/OpenSslSignatureVerifier.h"
 #include "platform/linux/QtApplicationActivation.h"
+#include "platform/linux/QtApplicationRelauncher.h"
 #include "platform/linux/QtFolderPanel.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtModalAlert.h"
 #include "platform/linux/QtScreenLayout.h"
 #include "platform/linux/QtURLOpener.h"
+#include "platform/linux/QtUpdateTransport.h"
+#include "platform/linux/QtUpdateUserDriver.h"
 #include "platform/linux/QtWindowOrdering.h"
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/posix/AmbientScopedAccess.h"
@@ -76,11 +89,12 @@ void installQuitSignals(QApplication& application) {
 
 // The long-lived parts, declared in launch order and so released in the reverse order.
 struct Parts {
-    Parts(const UserEnvironment& environment, const ResourceBundle& resources)
-        : environment(environment), resources(resources) {}
+    Parts(const UserEnvironment& environment, const ResourceBundle& resources, const ApplicationBundle& bundle)
+        : environment(environment), resources(resources), bundle(bundle) {}
 
     const UserEnvironment& environment;
     const ResourceBundle& resources;
+    const ApplicationBundle& bundle;
     QtApplicationActivation activation;
     QtWindowOrdering windowOrdering;
     QtFolderPanel folderPanel;
@@ -117,11 +131,33 @@ struct Parts {
         screens,
         windowOrdering,
     }};
+
+    // Updating exists only when the information dictionary names a secure feed and a key; the
+    // engine and its adapters are then built once, for the life of the process.
+    QtUpdateTransport updateTransport;
+    OpenSslSignatureVerifier signatureVerifier;
+    LibArchiveUnpacker unpacker;
+    QtUpdateUserDriver updateDriver;
+    QtApplicationRelauncher relauncher;
+    QuilletSelfUpdater updater{
+        QuilletSelfUpdateConfiguration::fromInfoDictionary(resources.infoDictionary()),
+        [this](const QuilletSelfUpdateConfiguration& configuration) {
+            return std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
+                updateTransport, signatureVerifier, unpacker, updateDriver, relauncher, mainQueue,
+                configuration.feedURL.value_or(""), configuration.publicEDKey.value_or(""),
+                resources.infoDictionary().value("CFBundleShortVersionString", ""),
+                bundle.installedBundle()});
+        }};
 };
 
 }  // namespace
 
-int runApplication(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources) {
+namespace {
+
+// One run of the application while it holds the single-instance lock. Returns the exit status,
+// and what to start in this instance's place when an update asked for a relaunch.
+int runInstance(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources,
+                const ApplicationLaunchOptions& options, std::optional<std::filesystem::path>& relaunch) {
     const Logger log(kAppSubsystem, "Lifecycle");
     SingleInstanceLock lock(SingleInstanceLock::pathFor(environment));
     switch (lock.acquire()) {
@@ -136,7 +172,8 @@ int runApplication(int argc, char** argv, const UserEnvironment& environment, co
 
     // Run from a per-user bundle, it makes itself the desktop's Quillet+ (entry, icon and
     // quillaxe: handler), re-pointed at wherever the bundle now is.
-    BundleRegistration(ApplicationBundle::containing(executablePath()), environment).registerBundle();
+    const ApplicationBundle bundle = ApplicationBundle::containing(executablePath());
+    BundleRegistration(bundle, environment).registerBundle();
 
     // A display Qt can use, else Qt's window-less platform: the application still runs (and
     // says so), only without windows or hot keys.
@@ -157,16 +194,39 @@ int runApplication(int argc, char** argv, const UserEnvironment& environment, co
     QApplication::setQuitOnLastWindowClosed(false);
     installQuitSignals(application);
 
-    auto parts = std::make_unique<Parts>(environment, resources);
+    auto parts = std::make_unique<Parts>(environment, resources, bundle);
     parts->controller.start();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
+    if (options.checkForUpdates) {
+        if (!parts->updater.configuration.isConfigured()) log.log("Updating is not configured in this build");
+        parts->mainQueue.async([&parts] { parts->updater.checkForUpdates(); });
+    }
 
     const int status = application.exec();
 
     parts->controller.stop();
+    relaunch = parts->relauncher.pendingRelaunch();
     parts.reset();
     log.log("Quillet+ stopped");
     return status;
+}
+
+}  // namespace
+
+int runApplication(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources,
+                   const ApplicationLaunchOptions& options) {
+    std::optional<std::filesystem::path> relaunch;
+    const int status = runInstance(argc, argv, environment, resources, options, relaunch);
+    if (!relaunch) return status;
+    // The lock is free now, so the new version starts as the one instance. It runs in this
+    // process, which keeps the place the desktop started it in (session, parent, environment).
+    const Logger log(kAppSubsystem, "Lifecycle");
+    log.log("Relaunching %{public}s", relaunch->string());
+    std::string program = relaunch->string();
+    char* const newArgv[] = {program.data(), nullptr};
+    ::execv(program.c_str(), newArgv);
+    log.error("Could not relaunch %{public}s: %{public}s", program, std::string(std::strerror(errno)));
+    return 1;
 }
 
 }  // namespace quillet
