@@ -80,6 +80,8 @@ bool QtUpdateUserDriver::offerUpdate(const UpdateOffer& offer) {
     text->setObjectName(kOfferTextName);
     text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
+    // Wide enough that the sentence wraps once, not word by word.
+    text->setMinimumWidth(420);
     layout->addWidget(text);
 
     if (!offer.releaseNotes.empty()) {
