@@ -64,6 +64,21 @@ private:
     };
 };
 
+// Hands every request to a real transport and remembers the addresses asked for, so a test
+// sees what was fetched and what was not.
+class RecordingUpdateTransport final : public UpdateTransport {
+public:
+    explicit RecordingUpdateTransport(UpdateTransport& transport) : transport_(transport) {}
+    std::unique_ptr<Transfer> get(const TransferRequest& request, Progress onProgress, Completion onFinish) override {
+        urls.push_back(request.url);
+        return transport_.get(request, std::move(onProgress), std::move(onFinish));
+    }
+    std::vector<std::string> urls;
+
+private:
+    UpdateTransport& transport_;
+};
+
 // Valid exactly for one key and one signature; remembers what it was asked to check.
 class FakeSignatureVerifier final : public UpdateSignatureVerifier {
 public:

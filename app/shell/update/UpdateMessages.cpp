@@ -6,6 +6,13 @@ namespace {
 
 std::string text(std::string_view s) { return std::string(s); }
 
+// A reason ends the sentence it completes. Those from the adapters come with or without their
+// own full stop ("Connection closed", "… was refused: “x”."), and either way it ends in one.
+std::string sentenceEnd(std::string_view reason) {
+    const bool ended = !reason.empty() && (reason.back() == '.' || reason.back() == '!' || reason.back() == '?');
+    return text(reason) + (ended ? "" : ".");
+}
+
 }  // namespace
 
 Alert upToDate(std::string_view currentVersion) {
@@ -29,7 +36,7 @@ Alert installFailed(std::string_view reason) {
 std::string downloadingTitle(std::string_view version) { return "Downloading Quillet+ " + text(version); }
 
 std::string transferFailed(std::string_view what, std::string_view error) {
-    return "The " + text(what) + " could not be downloaded: " + text(error);
+    return "The " + text(what) + " could not be downloaded: " + sentenceEnd(error);
 }
 
 std::string httpStatus(std::string_view what, int status) {
@@ -38,7 +45,7 @@ std::string httpStatus(std::string_view what, int status) {
 }
 
 std::string invalidFeed(std::string_view reason) {
-    return "The update feed is not a valid update feed: " + text(reason) + ".";
+    return "The update feed is not a valid update feed: " + sentenceEnd(reason);
 }
 
 std::string insecureArchiveURL() {
@@ -64,15 +71,15 @@ std::string malformedPublicKey() { return "This application's update key is malf
 std::string malformedSignature() { return "The signature of the downloaded update is malformed."; }
 
 std::string stagingFailed(std::string_view reason) {
-    return "No folder for the update could be made beside the installed application: " + text(reason) + ".";
+    return "No folder for the update could be made beside the installed application: " + sentenceEnd(reason);
 }
 
 std::string unpackFailed(std::string_view reason) {
-    return "The update archive could not be unpacked: " + text(reason) + ".";
+    return "The update archive could not be unpacked: " + sentenceEnd(reason);
 }
 
 std::string notAnApplication(std::string_view reason) {
-    return "The update archive does not hold a Quillet+ application: " + text(reason) + ".";
+    return "The update archive does not hold a Quillet+ application: " + sentenceEnd(reason);
 }
 
 std::string versionMismatch(std::string_view found, std::string_view offered) {
@@ -80,7 +87,7 @@ std::string versionMismatch(std::string_view found, std::string_view offered) {
 }
 
 std::string replaceFailed(std::string_view reason) {
-    return "The new version could not take the place of the installed one: " + text(reason) + ".";
+    return "The new version could not take the place of the installed one: " + sentenceEnd(reason);
 }
 
 }  // namespace quillet::UpdateMessages
