@@ -27,6 +27,8 @@ const Command kCommands[] = {
      grantsCommand},
     {"open", "open URL                 carry out a quillaxe: request URL (also: quillet URL)",
      openCommand},
+    {"uninstall", "uninstall                move Quillet+ to the Trash and remove its settings (asks first)",
+     uninstallCommand},
 };
 
 void printHelp(std::ostream& out) {
