@@ -52,7 +52,7 @@ std::vector<RunningFileManager> NautilusFileManagers::running() {
 bool NautilusFileManagers::terminate(const RunningFileManager&) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, QString::fromLatin1(kObjectPath),
                                                        QStringLiteral("org.gtk.Actions"), QStringLiteral("Activate"));
-    call << QStringLiteral("quit") << QVariantList() << QVariantMap();
+    call << QStringLiteral("kill") << QVariantList() << QVariantMap();
     // Never start it just to tell it to quit.
     call.setAutoStartService(false);
     const QDBusMessage reply = bus_.call(call, QDBus::Block, kCallTimeoutMilliseconds);

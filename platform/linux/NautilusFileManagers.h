@@ -10,7 +10,9 @@ namespace quillet {
 
 // Nautilus, the desktop's file manager, as the process that owns its name on the session bus
 // (a GApplication runs once per session, so there is one at most). Quitting goes through its
-// "quit" action, as its own menu does; forcing is SIGKILL; it counts as ended once its process
+// "kill" action, as "nautilus --quit" does: its "quit" action only closes the windows, and a
+// Nautilus running as a service then lingers for its idle timeout, longer than the uninstaller
+// waits. Forcing is SIGKILL; it counts as ended once its process
 // is gone or the name has no owner. It is started again by bus activation, which runs it as a
 // background service without opening a window.
 class NautilusFileManagers final : public RunningFileManagers {

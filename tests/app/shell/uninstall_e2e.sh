@@ -64,7 +64,7 @@ check "asked first" 'grep -q "^Uninstall Quillet+?$" "$work/err" && grep -q "^Un
 check "the bundle is gone from its place" '[ ! -e "$bundle" ]'
 check "the bundle lies in the Trash" '[ -x "$trash/files/Quillet+.app/bin/quillet" ]'
 check "with its .trashinfo naming the original path" \
-  'grep -qx "Path=$(python3 -c "import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))" "$bundle")" "$trash/info/Quillet+.app.trashinfo"'
+  '[ "$(python3 -c "import sys, urllib.parse; print(urllib.parse.unquote(sys.argv[1]))" "$(sed -n "s/^Path=//p" "$trash/info/Quillet+.app.trashinfo")")" = "$bundle" ]'
 check "Nautilus was asked to quit" 'grep -qx "Uninstall default: Terminating Finder to unload the Finder extension before uninstall" "$work/err"'
 check "it quit in time" '! grep -q "Finder did not terminate" "$work/err"'
 check "logged where the bundle went" 'grep -qxF "Uninstall default: Moved Quillet+ to Trash at $trash/files/Quillet+.app" "$work/err"'
