@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet {
 
@@ -20,11 +22,16 @@ struct Alert {
     bool operator==(const Alert&) const = default;
 };
 
-// Shows an alert with one default button, "OK", and returns once the user has dismissed it.
+// Shows an alert and returns once the user has answered it.
 class ModalAlert {
 public:
     virtual ~ModalAlert() = default;
+    // One default button, "OK".
     virtual void runModal(const Alert& alert) = 0;
+    // A question: the buttons in the order given, the first the default one (Return) and the
+    // last the one that closing the alert or Escape stands for. Returns the index of the button
+    // chosen.
+    virtual std::size_t runModal(const Alert& alert, const std::vector<std::string>& buttons) = 0;
 };
 
 }  // namespace quillet

@@ -29,6 +29,8 @@ const Command kCommands[] = {
      openCommand},
     {"check-for-updates", "check-for-updates        start Quillet+ and check for a newer version",
      checkForUpdatesCommand},
+    {"uninstall", "uninstall                move Quillet+ to the Trash and remove its settings (asks first)",
+     uninstallCommand},
 };
 
 void printHelp(std::ostream& out) {

@@ -52,6 +52,7 @@ int defaultsCommand(Invocation&);
 int grantsCommand(Invocation&);
 int openCommand(Invocation&);
 int checkForUpdatesCommand(Invocation&);
+int uninstallCommand(Invocation&);
 
 // Hands a URL to the create-request handler, as the desktop does with "quillet URL": the new
 // file's path on stdout and 0; 0 for a URL that is ignored or only brings the application

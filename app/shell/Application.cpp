@@ -27,6 +27,7 @@
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "app/settings/AppSettings.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
 #include "app/shell/BundleRegistration.h"
 #include "app/shell/QuilletSelfUpdater.h"
@@ -38,12 +39,18 @@
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/GioFileTrash.h"
 #include "platform/linux/LibArchiveUnpacker.h"
+#include "platform/linux/NautilusFileManagers.h"
+#include "platform/linux/NautilusTrash.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"
 #include "platform/linux/QtApplicationActivation.h"
 #include "platform/linux/QtApplicationRelauncher.h"
+#include "platform/linux/QtApplicationTermination.h"
+#include "platform/linux/QtFileTrash.h"
 #include "platform/linux/QtFolderPanel.h"
 #include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtMainQueueTimer.h"
 #include "platform/linux/QtModalAlert.h"
 #include "platform/linux/QtScreenLayout.h"
 #include "platform/linux/QtURLOpener.h"
@@ -148,6 +155,19 @@ struct Parts {
                 resources.infoDictionary().value("CFBundleShortVersionString", ""),
                 bundle.installedBundle()});
         }};
+
+    // The uninstaller: the status menu, the application menu and the main window all reach
+    // this one.
+    QtMainQueueTimer timer;
+    NautilusFileManagers fileManagers{QDBusConnection::sessionBus()};
+    QtFileTrash fileTrash;
+    GioFileTrash gioTrash;
+    NautilusTrash nautilusTrash{QDBusConnection::sessionBus()};
+    QtApplicationTermination termination;
+    BundleRegistration registration{bundle, environment};
+    AppUninstaller uninstaller{AppUninstallerEnvironment{
+        alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
+        nautilusTrash, environment.configurationHome, [this] { registration.unregisterBundle(); }, termination}};
 };
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "app/shell/BundleRegistration.h"
 
+#include <system_error>
+#include <utility>
+
 #include "app/shell/FileContentUpdate.h"
 #include "shared/Identifiers.h"
 #include "shared/logging/Logger.h"
@@ -31,6 +34,15 @@ std::optional<std::string_view> keyOf(std::string_view line) {
     const auto equals = line.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
     return trimmed(line.substr(0, equals));
+}
+
+// The value of a "key=value" line, trimmed, with a list's closing ";" dropped.
+std::string_view valueOf(std::string_view line) {
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) return {};
+    auto value = trimmed(line.substr(equals + 1));
+    if (value.ends_with(';')) value.remove_suffix(1);
+    return value;
 }
 
 // The lines of a key file without their line breaks; a last line without one counts too.
@@ -184,6 +196,18 @@ std::string mimeAppsListWithDefault(std::string_view mimeAppsList, std::string_v
     return joined(lines);
 }
 
+std::string mimeAppsListWithoutDefault(std::string_view mimeAppsList, std::string_view mimeType,
+                                       std::string_view desktopFile) {
+    std::vector<std::string> lines;
+    bool inGroup = false;
+    for (const auto line : linesOf(mimeAppsList)) {
+        if (isGroupHeader(line)) inGroup = trimmed(line) == kDefaultApplicationsGroup;
+        else if (inGroup && keyOf(line) == mimeType && valueOf(line) == desktopFile) continue;
+        lines.emplace_back(line);
+    }
+    return joined(lines);
+}
+
 BundleRegistration::BundleRegistration(ApplicationBundle bundle, const UserEnvironment& environment)
     : bundle_(std::move(bundle)), dataHome_(environment.dataHome), configurationHome_(environment.configurationHome) {}
 
@@ -263,6 +287,37 @@ std::vector<std::filesystem::path> BundleRegistration::registerBundle() const {
         apply(std::nullopt, "scheme handler setting", std::nullopt);
     }
     return written;
+}
+
+std::vector<std::filesystem::path> BundleRegistration::unregisterBundle() const {
+    std::vector<std::filesystem::path> changed;
+    const Logger log(kAppSubsystem, "Bundle");
+    for (const auto& [target, what] : {std::pair{desktopEntryPath(), "desktop entry"}, std::pair{iconPath(), "icon"}}) {
+        if (!target) continue;
+        std::error_code error;
+        const auto type = std::filesystem::symlink_status(*target, error).type();
+        if (type != std::filesystem::file_type::regular) continue;
+        if (std::filesystem::remove(*target, error)) {
+            log.log("Removed the %{public}s at %{public}s", what, target->string());
+            changed.push_back(*target);
+        } else if (error) {
+            log.error("Could not remove the %{public}s at %{public}s: %{public}s", what, target->string(), error.message());
+        }
+    }
+    if (const auto list = mimeAppsListPath()) {
+        const RegularFileContent existing = readRegularFile(*list);
+        if (existing.content) {
+            const auto update = updateFileContent(
+                *list, mimeAppsListWithoutDefault(*existing.content, kSchemeMimeType, kDesktopEntryName));
+            if (update.outcome == FileContentUpdate::Outcome::written) {
+                log.log("Removed the scheme handler setting from %{public}s", list->string());
+                changed.push_back(*list);
+            } else if (update.outcome == FileContentUpdate::Outcome::failed) {
+                log.error("Could not remove the scheme handler setting: %{public}s", update.error);
+            }
+        }
+    }
+    return changed;
 }
 
 }  // namespace quillet

@@ -31,6 +31,12 @@ public:
     // files it wrote.
     std::vector<std::filesystem::path> registerBundle() const;
 
+    // Takes back what registerBundle() wrote, when the application is uninstalled: the desktop
+    // entry and the icon (regular files only; a link there is not ours), and the scheme default
+    // when it still names our entry. Every other line of the user's list stays. Returns the
+    // files it removed or rewrote.
+    std::vector<std::filesystem::path> unregisterBundle() const;
+
     std::optional<std::filesystem::path> desktopEntryPath() const;
     std::optional<std::filesystem::path> iconPath() const;
     std::optional<std::filesystem::path> mimeAppsListPath() const;
@@ -57,5 +63,10 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
 // replaced or added (the group is added when missing), every other line and group as it was.
 std::string mimeAppsListWithDefault(std::string_view mimeAppsList, std::string_view mimeType,
                                     std::string_view desktopFile);
+
+// `mimeAppsList` without the `mimeType=desktopFile` line of its [Default Applications] group;
+// the same key naming another application, and every other line, stay as they are.
+std::string mimeAppsListWithoutDefault(std::string_view mimeAppsList, std::string_view mimeType,
+                                       std::string_view desktopFile);
 
 }  // namespace quillet

@@ -7,10 +7,12 @@
 namespace quillet {
 
 // A QMessageBox run application-modally: the alert's style as its icon, the message as its
-// text, the informative text beneath, and "OK" as the one, default, button.
+// text, the informative text beneath, and "OK" as the one, default, button, or a question's
+// buttons in their order.
 class QtModalAlert final : public ModalAlert {
 public:
     void runModal(const Alert& alert) override;
+    std::size_t runModal(const Alert& alert, const std::vector<std::string>& buttons) override;
 };
 
 // The alert for this process: message boxes when a QApplication runs, else standard error.

@@ -19,3 +19,25 @@ TEST(StderrModalAlert, PrintsTheMessageThenTheInformativeText) {
     EXPECT_EQ(alertStyleFromRawValue("critical"), AlertStyle::critical);
     EXPECT_EQ(alertStyleFromRawValue("Warning"), std::nullopt);
 }
+
+TEST(StderrModalAlert, AQuestionReadsAButtonTitleAndEndOfInputIsTheLastButton) {
+    const Alert question{"Uninstall Quillet+?", "Files stay.", AlertStyle::critical};
+    const std::vector<std::string> buttons{"Uninstall", "Cancel"};
+    struct Case {
+        const char* input;
+        std::size_t chosen;
+    } cases[] = {
+        {"cancel\n", 1},
+        {"\n", 0},             // Return: the default button
+        {"maybe\nUNINSTALL\n", 0},  // asked again until a title matches
+        {"", 1},               // nobody to answer: nothing happens
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        std::istringstream in(c.input);
+        StderrModalAlert alert(out, in);
+        EXPECT_EQ(alert.runModal(question, buttons), c.chosen) << c.input;
+        EXPECT_TRUE(out.str().starts_with("Uninstall Quillet+?\nFiles stay.\nUninstall / Cancel [Uninstall]: "))
+            << out.str();
+    }
+}

@@ -6,11 +6,13 @@
 # including whatever the command leaves running, is stopped when the command ends; the command's
 # exit status is returned.
 #
-# Usage: x11-session.sh [--wm] [--accessibility] [--activation] [--screen WxHxD] [--] COMMAND [ARGS...]
+# Usage: x11-session.sh [--wm] [--accessibility] [--activation | --services DIR] [--screen WxHxD]
+#                       [--] COMMAND [ARGS...]
 #
 # The bus activates no services unless --activation is given (then the system's session services
-# are activatable): programs under test are started by the test, and a hermetic bus keeps
-# indexers and volume monitors from slowing them down or outliving the session.
+# are activatable) or --services names a folder of service files (then only those are):
+# programs under test are started by the test, and a hermetic bus keeps indexers and volume
+# monitors from slowing them down or outliving the session.
 # Inside the command: DISPLAY, DBUS_SESSION_BUS_ADDRESS, a private XDG_RUNTIME_DIR, HOME and
 # XDG_{CONFIG,DATA,CACHE}_HOME under QUILLET_SESSION_DIR (so nothing touches the real account),
 # GSETTINGS_BACKEND=memory, NO_AT_BRIDGE=1 and GTK_A11Y=none (GTK programs start without dconf
@@ -22,19 +24,21 @@ set -u
 want_wm=0
 want_accessibility=0
 activation=0
+services=
 screen=1280x800x24
 while [ $# -gt 0 ]; do
   case $1 in
     --wm) want_wm=1; shift ;;
     --accessibility) want_accessibility=1; shift ;;
     --activation) activation=1; shift ;;
+    --services) services=$(cd "$2" && pwd) || exit 2; shift 2 ;;
     --screen) screen=$2; shift 2 ;;
     --) shift; break ;;
     -*) echo "x11-session: unknown option $1" >&2; exit 2 ;;
     *) break ;;
   esac
 done
-[ $# -gt 0 ] || { echo "usage: x11-session.sh [--wm] [--accessibility] [--activation] [--screen WxHxD] [--] COMMAND..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: x11-session.sh [--wm] [--accessibility] [--activation | --services DIR] [--screen WxHxD] [--] COMMAND..." >&2; exit 2; }
 
 for tool in Xvfb dbus-daemon setsid xprop; do
   command -v "$tool" >/dev/null || { echo "x11-session: $tool is not installed" >&2; exit 77; }
@@ -109,6 +113,7 @@ else
   <keep_umask/>
   <listen>unix:dir=$session_dir/runtime</listen>
   <auth>EXTERNAL</auth>
+${services:+  <servicedir>$services</servicedir>}
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>

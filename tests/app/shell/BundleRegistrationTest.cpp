@@ -348,3 +348,33 @@ TEST(BundleRegistration, AReadOnlyFolderIsLoggedNotFatal) {
     EXPECT_NE(output.find("wrote " + homes.list().string() + "\n"), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(homes.entry()));
 }
+
+// The uninstaller takes the registration back: our entry and icon go, the scheme default goes
+// only while it still names us, and the rest of the user's list stays line for line.
+TEST(BundleRegistration, UnregisteringRemovesOnlyWhatIsOurs) {
+    test::TemporaryFolder root;
+    const Homes homes(root.path());
+    const fs::path bundle = makeBundle(root.path() / "Applications");
+    registerFrom(bundle, homes);
+    const std::string before = "# mine\n[Default Applications]\ntext/plain=editor.desktop\n";
+    test::writeFile(homes.list(), before + "x-scheme-handler/quillaxe=org.quillet.Quillet.desktop;\n[Added Associations]\n"
+                                           "x-scheme-handler/quillaxe=org.quillet.Quillet.desktop;\n");
+    const BundleRegistration registration(ApplicationBundle::containing(bundle / "bin" / "quillet"), homes.environment());
+
+    EXPECT_EQ(registration.unregisterBundle().size(), 3u);
+    EXPECT_FALSE(fs::exists(homes.entry()));
+    EXPECT_FALSE(fs::exists(homes.icon()));
+    EXPECT_EQ(test::readFile(homes.list()),
+              before + "[Added Associations]\nx-scheme-handler/quillaxe=org.quillet.Quillet.desktop;\n");
+    EXPECT_TRUE(registration.unregisterBundle().empty()) << "a second time finds nothing to do";
+
+    // Another application chosen as the handler, and links at our places, are not ours to remove.
+    const std::string chosen = "[Default Applications]\nx-scheme-handler/quillaxe=other.desktop\n";
+    test::writeFile(homes.list(), chosen);
+    test::writeFile(root.path() / "elsewhere.desktop", "[Desktop Entry]\n");
+    fs::create_symlink(root.path() / "elsewhere.desktop", homes.entry());
+    EXPECT_TRUE(registration.unregisterBundle().empty());
+    EXPECT_EQ(test::readFile(homes.list()), chosen);
+    EXPECT_TRUE(fs::is_symlink(homes.entry()));
+    EXPECT_TRUE(fs::exists(root.path() / "elsewhere.desktop"));
+}

@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/linux/QtModalAlert.h"
 
@@ -25,9 +27,11 @@ struct ShownBox {
     QList<Qt::TextFormat> labelFormats;
 };
 
-// Runs the alert; while it is up, records what it shows and answers it with the Return key.
-// A box that is still open after five seconds is closed, so a broken seam fails, not hangs.
-ShownBox runAndAnswer(ModalAlert& alert, const Alert& content) {
+// Runs the alert; while it is up, records what it shows and answers it with the key (Return:
+// the default button). A box that is still open after five seconds is closed, so a broken seam
+// fails, not hangs. A question's answer lands in `chosen`.
+ShownBox runAndAnswer(ModalAlert& alert, const Alert& content, const std::vector<std::string>* buttons = nullptr,
+                      std::size_t* chosen = nullptr, Qt::Key key = Qt::Key_Return) {
     ShownBox shown;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -40,7 +44,7 @@ ShownBox runAndAnswer(ModalAlert& alert, const Alert& content) {
         if (box->defaultButton()) shown.defaultButtonText = box->defaultButton()->text();
         for (auto* label : box->findChildren<QLabel*>())
             if (!label->text().isEmpty()) shown.labelFormats << label->textFormat();
-        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, key);
     });
     QTimer guard;
     guard.setSingleShot(true);
@@ -48,8 +52,12 @@ ShownBox runAndAnswer(ModalAlert& alert, const Alert& content) {
         if (auto* modal = QApplication::activeModalWidget()) modal->close();
     });
     guard.start(5000);
-    alert.runModal(content);
-    EXPECT_TRUE(guard.isActive()) << "the alert was not answered by its default button";
+    if (buttons) {
+        *chosen = alert.runModal(content, *buttons);
+    } else {
+        alert.runModal(content);
+    }
+    EXPECT_TRUE(guard.isActive()) << "the alert was not answered by its key";
     return shown;
 }
 
@@ -83,4 +91,21 @@ TEST(QtModalAlert, CriticalStyleAndMarkupShownAsTyped) {
 
 TEST(QtModalAlert, ChosenWhenTheApplicationHasWidgets) {
     EXPECT_NE(dynamic_cast<QtModalAlert*>(makeModalAlert().get()), nullptr);
+}
+
+TEST(QtModalAlert, AQuestionKeepsItsButtonOrderWithReturnForTheFirstAndEscapeForTheLast) {
+    QtModalAlert alert;
+    const std::vector<std::string> buttons{"Uninstall", "Cancel"};
+    const Alert question{"Uninstall Quillet+?", "Files you created with Quillet+ will not be removed.",
+                         AlertStyle::critical};
+    std::size_t chosen = 99;
+    const ShownBox shown = runAndAnswer(alert, question, &buttons, &chosen, Qt::Key_Return);
+    ASSERT_TRUE(shown.seen);
+    EXPECT_EQ(shown.icon, QMessageBox::Critical);
+    EXPECT_EQ(shown.buttonTexts, (QStringList{"Uninstall", "Cancel"}));
+    EXPECT_EQ(shown.defaultButtonText, "Uninstall");
+    EXPECT_EQ(chosen, 0u);
+
+    runAndAnswer(alert, question, &buttons, &chosen, Qt::Key_Escape);
+    EXPECT_EQ(chosen, 1u);
 }
