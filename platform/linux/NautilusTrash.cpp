@@ -1,6 +1,7 @@
 #include "platform/linux/NautilusTrash.h"
 
 #include <QDBusMessage>
+#include <QTimer>
 #include <QDBusPendingCallWatcher>
 #include <QStringList>
 #include <QVariantMap>
@@ -18,11 +19,19 @@ void NautilusTrash::trash(const std::filesystem::path& item, Completion completi
     call << QStringList{fileURI(item)} << QVariantMap();
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMilliseconds), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [completion = std::move(completion)](QDBusPendingCallWatcher* finished) {
+            [this, item, completion = std::move(completion)](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
                 if (finished->isError()) return completion(TrashOutcome::failed(finished->error().message().toStdString()));
-                completion(TrashOutcome::trashed());
+                awaitGone(item, completion, kChecksAfterReply);
             });
+}
+
+void NautilusTrash::awaitGone(const std::filesystem::path& item, const Completion& completion, int checksLeft) {
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(item, error)) || checksLeft <= 0)
+        return completion(TrashOutcome::trashed());
+    QTimer::singleShot(kCheckIntervalMilliseconds, this,
+                       [this, item, completion, checksLeft] { awaitGone(item, completion, checksLeft - 1); });
 }
 
 }  // namespace quillet

@@ -86,6 +86,27 @@ check "the file created before is still there" '[ -f "$HOME/Desktop/Untitled.txt
 check "so is the file beside the bundle" '[ "$(cat "$apps/notes.txt")" = kept ]'
 if [ $fail -ne 0 ]; then sed 's/^/  stderr: /' "$work/err"; fi
 
+# ---- the file manager's own way: the program's Trash cannot be made (a file stands where its
+# folder would be), so the first two ways fail; Nautilus, started by the bus with the session's
+# folders, moves the bundle into the session's Trash.
+
+apps2="$work/Second \"q\\uote\""
+bundle2="$apps2/Quillet+.app"
+make_bundle "$bundle2" || { echo "FAIL: could not lay out the second bundle"; exit 1; }
+mkdir -p "$work/blocked-data" && echo "not a folder" >"$work/blocked-data/Trash"
+printf 'Uninstall\n' | env -u DISPLAY XDG_DATA_HOME="$work/blocked-data" "$bundle2/bin/quillet" uninstall \
+  >"$work/out3" 2>"$work/err3"
+rc=$?
+check "finder way: status 0" '[ $rc -eq 0 ]'
+check "finder way: the first two ways failed" \
+  'grep -q "FileManager trash attempt failed" "$work/err3" && grep -q "NSWorkspace trash attempt failed" "$work/err3"'
+check "finder way: no Finder failure" '! grep -q "Finder trash attempt failed" "$work/err3"'
+check "finder way: the bundle is gone from its place" '[ ! -e "$bundle2" ]'
+check "finder way: nothing was moved beneath the working folder" '[ ! -e "$PWD/files" ] && [ ! -e "$PWD/info" ]'
+check "finder way: it lies in the session's Trash" \
+  'grep -lxF "Path=$(python3 -c "import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))" "$bundle2")" "$trash"/info/*.trashinfo >/dev/null'
+[ $fail -ne 0 ] && sed 's/^/  stderr: /' "$work/err3"
+
 # ---- as an unprivileged user, the bundle in a folder owned by root: nothing can move it
 
 if user=$(getent passwd nobody | cut -d: -f1) && [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null &&
