@@ -84,45 +84,82 @@ DefaultsValue stringArrayValue(const std::vector<std::string>& strings) {
 
 }  // namespace
 
-AppSettings::AppSettings(DefaultsSuite& defaults)
-    : enabledFileTypeIDs(loadEnabledFileTypeIDs(defaults),
+// Every field as the suite holds it, each with its fallback: what launching and reloading read.
+struct StoredSettings {
+    std::set<std::string> enabledFileTypeIDs;
+    std::vector<std::string> fileTypeOrder;
+    AppPresence appPresence;
+    QuickCreateShortcut quickCreateShortcut;
+    FileTypeShortcuts fileTypeShortcuts;
+    CreationDestinationMode directShortcutDestination;
+    bool hasCompletedOnboarding;
+
+    static StoredSettings load(const DefaultsSuite& defaults) {
+        return {loadEnabledFileTypeIDs(defaults), loadFileTypeOrder(defaults), loadAppPresence(defaults),
+                loadQuickCreateShortcut(defaults), loadFileTypeShortcuts(defaults), loadDestination(defaults),
+                loadBoolean(defaults, settingsKey::hasCompletedOnboarding)};
+    }
+};
+
+AppSettings::AppSettings(DefaultsSuite& defaults) : AppSettings(defaults, StoredSettings::load(defaults)) {}
+
+AppSettings::AppSettings(DefaultsSuite& defaults, StoredSettings stored)
+    : enabledFileTypeIDs(std::move(stored.enabledFileTypeIDs),
                          [this](const std::set<std::string>& ids) {
                              defaults_.set(settingsKey::enabledFileTypeIDs,
                                            stringArrayValue({ids.begin(), ids.end()}));
                          }),
-      fileTypeOrder(loadFileTypeOrder(defaults),
+      fileTypeOrder(std::move(stored.fileTypeOrder),
                     [this](const std::vector<std::string>& order) {
                         defaults_.set(settingsKey::fileTypeOrder, stringArrayValue(order));
                     }),
-      appPresence(loadAppPresence(defaults),
+      appPresence(stored.appPresence,
                   [this](const AppPresence& p) {
                       defaults_.set(settingsKey::appPresence, std::string(rawValue(p)));
                   }),
-      quickCreateShortcut(loadQuickCreateShortcut(defaults),
+      quickCreateShortcut(stored.quickCreateShortcut,
                           [this](const QuickCreateShortcut& s) {
                               defaults_.set(settingsKey::quickCreateShortcut,
                                             bytes(encodeQuickCreateShortcut(s)));
                           }),
-      fileTypeShortcuts(loadFileTypeShortcuts(defaults),
+      fileTypeShortcuts(std::move(stored.fileTypeShortcuts),
                         [this](const FileTypeShortcuts& map) {
                             nlohmann::json object = nlohmann::json::object();
                             for (const auto& [id, s] : map) object[id] = quickCreateShortcutJSON(s);
                             defaults_.set(settingsKey::fileTypeShortcuts, bytes(object.dump()));
                         }),
-      directShortcutDestination(loadDestination(defaults),
+      directShortcutDestination(stored.directShortcutDestination,
                                 [this](const CreationDestinationMode& mode) {
                                     defaults_.set(settingsKey::directShortcutDestination,
                                                   std::string(rawValue(mode)));
                                 }),
-      hasCompletedOnboarding(loadBoolean(defaults, settingsKey::hasCompletedOnboarding),
+      hasCompletedOnboarding(stored.hasCompletedOnboarding,
                              [this](const bool& done) {
                                  defaults_.set(settingsKey::hasCompletedOnboarding, done);
                              }),
       defaults_(defaults) {
-    // The one key written while loading: a missing or retired presence is stored as loaded.
+    // The one key written while loading.
+    storePresenceAsLoaded();
+}
+
+void AppSettings::storePresenceAsLoaded() {
     auto stored = storedString(defaults_, settingsKey::appPresence);
     if (stored != rawValue(appPresence.get()))
         defaults_.set(settingsKey::appPresence, std::string(rawValue(appPresence.get())));
+}
+
+void AppSettings::reloadFromSuite() {
+    // Every key is read before any field is published, so a subscriber that writes a setting
+    // while being told cannot make a later field come from after its own write.
+    StoredSettings stored = StoredSettings::load(defaults_);
+    enabledFileTypeIDs.adopt(std::move(stored.enabledFileTypeIDs));
+    fileTypeOrder.adopt(std::move(stored.fileTypeOrder));
+    appPresence.adopt(stored.appPresence);
+    quickCreateShortcut.adopt(stored.quickCreateShortcut);
+    fileTypeShortcuts.adopt(std::move(stored.fileTypeShortcuts));
+    directShortcutDestination.adopt(stored.directShortcutDestination);
+    hasCompletedOnboarding.adopt(stored.hasCompletedOnboarding);
+    storePresenceAsLoaded();
 }
 
 void AppSettings::setEnabled(bool enabled, const std::string& typeID) {

@@ -15,6 +15,7 @@
 namespace quillet {
 
 class DefaultsSuite;
+struct StoredSettings;
 
 // An observable setting that is written to the suite the moment it is assigned: the new value
 // is published first, then its key (and only its key) is written.
@@ -30,6 +31,13 @@ public:
     void set(T value) {
         published_.set(std::move(value));
         write_(published_.get());
+    }
+    // Takes a value read back from the suite: published only when it differs from the current
+    // one, and not written again (it is what the suite holds already).
+    bool adopt(T value) {
+        if (value == published_.get()) return false;
+        published_.set(std::move(value));
+        return true;
     }
     [[nodiscard]] Subscription subscribe(typename Published<T>::Observer observer) {
         return published_.subscribe(std::move(observer));
@@ -60,6 +68,11 @@ public:
 
     DefaultsSuite& defaults() const { return defaults_; }
 
+    // Reads every key again, with the same fallbacks as at launch, after another process (the
+    // command line) changed the suite. Only the fields whose value differs are published, so
+    // their subscribers react once per real change and an unrelated write stirs nothing.
+    void reloadFromSuite();
+
     // Switches a type on or off; the id is not checked and every type may be off.
     void setEnabled(bool enabled, const std::string& typeID);
     // Stores a usable shortcut for a catalog type, or removes its entry; unknown ids change nothing.
@@ -74,6 +87,10 @@ public:
                                                    const std::optional<std::string>& excludingTypeID) const;
 
 private:
+    AppSettings(DefaultsSuite& defaults, StoredSettings stored);
+    // A missing or retired presence is stored as loaded.
+    void storePresenceAsLoaded();
+
     DefaultsSuite& defaults_;
 };
 

@@ -26,6 +26,7 @@
 #include "app/quickcreate/DesktopCreationController.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "app/settings/AppSettings.h"
+#include "app/settings/SettingsChangeWatcher.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
@@ -168,6 +169,9 @@ struct Parts {
     AppUninstaller uninstaller{AppUninstallerEnvironment{
         alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
         nautilusTrash, environment.configurationHome, [this] { registration.unregisterBundle(); }, termination}};
+
+    // Settings the command line writes while the application runs reach every part above.
+    SettingsChangeWatcher settingsWatcher{settings, timer};
 };
 
 }  // namespace
@@ -216,6 +220,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
 
     auto parts = std::make_unique<Parts>(environment, resources, bundle);
     parts->controller.start();
+    parts->settingsWatcher.start();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
     if (options.checkForUpdates) {
         if (!parts->updater.configuration.isConfigured()) log.log("Updating is not configured in this build");

@@ -232,6 +232,7 @@ struct DefaultsSuite::Connection {
     Statement remove;
     Statement all;
     Statement removeAll;
+    Statement dataVersion;
 
     // The check both ways of opening start with; nothing when the file passed it.
     std::optional<Verdict> failedIntegrityCheck(std::string& reason) {
@@ -258,6 +259,7 @@ struct DefaultsSuite::Connection {
             {&remove, "DELETE FROM defaults_values WHERE key = ?1"},
             {&all, "SELECT key, value FROM defaults_values ORDER BY key"},
             {&removeAll, "DELETE FROM defaults_values"},
+            {&dataVersion, "PRAGMA data_version"},
         };
         for (const auto& [statement, sql] : statements) {
             *statement = prepare(db.get(), sql, rc);
@@ -413,7 +415,10 @@ bool prepareFile(const std::filesystem::path& path, std::string& failure) {
 
 DefaultsSuite::DefaultsSuite(std::string name, std::filesystem::path databasePath,
                              std::unique_ptr<Connection> connection)
-    : name_(std::move(name)), databasePath_(std::move(databasePath)), connection_(std::move(connection)) {}
+    : name_(std::move(name)), databasePath_(std::move(databasePath)), connection_(std::move(connection)) {
+    // The baseline: only commits made elsewhere after opening count as changes.
+    changedElsewhere();
+}
 
 DefaultsSuite::~DefaultsSuite() = default;
 
@@ -589,6 +594,21 @@ void DefaultsSuite::removePersistentDomainOrThrow() {
     if (rc != SQLITE_DONE)
         throw PlatformError(kErrorDomain, rc,
                             "The settings of " + name_ + " could not be removed: " + errorText(connection_->db.get(), rc));
+}
+
+bool DefaultsSuite::changedElsewhere() {
+    std::optional<std::int64_t> version;
+    const int rc = run(
+        connection_->dataVersion.get(), [&](sqlite3_stmt* s) { version = sqlite3_column_int64(s, 0); },
+        [&] { version.reset(); });
+    if (rc != SQLITE_DONE || !version) {
+        logger().error("Could not tell whether settings suite %{public}s changed: %{public}s", name_,
+                       errorText(connection_->db.get(), rc));
+        return false;
+    }
+    const bool changed = dataVersion_ && *dataVersion_ != *version;
+    dataVersion_ = version;
+    return changed;
 }
 
 bool DefaultsSuite::set(const std::string& key, const DefaultsValue& value) {

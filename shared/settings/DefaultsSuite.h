@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -92,6 +93,12 @@ public:
     void removeOrThrow(const std::string& key);
     void removePersistentDomainOrThrow();
 
+    // Whether another connection (another process, or another suite object of this one) has
+    // committed a change since the suite was opened or this was last asked; this suite's own
+    // assignments never count. Cheap enough to ask several times a second. False when it cannot
+    // tell (logged).
+    bool changedElsewhere();
+
 private:
     struct Connection;
     DefaultsSuite(std::string name, std::filesystem::path databasePath,
@@ -100,6 +107,8 @@ private:
     std::string name_;
     std::filesystem::path databasePath_;
     std::unique_ptr<Connection> connection_;
+    // SQLite's count of commits by other connections, as last seen.
+    std::optional<std::int64_t> dataVersion_;
 };
 
 }  // namespace quillet

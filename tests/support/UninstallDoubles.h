@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/ApplicationTermination.h"
-#include "platform/MainQueueTimer.h"
 #include "platform/RunningFileManagers.h"
 #include "platform/TrashAttempt.h"
+#include "tests/support/ManualMainQueueTimer.h"
 
 namespace quillet::test {
 
@@ -78,28 +78,6 @@ public:
 private:
     std::string name_;
     Journal& journal_;
-};
-
-// A timer the test turns by hand: each delayed call waits until the test fires it.
-class ManualMainQueueTimer final : public MainQueueTimer {
-public:
-    void asyncAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
-        delays.push_back(delay);
-        pending_.push_back(std::move(work));
-    }
-    std::size_t pending() const { return pending_.size(); }
-    // Fires the calls due, and the ones they schedule, until none is left.
-    void runAll() {
-        while (!pending_.empty()) {
-            auto work = std::move(pending_.front());
-            pending_.pop_front();
-            work();
-        }
-    }
-    std::vector<std::chrono::nanoseconds> delays;
-
-private:
-    std::deque<std::function<void()>> pending_;
 };
 
 class RecordingApplicationTermination final : public ApplicationTermination {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/settings/AppSettings.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
@@ -21,6 +23,12 @@ struct Fixture {
         return out;
     }
 };
+
+DefaultsValue stringArray(const std::set<std::string>& strings) {
+    DefaultsValue::Array array;
+    for (const auto& s : strings) array.emplace_back(s);
+    return DefaultsValue(std::move(array));
+}
 
 std::vector<std::string> catalogTail(std::initializer_list<const char*> skip) {
     std::vector<std::string> out;
@@ -179,4 +187,126 @@ TEST(AppSettings, ConflictsNameQuickCreateFirstThenTheEarliestTypeInTheUsersOrde
     EXPECT_EQ(settings.conflictDescription({46, 6144}, std::nullopt), "Conflicts with Python");
     EXPECT_EQ(settings.conflictDescription({46, 6144}, std::string("py")), "Conflicts with Markdown");
     EXPECT_EQ(settings.conflictDescription({47, 6144}, std::nullopt), std::nullopt);
+}
+
+namespace {
+
+// How many times each field told its subscribers, for the reload tests.
+struct Deliveries {
+    explicit Deliveries(AppSettings& settings) {
+        auto count = [this](const char* name) { return [this, name](const auto&) { ++counts[name]; }; };
+        subscriptions.push_back(settings.enabledFileTypeIDs.subscribe(count("enabledFileTypeIDs")));
+        subscriptions.push_back(settings.fileTypeOrder.subscribe(count("fileTypeOrder")));
+        subscriptions.push_back(settings.appPresence.subscribe(count("appPresence")));
+        subscriptions.push_back(settings.quickCreateShortcut.subscribe(count("quickCreateShortcut")));
+        subscriptions.push_back(settings.fileTypeShortcuts.subscribe(count("fileTypeShortcuts")));
+        subscriptions.push_back(settings.directShortcutDestination.subscribe(count("directShortcutDestination")));
+        subscriptions.push_back(settings.hasCompletedOnboarding.subscribe(count("hasCompletedOnboarding")));
+    }
+    std::map<std::string, int> counts;
+    std::vector<Subscription> subscriptions;
+};
+
+}  // namespace
+
+TEST(AppSettings, ReloadPublishesOnlyTheFieldsAnotherConnectionChanged) {
+    Fixture f;
+    AppSettings settings(*f.suite);
+    Deliveries deliveries(settings);
+    auto other = DefaultsSuite::open(f.home.path(), DefaultsSuite::kSharedSuiteName);
+    ASSERT_TRUE(other);
+
+    // Nothing changed: nothing is told and nothing is written.
+    const auto keysBefore = f.suite->keys();
+    settings.reloadFromSuite();
+    EXPECT_TRUE(deliveries.counts.empty());
+    EXPECT_EQ(f.suite->keys(), keysBefore);
+
+    // A real change, a write of the value already loaded, and a key the settings do not read.
+    other->set("quickCreateShortcut", f.data(R"({"keyCode": 31, "carbonModifiers": 6144})"));
+    other->set("enabledFileTypeIDs", stringArray(allIDs()));
+    other->set("directShortcutDestination", "desktop");
+    other->set("somethingElse", 5);
+    EXPECT_TRUE(f.suite->changedElsewhere());
+    settings.reloadFromSuite();
+    EXPECT_EQ(deliveries.counts, (std::map<std::string, int>{{"quickCreateShortcut", 1}}));
+    EXPECT_EQ(settings.quickCreateShortcut.get(), (QuickCreateShortcut{31, 6144}));
+    // Reloading wrote nothing back, so it cannot look like a change to anyone.
+    EXPECT_FALSE(f.suite->changedElsewhere());
+    EXPECT_FALSE(other->changedElsewhere());
+
+    settings.reloadFromSuite();
+    EXPECT_EQ(deliveries.counts.size(), 1u);
+    EXPECT_EQ(deliveries.counts["quickCreateShortcut"], 1);
+
+    // Every field is reloaded; each is told once.
+    other->set("fileTypeOrder", DefaultsValue::Array{"md", "txt"});
+    other->set("enabledFileTypeIDs", DefaultsValue::Array{"md"});
+    other->set("appPresence", "menuBarOnly");
+    other->set("fileTypeShortcuts", f.data(R"({"md": {"keyCode": 46, "carbonModifiers": 6144}})"));
+    other->set("directShortcutDestination", "frontFinderFolder");
+    other->set("hasCompletedOnboarding", true);
+    other->remove("quickCreateShortcut");
+    EXPECT_TRUE(f.suite->changedElsewhere());
+    settings.reloadFromSuite();
+    for (const auto& [name, count] : deliveries.counts)
+        EXPECT_EQ(count, name == "quickCreateShortcut" ? 2 : 1) << name;
+    EXPECT_EQ(deliveries.counts.size(), 7u);
+    std::vector<std::string> order{"md", "txt"};
+    for (const auto& id : catalogTail({"md", "txt"})) order.push_back(id);
+    EXPECT_EQ(settings.fileTypeOrder.get(), order);
+    EXPECT_EQ(settings.enabledFileTypeIDs.get(), (std::set<std::string>{"md"}));
+    EXPECT_EQ(settings.appPresence.get(), AppPresence::menuBarOnly);
+    EXPECT_EQ(settings.quickCreateShortcut.get(), defaultQuickCreateShortcut);
+    EXPECT_EQ(settings.fileTypeShortcuts.get(), (FileTypeShortcuts{{"md", {46, 6144}}}));
+    EXPECT_EQ(settings.directShortcutDestination.get(), CreationDestinationMode::frontFinderFolder);
+    EXPECT_TRUE(settings.hasCompletedOnboarding.get());
+
+    // The application's own assignments are no change from elsewhere.
+    settings.setEnabled(true, "txt");
+    settings.hasCompletedOnboarding.set(false);
+    EXPECT_FALSE(f.suite->changedElsewhere());
+    EXPECT_TRUE(other->changedElsewhere());
+}
+
+TEST(AppSettings, MalformedValuesWrittenElsewhereFallBackAsAtLaunch) {
+    Fixture f;
+    AppSettings settings(*f.suite);
+    settings.quickCreateShortcut.set({31, 6144});
+    settings.setShortcut(QuickCreateShortcut{46, 6144}, "md");
+    settings.directShortcutDestination.set(CreationDestinationMode::frontFinderFolder);
+    settings.appPresence.set(AppPresence::menuBarOnly);
+    settings.hasCompletedOnboarding.set(true);
+    settings.setEnabled(false, "txt");
+    settings.fileTypeOrder.set({"md"});
+    Deliveries deliveries(settings);
+
+    auto other = DefaultsSuite::open(f.home.path(), DefaultsSuite::kSharedSuiteName);
+    ASSERT_TRUE(other);
+    other->set("quickCreateShortcut", f.data("not json"));
+    other->set("fileTypeShortcuts", f.data(R"({"md": {"keyCode": 46}})"));
+    other->set("directShortcutDestination", "nowhere");
+    other->set("appPresence", "dockAndMenuBar");
+    other->set("hasCompletedOnboarding", "yes");
+    other->set("enabledFileTypeIDs", DefaultsValue::Array{"txt", 5});
+    other->set("fileTypeOrder", 42);
+    settings.reloadFromSuite();
+
+    EXPECT_EQ(deliveries.counts.size(), 7u);
+    EXPECT_EQ(settings.quickCreateShortcut.get(), defaultQuickCreateShortcut);
+    EXPECT_TRUE(settings.fileTypeShortcuts->empty());
+    EXPECT_EQ(settings.directShortcutDestination.get(), CreationDestinationMode::desktop);
+    EXPECT_EQ(settings.appPresence.get(), AppPresence::dockOnly);
+    EXPECT_FALSE(settings.hasCompletedOnboarding.get());
+    EXPECT_EQ(settings.enabledFileTypeIDs.get(), allIDs());
+    EXPECT_EQ(settings.fileTypeOrder.get(), defaultOrder());
+    // As at launch, only the retired presence is written back; the other values stay as found.
+    EXPECT_EQ(*other->get("appPresence")->string(), "dockOnly");
+    EXPECT_EQ(*other->get("quickCreateShortcut")->data(), f.data("not json"));
+    EXPECT_EQ(*other->get("directShortcutDestination")->string(), "nowhere");
+    // And what was reloaded is what a fresh launch loads.
+    AppSettings launched(*other);
+    EXPECT_EQ(launched.quickCreateShortcut.get(), settings.quickCreateShortcut.get());
+    EXPECT_EQ(launched.enabledFileTypeIDs.get(), settings.enabledFileTypeIDs.get());
+    EXPECT_EQ(launched.fileTypeOrder.get(), settings.fileTypeOrder.get());
 }

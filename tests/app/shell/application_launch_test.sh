@@ -48,6 +48,14 @@ fi
 xdotool key Escape
 check "Escape hides the panel" 'wait_for "! xdotool search --onlyvisible --name \"^Create File$\" >/dev/null 2>&1" 30'
 
+# A shortcut the command line writes while the application runs is registered within a second:
+# ⌃ + ⌥ + O, stored as the JSON bytes {"keyCode":31,"carbonModifiers":6144}.
+"$quillet" defaults write quickCreateShortcut \
+  -data 7b226b6579436f6465223a33312c22636172626f6e4d6f64696669657273223a363134347d
+check "a shortcut written elsewhere is registered" \
+  'wait_for "grep -q \"Registered ⌃ + ⌥ + O hot key\" $work/first.log" 10'
+check "and only once" '[ "$(grep -c "Registered ⌃ + ⌥ + O hot key" "$work/first.log")" -eq 1 ]'
+
 kill -TERM $pid
 wait $pid; rc=$?
 check "SIGTERM ends it cleanly" '[ $rc -eq 0 ] && grep -q "Quillet+ stopped" "$work/first.log"'

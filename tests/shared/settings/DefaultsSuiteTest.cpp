@@ -185,6 +185,54 @@ TEST(DefaultsSuite, TypedValuesRoundTripBetweenProcesses) {
     EXPECT_EQ(outcome.output, "ok");
 }
 
+TEST(DefaultsSuite, TellsOnceWhenAnotherConnectionChangedItButNotForItsOwnWrites) {
+    TemporaryConfigHome home;
+    auto app = DefaultsSuite::open(home.path(), kSuite);
+    auto other = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(app && other);
+    EXPECT_FALSE(app->changedElsewhere());  // opening another connection changed nothing
+
+    // The application's own assignments, removals and reads are not changes made elsewhere.
+    ASSERT_TRUE(app->set("mine", 1));
+    ASSERT_TRUE(app->remove("mine"));
+    ASSERT_TRUE(app->set("mine", 2));
+    EXPECT_TRUE(app->get("mine"));
+    EXPECT_FALSE(app->changedElsewhere());
+    // ...but they are for the other connection, once.
+    EXPECT_TRUE(other->changedElsewhere());
+    EXPECT_FALSE(other->changedElsewhere());
+
+    // Another connection of this process.
+    ASSERT_TRUE(other->set("theirs", "x"));
+    EXPECT_TRUE(app->changedElsewhere());
+    EXPECT_FALSE(app->changedElsewhere());
+    EXPECT_FALSE(other->changedElsewhere());
+
+    // Another process, the way the command line writes while the application runs.
+    auto outcome = runInChild([&] {
+        auto child = DefaultsSuite::open(home.path(), kSuite);
+        return child && child->set("fromChild", true) ? "ok" : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    EXPECT_TRUE(app->changedElsewhere());
+    EXPECT_FALSE(app->changedElsewhere());
+
+    // A failed change (nothing committed) is no change either.
+    std::string failure;
+    auto reader = DefaultsSuite::openReadOnly(kSuite, home.suiteFolder(kSuite), failure);
+    ASSERT_TRUE(reader) << failure;
+    EXPECT_FALSE(reader->set("refused", 1));
+    EXPECT_FALSE(app->changedElsewhere());
+    // A read-only reader sees the application's changes the same way.
+    ASSERT_TRUE(app->set("mine", 3));
+    EXPECT_TRUE(reader->changedElsewhere());
+    EXPECT_FALSE(reader->changedElsewhere());
+
+    auto memory = DefaultsSuite::openInMemory(kSuite);
+    ASSERT_TRUE(memory->set("k", 1));
+    EXPECT_FALSE(memory->changedElsewhere());
+}
+
 TEST(DefaultsSuite, ReadersSeeOldOrNewValuesWhileAnotherProcessWrites) {
     TemporaryConfigHome home;
     auto suite = DefaultsSuite::open(home.path(), kSuite);

@@ -1,0 +1,38 @@
+#include "app/settings/SettingsChangeWatcher.h"
+
+#include "app/settings/AppSettings.h"
+#include "platform/MainQueueTimer.h"
+#include "shared/settings/DefaultsSuite.h"
+
+namespace quillet {
+
+SettingsChangeWatcher::SettingsChangeWatcher(AppSettings& settings, MainQueueTimer& timer)
+    : settings_(settings), timer_(timer), self_(std::make_shared<SettingsChangeWatcher*>(this)) {}
+
+SettingsChangeWatcher::~SettingsChangeWatcher() = default;
+
+void SettingsChangeWatcher::start() {
+    if (started_) return;
+    started_ = true;
+    // No new baseline here: a commit made between loading the settings and now must still be
+    // seen, and reloading what is loaded already publishes nothing.
+    scheduleNext();
+}
+
+void SettingsChangeWatcher::checkNow() {
+    if (settings_.defaults().changedElsewhere()) settings_.reloadFromSuite();
+}
+
+void SettingsChangeWatcher::scheduleNext() {
+    timer_.asyncAfter(kInterval, [weak = std::weak_ptr<SettingsChangeWatcher*>(self_)] {
+        auto self = weak.lock();
+        if (!self) return;
+        SettingsChangeWatcher& watcher = **self;
+        // The next look is booked first, so a subscriber that fails while being told does not
+        // end the watching.
+        watcher.scheduleNext();
+        watcher.checkNow();
+    });
+}
+
+}  // namespace quillet

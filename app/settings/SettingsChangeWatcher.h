@@ -1,0 +1,39 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+
+namespace quillet {
+
+class AppSettings;
+class MainQueueTimer;
+
+// Brings changes other processes make to the settings suite (the command line's "defaults
+// write") into the running application: a few times a second it asks the suite whether another
+// connection committed, and only then reads the settings again. The application's own
+// assignments never count as such a change, so they cause no reload.
+class SettingsChangeWatcher {
+public:
+    static constexpr std::chrono::milliseconds kInterval{300};
+
+    SettingsChangeWatcher(AppSettings& settings, MainQueueTimer& timer);
+    ~SettingsChangeWatcher();
+    SettingsChangeWatcher(const SettingsChangeWatcher&) = delete;
+    SettingsChangeWatcher& operator=(const SettingsChangeWatcher&) = delete;
+
+    // Starts looking; a second call changes nothing.
+    void start();
+    // One look at the suite: reloads the settings when they changed elsewhere.
+    void checkNow();
+
+private:
+    void scheduleNext();
+
+    AppSettings& settings_;
+    MainQueueTimer& timer_;
+    bool started_ = false;
+    // A pending look outlives the watcher in the timer; it only runs while this is alive.
+    std::shared_ptr<SettingsChangeWatcher*> self_;
+};
+
+}  // namespace quillet
