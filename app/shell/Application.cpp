@@ -25,7 +25,10 @@
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
+#include "gui/shell/QtActivationPolicy.h"
+#include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
+#include "app/shell/AppPresenceController.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
@@ -168,6 +171,13 @@ struct Parts {
     AppUninstaller uninstaller{AppUninstallerEnvironment{
         alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
         nautilusTrash, environment.configurationHome, [this] { registration.unregisterBundle(); }, termination}};
+
+    // The tray icon and its menu, and whether the windows are listed in the taskbar.
+    QtStatusBar statusBar;
+    QtActivationPolicy activationPolicy;
+    AppPresenceController presence{AppPresenceEnvironment{statusBar, activationPolicy, mainQueue, controller,
+                                                          [this] { uninstaller.requestUninstall(); }, termination,
+                                                          environment.uiTesting}};
 };
 
 }  // namespace
@@ -215,6 +225,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     installQuitSignals(application);
 
     auto parts = std::make_unique<Parts>(environment, resources, bundle);
+    parts->presence.start(parts->settings, parts->updater);
     parts->controller.start();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
     if (options.checkForUpdates) {
@@ -225,6 +236,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     const int status = application.exec();
 
     parts->controller.stop();
+    parts->presence.stop();
     relaunch = parts->relauncher.pendingRelaunch();
     parts.reset();
     log.log("Quillet+ stopped");
