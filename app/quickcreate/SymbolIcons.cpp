@@ -25,6 +25,11 @@ const std::vector<SymbolIcon>& symbolIcons() {
         {"desktopcomputer", "user-desktop"},
         {"folder", "folder"},
         {"magnifyingglass", "edit-find"},
+        {"plus.square.on.square", "list-add"},
+        {"macwindow", "window-new"},
+        {"arrow.triangle.2.circlepath", "view-refresh"},
+        {"trash", "user-trash"},
+        {"power", "application-exit"},
     };
     return table;
 }

@@ -25,8 +25,11 @@
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
+#include "gui/shell/QtActivationPolicy.h"
+#include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
 #include "app/settings/SettingsChangeWatcher.h"
+#include "app/shell/AppPresenceController.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
@@ -170,6 +173,13 @@ struct Parts {
         alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
         nautilusTrash, environment.configurationHome, [this] { registration.unregisterBundle(); }, termination}};
 
+    // The tray icon and its menu, and whether the windows are listed in the taskbar.
+    QtStatusBar statusBar;
+    QtActivationPolicy activationPolicy;
+    AppPresenceController presence{AppPresenceEnvironment{statusBar, activationPolicy, mainQueue, controller,
+                                                          [this] { uninstaller.requestUninstall(); }, termination,
+                                                          environment.uiTesting}};
+
     // Settings the command line writes while the application runs reach every part above.
     SettingsChangeWatcher settingsWatcher{settings, timer};
 };
@@ -219,6 +229,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     installQuitSignals(application);
 
     auto parts = std::make_unique<Parts>(environment, resources, bundle);
+    parts->presence.start(parts->settings, parts->updater);
     parts->controller.start();
     parts->settingsWatcher.start();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
@@ -230,6 +241,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     const int status = application.exec();
 
     parts->controller.stop();
+    parts->presence.stop();
     relaunch = parts->relauncher.pendingRelaunch();
     parts.reset();
     log.log("Quillet+ stopped");

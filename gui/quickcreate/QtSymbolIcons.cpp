@@ -288,6 +288,76 @@ void drawMagnifyingGlass(Canvas& c) {
     c.line(15, 15, 20, 20, 2.4);
 }
 
+// Two overlapping squares, the front one carrying a plus.
+void drawPlusSquares(Canvas& c) {
+    QPainterPath back;
+    back.moveTo(6, 16.5);
+    back.lineTo(5, 16.5);
+    back.quadTo(3, 16.5, 3, 14.5);
+    back.lineTo(3, 5);
+    back.quadTo(3, 3, 5, 3);
+    back.lineTo(14.5, 3);
+    back.quadTo(16.5, 3, 16.5, 5);
+    back.lineTo(16.5, 6);
+    c.stroke(back);
+    c.stroke(roundedRect(7.5, 7.5, 13.5, 13.5, 2));
+    c.line(14.25, 11, 14.25, 17.5);
+    c.line(11, 14.25, 17.5, 14.25);
+}
+
+void drawWindow(Canvas& c) {
+    c.stroke(roundedRect(3, 4.5, 18, 15, 2));
+    c.line(3, 8.5, 21, 8.5);
+    c.line(6, 6.5, 6.1, 6.5, 1.4);
+    c.line(8.5, 6.5, 8.6, 6.5, 1.4);
+}
+
+// Two arrows chasing each other round a circle.
+void drawCirclingArrows(Canvas& c) {
+    QPainterPath upper;
+    upper.arcMoveTo(QRectF(4.5, 4.5, 15, 15), 200);
+    upper.arcTo(QRectF(4.5, 4.5, 15, 15), 200, -170);
+    c.stroke(upper);
+    QPainterPath lower;
+    lower.arcMoveTo(QRectF(4.5, 4.5, 15, 15), 20);
+    lower.arcTo(QRectF(4.5, 4.5, 15, 15), 20, -170);
+    c.stroke(lower);
+    c.line(18.5, 8.3, 18.5, 4.6);
+    c.line(18.5, 8.3, 14.8, 8.3);
+    c.line(5.5, 15.7, 5.5, 19.4);
+    c.line(5.5, 15.7, 9.2, 15.7);
+}
+
+void drawTrash(Canvas& c) {
+    c.line(4, 6.5, 20, 6.5);
+    QPainterPath handle;
+    handle.moveTo(9, 6.5);
+    handle.lineTo(9, 4.5);
+    handle.quadTo(9, 3.5, 10, 3.5);
+    handle.lineTo(14, 3.5);
+    handle.quadTo(15, 3.5, 15, 4.5);
+    handle.lineTo(15, 6.5);
+    c.stroke(handle);
+    QPainterPath can;
+    can.moveTo(6, 6.5);
+    can.lineTo(7, 19.5);
+    can.quadTo(7.1, 20.5, 8.1, 20.5);
+    can.lineTo(15.9, 20.5);
+    can.quadTo(16.9, 20.5, 17, 19.5);
+    can.lineTo(18, 6.5);
+    c.stroke(can);
+    c.line(10.5, 10, 10.5, 17, 1.5);
+    c.line(13.5, 10, 13.5, 17, 1.5);
+}
+
+void drawPower(Canvas& c) {
+    QPainterPath ring;
+    ring.arcMoveTo(QRectF(4, 5, 16, 16), 60);
+    ring.arcTo(QRectF(4, 5, 16, 16), 60, -300);
+    c.stroke(ring);
+    c.line(12, 3, 12, 12);
+}
+
 using Drawing = void (*)(Canvas&);
 
 const std::map<std::string, Drawing, std::less<>>& drawings() {
@@ -311,6 +381,11 @@ const std::map<std::string, Drawing, std::less<>>& drawings() {
         {"desktopcomputer", drawDesktopComputer},
         {"folder", drawFolder},
         {"magnifyingglass", drawMagnifyingGlass},
+        {"plus.square.on.square", drawPlusSquares},
+        {"macwindow", drawWindow},
+        {"arrow.triangle.2.circlepath", drawCirclingArrows},
+        {"trash", drawTrash},
+        {"power", drawPower},
     };
     return table;
 }

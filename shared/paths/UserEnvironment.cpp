@@ -42,6 +42,7 @@ UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, s
     if (auto temporary = absolutePath(variable("TMPDIR"))) environment.temporaryDirectory = *temporary;
     environment.sandboxed = variable(kSandboxEnvironmentVariable).has_value();
     environment.logToStderr = variable(kLogEnvironmentVariable) == "stderr";
+    environment.uiTesting = variable(kUITestingEnvironmentVariable) == "1";
     environment.display = variable("DISPLAY").value_or("");
     environment.waylandDisplay = variable("WAYLAND_DISPLAY").value_or("");
     environment.sessionBusAddress = variable("DBUS_SESSION_BUS_ADDRESS").value_or("");

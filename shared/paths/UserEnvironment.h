@@ -18,6 +18,8 @@ struct UserEnvironment {
     static constexpr const char* kSandboxEnvironmentVariable = "APP_SANDBOX_CONTAINER_ID";
     // QUILLET_LOG=stderr sends the log to standard error even where journald runs.
     static constexpr const char* kLogEnvironmentVariable = "QUILLET_LOG";
+    // QUILLET_UI_TESTING=1 (exactly) keeps the application in the taskbar and out of the tray.
+    static constexpr const char* kUITestingEnvironmentVariable = "QUILLET_UI_TESTING";
 
     // The home folder of the account database's entry for the user, never $HOME (inside a
     // sandbox that names the container); empty when the user has no entry.
@@ -38,6 +40,7 @@ struct UserEnvironment {
     std::filesystem::path temporaryDirectory{"/tmp"};
     bool sandboxed = false;
     bool logToStderr = false;
+    bool uiTesting = false;
     // The desktop session's addresses, as given ($DISPLAY, $DBUS_SESSION_BUS_ADDRESS); empty
     // when unset. Adapters that reach the session on their own connections use them.
     // ($WAYLAND_DISPLAY travels as waylandDisplay.)

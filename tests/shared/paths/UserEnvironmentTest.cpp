@@ -91,6 +91,13 @@ TEST(UserEnvironment, OnlyQUILLET_LOGStderrForcesStandardError) {
         EXPECT_FALSE(environmentOf({{"QUILLET_LOG", other}}).logToStderr) << other;
 }
 
+TEST(UserEnvironment, OnlyQUILLET_UI_TESTINGExactlyOneIsTheTestMode) {
+    EXPECT_FALSE(environmentOf({}).uiTesting);
+    EXPECT_TRUE(environmentOf({{"QUILLET_UI_TESTING", "1"}}).uiTesting);
+    for (const char* other : {"", "0", "true", "YES", "1 ", "01"})
+        EXPECT_FALSE(environmentOf({{"QUILLET_UI_TESTING", other}}).uiTesting) << other;
+}
+
 // The session's addresses travel as given, so adapters reach the same display and bus as Qt.
 TEST(UserEnvironment, TheDesktopSessionsAddressesAreTakenAsGiven) {
     const auto environment = environmentOf(

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <any>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/creation/CreationDestination.h"
+#include "app/observation/Subscription.h"
+#include "app/settings/AppPresence.h"
+#include "platform/ActivationPolicy.h"
+#include "platform/StatusBar.h"
+#include "platform/StatusMenu.h"
+
+namespace quillet {
+
+class AppSettings;
+class ApplicationTermination;
+class DesktopCreationController;
+class MainQueue;
+class QuilletSelfUpdater;
+
+// Everything the presence controller talks to; each must outlive it.
+struct AppPresenceEnvironment {
+    StatusBar& statusBar;
+    ActivationPolicy& activationPolicy;
+    MainQueue& mainQueue;
+    DesktopCreationController& quickCreate;
+    // Starts the uninstall flow (asks first).
+    std::function<void()> requestUninstall;
+    ApplicationTermination& termination;
+    // QUILLET_UI_TESTING=1: the application keeps a taskbar presence and no tray icon.
+    bool uiTesting = false;
+};
+
+// Carries out where Quillet+ shows itself: the activation policy, the tray icon and the tray
+// menu, rebuilt whole whenever the presence, the enabled types, their order or the updater
+// change. The file work is the Quick Create controller's; this only offers the choices.
+class AppPresenceController {
+public:
+    static constexpr const char* kQuickCreateTitle = "Quick Create...";
+    static constexpr const char* kCreateOnDesktopTitle = "Create on Desktop";
+    static constexpr const char* kCreateInFolderTitle = "Create in Finder Folder";
+    static constexpr const char* kOpenTitle = "Open Quillet+";
+    static constexpr const char* kUninstallTitle = "Uninstall Quillet+...";
+    static constexpr const char* kQuitTitle = "Quit Quillet+";
+    static constexpr const char* kToolTip = "Quillet+";
+
+    explicit AppPresenceController(AppPresenceEnvironment environment);
+    ~AppPresenceController();
+    AppPresenceController(const AppPresenceController&) = delete;
+    AppPresenceController& operator=(const AppPresenceController&) = delete;
+
+    // Once, at launch: attaches the updater, applies the stored presence and follows the
+    // settings and the updater from then on.
+    void start(AppSettings& settings, QuilletSelfUpdater& updater);
+    void applyPresence(AppPresence presence);
+    // At exit: drops the subscriptions, detaches the updater and removes the tray icon. The
+    // activation policy stays as it was.
+    void stop();
+
+    // A new menu of the current types and updater; its items call back into this controller.
+    StatusMenu buildStatusMenu();
+
+    // The menu's actions.
+    void showQuickCreate();
+    void openMainWindow();
+    void checkForUpdates();
+    void uninstall();
+    void quit();
+    // Creates the file a menu item names; any other payload is ignored.
+    void createFileFromMenu(const std::any& representedObject);
+
+    bool hasStatusItem() const { return statusItem_ != nullptr; }
+
+private:
+    StatusMenuItem destinationItem(CreationDestinationMode destination);
+    void rebuildMenu();
+    // Runs `reaction` on the main queue after the change, unless the controller stopped or
+    // went meanwhile.
+    std::function<void()> later(std::function<void()> reaction);
+
+    AppPresenceEnvironment environment_;
+    std::unique_ptr<StatusItem> statusItem_;
+    QuilletSelfUpdater* updater_ = nullptr;
+    AppSettings* settings_ = nullptr;
+    std::vector<Subscription> cancellables_;
+    // Queued reactions hold this weakly; it is replaced at stop so earlier ones do nothing.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+};
+
+}  // namespace quillet

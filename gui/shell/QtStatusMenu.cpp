@@ -1,0 +1,117 @@
+#include "gui/shell/QtStatusMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPixmap>
+
+#include <algorithm>
+
+#include "gui/quickcreate/QtSymbolIcons.h"
+
+namespace quillet {
+
+namespace {
+
+QIcon iconFor(const StatusMenuItem& item, const QColor& color) {
+    if (item.symbolName.empty()) return QIcon();
+    return symbolIcon(item.symbolName, color);
+}
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+}  // namespace
+
+void renderStatusMenu(QMenu& menu, const StatusMenu& items) {
+    const QColor color = menu.palette().color(QPalette::WindowText);
+    for (const auto& item : items) {
+        switch (item.kind) {
+            case StatusMenuItem::Kind::separator: menu.addSeparator(); break;
+            case StatusMenuItem::Kind::header: {
+                QAction* header = menu.addAction(text(item.title));
+                header->setEnabled(false);
+                break;
+            }
+            case StatusMenuItem::Kind::submenu: {
+                QMenu* submenu = menu.addMenu(iconFor(item, color), text(item.title));
+                submenu->setTitle(text(item.title));
+                submenu->menuAction()->setEnabled(item.isEnabled);
+                renderStatusMenu(*submenu, item.submenu);
+                break;
+            }
+            case StatusMenuItem::Kind::action: {
+                QAction* action = menu.addAction(iconFor(item, color), text(item.title));
+                action->setEnabled(item.isEnabled);
+                action->setIconVisibleInMenu(true);
+                if (!item.accessibilityDescription.empty())
+                    action->setStatusTip(text(item.accessibilityDescription));
+                if (item.action)
+                    QObject::connect(action, &QAction::triggered, action, [run = item.action] { run(); });
+                break;
+            }
+        }
+    }
+}
+
+void drawTrayImage(QPainter& painter, const QRectF& rect) {
+    const double s = std::min(rect.width() / 22.0, rect.height() / 18.0);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The design's y grows upward from the bottom of the centred 22 by 18 box.
+    painter.translate(rect.center().x() - 11 * s, rect.center().y() + 9 * s);
+    painter.scale(1, -1);
+    painter.setPen(Qt::NoPen);
+
+    QPainterPath back;
+    back.addRoundedRect(QRectF(4.9 * s, 3.4 * s, 12.6 * s, 13.4 * s), 2.7 * s, 2.7 * s);
+    painter.fillPath(back, QColor(0, 0, 0, 128));
+
+    const QRectF front(7.0 * s, 1.0 * s, 12.8 * s, 15.9 * s);
+    QPainterPath frontPath;
+    frontPath.addRoundedRect(front, 2.8 * s, 2.8 * s);
+    painter.fillPath(frontPath, Qt::black);
+
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    // In these coordinates bottom() is the largest y: the top edge of the page.
+    QPainterPath corner;
+    corner.moveTo(front.right() - 5.1 * s, front.bottom());
+    corner.lineTo(front.right(), front.bottom() - 5.1 * s);
+    corner.lineTo(front.right(), front.bottom());
+    corner.closeSubpath();
+    painter.fillPath(corner, Qt::black);
+    QPen textLine(Qt::black, 1.55 * s, Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(textLine);
+    for (double y : {front.center().y() + 0.9 * s, front.center().y() - 2 * s})
+        painter.drawLine(QPointF(front.left() + 3.1 * s, y), QPointF(front.left() + 3.1 * s + 5.3 * s, y));
+
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setPen(Qt::NoPen);
+    const QRectF disc(1.4 * s, 0.8 * s, 10.5 * s, 10.5 * s);
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(disc);
+
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setPen(QPen(Qt::black, 2.45 * s, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = disc.center();
+    painter.drawLine(QPointF(c.x() - 2.7 * s, c.y()), QPointF(c.x() + 2.7 * s, c.y()));
+    painter.drawLine(QPointF(c.x(), c.y() - 2.7 * s), QPointF(c.x(), c.y() + 2.7 * s));
+    painter.restore();
+}
+
+QIcon trayImageIcon() {
+    QIcon icon;
+    for (int scale : {1, 2}) {
+        QImage image(22 * scale, 18 * scale, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        drawTrayImage(painter, QRectF(0, 0, image.width(), image.height()));
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    icon.setIsMask(true);
+    return icon;
+}
+
+}  // namespace quillet

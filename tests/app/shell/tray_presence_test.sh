@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The tray icon under a real XEmbed tray (trayer): shown for menuBarOnly, absent for dockOnly (and
+# a stored dockAndMenuBar, which loads as dockOnly) and in the UI test mode; its menu opens on a right click.
+# Runs inside tests/support/x11-session.sh --wm. QUILLET_SCREENSHOT=FILE keeps a picture of the open menu.
+set -u
+quillet=$1
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
+for tool in trayer xdotool xwininfo; do command -v $tool >/dev/null || { echo "$tool missing"; exit 77; }; done
+work=$(mktemp -d)
+pid=
+tray=
+trap 'kill -KILL $tray $pid 2>/dev/null; rm -rf "$work"' EXIT
+export QUILLET_LOG=stderr
+. "$(dirname "$0")/../../support/x11-wait.sh"
+
+# trayer's "panel" window holds the docked icons.
+tray_window() { xdotool search --name '^panel$' 2>/dev/null | head -1; }
+tray_up() { [ -n "$(tray_window)" ]; }
+# The icons docked in the tray: trayer reparents each one below its own window.
+docked_icons() { xwininfo -tree -id "$(tray_window)" | grep -c '"quillet"'; }
+
+run_with() {  # presence, then extra environment
+  local presence=$1
+  shift
+  # A fresh tray for each run: trayer does not always take a new icon after one went away.
+  if [ -n "$tray" ]; then kill $tray; wait $tray 2>/dev/null; fi
+  trayer --edge top --align right --widthtype request --height 24 --SetDockType false --transparent false &
+  tray=$!
+  wait_until 20 "the tray is up" tray_up || exit 77
+  "$quillet" defaults write appPresence -json "\"$presence\""
+  env "$@" "$quillet" 2>"$work/$presence.log" &
+  pid=$!
+  wait_until 20 "Quillet+ started with $presence" grep -q "Quillet+ started" "$work/$presence.log"
+}
+stop_it() { kill -TERM $pid; wait $pid; pid=; }
+icon_docked() { [ "$(docked_icons)" -ge 1 ]; }
+
+for presence in menuBarOnly; do
+  run_with $presence
+  check "$presence docks an icon in the tray" 'wait_until 10 "the icon docked" icon_docked'
+  if [ $presence = menuBarOnly ] && icon_docked; then
+    # The one icon fills the tray; its middle is the tray's.
+    eval "$(xdotool getwindowgeometry --shell "$(tray_window)")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+    # The menu: a window of ours at least 100 pixels high.
+    menu_shown() (
+      for w in $(xdotool search --onlyvisible --class quillet 2>/dev/null); do
+        xwininfo -id "$w" | grep -q "Height: [1-9][0-9][0-9]" && exit 0
+      done
+      exit 1
+    )
+    check "a right click opens the menu" 'wait_until 10 "the menu open" menu_shown'
+    if [ -n "${QUILLET_SCREENSHOT:-}" ] && command -v import >/dev/null; then
+      import -window root "$QUILLET_SCREENSHOT"
+    fi
+    xdotool key Escape
+  fi
+  stop_it
+done
+
+# A stored "dockAndMenuBar" is no longer offered and loads as dockOnly.
+for presence in dockOnly dockAndMenuBar; do
+  run_with $presence
+  sleep 1
+  check "$presence (stored) docks no icon" '[ "$(docked_icons)" -eq 0 ]'
+  stop_it
+done
+run_with menuBarOnly QUILLET_UI_TESTING=1
+sleep 1
+check "the UI test mode docks no icon" '[ "$(docked_icons)" -eq 0 ]'
+stop_it
+exit $fail

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include "app/shell/AppPresenceController.h"
+#include "app/shell/QuilletSelfUpdater.h"
+#include "gui/shell/QtActivationPolicy.h"
+#include "gui/shell/QtStatusBar.h"
+#include "gui/shell/QtStatusMenu.h"
+#include "shared/catalog/FileTypeCatalog.h"
+#include "tests/support/PresenceDoubles.h"
+#include "tests/support/QuickCreateHarness.h"
+#include "tests/support/UninstallDoubles.h"
+
+using namespace quillet;
+
+namespace {
+
+// Each entry as text: "---" for a separator, "[title]" for a disabled entry, "title>" for a
+// submenu.
+QStringList entries(const QMenu& menu) {
+    QStringList result;
+    for (QAction* action : menu.actions()) {
+        if (action->isSeparator()) {
+            result << QStringLiteral("---");
+            continue;
+        }
+        QString text = action->text();
+        if (action->menu()) text += QLatin1Char('>');
+        if (!action->isEnabled()) text = QLatin1Char('[') + text + QLatin1Char(']');
+        result << text;
+    }
+    return result;
+}
+
+StatusMenuItem menuItem(StatusMenuItem::Kind kind, std::string title, std::string symbolName = {}) {
+    StatusMenuItem item;
+    item.kind = kind;
+    item.title = std::move(title);
+    item.symbolName = std::move(symbolName);
+    item.accessibilityDescription = item.title;
+    return item;
+}
+
+QAction* actionTitled(const QMenu& menu, const QString& title) {
+    for (QAction* action : menu.actions())
+        if (action->text() == title) return action;
+    return nullptr;
+}
+
+}  // namespace
+
+// The menu value drawn as a QMenu: every kind of entry, enabled states, icons and actions.
+TEST(StatusMenuRendering, RendersSeparatorsHeadersSubmenusAndEnabledStates) {
+    int chosen = 0;
+    auto create = menuItem(StatusMenuItem::Kind::action, "Markdown", "doc.richtext");
+    create.action = [&] { ++chosen; };
+    auto header = menuItem(StatusMenuItem::Kind::header, "Plain Text");
+    header.isEnabled = false;
+    auto submenu = menuItem(StatusMenuItem::Kind::submenu, "Create on Desktop", "desktopcomputer");
+    submenu.submenu = {header, create};
+    auto disabled = menuItem(StatusMenuItem::Kind::action, "Check for Updates...", "arrow.triangle.2.circlepath");
+    disabled.isEnabled = false;
+    disabled.action = [&] { chosen += 100; };
+    const StatusMenu value{submenu, StatusMenuItem::separator(), disabled,
+                           menuItem(StatusMenuItem::Kind::action, "Quit Quillet+", "power")};
+
+    QMenu menu;
+    renderStatusMenu(menu, value);
+    EXPECT_EQ(entries(menu), (QStringList{"Create on Desktop>", "---", "[Check for Updates...]", "Quit Quillet+"}));
+    QAction* desktop = actionTitled(menu, QStringLiteral("Create on Desktop"));
+    ASSERT_NE(desktop, nullptr);
+    ASSERT_NE(desktop->menu(), nullptr);
+    EXPECT_EQ(desktop->menu()->title(), QStringLiteral("Create on Desktop"));
+    EXPECT_EQ(entries(*desktop->menu()), (QStringList{"[Plain Text]", "Markdown"}));
+    EXPECT_FALSE(desktop->icon().isNull());
+    EXPECT_FALSE(actionTitled(menu, QStringLiteral("Quit Quillet+"))->icon().isNull());
+
+    actionTitled(*desktop->menu(), QStringLiteral("Markdown"))->trigger();
+    EXPECT_EQ(chosen, 1);
+    // A disabled entry does nothing when triggered.
+    actionTitled(menu, QStringLiteral("Check for Updates..."))->trigger();
+    EXPECT_EQ(chosen, 1);
+}
+
+// The tray icon carries the tool tip, the mask image at both densities, and the controller's
+// menu; a new menu replaces the old one whole.
+TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage) {
+    test::QuickCreateHarness quick;
+    quick.settings.fileTypeOrder.set(defaultOrder());
+    quick.settings.enabledFileTypeIDs.set({"txt", "json", "docx"});
+    quick.settings.appPresence.set(AppPresence::dockOnly);
+    test::RecordingStatusBar statusBar;
+    test::RecordingActivationPolicy policy;
+    test::Journal journal;
+    test::RecordingApplicationTermination termination(journal);
+    QuilletSelfUpdater updater(QuilletSelfUpdateConfiguration{}, [](const auto&) { return nullptr; });
+    AppPresenceController presence(
+        AppPresenceEnvironment{statusBar, policy, quick.mainQueue, quick.controller, [] {}, termination, false});
+    presence.start(quick.settings, updater);
+
+    QtStatusBar bar;
+    auto item = bar.makeStatusItem();
+    auto& trayItem = static_cast<QtStatusItem&>(*item);
+    EXPECT_EQ(trayItem.trayIcon().toolTip(), QStringLiteral("Quillet+"));
+    const QIcon icon = trayItem.trayIcon().icon();
+    EXPECT_TRUE(icon.isMask());
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(22, 18), QSize(44, 36)}));
+
+    item->setMenu(presence.buildStatusMenu());
+    QMenu* first = trayItem.trayIcon().contextMenu();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(entries(*first), (QStringList{"Quick Create...", "Create on Desktop>", "Create in Finder Folder>", "---",
+                                            "Open Quillet+", "---", "Uninstall Quillet+...", "Quit Quillet+"}));
+    for (const auto* title : {"Create on Desktop", "Create in Finder Folder"})
+        EXPECT_EQ(entries(*actionTitled(*first, QString::fromUtf8(title))->menu()),
+                  (QStringList{"[Plain Text]", "Text", "---", "[Code]", "JSON", "---", "[Office]", "Word Document"}));
+
+    quick.settings.setEnabled(false, "docx");
+    item->setMenu(presence.buildStatusMenu());
+    QMenu* second = trayItem.trayIcon().contextMenu();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(entries(*actionTitled(*second, QStringLiteral("Create on Desktop"))->menu()),
+              (QStringList{"[Plain Text]", "Text", "---", "[Code]", "JSON"}));
+    presence.stop();
+}
+
+// The image follows the drawing: solid front page, half-transparent back page, and the cut-outs
+// (plus sign, folded corner) clear, at 1x and 2x alike.
+TEST(StatusMenuRendering, TheTrayImageHasItsPagesBadgeAndCutOuts) {
+    const QIcon icon = trayImageIcon();
+    for (int scale : {1, 2}) {
+        const QImage image = icon.pixmap(QSize(22 * scale, 18 * scale)).toImage();
+        ASSERT_EQ(image.size(), QSize(22 * scale, 18 * scale));
+        // Design points (y up) to image pixels.
+        const auto alphaAt = [&](double x, double y) { return qAlpha(image.pixel(int(x * scale), int((18 - y) * scale))); };
+        EXPECT_EQ(alphaAt(17.5, 5.5), 255) << "front page, below the text lines";
+        EXPECT_EQ(alphaAt(6.6, 15.5), 128) << "back page, left of the front one";
+        EXPECT_EQ(alphaAt(19.5, 16.6), 0) << "folded corner";
+        EXPECT_EQ(alphaAt(6.65, 6.05), 0) << "centre of the plus";
+        EXPECT_EQ(alphaAt(3.0, 8.5), 255) << "disc beside the plus";
+        EXPECT_EQ(alphaAt(0.5, 17.5), 0) << "outside every shape";
+    }
+}
+
+TEST(StatusMenuRendering, AccessoryMakesOrdinaryWindowsToolWindowsAndRegularTurnsThemBack) {
+    QtActivationPolicy policy;
+    QWidget window;
+    window.show();
+    QWidget dialog(nullptr, Qt::Dialog);
+    policy.setActivationPolicy(ActivationPolicyKind::accessory);
+    EXPECT_EQ(window.windowType(), Qt::Tool);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+    policy.setActivationPolicy(ActivationPolicyKind::regular);
+    EXPECT_EQ(window.windowType(), Qt::Window);
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+}
