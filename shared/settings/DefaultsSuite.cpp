@@ -234,6 +234,21 @@ struct DefaultsSuite::Connection {
     Statement removeAll;
     Statement dataVersion;
 
+    // Opens the file with `flags` (never through a link) and sets what every connection uses:
+    // extended result codes and the busy timeout. False, with the reason, when it did not open.
+    bool connect(const std::filesystem::path& path, int flags, std::string& reason) {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+        db.reset(raw);
+        if (rc != SQLITE_OK) {
+            reason = errorText(raw, rc);
+            return false;
+        }
+        sqlite3_extended_result_codes(raw, 1);
+        sqlite3_busy_timeout(raw, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+        return true;
+    }
+
     // The check both ways of opening start with; nothing when the file passed it.
     std::optional<Verdict> failedIntegrityCheck(std::string& reason) {
         std::vector<std::string> problems;
@@ -276,16 +291,9 @@ struct DefaultsSuite::Connection {
 // new (empty) file.
 DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::filesystem::path& path,
                                                                    std::string& reason) {
-    sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
-    db.reset(raw);
-    if (rc != SQLITE_OK) {
-        reason = errorText(raw, rc);
-        return Verdict::unavailable;
-    }
-    sqlite3* db = raw;
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+    if (!connect(path, SQLITE_OPEN_READWRITE, reason)) return Verdict::unavailable;
+    sqlite3* db = this->db.get();
+    int rc = SQLITE_OK;
 
     auto fail = [&](int code) {
         reason = errorText(db, code);
@@ -345,19 +353,14 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::openReadOnly(const
         reason = "its write-ahead log has no index beside it yet";
         return Verdict::unavailable;
     }
-    sqlite3* raw = nullptr;
     // Without SQLITE_OPEN_CREATE a missing file stays missing.
-    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr);
-    db.reset(raw);
-    if (rc != SQLITE_OK) {
-        reason = errorText(raw, rc);
-        if (const int e = raw ? sqlite3_system_errno(raw) : 0; e != 0)
+    if (!connect(path, SQLITE_OPEN_READONLY, reason)) {
+        if (const int e = this->db ? sqlite3_system_errno(this->db.get()) : 0; e != 0)
             reason += std::string(" (") + std::strerror(e) + ")";
         return Verdict::unavailable;
     }
-    sqlite3* db = raw;
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+    sqlite3* db = this->db.get();
+    int rc = SQLITE_OK;
 
     auto fail = [&](int code) {
         reason = errorText(db, code);
