@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lays out the per-user bundle from a build and packs it:
-#   OUT_DIR/Quillet+.app/            bin/quillet (stripped), share/quillet/ (templates, Info.json,
-#                                    the desktop entry it registers, its icon)
+#   OUT_DIR/Quillet+.app/            bin/quillet and libexec/quillet-app (stripped), share/quillet/
+#                                    (templates, Info.json, the desktop entry it registers, its icon)
 #   OUT_DIR/Quillet+-VERSION.tar.xz  that folder as the archive's one top-level entry
 # Qt and the other shared libraries come from the system's packages, not from the bundle.
 #
@@ -24,9 +24,10 @@ if ! grep -q '^QUILLET_BUILD_GUI:BOOL=ON$' "$build_dir/CMakeCache.txt"; then
 fi
 cmake --build "$build_dir" --target quillet quillet_resources >&2 ||
   die "building quillet in $build_dir failed"
-program=$build_dir/bin/quillet
 resources=$build_dir/share/quillet
-[ -x "$program" ] || die "the build has no program at $program"
+for program in bin/quillet libexec/quillet-app; do
+  [ -x "$build_dir/$program" ] || die "the build has no program at $build_dir/$program"
+done
 for needed in Info.json org.quillet.Quillet.desktop org.quillet.Quillet.svg; do
   [ -f "$resources/$needed" ] || die "the build has no $needed in $resources"
 done
@@ -42,10 +43,12 @@ archive=$out_dir/Quillet+-$version.tar.xz
 # Laid out beside the result and moved into place, so a failed run leaves no half bundle.
 stage=$(mktemp -d "$out_dir/.make-bundle.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
-mkdir -p "$stage/Quillet+.app/bin" "$stage/Quillet+.app/share/quillet"
-# Without its debugging sections the program names no folder of the machine that built it.
-strip --strip-unneeded -o "$stage/Quillet+.app/bin/quillet" "$program"
-chmod 0755 "$stage/Quillet+.app/bin/quillet"
+mkdir -p "$stage/Quillet+.app/bin" "$stage/Quillet+.app/libexec" "$stage/Quillet+.app/share/quillet"
+# Without their debugging sections the programs name no folder of the machine that built them.
+for program in bin/quillet libexec/quillet-app; do
+  strip --strip-unneeded -o "$stage/Quillet+.app/$program" "$build_dir/$program"
+  chmod 0755 "$stage/Quillet+.app/$program"
+done
 find "$resources" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z |
   while IFS= read -r -d '' file; do install -m 0644 "$file" "$stage/Quillet+.app/share/quillet/"; done
 if grep -rqF "$build_dir" "$stage/Quillet+.app"; then

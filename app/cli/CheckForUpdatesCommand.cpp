@@ -6,8 +6,8 @@
 
 namespace quillet::cli {
 
-// The application, started with a user-initiated update check: the way to reach the check until
-// a running instance takes commands from the command line.
+// A user-initiated update check in the running application, which is started for it when none
+// runs.
 int checkForUpdatesCommand(Invocation& inv) {
     if (!inv.args.empty()) {
         inv.err << "usage: quillet check-for-updates\n";
@@ -15,7 +15,7 @@ int checkForUpdatesCommand(Invocation& inv) {
     }
     std::string program = "quillet";
     char* argv[] = {program.data(), nullptr};
-    return runApplication(1, argv, inv.environment, inv.resources, ApplicationLaunchOptions{.checkForUpdates = true});
+    return runApplication(1, argv, inv.environment, inv.resources, ApplicationLaunchOptions{{InstanceRequest::Kind::checkForUpdates, {}}});
 }
 
 }  // namespace quillet::cli

@@ -25,9 +25,12 @@ const Command kCommands[] = {
      defaultsCommand},
     {"grants", "grants VERB ...          saved folder grants: list, add FOLDER, remove FOLDER",
      grantsCommand},
-    {"open", "open URL                 carry out a quillaxe: request URL (also: quillet URL)",
+    {"open", "open URL                 carry out a quillaxe: request URL in this process and print the new\n"
+             "                           file (quillet URL hands it to the running Quillet+ instead)",
      openCommand},
-    {"check-for-updates", "check-for-updates        start Quillet+ and check for a newer version",
+    {"quick-create", "quick-create             show the Quick Create panel (starts Quillet+ when it is not running)",
+     quickCreateCommand},
+    {"check-for-updates", "check-for-updates        check for a newer version (starts Quillet+ when it is not running)",
      checkForUpdatesCommand},
     {"uninstall", "uninstall                move Quillet+ to the Trash and remove its settings (asks first)",
      uninstallCommand},
@@ -35,7 +38,7 @@ const Command kCommands[] = {
 
 void printHelp(std::ostream& out) {
     out << "Quillet+ " << QUILLET_VERSION << ": new files of sixteen types, wherever you are.\n\n"
-        << "Usage: quillet             start Quillet+ (Quick Create hot key, file creation)\n"
+        << "Usage: quillet             start Quillet+, or bring the running one forward\n"
         << "       quillet COMMAND [ARGS]\n\nCommands:\n";
     for (const auto& c : commands()) out << "  " << c.synopsis << "\n";
     out << "\n  --help                   show this text\n"

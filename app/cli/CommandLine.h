@@ -51,6 +51,7 @@ int destinationCommand(Invocation&);
 int defaultsCommand(Invocation&);
 int grantsCommand(Invocation&);
 int openCommand(Invocation&);
+int quickCreateCommand(Invocation&);
 int checkForUpdatesCommand(Invocation&);
 int uninstallCommand(Invocation&);
 

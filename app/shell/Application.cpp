@@ -13,10 +13,13 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <chrono>
 #include <optional>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/access/SecurityScopedFolderAccess.h"
@@ -24,6 +27,7 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
+#include "app/requests/CreateRequestHandler.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "gui/shell/QtActivationPolicy.h"
 #include "gui/shell/QtStatusBar.h"
@@ -34,6 +38,7 @@
 #include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
 #include "app/shell/BundleRegistration.h"
+#include "app/shell/InstanceRequest.h"
 #include "app/shell/QuilletSelfUpdater.h"
 #include "app/shell/SingleInstanceLock.h"
 #include "app/shell/update/SoftwareUpdateController.h"
@@ -51,8 +56,10 @@
 #include "platform/linux/QtApplicationActivation.h"
 #include "platform/linux/QtApplicationRelauncher.h"
 #include "platform/linux/QtApplicationTermination.h"
+#include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFileTrash.h"
 #include "platform/linux/QtFolderPanel.h"
+#include "platform/linux/QtInstanceListener.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMainQueueTimer.h"
 #include "platform/linux/QtModalAlert.h"
@@ -63,6 +70,7 @@
 #include "platform/linux/QtWindowOrdering.h"
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/posix/AmbientScopedAccess.h"
+#include "platform/posix/InstanceSocket.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/LockFileCoordinator.h"
 #include "platform/posix/PosixFolderBookmarks.h"
@@ -143,6 +151,11 @@ struct Parts {
         windowOrdering,
     }};
 
+    // The links the desktop hands over: to a later launch of "quillet URL" while this instance
+    // runs, as the command line handles them when none does.
+    QtApplicationWindows applicationWindows;
+    CreateRequestHandler requests{creation, alert, fileViewer, activation, applicationWindows, mainQueue};
+
     // Updating exists only when the information dictionary names a secure feed and a key; the
     // engine and its adapters are then built once, for the life of the process.
     QtUpdateTransport updateTransport;
@@ -188,21 +201,72 @@ struct Parts {
 
 namespace {
 
+// What a launch asked for, carried out in this instance.
+void perform(Parts& parts, const InstanceRequest& request) {
+    switch (request.kind) {
+        case InstanceRequest::Kind::activate: parts.controller.openMainWindow(); break;
+        case InstanceRequest::Kind::quickCreate:
+            parts.controller.showQuickCreatePanel(CreationDestinationMode::desktop);
+            break;
+        case InstanceRequest::Kind::checkForUpdates:
+            if (!parts.updater.configuration.isConfigured()) {
+                Logger(kAppSubsystem, "Lifecycle").log("Updating is not configured in this build");
+            }
+            parts.updater.checkForUpdates();
+            break;
+        case InstanceRequest::Kind::openURL: parts.requests.handleOpenURL(request.url); break;
+    }
+}
+
+// A message from a later launch. It is answered at once and carried out from the main queue, so
+// the launch never waits on an alert or an access prompt.
+bool receiveLaunchRequest(Parts& parts, std::string_view message) {
+    const Logger log(kAppSubsystem, "Instance");
+    const auto request = decodeInstanceRequest(message);
+    if (!request) {
+        log.error("Dropped a message from another launch that is not a request");
+        return false;
+    }
+    log.log("Request from another launch: %{public}s", instanceRequestVerb(request->kind));
+    parts.mainQueue.async([&parts, request = *request] { perform(parts, request); });
+    return true;
+}
+
+// Hands this launch's request to the instance that holds the lock. Right after that instance
+// started, its socket may not be listening yet; it is tried again for a few seconds.
+int forwardToHolder(const std::filesystem::path& socket, const InstanceRequest& request) {
+    using Status = instance_socket::SendResult::Status;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        const auto result = forwardToRunningInstance(socket, request);
+        if (result.status == Status::accepted) return 0;
+        if (result.status != Status::noInstance || std::chrono::steady_clock::now() > deadline) {
+            std::cerr << kAlreadyRunningMessage << "\n";
+            if (!result.error.empty()) std::cerr << "quillet: " << result.error << "\n";
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 // One run of the application while it holds the single-instance lock. Returns the exit status,
 // and what to start in this instance's place when an update asked for a relaunch.
 int runInstance(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources,
                 const ApplicationLaunchOptions& options, std::optional<std::filesystem::path>& relaunch) {
     const Logger log(kAppSubsystem, "Lifecycle");
+    const auto socketPath = instance_socket::pathFor(environment.runtimeDirectory, environment.temporaryDirectory);
     SingleInstanceLock lock(SingleInstanceLock::pathFor(environment));
     switch (lock.acquire()) {
         case SingleInstanceLock::Outcome::acquired: break;
-        case SingleInstanceLock::Outcome::heldElsewhere:
-            std::cerr << kAlreadyRunningMessage << "\n";
-            return 1;
+        case SingleInstanceLock::Outcome::heldElsewhere: return forwardToHolder(socketPath, options.request);
         case SingleInstanceLock::Outcome::failed:
             std::cerr << "quillet: " << lock.error() << "\n";
             return 1;
     }
+    // Listening before the toolkit starts: a launch made meanwhile waits in the socket's queue
+    // and is answered once the event loop runs.
+    instance_socket::Listener socket(socketPath);
+    if (!socket.listen()) log.error("Later launches cannot reach this instance: %{public}s", socket.error());
 
     // Run from a per-user bundle, it makes itself the desktop's Quillet+ (entry, icon and
     // quillaxe: handler), re-pointed at wherever the bundle now is.
@@ -232,14 +296,21 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     parts->presence.start(parts->settings, parts->updater);
     parts->controller.start();
     parts->settingsWatcher.start();
+    std::unique_ptr<QtInstanceListener> launches;
+    if (socket.fd() >= 0) {
+        launches = std::make_unique<QtInstanceListener>(
+            socket, [&parts](std::string_view message) { return receiveLaunchRequest(*parts, message); });
+    }
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
-    if (options.checkForUpdates) {
-        if (!parts->updater.configuration.isConfigured()) log.log("Updating is not configured in this build");
-        parts->mainQueue.async([&parts] { parts->updater.checkForUpdates(); });
+    // A plain launch has nothing to bring forward yet; what else it asked for is done now.
+    if (options.request.kind != InstanceRequest::Kind::activate) {
+        parts->mainQueue.async([&parts, request = options.request] { perform(*parts, request); });
     }
 
     const int status = application.exec();
 
+    // No launch is taken any more; one made from here on starts the next instance.
+    launches.reset();
     parts->controller.stop();
     parts->presence.stop();
     relaunch = parts->relauncher.pendingRelaunch();

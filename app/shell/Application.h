@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shell/InstanceRequest.h"
+
 namespace quillet {
 
 class ResourceBundle;
@@ -8,13 +10,16 @@ struct UserEnvironment;
 inline constexpr const char* kAlreadyRunningMessage = "Quillet+ is already running.";
 
 struct ApplicationLaunchOptions {
-    // Starts a user-initiated update check once the application runs.
-    bool checkForUpdates = false;
+    // What this launch asks for: carried out by the instance already running, else by this one
+    // once it runs (a plain launch brings nothing forward then: there is nothing open yet).
+    InstanceRequest request{InstanceRequest::Kind::activate, {}};
 };
 
 // Runs Quillet+ until it is asked to quit (SIGTERM, SIGINT or a quit from its user interface):
 // builds the long-lived parts in launch order, starts the Quick Create controller, and stops it
-// again at exit. Returns the process's exit status; 1 when another instance is already running.
+// again at exit. While it runs, later launches reach it through its instance socket. When another
+// instance runs already, the launch's request goes to that one and the status is 0; it is 1
+// when that instance cannot be reached.
 // Everything it builds finds the user's folders in `environment` and its templates in
 // `resources`. After an update installed a new version, that version is started in this process.
 int runApplication(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources,

@@ -31,7 +31,7 @@ check "the archive is named after the version" '[ "$archive" = "$scratch/out/Qui
 check "one top-level folder, Quillet+.app/" \
   '[ "$(tar --list --file "$archive" | cut -d/ -f1 | sort -u)" = "Quillet+.app" ]'
 check "the folder itself is an entry" 'tar --list --file "$archive" | grep -qx "Quillet+.app/"'
-for entry in bin/quillet share/quillet/Info.json share/quillet/blank.docx share/quillet/blank.xlsx \
+for entry in bin/quillet libexec/quillet-app share/quillet/Info.json share/quillet/blank.docx share/quillet/blank.xlsx \
              share/quillet/blank.pptx share/quillet/org.quillet.Quillet.desktop share/quillet/org.quillet.Quillet.svg; do
   check "the archive has $entry" 'tar --list --file "$archive" | grep -qx "Quillet+.app/$entry"'
 done

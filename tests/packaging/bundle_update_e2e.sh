@@ -149,7 +149,7 @@ echo "update: $(( ($(date +%s%N) - started) / 1000000 )) ms from Install to the 
 check "the bundle holds the new version" \
   'grep -q "\"$new_version\"" "$bundle/share/quillet/Info.json" && [ -f "$bundle/share/quillet/NEWER" ]'
 check "the relaunch was logged" 'grep -qF "Relaunching $bundle/bin/quillet" "$scratch/update.log"'
-check "the running program is the new file" '[ "$(readlink /proc/$app/exe)" = "$bundle/bin/quillet" ]'
+check "the running program is the new file" '[ "$(readlink /proc/$app/exe)" = "$bundle/libexec/quillet-app" ]'
 check "the old version is gone" '[ "$(ls -A "$apps")" = Quillet+.app ]'
 kill -TERM $app; wait $app
 exit $fail

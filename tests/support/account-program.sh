@@ -1,7 +1,8 @@
 # The built program for a throw-away account (sourced by the test scripts that run it as one).
 # The build tree may sit where only its owner can enter, such as a checkout in a private
 # temporary folder, so the account runs a copy laid out like an installed prefix: bin/ with the
-# program and share/quillet/ beside it, where the program finds its resources.
+# program, libexec/ with the application program it starts, and share/quillet/ beside them,
+# where the programs find their resources.
 #
 #   account_program ACCOUNT PROGRAM FOLDER
 #       copies PROGRAM and its resources into FOLDER (created; every folder above it must be
@@ -9,11 +10,13 @@
 
 account_program() {
   local account=$1 program=$2 prefix=$3
-  local resources copy
+  local resources application copy
   resources=$(dirname "$program")/../share/quillet
+  application=$(dirname "$program")/../libexec/quillet-app
   copy=$prefix/bin/$(basename "$program")
-  mkdir -p "$prefix/bin" "$prefix/share" &&
+  mkdir -p "$prefix/bin" "$prefix/libexec" "$prefix/share" &&
     cp "$program" "$copy" &&
+    cp "$application" "$prefix/libexec/quillet-app" &&
     cp -R "$resources" "$prefix/share/quillet" &&
     chmod -R a+rX "$prefix" || {
     echo "account_program: could not copy $program and $resources into $prefix" >&2

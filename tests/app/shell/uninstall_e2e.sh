@@ -18,10 +18,11 @@ fi
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 build_prefix=$(cd "$(dirname "$quillet")/.." && pwd)
-# A bundle as the per-user install lays it out: bin/ and share/quillet/.
+# A bundle as the per-user install lays it out: bin/, libexec/ and share/quillet/.
 make_bundle() {  # BUNDLE
-  mkdir -p "$1/bin" "$1/share" &&
+  mkdir -p "$1/bin" "$1/libexec" "$1/share" &&
     cp "$build_prefix/bin/quillet" "$1/bin/quillet" &&
+    cp "$build_prefix/libexec/quillet-app" "$1/libexec/quillet-app" &&
     cp -r "$build_prefix/share/quillet" "$1/share/quillet"
 }
 bus() { gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/posix/InstanceSocket.h"
+
+namespace quillet {
+
+// What a later launch asks of the running instance.
+struct InstanceRequest {
+    enum class Kind {
+        activate,     // "quillet" again: bring the application forward (its main window)
+        quickCreate,  // "quillet quick-create": show the Quick Create panel
+        checkForUpdates,  // "quillet check-for-updates": a user-initiated update check
+        openURL,      // "quillet URL": the URL the desktop hands over, handled as if opened here
+    };
+    Kind kind = Kind::activate;
+    std::string url;  // openURL only: the text exactly as given
+
+    bool operator==(const InstanceRequest&) const = default;
+};
+
+// The request's verb in messages and log lines: "activate", "quick-create", "check-for-updates",
+// "open-url".
+std::string_view instanceRequestVerb(InstanceRequest::Kind kind);
+
+// One request per message: a version line, the verb, and for a URL the rest of the message as
+// it was given (any bytes but NUL), so nothing of it is re-encoded on the way.
+std::string encodeInstanceRequest(const InstanceRequest& request);
+// Nothing for anything that is not exactly such a message.
+std::optional<InstanceRequest> decodeInstanceRequest(std::string_view message);
+
+// The words after "quillet" that a running instance carries out in place of a new process:
+// none, "quick-create", "check-for-updates", or a single URL. Nothing for every other command.
+std::optional<InstanceRequest> forwardableRequest(int argc, const char* const* argv);
+
+// How long a launch waits for the running instance's answer.
+inline constexpr std::chrono::milliseconds kInstanceAnswerTimeout{5000};
+
+// Hands the request to the instance listening at `socket`.
+instance_socket::SendResult forwardToRunningInstance(const std::filesystem::path& socket,
+                                                     const InstanceRequest& request);
+
+}  // namespace quillet
