@@ -3,7 +3,8 @@
 
 Owns org.freedesktop.FileManager1 and answers its OpenWindowsWithLocations property (a{sas}) with
 the JSON object given on the command line, after waiting --delay seconds (a file manager that is
-too busy to answer). Prints "ready" once the name is owned.
+too busy to answer); takes ShowItems calls and does nothing with them. Prints "ready" once the
+name is owned.
 
 Usage: fake_file_manager.py '{"/org/gnome/Nautilus/window/1": ["file:///tmp/a"]}' [--delay S]
 """
@@ -17,6 +18,10 @@ INTERFACE = """
 <node>
   <interface name="org.freedesktop.FileManager1">
     <property name="OpenWindowsWithLocations" type="a{sas}" access="read"/>
+    <method name="ShowItems">
+      <arg type="as" direction="in"/>
+      <arg type="s" direction="in"/>
+    </method>
   </interface>
 </node>
 """
@@ -31,9 +36,12 @@ def main():
         time.sleep(delay)
         return GLib.Variant("a{sas}", locations)
 
+    def method_call(connection, sender, path, interface, method, parameters, invocation):
+        invocation.return_value(None)
+
     def on_bus(connection, name):
         info = Gio.DBusNodeInfo.new_for_xml(INTERFACE).interfaces[0]
-        connection.register_object("/org/freedesktop/FileManager1", info, None, get_property, None)
+        connection.register_object("/org/freedesktop/FileManager1", info, method_call, get_property, None)
 
     def on_name(connection, name):
         print("ready", flush=True)
