@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The tray icon under a real XEmbed tray (trayer): shown for menuBarOnly, absent for dockOnly (and
-# a stored dockAndMenuBar, which loads as dockOnly) and in the UI test mode; its menu opens on a right click.
+# a stored dockAndMenuBar, which loads as dockOnly) and in the UI test mode, following a presence
+# another process writes; its menu opens on a right click and creates the type chosen in it.
 # Runs inside tests/support/x11-session.sh --wm. QUILLET_SCREENSHOT=FILE keeps a picture of the open menu.
 set -u
 quillet=$1
@@ -36,6 +37,11 @@ run_with() {  # presence, then extra environment
 stop_it() { kill -TERM $pid; wait $pid; pid=; }
 icon_docked() { [ "$(docked_icons)" -ge 1 ]; }
 
+# The session's own Desktop, named absolutely, so nothing lands in the real account's.
+mkdir -p "$HOME/Desktop"
+echo "XDG_DESKTOP_DIR=\"$HOME/Desktop\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
+# Only Markdown offered, so the keyboard path through the menu is known.
+"$quillet" defaults write enabledFileTypeIDs -json '["md"]'
 for presence in menuBarOnly; do
   run_with $presence
   check "$presence docks an icon in the tray" 'wait_until 10 "the icon docked" icon_docked'
@@ -54,7 +60,9 @@ for presence in menuBarOnly; do
     if [ -n "${QUILLET_SCREENSHOT:-}" ] && command -v import >/dev/null; then
       import -window root "$QUILLET_SCREENSHOT"
     fi
-    xdotool key Escape
+    # "Quick Create...", then "Create on Desktop" ▸ "Markdown" (the header above it is skipped).
+    xdotool key --delay 150 Down Down Right Return
+    check "choosing Markdown creates it on the Desktop" 'wait_until 10 "Untitled.md" test -f "$HOME/Desktop/Untitled.md"'
   fi
   stop_it
 done
@@ -66,6 +74,13 @@ for presence in dockOnly dockAndMenuBar; do
   check "$presence (stored) docks no icon" '[ "$(docked_icons)" -eq 0 ]'
   stop_it
 done
+# Written by another process while it runs: the icon comes and goes with the setting.
+run_with dockOnly
+"$quillet" defaults write appPresence -json '"menuBarOnly"'
+check "a presence written elsewhere docks the icon" 'wait_until 10 "the icon docked" icon_docked'
+"$quillet" defaults write appPresence -json '"dockOnly"'
+check "and takes it away again" 'wait_until 10 "the icon gone" eval "[ \$(docked_icons) -eq 0 ]"'
+stop_it
 run_with menuBarOnly QUILLET_UI_TESTING=1
 sleep 1
 check "the UI test mode docks no icon" '[ "$(docked_icons)" -eq 0 ]'
