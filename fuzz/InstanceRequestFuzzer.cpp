@@ -1,0 +1,22 @@
+// Messages on the instance socket come from any process of the user. Every input must decode
+// without a crash; what decodes must encode back to exactly the input; and a decoded link is
+// never empty and holds no NUL.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/shell/InstanceRequest.h"
+
+using namespace quillet;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    if (const auto request = decodeInstanceRequest(input)) {
+        if (encodeInstanceRequest(*request) != input) std::abort();
+        if (request->kind == InstanceRequest::Kind::openURL &&
+            (request->url.empty() || request->url.find('\0') != std::string_view::npos))
+            std::abort();
+    }
+    return 0;
+}
