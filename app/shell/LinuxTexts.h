@@ -1,9 +1,8 @@
 #pragma once
 
-// The texts of the application shell whose original wording names the operating system as the
-// one doing the work. On Linux that would tell the user something false, so these are their
-// Linux-true counterparts: the same sentences with "The system" as the subject. Every such
-// replacement lives here, so a reader finds all of them in one place.
+// The texts whose original wording states a fact of another operating system: on Linux that
+// would tell the user something false, so these are their Linux-true counterparts, in the same
+// place and tone. Every such replacement lives here, so a reader finds all of them in one place.
 
 namespace quillet::linuxtexts {
 
@@ -14,5 +13,8 @@ inline constexpr const char* kTrashMoveFailedPrefix = "The system could not move
 // Followed by the bundle's path and ".".
 inline constexpr const char* kTrashMoveReportedNoResultPrefix =
     "The system finished the Trash request, but Quillet+ is still at ";
+
+// The main window's tagline; the original ends "for macOS.".
+inline constexpr const char* kMainWindowTagline = "The missing New File command for Linux.";
 
 }  // namespace quillet::linuxtexts

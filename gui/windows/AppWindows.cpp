@@ -1,0 +1,127 @@
+#include "gui/windows/AppWindows.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/settings/AppSettings.h"
+#include "app/shell/QuilletCheckForUpdatesCommand.h"
+
+namespace quillet {
+
+AppWindows::AppWindows(AppSettings& settings, std::string versionLine, std::function<ContentViewParts()> contentParts,
+                       Help help, AppMenuActions actions)
+    : settings_(settings),
+      versionLine_(std::move(versionLine)),
+      contentParts_(std::move(contentParts)),
+      help_(std::move(help)),
+      actions_(std::move(actions)) {}
+
+AppWindows::~AppWindows() {
+    delete mainWindow_;
+    delete helpWindow_;
+}
+
+void AppWindows::openMainWindow() {
+    if (!mainWindow_) {
+        auto* window = new QMainWindow;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(QString::fromUtf8(kMainWindowTitle));
+        auto* content = new ContentView(settings_, versionLine_, contentParts_(), window);
+        content->setMinimumSize(kMainContentMinimumWidth, kMainContentMinimumHeight);
+        window->setCentralWidget(content);
+        buildMenus(window->menuBar());
+        // The default size, but never taller than the screen: the content grows into the
+        // screen's height once shown.
+        int height = kMainWindowHeight;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            height = std::max(kMainContentMinimumHeight, std::min(height, screen->availableGeometry().height() - 80));
+        }
+        window->resize(kMainWindowWidth, height);
+        mainWindow_ = window;
+    }
+    mainWindow_->show();
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+    if (actions_.activate) actions_.activate();
+}
+
+void AppWindows::openHelp() {
+    if (!helpWindow_) {
+        auto* window = new QWidget;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(QString::fromUtf8(kHelpWindowTitle));
+        window->setMinimumSize(kHelpMinimumWidth, kHelpMinimumHeight);
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        helpPage_ = help_.page ? help_.page(window) : nullptr;
+        if (helpPage_) layout->addWidget(helpPage_);
+        window->resize(760, 820);
+        helpWindow_ = window;
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+    if (actions_.activate) actions_.activate();
+}
+
+void AppWindows::openExtensionHelp() {
+    openHelp();
+    if (helpPage_ && help_.showExtensionSection) help_.showExtensionSection(helpPage_);
+}
+
+void AppWindows::showWelcomeWalkthrough() {
+    openMainWindow();
+    // The open window's content presents the walkthrough when the setting turns false.
+    settings_.hasCompletedOnboarding.set(false);
+}
+
+void AppWindows::buildMenus(QMenuBar* menuBar) {
+    QWidget* window = menuBar->window();
+    // File: closing the window, and no item that would open a second main window.
+    QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
+    QAction* close = file->addAction(QStringLiteral("Close Window"), window, &QWidget::close);
+    close->setShortcut(QKeySequence::Close);
+
+    QMenu* app = menuBar->addMenu(QStringLiteral("&Quillet+"));
+    app->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
+        QMessageBox::about(window, QStringLiteral("About Quillet+"),
+                           QStringLiteral("Quillet+\n%1").arg(QString::fromStdString(versionLine_)));
+    });
+    if (actions_.updater) {
+        // Asked again each time the menu opens, so the item follows whether a check can start.
+        QAction* check = app->addAction(QStringLiteral("Check for Updates..."));
+        QuilletSelfUpdater* updater = actions_.updater;
+        const auto refresh = [updater, check] {
+            const auto items = QuilletCheckForUpdatesCommand(*updater).items();
+            check->setVisible(!items.empty());
+            if (!items.empty()) {
+                check->setText(QString::fromStdString(items.front().title));
+                check->setEnabled(items.front().isEnabled);
+            }
+        };
+        refresh();
+        QObject::connect(app, &QMenu::aboutToShow, check, refresh);
+        QObject::connect(check, &QAction::triggered, check, [updater] { QuilletCheckForUpdatesCommand(*updater).perform(); });
+    }
+    app->addSeparator();
+    app->addAction(QStringLiteral("Uninstall Quillet+..."), window, [this] {
+        if (actions_.requestUninstall) actions_.requestUninstall();
+    });
+    QAction* quit = app->addAction(QStringLiteral("Quit Quillet+"), window, [this] {
+        if (actions_.quit) actions_.quit();
+    });
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
+    QAction* helpItem = help->addAction(QStringLiteral("Quillet+ Help"), window, [this] { openHelp(); });
+    // Ctrl+Shift+/, which most layouts deliver as Ctrl+?.
+    helpItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Slash), QKeySequence(Qt::CTRL | Qt::Key_Question)});
+    help->addAction(QStringLiteral("Show Welcome Walkthrough"), window, [this] { showWelcomeWalkthrough(); });
+}
+
+}  // namespace quillet

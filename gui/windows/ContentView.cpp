@@ -1,0 +1,188 @@
+#include "gui/windows/ContentView.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/settings/AppSettings.h"
+#include "app/shell/LinuxTexts.h"
+#include "app/windows/MainWindowGrowth.h"
+#include "gui/quickcreate/QtSymbolIcons.h"
+#include "gui/quickcreate/QuickCreatePanelStyle.h"
+
+namespace quillet {
+
+namespace {
+
+QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setFont(font);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, color);
+    l->setPalette(palette);
+    return l;
+}
+
+}  // namespace
+
+ContentView::ContentView(AppSettings& settings, const std::string& versionLine, ContentViewParts parts,
+                         QWidget* parent)
+    : QWidget(parent), settings_(settings), parts_(std::move(parts)) {
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+
+    auto* scroll = new QScrollArea(split);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setMinimumHeight(kUpperPaneMinimumHeight);
+    auto* column = new QWidget(scroll);
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->setSpacing(12);
+    columnLayout->addWidget(makeHeader(versionLine));
+    for (const auto& card : parts_.cards) columnLayout->addWidget(card(column));
+    columnLayout->addStretch(1);
+    scroll->setWidget(column);
+
+    QWidget* lower = parts_.fileTypes ? parts_.fileTypes(split) : new QWidget(split);
+    lower->setMinimumHeight(kLowerPaneMinimumHeight);
+    split->addWidget(scroll);
+    split->addWidget(lower);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setSizes({kUpperPaneMinimumHeight, kLowerPaneIdealHeight});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(split);
+
+    subscriptions_.push_back(settings_.appPresence.subscribe([this](const AppPresence&) { showPresence(); }));
+    // Turned false while the window is open ("Show Welcome Walkthrough"): the walkthrough again.
+    subscriptions_.push_back(settings_.hasCompletedOnboarding.subscribe([this](const bool& completed) {
+        if (!completed && isVisible()) presentOnboarding();
+    }));
+    showPresence();
+}
+
+ContentView::~ContentView() = default;
+
+QWidget* ContentView::makeHeader(const std::string& versionLine) {
+    auto* header = new QWidget(this);
+    const QPalette& palette = header->palette();
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+
+    auto* symbol = new QLabel(header);
+    symbol->setPixmap(symbolIcon("doc.badge.plus", panelstyle::accent(palette)).pixmap(40, 40));
+    row->addWidget(symbol, 0, Qt::AlignVCenter);
+
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    titles->addWidget(label(QStringLiteral("Quillet+"), panelstyle::panelFont(22, QFont::DemiBold),
+                            palette.color(QPalette::WindowText), header));
+    titles->addWidget(label(QString::fromUtf8(linuxtexts::kMainWindowTagline), panelstyle::calloutFont(QFont::Normal),
+                            panelstyle::secondaryText(palette), header));
+    titles->addWidget(label(QString::fromStdString(versionLine), panelstyle::captionFont(QFont::Normal),
+                            panelstyle::tertiaryText(palette), header));
+    row->addLayout(titles);
+    row->addStretch(1);
+
+    auto* presence = new QWidget(header);
+    presence->setMaximumWidth(kPresenceColumnMaximumWidth);
+    auto* presenceColumn = new QVBoxLayout(presence);
+    presenceColumn->setContentsMargins(0, 0, 0, 0);
+    presenceColumn->setSpacing(6);
+    presenceColumn->addWidget(label(QStringLiteral("App Presence"), panelstyle::captionFont(QFont::DemiBold),
+                                    panelstyle::secondaryText(palette), presence),
+                              0, Qt::AlignRight);
+    // Two segments, "Dock" and "Menu Bar": choosing one writes the setting at once.
+    auto* segments = new QWidget(presence);
+    segments->setFixedWidth(kPresencePickerWidth);
+    auto* segmentRow = new QHBoxLayout(segments);
+    segmentRow->setContentsMargins(0, 0, 0, 0);
+    segmentRow->setSpacing(0);
+    presenceButtons_ = new QButtonGroup(segments);
+    presenceButtons_->setExclusive(true);
+    for (const AppPresence choice : kOfferedAppPresences) {
+        auto* button = new QPushButton(QString::fromUtf8(title(choice).data(), static_cast<int>(title(choice).size())),
+                                       segments);
+        button->setCheckable(true);
+        button->setAccessibleName(button->text());
+        presenceButtons_->addButton(button, static_cast<int>(choice));
+        segmentRow->addWidget(button);
+    }
+    connect(presenceButtons_, &QButtonGroup::idClicked, this,
+            [this](int id) { settings_.appPresence.set(static_cast<AppPresence>(id)); });
+    presenceColumn->addWidget(segments, 0, Qt::AlignRight);
+    presenceDescription_ = label({}, panelstyle::captionFont(QFont::Normal), panelstyle::tertiaryText(palette), presence);
+    presenceDescription_->setAlignment(Qt::AlignRight);
+    presenceDescription_->setWordWrap(true);
+    presenceColumn->addWidget(presenceDescription_);
+    row->addWidget(presence, 0, Qt::AlignRight | Qt::AlignVCenter);
+    return header;
+}
+
+void ContentView::showPresence() {
+    const AppPresence presence = settings_.appPresence.get();
+    if (auto* button = presenceButtons_->button(static_cast<int>(presence))) button->setChecked(true);
+    const auto text = presenceDescription(presence);
+    presenceDescription_->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+}
+
+void ContentView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) return;
+    if (!settings_.hasCompletedOnboarding.get()) presentOnboarding();
+    applyActivatedWindowSizeIfNeeded();
+}
+
+void ContentView::presentOnboarding() {
+    if (sheet_ || !parts_.onboarding) return;
+    // A window-modal dialog of the main window: the desktop's counterpart of a sheet.
+    auto* sheet = new QDialog(window());
+    sheet->setWindowTitle(QStringLiteral("Welcome to Quillet+"));
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(parts_.onboarding([sheet] { sheet->accept(); }, sheet));
+    sheet_ = sheet;
+    sheet->open();
+}
+
+void ContentView::applyActivatedWindowSizeIfNeeded() {
+    if (didApplyActivatedWindowSize_) return;
+    // One turn later, once the window exists and has its final size.
+    QTimer::singleShot(0, this, [this] {
+        if (didApplyActivatedWindowSize_) return;
+        QWidget* host = window();
+        if (!host || !host->isWindow() || !host->isVisible()) return;
+        didApplyActivatedWindowSize_ = true;
+        QScreen* screen = host->screen() ? host->screen() : QGuiApplication::primaryScreen();
+        if (!screen) return;
+        const QRect visible = screen->availableGeometry();
+        const QRect frame = host->frameGeometry();
+        const QRect content = host->geometry();
+        const auto grown = MainWindowGrowth::grownFrame(
+            {double(visible.x()), double(visible.y()), double(visible.width()), double(visible.height())},
+            {double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())},
+            double(content.height()));
+        if (!grown) return;
+        const int decorationsAbove = content.y() - frame.y();
+        const int decorations = frame.height() - content.height();
+        host->setGeometry(content.x(), int(grown->y) + decorationsAbove, content.width(),
+                          int(grown->height) - decorations);
+    });
+}
+
+}  // namespace quillet
