@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lays out the per-user bundle from a build and packs it:
 #   OUT_DIR/Quillet+.app/            bin/quillet (stripped), share/quillet/ (templates, Info.json,
-#                                    the desktop entry it registers, its icon)
+#                                    the desktop and autostart entries it registers, its icon)
 #   OUT_DIR/Quillet+-VERSION.tar.xz  that folder as the archive's one top-level entry
 # Qt and the other shared libraries come from the system's packages, not from the bundle.
 #
@@ -27,7 +27,7 @@ cmake --build "$build_dir" --target quillet quillet_resources >&2 ||
 program=$build_dir/bin/quillet
 resources=$build_dir/share/quillet
 [ -x "$program" ] || die "the build has no program at $program"
-for needed in Info.json org.quillet.Quillet.desktop org.quillet.Quillet.svg; do
+for needed in Info.json org.quillet.Quillet.desktop org.quillet.Quillet.autostart.desktop org.quillet.Quillet.svg; do
   [ -f "$resources/$needed" ] || die "the build has no $needed in $resources"
 done
 
