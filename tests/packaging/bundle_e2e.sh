@@ -100,7 +100,8 @@ check "it handles quillaxe: links" \
   'grep -qx "x-scheme-handler/quillaxe=org.quillet.Quillet.desktop" "$XDG_CONFIG_HOME/mimeapps.list"'
 autostart=$XDG_CONFIG_HOME/autostart/org.quillet.Quillet.desktop
 check "it starts at login" '[ -f "$autostart" ] && desktop-file-validate "$autostart" && grep -qx "X-GNOME-Autostart-enabled=true" "$autostart"'
-check "the bundle's program, with no arguments" 'grep -qxF "Exec=\"$bundle/bin/quillet\"" "$autostart"'
+check "the bundle's program, with no arguments" \
+  'grep -qxF "TryExec=$bundle/bin/quillet" "$autostart" && grep -q "^Exec=\".*Quillet+.app/bin/quillet\"$" "$autostart"'
 
 "$bundle/bin/quillet" 2>"$scratch/second.log" &
 pid=$!
