@@ -1,9 +1,10 @@
 // What a bundle's registration reads and writes: the user's mimeapps.list (any text, since
-// other programs and people edit it), the desktop entry it fills in, and the program path it
-// quotes into Exec. The first byte picks which. Every input must pass without a crash; the
-// handler setting must be there once and stay put on a second pass, with every other line kept
-// in order; a filled-in entry must not change when filled in again; and a quoted path must
-// unquote, by the desktop entry rules, to exactly the path.
+// other programs and people edit it), the desktop entry it fills in, the program path it
+// quotes into Exec, and the user's autostart entry it reads back. The first byte picks which.
+// Every input must pass without a crash; the handler setting must be there once and stay put on
+// a second pass, with every other line kept in order; a filled-in entry must not change when
+// filled in again; a quoted path must unquote, by the desktop entry rules, to exactly the path;
+// and the program read from an autostart entry's Exec, written again, must read back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -110,15 +111,28 @@ void checkDesktopEntry(std::string_view entryTemplate) {
     require(desktopEntryForProgram(*entry, "/home/a b/Quillet+.app/bin/quillet") == entry);
 }
 
+void checkAutostartEntry(std::string_view entry) {
+    isTurnedOffAutostartEntry(entry);
+    const auto exec = desktopEntryValue(entry, "Exec");
+    if (!exec) return;
+    const auto program = desktopEntryExecProgram(*exec);
+    if (!program) return;
+    const auto again = desktopEntryExecArgument(*program);
+    if (!again) return;
+    require(desktopEntryExecProgram(*again) == program);
+    require(desktopEntryExecProgram(*again + " %u") == program);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
         case 0: checkMimeAppsList(input); break;
         case 1: checkExecArgument(input); break;
-        default: checkDesktopEntry(input); break;
+        case 2: checkDesktopEntry(input); break;
+        default: checkAutostartEntry(input); break;
     }
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Lays out the per-user bundle from a build and packs it:
 #   OUT_DIR/Quillet+.app/            bin/quillet and libexec/quillet-app (stripped), share/quillet/
-#                                    (templates, Info.json, the desktop entry it registers, its icon)
+#                                    (templates, Info.json, the desktop and autostart entries it
+#                                    registers, its icon)
 #   OUT_DIR/Quillet+-VERSION.tar.xz  that folder as the archive's one top-level entry
 # Qt and the other shared libraries come from the system's packages, not from the bundle.
 #
@@ -28,7 +29,7 @@ resources=$build_dir/share/quillet
 for program in bin/quillet libexec/quillet-app; do
   [ -x "$build_dir/$program" ] || die "the build has no program at $build_dir/$program"
 done
-for needed in Info.json org.quillet.Quillet.desktop org.quillet.Quillet.svg; do
+for needed in Info.json org.quillet.Quillet.desktop org.quillet.Quillet.autostart.desktop org.quillet.Quillet.svg; do
   [ -f "$resources/$needed" ] || die "the build has no $needed in $resources"
 done
 

@@ -268,8 +268,8 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     instance_socket::Listener socket(socketPath);
     if (!socket.listen()) log.error("Later launches cannot reach this instance: %{public}s", socket.error());
 
-    // Run from a per-user bundle, it makes itself the desktop's Quillet+ (entry, icon and
-    // quillaxe: handler), re-pointed at wherever the bundle now is.
+    // Run from a per-user bundle, it makes itself the desktop's Quillet+ (entry, icon,
+    // quillaxe: handler and start at login), re-pointed at wherever the bundle now is.
     const ApplicationBundle bundle = ApplicationBundle::containing(executablePath());
     BundleRegistration(bundle, environment).registerBundle();
 

@@ -111,10 +111,62 @@ std::optional<std::string> desktopEntryExecArgument(const std::filesystem::path&
     return line;
 }
 
-std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate, const std::filesystem::path& program) {
+std::optional<std::filesystem::path> desktopEntryExecProgram(std::string_view exec) {
+    // The key file's string escapes come off first.
+    std::string value;
+    for (size_t i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '\\') {
+            value += exec[i];
+            continue;
+        }
+        if (++i == exec.size()) return std::nullopt;
+        switch (exec[i]) {
+            case 's': value += ' '; break;
+            case 'n': value += '\n'; break;
+            case 't': value += '\t'; break;
+            case 'r': value += '\r'; break;
+            case '\\': value += '\\'; break;
+            default: return std::nullopt;
+        }
+    }
+    // Then the first argument: up to a space, or in double quotes where a backslash escapes
+    // ", `, $ and \ only.
+    size_t i = value.find_first_not_of(' ');
+    if (i == std::string::npos) return std::nullopt;
+    std::string program;
+    if (value[i] == '"') {
+        for (++i;; ++i) {
+            if (i == value.size()) return std::nullopt;
+            const char c = value[i];
+            if (c == '"') break;
+            if (c == '\\') {
+                if (i + 1 == value.size()) return std::nullopt;
+                const char next = value[++i];
+                if (next != '"' && next != '`' && next != '$' && next != '\\') return std::nullopt;
+                program += next;
+            } else {
+                program += c;
+            }
+        }
+        if (i + 1 < value.size() && value[i + 1] != ' ') return std::nullopt;
+    } else {
+        program = value.substr(i, value.find(' ', i) - i);
+    }
+    // Last, %% stands for %, and any other % would be a field code.
+    std::string path;
+    for (size_t k = 0; k < program.size(); ++k) {
+        if (program[k] == '%' && (++k == program.size() || program[k] != '%')) return std::nullopt;
+        path += program[k];
+    }
+    return path;
+}
+
+std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate, const std::filesystem::path& program,
+                                                  std::string_view arguments) {
     const auto exec = desktopEntryExecArgument(program);
     if (!exec) return std::nullopt;
-    const std::string execLine = "Exec=" + *exec + " %u";
+    std::string execLine = "Exec=" + *exec;
+    if (!arguments.empty()) execLine.append(" ").append(arguments);
     const std::string tryExecLine = "TryExec=" + keyFileString(program.string());
     const std::string iconLine = std::string("Icon=") + kBundleIdentifier;
 
@@ -154,6 +206,23 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
     if (!hasTryExec) lines.insert(lines.begin() + static_cast<long>(insertAt++), tryExecLine);
     if (!hasIcon) lines.insert(lines.begin() + static_cast<long>(insertAt), iconLine);
     return joined(lines);
+}
+
+std::optional<std::string> desktopEntryValue(std::string_view entry, std::string_view key) {
+    std::optional<std::string> value;
+    bool inEntry = false;
+    for (const auto line : linesOf(entry)) {
+        if (isGroupHeader(line)) inEntry = trimmed(line) == kDesktopEntryGroup;
+        else if (inEntry && keyOf(line) == key) value = std::string(trimmed(line.substr(line.find('=') + 1)));
+    }
+    return value;
+}
+
+bool isTurnedOffAutostartEntry(std::string_view entry) {
+    // Booleans as key file readers take them: "true" and "false", or 1 and 0.
+    const auto hidden = desktopEntryValue(entry, "Hidden");
+    const auto enabled = desktopEntryValue(entry, "X-GNOME-Autostart-enabled");
+    return (hidden && (*hidden == "true" || *hidden == "1")) || (enabled && (*enabled == "false" || *enabled == "0"));
 }
 
 std::string mimeAppsListWithDefault(std::string_view mimeAppsList, std::string_view mimeType,
@@ -226,6 +295,11 @@ std::optional<std::filesystem::path> BundleRegistration::mimeAppsListPath() cons
     return *configurationHome_ / "mimeapps.list";
 }
 
+std::optional<std::filesystem::path> BundleRegistration::autostartEntryPath() const {
+    if (!configurationHome_) return std::nullopt;
+    return *configurationHome_ / "autostart" / kDesktopEntryName;
+}
+
 std::vector<std::filesystem::path> BundleRegistration::registerBundle() const {
     std::vector<std::filesystem::path> written;
     if (!bundle_.isAppBundle()) return written;
@@ -263,15 +337,20 @@ std::vector<std::filesystem::path> BundleRegistration::registerBundle() const {
         return std::nullopt;
     };
 
-    if (auto entryTemplate = resource(kDesktopEntryName, "desktop entry")) {
-        auto entry = desktopEntryForProgram(*entryTemplate, bundle_.executable());
+    // A desktop entry from the bundle's template, starting the bundle's program.
+    const auto entryFor = [&](const std::string& entryTemplate, const char* what,
+                              std::string_view arguments) -> std::optional<std::string> {
+        auto entry = desktopEntryForProgram(entryTemplate, bundle_.executable(), arguments);
         if (!desktopEntryExecArgument(bundle_.executable()))
-            log.error("Not registering the desktop entry: %{public}s cannot be named in one",
+            log.error("Not registering the %{public}s: %{public}s cannot be named in one", what,
                       bundle_.executable().string());
         else if (!entry)
-            log.error("Not registering the desktop entry: the bundle's has no [Desktop Entry] group");
-        apply(desktopEntryPath(), "desktop entry", entry);
-    }
+            log.error("Not registering the %{public}s: the bundle's has no [Desktop Entry] group", what);
+        return entry;
+    };
+
+    if (auto entryTemplate = resource(kDesktopEntryName, "desktop entry"))
+        apply(desktopEntryPath(), "desktop entry", entryFor(*entryTemplate, "desktop entry", "%u"));
     if (auto icon = resource(kIconName, "icon")) apply(iconPath(), "icon", icon);
 
     // The list is the user's: it is read first, and a link or unreadable file stays untouched.
@@ -286,23 +365,41 @@ std::vector<std::filesystem::path> BundleRegistration::registerBundle() const {
     } else {
         apply(std::nullopt, "scheme handler setting", std::nullopt);
     }
+
+    // Started at login with no arguments, as a launch from the menu is. An entry the user
+    // turned off stays off, and stays theirs to the byte.
+    if (auto entryTemplate = resource(kAutostartTemplateName, "autostart entry")) {
+        const auto target = autostartEntryPath();
+        const RegularFileContent existing = target ? readRegularFile(*target) : RegularFileContent{};
+        if (!existing.content || !isTurnedOffAutostartEntry(*existing.content))
+            apply(target, "autostart entry", entryFor(*entryTemplate, "autostart entry", ""));
+    }
     return written;
 }
 
 std::vector<std::filesystem::path> BundleRegistration::unregisterBundle() const {
     std::vector<std::filesystem::path> changed;
     const Logger log(kAppSubsystem, "Bundle");
-    for (const auto& [target, what] : {std::pair{desktopEntryPath(), "desktop entry"}, std::pair{iconPath(), "icon"}}) {
-        if (!target) continue;
+    // A regular file only: a link there is not ours, and removing it would not undo anything.
+    const auto removeFile = [&](const std::filesystem::path& target, const char* what) {
         std::error_code error;
-        const auto type = std::filesystem::symlink_status(*target, error).type();
-        if (type != std::filesystem::file_type::regular) continue;
-        if (std::filesystem::remove(*target, error)) {
-            log.log("Removed the %{public}s at %{public}s", what, target->string());
-            changed.push_back(*target);
+        const auto type = std::filesystem::symlink_status(target, error).type();
+        if (type != std::filesystem::file_type::regular) return;
+        if (std::filesystem::remove(target, error)) {
+            log.log("Removed the %{public}s at %{public}s", what, target.string());
+            changed.push_back(target);
         } else if (error) {
-            log.error("Could not remove the %{public}s at %{public}s: %{public}s", what, target->string(), error.message());
+            log.error("Could not remove the %{public}s at %{public}s: %{public}s", what, target.string(), error.message());
         }
+    };
+    for (const auto& [target, what] : {std::pair{desktopEntryPath(), "desktop entry"}, std::pair{iconPath(), "icon"}})
+        if (target) removeFile(*target, what);
+    // The autostart entry may be one the user made for another program under the same name.
+    if (const auto autostart = autostartEntryPath()) {
+        const RegularFileContent existing = readRegularFile(*autostart);
+        const auto exec = existing.content ? desktopEntryValue(*existing.content, "Exec") : std::nullopt;
+        const auto program = exec ? desktopEntryExecProgram(*exec) : std::nullopt;
+        if (program && *program == bundle_.executable()) removeFile(*autostart, "autostart entry");
     }
     if (const auto list = mimeAppsListPath()) {
         const RegularFileContent existing = readRegularFile(*list);

@@ -2,7 +2,7 @@
 # The per-user bundle end to end: made from the current build, packed as one Quillet+.app/
 # folder, installed into a throw-away home's Applications (whose path needs quoting in a desktop
 # entry), run once, and then the desktop knows it: a valid desktop entry starting the bundle's
-# program, its icon, and the quillaxe: handler that "gio open" reaches. The build tree's own
+# program, its icon, the quillaxe: handler that "gio open" reaches, and its autostart entry. The build tree's own
 # program registers nothing. No display: the application runs on the window-less platform.
 set -u
 source_dir=$1
@@ -31,8 +31,9 @@ check "the archive is named after the version" '[ "$archive" = "$scratch/out/Qui
 check "one top-level folder, Quillet+.app/" \
   '[ "$(tar --list --file "$archive" | cut -d/ -f1 | sort -u)" = "Quillet+.app" ]'
 check "the folder itself is an entry" 'tar --list --file "$archive" | grep -qx "Quillet+.app/"'
-for entry in bin/quillet libexec/quillet-app share/quillet/Info.json share/quillet/blank.docx share/quillet/blank.xlsx \
-             share/quillet/blank.pptx share/quillet/org.quillet.Quillet.desktop share/quillet/org.quillet.Quillet.svg; do
+for entry in bin/quillet libexec/quillet-app share/quillet/Info.json share/quillet/blank.docx \
+             share/quillet/blank.xlsx share/quillet/blank.pptx share/quillet/org.quillet.Quillet.desktop \
+             share/quillet/org.quillet.Quillet.autostart.desktop share/quillet/org.quillet.Quillet.svg; do
   check "the archive has $entry" 'tar --list --file "$archive" | grep -qx "Quillet+.app/$entry"'
 done
 check "every entry belongs to 0/0" \
@@ -90,13 +91,17 @@ kill -TERM $pid; wait $pid; pid=
 
 entry=$XDG_DATA_HOME/applications/org.quillet.Quillet.desktop
 icon=$XDG_DATA_HOME/icons/hicolor/scalable/apps/org.quillet.Quillet.svg
-check "logs what it registered" '[ "$(grep -c "Registered the" "$scratch/first.log")" -eq 3 ]'
+check "logs what it registered" '[ "$(grep -c "Registered the" "$scratch/first.log")" -eq 4 ]'
 check "the desktop entry is written" '[ -f "$entry" ]'
 check "and valid" 'desktop-file-validate "$entry"'
 check "it starts the bundle" 'grep -qxF "TryExec=$bundle/bin/quillet" "$entry" && grep -q "^Exec=\".*Quillet+.app/bin/quillet\" %u$" "$entry"'
 check "the icon is the bundle's" 'cmp -s "$icon" "$bundle/share/quillet/org.quillet.Quillet.svg"'
 check "it handles quillaxe: links" \
   'grep -qx "x-scheme-handler/quillaxe=org.quillet.Quillet.desktop" "$XDG_CONFIG_HOME/mimeapps.list"'
+autostart=$XDG_CONFIG_HOME/autostart/org.quillet.Quillet.desktop
+check "it starts at login" '[ -f "$autostart" ] && desktop-file-validate "$autostart" && grep -qx "X-GNOME-Autostart-enabled=true" "$autostart"'
+check "the bundle's program, with no arguments" \
+  'grep -qxF "TryExec=$bundle/bin/quillet" "$autostart" && grep -q "^Exec=\".*Quillet+.app/bin/quillet\"$" "$autostart"'
 
 "$bundle/bin/quillet" 2>"$scratch/second.log" &
 pid=$!
@@ -123,5 +128,5 @@ export XDG_DATA_HOME=$scratch/tree-data XDG_CONFIG_HOME=$scratch/tree-config
 pid=$!
 check "the built program starts" 'wait_for "grep -q \"Quillet+ started\" \"$scratch/tree.log\"" 100'
 kill -TERM $pid; wait $pid; pid=
-check "and registers nothing" '[ ! -e "$XDG_DATA_HOME" ] && [ ! -e "$XDG_CONFIG_HOME/mimeapps.list" ] && ! grep -q "Registered the" "$scratch/tree.log"'
+check "and registers nothing" '[ ! -e "$XDG_DATA_HOME" ] && [ ! -e "$XDG_CONFIG_HOME/mimeapps.list" ] && [ ! -e "$XDG_CONFIG_HOME/autostart" ] && ! grep -q "Registered the" "$scratch/tree.log"'
 exit $fail

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The desktop entry passes desktop-file-validate, carries the keys that make "quillet URL" the
-# handler of quillaxe: links, and is installed into share/applications.
+# handler of quillaxe: links, and is installed into share/applications; the autostart entry
+# beside it is installed into the system's autostart folder.
 set -u
 entry=$1
 build_dir=$2
@@ -21,4 +22,22 @@ check "installs" '"$cmake" --install "$build_dir" --prefix "$prefix" >/dev/null'
 check "installed into share/applications" '[ -f "$prefix/share/applications/org.quillet.Quillet.desktop" ]'
 check "installed entry is valid" 'desktop-file-validate "$prefix/share/applications/org.quillet.Quillet.desktop"'
 check "not among the resources" '[ ! -e "$prefix/share/quillet/org.quillet.Quillet.desktop" ]'
+
+# The autostart entry: from the one template the bundle also uses, valid, started with no
+# arguments, and in the system configuration's autostart folder (/etc for the /usr prefix).
+autostart=$prefix/etc/xdg/autostart/org.quillet.Quillet.desktop
+check "installs the autostart entry into etc/xdg/autostart" '[ -f "$autostart" ]'
+check "the autostart entry is valid" 'desktop-file-validate "$autostart"'
+check "it is the template" 'cmp -s "$autostart" "$(dirname "$entry")/org.quillet.Quillet.autostart.desktop"'
+for line in "Exec=quillet" "TryExec=quillet" "X-GNOME-Autostart-enabled=true"; do
+  check "the autostart entry has $line" 'grep -qxF "$line" "$autostart"'
+done
+check "the autostart template is not among the resources" \
+  '[ -z "$(find "$prefix" -name org.quillet.Quillet.autostart.desktop)" ]'
+DESTDIR="$prefix/stage" "$cmake" --install "$build_dir" --prefix /usr >/dev/null
+check "for /usr, staged into /etc/xdg/autostart" \
+  '[ -f "$prefix/stage/etc/xdg/autostart/org.quillet.Quillet.desktop" ] && [ ! -e "$prefix/stage/usr/etc" ]'
+DESTDIR="$prefix/stage-opt" "$cmake" --install "$build_dir" --prefix /opt/quillet >/dev/null
+check "for /opt/quillet, staged into /etc/opt/quillet/xdg/autostart" \
+  '[ -f "$prefix/stage-opt/etc/opt/quillet/xdg/autostart/org.quillet.Quillet.desktop" ]'
 exit $fail

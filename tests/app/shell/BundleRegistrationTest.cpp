@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ fs::path makeBundle(const fs::path& parent) {
     fs::create_directories(bundle / "share" / "quillet");
     test::writeFile(bundle / "bin" / "quillet", "");
     test::writeFile(bundle / "share" / "quillet" / "Info.json", "{}");
-    for (const char* name : {"org.quillet.Quillet.desktop", "org.quillet.Quillet.svg"})
+    for (const char* name : {"org.quillet.Quillet.desktop", "org.quillet.Quillet.autostart.desktop", "org.quillet.Quillet.svg"})
         fs::copy_file(kResources / name, bundle / "share" / "quillet" / name);
     return bundle;
 }
@@ -46,6 +48,7 @@ struct Homes {
     fs::path entry() const { return data / "applications" / "org.quillet.Quillet.desktop"; }
     fs::path icon() const { return data / "icons/hicolor/scalable/apps/org.quillet.Quillet.svg"; }
     fs::path list() const { return config / "mimeapps.list"; }
+    fs::path autostart() const { return config / "autostart" / "org.quillet.Quillet.desktop"; }
 };
 
 std::vector<fs::path> registerFrom(const fs::path& bundle, const Homes& homes) {
@@ -87,6 +90,34 @@ bool sameFile(const Identity& a, const Identity& b) {
     return a.inode == b.inode && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
 }
 
+struct Verdict {
+    int status;
+    std::string output;
+};
+// desktop-file-validate on `file`: its exit status and what it printed; nothing without the tool.
+std::optional<Verdict> desktopFileValidate(const fs::path& file) {
+    int fds[2];
+    if (::pipe(fds) != 0) return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::dup2(fds[1], STDERR_FILENO);
+        ::close(fds[0]);
+        ::execlp("desktop-file-validate", "desktop-file-validate", file.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    Verdict verdict{-1, {}};
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) verdict.output.append(buffer, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    verdict.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (verdict.status == 127) return std::nullopt;
+    return verdict;
+}
+
 }  // namespace
 
 TEST(BundleRegistration, WritesTheEntryIconAndHandlerOnceAndThenNothing) {
@@ -96,7 +127,8 @@ TEST(BundleRegistration, WritesTheEntryIconAndHandlerOnceAndThenNothing) {
     auto log = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(log);
 
-    EXPECT_EQ(registerFrom(bundle, homes), (std::vector<fs::path>{homes.entry(), homes.icon(), homes.list()}));
+    EXPECT_EQ(registerFrom(bundle, homes),
+              (std::vector<fs::path>{homes.entry(), homes.icon(), homes.list(), homes.autostart()}));
 
     const std::string entry = test::readFile(homes.entry());
     const std::string program = (bundle / "bin" / "quillet").string();
@@ -114,24 +146,28 @@ TEST(BundleRegistration, WritesTheEntryIconAndHandlerOnceAndThenNothing) {
     EXPECT_TRUE(log->contains("Registered the scheme handler setting at " + homes.list().string()));
     // No temporary file stays behind.
     EXPECT_EQ(namesIn(homes.entry().parent_path()), std::vector<std::string>{"org.quillet.Quillet.desktop"});
-    EXPECT_EQ(namesIn(homes.config), std::vector<std::string>{"mimeapps.list"});
+    EXPECT_EQ(namesIn(homes.config), (std::vector<std::string>{"autostart", "mimeapps.list"}));
+    EXPECT_EQ(namesIn(homes.autostart().parent_path()), std::vector<std::string>{"org.quillet.Quillet.desktop"});
 
     const Identity entryBefore = identityOf(homes.entry()), iconBefore = identityOf(homes.icon()),
-                   listBefore = identityOf(homes.list());
+                   listBefore = identityOf(homes.list()), autostartBefore = identityOf(homes.autostart());
     log->clear();
     EXPECT_TRUE(registerFrom(bundle, homes).empty());
     EXPECT_TRUE(sameFile(identityOf(homes.entry()), entryBefore));
     EXPECT_TRUE(sameFile(identityOf(homes.icon()), iconBefore));
     EXPECT_TRUE(sameFile(identityOf(homes.list()), listBefore));
+    EXPECT_TRUE(sameFile(identityOf(homes.autostart()), autostartBefore));
     EXPECT_TRUE(log->records().empty()) << log->lines().front();
 
-    // The bundle moved: only the entry follows it.
+    // The bundle moved: only the two entries follow it.
     const fs::path moved = root / "Elsewhere" / "Quillet+.app";
     fs::create_directories(moved.parent_path());
     fs::rename(bundle, moved);
-    EXPECT_EQ(registerFrom(moved, homes), std::vector<fs::path>{homes.entry()});
+    EXPECT_EQ(registerFrom(moved, homes), (std::vector<fs::path>{homes.entry(), homes.autostart()}));
     EXPECT_EQ(linesWithKey(test::readFile(homes.entry()), "Exec"),
               std::vector<std::string>{"Exec=\"" + (moved / "bin" / "quillet").string() + "\" %u"});
+    EXPECT_EQ(linesWithKey(test::readFile(homes.autostart()), "Exec"),
+              std::vector<std::string>{"Exec=\"" + (moved / "bin" / "quillet").string() + "\""});
     EXPECT_TRUE(sameFile(identityOf(homes.list()), listBefore));
 }
 
@@ -169,10 +205,11 @@ TEST(BundleRegistration, ExecQuotesThePathAsDesktopEntriesRequire) {
     test::TemporaryFolder root;
     const fs::path bundle = makeBundle(root / "My \"odd\" $apps\\here");
     const Homes homes(root.path());
-    ASSERT_EQ(registerFrom(bundle, homes).size(), 3u);
+    ASSERT_EQ(registerFrom(bundle, homes).size(), 4u);
     const std::string entry = test::readFile(homes.entry());
     const std::string folder = root.path().string() + R"(/My \\"odd\\" \\$apps\\\\here/Quillet+.app/bin/quillet)";
     EXPECT_EQ(linesWithKey(entry, "Exec"), std::vector<std::string>{"Exec=\"" + folder + "\" %u"});
+    EXPECT_EQ(linesWithKey(test::readFile(homes.autostart()), "Exec"), std::vector<std::string>{"Exec=\"" + folder + "\""});
     // TryExec is a plain string: only the backslash is escaped.
     EXPECT_EQ(linesWithKey(entry, "TryExec"),
               std::vector<std::string>{"TryExec=" + root.path().string() + R"(/My "odd" $apps\\here/Quillet+.app/bin/quillet)"});
@@ -256,24 +293,36 @@ TEST(BundleRegistration, LinksAtTheTargetsAreLeftAsTheyAre) {
     test::writeFile(root / "dotfiles-list", "[Default Applications]\n");
     fs::create_symlink(root / "dotfiles-entry", homes.entry());
     fs::create_symlink(root / "dotfiles-list", homes.list());
+    // A login item kept elsewhere, linked in, that the user turned on.
+    fs::create_directories(homes.autostart().parent_path());
+    const std::string linkedLoginItem = "[Desktop Entry]\nType=Application\nName=Mine\nExec=/opt/old/quillet\n";
+    test::writeFile(root / "dotfiles-autostart", linkedLoginItem);
+    fs::create_symlink(root / "dotfiles-autostart", homes.autostart());
     auto log = std::make_shared<MemoryLogSink>();
     ScopedLogSink scoped(log);
 
     EXPECT_EQ(registerFrom(bundle, homes), std::vector<fs::path>{homes.icon()});
     EXPECT_TRUE(fs::is_symlink(homes.entry()));
     EXPECT_TRUE(fs::is_symlink(homes.list()));
+    EXPECT_TRUE(fs::is_symlink(homes.autostart()));
     EXPECT_EQ(test::readFile(root / "dotfiles-entry"), "mine");
     EXPECT_EQ(test::readFile(root / "dotfiles-list"), "[Default Applications]\n");
+    EXPECT_EQ(test::readFile(root / "dotfiles-autostart"), linkedLoginItem);
     EXPECT_TRUE(log->contains("Left the desktop entry alone: " + homes.entry().string() + ": not a regular file"));
     EXPECT_TRUE(log->contains("Left the scheme handler setting alone: " + homes.list().string() + ": not a regular file"));
+    EXPECT_TRUE(log->contains("Left the autostart entry alone: " + homes.autostart().string() + ": not a regular file"));
 
     // A dangling link and a folder in the icon's place are left too.
     fs::remove(homes.icon());
     fs::create_directory(homes.icon());
     fs::remove(homes.entry());
     fs::create_symlink(root / "nowhere", homes.entry());
+    fs::remove(homes.autostart());
+    fs::create_symlink(root / "nowhere-autostart", homes.autostart());
     EXPECT_TRUE(registerFrom(bundle, homes).empty());
     EXPECT_FALSE(fs::exists(root / "nowhere"));
+    EXPECT_FALSE(fs::exists(root / "nowhere-autostart"));
+    EXPECT_TRUE(fs::is_symlink(homes.autostart()));
     EXPECT_TRUE(fs::is_directory(homes.icon()));
 }
 
@@ -361,9 +410,10 @@ TEST(BundleRegistration, UnregisteringRemovesOnlyWhatIsOurs) {
                                            "x-scheme-handler/quillaxe=org.quillet.Quillet.desktop;\n");
     const BundleRegistration registration(ApplicationBundle::containing(bundle / "bin" / "quillet"), homes.environment());
 
-    EXPECT_EQ(registration.unregisterBundle().size(), 3u);
+    EXPECT_EQ(registration.unregisterBundle().size(), 4u);
     EXPECT_FALSE(fs::exists(homes.entry()));
     EXPECT_FALSE(fs::exists(homes.icon()));
+    EXPECT_FALSE(fs::exists(homes.autostart()));
     EXPECT_EQ(test::readFile(homes.list()),
               before + "[Added Associations]\nx-scheme-handler/quillaxe=org.quillet.Quillet.desktop;\n");
     EXPECT_TRUE(registration.unregisterBundle().empty()) << "a second time finds nothing to do";
@@ -377,4 +427,146 @@ TEST(BundleRegistration, UnregisteringRemovesOnlyWhatIsOurs) {
     EXPECT_EQ(test::readFile(homes.list()), chosen);
     EXPECT_TRUE(fs::is_symlink(homes.entry()));
     EXPECT_TRUE(fs::exists(root.path() / "elsewhere.desktop"));
+}
+
+// Launch at login: the autostart entry starts the bundle's program with no arguments, is valid,
+// and is written again only when something in it changes.
+TEST(BundleRegistration, TheAutostartEntryStartsTheBundleAtLogin) {
+    test::TemporaryFolder root;
+    const fs::path bundle = makeBundle(root / "My Apps" / "for work");
+    const Homes homes(root.path());
+    auto log = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(log);
+
+    const auto written = registerFrom(bundle, homes);
+    ASSERT_NE(std::find(written.begin(), written.end(), homes.autostart()), written.end());
+    const std::string entry = test::readFile(homes.autostart());
+    const std::string program = (bundle / "bin" / "quillet").string();
+    EXPECT_EQ(linesWithKey(entry, "Exec"), std::vector<std::string>{"Exec=\"" + program + "\""});
+    EXPECT_EQ(desktopEntryExecProgram(desktopEntryValue(entry, "Exec").value_or("")), bundle / "bin" / "quillet");
+    EXPECT_EQ(linesWithKey(entry, "TryExec"), std::vector<std::string>{"TryExec=" + program});
+    EXPECT_EQ(linesWithKey(entry, "Icon"), std::vector<std::string>{"Icon=org.quillet.Quillet"});
+    EXPECT_EQ(linesWithKey(entry, "X-GNOME-Autostart-enabled"), std::vector<std::string>{"X-GNOME-Autostart-enabled=true"});
+    for (const char* key : {"Type", "Name", "Comment", "Terminal"})
+        EXPECT_EQ(linesWithKey(entry, key).size(), 1u) << key;
+    // Neither hidden nor left out of the desktop's list of startup applications.
+    EXPECT_TRUE(linesWithKey(entry, "Hidden").empty());
+    EXPECT_TRUE(linesWithKey(entry, "NoDisplay").empty());
+    EXPECT_FALSE(isTurnedOffAutostartEntry(entry));
+    EXPECT_TRUE(log->contains("Registered the autostart entry at " + homes.autostart().string()));
+    if (const auto verdict = desktopFileValidate(homes.autostart())) {
+        EXPECT_EQ(verdict->status, 0) << verdict->output;
+        EXPECT_EQ(verdict->output.find("error"), std::string::npos) << verdict->output;
+    } else {
+        ADD_FAILURE() << "desktop-file-validate is not installed";
+    }
+
+    const Identity before = identityOf(homes.autostart());
+    log->clear();
+    EXPECT_TRUE(registerFrom(bundle, homes).empty());
+    EXPECT_TRUE(sameFile(identityOf(homes.autostart()), before));
+    EXPECT_TRUE(log->records().empty());
+
+    // One that differs, turned on, is the bundle's to keep current: an old place, a foreign
+    // program of our name, or keys of the entry's own that say it is on.
+    for (const std::string& old : {std::string("[Desktop Entry]\nExec=\"/old place/Quillet+.app/bin/quillet\"\n"),
+                                   std::string("[Desktop Entry]\nType=Application\nExec=/usr/bin/other\n"),
+                                   std::string("[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\nExec=x\n"),
+                                   std::string("[Desktop Action Off]\nHidden=true\n[Desktop Entry]\nExec=x\n")}) {
+        test::writeFile(homes.autostart(), old);
+        EXPECT_EQ(registerFrom(bundle, homes), std::vector<fs::path>{homes.autostart()}) << old;
+        EXPECT_EQ(test::readFile(homes.autostart()), entry) << old;
+    }
+}
+
+// Turned off in the desktop's startup applications (or by hand): kept to the byte, never
+// re-pointed or replaced.
+TEST(BundleRegistration, AnAutostartEntryTheUserTurnedOffIsKept) {
+    test::TemporaryFolder root;
+    const fs::path bundle = makeBundle(root / "Applications");
+    const Homes homes(root.path());
+    auto log = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scoped(log);
+    fs::create_directories(homes.autostart().parent_path());
+    for (const std::string& off : {
+             std::string("[Desktop Entry]\nType=Application\nName=Quillet+\nExec=\"/old/Quillet+.app/bin/quillet\"\n"
+                         "Hidden=true\n"),
+             std::string("[Desktop Entry]\nName=Quillet+\nExec=quillet\nX-GNOME-Autostart-enabled=false\n"),
+             std::string("# mine\n[Desktop Entry]\nExec=quillet\nHidden = 1"),
+             std::string("[Desktop Entry]\nExec=quillet\nX-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-enabled=0\n"),
+         }) {
+        EXPECT_TRUE(isTurnedOffAutostartEntry(off)) << off;
+        test::writeFile(homes.autostart(), off);
+        const Identity before = identityOf(homes.autostart());
+        log->clear();
+        const auto written = registerFrom(bundle, homes);
+        EXPECT_EQ(std::find(written.begin(), written.end(), homes.autostart()), written.end()) << off;
+        EXPECT_EQ(test::readFile(homes.autostart()), off);
+        EXPECT_TRUE(sameFile(identityOf(homes.autostart()), before)) << off;
+        for (const auto& line : log->lines()) EXPECT_EQ(line.find("autostart"), std::string::npos) << line;
+    }
+    EXPECT_EQ(namesIn(homes.autostart().parent_path()), std::vector<std::string>{"org.quillet.Quillet.desktop"});
+}
+
+TEST(BundleRegistration, ExecProgramReadsBackWhatExecArgumentWrites) {
+    for (const char* path : {"/home/a b/Quillet+.app/bin/quillet", "/x/say \"hi\"/q", "/x/back\\slash/q",
+                             "/x/$HOME/`id`/q", "/x/100%/it's;&|<>*?#()~/q", "/x/Ünïcødé/q", "/x/ends in space /q"}) {
+        const auto argument = desktopEntryExecArgument(path);
+        ASSERT_TRUE(argument) << path;
+        EXPECT_EQ(desktopEntryExecProgram(*argument), fs::path(path)) << *argument;
+        EXPECT_EQ(desktopEntryExecProgram(*argument + " %u"), fs::path(path)) << *argument;
+    }
+    EXPECT_EQ(desktopEntryExecProgram("quillet"), fs::path("quillet"));
+    EXPECT_EQ(desktopEntryExecProgram("  /usr/bin/other --flag \"x y\""), fs::path("/usr/bin/other"));
+    // The key file's \s is a space before the arguments are split: inside quotes it stays.
+    EXPECT_EQ(desktopEntryExecProgram(R"("/usr/bin/with\sspace" %u)"), fs::path("/usr/bin/with space"));
+    EXPECT_EQ(desktopEntryExecProgram(R"(/usr/bin/with\sspace %u)"), fs::path("/usr/bin/with"));
+    // Malformed: not a program to compare with.
+    for (const char* bad : {"", "   ", "\"/unclosed", R"("/bad \q escape")", R"(/bad\x)", "trailing\\",
+                            "\"/a\"b", "/a/%u", "/a/100%"})
+        EXPECT_EQ(desktopEntryExecProgram(bad), std::nullopt) << bad;
+}
+
+// On uninstall, the autostart entry goes when it starts this bundle, turned off or not; one of
+// our name that starts another program, or a link, is the user's and stays.
+TEST(BundleRegistration, UnregisteringRemovesOnlyOurAutostartEntry) {
+    test::TemporaryFolder root;
+    const Homes homes(root.path());
+    const fs::path bundle = makeBundle(root.path() / "My Apps");
+    ScopedLogSink quiet(std::make_shared<MemoryLogSink>());
+    const BundleRegistration registration(ApplicationBundle::containing(bundle / "bin" / "quillet"), homes.environment());
+    const auto removes = [&] {
+        const auto changed = registration.unregisterBundle();
+        return std::find(changed.begin(), changed.end(), homes.autostart()) != changed.end();
+    };
+
+    registration.registerBundle();
+    ASSERT_TRUE(fs::is_regular_file(homes.autostart()));
+    EXPECT_TRUE(removes());
+    EXPECT_FALSE(fs::exists(homes.autostart()));
+    EXPECT_TRUE(fs::is_directory(homes.autostart().parent_path())) << "the folder is the desktop's";
+
+    const std::string program = *desktopEntryExecArgument(bundle / "bin" / "quillet");
+    test::writeFile(homes.autostart(), "[Desktop Entry]\nExec=" + program + "\nHidden=true\n");
+    EXPECT_TRUE(removes());
+    EXPECT_FALSE(fs::exists(homes.autostart()));
+
+    for (const std::string& foreign :
+         {std::string("[Desktop Entry]\nType=Application\nName=Other\nExec=/usr/bin/other-program --at-login\n"),
+          std::string("[Desktop Entry]\nExec=\"/elsewhere/Quillet+.app/bin/quillet\"\n"),
+          std::string("[Desktop Entry]\nExec=quillet\n"),
+          std::string("[Desktop Action X]\nExec=" + program + "\n[Desktop Entry]\nExec=/usr/bin/other\n"),
+          std::string("not a key file at all")}) {
+        test::writeFile(homes.autostart(), foreign);
+        EXPECT_FALSE(removes()) << foreign;
+        EXPECT_EQ(test::readFile(homes.autostart()), foreign);
+    }
+
+    // A link to an entry of ours is not followed, nor removed.
+    fs::remove(homes.autostart());
+    test::writeFile(root.path() / "kept.desktop", "[Desktop Entry]\nExec=" + program + "\n");
+    fs::create_symlink(root.path() / "kept.desktop", homes.autostart());
+    EXPECT_FALSE(removes());
+    EXPECT_TRUE(fs::is_symlink(homes.autostart()));
+    EXPECT_EQ(test::readFile(root.path() / "kept.desktop"), "[Desktop Entry]\nExec=" + program + "\n");
 }

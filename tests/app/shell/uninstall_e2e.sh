@@ -46,14 +46,16 @@ mkdir -p "$HOME/Desktop"
 echo "kept" >"$apps/notes.txt"
 check "settings saved before" '[ -f "$XDG_CONFIG_HOME/group.org.quillet.Quillet/Defaults.sqlite" ]'
 check "a file created before" '[ -f "$HOME/Desktop/Untitled.txt" ]'
-# A first launch registers the bundle with the desktop (entry, icon, quillaxe: handler).
+# A first launch registers the bundle with the desktop (entry, icon, quillaxe: handler, autostart).
 env -u DISPLAY "$bundle/bin/quillet" 2>"$work/launch.log" & app=$!
-registered() { grep -q "Registered the scheme handler" "$work/launch.log"; }
+registered() { grep -q "Registered the scheme handler" "$work/launch.log" && grep -q "Registered the autostart entry" "$work/launch.log"; }
 wait_until 20 "the bundle registered" registered || cat "$work/launch.log"
 kill -TERM $app; wait $app
 entry=$XDG_DATA_HOME/applications/org.quillet.Quillet.desktop
 icon=$XDG_DATA_HOME/icons/hicolor/scalable/apps/org.quillet.Quillet.svg
+autostart=$XDG_CONFIG_HOME/autostart/org.quillet.Quillet.desktop
 check "registered before" '[ -f "$entry" ] && [ -f "$icon" ] && grep -q "^x-scheme-handler/quillaxe=" "$XDG_CONFIG_HOME/mimeapps.list"'
+check "starts at login before" '[ -f "$autostart" ]'
 
 # A first start of Nautilus migrates old starred-file data; the stamp says that is done.
 mkdir -p "$XDG_DATA_HOME/nautilus" && touch "$XDG_DATA_HOME/nautilus/tracker2-migration-complete"
@@ -83,6 +85,7 @@ check "Nautilus runs again (pid $(nautilus_pid))" '[ -n "$(nautilus_pid)" ] && [
 check "the shared container is gone" '[ ! -e "$XDG_CONFIG_HOME/group.org.quillet.Quillet" ]'
 check "the own domain has no settings left" '! "$trash/files/Quillet+.app/bin/quillet" defaults read --standard launchCount >/dev/null 2>&1'
 check "the registration is gone" '[ ! -e "$entry" ] && [ ! -e "$icon" ] && ! grep -q "quillaxe" "$XDG_CONFIG_HOME/mimeapps.list"'
+check "no longer starts at login" '[ ! -e "$autostart" ]'
 check "the file created before is still there" '[ -f "$HOME/Desktop/Untitled.txt" ]'
 check "so is the file beside the bundle" '[ "$(cat "$apps/notes.txt")" = kept ]'
 if [ $fail -ne 0 ]; then sed 's/^/  stderr: /' "$work/err"; fi
