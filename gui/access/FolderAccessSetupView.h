@@ -20,7 +20,8 @@ class FolderAccessSetupModel;
 // saved roots each with a button that forgets it, and the outcome of the last action. It renders
 // the model's state and forwards clicks; the flows run their panels modally inside the click.
 // Tests and accessibility find its parts by object name: "summary", "statusMessage",
-// "folderGrid", "folderCell" (with "folderName" and "forgetAccessButton" inside).
+// "folderGrid", "folderCell" (with "folderName" and "forgetAccessButton" inside). The model
+// outlives the card.
 class FolderAccessSetupView final : public QFrame {
     Q_OBJECT
 public:

@@ -376,14 +376,14 @@ void drawFolderWithGear(Canvas& c) {
     path.moveTo(3, 10.5);
     path.lineTo(13, 10.5);
     c.stroke(path);
-    const QPointF centre(18, 17.5);
+    const QPointF centre(17.6, 17.4);
     for (int i = 0; i < 8; ++i) {
         const double angle = i * std::numbers::pi / 4;
-        c.line(centre.x() + 3.4 * std::cos(angle), centre.y() + 3.4 * std::sin(angle),
-               centre.x() + 5.2 * std::cos(angle), centre.y() + 5.2 * std::sin(angle), 1.9);
+        c.line(centre.x() + 3.2 * std::cos(angle), centre.y() + 3.2 * std::sin(angle),
+               centre.x() + 4.9 * std::cos(angle), centre.y() + 4.9 * std::sin(angle), 1.9);
     }
     QPainterPath ring;
-    ring.addEllipse(centre, 3.3, 3.3);
+    ring.addEllipse(centre, 3.1, 3.1);
     c.stroke(ring, 1.6);
 }
 

@@ -35,7 +35,7 @@ protected:
     }
 };
 
-// A hairline between two rows, indented past the symbol as list separators are.
+// A hairline between two rows, starting where the rows' text starts, as list separators do.
 class RowSeparator final : public QWidget {
 public:
     explicit RowSeparator(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
@@ -43,7 +43,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(QRect(12 + FileTypeRow::kSymbolSize + 12, 0, width(), 1), withAlpha(separator(palette()), 0.45));
+        p.fillRect(QRect(FileTypeRow::kSymbolSize + 12, 0, width(), 1), withAlpha(separator(palette()), 0.45));
     }
 };
 

@@ -17,7 +17,8 @@ class FileTypeRow;
 // The file types list: a section per category in catalog order, titled with the category's name,
 // holding a row per type in the user's order, each with its switch. It has no state of its own:
 // it redraws from the settings' published changes, in place when only switches changed and
-// afresh when the order did. Section titles carry the object name "sectionHeading".
+// afresh when the order did. Section titles carry the object name "sectionHeading". The
+// settings outlive the list.
 class FileTypesListView final : public QScrollArea {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "gui/settings/SwitchButton.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 
 #include "gui/quickcreate/QuickCreatePanelStyle.h"
@@ -15,6 +16,17 @@ SwitchButton::SwitchButton(QWidget* parent) : QAbstractButton(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+void SwitchButton::focusInEvent(QFocusEvent* event) {
+    showsFocusRing_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                      event->reason() == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
+}
+
+void SwitchButton::focusOutEvent(QFocusEvent* event) {
+    showsFocusRing_ = false;
+    QAbstractButton::focusOutEvent(event);
+}
+
 void SwitchButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -23,7 +35,7 @@ void SwitchButton::paintEvent(QPaintEvent*) {
 
     const QRectF track((width() - kWidth) / 2.0, (height() - kHeight) / 2.0, kWidth, kHeight);
     const double radius = kHeight / 2.0;
-    if (hasFocus()) {
+    if (hasFocus() && showsFocusRing_) {
         p.setPen(QPen(withAlpha(accent(pal), 0.55), 2.5));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(track.adjusted(-1.5, -1.5, 1.5, 1.5), radius + 1.5, radius + 1.5);

@@ -20,7 +20,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+private:
+    // The focus ring shows only when the keyboard brought the focus, not on a click or when the
+    // window first opens.
+    bool showsFocusRing_ = false;
 };
 
 }  // namespace quillet
