@@ -59,8 +59,8 @@ FolderAccessSetupView::FolderAccessSetupView(FolderAccessSetupModel& model, QWid
     titles->addWidget(title);
     titles->addWidget(summary_);
     titles->addStretch(1);
-    header->addLayout(titles);
-    header->addStretch(1);
+    // The titles take the free width, so the gap before the buttons is the 12 of the row at least.
+    header->addLayout(titles, 1);
 
     auto* actions = new QVBoxLayout;
     actions->setSpacing(8);
