@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <system_error>
 
+#include "app/access/FolderAccessLocations.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/DisplayNames.h"
@@ -21,6 +23,20 @@ Logger logger() { return Logger(kAppSubsystem, SecurityScopedFolderAccess::kLogC
 std::size_t characterCount(const std::string& utf8) {
     return static_cast<std::size_t>(
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+bool isDirectory(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+// Whether a folder holds anything to choose: GIO keeps its mount folder even with nothing
+// mounted, and an empty panel would only be something to dismiss.
+bool hasVisibleEntry(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (!it->path().filename().string().starts_with('.')) return true;
+    return false;
 }
 
 }  // namespace
@@ -165,10 +181,11 @@ std::string SecurityScopedFolderAccess::defaultAccessMessage(const std::filesyst
     return "Choose " + display + " so Quillet+ can create files there.";
 }
 
-FolderPanelResult SecurityScopedFolderAccess::runPanel(const FolderPanelConfiguration& configuration) {
-    if (!panel_ || !activation_)
+FolderPanelResult SecurityScopedFolderAccess::runPanel(const FolderPanelConfiguration& configuration,
+                                                       Activation activation) {
+    if (!panel_ || (activation == Activation::activate && !activation_))
         throw std::logic_error("SecurityScopedFolderAccess was built without a folder panel");
-    activation_->activateIgnoringOtherApps();
+    if (activation == Activation::activate) activation_->activateIgnoringOtherApps();
     return panel_->runModal(configuration);
 }
 
@@ -202,6 +219,73 @@ std::filesystem::path SecurityScopedFolderAccess::requestAccessToFolder(const st
     const std::filesystem::path chosen = standardizedPath(answer.urls.empty() ? target : answer.urls.front());
     saveBookmark(chosen, chosen);
     return chosen;
+}
+
+std::filesystem::path SecurityScopedFolderAccess::grantHomeFolder(const FolderAccessLocations& locations) {
+    if (!locations.realHome) throw SecurityScopedFolderAccessError::homeFolderUnavailable();
+    return requestAccess(*locations.realHome, std::nullopt, kHomeFolderTitle, std::string(kHomeFolderMessage));
+}
+
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::addCloudFolders(
+    const FolderAccessLocations& locations) {
+    if (!locations.realHome) throw SecurityScopedFolderAccessError::homeFolderUnavailable();
+    const std::filesystem::path home = standardizedPath(*locations.realHome);
+    std::vector<std::filesystem::path> granted;
+    // A declined or failed single-folder prompt costs only that folder; the next one still asks.
+    const auto askForFolder = [&](const std::filesystem::path& folder) {
+        if (!isDirectory(folder)) return;
+        try {
+            granted.push_back(requestAccessToFolder(folder));
+        } catch (const SecurityScopedFolderAccessError&) {
+        }
+    };
+
+    askForFolder(FolderAccessLocations::dropboxFolder(home));
+    if (locations.providerMountsFolder && hasVisibleEntry(*locations.providerMountsFolder)) {
+        const auto panel = makeAccessPanel(kCloudFoldersTitle, kCloudFoldersMessage,
+                                           standardizedPath(*locations.providerMountsFolder), true);
+        const FolderPanelResult answer = runPanel(panel);
+        if (answer.confirmed) {
+            const auto saved = saveChosenFolders(answer.urls);
+            granted.insert(granted.end(), saved.begin(), saved.end());
+        }
+    }
+    for (const auto& folder : FolderAccessLocations::cloudClientFolders(home)) askForFolder(folder);
+
+    if (granted.empty()) throw SecurityScopedFolderAccessError::accessCancelled(home);
+    return granted;
+}
+
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::addOtherFolders(
+    const FolderAccessLocations& locations) {
+    std::optional<std::filesystem::path> home;
+    if (locations.realHome) home = standardizedPath(*locations.realHome);
+    const auto panel = makeAccessPanel(kOtherFoldersTitle, kOtherFoldersMessage, home, true);
+    return addFolders(panel, home.value_or(standardizedPath(locations.processHome.value_or("/"))));
+}
+
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::addExternalVolumes(
+    const FolderAccessLocations& locations) {
+    const std::filesystem::path volumes = locations.externalVolumesFolder();
+    return addFolders(makeAccessPanel(kExternalVolumesTitle, kExternalVolumesMessage, volumes, true), volumes);
+}
+
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::addFolders(const FolderPanelConfiguration& panel,
+                                                                          const std::filesystem::path& cancelledFolder) {
+    const FolderPanelResult answer = runPanel(panel, Activation::leaveAsIs);
+    if (!answer.confirmed) throw SecurityScopedFolderAccessError::accessCancelled(cancelledFolder);
+    return saveChosenFolders(answer.urls);
+}
+
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::saveChosenFolders(
+    const std::vector<std::filesystem::path>& urls) {
+    std::vector<std::filesystem::path> saved;
+    for (const auto& url : urls) {
+        const std::filesystem::path chosen = standardizedPath(url);
+        saveBookmark(url, chosen);
+        saved.push_back(chosen);
+    }
+    return saved;
 }
 
 }  // namespace quillet

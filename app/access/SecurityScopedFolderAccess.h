@@ -13,6 +13,7 @@ namespace quillet {
 
 class ApplicationActivation;
 class DefaultsSuite;
+struct FolderAccessLocations;
 class DisplayNames;
 class FolderBookmarks;
 
@@ -28,6 +29,16 @@ public:
     static constexpr std::string_view kBookmarkKeyPrefix = "securityScopedFolderBookmark.";
     static constexpr const char* kLogCategory = "SecurityScopedBookmarks";
     static constexpr const char* kAllowAccessPrompt = "Allow Access";
+    static constexpr const char* kHomeFolderTitle = "Allow Home Folder Access";
+    static constexpr const char* kHomeFolderMessage =
+        "Choose your home folder so Quillet+ can create files in folders you own.";
+    static constexpr const char* kCloudFoldersTitle = "Add Cloud Folder Access";
+    static constexpr const char* kCloudFoldersMessage =
+        "Choose Google Drive, OneDrive, or other provider folders that Quillet+ can use.";
+    static constexpr const char* kOtherFoldersTitle = "Add Other Folders";
+    static constexpr const char* kOtherFoldersMessage = "Choose any other folders Quillet+ can create files in.";
+    static constexpr const char* kExternalVolumesTitle = "Add External Volume Access";
+    static constexpr const char* kExternalVolumesMessage = "Choose external volumes that Quillet+ can use.";
 
     // The panel and activation are needed only by the two prompts; a caller that never prompts
     // (the command line) passes none.
@@ -74,8 +85,29 @@ public:
     // bookmarkCreationFailed.
     std::filesystem::path requestAccessToFolder(const std::filesystem::path& folder);
 
+    // Grants made ahead of time, so that creating a file never stops for a prompt. Each returns
+    // the standardized folders it saved and throws SecurityScopedFolderAccessError.
+    //
+    // The home folder, or a folder that contains it; the panel opens in the home's parent.
+    std::filesystem::path grantHomeFolder(const FolderAccessLocations& locations);
+    // Dropbox, then the provider mounts the user picks, then the cloud clients' folders; each
+    // only where its folder exists. A declined single-folder prompt is skipped; a failed save in
+    // the provider panel ends the flow. Nothing granted at all is accessCancelled(home).
+    std::vector<std::filesystem::path> addCloudFolders(const FolderAccessLocations& locations);
+    // Any folders, starting in the home folder; the application is not brought to the front.
+    std::vector<std::filesystem::path> addOtherFolders(const FolderAccessLocations& locations);
+    // Any folders, starting where volumes are mounted; nothing checks that they are volumes.
+    std::vector<std::filesystem::path> addExternalVolumes(const FolderAccessLocations& locations);
+
 private:
-    FolderPanelResult runPanel(const FolderPanelConfiguration& configuration);
+    enum class Activation { activate, leaveAsIs };
+    FolderPanelResult runPanel(const FolderPanelConfiguration& configuration,
+                               Activation activation = Activation::activate);
+    // Saves each chosen folder under its standardized path; the first failure ends the run,
+    // leaving the earlier ones saved.
+    std::vector<std::filesystem::path> saveChosenFolders(const std::vector<std::filesystem::path>& urls);
+    std::vector<std::filesystem::path> addFolders(const FolderPanelConfiguration& panel,
+                                                  const std::filesystem::path& cancelledFolder);
 
     DefaultsSuite& defaults_;
     FolderBookmarks& bookmarks_;

@@ -30,6 +30,10 @@ const std::vector<SymbolIcon>& symbolIcons() {
         {"arrow.triangle.2.circlepath", "view-refresh"},
         {"trash", "user-trash"},
         {"power", "application-exit"},
+        {"folder.badge.gearshape", "folder-remote"},
+        {"house", "user-home"},
+        {"externaldrive", "drive-removable-media"},
+        {"xmark.circle", "window-close"},
     };
     return table;
 }

@@ -6,8 +6,10 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <cmath>
 #include <functional>
 #include <map>
+#include <numbers>
 #include <string>
 
 #include "app/quickcreate/SymbolIcons.h"
@@ -358,6 +360,69 @@ void drawPower(Canvas& c) {
     c.line(12, 3, 12, 12);
 }
 
+// A folder whose lower right corner carries a gear: where folders are set up.
+void drawFolderWithGear(Canvas& c) {
+    QPainterPath path;
+    path.moveTo(12.5, 19.5);
+    path.lineTo(5, 19.5);
+    path.quadTo(3, 19.5, 3, 17.5);
+    path.lineTo(3, 7);
+    path.quadTo(3, 5, 5, 5);
+    path.lineTo(9.5, 5);
+    path.lineTo(11.5, 7.5);
+    path.lineTo(19, 7.5);
+    path.quadTo(21, 7.5, 21, 9.5);
+    path.lineTo(21, 11.5);
+    path.moveTo(3, 10.5);
+    path.lineTo(13, 10.5);
+    c.stroke(path);
+    const QPointF centre(17.6, 17.4);
+    for (int i = 0; i < 8; ++i) {
+        const double angle = i * std::numbers::pi / 4;
+        c.line(centre.x() + 3.2 * std::cos(angle), centre.y() + 3.2 * std::sin(angle),
+               centre.x() + 4.9 * std::cos(angle), centre.y() + 4.9 * std::sin(angle), 1.9);
+    }
+    QPainterPath ring;
+    ring.addEllipse(centre, 3.1, 3.1);
+    c.stroke(ring, 1.6);
+}
+
+void drawHouse(Canvas& c) {
+    QPainterPath path;
+    path.moveTo(3, 11.5);
+    path.lineTo(12, 3.5);
+    path.lineTo(21, 11.5);
+    path.moveTo(5.5, 9.5);
+    path.lineTo(5.5, 19);
+    path.quadTo(5.5, 20.5, 7, 20.5);
+    path.lineTo(17, 20.5);
+    path.quadTo(18.5, 20.5, 18.5, 19);
+    path.lineTo(18.5, 9.5);
+    path.moveTo(10, 20.5);
+    path.lineTo(10, 15);
+    path.lineTo(14, 15);
+    path.lineTo(14, 20.5);
+    c.stroke(path);
+}
+
+// A drive seen from the front: a flat box with a slot and a light.
+void drawExternalDrive(Canvas& c) {
+    c.stroke(roundedRect(2.5, 7, 19, 10.5, 2.5));
+    c.line(5.5, 14, 11, 14, 1.5);
+    c.p.setPen(Qt::NoPen);
+    c.p.setBrush(c.color);
+    c.p.drawEllipse(QPointF(17.5, 14), 1.3, 1.3);
+    c.line(5.5, 10.3, 18.5, 10.3, 1.2);
+}
+
+void drawCircledCross(Canvas& c) {
+    QPainterPath ring;
+    ring.addEllipse(QPointF(12, 12), 8.5, 8.5);
+    c.stroke(ring);
+    c.line(9, 9, 15, 15);
+    c.line(15, 9, 9, 15);
+}
+
 using Drawing = void (*)(Canvas&);
 
 const std::map<std::string, Drawing, std::less<>>& drawings() {
@@ -386,6 +451,10 @@ const std::map<std::string, Drawing, std::less<>>& drawings() {
         {"arrow.triangle.2.circlepath", drawCirclingArrows},
         {"trash", drawTrash},
         {"power", drawPower},
+        {"folder.badge.gearshape", drawFolderWithGear},
+        {"house", drawHouse},
+        {"externaldrive", drawExternalDrive},
+        {"xmark.circle", drawCircledCross},
     };
     return table;
 }

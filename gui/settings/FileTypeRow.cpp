@@ -1,0 +1,70 @@
+#include "gui/settings/FileTypeRow.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/settings/AppSettings.h"
+#include "gui/quickcreate/QtSymbolIcons.h"
+#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/settings/SwitchButton.h"
+
+namespace quillet {
+
+using namespace panelstyle;
+
+FileTypeRow::FileTypeRow(FileTypeDefinition type, AppSettings& settings, QWidget* parent)
+    : QWidget(parent), type_(std::move(type)), settings_(settings) {
+    setObjectName(QStringLiteral("fileTypeRow"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 2, 0, 2);
+    row->setSpacing(12);
+
+    symbol_ = new QLabel(this);
+    symbol_->setFixedSize(kSymbolSize, kSymbolSize);
+    symbol_->setAlignment(Qt::AlignCenter);
+    row->addWidget(symbol_, 0, Qt::AlignVCenter);
+
+    auto* text = new QVBoxLayout;
+    text->setSpacing(2);
+    text->setContentsMargins(0, 0, 0, 0);
+    name_ = new QLabel(QString::fromStdString(type_.displayName), this);
+    name_->setObjectName(QStringLiteral("fileTypeName"));
+    name_->setFont(calloutFont(QFont::Normal));
+    extension_ = new QLabel(QString::fromStdString("." + type_.fileExtension), this);
+    extension_->setObjectName(QStringLiteral("fileTypeExtension"));
+    extension_->setFont(captionFont(QFont::Normal));
+    text->addWidget(name_);
+    text->addWidget(extension_);
+    row->addLayout(text, 1);
+
+    switch_ = new SwitchButton(this);
+    switch_->setAccessibleName(QString::fromStdString(type_.displayName));
+    switch_->setChecked(settings_.enabledFileTypeIDs->count(type_.id) > 0);
+    row->addWidget(switch_, 0, Qt::AlignVCenter);
+    // Only the user's flip writes; showing a stored change does not echo it back.
+    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) { settings_.setEnabled(on, type_.id); });
+
+    applyPalette();
+}
+
+void FileTypeRow::showEnabled(bool enabled) {
+    if (switch_->isChecked() != enabled) switch_->setChecked(enabled);
+}
+
+void FileTypeRow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) applyPalette();
+    QWidget::changeEvent(event);
+}
+
+void FileTypeRow::applyPalette() {
+    const QPalette pal = palette();
+    symbol_->setPixmap(symbolIcon(type_.sfSymbolName, accent(pal)).pixmap(QSize(kSymbolSize, kSymbolSize),
+                                                                          devicePixelRatioF()));
+    QPalette secondary = extension_->palette();
+    secondary.setColor(QPalette::WindowText, secondaryText(pal));
+    extension_->setPalette(secondary);
+}
+
+}  // namespace quillet

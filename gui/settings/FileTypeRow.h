@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+#include "shared/catalog/FileTypeDefinition.h"
+
+class QLabel;
+
+namespace quillet {
+
+class AppSettings;
+class SwitchButton;
+
+// One type of the file types list: its symbol in the accent colour, its name over its extension,
+// and a switch that writes the type's enabled state to the settings the moment it is flipped.
+class FileTypeRow final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kSymbolSize = 22;
+
+    FileTypeRow(FileTypeDefinition type, AppSettings& settings, QWidget* parent = nullptr);
+
+    const FileTypeDefinition& type() const { return type_; }
+    SwitchButton* enabledSwitch() const { return switch_; }
+    // Shows the stored state without writing it back.
+    void showEnabled(bool enabled);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void applyPalette();
+
+    FileTypeDefinition type_;
+    AppSettings& settings_;
+    QLabel* symbol_ = nullptr;
+    QLabel* name_ = nullptr;
+    QLabel* extension_ = nullptr;
+    SwitchButton* switch_ = nullptr;
+};
+
+}  // namespace quillet

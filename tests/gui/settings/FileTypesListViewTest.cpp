@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include <map>
+
+#include "app/settings/AppSettings.h"
+#include "gui/settings/FileTypeRow.h"
+#include "gui/settings/FileTypesListView.h"
+#include "gui/settings/SwitchButton.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "tests/support/TemporaryConfigHome.h"
+
+using namespace quillet;
+
+namespace {
+
+// The list on the settings of a private suite, shown offscreen.
+class FileTypesListViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        view.resize(420, 900);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+
+    FileTypeRow* row(const std::string& id) const {
+        for (auto* r : view.rows())
+            if (r->type().id == id) return r;
+        return nullptr;
+    }
+    void flip(const std::string& id) {
+        SwitchButton* toggle = row(id)->enabledSwitch();
+        QTest::mouseClick(toggle, Qt::LeftButton, {}, toggle->rect().center());
+    }
+    // What the suite holds for the enabled set, read without the settings object.
+    std::set<std::string> storedEnabled() const {
+        std::set<std::string> ids;
+        auto value = suite->get("enabledFileTypeIDs");
+        if (!value || !value->array()) return {"(not an array)"};
+        for (const auto& element : *value->array()) ids.insert(element.string() ? *element.string() : "(?)");
+        return ids;
+    }
+    std::map<std::string, DefaultsValue> everyKeyBut(const std::string& skipped) const {
+        std::map<std::string, DefaultsValue> all;
+        for (const auto& key : suite->keys())
+            if (key != skipped) all.emplace(key, *suite->get(key));
+        return all;
+    }
+    QStringList headings() const {
+        QStringList texts;
+        for (auto* label : view.findChildren<QLabel*>(QStringLiteral("sectionHeading"))) texts << label->text();
+        return texts;
+    }
+
+    test::TemporaryConfigHome home;
+    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
+    AppSettings settings{*suite};
+    FileTypesListView view{settings};
+};
+
+}  // namespace
+
+TEST_F(FileTypesListViewTest, AFreshInstallationShowsSixteenSwitchesOnInCatalogOrder) {
+    EXPECT_EQ(headings(), (QStringList{"Plain Text", "Code", "Office"}));
+    std::vector<std::string> ids;
+    for (auto* r : view.rows()) {
+        ids.push_back(r->type().id);
+        EXPECT_TRUE(r->enabledSwitch()->isChecked()) << r->type().id;
+        EXPECT_TRUE(r->enabledSwitch()->text().isEmpty());
+        EXPECT_EQ(r->enabledSwitch()->accessibleName().toStdString(), r->type().displayName);
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"txt", "md", "rtf", "csv", "json", "yaml", "xml", "html", "css", "js",
+                                             "sh", "py", "swift", "docx", "xlsx", "pptx"}));
+    EXPECT_EQ(row("md")->findChild<QLabel*>(QStringLiteral("fileTypeName"))->text(), "Markdown");
+    EXPECT_EQ(row("md")->findChild<QLabel*>(QStringLiteral("fileTypeExtension"))->text(), ".md");
+}
+
+TEST_F(FileTypesListViewTest, ASwitchWritesTheEnabledSetAtOnceAndNothingElse) {
+    const auto before = everyKeyBut("enabledFileTypeIDs");
+    flip("md");
+    std::set<std::string> expected;
+    for (auto* r : view.rows()) expected.insert(r->type().id);
+    expected.erase("md");
+    EXPECT_EQ(storedEnabled(), expected);
+    EXPECT_FALSE(row("md")->enabledSwitch()->isChecked());
+    EXPECT_EQ(everyKeyBut("enabledFileTypeIDs"), before);
+
+    flip("md");
+    expected.insert("md");
+    EXPECT_EQ(storedEnabled(), expected);
+    EXPECT_TRUE(row("md")->enabledSwitch()->isChecked());
+    EXPECT_EQ(everyKeyBut("enabledFileTypeIDs"), before);
+
+    // The keyboard flips it too.
+    row("py")->enabledSwitch()->setFocus();
+    QTest::keyClick(row("py")->enabledSwitch(), Qt::Key_Space);
+    EXPECT_EQ(storedEnabled().count("py"), 0u);
+}
+
+TEST_F(FileTypesListViewTest, EverySwitchMayBeOffAndThatPersistsAsAnEmptyArray) {
+    const std::vector<FileTypeRow*> rows = view.rows();
+    for (auto* r : rows) flip(r->type().id);
+    auto value = suite->get("enabledFileTypeIDs");
+    ASSERT_TRUE(value && value->array());
+    EXPECT_TRUE(value->array()->empty());
+    for (auto* r : view.rows()) EXPECT_FALSE(r->enabledSwitch()->isChecked()) << r->type().id;
+
+    // Read back as it would be at the next launch: still nothing on.
+    AppSettings reloaded(*suite);
+    EXPECT_TRUE(reloaded.enabledFileTypeIDs->empty());
+    FileTypesListView again(reloaded);
+    for (auto* r : again.rows()) EXPECT_FALSE(r->enabledSwitch()->isChecked()) << r->type().id;
+}
+
+TEST_F(FileTypesListViewTest, ChangesMadeElsewhereRedrawTheList) {
+    FileTypeRow* markdown = row("md");
+    settings.setEnabled(false, "md");
+    EXPECT_EQ(row("md"), markdown);  // switched in place, not rebuilt
+    EXPECT_FALSE(markdown->enabledSwitch()->isChecked());
+
+    auto order = settings.fileTypeOrder.get();
+    std::swap(order[0], order[1]);  // Markdown before Text
+    settings.fileTypeOrder.set(order);
+    ASSERT_GE(view.rows().size(), 2u);
+    EXPECT_EQ(view.rows()[0]->type().id, "md");
+    EXPECT_EQ(view.rows()[1]->type().id, "txt");
+    EXPECT_FALSE(view.rows()[0]->enabledSwitch()->isChecked());
+    EXPECT_EQ(headings(), (QStringList{"Plain Text", "Code", "Office"}));
+}
