@@ -30,6 +30,10 @@ const std::vector<SymbolIcon>& symbolIcons() {
         {"arrow.triangle.2.circlepath", "view-refresh"},
         {"trash", "user-trash"},
         {"power", "application-exit"},
+        {"keyboard", "input-keyboard"},
+        {"arrow.counterclockwise", "edit-undo"},
+        {"bolt.fill", "thunderbolt"},
+        {"xmark.circle", "edit-clear"},
     };
     return table;
 }

@@ -13,8 +13,8 @@ struct SymbolIcon {
     std::string_view themeIconName;
 };
 
-// Every symbol in use: each sfSymbolName of the catalog and the symbols of the Quick Create panel
-// and the tray menu.
+// Every symbol in use: each sfSymbolName of the catalog and the symbols of the Quick Create panel,
+// the tray menu and the shortcuts card.
 const std::vector<SymbolIcon>& symbolIcons();
 // The theme name for a symbol; nothing for a symbol the table does not know.
 std::optional<std::string_view> themeIconName(std::string_view symbolName);
