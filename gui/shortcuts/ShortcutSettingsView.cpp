@@ -103,7 +103,6 @@ QToolButton* symbolButton(QWidget* parent, const char* help) {
 
 ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender, QWidget* parent)
     : QWidget(parent), model_(settings), suspender_(std::move(suspender)) {
-    setAccessibleName(QStringLiteral("Shortcuts"));
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(14, 14, 14, 14);
     layout_->setSpacing(12);
