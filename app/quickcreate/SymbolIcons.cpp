@@ -34,6 +34,9 @@ const std::vector<SymbolIcon>& symbolIcons() {
         {"house", "user-home"},
         {"externaldrive", "drive-removable-media"},
         {"xmark.circle", "window-close"},
+        {"keyboard", "input-keyboard"},
+        {"arrow.counterclockwise", "edit-undo"},
+        {"bolt.fill", "thunderbolt"},
     };
     return table;
 }

@@ -23,7 +23,9 @@ GlobalHotKeyManager::~GlobalHotKeyManager() {
 
 void GlobalHotKeyManager::registerShortcuts(const QuickCreateShortcut& quickCreate,
                                             const FileTypeShortcuts& fileTypeShortcuts) {
-    unregisterAll();
+    wanted_ = ShortcutSet{quickCreate, fileTypeShortcuts};
+    if (isSuspended()) return;
+    releaseRegistrations();
     if (!installHandlerIfNeeded()) return;
 
     std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&, const QuickCreateShortcut&)>
@@ -59,9 +61,33 @@ void GlobalHotKeyManager::registerHotKey(
 }
 
 void GlobalHotKeyManager::unregisterAll() {
+    releaseRegistrations();
+    wanted_.reset();
+}
+
+void GlobalHotKeyManager::releaseRegistrations() {
     for (const auto& [id, ref] : hotKeyRefs_) service_.unregisterEventHotKey(ref);
     hotKeyRefs_.clear();
     actionsByID_.clear();
+}
+
+HotKeySuspension GlobalHotKeyManager::suspend() {
+    if (suspensions_++ == 0) {
+        releaseRegistrations();
+        log_.log("Hot keys released while a shortcut is recorded");
+    }
+    std::weak_ptr<bool> alive = alive_;
+    return HotKeySuspension([this, alive] {
+        auto a = alive.lock();
+        if (a && *a) resume();
+    });
+}
+
+void GlobalHotKeyManager::resume() {
+    if (--suspensions_ > 0) return;
+    if (!wanted_) return;
+    const ShortcutSet wanted = *wanted_;
+    registerShortcuts(wanted.quickCreate, wanted.fileTypeShortcuts);
 }
 
 bool GlobalHotKeyManager::installHandlerIfNeeded() {

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/shortcuts/HotKeySuspension.h"
 #include "app/shortcuts/QuickCreateShortcut.h"
 #include "platform/HotKeyService.h"
 #include "shared/logging/Logger.h"
@@ -44,10 +45,18 @@ public:
     GlobalHotKeyManager(const GlobalHotKeyManager&) = delete;
     GlobalHotKeyManager& operator=(const GlobalHotKeyManager&) = delete;
 
-    // Replaces every earlier registration. Failures are logged only.
+    // Replaces every earlier registration. Failures are logged only. While suspended it only
+    // remembers the set, which is registered when the last suspension ends.
     void registerShortcuts(const QuickCreateShortcut& quickCreate,
                            const FileTypeShortcuts& fileTypeShortcuts);
+    // Releases every hot key and forgets the set, so no suspension brings it back.
     void unregisterAll();
+
+    // Releases every hot key until the last returned suspension ends, then registers the set last
+    // asked for. A shortcut recorder holds one while it has the keyboard: a grabbed combination
+    // would otherwise go to the grab and never reach the recorder.
+    [[nodiscard]] HotKeySuspension suspend();
+    bool isSuspended() const { return suspensions_ > 0; }
 
     // The installed handler's body.
     int handleHotKeyEvent(const HotKeyEvent& event);
@@ -58,6 +67,12 @@ public:
     uint32_t lastEventTimestamp() const { return lastEventTimestamp_; }
 
 private:
+    struct ShortcutSet {
+        QuickCreateShortcut quickCreate;
+        FileTypeShortcuts fileTypeShortcuts;
+    };
+    void releaseRegistrations();
+    void resume();
     bool installHandlerIfNeeded();
     void registerHotKey(const QuickCreateShortcut& shortcut, uint32_t id, const HotKeyAction& action,
                         std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&,
@@ -72,6 +87,9 @@ private:
     std::optional<HotKeyService::HandlerRef> eventHandlerRef_;
     bool handlerInstalled_ = false;
     uint32_t lastEventTimestamp_ = 0;
+    // What the last registerShortcuts asked for, kept for the end of a suspension.
+    std::optional<ShortcutSet> wanted_;
+    int suspensions_ = 0;
     // Cleared on destruction, so a press already queued finds the manager gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

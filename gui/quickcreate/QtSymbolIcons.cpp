@@ -415,6 +415,36 @@ void drawExternalDrive(Canvas& c) {
     c.line(5.5, 10.3, 18.5, 10.3, 1.2);
 }
 
+// A keyboard: two rows of keys over a space bar.
+void drawKeyboard(Canvas& c) {
+    c.stroke(roundedRect(2.5, 6, 19, 12, 2));
+    for (double y : {9.5, 12.5})
+        for (double x : {6.0, 9.0, 12.0, 15.0, 18.0}) c.line(x, y, x + 0.1, y, 1.7);
+    c.line(8.5, 15.3, 15.5, 15.3, 1.6);
+}
+
+// A circle turning back on itself: the tip at the top points left.
+void drawCounterclockwiseArrow(Canvas& c) {
+    QPainterPath arc;
+    arc.arcMoveTo(QRectF(4.5, 5, 15, 15), 150);
+    arc.arcTo(QRectF(4.5, 5, 15, 15), 150, 300);
+    c.stroke(arc);
+    c.line(12, 5, 14.8, 2.4);
+    c.line(12, 5, 14.8, 7.6);
+}
+
+void drawBolt(Canvas& c) {
+    QPainterPath bolt;
+    bolt.moveTo(14, 2.5);
+    bolt.lineTo(5.5, 13.5);
+    bolt.lineTo(11.2, 13.5);
+    bolt.lineTo(10, 21.5);
+    bolt.lineTo(18.5, 10.5);
+    bolt.lineTo(12.8, 10.5);
+    bolt.closeSubpath();
+    c.fill(bolt);
+}
+
 void drawCircledCross(Canvas& c) {
     QPainterPath ring;
     ring.addEllipse(QPointF(12, 12), 8.5, 8.5);
@@ -454,6 +484,9 @@ const std::map<std::string, Drawing, std::less<>>& drawings() {
         {"folder.badge.gearshape", drawFolderWithGear},
         {"house", drawHouse},
         {"externaldrive", drawExternalDrive},
+        {"keyboard", drawKeyboard},
+        {"arrow.counterclockwise", drawCounterclockwiseArrow},
+        {"bolt.fill", drawBolt},
         {"xmark.circle", drawCircledCross},
     };
     return table;

@@ -108,3 +108,49 @@ TEST(GlobalHotKeyManager, ReleaseUnregistersAndRemovesTheHandlerAndDropsQueuedPr
     EXPECT_TRUE(service.registered.empty());
     EXPECT_EQ(service.removeCalls, 1);
 }
+
+// A recorder holds a suspension while it has the keyboard: the grabs go, changes made meanwhile
+// wait, and the last set asked for comes back once every holder has let go.
+TEST(GlobalHotKeyManager, SuspensionReleasesEveryHotKeyAndRegistersTheLatestSetAfterwards) {
+    Fixture f;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", ctrlOpt(46)}});
+    {
+        HotKeySuspension outer = f.manager.suspend();
+        EXPECT_TRUE(f.service.registered.empty());
+        EXPECT_TRUE(f.manager.actionsByID().empty());
+        EXPECT_EQ(f.service.press({GlobalHotKeyManager::kSignature, 1}), kHotKeyNoErr);
+
+        // The recorded combination arrives through the settings while the recorder still holds it.
+        f.manager.registerShortcuts(ctrlOpt(31), {{"md", ctrlOpt(46)}});
+        EXPECT_TRUE(f.service.registered.empty());
+        {
+            HotKeySuspension inner = f.manager.suspend();
+            HotKeySuspension moved = std::move(inner);
+        }
+        EXPECT_TRUE(f.service.registered.empty()) << "one holder still records";
+        EXPECT_TRUE(f.manager.isSuspended());
+    }
+    EXPECT_FALSE(f.manager.isSuspended());
+    EXPECT_EQ(f.service.idsByKeyCode(), (std::map<uint32_t, uint32_t>{{31, 1}, {46, 100}}));
+    f.queue.drain();
+    EXPECT_TRUE(f.performed.empty());
+
+    // After unregisterAll (quitting, uninstalling) the end of a suspension brings nothing back.
+    HotKeySuspension late = f.manager.suspend();
+    f.manager.unregisterAll();
+    late.end();
+    EXPECT_TRUE(f.service.registered.empty());
+}
+
+TEST(GlobalHotKeyManager, SuspensionOutlivingTheManagerEndsQuietly) {
+    FakeHotKeyService service;
+    ManualMainQueue queue;
+    HotKeySuspension suspension;
+    {
+        GlobalHotKeyManager manager(service, queue, [](const HotKeyAction&) {});
+        manager.registerShortcuts(defaultQuickCreateShortcut, {});
+        suspension = manager.suspend();
+    }
+    suspension.end();
+    EXPECT_TRUE(service.registered.empty());
+}

@@ -1,0 +1,86 @@
+#include "app/shortcuts/ShortcutSettingsModel.h"
+
+#include <memory>
+
+#include "app/quickcreate/QuickCreatePanelModel.h"
+#include "app/settings/AppSettings.h"
+#include "app/shortcuts/ShortcutConflicts.h"
+
+namespace quillet {
+
+ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings) : settings_(settings) {}
+
+QuickCreateShortcut ShortcutSettingsModel::quickCreateShortcut() const { return settings_.quickCreateShortcut.get(); }
+
+std::optional<std::string> ShortcutSettingsModel::quickCreateConflict() const {
+    return quickCreateConflictDescription(settings_.quickCreateShortcut.get(), settings_.fileTypeShortcuts.get(),
+                                          settings_.orderedFileTypes());
+}
+
+void ShortcutSettingsModel::setQuickCreateShortcut(const QuickCreateShortcut& shortcut) {
+    settings_.quickCreateShortcut.set(shortcut);
+}
+
+void ShortcutSettingsModel::resetQuickCreateShortcut() { settings_.quickCreateShortcut.set(defaultQuickCreateShortcut); }
+
+CreationDestinationMode ShortcutSettingsModel::destination() const { return settings_.directShortcutDestination.get(); }
+
+std::string ShortcutSettingsModel::destinationSymbol() const {
+    return QuickCreatePanelModel::destinationChoice(destination()).symbolName;
+}
+
+void ShortcutSettingsModel::setDestination(CreationDestinationMode mode) {
+    if (mode != settings_.directShortcutDestination.get()) settings_.directShortcutDestination.set(mode);
+}
+
+std::vector<ShortcutSettingsModel::DirectShortcutRow> ShortcutSettingsModel::directShortcutRows() const {
+    std::vector<DirectShortcutRow> rows;
+    for (const auto& type : settings_.orderedFileTypes()) rows.push_back(directShortcutRow(type));
+    return rows;
+}
+
+ShortcutSettingsModel::DirectShortcutRow ShortcutSettingsModel::directShortcutRow(const FileTypeDefinition& type) const {
+    DirectShortcutRow row;
+    row.type = type;
+    const auto& shortcuts = settings_.fileTypeShortcuts.get();
+    if (auto it = shortcuts.find(type.id); it != shortcuts.end()) row.shortcut = it->second;
+    row.canClear = row.shortcut.has_value();
+    row.clearHelp = "Clear " + type.displayName + " shortcut";
+
+    // A disabled type keeps its shortcut but registers nothing, so its own row names no conflict;
+    // the other rows and the Quick Create row still count it.
+    if (!settings_.enabledFileTypeIDs.get().count(type.id)) {
+        row.status = "." + type.fileExtension + " disabled";
+        return row;
+    }
+    if (row.shortcut) {
+        if (auto conflict = settings_.conflictDescription(*row.shortcut, type.id)) {
+            row.status = *conflict;
+            row.statusIsConflict = true;
+            return row;
+        }
+    }
+    row.status = "." + type.fileExtension;
+    return row;
+}
+
+void ShortcutSettingsModel::setShortcut(const std::string& typeID, const std::optional<QuickCreateShortcut>& shortcut) {
+    settings_.setShortcut(shortcut, typeID);
+}
+
+void ShortcutSettingsModel::clearShortcut(const std::string& typeID) { settings_.setShortcut(std::nullopt, typeID); }
+
+Subscription ShortcutSettingsModel::observe(std::function<void()> changed) {
+    if (!changed) return {};
+    auto notify = std::make_shared<std::function<void()>>(std::move(changed));
+    auto relay = [notify](const auto&) { (*notify)(); };
+    auto fields = std::make_shared<std::vector<Subscription>>();
+    fields->push_back(settings_.quickCreateShortcut.subscribe(relay));
+    fields->push_back(settings_.fileTypeShortcuts.subscribe(relay));
+    fields->push_back(settings_.enabledFileTypeIDs.subscribe(relay));
+    fields->push_back(settings_.fileTypeOrder.subscribe(relay));
+    fields->push_back(settings_.directShortcutDestination.subscribe(relay));
+    return Subscription([fields] { fields->clear(); });
+}
+
+}  // namespace quillet

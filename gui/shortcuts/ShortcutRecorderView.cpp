@@ -1,0 +1,31 @@
+#include "gui/shortcuts/ShortcutRecorderView.h"
+
+namespace quillet {
+
+ShortcutRecorderView::ShortcutRecorderView(Binding<QuickCreateShortcut> binding, QWidget* parent)
+    : ShortcutRecorderControl(parent), binding_(std::move(binding)) {
+    updateFromBinding();
+    setOnChange([this](const QuickCreateShortcut& shortcut) {
+        if (binding_.set) binding_.set(shortcut);
+    });
+}
+
+void ShortcutRecorderView::updateFromBinding() {
+    if (binding_.get) setShortcut(binding_.get());
+}
+
+OptionalShortcutRecorderView::OptionalShortcutRecorderView(Binding<std::optional<QuickCreateShortcut>> binding,
+                                                           QWidget* parent)
+    : ShortcutRecorderControl(parent), binding_(std::move(binding)) {
+    updateFromBinding();
+    setOnChange([this](const QuickCreateShortcut& shortcut) {
+        if (binding_.set) binding_.set(shortcut);
+    });
+}
+
+void OptionalShortcutRecorderView::updateFromBinding() {
+    setShortcut(binding_.get ? binding_.get() : std::nullopt);
+    setPlaceholder(ShortcutRecorderModel::kPlaceholder);
+}
+
+}  // namespace quillet
