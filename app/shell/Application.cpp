@@ -28,7 +28,13 @@
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/requests/CreateRequestHandler.h"
+#include "app/access/FolderAccessSetupModel.h"
+#include "app/windows/DisplayVersion.h"
+#include "gui/access/FolderAccessSetupView.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
+#include "gui/settings/FileTypesListView.h"
+#include "gui/shortcuts/ShortcutSettingsView.h"
+#include "gui/windows/AppWindows.h"
 #include "gui/shell/QtActivationPolicy.h"
 #include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
@@ -96,7 +102,7 @@ void installQuitSignals(QApplication& application) {
         char buffer[16];
         while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
         }
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = requestQuit;
@@ -195,6 +201,40 @@ struct Parts {
 
     // Settings the command line writes while the application runs reach every part above.
     SettingsChangeWatcher settingsWatcher{settings, timer};
+
+    // The main window (its cards built afresh for each window) and the help window.
+    AppWindows windows{settings, versionLine(shortVersion(resources)), [this] { return contentParts(); },
+                       AppWindows::Help{},
+                       AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
+                                      [this] { uninstaller.requestUninstall(); }, [this] { termination.terminate(); },
+                                      [this] { activation.activateIgnoringOtherApps(); }}};
+
+    static std::optional<std::string> shortVersion(const ResourceBundle& resources) {
+        const auto& info = resources.infoDictionary();
+        const auto found = info.find("CFBundleShortVersionString");
+        if (found == info.end() || !found->is_string()) return std::nullopt;
+        return found->get<std::string>();
+    }
+
+    ContentViewParts contentParts() {
+        ContentViewParts parts;
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            // A fresh model for each card: it starts with no status line, and lives as long as
+            // its card does.
+            auto model = std::make_shared<FolderAccessSetupModel>(access, displayNames,
+                                                                  FolderAccessLocations::fromEnvironment(environment));
+            auto* card = new FolderAccessSetupView(*model, parent);
+            QObject::connect(card, &QObject::destroyed, [model] {});
+            return card;
+        });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            // While a recorder has the keyboard, Quillet+'s own hot keys are released, so the
+            // combination they hold can be recorded.
+            return new ShortcutSettingsView(settings, [this] { return controller.hotKeyManager().suspend(); }, parent);
+        });
+        parts.fileTypes = [this](QWidget* parent) -> QWidget* { return new FileTypesListView(settings, parent); };
+        return parts;
+    }
 };
 
 }  // namespace
@@ -294,6 +334,8 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
 
     auto parts = std::make_unique<Parts>(environment, resources, bundle);
     parts->presence.start(parts->settings, parts->updater);
+    // Everything that asks for the main window (the tray, a later launch, the panel) opens it.
+    parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
     parts->controller.start();
     parts->settingsWatcher.start();
     std::unique_ptr<QtInstanceListener> launches;
@@ -302,8 +344,11 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
             socket, [&parts](std::string_view message) { return receiveLaunchRequest(*parts, message); });
     }
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
-    // A plain launch has nothing to bring forward yet; what else it asked for is done now.
-    if (options.request.kind != InstanceRequest::Kind::activate) {
+    // A plain launch opens the main window, unless Quillet+ lives in the tray and the welcome
+    // walkthrough was done (as when it starts at login); what else it asked for is done now.
+    const bool trayOnly = parts->settings.appPresence.get() == AppPresence::menuBarOnly && !environment.uiTesting;
+    if (options.request.kind != InstanceRequest::Kind::activate ||
+        !(trayOnly && parts->settings.hasCompletedOnboarding.get())) {
         parts->mainQueue.async([&parts, request = options.request] { perform(*parts, request); });
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
@@ -7,7 +8,6 @@
 
 #include "gui/windows/ContentView.h"
 
-class QMainWindow;
 class QMenuBar;
 class QWidget;
 

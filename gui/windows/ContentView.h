@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -10,7 +11,6 @@
 #include "app/observation/Subscription.h"
 
 class QButtonGroup;
-class QDialog;
 class QLabel;
 
 namespace quillet {

@@ -6,7 +6,8 @@ namespace quillet {
 
 void QtApplicationRelauncher::relaunch(const std::filesystem::path& executable) {
     pending_ = executable;
-    QCoreApplication::quit();
+    // exit(), not quit(): an open window must not keep the old version running.
+    QCoreApplication::exit(0);
 }
 
 }  // namespace quillet
