@@ -17,13 +17,9 @@ namespace {
 QLabel* addBullet(QVBoxLayout* column, QWidget* parent, const char* symbol, const std::string& text) {
     auto* bullet = new QHBoxLayout;
     bullet->setSpacing(8);
-    auto* icon = new SymbolView(symbol, panelstyle::accent(parent->palette()), 12, parent, 16);
-    icon->setContentsMargins(0, 0, 0, 0);
-    auto* iconColumn = new QVBoxLayout;
-    iconColumn->setContentsMargins(0, 3, 0, 0);
-    iconColumn->addWidget(icon);
-    iconColumn->addStretch();
-    bullet->addLayout(iconColumn);
+    auto* icon = new SymbolView(symbol, panelstyle::accent(parent->palette()), 13, parent, 16);
+    icon->setTopInset(3);
+    bullet->addWidget(icon, 0, Qt::AlignTop);
     QLabel* label = textLabel(text, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent, true);
     bullet->addWidget(label, 1);
     column->addLayout(bullet);
@@ -45,6 +41,7 @@ CreationGuideView::CreationGuideView(AppSettings& settings, QWidget* parent) : W
     addBullet(column, this, "macwindow.on.rectangle", cardtexts::kGuideTrayBullet);
     keyboardLine_ = addBullet(column, this, "keyboard", cardtexts::guideKeyboardLine(*settings.quickCreateShortcut));
     keyboardLine_->setObjectName(QStringLiteral("keyboardLine"));
+    column->addStretch();
     row()->addLayout(column, 1);
 
     shortcutChanges_ = settings.quickCreateShortcut.subscribe([this](const QuickCreateShortcut& shortcut) {

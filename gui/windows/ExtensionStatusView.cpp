@@ -14,7 +14,7 @@ using namespace windowstyle;
 ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSettings, QWidget* parent)
     : WindowCard(parent) {
     setObjectName(QStringLiteral("extensionStatus"));
-    row()->addWidget(new SymbolView("puzzlepiece.extension.fill", panelstyle::accent(palette()), 22, this), 0,
+    row()->addWidget(new SymbolView("puzzlepiece.extension.fill", panelstyle::accent(palette()), 22, this, 28), 0,
                      Qt::AlignTop);
     auto* column = new QVBoxLayout;
     column->setSpacing(6);
@@ -28,6 +28,7 @@ ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSett
         if (open) open();
     });
     column->addWidget(button, 0, Qt::AlignLeft);
+    column->addStretch();
     row()->addLayout(column, 1);
 }
 

@@ -63,10 +63,8 @@ QWidget* cardTile(QWidget* parent, const HelpCard& card) {
 QLayout* locationRow(QWidget* parent, const HelpLocationRow& row) {
     auto* layout = new QHBoxLayout;
     layout->setSpacing(12);
-    auto* icon = new QVBoxLayout;
-    icon->addWidget(new SymbolView(row.symbol, tintColor(row.tint, parent->palette()), 18, parent, 24));
-    icon->addStretch();
-    layout->addLayout(icon);
+    layout->addWidget(new SymbolView(row.symbol, tintColor(row.tint, parent->palette()), 18, parent, 24), 0,
+                      Qt::AlignTop);
     layout->addLayout(titleAndDetail(parent, row.title, row.detail), 1);
     return layout;
 }
@@ -98,10 +96,7 @@ QLayout* stepList(QWidget* parent, const std::vector<HelpStep>& steps) {
     for (const HelpStep& step : steps) {
         auto* row = new QHBoxLayout;
         row->setSpacing(12);
-        auto* number = new QVBoxLayout;
-        number->addWidget(new StepNumber(step.number, parent));
-        number->addStretch();
-        row->addLayout(number);
+        row->addWidget(new StepNumber(step.number, parent), 0, Qt::AlignTop);
         row->addLayout(titleAndDetail(parent, step.title, step.detail), 1);
         list->addLayout(row);
     }

@@ -19,6 +19,14 @@ QColor accentOf(const QWidget* w) { return panelstyle::accent(w->palette()); }
 QColor secondaryOf(const QWidget* w) { return panelstyle::secondaryText(w->palette()); }
 QColor separatorOf(const QWidget* w) { return panelstyle::separator(w->palette()); }
 
+// A one-line label level with the symbols beside it.
+QLabel* lineLabel(const char* text, const QFont& font, TextStyle style, QWidget* parent) {
+    QLabel* label = textLabel(text, font, style, parent);
+    label->setWordWrap(false);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
 QHBoxLayout* plainRow(QWidget* box, int left, int top, int right, int bottom, int spacing) {
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(left, top, right, bottom);
@@ -31,7 +39,7 @@ QWidget* menuItem(QWidget* parent, const char* title, bool highlighted) {
                                 QColor(), 5, parent);
     auto* row = plainRow(item, 8, 4, 8, 4, 6);
     if (highlighted) row->addWidget(new SymbolView("doc.badge.plus", accentOf(parent), 14, item));
-    row->addWidget(textLabel(title, panelstyle::calloutFont(highlighted ? QFont::DemiBold : QFont::Normal),
+    row->addWidget(lineLabel(title, panelstyle::calloutFont(highlighted ? QFont::DemiBold : QFont::Normal),
                              TextStyle::primary, item),
                    1);
     if (highlighted) row->addWidget(new SymbolView("chevron.right", secondaryOf(parent), 11, item));
@@ -66,16 +74,16 @@ QWidget* trayIllustration(QWidget* parent) {
     auto* bar = new RoundedBox(palette.color(QPalette::Window), panelstyle::separator(palette), 8, parent);
     bar->setObjectName(QStringLiteral("trayIllustration"));
     auto* row = plainRow(bar, 12, 6, 8, 6, 10);
-    row->addWidget(textLabel("Activities", panelstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
+    row->addWidget(lineLabel("Activities", panelstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
     row->addStretch(1);
-    row->addWidget(textLabel("9:41", panelstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
+    row->addWidget(lineLabel("9:41", panelstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
     row->addStretch(1);
     row->addWidget(new SymbolView("magnifyingglass", secondaryOf(bar), 15, bar));
     row->addWidget(new SymbolView("square.grid.2x2", secondaryOf(bar), 15, bar));
     auto* button = new RoundedBox(panelstyle::withAlpha(accentOf(bar), 0.14), QColor(), 6, bar);
     auto* inner = plainRow(button, 8, 3, 8, 3, 5);
     inner->addWidget(new SymbolView("doc.badge.plus", accentOf(bar), 15, button));
-    inner->addWidget(textLabel("Quillet+", panelstyle::captionFont(QFont::DemiBold), TextStyle::primary, button));
+    inner->addWidget(lineLabel("Quillet+", panelstyle::captionFont(QFont::DemiBold), TextStyle::primary, button));
     row->addWidget(button);
     return bar;
 }
@@ -91,7 +99,7 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
     auto* title = new QHBoxLayout;
     title->setSpacing(6);
     title->addWidget(new SymbolView("doc.badge.plus", accentOf(panel), 16, panel));
-    title->addWidget(textLabel("Create File", panelstyle::headlineFont(), TextStyle::primary, panel), 1);
+    title->addWidget(lineLabel("Create File", panelstyle::headlineFont(), TextStyle::primary, panel), 1);
     column->addLayout(title);
 
     auto* destinations = new QHBoxLayout;
@@ -102,7 +110,7 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
                                       selected ? accentOf(panel) : QColor(), 7, panel);
         auto* row = plainRow(choice, 10, 5, 10, 5, 6);
         row->addWidget(new SymbolView(symbol, selected ? accentOf(panel) : secondaryOf(panel), 14, choice));
-        row->addWidget(textLabel(name, panelstyle::calloutFont(QFont::Medium), TextStyle::primary, choice), 1);
+        row->addWidget(lineLabel(name, panelstyle::calloutFont(QFont::Medium), TextStyle::primary, choice), 1);
         destinations->addWidget(choice, 1);
     }
     column->addLayout(destinations);
@@ -111,7 +119,7 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
     auto* searchRow = plainRow(search, 10, 5, 10, 5, 6);
     searchRow->addWidget(new SymbolView("magnifyingglass", secondaryOf(panel), 13, search));
     searchRow->addWidget(
-        textLabel("Search file types", panelstyle::calloutFont(QFont::Normal), TextStyle::tertiary, search), 1);
+        lineLabel("Search file types", panelstyle::calloutFont(QFont::Normal), TextStyle::tertiary, search), 1);
     column->addWidget(search);
 
     auto* tiles = new QHBoxLayout;

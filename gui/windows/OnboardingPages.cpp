@@ -42,11 +42,9 @@ QLayout* header(QWidget* page, const char* symbol, const char* title, const char
 QLayout* bullet(QWidget* page, const char* symbol, const QColor& color, const std::string& text) {
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
-    auto* icon = new QVBoxLayout;
-    icon->setContentsMargins(0, 1, 0, 0);
-    icon->addWidget(new SymbolView(symbol, color, 15, page));
-    icon->addStretch();
-    row->addLayout(icon);
+    auto* icon = new SymbolView(symbol, color, 15, page);
+    icon->setTopInset(1);
+    row->addWidget(icon, 0, Qt::AlignTop);
     row->addWidget(textLabel(text, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page, true), 1);
     return row;
 }
@@ -57,11 +55,13 @@ void welcomePage(QWidget* page) {
     column->addWidget(new SymbolTile("doc.badge.plus", 84, 20, 46, page), 0, Qt::AlignHCenter);
     QLabel* title = textLabel(ot::kWelcomeTitle, largeTitleFont(), TextStyle::primary, page);
     title->setObjectName(QStringLiteral("pageTitle"));
-    title->setAlignment(Qt::AlignHCenter);
+    title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column->addWidget(title);
     QLabel* detail = textLabel(ot::kWelcomeDetail, title3Font(), TextStyle::secondary, page);
-    detail->setAlignment(Qt::AlignHCenter);
+    detail->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // Centred in the column, a wrapped label gets no height for its width: give it its own.
     detail->setFixedWidth(480);
+    detail->setFixedHeight(detail->heightForWidth(480));
     column->addWidget(detail, 0, Qt::AlignHCenter);
     column->addStretch();
 }
@@ -106,10 +106,7 @@ void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
     QWidget* second = stepCard(page);
     auto* secondRow = new QHBoxLayout;
     secondRow->setSpacing(12);
-    auto* icon = new QVBoxLayout;
-    icon->addWidget(new SymbolView("2.circle.fill", accent, 24, second));
-    icon->addStretch();
-    secondRow->addLayout(icon);
+    secondRow->addWidget(new SymbolView("2.circle.fill", accent, 24, second), 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
     texts->addWidget(textLabel(ot::kBlockedStep2Heading, panelstyle::headlineFont(), TextStyle::primary, second));
@@ -130,7 +127,8 @@ void quickCreatePage(QWidget* page, const std::string& shortcut) {
 
     auto* line = new QHBoxLayout;
     line->setSpacing(8);
-    line->addWidget(textLabel(ot::kQuickCreatePress, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page));
+    QLabel* press = textLabel(ot::kQuickCreatePress, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page);
+    line->addWidget(press);
     auto* chip = new RoundedBox(panelstyle::withAlpha(accent, 0.12), QColor(), 8, page);
     auto* chipRow = new QHBoxLayout(chip);
     chipRow->setContentsMargins(10, 6, 10, 6);
@@ -145,6 +143,11 @@ void quickCreatePage(QWidget* page, const std::string& shortcut) {
     QLabel* anytime =
         textLabel(ot::kQuickCreateAnytime, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page);
     anytime->setWordWrap(false);
+    // Both halves of the sentence sit level with the middle of the shortcut between them.
+    for (QLabel* half : {press, anytime}) {
+        half->setWordWrap(false);
+        half->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
     line->addWidget(anytime);
     line->addStretch();
     column->addLayout(line);

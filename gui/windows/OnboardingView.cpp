@@ -93,10 +93,13 @@ OnboardingView::OnboardingView(AppSettings& settings, std::function<void()> onFi
     primary_ = barButton(OnboardingModel::kNextTitle, "primary", bar, false);
     primary_->setDefault(true);
     dots_ = new OnboardingPageDots(bar);
-    // Back keeps its place when hidden, so the dots stay put between pages.
-    QSizePolicy keepPlace = back_->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    back_->setSizePolicy(keepPlace);
+    primary_->setMinimumWidth(104);
+    // Back and Skip keep their place when hidden, so the dots stay put between pages.
+    for (QPushButton* button : {back_, skip_}) {
+        QSizePolicy keepPlace = button->sizePolicy();
+        keepPlace.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(keepPlace);
+    }
     row->addWidget(back_);
     row->addStretch(1);
     row->addWidget(dots_);

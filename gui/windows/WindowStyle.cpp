@@ -58,6 +58,8 @@ QLabel* textLabel(std::string_view text, const QFont& font, TextStyle style, QWi
     }
     label->setFont(font);
     label->setWordWrap(true);
+    // Text sits at the top of whatever height the layout gives it, level with its icon.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     QPalette palette = label->palette();
     const QPalette& base = parent ? parent->palette() : palette;
@@ -78,9 +80,16 @@ SymbolView::SymbolView(std::string symbolName, QColor color, int pointSize, QWid
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void SymbolView::setTopInset(int inset) {
+    setContentsMargins(0, inset, 0, 0);
+    setFixedHeight(pointSize_ + inset);
+}
+
 void SymbolView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QRect square((width() - pointSize_) / 2, (height() - pointSize_) / 2, pointSize_, pointSize_);
+    const QRect area = contentsRect();
+    const QRect square(area.x() + (area.width() - pointSize_) / 2, area.y() + (area.height() - pointSize_) / 2,
+                       pointSize_, pointSize_);
     symbolIcon(symbolName_, color_).paint(&painter, square);
 }
 

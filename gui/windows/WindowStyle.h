@@ -42,6 +42,8 @@ class SymbolView : public QWidget {
 public:
     SymbolView(std::string symbolName, QColor color, int pointSize, QWidget* parent = nullptr, int frameWidth = 0);
     const std::string& symbolName() const { return symbolName_; }
+    // Moves the symbol down by `inset`, to sit level with the first line of text beside it.
+    void setTopInset(int inset);
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     column->addWidget(new ExtensionStatusView([] {}, &cards));
     column->addWidget(new CreationGuideView(settings, &cards));
     column->addWidget(new UninstallView([] {}, &cards));
-    cards.resize(640, cards.sizeHint().height());
+    cards.resize(640, cards.heightForWidth(640));
     cards.show();
     ok &= save(cards, QStringLiteral("%1/cards-%2").arg(out, suffix));
     return ok ? 0 : 1;
