@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QGraphicsOpacityEffect>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -68,7 +70,17 @@ TEST_F(OnboardingViewTest, ReturnOnTheWelcomePageGoesToThePageAfterIt) {
 
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(currentDot(), 1);
+    // Mid-change both pages show, fading: the welcome page leaving to the leading edge, the next
+    // one coming in from the trailing edge.
+    auto* leaving = view.findChild<QWidget*>(QStringLiteral("onboardingPage0"));
+    auto* coming = view.findChild<QWidget*>(QStringLiteral("onboardingPage1"));
+    ASSERT_TRUE(leaving && coming);
+    EXPECT_TRUE(qobject_cast<QGraphicsOpacityEffect*>(leaving->graphicsEffect()));
+    EXPECT_TRUE(qobject_cast<QGraphicsOpacityEffect*>(coming->graphicsEffect()));
+    EXPECT_LE(leaving->x(), 40);
+    EXPECT_GT(coming->x(), 40);
     EXPECT_TRUE(settledPage(1));
+    EXPECT_EQ(settledPage(1)->x(), 40);
     EXPECT_EQ(visibleButtons(), (QStringList{"Back", "Skip", "Next"}));
     EXPECT_EQ(finishes, 0);
 
@@ -110,6 +122,23 @@ TEST_F(OnboardingViewTest, PagesShowTheStoredShortcutAndFollowANewOne) {
     EXPECT_EQ(shortcutLine(2), "Press ⌘ + ⇧ + Space anytime to open Quick Create — it works in every folder too.");
     QTest::mouseClick(button("primary"), Qt::LeftButton);
     EXPECT_EQ(shortcutLine(3), "⌘ + ⇧ + Space");
+}
+
+TEST(OnboardingViewHostTest, APresenterMayDeleteTheViewWhenItFinishes) {
+    test::TemporaryConfigHome home;
+    auto suite = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
+    AppSettings settings(*suite);
+    QPointer<OnboardingView> view;
+    view = new OnboardingView(settings, [&] { delete view.data(); });
+    view->show();
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("skip")), Qt::LeftButton);
+    EXPECT_TRUE(view.isNull());
+
+    view = new OnboardingView(settings, [&] { delete view.data(); });
+    view->show();
+    for (int i = 0; i < 4 && view; ++i) QTest::keyClick(view.data(), Qt::Key_Return);
+    EXPECT_TRUE(view.isNull());
+    EXPECT_TRUE(settings.hasCompletedOnboarding.get());
 }
 
 }  // namespace
