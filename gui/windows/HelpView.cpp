@@ -196,16 +196,14 @@ HelpView::HelpView(std::string versionLine, QWidget* parent) : QWidget(parent), 
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("helpPage"));
-    // The page background, on which the section cards stand out.
-    page->setAutoFillBackground(true);
-    page->setBackgroundRole(QPalette::Window);
-    auto* pageRow = new QHBoxLayout(page);
-    pageRow->setContentsMargins(0, 0, 0, 0);
-    auto* content = new QWidget(page);
+    // The page background shows around the column, on which the section cards stand out.
+    scroll_->viewport()->setAutoFillBackground(true);
+    scroll_->viewport()->setBackgroundRole(QPalette::Window);
+    // The column itself is the scrolled widget: the scroll area keeps it at most 760 wide, at the
+    // left, and gives it the height its wrapped texts need at that width.
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("helpPage"));
     content->setMaximumWidth(kColumnMaxWidth);
-    pageRow->addWidget(content, 1, Qt::AlignLeft | Qt::AlignTop);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(28, 28, 28, 28);
     column->setSpacing(20);
@@ -226,7 +224,7 @@ HelpView::HelpView(std::string versionLine, QWidget* parent) : QWidget(parent), 
         column->addWidget(card);
     }
     column->addStretch();
-    scroll_->setWidget(page);
+    scroll_->setWidget(content);
     setMinimumSize(560, 420);
     resize(720, 640);
 }

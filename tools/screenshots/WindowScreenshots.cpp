@@ -85,6 +85,9 @@ int main(int argc, char** argv) {
     help.resize(720, 640);
     help.show();
     ok &= save(help, QStringLiteral("%1/help-top-%2").arg(out, suffix));
+    if (QWidget* page = help.findChild<QWidget*>(QStringLiteral("helpPage"))) {
+        ok &= page->grab().save(QStringLiteral("%1/help-whole-page-%2").arg(out, suffix));
+    }
     help.scrollToExtensionSection();
     ok &= save(help, QStringLiteral("%1/help-extension-%2").arg(out, suffix));
     help.hide();
