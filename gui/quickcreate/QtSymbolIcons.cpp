@@ -455,6 +455,207 @@ void drawCircledCross(Canvas& c) {
 
 using Drawing = void (*)(Canvas&);
 
+// The symbols of the main window's cards, the walkthrough and the help page.
+
+// A jigsaw piece: a square with a knob on top and one on the right.
+QPainterPath puzzlePiecePath() {
+    QPainterPath piece;
+    piece.moveTo(4, 8);
+    piece.lineTo(9.5, 8);
+    piece.cubicTo(8, 4, 14, 4, 12.5, 8);
+    piece.lineTo(18, 8);
+    piece.lineTo(18, 12);
+    piece.cubicTo(22, 10.5, 22, 16.5, 18, 15);
+    piece.lineTo(18, 20);
+    piece.lineTo(4, 20);
+    piece.closeSubpath();
+    return piece;
+}
+
+void drawPuzzlePiece(Canvas& c, bool filled) {
+    if (filled) {
+        c.fill(puzzlePiecePath());
+    } else {
+        c.stroke(puzzlePiecePath());
+    }
+}
+
+QPainterPath folderPath() {
+    QPainterPath path;
+    path.moveTo(3, 7);
+    path.quadTo(3, 5, 5, 5);
+    path.lineTo(9.5, 5);
+    path.lineTo(11.5, 7.5);
+    path.lineTo(19, 7.5);
+    path.quadTo(21, 7.5, 21, 9.5);
+    path.lineTo(21, 17.5);
+    path.quadTo(21, 19.5, 19, 19.5);
+    path.lineTo(5, 19.5);
+    path.quadTo(3, 19.5, 3, 17.5);
+    path.closeSubpath();
+    return path;
+}
+
+// A folder with a round badge at its lower right, cut free of the folder's outline.
+void drawBadgedFolder(Canvas& c, const std::function<void()>& badge) {
+    c.stroke(folderPath());
+    c.line(3, 10.5, 13, 10.5);
+    c.cut([&] {
+        QPainterPath hole;
+        hole.addEllipse(QPointF(17.5, 17.5), 6.3, 6.3);
+        c.p.fillPath(hole, Qt::black);
+    });
+    badge();
+}
+
+void drawFolderQuestion(Canvas& c) {
+    drawBadgedFolder(c, [&] {
+        QPainterPath mark;
+        mark.moveTo(15.5, 15.8);
+        mark.cubicTo(15.5, 13.2, 19.5, 13.2, 19.5, 15.6);
+        mark.cubicTo(19.5, 17, 17.5, 17, 17.5, 18.6);
+        c.stroke(mark, 1.6);
+        c.line(17.5, 21, 17.5, 21.1, 1.8);
+    });
+}
+
+// A window in front of another one.
+void drawWindowOnRectangle(Canvas& c) {
+    QPainterPath back;
+    back.moveTo(7, 5.5);
+    back.lineTo(7, 4.5);
+    back.quadTo(7, 3, 8.5, 3);
+    back.lineTo(19.5, 3);
+    back.quadTo(21, 3, 21, 4.5);
+    back.lineTo(21, 13);
+    back.quadTo(21, 14.5, 19.5, 14.5);
+    back.lineTo(18.5, 14.5);
+    c.stroke(back, 1.5);
+    c.stroke(roundedRect(3, 7, 15, 13, 2));
+    c.line(3, 10.5, 18, 10.5, 1.5);
+}
+
+// A menu with one item highlighted and the pointer on it.
+void drawMenuWithPointer(Canvas& c) {
+    c.stroke(roundedRect(3, 3, 14, 16, 2));
+    c.line(6, 7, 14, 7, 1.5);
+    c.fill(roundedRect(5, 9.6, 10, 3.2, 1));
+    c.line(6, 15.5, 12, 15.5, 1.5);
+    QPainterPath arrow;
+    arrow.moveTo(13.5, 11);
+    arrow.lineTo(13.5, 21.5);
+    arrow.lineTo(16, 19);
+    arrow.lineTo(18, 22.5);
+    arrow.lineTo(19.6, 21.7);
+    arrow.lineTo(17.7, 18.4);
+    arrow.lineTo(21, 18);
+    arrow.closeSubpath();
+    c.cut([&] { c.p.setPen(QPen(Qt::black, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)); c.p.setBrush(Qt::black); c.p.drawPath(arrow); });
+    c.fill(arrow);
+}
+
+void drawChevron(Canvas& c, bool right) {
+    QPainterPath path;
+    path.moveTo(right ? 9 : 15, 5);
+    path.lineTo(right ? 16 : 8, 12);
+    path.lineTo(right ? 9 : 15, 19);
+    c.stroke(path, 2.2);
+}
+
+// A filled circle with `mark` cut out of it.
+void drawCircleWithCutout(Canvas& c, const std::function<void()>& mark) {
+    QPainterPath disc;
+    disc.addEllipse(QPointF(12, 12), 9.5, 9.5);
+    c.p.setPen(Qt::NoPen);
+    c.p.setBrush(c.color);
+    c.p.drawPath(disc);
+    c.cut(mark);
+}
+
+void drawCheckmarkCircle(Canvas& c) {
+    drawCircleWithCutout(c, [&] {
+        QPainterPath tick;
+        tick.moveTo(7.6, 12.4);
+        tick.lineTo(10.6, 15.4);
+        tick.lineTo(16.4, 8.8);
+        c.stroke(tick, 2.2);
+    });
+}
+
+void drawInfoCircle(Canvas& c) {
+    drawCircleWithCutout(c, [&] {
+        c.line(12, 11, 12, 17, 2.2);
+        c.line(12, 7.3, 12, 7.4, 2.6);
+    });
+}
+
+void drawNumberCircle(Canvas& c, int number) {
+    drawCircleWithCutout(c, [&] {
+        QPainterPath digit;
+        if (number == 1) {
+            digit.moveTo(9.6, 9);
+            digit.lineTo(12.4, 7);
+            digit.lineTo(12.4, 17);
+        } else {
+            digit.moveTo(9, 9.5);
+            digit.cubicTo(9, 6.2, 15, 6.2, 15, 9.5);
+            digit.cubicTo(15, 12, 9.5, 13.5, 9, 17);
+            digit.lineTo(15.2, 17);
+        }
+        c.stroke(digit, 2.1);
+    });
+}
+
+void drawSquareGrid(Canvas& c) {
+    for (double x : {4.0, 13.5})
+        for (double y : {4.0, 13.5}) c.stroke(roundedRect(x, y, 6.5, 6.5, 1.6), 1.6);
+}
+
+// Two stacked rectangles with arrows trading places.
+void drawSwap(Canvas& c) {
+    c.stroke(roundedRect(3, 4, 12, 7, 1.6), 1.6);
+    c.stroke(roundedRect(9, 13, 12, 7, 1.6), 1.6);
+    QPainterPath down;
+    down.moveTo(18.5, 4.5);
+    down.lineTo(18.5, 9.5);
+    down.moveTo(16.5, 7.8);
+    down.lineTo(18.5, 9.8);
+    down.lineTo(20.5, 7.8);
+    c.stroke(down, 1.5);
+    QPainterPath up;
+    up.moveTo(5.5, 19.5);
+    up.lineTo(5.5, 14.5);
+    up.moveTo(3.5, 16.2);
+    up.lineTo(5.5, 14.2);
+    up.lineTo(7.5, 16.2);
+    c.stroke(up, 1.5);
+}
+
+// A screen with a bar along its top edge.
+void drawMenuBarRectangle(Canvas& c) {
+    c.stroke(roundedRect(3, 4.5, 18, 15, 2));
+    QPainterPath bar;
+    bar.addRoundedRect(QRectF(3, 4.5, 18, 4.5), 2, 2);
+    c.fill(bar);
+}
+
+void drawTextFormat(Canvas& c) {
+    QPainterPath big;  // a capital A, then a small a
+    big.moveTo(2.5, 19);
+    big.lineTo(8, 5);
+    big.lineTo(13.5, 19);
+    big.moveTo(4.6, 14);
+    big.lineTo(11.4, 14);
+    c.stroke(big, 1.9);
+    QPainterPath small;
+    small.addEllipse(QPointF(17.5, 15.5), 3, 3.3);
+    small.moveTo(20.5, 12);
+    small.lineTo(20.5, 19);
+    c.stroke(small, 1.7);
+}
+
+void drawDocument(Canvas& c) { c.stroke(documentPath()); }
+
 const std::map<std::string, Drawing, std::less<>>& drawings() {
     static const std::map<std::string, Drawing, std::less<>> table{
         {"doc.text", drawTextDocument},
@@ -488,6 +689,24 @@ const std::map<std::string, Drawing, std::less<>>& drawings() {
         {"arrow.counterclockwise", drawCounterclockwiseArrow},
         {"bolt.fill", drawBolt},
         {"xmark.circle", drawCircledCross},
+        {"chevron.left.forwardslash.chevron.right", drawAngleBrackets},
+        {"puzzlepiece.extension", [](Canvas& c) { drawPuzzlePiece(c, false); }},
+        {"puzzlepiece.extension.fill", [](Canvas& c) { drawPuzzlePiece(c, true); }},
+        {"folder.badge.questionmark", drawFolderQuestion},
+        {"macwindow.on.rectangle", drawWindowOnRectangle},
+        {"filemenu.and.cursorarrow", drawMenuWithPointer},
+        {"chevron.right", [](Canvas& c) { drawChevron(c, true); }},
+        {"chevron.forward", [](Canvas& c) { drawChevron(c, true); }},
+        {"chevron.backward", [](Canvas& c) { drawChevron(c, false); }},
+        {"checkmark.circle.fill", drawCheckmarkCircle},
+        {"info.circle.fill", drawInfoCircle},
+        {"1.circle.fill", [](Canvas& c) { drawNumberCircle(c, 1); }},
+        {"2.circle.fill", [](Canvas& c) { drawNumberCircle(c, 2); }},
+        {"square.grid.2x2", drawSquareGrid},
+        {"rectangle.2.swap", drawSwap},
+        {"menubar.rectangle", drawMenuBarRectangle},
+        {"textformat", drawTextFormat},
+        {"doc", drawDocument},
     };
     return table;
 }

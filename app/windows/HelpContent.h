@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+// The help page as plain data, in reading order, so its texts and grouping are checked without a
+// display and a widget only lays them out.
+
+// The four summary tiles at the top.
+struct HelpCard {
+    std::string symbolName;
+    std::string title;
+    std::string detail;
+};
+
+enum class HelpTint { accent, green };
+
+// Where one way of creating works.
+struct HelpLocationRow {
+    std::string symbol;
+    HelpTint tint;
+    std::string title;
+    std::string detail;
+};
+
+struct HelpStep {
+    int number;
+    std::string title;
+    std::string detail;
+};
+
+struct HelpFileTypeGroup {
+    std::string title;
+    std::vector<std::string> items;
+};
+
+// One piece of a section, shown in order: a secondary paragraph, location rows, a divider, a
+// headline, numbered steps or file type groups. Only the fields of its kind are set.
+struct HelpBlock {
+    enum class Kind { paragraph, locationRow, divider, heading, steps, fileTypeGroups };
+    Kind kind;
+    std::string text;
+    HelpLocationRow row{};
+    std::vector<HelpStep> steps{};
+    std::vector<HelpFileTypeGroup> groups{};
+};
+
+struct HelpSection {
+    std::string symbolName;
+    std::string title;
+    std::vector<HelpBlock> blocks;
+};
+
+struct HelpContent {
+    static constexpr const char* kTitle = "Quillet+ Help";
+    static constexpr const char* kSubtitle =
+        "Create new blank files from Finder, the menu bar, or a keyboard shortcut.";
+    static constexpr const char* kHeaderSymbol = "doc.badge.plus";
+    // The section the extension settings button leads to where the desktop has no such page.
+    static constexpr const char* kExtensionSectionTitle = "Finder Extension Troubleshooting";
+
+    std::vector<HelpCard> cards;
+    std::vector<HelpSection> sections;
+};
+
+// The whole page, built once by the view.
+HelpContent helpContent();
+
+}  // namespace quillet

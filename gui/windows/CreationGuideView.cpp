@@ -1,0 +1,52 @@
+#include "gui/windows/CreationGuideView.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/settings/AppSettings.h"
+#include "app/windows/CardTexts.h"
+#include "gui/quickcreate/QuickCreatePanelStyle.h"
+
+namespace quillet {
+
+using namespace windowstyle;
+
+namespace {
+
+// A bullet: the icon at caption size in a 16 wide frame, level with the text's first line.
+QLabel* addBullet(QVBoxLayout* column, QWidget* parent, const char* symbol, const std::string& text) {
+    auto* bullet = new QHBoxLayout;
+    bullet->setSpacing(8);
+    auto* icon = new SymbolView(symbol, panelstyle::accent(parent->palette()), 13, parent, 16);
+    icon->setTopInset(3);
+    bullet->addWidget(icon, 0, Qt::AlignTop);
+    QLabel* label = textLabel(text, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent, true);
+    bullet->addWidget(label, 1);
+    column->addLayout(bullet);
+    return label;
+}
+
+}  // namespace
+
+CreationGuideView::CreationGuideView(AppSettings& settings, QWidget* parent) : WindowCard(parent) {
+    setObjectName(QStringLiteral("creationGuide"));
+    row()->addWidget(new SymbolView("folder.badge.questionmark", panelstyle::accent(palette()), 22, this, 28), 0,
+                     Qt::AlignTop);
+    auto* column = new QVBoxLayout;
+    column->setSpacing(8);
+    column->addWidget(textLabel(cardtexts::kGuideTitle, panelstyle::headlineFont(), TextStyle::primary, this));
+    const QFont callout = panelstyle::calloutFont(QFont::Normal);
+    column->addWidget(textLabel(cardtexts::kGuideRightClick, callout, TextStyle::secondary, this, true));
+    column->addWidget(textLabel(cardtexts::kGuideBlockedFolders, callout, TextStyle::secondary, this, true));
+    addBullet(column, this, "macwindow.on.rectangle", cardtexts::kGuideTrayBullet);
+    keyboardLine_ = addBullet(column, this, "keyboard", cardtexts::guideKeyboardLine(*settings.quickCreateShortcut));
+    keyboardLine_->setObjectName(QStringLiteral("keyboardLine"));
+    column->addStretch();
+    row()->addLayout(column, 1);
+
+    shortcutChanges_ = settings.quickCreateShortcut.subscribe([this](const QuickCreateShortcut& shortcut) {
+        keyboardLine_->setText(styledTextHtml(cardtexts::guideKeyboardLine(shortcut)));
+    });
+}
+
+}  // namespace quillet

@@ -1,0 +1,35 @@
+#include "gui/windows/ExtensionStatusView.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/windows/CardTexts.h"
+#include "gui/quickcreate/QuickCreatePanelStyle.h"
+
+namespace quillet {
+
+using namespace windowstyle;
+
+ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSettings, QWidget* parent)
+    : WindowCard(parent) {
+    setObjectName(QStringLiteral("extensionStatus"));
+    row()->addWidget(new SymbolView("puzzlepiece.extension.fill", panelstyle::accent(palette()), 22, this, 28), 0,
+                     Qt::AlignTop);
+    auto* column = new QVBoxLayout;
+    column->setSpacing(6);
+    column->addWidget(textLabel(cardtexts::kExtensionTitle, panelstyle::headlineFont(), TextStyle::primary, this));
+    column->addWidget(
+        textLabel(cardtexts::kExtensionDetail, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
+    auto* button = new QPushButton(QString::fromUtf8(cardtexts::kExtensionButton), this);
+    button->setObjectName(QStringLiteral("openExtensionSettings"));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [open = std::move(openExtensionSettings)] {
+        if (open) open();
+    });
+    column->addWidget(button, 0, Qt::AlignLeft);
+    column->addStretch();
+    row()->addLayout(column, 1);
+}
+
+}  // namespace quillet

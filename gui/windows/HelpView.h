@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QScrollArea;
+
+namespace quillet {
+
+// The help window's content: one scrolling page of fixed text that explains every way of
+// creating files, the supported types, the Finder extension, folder access, naming and
+// uninstalling. `versionLine` is the main window's "Version …" text.
+class HelpView : public QWidget {
+public:
+    // Space kept above a section the page scrolls to, so it does not touch the edge.
+    static constexpr int kScrollTargetMargin = 12;
+
+    explicit HelpView(std::string versionLine, QWidget* parent = nullptr);
+
+    // Scrolls so that the "Finder Extension Troubleshooting" section is at the top; asked before
+    // the page is laid out, it happens once it is.
+    void scrollToExtensionSection();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void applyPendingScroll();
+
+    QScrollArea* scroll_;
+    QWidget* extensionSection_ = nullptr;
+    bool scrollPending_ = false;
+};
+
+}  // namespace quillet

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+#include "app/observation/Published.h"
+#include "app/windows/OnboardingModel.h"
+
+class QLabel;
+class QParallelAnimationGroup;
+class QPushButton;
+
+namespace quillet {
+
+class AppSettings;
+class OnboardingPageDots;
+
+// The welcome walkthrough: four pages over a bar with Back, the page dots, Skip and Next (or Get
+// Started, on the last page). Return presses the default button. Finishing, by either button,
+// marks the walkthrough done and then calls `onFinish`, which dismisses the sheet.
+class OnboardingView : public QWidget {
+public:
+    static constexpr int kWidth = 660;
+    static constexpr int kHeight = 580;
+    static constexpr int kAnimationMilliseconds = 220;
+
+    OnboardingView(AppSettings& settings, std::function<void()> onFinish, QWidget* parent = nullptr);
+    ~OnboardingView() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // Lays the page out whenever the page area changes size.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPage(int from, int to);
+    void settleAnimation();
+    void updateBar();
+    QRect pageRect() const;
+
+    AppSettings& settings_;
+    OnboardingModel model_;
+    QWidget* pageArea_;
+    QPointer<QWidget> currentPage_;
+    QPointer<QWidget> outgoingPage_;
+    QParallelAnimationGroup* animation_ = nullptr;
+    QPushButton* back_;
+    QPushButton* skip_;
+    QPushButton* primary_;
+    OnboardingPageDots* dots_;
+    Subscription shortcutChanges_;
+};
+
+}  // namespace quillet

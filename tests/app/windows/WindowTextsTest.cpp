@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/windows/CardTexts.h"
+#include "app/windows/HelpContent.h"
+#include "app/windows/OnboardingTexts.h"
+
+using namespace quillet;
+
+namespace {
+
+std::vector<std::string> sectionTitles(const HelpContent& help) {
+    std::vector<std::string> titles;
+    for (const auto& section : help.sections) titles.push_back(section.title);
+    return titles;
+}
+
+// Every text a reader of the help page sees, in order.
+std::vector<std::string> helpTexts(const HelpContent& help) {
+    std::vector<std::string> texts{HelpContent::kTitle, HelpContent::kSubtitle};
+    for (const auto& card : help.cards) texts.insert(texts.end(), {card.title, card.detail});
+    for (const auto& section : help.sections) {
+        texts.push_back(section.title);
+        for (const auto& block : section.blocks) {
+            texts.push_back(block.text);
+            texts.insert(texts.end(), {block.row.title, block.row.detail});
+            for (const auto& step : block.steps) texts.insert(texts.end(), {step.title, step.detail});
+            for (const auto& group : block.groups) {
+                texts.push_back(group.title);
+                texts.insert(texts.end(), group.items.begin(), group.items.end());
+            }
+        }
+    }
+    return texts;
+}
+
+TEST(HelpContentTest, SectionsCardsAndFileTypesComeInReadingOrder) {
+    const HelpContent help = helpContent();
+    EXPECT_EQ(sectionTitles(help), (std::vector<std::string>{"Where Create File Works", "Supported Files",
+                                                             "Finder Extension Troubleshooting", "Folder Access",
+                                                             "File Naming", "Uninstalling"}));
+    EXPECT_EQ(help.sections[2].title, HelpContent::kExtensionSectionTitle);
+    ASSERT_EQ(help.cards.size(), 4u);
+    EXPECT_EQ(help.cards[0].title, "Right-click in Finder");
+    EXPECT_EQ(help.cards[2].title, "Quick Create shortcut");
+    EXPECT_EQ(help.cards[3].title, "Menu bar & file types");
+
+    const auto& groups = help.sections[1].blocks.at(0).groups;
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].items, (std::vector<std::string>{".txt Text", ".md Markdown", ".rtf Rich Text", ".csv CSV"}));
+    EXPECT_EQ(groups[1].items.size(), 9u);
+    EXPECT_EQ(groups[1].items.back(), ".swift Swift");
+    EXPECT_EQ(groups[2].items.back(), ".pptx PowerPoint Presentation");
+
+    // Steps are numbered from 1 in every list, and the uninstall section ends with the manual way.
+    for (const auto& section : help.sections) {
+        for (const auto& block : section.blocks) {
+            for (size_t i = 0; i < block.steps.size(); ++i) EXPECT_EQ(block.steps[i].number, static_cast<int>(i + 1));
+        }
+    }
+    const auto& uninstall = help.sections.back().blocks;
+    ASSERT_EQ(uninstall.size(), 4u);
+    EXPECT_EQ(uninstall[0].steps.size(), 4u);
+    EXPECT_EQ(uninstall[1].kind, HelpBlock::Kind::divider);
+    EXPECT_EQ(uninstall[2].text, "If uninstall cannot finish");
+    EXPECT_EQ(uninstall[3].kind, HelpBlock::Kind::paragraph);
+}
+
+TEST(WindowTextsTest, NoTextSendsALinuxUserToAMacFacility) {
+    std::vector<std::string> texts = helpTexts(helpContent());
+    texts.insert(texts.end(),
+                 {cardtexts::kExtensionDetail, cardtexts::kGuideRightClick, cardtexts::kGuideBlockedFolders,
+                  cardtexts::kGuideTrayBullet, cardtexts::kUninstallDetail, onboardingtexts::kWelcomeDetail,
+                  onboardingtexts::kRightClickSubtitle, onboardingtexts::kBlockedSubtitle,
+                  onboardingtexts::kBlockedStep1Heading, onboardingtexts::kBlockedStep1Text,
+                  onboardingtexts::kQuickCreateDestination, onboardingtexts::kQuickCreateFilter});
+    for (const std::string& text : texts) {
+        for (const char* phrase : {"macOS", "your Mac", "Apple", "System Settings", "Customize Toolbar", "Finder toolbar",
+                                   "is sandboxed", "Login Items"}) {
+            EXPECT_EQ(text.find(phrase), std::string::npos) << '"' << phrase << "\" in: " << text;
+        }
+    }
+}
+
+TEST(WindowTextsTest, TheGuidesKeyboardLineNamesTheShortcutInBold) {
+    EXPECT_EQ(cardtexts::guideKeyboardLine(defaultQuickCreateShortcut),
+              "Press **⌃ + ⌥ + N** to open Quick Create, or use the menu-bar icon.");
+    EXPECT_EQ(cardtexts::guideKeyboardLine(QuickCreateShortcut{96, kCarbonCommandKey | kCarbonOptionKey}),
+              "Press **⌘ + ⌥ + F5** to open Quick Create, or use the menu-bar icon.");
+}
+
+}  // namespace

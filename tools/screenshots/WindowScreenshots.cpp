@@ -1,0 +1,106 @@
+// Renders the walkthrough's pages, the help page (top and at its extension section) and the main
+// window's cards to PNG files in OUT_DIR, with the light palette or, given --dark, a dark one.
+// Run on a real display (see window-screenshots.sh) so fonts and scaling are the desktop's own.
+
+#include <QApplication>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QEventLoop>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+#include "app/settings/AppSettings.h"
+#include "gui/windows/CreationGuideView.h"
+#include "gui/windows/ExtensionStatusView.h"
+#include "gui/windows/HelpView.h"
+#include "gui/windows/OnboardingView.h"
+#include "gui/windows/UninstallView.h"
+#include "shared/settings/DefaultsSuite.h"
+
+using namespace quillet;
+
+namespace {
+
+QPalette darkPalette() {
+    QPalette p;
+    const QColor window(40, 40, 42), base(30, 30, 32), text(236, 236, 236);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(58, 58, 60));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Mid, QColor(80, 80, 84));
+    p.setColor(QPalette::Dark, QColor(20, 20, 20));
+    p.setColor(QPalette::Light, QColor(90, 90, 94));
+    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(130, 130, 130));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(130, 130, 130));
+    return p;
+}
+
+bool save(QWidget& widget, const QString& path) {
+    QEventLoop wait;  // past the page animation and the first paint
+    QTimer::singleShot(350, &wait, &QEventLoop::quit);
+    wait.exec();
+    const bool ok = widget.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QStringList args = QApplication::arguments();
+    const bool dark = args.contains(QStringLiteral("--dark"));
+    if (args.size() < 2 || args.last().startsWith(QStringLiteral("--"))) {
+        std::fprintf(stderr, "usage: quillet-window-screenshots [--dark] OUT_DIR\n");
+        return 2;
+    }
+    const QString out = args.last();
+    QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+    const QString suffix = QStringLiteral("%1-%2x.png").arg(dark ? "dark" : "light").arg(qApp->devicePixelRatio());
+
+    auto suite = DefaultsSuite::openInMemory("screenshots");
+    AppSettings settings(*suite);
+    bool ok = true;
+
+    OnboardingView onboarding(settings, [] {});
+    onboarding.show();
+    for (int page = 0; page < 4; ++page) {
+        ok &= save(onboarding, QStringLiteral("%1/onboarding-%2-%3").arg(out).arg(page).arg(suffix));
+        if (page < 3) onboarding.findChild<QPushButton*>(QStringLiteral("primary"))->click();
+    }
+    onboarding.hide();
+
+    HelpView help("Version 1.4.2");
+    help.resize(720, 640);
+    help.show();
+    ok &= save(help, QStringLiteral("%1/help-top-%2").arg(out, suffix));
+    if (QWidget* page = help.findChild<QWidget*>(QStringLiteral("helpPage"))) {
+        ok &= page->grab().save(QStringLiteral("%1/help-whole-page-%2").arg(out, suffix));
+    }
+    help.scrollToExtensionSection();
+    ok &= save(help, QStringLiteral("%1/help-extension-%2").arg(out, suffix));
+    help.hide();
+
+    QWidget cards;
+    auto* column = new QVBoxLayout(&cards);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(14);
+    column->addWidget(new ExtensionStatusView([] {}, &cards));
+    column->addWidget(new CreationGuideView(settings, &cards));
+    column->addWidget(new UninstallView([] {}, &cards));
+    cards.resize(640, cards.heightForWidth(640));
+    cards.show();
+    ok &= save(cards, QStringLiteral("%1/cards-%2").arg(out, suffix));
+    return ok ? 0 : 1;
+}
