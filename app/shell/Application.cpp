@@ -34,7 +34,13 @@
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "gui/settings/FileTypesListView.h"
 #include "gui/shortcuts/ShortcutSettingsView.h"
+#include "app/shell/ExtensionSettingsOpener.h"
 #include "gui/windows/AppWindows.h"
+#include "gui/windows/CreationGuideView.h"
+#include "gui/windows/ExtensionStatusView.h"
+#include "gui/windows/HelpView.h"
+#include "gui/windows/OnboardingView.h"
+#include "gui/windows/UninstallView.h"
 #include "gui/shell/QtActivationPolicy.h"
 #include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
@@ -204,7 +210,10 @@ struct Parts {
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, versionLine(shortVersion(resources)), [this] { return contentParts(); },
-                       AppWindows::Help{},
+                       AppWindows::Help{[this](QWidget* parent) -> QWidget* {
+                                            return new HelpView(versionLine(shortVersion(this->resources)), parent);
+                                        },
+                                        [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
                                       [this] { uninstaller.requestUninstall(); }, [this] { termination.terminate(); },
                                       [this] { activation.activateIgnoringOtherApps(); }}};
@@ -216,8 +225,18 @@ struct Parts {
         return found->get<std::string>();
     }
 
+    // No desktop has a settings page for file manager extensions; the help window's section on
+    // the extension takes its place.
+    ExtensionSettingsOpener extensionSettings{
+        urlOpener, ExtensionSettingsOpener::settingsURLForDesktop(environment.currentDesktop),
+        [this] { windows.openExtensionHelp(); }};
+
     ContentViewParts contentParts() {
         ContentViewParts parts;
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            return new ExtensionStatusView([this] { extensionSettings.open(); }, parent);
+        });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* { return new CreationGuideView(settings, parent); });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             // A fresh model for each card: it starts with no status line, and lives as long as
             // its card does.
@@ -232,7 +251,13 @@ struct Parts {
             // combination they hold can be recorded.
             return new ShortcutSettingsView(settings, [this] { return controller.hotKeyManager().suspend(); }, parent);
         });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            return new UninstallView([this] { uninstaller.requestUninstall(); }, parent);
+        });
         parts.fileTypes = [this](QWidget* parent) -> QWidget* { return new FileTypesListView(settings, parent); };
+        parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) -> QWidget* {
+            return new OnboardingView(settings, std::move(onFinish), parent);
+        };
         return parts;
     }
 };

@@ -46,6 +46,8 @@ struct UserEnvironment {
     // ($WAYLAND_DISPLAY travels as waylandDisplay.)
     std::string display{};
     std::string waylandDisplay{};
+    // $XDG_CURRENT_DESKTOP, as given: which desktop's settings the application may point to.
+    std::string currentDesktop{};
     std::string sessionBusAddress{};
 
     // The home the user's folders (the Desktop) are found in: the account's, else $HOME, else
