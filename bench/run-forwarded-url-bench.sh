@@ -23,6 +23,9 @@ export QUILLET_LOG=stderr
 command -v trayer >/dev/null && { trayer --edge top --align right --widthtype request --height 24 \
   --SetDockType false --transparent false >/dev/null 2>&1 & tray=$!; }
 sleep 0.5
+# Resident in the tray, as after the walkthrough: no window opens at launch.
+"$quillet" defaults write appPresence -json '"menuBarOnly"'
+"$quillet" defaults write hasCompletedOnboarding -json true
 
 python3 - "$quillet" "$repetitions" "$work" <<'PY'
 import os, signal, statistics, subprocess, sys, time

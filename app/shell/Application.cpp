@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -376,6 +378,9 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
         !(trayOnly && parts->settings.hasCompletedOnboarding.get())) {
         parts->mainQueue.async([&parts, request = options.request] { perform(*parts, request); });
     }
+
+    // Start-up leaves freed memory in the heap; a resident utility hands it back once settled.
+    QTimer::singleShot(2000, &application, [] { ::malloc_trim(0); });
 
     const int status = application.exec();
 
