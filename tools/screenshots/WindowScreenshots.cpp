@@ -1,5 +1,5 @@
-// Renders the walkthrough's pages, the help page (top and at its extension section) and the main
-// window's cards to PNG files in OUT_DIR, with the light palette or, given --dark, a dark one.
+// Renders the walkthrough's pages, the help page (top and at its extension section), the main
+// window's cards and its whole content to PNG files in OUT_DIR, with the light palette or, given --dark, a dark one.
 // Run on a real display (see window-screenshots.sh) so fonts and scaling are the desktop's own.
 
 #include <QApplication>
@@ -12,7 +12,19 @@
 
 #include <cstdio>
 
+#include "app/access/FolderAccessSetupModel.h"
+#include "app/access/SecurityScopedFolderAccess.h"
 #include "app/settings/AppSettings.h"
+#include "app/windows/DisplayVersion.h"
+#include "gui/access/FolderAccessSetupView.h"
+#include "gui/settings/FileTypesListView.h"
+#include "gui/shortcuts/ShortcutSettingsView.h"
+#include "gui/windows/ContentView.h"
+#include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/NoDisplayApplication.h"
+#include "platform/posix/NoDisplayFolderPanel.h"
+#include "platform/posix/PosixFolderBookmarks.h"
+#include "shared/paths/UserEnvironment.h"
 #include "gui/windows/CreationGuideView.h"
 #include "gui/windows/ExtensionStatusView.h"
 #include "gui/windows/HelpView.h"
@@ -102,5 +114,29 @@ int main(int argc, char** argv) {
     cards.resize(640, cards.heightForWidth(640));
     cards.show();
     ok &= save(cards, QStringLiteral("%1/cards-%2").arg(out, suffix));
+    cards.hide();
+
+    // The main window's whole content, as tall as the window grows on a large screen.
+    settings.hasCompletedOnboarding.set(true);
+    PosixFolderBookmarks bookmarks;
+    LastComponentDisplayNames displayNames;
+    NoDisplayFolderPanel panel;
+    NoDisplayApplication activation;
+    SecurityScopedFolderAccess access(*suite, bookmarks, displayNames, &panel, &activation);
+    FolderAccessSetupModel accessModel(access, displayNames,
+                                       FolderAccessLocations::fromEnvironment(UserEnvironment::fromProcess()));
+    ContentViewParts parts;
+    parts.cards = {
+        [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, parent); },
+        [&](QWidget* parent) -> QWidget* { return new CreationGuideView(settings, parent); },
+        [&](QWidget* parent) -> QWidget* { return new FolderAccessSetupView(accessModel, parent); },
+        [&](QWidget* parent) -> QWidget* { return new ShortcutSettingsView(settings, {}, parent); },
+        [](QWidget* parent) -> QWidget* { return new UninstallView([] {}, parent); },
+    };
+    parts.fileTypes = [&](QWidget* parent) -> QWidget* { return new FileTypesListView(settings, parent); };
+    ContentView content(settings, versionLine(std::string("1.4.2.7")), parts);
+    content.resize(770, 1155);
+    content.show();
+    ok &= save(content, QStringLiteral("%1/main-window-%2").arg(out, suffix));
     return ok ? 0 : 1;
 }
