@@ -9,7 +9,9 @@ fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
 for tool in xdotool python3 setpriv; do command -v $tool >/dev/null || { echo "$tool missing"; exit 77; }; done
 work=$(mktemp -d)
-trap 'kill -KILL $pid 2>/dev/null; rm -rf "$work"' EXIT
+pid=
+viewer=
+trap 'kill -KILL $pid $viewer 2>/dev/null; rm -rf "$work"' EXIT
 export QUILLET_LOG=stderr
 socket=$XDG_RUNTIME_DIR/org.quillet.Quillet.socket
 
@@ -34,6 +36,10 @@ print(reply.decode() if reply else "closed")
 EOF
 }
 
+# Reveals of new files go to a stand-in file manager: without one, a folder window would be
+# opened instead, and outlive the test.
+"$(dirname "$0")/../../support/fake_file_manager.py" '{}' >"$work/viewer.out" 2>&1 &
+viewer=$!
 "$quillet" 2>"$work/instance.log" &
 pid=$!
 check "the instance starts" 'wait_for "grep -q \"Quillet+ started\" $work/instance.log" 100'

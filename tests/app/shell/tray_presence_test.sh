@@ -11,7 +11,8 @@ for tool in trayer xdotool xwininfo; do command -v $tool >/dev/null || { echo "$
 work=$(mktemp -d)
 pid=
 tray=
-trap 'kill -KILL $tray $pid 2>/dev/null; rm -rf "$work"' EXIT
+viewer=
+trap 'kill -KILL $tray $pid $viewer 2>/dev/null; rm -rf "$work"' EXIT
 export QUILLET_LOG=stderr
 . "$(dirname "$0")/../../support/x11-wait.sh"
 
@@ -19,7 +20,13 @@ export QUILLET_LOG=stderr
 tray_window() { xdotool search --name '^panel$' 2>/dev/null | head -1; }
 tray_up() { [ -n "$(tray_window)" ]; }
 # The icons docked in the tray: trayer reparents each one below its own window.
-docked_icons() { xwininfo -tree -id "$(tray_window)" | grep -c '"quillet"'; }
+# (xwininfo without a window waits for a click, so it is never run without one.)
+docked_icons() {
+  local tray_id
+  tray_id=$(tray_window)
+  if [ -z "$tray_id" ]; then echo 0; return; fi
+  xwininfo -tree -id "$tray_id" | grep -c '"quillet"'
+}
 
 run_with() {  # presence, then extra environment
   local presence=$1
@@ -37,6 +44,10 @@ run_with() {  # presence, then extra environment
 stop_it() { kill -TERM $pid; wait $pid; pid=; }
 icon_docked() { [ "$(docked_icons)" -ge 1 ]; }
 
+# Reveals of new files go to a stand-in file manager: without one, a folder window would be
+# opened instead, and outlive the test.
+"$(dirname "$0")/../../support/fake_file_manager.py" '{}' >"$work/viewer.out" 2>&1 &
+viewer=$!
 # The session's own Desktop, named absolutely, so nothing lands in the real account's.
 mkdir -p "$HOME/Desktop"
 echo "XDG_DESKTOP_DIR=\"$HOME/Desktop\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
