@@ -128,6 +128,9 @@ struct Parts {
     const UserEnvironment& environment;
     const ResourceBundle& resources;
     const ApplicationBundle& bundle;
+    // The information dictionary, read once: the updater and the windows' version line use it.
+    const nlohmann::json info = resources.infoDictionary();
+    const std::string shownVersion = versionLine(shortVersion(info));
     QtApplicationActivation activation;
     QtWindowOrdering windowOrdering;
     QtFolderPanel folderPanel;
@@ -178,12 +181,12 @@ struct Parts {
     QtUpdateUserDriver updateDriver;
     QtApplicationRelauncher relauncher;
     QuilletSelfUpdater updater{
-        QuilletSelfUpdateConfiguration::fromInfoDictionary(resources.infoDictionary()),
+        QuilletSelfUpdateConfiguration::fromInfoDictionary(info),
         [this](const QuilletSelfUpdateConfiguration& configuration) {
             return std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
                 updateTransport, signatureVerifier, unpacker, updateDriver, relauncher, mainQueue,
                 configuration.feedURL.value_or(""), configuration.publicEDKey.value_or(""),
-                resources.infoDictionary().value("CFBundleShortVersionString", ""),
+                info.value("CFBundleShortVersionString", ""),
                 bundle.installedBundle()});
         }};
 
@@ -211,17 +214,14 @@ struct Parts {
     SettingsChangeWatcher settingsWatcher{settings, timer};
 
     // The main window (its cards built afresh for each window) and the help window.
-    AppWindows windows{settings, versionLine(shortVersion(resources)), [this] { return contentParts(); },
-                       AppWindows::Help{[this](QWidget* parent) -> QWidget* {
-                                            return new HelpView(versionLine(shortVersion(this->resources)), parent);
-                                        },
+    AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
+                       AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView(shownVersion, parent); },
                                         [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
                                       [this] { uninstaller.requestUninstall(); }, [this] { termination.terminate(); },
                                       [this] { activation.activateIgnoringOtherApps(); }}};
 
-    static std::optional<std::string> shortVersion(const ResourceBundle& resources) {
-        const auto& info = resources.infoDictionary();
+    static std::optional<std::string> shortVersion(const nlohmann::json& info) {
         const auto found = info.find("CFBundleShortVersionString");
         if (found == info.end() || !found->is_string()) return std::nullopt;
         return found->get<std::string>();
