@@ -78,12 +78,6 @@ std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account,
     return roots;
 }
 
-fs::path containingFolder(const fs::path& item) {
-    const fs::path standardized = standardizedPath(item);
-    if (!standardized.has_relative_path()) return standardized;
-    return standardized.parent_path();
-}
-
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
     FinderSyncMenu submenu{FinderSync::kCreateFileTitle, {}};
     std::optional<FileTypeCategory> previous;

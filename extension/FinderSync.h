@@ -11,6 +11,7 @@
 
 #include "extension/FinderSyncHost.h"
 #include "shared/logging/Logger.h"
+#include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 // The file-manager extension: which folders it serves, the "Create File" menu, and the
@@ -49,9 +50,6 @@ using UserAccountSource = std::function<std::optional<UserAccount>()>;
 // /media and /mnt.
 std::vector<std::filesystem::path> monitoredRoots(const std::optional<UserAccount>& account,
                                                   const std::optional<std::filesystem::path>& configurationHome);
-
-// The folder an item lies in: the path without its last component ("/" stays "/").
-std::filesystem::path containingFolder(const std::filesystem::path& item);
 
 struct FinderSyncMenu;
 

@@ -15,7 +15,9 @@ const Command kCommands[] = {
      typesCommand},
     {"create", "create TYPE [FOLDER]     create a new file of TYPE (see types) in FOLDER and print its path;\n"
      "                           without FOLDER: on the Desktop, or with --destination frontFinderFolder\n"
-     "                           in the front file manager window's folder, and print the status line",
+     "                           in the front file manager window's folder, and print the status line;\n"
+     "                           with --item PATH...: in the folder a file manager click on the first PATH\n"
+     "                           means (PATH itself when it is a folder, else the folder holding it)",
      createCommand},
     {"destination", "destination [MODE]       print the folder MODE creates in and its short name\n"
                     "                           (MODE: desktop, the default, or frontFinderFolder)",

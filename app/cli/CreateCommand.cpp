@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <system_error>
 
@@ -6,6 +7,7 @@
 #include "app/cli/CreationSession.h"
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FolderAccessCreation.h"
+#include "app/shell/DolphinServiceMenu.h"
 #include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/errors/PlatformError.h"
@@ -24,12 +26,21 @@ int reportFailure(Invocation& inv, const std::string& description) {
 }  // namespace
 
 int createCommand(Invocation& inv) {
+    // "create TYPE --item PATH...", as the Dolphin service menu runs it with the clicked items:
+    // every word after the option is an item, whatever it looks like.
+    std::optional<std::filesystem::path> clickedItem;
+    if (inv.args.size() >= 2 && inv.args[1] == DolphinServiceMenu::kItemOption) {
+        if (inv.args.size() == 2 || inv.args[2].empty()) return usageError(inv, "--item needs the clicked item's path");
+        clickedItem = inv.args[2];
+        inv.args.resize(1);
+    }
     std::string destinationArgument;
     const bool destinationGiven = takeOption(inv.args, "--destination", destinationArgument);
     if (inv.args.empty() || inv.args.size() > 2 || (inv.args.size() == 2 && inv.args[1].empty()) ||
         (destinationGiven && inv.args.size() == 2)) {
         inv.err << "usage: quillet create TYPE FOLDER\n"
-                << "       quillet create TYPE [--destination desktop|frontFinderFolder]\n";
+                << "       quillet create TYPE [--destination desktop|frontFinderFolder]\n"
+                << "       quillet create TYPE --item PATH...\n";
         return kExitUsage;
     }
     const FileTypeDefinition* type = fileType(inv.args[0]);
@@ -47,15 +58,17 @@ int createCommand(Invocation& inv) {
     // (and, without a display, reports the missing access).
     CreationSession session(inv.environment, inv.resources);
     try {
-        if (inv.args.size() == 2) {
+        if (inv.args.size() == 2 || clickedItem) {
             // A relative folder is taken from where the command runs.
             std::error_code ec;
-            const std::filesystem::path absolute = std::filesystem::absolute(inv.args[1], ec);
+            const std::filesystem::path absolute =
+                std::filesystem::absolute(clickedItem ? *clickedItem : std::filesystem::path(inv.args[1]), ec);
             if (ec)
                 return reportFailure(
                     inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-            inv.out << session.creation().createFileWithFolderAccess(*type, standardizedPath(absolute)).string()
-                    << "\n";
+            const std::filesystem::path folder =
+                clickedItem ? folderForClickedItem(absolute) : standardizedPath(absolute);
+            inv.out << session.creation().createFileWithFolderAccess(*type, folder).string() << "\n";
             return kExitOK;
         }
         // Where Quick Create would put it, resolved right before writing, and the line its

@@ -11,6 +11,7 @@
 #include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
 #include "app/shell/BundleRegistration.h"
+#include "app/shell/DolphinServiceMenu.h"
 #include "platform/ResourceBundle.h"
 #include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/GioFileTrash.h"
@@ -67,6 +68,7 @@ int uninstallCommand(Invocation& inv) {
 
     const ApplicationBundle bundle = ApplicationBundle::containing(executablePath());
     const BundleRegistration registration(bundle, inv.environment);
+    const DolphinServiceMenu serviceMenu(bundle.executable(), inv.environment.dataHome);
     AppUninstaller uninstaller{AppUninstallerEnvironment{
         platform ? static_cast<ModalAlert&>(windowedAlert) : terminalAlert,
         platform ? static_cast<ApplicationActivation&>(windowedActivation) : noDisplay,
@@ -79,7 +81,10 @@ int uninstallCommand(Invocation& inv) {
         gioTrash,
         nautilusTrash,
         inv.environment.configurationHome,
-        [&registration] { registration.unregisterBundle(); },
+        [&registration, &serviceMenu] {
+            registration.unregisterBundle();
+            serviceMenu.remove();
+        },
         termination,
     }};
     uninstaller.requestUninstall();

@@ -52,6 +52,8 @@
 #include "app/shell/AppUninstaller.h"
 #include "app/shell/ApplicationBundle.h"
 #include "app/shell/BundleRegistration.h"
+#include "app/shell/DolphinServiceMenu.h"
+#include "app/shell/DolphinServiceMenuUpdater.h"
 #include "app/shell/InstanceRequest.h"
 #include "app/shell/QuilletSelfUpdater.h"
 #include "app/shell/SingleInstanceLock.h"
@@ -199,9 +201,17 @@ struct Parts {
     NautilusTrash nautilusTrash{QDBusConnection::sessionBus()};
     QtApplicationTermination termination;
     BundleRegistration registration{bundle, environment};
+    // Dolphin's "Create File" menu, following the offered types; it starts this program's launcher.
+    DolphinServiceMenu serviceMenu{bundle.executable(), environment.dataHome};
+    DolphinServiceMenuUpdater serviceMenuUpdater{serviceMenu, settings, mainQueue};
     AppUninstaller uninstaller{AppUninstallerEnvironment{
         alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
-        nautilusTrash, environment.configurationHome, [this] { registration.unregisterBundle(); }, termination}};
+        nautilusTrash, environment.configurationHome,
+        [this] {
+            registration.unregisterBundle();
+            serviceMenu.remove();
+        },
+        termination}};
 
     // The tray icon and its menu, and whether the windows are listed in the taskbar.
     QtStatusBar statusBar;
@@ -365,6 +375,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
     parts->controller.start();
     parts->settingsWatcher.start();
+    parts->serviceMenuUpdater.start();
     std::unique_ptr<QtInstanceListener> launches;
     if (socket.fd() >= 0) {
         launches = std::make_unique<QtInstanceListener>(

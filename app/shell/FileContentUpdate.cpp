@@ -65,12 +65,13 @@ RegularFileContent readRegularFile(const std::filesystem::path& path) {
     return {std::move(content), std::nullopt};
 }
 
-FileContentUpdate updateFileContent(const std::filesystem::path& target, std::string_view content) {
+FileContentUpdate updateFileContent(const std::filesystem::path& target, std::string_view content,
+                                    mode_t newFileMode) {
     const RegularFileContent existing = readRegularFile(target);
     if (existing.failure) return *existing.failure;
     if (existing.content == content) return {Outcome::unchanged, {}};
 
-    mode_t mode = 0644;
+    mode_t mode = newFileMode;
     struct stat info {};
     if (existing.content && ::lstat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
 

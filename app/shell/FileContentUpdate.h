@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -33,7 +35,8 @@ RegularFileContent readRegularFile(const std::filesystem::path& path);
 // Writes `content` to `target` when it differs from what is there: into a temporary file in
 // the same folder (created when missing), then renamed over the target, so a reader sees the
 // old or the new file and never a part. A replaced file keeps its permissions; a new one gets
-// 0644.
-FileContentUpdate updateFileContent(const std::filesystem::path& target, std::string_view content);
+// `newFileMode`.
+FileContentUpdate updateFileContent(const std::filesystem::path& target, std::string_view content,
+                                    mode_t newFileMode = 0644);
 
 }  // namespace quillet

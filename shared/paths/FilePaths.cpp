@@ -15,6 +15,12 @@ std::filesystem::path standardizedPath(const std::filesystem::path& path) {
     return std::filesystem::path(s);
 }
 
+std::filesystem::path containingFolder(const std::filesystem::path& item) {
+    const std::filesystem::path standardized = standardizedPath(item);
+    if (!standardized.has_relative_path()) return standardized;
+    return standardized.parent_path();
+}
+
 std::string lastPathComponent(const std::filesystem::path& path) {
     std::filesystem::path p = standardizedPath(path);
     if (p.empty()) return {};

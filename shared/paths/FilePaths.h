@@ -9,6 +9,10 @@ namespace quillet {
 // segments, no repeated separators and no trailing separator (except the root itself).
 std::filesystem::path standardizedPath(const std::filesystem::path& path);
 
+// The folder an item lies in: the standardized path without its last component ("/" stays
+// "/"). A file manager's click on an item means this folder, also when the item is a folder.
+std::filesystem::path containingFolder(const std::filesystem::path& item);
+
 // The last segment of a path; "/" for the root, "" for an empty path.
 std::string lastPathComponent(const std::filesystem::path& path);
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+
+// The "Create File" menu Dolphin (and every other KIO file manager) shows on a right click:
+// a service menu file in <data home>/kio/servicemenus/ whose actions run
+// "<launcher> create TYPE --item %F" for the enabled types, in the user's order.
+//
+// A service menu is one submenu deep: category headers cannot be shown inside it, so a
+// separator marks every change of category where the file-manager extension shows a separator
+// and the category's header.
+//
+// Dolphin hands an action the folder itself for a click on the background and for a click on
+// a folder, and cannot tell the two apart; a file stands for the folder holding it. The
+// command works this out from the item (see folderForClickedItem).
+class DolphinServiceMenu {
+public:
+    static constexpr const char* kFileName = "org.quillet.Quillet.desktop";
+    static constexpr const char* kSubmenuTitle = "Create File";
+    // The option of "quillet create" that names the clicked items.
+    static constexpr const char* kItemOption = "--item";
+    // KIO shows service menus from the user's folder only when they are executable.
+    static constexpr unsigned kFileMode = 0755;
+
+    // `launcher` is the program the actions start; `dataHome` the user's XDG data folder
+    // (nothing without a home: then nothing is written or removed).
+    DolphinServiceMenu(std::filesystem::path launcher, std::optional<std::filesystem::path> dataHome);
+
+    std::optional<std::filesystem::path> path() const;
+
+    // Brings the file to what `types` call for: written when its content differs (atomically,
+    // never through a link), removed when no type is offered. Failures are logged.
+    void update(const std::vector<FileTypeDefinition>& types) const;
+    // Removes the file when it is a regular file (a link there is not ours). Returns whether
+    // it removed one.
+    bool remove() const;
+
+private:
+    std::filesystem::path launcher_;
+    std::optional<std::filesystem::path> dataHome_;
+};
+
+// The service menu's text for types already filtered and ordered; nothing when there is no
+// type, or the launcher cannot be named in a desktop entry.
+std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefinition>& types,
+                                                  const std::filesystem::path& launcher);
+
+// The folder a service menu click on `item` means: the item itself when it is a folder (or a
+// link to one), else the folder holding it. Standardized.
+std::filesystem::path folderForClickedItem(const std::filesystem::path& item);
+
+}  // namespace quillet
