@@ -50,6 +50,12 @@ err=$("$quillet" create foo "$work" 2>&1 >/dev/null); rc=$?
 check "unknown type exits 2" '[ $rc -eq 2 ] && [ "$err" = "quillet: unknown file type \"foo\" (see quillet types)" ]'
 "$quillet" create >/dev/null 2>"$work/usage"; rc=$?
 check "missing type argument exits 2" '[ $rc -eq 2 ] && grep -q "usage: quillet create TYPE FOLDER" "$work/usage"'
+# --item: the clicked items follow it, and only the first counts; relative ones from here.
+mkdir "$work/--item"
+third=$(cd "$work" && "$quillet" create txt --item ./--item/ "$work/docs"); rc=$?
+check "create --item with a folder" '[ $rc -eq 0 ] && [ "$third" = "$work/--item/Untitled.txt" ]'
+err=$("$quillet" create txt --item 2>&1 >/dev/null); rc=$?
+check "create --item without an item exits 2" '[ $rc -eq 2 ] && [ "$err" = "quillet: --item needs the clicked item'"'"'s path" ]'
 # Past the file size limit the write fails (the program is not killed) and nothing stays.
 err=$( (ulimit -f 0; "$quillet" create pptx "$work/docs") 2>&1 >/dev/null); rc=$?
 # (the settings suite cannot be written either; that is logged and creation goes on)
