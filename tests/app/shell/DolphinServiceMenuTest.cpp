@@ -264,16 +264,3 @@ TEST(DolphinServiceMenuUpdater, WritesAtStartThenOnceAfterEachChangeFromHereOrEl
     f.queue.drain();
     EXPECT_FALSE(fs::exists(f.file));
 }
-
-TEST(DolphinServiceMenu, AClickOnAFolderMeansItAndOnAFileTheFolderHoldingIt) {
-    test::TemporaryFolder root;
-    const fs::path folder = root / "it's a \"folder\"";
-    fs::create_directories(folder);
-    test::writeFile(folder / "notes.txt", "x");
-    fs::create_directory_symlink(folder, root / "link");
-    EXPECT_EQ(folderForClickedItem(folder.string() + "/"), folder);
-    EXPECT_EQ(folderForClickedItem(folder / "notes.txt"), folder);
-    EXPECT_EQ(folderForClickedItem(root / "link"), root / "link");
-    EXPECT_EQ(folderForClickedItem(folder / "gone.txt"), folder);
-    EXPECT_EQ(folderForClickedItem("/"), fs::path("/"));
-}
