@@ -14,6 +14,7 @@
 #include "platform/ResourceBundle.h"
 #include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/GioFileTrash.h"
+#include "platform/linux/GnomeKeybindingHotKeyService.h"
 #include "platform/linux/NautilusFileManagers.h"
 #include "platform/linux/NautilusTrash.h"
 #include "platform/linux/QtApplicationActivation.h"
@@ -79,7 +80,10 @@ int uninstallCommand(Invocation& inv) {
         gioTrash,
         nautilusTrash,
         inv.environment.configurationHome,
-        [&registration] { registration.unregisterBundle(); },
+        [&registration] {
+            registration.unregisterBundle();
+            GnomeKeybindingHotKeyService::removeAll();
+        },
         termination,
     }};
     uninstaller.requestUninstall();
