@@ -261,9 +261,10 @@ void PortalHotKeyService::sessionCreated(uint code, const QVariantMap& results) 
 
 void PortalHotKeyService::bindingAnswered(uint code, const QVariantMap& results) {
     if (code != 0) {
-        // Turned down (1) or failed (2): nothing of the set is bound.
+        // Turned down (1) or failed (2): nothing of the set is bound, and the refused
+        // registrations are gone, so nothing is asked again until the shortcuts change.
         failUnanswered(code == 1 ? kPortalRefusedErr : kPortalFailedErr);
-        boundEntries_.reset();
+        boundEntries_ = std::vector<Entry>{};
         boundIDs_.clear();
         return;
     }
@@ -272,7 +273,11 @@ void PortalHotKeyService::bindingAnswered(uint code, const QVariantMap& results)
     PortalShortcuts bound;
     if (shortcuts.canConvert<QDBusArgument>()) shortcuts.value<QDBusArgument>() >> bound;
     for (const PortalShortcut& shortcut : bound) boundIDs_.insert(shortcut.id.toStdString());
-    boundEntries_ = requestedEntries_;
+    // What is bound is what was asked for less what the portal left out; the left-out
+    // registrations are dropped below, so the same set is not sent again for them.
+    boundEntries_ = std::vector<Entry>{};
+    for (const Entry& entry : requestedEntries_)
+        if (boundIDs_.count(std::get<0>(entry))) boundEntries_->push_back(entry);
     std::vector<HotKeyRef> refs;
     for (const auto& [ref, registration] : registrations_)
         if (!registration.answered) refs.push_back(ref);

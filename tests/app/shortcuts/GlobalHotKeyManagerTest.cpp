@@ -168,9 +168,9 @@ TEST(GlobalHotKeyManager, LateAnswersReachTheSameLogLinesAndRefusedKeysDoNothing
     EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + N hot key"));
     EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + M hot key"));
     EXPECT_TRUE(f.sink->contains("Failed to register \u2303 + \u2325 + T hot key: -9878"));
-    EXPECT_EQ(f.manager.actionsByID().count(101), 1u);
-    EXPECT_EQ(f.manager.actionsByID().count(102), 0u);
-    f.service.press({GlobalHotKeyManager::kSignature, 102});
+    EXPECT_EQ(f.manager.actionsByID().count(100), 1u);  // md
+    EXPECT_EQ(f.manager.actionsByID().count(101), 0u);  // txt
+    f.service.press({GlobalHotKeyManager::kSignature, 101});
     f.queue.drain();
     EXPECT_TRUE(f.performed.empty());
 

@@ -150,6 +150,8 @@ TEST(PortalHotKeyService, BindsEachSetOnceAndHandsPressesToTheHandlerOnTheMainQu
     EXPECT_TRUE(sink->contains("Registered ⌃ + ⌥ + N hot key"));
     EXPECT_EQ(manager.actionsByID().count(GlobalHotKeyManager::kQuickCreateID), 1u);
     EXPECT_EQ(manager.actionsByID().size(), 1u);
+    QTest::qWait(300);
+    EXPECT_EQ(portal.calls(QStringLiteral("BindShortcuts")).size(), 3) << "the portal's answer is not questioned";
 
     // The user turns the dialog down: nothing of the set is registered, and the log says so.
     sink->clear();
@@ -159,8 +161,9 @@ TEST(PortalHotKeyService, BindsEachSetOnceAndHandsPressesToTheHandlerOnTheMainQu
         << ::testing::PrintToString(sink->lines());
     EXPECT_TRUE(manager.actionsByID().empty());
     portal.activate(QStringLiteral("quick-create"));
-    QTest::qWait(200);
+    QTest::qWait(300);
     EXPECT_EQ(performed.size(), 2u);
+    EXPECT_EQ(portal.calls(QStringLiteral("BindShortcuts")).size(), 4) << "a refusal is not asked again by itself";
 }
 
 TEST(PortalHotKeyService, ClosesItsSessionWhenReleased) {
