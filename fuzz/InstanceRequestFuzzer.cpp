@@ -1,12 +1,13 @@
 // Messages on the instance socket come from any process of the user. Every input must decode
-// without a crash; what decodes must encode back to exactly the input; and a decoded link is
-// never empty and holds no NUL.
+// without a crash; what decodes must encode back to exactly the input; a decoded link is never
+// empty and holds no NUL; and a decoded creation names a type of the catalog.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "app/shell/InstanceRequest.h"
+#include "shared/catalog/FileTypeCatalog.h"
 
 using namespace quillet;
 
@@ -17,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (request->kind == InstanceRequest::Kind::openURL &&
             (request->url.empty() || request->url.find('\0') != std::string_view::npos))
             std::abort();
+        if (request->kind == InstanceRequest::Kind::createFile && !fileType(request->typeID)) std::abort();
     }
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "platform/ResourceBundle.h"
 #include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/GioFileTrash.h"
+#include "platform/linux/GnomeKeybindingHotKeyService.h"
 #include "platform/linux/NautilusFileManagers.h"
 #include "platform/linux/NautilusTrash.h"
 #include "platform/linux/QtApplicationActivation.h"
@@ -84,6 +85,7 @@ int uninstallCommand(Invocation& inv) {
         [&registration, &serviceMenu] {
             registration.unregisterBundle();
             serviceMenu.remove();
+            GnomeKeybindingHotKeyService::removeAll();
         },
         termination,
     }};

@@ -19,7 +19,14 @@ namespace quillet {
 DesktopCreationController::DesktopCreationController(DesktopCreationEnvironment environment)
     : environment_(std::move(environment)),
       hotKeyManager_(environment_.hotKeyService, environment_.mainQueue,
-                     [this](const HotKeyAction& action) { perform(action); }) {}
+                     [this](const HotKeyAction& action) { perform(action); },
+                     [this](const HotKeyAction& action) -> std::vector<std::string> {
+                         if (action.kind == HotKeyAction::Kind::quickCreate) return {"quick-create"};
+                         // The destination as stored, so the command follows the setting.
+                         const CreationDestinationMode destination =
+                             action.destination.value_or(environment_.settings.directShortcutDestination.get());
+                         return {"create", action.typeID, "--destination", std::string(rawValue(destination))};
+                     }) {}
 
 DesktopCreationController::~DesktopCreationController() { shortcutCancellables.clear(); }
 
@@ -32,6 +39,9 @@ void DesktopCreationController::start() {
     shortcutCancellables.push_back(settings.quickCreateShortcut.subscribe([this](const auto&) { registerHotKeys(); }));
     shortcutCancellables.push_back(settings.fileTypeShortcuts.subscribe([this](const auto&) { registerHotKeys(); }));
     shortcutCancellables.push_back(settings.enabledFileTypeIDs.subscribe([this](const auto&) { registerHotKeys(); }));
+    // Desktops that run a command for a key carry the destination in it.
+    shortcutCancellables.push_back(
+        settings.directShortcutDestination.subscribe([this](const auto&) { registerHotKeys(); }));
 }
 
 void DesktopCreationController::stop() {
@@ -57,7 +67,7 @@ void DesktopCreationController::perform(const HotKeyAction& action) {
             activationTimestamp_ = 0;
             break;
         case HotKeyAction::Kind::createFile:
-            createFile(action.typeID);
+            createFile(action.typeID, action.destination);
             break;
     }
 }
@@ -100,13 +110,14 @@ void DesktopCreationController::createFile(const FileTypeDefinition& type,
     environment_.fileViewer.activateFileViewerSelecting({created});
 }
 
-void DesktopCreationController::createFile(const std::string& forShortcutTypeID) {
+void DesktopCreationController::createFile(const std::string& forShortcutTypeID,
+                                           std::optional<CreationDestinationMode> destination) {
     const FileTypeDefinition* type = fileType(forShortcutTypeID);
     if (!type) {
         log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
         return;
     }
-    createFile(*type, environment_.settings.directShortcutDestination.get());
+    createFile(*type, destination.value_or(environment_.settings.directShortcutDestination.get()));
 }
 
 void DesktopCreationController::openMainWindow() {

@@ -80,9 +80,14 @@ public:
     void showQuickCreatePanel(CreationDestinationMode mode);
     // Creates in the given mode, or the panel's mode when none is given. Failures end in an alert.
     void createFile(const FileTypeDefinition& type, std::optional<CreationDestinationMode> mode = std::nullopt);
-    // A direct shortcut's type, created in the settings' direct-shortcut destination.
-    void createFile(const std::string& forShortcutTypeID);
+    // A direct shortcut's type, created in the given destination, else the settings'
+    // direct-shortcut destination.
+    void createFile(const std::string& forShortcutTypeID,
+                    std::optional<CreationDestinationMode> destination = std::nullopt);
     void openMainWindow();
+    // What a press of a hot key does; also reached by a key binding of the desktop that runs the
+    // launcher, whose request arrives from another launch.
+    void perform(const HotKeyAction& action);
 
     // The enabled types in the user's order that the trimmed search text finds in their name or
     // extension, ignoring case.
@@ -97,7 +102,6 @@ public:
     QuickCreatePanelHost* quickCreatePanel() const { return quickCreatePanel_.get(); }
 
 private:
-    void perform(const HotKeyAction& action);
     // Tells the user why a file could not be created: logged, then the alert in front.
     void failCreation(const std::string& description);
 

@@ -54,6 +54,7 @@
 #include "app/shell/BundleRegistration.h"
 #include "app/shell/DolphinServiceMenu.h"
 #include "app/shell/DolphinServiceMenuUpdater.h"
+#include "app/shell/HotKeyWay.h"
 #include "app/shell/InstanceRequest.h"
 #include "app/shell/QuilletSelfUpdater.h"
 #include "app/shell/SingleInstanceLock.h"
@@ -84,7 +85,10 @@
 #include "platform/linux/QtUpdateTransport.h"
 #include "platform/linux/QtUpdateUserDriver.h"
 #include "platform/linux/QtWindowOrdering.h"
+#include "platform/linux/GnomeKeybindingHotKeyService.h"
+#include "platform/linux/PortalHotKeyService.h"
 #include "platform/linux/X11HotKeyService.h"
+#include "platform/posix/UnavailableHotKeyService.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/InstanceSocket.h"
 #include "platform/posix/LastComponentDisplayNames.h"
@@ -122,6 +126,30 @@ void installQuitSignals(QApplication& application) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+// What the session offers for holding keys system-wide. The bus and the schemas are asked only
+// in a Wayland session; an X11 session grabs keys as always.
+HotKeySession hotKeySessionOf(const UserEnvironment& environment) {
+    HotKeySession session{environment.sessionType, environment.waylandDisplay, environment.currentDesktop};
+    if (isWaylandSession(session)) {
+        session.portalOffered = PortalHotKeyService::isOffered(QDBusConnection::sessionBus());
+        session.gnomeKeybindingsInstalled = GnomeKeybindingHotKeyService::isAvailable();
+    }
+    return session;
+}
+
+std::unique_ptr<HotKeyService> makeHotKeyService(const HotKeySession& session, HotKeyWay way, MainQueue& mainQueue,
+                                                 const ApplicationBundle& bundle) {
+    Logger(kAppSubsystem, "GlobalHotKey").log("Global shortcuts through %{public}s", hotKeyWayName(way));
+    switch (way) {
+        case HotKeyWay::x11: return std::make_unique<X11HotKeyService>();
+        case HotKeyWay::portal: return std::make_unique<PortalHotKeyService>(QDBusConnection::sessionBus());
+        case HotKeyWay::gnomeKeybindings:
+            return std::make_unique<GnomeKeybindingHotKeyService>(bundle.executable(), mainQueue);
+        case HotKeyWay::unavailable: break;
+    }
+    return std::make_unique<UnavailableHotKeyService>(unavailableReason(session));
+}
+
 // The long-lived parts, declared in launch order and so released in the reverse order.
 struct Parts {
     Parts(const UserEnvironment& environment, const ResourceBundle& resources, const ApplicationBundle& bundle)
@@ -143,7 +171,9 @@ struct Parts {
     NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
     QuickCreatePanelWindowFactory panelFactory{windowOrdering, screens};
-    X11HotKeyService hotKeyService;
+    const HotKeySession hotKeySession = hotKeySessionOf(environment);
+    const HotKeyWay hotKeyWay = chooseHotKeyWay(hotKeySession);
+    std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);
 
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(environment.configurationHome);
     AppSettings settings{*suite};
@@ -156,7 +186,7 @@ struct Parts {
     SystemCreationDestinations destinations{frontFolder, environment};
     DesktopCreationController controller{DesktopCreationEnvironment{
         settings,
-        hotKeyService,
+        *hotKeyService,
         mainQueue,
         [this](const FileTypeDefinition& type, const std::filesystem::path& folder) {
             return creation.createFileWithFolderAccess(type, folder);
@@ -210,6 +240,8 @@ struct Parts {
         [this] {
             registration.unregisterBundle();
             serviceMenu.remove();
+            // Key bindings a Wayland session on GNOME was given, whichever session this is.
+            GnomeKeybindingHotKeyService::removeAll();
         },
         termination}};
 
@@ -261,7 +293,8 @@ struct Parts {
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             // While a recorder has the keyboard, Quillet+'s own hot keys are released, so the
             // combination they hold can be recorded.
-            return new ShortcutSettingsView(settings, [this] { return controller.hotKeyManager().suspend(); }, parent);
+            return new ShortcutSettingsView(settings, [this] { return controller.hotKeyManager().suspend(); }, parent,
+                                            hotKeyWay != HotKeyWay::unavailable);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return new UninstallView([this] { uninstaller.requestUninstall(); }, parent);
@@ -292,6 +325,10 @@ void perform(Parts& parts, const InstanceRequest& request) {
             parts.updater.checkForUpdates();
             break;
         case InstanceRequest::Kind::openURL: parts.requests.handleOpenURL(request.url); break;
+        case InstanceRequest::Kind::createFile:
+            // A key binding of the desktop: the same road as a press of the direct shortcut.
+            parts.controller.perform(HotKeyAction::createFile(request.typeID, request.destination));
+            break;
     }
 }
 

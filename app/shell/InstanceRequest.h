@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/creation/CreationDestination.h"
 #include "platform/posix/InstanceSocket.h"
 
 namespace quillet {
@@ -17,25 +18,31 @@ struct InstanceRequest {
         quickCreate,  // "quillet quick-create": show the Quick Create panel
         checkForUpdates,  // "quillet check-for-updates": a user-initiated update check
         openURL,      // "quillet URL": the URL the desktop hands over, handled as if opened here
+        createFile,   // "quillet create TYPE --destination D": a direct file shortcut's creation
     };
     Kind kind = Kind::activate;
     std::string url;  // openURL only: the text exactly as given
+    std::string typeID{};  // createFile only: a type of the catalog
+    CreationDestinationMode destination = CreationDestinationMode::desktop;  // createFile only
 
     bool operator==(const InstanceRequest&) const = default;
 };
 
 // The request's verb in messages and log lines: "activate", "quick-create", "check-for-updates",
-// "open-url".
+// "open-url", "create".
 std::string_view instanceRequestVerb(InstanceRequest::Kind kind);
 
 // One request per message: a version line, the verb, and for a URL the rest of the message as
-// it was given (any bytes but NUL), so nothing of it is re-encoded on the way.
+// it was given (any bytes but NUL), so nothing of it is re-encoded on the way; for a creation a
+// line with the type and one with the destination's stored form.
 std::string encodeInstanceRequest(const InstanceRequest& request);
 // Nothing for anything that is not exactly such a message.
 std::optional<InstanceRequest> decodeInstanceRequest(std::string_view message);
 
 // The words after "quillet" that a running instance carries out in place of a new process:
-// none, "quick-create", "check-for-updates", or a single URL. Nothing for every other command.
+// none, "quick-create", "check-for-updates", a single URL, or "create TYPE --destination D" with a
+// known type and destination (what a key binding of the desktop runs). Nothing for every other
+// command, so its mistakes are reported by the command itself.
 std::optional<InstanceRequest> forwardableRequest(int argc, const char* const* argv);
 
 // How long a launch waits for the running instance's answer.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "shared/catalog/FileTypeCatalog.h"
+
 namespace quillet {
 
 namespace {
@@ -11,13 +13,33 @@ bool shortcutLess(const QuickCreateShortcut& a, const QuickCreateShortcut& b) {
 }
 }  // namespace
 
+HotKeyPurpose hotKeyPurpose(const HotKeyAction& action, std::vector<std::string> command) {
+    if (action.kind == HotKeyAction::Kind::quickCreate)
+        return {"quick-create", "Show Quick Create", std::move(command)};
+    std::string description = "New " + action.typeID + " File";
+    if (const FileTypeDefinition* type = fileType(action.typeID)) {
+        // "New Word Document" rather than "New Word Document File".
+        description = "New " + type->displayName +
+                      (type->category == FileTypeCategory::office ? std::string() : std::string(" File"));
+    }
+    return {"create-" + action.typeID, std::move(description), std::move(command)};
+}
+
 GlobalHotKeyManager::GlobalHotKeyManager(HotKeyService& service, MainQueue& mainQueue,
-                                         std::function<void(const HotKeyAction&)> perform)
-    : service_(service), mainQueue_(mainQueue), perform_(std::move(perform)) {}
+                                         std::function<void(const HotKeyAction&)> perform,
+                                         CommandForAction commandFor)
+    : service_(service), mainQueue_(mainQueue), perform_(std::move(perform)), commandFor_(std::move(commandFor)) {
+    std::weak_ptr<bool> alive = alive_;
+    service_.setResultObserver([this, alive](HotKeyService::HotKeyRef ref, int status) {
+        auto a = alive.lock();
+        if (a && *a) registrationAnswered(ref, status);
+    });
+}
 
 GlobalHotKeyManager::~GlobalHotKeyManager() {
     *alive_ = false;
     unregisterAll();
+    service_.setResultObserver({});
     if (eventHandlerRef_) service_.removeEventHandler(*eventHandlerRef_);
 }
 
@@ -49,15 +71,36 @@ void GlobalHotKeyManager::registerHotKey(
         return;
     }
     HotKeyService::HotKeyRef ref = 0;
+    const HotKeyPurpose purpose = hotKeyPurpose(action, commandFor_ ? commandFor_(action) : std::vector<std::string>{});
     int status = service_.registerEventHotKey(shortcut.keyCode, shortcut.carbonModifiers,
-                                              HotKeyIdentity{kSignature, id}, ref);
-    if (status != kHotKeyNoErr) {
+                                              HotKeyIdentity{kSignature, id}, purpose, ref);
+    if (status != kHotKeyNoErr && status != kHotKeyPending) {
         log_.error("Failed to register %{public}s hot key: %d", shortcut.displayString(), status);
         return;
     }
     hotKeyRefs_[id] = ref;
     actionsByID_[id] = action;
+    if (status == kHotKeyPending) {
+        // Logged when the desktop answers.
+        pending_[ref] = {id, shortcut.displayString()};
+        return;
+    }
     log_.log("Registered %{public}s hot key", shortcut.displayString());
+}
+
+void GlobalHotKeyManager::registrationAnswered(HotKeyService::HotKeyRef ref, int status) {
+    const auto it = pending_.find(ref);
+    if (it == pending_.end()) return;
+    const auto [id, display] = it->second;
+    pending_.erase(it);
+    if (status == kHotKeyNoErr) {
+        log_.log("Registered %{public}s hot key", display);
+        return;
+    }
+    log_.error("Failed to register %{public}s hot key: %d", display, status);
+    // A refused combination does nothing, as if it had been refused at once.
+    hotKeyRefs_.erase(id);
+    actionsByID_.erase(id);
 }
 
 void GlobalHotKeyManager::unregisterAll() {
@@ -69,6 +112,7 @@ void GlobalHotKeyManager::releaseRegistrations() {
     for (const auto& [id, ref] : hotKeyRefs_) service_.unregisterEventHotKey(ref);
     hotKeyRefs_.clear();
     actionsByID_.clear();
+    pending_.clear();
 }
 
 HotKeySuspension GlobalHotKeyManager::suspend() {

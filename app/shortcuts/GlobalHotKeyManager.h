@@ -7,7 +7,9 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "app/creation/CreationDestination.h"
 #include "app/shortcuts/HotKeySuspension.h"
 #include "app/shortcuts/QuickCreateShortcut.h"
 #include "platform/HotKeyService.h"
@@ -21,11 +23,21 @@ struct HotKeyAction {
     enum class Kind { createFile, quickCreate };
     Kind kind = Kind::quickCreate;
     std::string typeID;  // for createFile
+    // For createFile: where to create, when not the direct-shortcut destination of the settings
+    // (a key binding of the desktop carries the destination that was set when it was written).
+    std::optional<CreationDestinationMode> destination;
 
-    static HotKeyAction quickCreate() { return {Kind::quickCreate, {}}; }
-    static HotKeyAction createFile(std::string typeID) { return {Kind::createFile, std::move(typeID)}; }
+    static HotKeyAction quickCreate() { return {Kind::quickCreate, {}, {}}; }
+    static HotKeyAction createFile(std::string typeID,
+                                   std::optional<CreationDestinationMode> destination = std::nullopt) {
+        return {Kind::createFile, std::move(typeID), destination};
+    }
     bool operator==(const HotKeyAction&) const = default;
 };
+
+// The stable name ("quick-create", "create-md") and the description a person reads ("Show Quick
+// Create", "New Markdown File") of a registered action, with the launcher's words that perform it.
+HotKeyPurpose hotKeyPurpose(const HotKeyAction& action, std::vector<std::string> command);
 
 // Keeps the Quick Create shortcut and the direct per-type shortcuts registered system-wide and
 // turns each press into a HotKeyAction, performed later on the main queue.
@@ -37,10 +49,13 @@ public:
     static constexpr uint32_t kQuickCreateID = 1;
     static constexpr uint32_t kFirstFileTypeID = 100;
 
+    // The `quillet` words that perform an action, for desktops that run a command for a key.
+    using CommandForAction = std::function<std::vector<std::string>(const HotKeyAction&)>;
+
     // `perform` runs each pressed action; it is called on the main queue, never from the
     // event handler itself.
     GlobalHotKeyManager(HotKeyService& service, MainQueue& mainQueue,
-                        std::function<void(const HotKeyAction&)> perform);
+                        std::function<void(const HotKeyAction&)> perform, CommandForAction commandFor = {});
     ~GlobalHotKeyManager();
     GlobalHotKeyManager(const GlobalHotKeyManager&) = delete;
     GlobalHotKeyManager& operator=(const GlobalHotKeyManager&) = delete;
@@ -73,6 +88,7 @@ private:
     };
     void releaseRegistrations();
     void resume();
+    void registrationAnswered(HotKeyService::HotKeyRef ref, int status);
     bool installHandlerIfNeeded();
     void registerHotKey(const QuickCreateShortcut& shortcut, uint32_t id, const HotKeyAction& action,
                         std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&,
@@ -82,8 +98,12 @@ private:
     HotKeyService& service_;
     MainQueue& mainQueue_;
     std::function<void(const HotKeyAction&)> perform_;
+    CommandForAction commandFor_;
     std::map<uint32_t, HotKeyService::HotKeyRef> hotKeyRefs_;
     std::map<uint32_t, HotKeyAction> actionsByID_;
+    // Registrations the service answers later: their id and the shortcut's display text, for the
+    // log line of the answer.
+    std::map<HotKeyService::HotKeyRef, std::pair<uint32_t, std::string>> pending_;
     std::optional<HotKeyService::HandlerRef> eventHandlerRef_;
     bool handlerInstalled_ = false;
     uint32_t lastEventTimestamp_ = 0;

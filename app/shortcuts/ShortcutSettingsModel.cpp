@@ -8,7 +8,13 @@
 
 namespace quillet {
 
-ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings) : settings_(settings) {}
+ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable)
+    : settings_(settings), globalShortcutsAvailable_(globalShortcutsAvailable) {}
+
+std::optional<std::string> ShortcutSettingsModel::availabilityNote() const {
+    if (globalShortcutsAvailable_) return std::nullopt;
+    return std::string(kUnavailableNote);
+}
 
 QuickCreateShortcut ShortcutSettingsModel::quickCreateShortcut() const { return settings_.quickCreateShortcut.get(); }
 

@@ -27,6 +27,8 @@ public:
     static constexpr const char* kDirectSectionSymbol = "bolt.fill";
     static constexpr const char* kDestinationTitle = "Destination";
     static constexpr const char* kClearSymbol = "xmark.circle";
+    // Under the title where the session lets no application hold keys system-wide.
+    static constexpr const char* kUnavailableNote = "Global shortcuts are not available in this session.";
 
     // One file type's row in the direct section.
     struct DirectShortcutRow {
@@ -39,7 +41,11 @@ public:
         bool operator==(const DirectShortcutRow&) const = default;
     };
 
-    explicit ShortcutSettingsModel(AppSettings& settings);
+    // `globalShortcutsAvailable` is false where the session offers no way to register them.
+    explicit ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable = true);
+
+    // The line under the title saying the shortcuts cannot work here; nothing where they can.
+    std::optional<std::string> availabilityNote() const;
 
     QuickCreateShortcut quickCreateShortcut() const;
     // "Conflicts with <type>" for the first type in the user's order holding the Quick Create
@@ -67,6 +73,7 @@ public:
 
 private:
     AppSettings& settings_;
+    bool globalShortcutsAvailable_ = true;
 };
 
 }  // namespace quillet

@@ -101,8 +101,9 @@ QToolButton* symbolButton(QWidget* parent, const char* help) {
 
 }  // namespace
 
-ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender, QWidget* parent)
-    : QWidget(parent), model_(settings), suspender_(std::move(suspender)) {
+ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender, QWidget* parent,
+                                           bool globalShortcutsAvailable)
+    : QWidget(parent), model_(settings, globalShortcutsAvailable), suspender_(std::move(suspender)) {
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(14, 14, 14, 14);
     layout_->setSpacing(12);
@@ -123,6 +124,12 @@ ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspende
     quickCreateConflict_->setFont(panelstyle::captionFont(QFont::Normal));
     titles->addStretch();
     titles->addWidget(title);
+    if (const auto note = model_.availabilityNote()) {
+        availabilityNote_ = new QLabel(QString::fromStdString(*note), this);
+        availabilityNote_->setObjectName(QStringLiteral("availabilityNote"));
+        availabilityNote_->setFont(panelstyle::captionFont(QFont::Normal));
+        titles->addWidget(availabilityNote_);
+    }
     titles->addWidget(quickCreateConflict_);
     titles->addStretch();
     quickCreate->addLayout(titles, 1);
@@ -254,6 +261,11 @@ void ShortcutSettingsView::applyColors() {
     QPalette conflictPalette = quickCreateConflict_->palette();
     conflictPalette.setColor(QPalette::WindowText, shortcutstyle::conflictRed(pal));
     quickCreateConflict_->setPalette(conflictPalette);
+    if (availabilityNote_) {
+        QPalette notePalette = availabilityNote_->palette();
+        notePalette.setColor(QPalette::WindowText, panelstyle::secondaryText(pal));
+        availabilityNote_->setPalette(notePalette);
+    }
 }
 
 void ShortcutSettingsView::paintEvent(QPaintEvent*) {

@@ -27,7 +27,9 @@ class ShortcutSettingsView final : public QWidget {
     Q_OBJECT
 public:
     // `suspender` reaches the hot key manager, so recorders receive combinations Quillet+ holds.
-    explicit ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender = {}, QWidget* parent = nullptr);
+    // Without `globalShortcutsAvailable` a line under the title says the shortcuts cannot work.
+    explicit ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender = {}, QWidget* parent = nullptr,
+                                  bool globalShortcutsAvailable = true);
     ~ShortcutSettingsView() override;
 
     bool showsDirectShortcuts() const { return showsDirectShortcuts_; }
@@ -35,6 +37,8 @@ public:
 
     ShortcutRecorderView* quickCreateRecorder() const { return quickCreateRecorder_; }
     QLabel* quickCreateConflictLabel() const { return quickCreateConflict_; }
+    // Null where the shortcuts work.
+    QLabel* availabilityNoteLabel() const { return availabilityNote_; }
     QToolButton* resetButton() const { return reset_; }
     QAbstractButton* directShortcutsToggle() const { return disclosure_; }
     // Null while the section is collapsed.
@@ -56,6 +60,7 @@ private:
     bool showsDirectShortcuts_ = false;
     QLabel* quickCreateIcon_ = nullptr;
     QLabel* quickCreateConflict_ = nullptr;
+    QLabel* availabilityNote_ = nullptr;
     ShortcutRecorderView* quickCreateRecorder_ = nullptr;
     QToolButton* reset_ = nullptr;
     QAbstractButton* disclosure_ = nullptr;

@@ -146,7 +146,8 @@ int X11HotKeyService::removeEventHandler(HandlerRef ref) {
 }
 
 int X11HotKeyService::registerEventHotKey(uint32_t keyCode, uint32_t carbonModifiers,
-                                          HotKeyIdentity identity, HotKeyRef& outRef) {
+                                          HotKeyIdentity identity, const HotKeyPurpose&,
+                                          HotKeyRef& outRef) {
     if (!connection()) return kX11HotKeyNoConnectionErr;
     Registration registration{keyCode, carbonModifiers, identity, {}};
     if (int status = grab(registration); status != kHotKeyNoErr) return status;

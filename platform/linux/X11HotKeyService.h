@@ -42,7 +42,7 @@ public:
     int installEventHandler(Handler handler, HandlerRef& outRef) override;
     int removeEventHandler(HandlerRef ref) override;
     int registerEventHotKey(uint32_t keyCode, uint32_t carbonModifiers, HotKeyIdentity identity,
-                            HotKeyRef& outRef) override;
+                            const HotKeyPurpose& purpose, HotKeyRef& outRef) override;
     int unregisterEventHotKey(HotKeyRef ref) override;
 
     // The X modifier masks grabbed for the lock keys under the current modifier mapping (Num Lock

@@ -46,6 +46,7 @@ UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, s
     environment.display = variable("DISPLAY").value_or("");
     environment.waylandDisplay = variable("WAYLAND_DISPLAY").value_or("");
     environment.currentDesktop = variable("XDG_CURRENT_DESKTOP").value_or("");
+    environment.sessionType = variable("XDG_SESSION_TYPE").value_or("");
     environment.sessionBusAddress = variable("DBUS_SESSION_BUS_ADDRESS").value_or("");
     return environment;
 }

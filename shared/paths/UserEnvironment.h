@@ -48,6 +48,9 @@ struct UserEnvironment {
     std::string waylandDisplay{};
     // $XDG_CURRENT_DESKTOP, as given: which desktop's settings the application may point to.
     std::string currentDesktop{};
+    // $XDG_SESSION_TYPE, as given ("x11", "wayland", "tty"; empty when unset): how the
+    // application can hold keys system-wide.
+    std::string sessionType{};
     std::string sessionBusAddress{};
 
     // The home the user's folders (the Desktop) are found in: the account's, else $HOME, else

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "platform/HotKeyService.h"
 
@@ -15,12 +16,17 @@ public:
     struct Registration {
         uint32_t keyCode, modifiers;
         HotKeyIdentity identity;
+        HotKeyPurpose purpose;
     };
     int installStatus = kHotKeyNoErr;
     int installCalls = 0;
     int removeCalls = 0;
     std::set<std::pair<uint32_t, uint32_t>> takenElsewhere;  // (keyCode, modifiers)
     std::map<HotKeyRef, Registration> registered;
+    // When set, registrations answer kHotKeyPending and wait for settle(), as a desktop that
+    // asks the user does.
+    bool answersLater = false;
+    std::vector<HotKeyRef> unsettled;
 
     int installEventHandler(Handler handler, HandlerRef& outRef) override {
         ++installCalls;
@@ -35,15 +41,31 @@ public:
         return kHotKeyNoErr;
     }
     int registerEventHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyIdentity identity,
-                            HotKeyRef& outRef) override {
+                            const HotKeyPurpose& purpose, HotKeyRef& outRef) override {
         if (takenElsewhere.count({keyCode, modifiers})) return -9878;  // already taken
         outRef = nextRef_++;
-        registered[outRef] = {keyCode, modifiers, identity};
-        return kHotKeyNoErr;
+        registered[outRef] = {keyCode, modifiers, identity, purpose};
+        if (!answersLater) return kHotKeyNoErr;
+        unsettled.push_back(outRef);
+        return kHotKeyPending;
     }
     int unregisterEventHotKey(HotKeyRef ref) override {
         registered.erase(ref);
         return kHotKeyNoErr;
+    }
+    void setResultObserver(ResultObserver observer) override { observer_ = std::move(observer); }
+    // Answers every pending registration that is still registered: `status` for those whose key
+    // code is in `refused`, success for the others.
+    void settle(const std::set<uint32_t>& refusedKeyCodes = {}, int status = -9878) {
+        auto pending = std::move(unsettled);
+        unsettled.clear();
+        for (HotKeyRef ref : pending) {
+            auto it = registered.find(ref);
+            if (it == registered.end() || !observer_) continue;
+            const bool refused = refusedKeyCodes.count(it->second.keyCode) > 0;
+            if (refused) registered.erase(it);
+            observer_(ref, refused ? status : kHotKeyNoErr);
+        }
     }
 
     // Delivers a press as the system would; returns the handler's status.
@@ -59,6 +81,7 @@ public:
 
 private:
     Handler handler_;
+    ResultObserver observer_;
     HotKeyRef nextRef_ = 1;
 };
 

@@ -107,6 +107,19 @@ TEST_F(DesktopCreationControllerTest, DirectShortcutsUseTheirOwnDestinationAndUn
     EXPECT_EQ(h.controller.statusMessage.get(), "Created Untitled.py on Desktop");
 }
 
+// A key binding of the desktop brings its own destination; the rest of the road is the press's.
+TEST_F(DesktopCreationControllerTest, ADirectShortcutFromTheDesktopUsesTheDestinationItCarries) {
+    h.settings.directShortcutDestination.set(CreationDestinationMode::desktop);
+    h.destinations.frontFolder = h.root.path() / "front";
+    std::filesystem::create_directories(*h.destinations.frontFolder);
+    h.controller.perform(HotKeyAction::createFile("md", CreationDestinationMode::frontFinderFolder));
+    EXPECT_TRUE(std::filesystem::exists(h.root.path() / "front" / "Untitled.md"));
+    h.failure = [] { throw std::runtime_error("disk on fire"); };
+    h.controller.perform(HotKeyAction::createFile("md", CreationDestinationMode::desktop));
+    ASSERT_EQ(h.alert.shown.size(), 1u);
+    EXPECT_EQ(h.alert.shown[0].informativeText, "disk on fire");
+}
+
 // ---- hot keys
 
 TEST_F(DesktopCreationControllerTest, StartRegistersQuickCreateAndTheUsableShortcutsOfEnabledTypes) {
@@ -131,6 +144,23 @@ TEST_F(DesktopCreationControllerTest, HotKeysFollowEveryChangeOfTheirSettings) {
     EXPECT_EQ(registeredIDs(h.hotKeys), (std::map<uint32_t, uint32_t>{{11, 1}}));
     h.settings.setEnabled(true, "txt");
     EXPECT_EQ(registeredIDs(h.hotKeys), (std::map<uint32_t, uint32_t>{{11, 1}, {17, 100}}));
+}
+
+// Desktops that run a command for a key get the launcher's words, with the destination setting
+// in them, rewritten when it changes.
+TEST_F(DesktopCreationControllerTest, HotKeyCommandsCarryTheDirectShortcutDestination) {
+    h.settings.setShortcut(QuickCreateShortcut{17, kCarbonControlKey}, "txt");
+    h.controller.start();
+    const auto commands = [this] {
+        std::map<std::string, std::vector<std::string>> byName;
+        for (const auto& [ref, r] : h.hotKeys.registered) byName[r.purpose.name] = r.purpose.command;
+        return byName;
+    };
+    EXPECT_EQ(commands(), (std::map<std::string, std::vector<std::string>>{
+                              {"quick-create", {"quick-create"}},
+                              {"create-txt", {"create", "txt", "--destination", "desktop"}}}));
+    h.settings.directShortcutDestination.set(CreationDestinationMode::frontFinderFolder);
+    EXPECT_EQ(commands()["create-txt"], (std::vector<std::string>{"create", "txt", "--destination", "frontFinderFolder"}));
 }
 
 TEST_F(DesktopCreationControllerTest, SettingsChangesAfterTheControllerIsGoneAreHarmless) {

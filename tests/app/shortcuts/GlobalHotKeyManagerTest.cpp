@@ -154,3 +154,49 @@ TEST(GlobalHotKeyManager, SuspensionOutlivingTheManagerEndsQuietly) {
     suspension.end();
     EXPECT_TRUE(service.registered.empty());
 }
+
+// Desktops that ask the user answer later: the log line waits for the answer, and a refused
+// combination does nothing when pressed, as one refused at once.
+TEST(GlobalHotKeyManager, LateAnswersReachTheSameLogLinesAndRefusedKeysDoNothing) {
+    Fixture f;
+    f.service.answersLater = true;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", ctrlOpt(46)}, {"txt", ctrlOpt(17)}});
+    EXPECT_FALSE(f.sink->contains("Registered"));
+    EXPECT_FALSE(f.sink->contains("Failed"));
+
+    f.service.settle({17});
+    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + N hot key"));
+    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + M hot key"));
+    EXPECT_TRUE(f.sink->contains("Failed to register \u2303 + \u2325 + T hot key: -9878"));
+    EXPECT_EQ(f.manager.actionsByID().count(100), 1u);  // md
+    EXPECT_EQ(f.manager.actionsByID().count(101), 0u);  // txt
+    f.service.press({GlobalHotKeyManager::kSignature, 101});
+    f.queue.drain();
+    EXPECT_TRUE(f.performed.empty());
+
+    // An answer for a set already replaced is not logged against the new one.
+    f.sink->clear();
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {});
+    f.manager.registerShortcuts(ctrlOpt(46), {});
+    f.service.settle();
+    EXPECT_EQ(f.sink->lines().size(), 1u) << ::testing::PrintToString(f.sink->lines());
+    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + M hot key"));
+}
+
+// What desktops that list shortcuts or run commands are told about each registration.
+TEST(GlobalHotKeyManager, RegistrationsCarryTheirNameDescriptionAndCommand) {
+    Fixture f;
+    GlobalHotKeyManager manager{f.service, f.queue, [](const HotKeyAction&) {}, [](const HotKeyAction& action) {
+                                    return std::vector<std::string>{action.kind == HotKeyAction::Kind::quickCreate
+                                                                        ? "quick-create"
+                                                                        : "create " + action.typeID};
+                                }};
+    manager.registerShortcuts(defaultQuickCreateShortcut,
+                              {{"md", ctrlOpt(46)}, {"pptx", ctrlOpt(35)}, {"sh", ctrlOpt(1)}});
+    std::map<std::string, HotKeyPurpose> purposes;
+    for (const auto& [ref, r] : f.service.registered) purposes[r.purpose.name] = r.purpose;
+    EXPECT_EQ(purposes["quick-create"], (HotKeyPurpose{"quick-create", "Show Quick Create", {"quick-create"}}));
+    EXPECT_EQ(purposes["create-md"], (HotKeyPurpose{"create-md", "New Markdown File", {"create md"}}));
+    EXPECT_EQ(purposes["create-pptx"].description, "New PowerPoint Presentation");
+    EXPECT_EQ(purposes["create-sh"].description, "New Shell Script File");
+}

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/settings/AppSettings.h"
@@ -15,6 +16,7 @@
 #include "gui/shortcuts/DirectFileShortcutRow.h"
 #include "gui/shortcuts/ShortcutRecorderView.h"
 #include "gui/shortcuts/ShortcutSettingsView.h"
+#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/shortcuts/ShortcutStyle.h"
 #include "shared/settings/DefaultsSuite.h"
 
@@ -250,3 +252,31 @@ TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalet
 }
 
 }  // namespace
+
+// Where the session offers no way to hold keys, one line under the title says so and the card
+// still edits the settings; where it does, there is no such line.
+TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannotWork) {
+    auto suite = DefaultsSuite::openInMemory("shortcut-availability-test");
+    AppSettings settings(*suite);
+    EXPECT_EQ(ShortcutSettingsView(settings).availabilityNoteLabel(), nullptr);
+
+    ShortcutSettingsView view(settings, {}, nullptr, false);
+    view.resize(620, view.sizeHint().height());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QLabel* note = view.availabilityNoteLabel();
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), QStringLiteral("Global shortcuts are not available in this session."));
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_GE(note->width(), note->sizeHint().width()) << "the line is cut";
+    EXPECT_EQ(note->palette().color(QPalette::WindowText), panelstyle::secondaryText(view.palette()));
+    const QList<QLabel*> labels = view.findChildren<QLabel*>();
+    const auto title = std::find_if(labels.begin(), labels.end(), [](QLabel* l) {
+        return l->text() == QString::fromUtf8(ShortcutSettingsModel::kQuickCreateTitle);
+    });
+    ASSERT_NE(title, labels.end());
+    EXPECT_GT(note->y(), (*title)->y());
+
+    QTest::mouseClick(view.resetButton(), Qt::LeftButton);  // the settings can still be edited
+    EXPECT_EQ(settings.quickCreateShortcut.get(), defaultQuickCreateShortcut);
+}

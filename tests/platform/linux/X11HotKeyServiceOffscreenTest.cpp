@@ -24,7 +24,7 @@ TEST(X11HotKeyServiceWithoutDisplay, InstallingTheHandlerFailsAndIsLoggedWhileTh
     EXPECT_TRUE(manager.actionsByID().empty());
 
     HotKeyService::HotKeyRef ref = 0;
-    EXPECT_EQ(service.registerEventHotKey(45, kCarbonControlKey, {1, 1}, ref),
+    EXPECT_EQ(service.registerEventHotKey(45, kCarbonControlKey, {1, 1}, {}, ref),
               X11HotKeyService::kX11HotKeyNoConnectionErr);
     EXPECT_EQ(service.unregisterEventHotKey(ref), X11HotKeyService::kX11HotKeyBadRefErr);
     manager.unregisterAll();  // and releasing everything is harmless

@@ -169,18 +169,18 @@ TEST_F(X11HotKeyServiceTest, UnregisteringReleasesExactlyThatRegistration) {
                   handler),
               kHotKeyNoErr);
     HotKeyService::HotKeyRef first = 0, second = 0, again = 0;
-    ASSERT_EQ(service.registerEventHotKey(45, kCarbonControlKey | kCarbonOptionKey, {1, 1}, first), 0);
-    ASSERT_EQ(service.registerEventHotKey(46, kCarbonControlKey | kCarbonShiftKey, {1, 2}, second), 0);
+    ASSERT_EQ(service.registerEventHotKey(45, kCarbonControlKey | kCarbonOptionKey, {1, 1}, {}, first), 0);
+    ASSERT_EQ(service.registerEventHotKey(46, kCarbonControlKey | kCarbonShiftKey, {1, 2}, {}, second), 0);
     // Every lock combination on every keycode of the key, and nothing twice.
     const auto locks = service.lockMasks();
     const size_t combinations = locks.scrollLock ? 8 : 4;
     EXPECT_EQ(service.grabCount(first), combinations);
     // The same combination once more would silently take over the first one's grabs.
-    EXPECT_EQ(service.registerEventHotKey(45, kCarbonControlKey | kCarbonOptionKey, {1, 3}, again),
+    EXPECT_EQ(service.registerEventHotKey(45, kCarbonControlKey | kCarbonOptionKey, {1, 3}, {}, again),
               X11HotKeyService::kX11HotKeyExistsErr);
     // Keys without a modifier or outside the table are refused.
-    EXPECT_EQ(service.registerEventHotKey(45, 0, {1, 4}, again), X11HotKeyService::kX11HotKeyInvalidErr);
-    EXPECT_EQ(service.registerEventHotKey(50000, kCarbonControlKey, {1, 4}, again),
+    EXPECT_EQ(service.registerEventHotKey(45, 0, {1, 4}, {}, again), X11HotKeyService::kX11HotKeyInvalidErr);
+    EXPECT_EQ(service.registerEventHotKey(50000, kCarbonControlKey, {1, 4}, {}, again),
               X11HotKeyService::kX11HotKeyInvalidErr);
 
     ASSERT_EQ(service.unregisterEventHotKey(first), 0);
