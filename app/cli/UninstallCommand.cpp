@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "app/cli/CommandLine.h"
 #include "app/cli/DesktopSessionEnvironment.h"
 #include "app/shell/AppUninstaller.h"
@@ -16,6 +18,7 @@
 #include "platform/linux/GioFileTrash.h"
 #include "platform/linux/NautilusFileManagers.h"
 #include "platform/linux/NautilusTrash.h"
+#include "platform/linux/QtApplicationIcon.h"
 #include "platform/linux/QtApplicationActivation.h"
 #include "platform/linux/QtApplicationTermination.h"
 #include "platform/linux/QtFileTrash.h"
@@ -47,6 +50,7 @@ int uninstallCommand(Invocation& inv) {
     if (platform) {
         application = std::make_unique<QApplication>(argc, argv.data());
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
+        QApplication::setWindowIcon(applicationIcon(inv.resources.resourceDirectory()));
         QApplication::setQuitOnLastWindowClosed(false);
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv.data());
@@ -81,6 +85,7 @@ int uninstallCommand(Invocation& inv) {
         inv.environment.configurationHome,
         [&registration] { registration.unregisterBundle(); },
         termination,
+        isSystemInstall(inv.resources.infoDictionary()),
     }};
     uninstaller.requestUninstall();
     if (!uninstaller.inProgress.get()) return kExitFailure;
