@@ -2,7 +2,7 @@
 # Lays out the per-user bundle from a build and packs it:
 #   OUT_DIR/Quillet+.app/            bin/quillet and libexec/quillet-app (stripped), share/quillet/
 #                                    (templates, Info.json, the desktop and autostart entries it
-#                                    registers, its icon)
+#                                    registers, its icon), share/icons/hicolor (the icon's sizes)
 #   OUT_DIR/Quillet+-VERSION.tar.xz  that folder as the archive's one top-level entry
 # Qt and the other shared libraries come from the system's packages, not from the bundle.
 #
@@ -52,6 +52,10 @@ for program in bin/quillet libexec/quillet-app; do
 done
 find "$resources" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z |
   while IFS= read -r -d '' file; do install -m 0644 "$file" "$stage/Quillet+.app/share/quillet/"; done
+# The icon in its sizes, beside share/quillet where the windows look for it.
+[ -f "$build_dir/share/icons/hicolor/48x48/apps/org.quillet.Quillet.png" ] || die "the build has no icon renders in $build_dir/share/icons"
+(cd "$build_dir/share" && find icons -type f -name 'org.quillet.Quillet.*' -print0 | sort -z) |
+  while IFS= read -r -d '' file; do install -D -m 0644 "$build_dir/share/$file" "$stage/Quillet+.app/share/$file"; done
 if grep -rqF "$build_dir" "$stage/Quillet+.app"; then
   die "the bundle still names the build folder $build_dir"
 fi

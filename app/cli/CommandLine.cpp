@@ -34,7 +34,8 @@ const Command kCommands[] = {
      quickCreateCommand},
     {"check-for-updates", "check-for-updates        check for a newer version (starts Quillet+ when it is not running)",
      checkForUpdatesCommand},
-    {"uninstall", "uninstall                move Quillet+ to the Trash and remove its settings (asks first)",
+    {"uninstall", "uninstall                move Quillet+ to the Trash and remove its settings (asks first);\n"
+                  "                           installed by the package manager: remove your settings only",
      uninstallCommand},
 };
 

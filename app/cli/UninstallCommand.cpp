@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "app/cli/CommandLine.h"
 #include "app/cli/DesktopSessionEnvironment.h"
 #include "app/shell/AppUninstaller.h"
@@ -18,6 +20,7 @@
 #include "platform/linux/GnomeKeybindingHotKeyService.h"
 #include "platform/linux/NautilusFileManagers.h"
 #include "platform/linux/NautilusTrash.h"
+#include "platform/linux/QtApplicationIcon.h"
 #include "platform/linux/QtApplicationActivation.h"
 #include "platform/linux/QtApplicationTermination.h"
 #include "platform/linux/QtFileTrash.h"
@@ -49,6 +52,7 @@ int uninstallCommand(Invocation& inv) {
     if (platform) {
         application = std::make_unique<QApplication>(argc, argv.data());
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
+        QApplication::setWindowIcon(applicationIcon(inv.resources.resourceDirectory()));
         QApplication::setQuitOnLastWindowClosed(false);
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv.data());
@@ -88,6 +92,7 @@ int uninstallCommand(Invocation& inv) {
             GnomeKeybindingHotKeyService::removeAll();
         },
         termination,
+        isSystemInstall(inv.resources.infoDictionary()),
     }};
     uninstaller.requestUninstall();
     if (!uninstaller.inProgress.get()) return kExitFailure;

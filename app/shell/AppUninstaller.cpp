@@ -3,10 +3,13 @@
 #include <system_error>
 
 #include "app/quickcreate/DesktopCreationController.h"
+#include "app/shell/FileContentUpdate.h"
+#include "app/shell/LinuxTexts.h"
 #include "platform/ApplicationActivation.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/MainQueue.h"
 #include "platform/MainQueueTimer.h"
+#include "shared/Identifiers.h"
 #include "shared/settings/DefaultsSuite.h"
 
 namespace quillet {
@@ -44,11 +47,22 @@ Alert AppUninstaller::failureAlert(const AppUninstallError& error) {
 }
 
 void AppUninstaller::requestUninstall() {
-    const Alert confirmation{kConfirmationMessage, kConfirmationInformativeText, AlertStyle::critical};
-    if (environment_.alert.runModal(confirmation, {kUninstallButton, kCancelButton}) != 0) return;
+    const Alert confirmation{kConfirmationMessage,
+                             environment_.systemInstall ? linuxtexts::kSystemInstallUninstallInformativeText
+                                                        : kConfirmationInformativeText,
+                             AlertStyle::critical};
+    const char* const confirmButton =
+        environment_.systemInstall ? linuxtexts::kSystemInstallUninstallButton : kUninstallButton;
+    if (environment_.alert.runModal(confirmation, {confirmButton, kCancelButton}) != 0) return;
 
     // Settings changes must not register the hot keys again while the bundle goes away.
     if (environment_.quickCreate) environment_.quickCreate->stop();
+
+    if (environment_.systemInstall) {
+        inProgress.set(true);
+        environment_.mainQueue.async([this] { removeUserDataOfSystemInstall(); });
+        return;
+    }
 
     const std::filesystem::path bundle = withoutTrailingSeparator(environment_.runningBundle);
     if (bundle.extension() != kBundleExtension) {
@@ -63,6 +77,15 @@ void AppUninstaller::requestUninstall() {
 void AppUninstaller::run(const std::filesystem::path& bundle) {
     log_.log("Starting uninstall for %{public}s", bundle.string());
     quitFileManagers([this, bundle] { tryTrash(bundle, 0, {}); });
+}
+
+void AppUninstaller::removeUserDataOfSystemInstall() {
+    // The program, its extension and its system-wide entries stay until the package manager
+    // removes them; the file manager keeps the extension, so it is not restarted.
+    log_.log("Removing this user's Quillet+ data; the package manager removes the program");
+    removeSavedSettings(environment_.configurationHome);
+    turnOffSystemAutostart(environment_.configurationHome);
+    environment_.termination.terminate();
 }
 
 void AppUninstaller::quitFileManagers(Continuation next) {
@@ -137,6 +160,14 @@ void AppUninstaller::failUninstall(const AppUninstallError& error) {
 }
 
 void AppUninstaller::showError(const AppUninstallError& error) { environment_.alert.runModal(failureAlert(error)); }
+
+void AppUninstaller::turnOffSystemAutostart(const std::optional<std::filesystem::path>& configurationHome) {
+    if (!configurationHome) return;
+    const auto entry = *configurationHome / "autostart" / (std::string(kBundleIdentifier) + ".desktop");
+    std::error_code error;
+    if (std::filesystem::symlink_status(entry, error).type() != std::filesystem::file_type::not_found) return;
+    updateFileContent(entry, "[Desktop Entry]\nType=Application\nName=Quillet+\nExec=quillet\nHidden=true\n");
+}
 
 void AppUninstaller::removeSavedSettings(const std::optional<std::filesystem::path>& configurationHome) {
     if (auto shared = DefaultsSuite::open(configurationHome, DefaultsSuite::kSharedSuiteName))

@@ -44,6 +44,9 @@ struct AppUninstallerEnvironment {
     // bundle is in the Trash and the settings are gone.
     std::function<void()> removeRegistration = [] {};
     ApplicationTermination& termination;
+    // Installed for all users by the system's package manager (the information dictionary says
+    // so): the program is the package manager's to remove, only the user's own data is ours.
+    bool systemInstall = false;
 };
 
 // Removes Quillet+ on request: stops its hot keys, quits the file manager so it lets go of the
@@ -85,10 +88,15 @@ public:
     // The settings the application saved: the shared suite, its own domain and the shared
     // container. Errors are ignored: what can be removed is.
     static void removeSavedSettings(const std::optional<std::filesystem::path>& configurationHome);
+    // Keeps the system's autostart entry from starting Quillet+ at this user's next login: a
+    // turned-off entry of the same name in <configuration home>/autostart, written only where
+    // the user has no file of that name.
+    static void turnOffSystemAutostart(const std::optional<std::filesystem::path>& configurationHome);
 
 private:
     using Continuation = std::function<void()>;
     void run(const std::filesystem::path& bundle);
+    void removeUserDataOfSystemInstall();
     void quitFileManagers(Continuation next);
     void pollFileManagers(std::vector<RunningFileManager> instances, int counter, Continuation next);
     void tryTrash(const std::filesystem::path& bundle, std::size_t attempt, std::vector<std::string> failures);

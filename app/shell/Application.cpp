@@ -71,6 +71,7 @@
 #include "platform/linux/NautilusTrash.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"
 #include "platform/linux/QtApplicationActivation.h"
+#include "platform/linux/QtApplicationIcon.h"
 #include "platform/linux/QtApplicationRelauncher.h"
 #include "platform/linux/QtApplicationTermination.h"
 #include "platform/linux/QtApplicationWindows.h"
@@ -243,7 +244,7 @@ struct Parts {
             // Key bindings a Wayland session on GNOME was given, whichever session this is.
             GnomeKeybindingHotKeyService::removeAll();
         },
-        termination}};
+        termination, isSystemInstall(info)}};
 
     // The tray icon and its menu, and whether the windows are listed in the taskbar.
     QtStatusBar statusBar;
@@ -402,6 +403,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     QApplication::setApplicationName(QStringLiteral("quillet"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
     QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
+    QApplication::setWindowIcon(applicationIcon(resources.resourceDirectory()));
     // Quillet+ lives on without windows; hiding the panel or closing an alert must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     installQuitSignals(application);

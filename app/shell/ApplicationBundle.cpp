@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include <nlohmann/json.hpp>
+
 namespace quillet {
 
 namespace {
@@ -26,6 +28,12 @@ bool ApplicationBundle::isAppBundle() const {
 std::optional<std::filesystem::path> ApplicationBundle::installedBundle() const {
     if (!isAppBundle()) return std::nullopt;
     return path_;
+}
+
+bool isSystemInstall(const nlohmann::json& infoDictionary) {
+    if (!infoDictionary.is_object()) return false;
+    const auto found = infoDictionary.find("QuilletSystemInstall");
+    return found != infoDictionary.end() && found->is_boolean() && found->get<bool>();
 }
 
 }  // namespace quillet

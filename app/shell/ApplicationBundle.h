@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <optional>
 
+#include <nlohmann/json_fwd.hpp>
+
 namespace quillet {
 
 // The folder the running program belongs to: <bundle>/bin/quillet beside <bundle>/share/quillet.
@@ -33,5 +35,10 @@ private:
     explicit ApplicationBundle(std::filesystem::path path) : path_(std::move(path)) {}
     std::filesystem::path path_;
 };
+
+// Whether the information dictionary marks a system install ("QuilletSystemInstall": true, as
+// an installed prefix such as the .deb's /usr has it): the package manager updates and removes
+// it. Any other value, or none, is not.
+bool isSystemInstall(const nlohmann::json& infoDictionary);
 
 }  // namespace quillet

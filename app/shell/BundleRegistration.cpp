@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kDesktopEntryGroup = "[Desktop Entry]";
 constexpr const char* kDefaultApplicationsGroup = "[Default Applications]";
+constexpr const char* kDesktopActionGroupPrefix = "[Desktop Action ";
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -172,6 +173,7 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
 
     std::vector<std::string> lines;
     bool inEntry = false;
+    bool inAction = false;
     bool sawEntry = false;
     bool hasTryExec = false;
     bool hasIcon = false;
@@ -181,7 +183,16 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
         if (isGroupHeader(line)) {
             if (inEntry && !entryEnd) entryEnd = lines.size();
             inEntry = trimmed(line) == kDesktopEntryGroup;
+            inAction = trimmed(line).starts_with(kDesktopActionGroupPrefix);
             sawEntry = sawEntry || inEntry;
+        }
+        if (inAction && keyOf(line) == "Exec") {
+            // An action runs the same program with its own arguments (the template's program is
+            // one plain word).
+            const auto value = valueOf(line);
+            const auto space = value.find(' ');
+            lines.push_back("Exec=" + *exec + (space == std::string_view::npos ? "" : std::string(value.substr(space))));
+            continue;
         }
         const auto key = inEntry ? keyOf(line) : std::nullopt;
         if (key == "Exec") {

@@ -67,7 +67,8 @@ std::optional<std::filesystem::path> desktopEntryExecProgram(std::string_view ex
 
 // The desktop entry `entryTemplate` pointed at `program`: its Exec= runs "<program> <arguments>"
 // (the program alone when `arguments` is empty), TryExec= names it, Icon= is the icon the bundle
-// registers; every other line stays. Nothing when `program` cannot be written into a desktop
+// registers; each [Desktop Action] group's Exec= runs it with that action's own arguments; every
+// other line stays. Nothing when `program` cannot be written into a desktop
 // entry, or the template has no [Desktop Entry] group.
 std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate, const std::filesystem::path& program,
                                                   std::string_view arguments = "%u");

@@ -14,6 +14,17 @@ inline constexpr const char* kTrashMoveFailedPrefix = "The system could not move
 inline constexpr const char* kTrashMoveReportedNoResultPrefix =
     "The system finished the Trash request, but Quillet+ is still at ";
 
+// The confirmation of "Uninstall Quillet+..." in a system install, which the user cannot remove:
+// the package manager does. Replaces "This will move Quillet+ to the Trash, remove saved
+// Quillet+ settings, and restart Finder so the Finder extension is unloaded.\n\nFiles you
+// created with Quillet+ will not be removed." and the button "Uninstall".
+inline constexpr const char* kSystemInstallUninstallInformativeText =
+    "Quillet+ was installed for all users by the system's package manager, which removes the program "
+    "(for the Debian package: sudo apt remove quillet). This will remove your saved Quillet+ settings, "
+    "keep Quillet+ from starting when you log in, and quit it.\n\nFiles you created with Quillet+ will "
+    "not be removed.";
+inline constexpr const char* kSystemInstallUninstallButton = "Remove My Settings";
+
 // The main window's tagline; the original ends "for macOS.".
 inline constexpr const char* kMainWindowTagline = "The missing New File command for Linux.";
 

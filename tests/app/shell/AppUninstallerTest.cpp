@@ -34,12 +34,13 @@ protected:
         log->clear();
     }
 
-    AppUninstaller makeUninstaller(std::filesystem::path runningBundle) {
+    AppUninstaller makeUninstaller(std::filesystem::path runningBundle, bool systemInstall = false) {
         return AppUninstaller(AppUninstallerEnvironment{
             quickCreate.alert, quickCreate.activation, &quickCreate.controller, std::move(runningBundle),
             quickCreate.mainQueue, timer, fileManagers, fileManagerTrash, workspaceTrash, finderTrash,
-            config.path(), [this] { journal.push_back("remove registration"); }, termination});
+            config.path(), [this] { journal.push_back("remove registration"); }, termination, systemInstall});
     }
+    std::filesystem::path autostartEntry() const { return config.path() / "autostart" / "org.quillet.Quillet.desktop"; }
     // Confirms, then lets the asynchronous part run to its end.
     void runUninstall(AppUninstaller& uninstaller) {
         uninstaller.requestUninstall();
@@ -285,6 +286,67 @@ TEST_F(AppUninstallerTest, AFileManagerThatQuitsWhilePolledEndsTheWait) {
     EXPECT_EQ(timer.delays.size(), 3u);
     EXPECT_FALSE(log->contains("Finder did not terminate before uninstall continued"));
     EXPECT_EQ(termination.terminations, 1);
+}
+
+// ---- a system install: the package manager's program stays, the user's data goes
+
+TEST_F(AppUninstallerTest, ASystemInstallSaysThePackageManagerRemovesItAndCancellingChangesNothing) {
+    const auto prefix = root.path() / "usr";
+    std::filesystem::create_directories(prefix / "bin");
+    quickCreate.alert.answer = 1;
+    auto uninstaller = makeUninstaller(prefix, true);
+    runUninstall(uninstaller);
+
+    ASSERT_EQ(quickCreate.alert.shown.size(), 1u);
+    const Alert& asked = quickCreate.alert.shown[0];
+    EXPECT_EQ(asked.messageText, "Uninstall Quillet+?");
+    EXPECT_EQ(asked.informativeText,
+              "Quillet+ was installed for all users by the system's package manager, which removes the program "
+              "(for the Debian package: sudo apt remove quillet). This will remove your saved Quillet+ settings, "
+              "keep Quillet+ from starting when you log in, and quit it.\n\nFiles you created with Quillet+ will "
+              "not be removed.");
+    EXPECT_EQ(quickCreate.alert.buttonsShown[0], (std::vector<std::string>{"Remove My Settings", "Cancel"}));
+    EXPECT_TRUE(journal.empty());
+    EXPECT_TRUE(settingsUntouched());
+    EXPECT_FALSE(std::filesystem::exists(autostartEntry()));
+    EXPECT_FALSE(uninstaller.inProgress.get());
+}
+
+TEST_F(AppUninstallerTest, ASystemInstallRemovesTheUsersSettingsTurnsOffAutostartAndQuitsWithoutTouchingTheProgram) {
+    const auto prefix = root.path() / "usr";
+    std::filesystem::create_directories(prefix / "bin");
+    writeFile(prefix / "bin" / "quillet", "program");
+    fileManagers.instances = {{42}};
+    auto uninstaller = makeUninstaller(prefix, true);
+    uninstaller.requestUninstall();
+    EXPECT_TRUE(quickCreate.hotKeys.registered.empty());
+    EXPECT_TRUE(uninstaller.inProgress.get());
+    quickCreate.mainQueue.drain();
+    timer.runAll();
+
+    // No file manager quit, nothing trashed, no bundle registration undone: only the end.
+    EXPECT_EQ(journal, (Journal{"terminate application"}));
+    EXPECT_EQ(readFile(prefix / "bin" / "quillet"), "program");
+    EXPECT_FALSE(std::filesystem::exists(config.suiteFolder(DefaultsSuite::kSharedSuiteName)));
+    EXPECT_EQ(readFile(autostartEntry()),
+              "[Desktop Entry]\nType=Application\nName=Quillet+\nExec=quillet\nHidden=true\n");
+    EXPECT_EQ(readFile(userFile), "mine");
+    EXPECT_EQ(quickCreate.alert.shown.size(), 1u) << "no alert after the confirmation";
+}
+
+TEST_F(AppUninstallerTest, ASystemInstallLeavesAnAutostartEntryTheUserHasAlone) {
+    std::filesystem::create_directories(autostartEntry().parent_path());
+    writeFile(autostartEntry(), "[Desktop Entry]\nExec=mine\n");
+    auto uninstaller = makeUninstaller(root.path() / "usr", true);
+    runUninstall(uninstaller);
+    EXPECT_EQ(readFile(autostartEntry()), "[Desktop Entry]\nExec=mine\n");
+
+    // A link there is not replaced either.
+    std::filesystem::remove(autostartEntry());
+    std::filesystem::create_symlink(userFile, autostartEntry());
+    AppUninstaller::turnOffSystemAutostart(config.path());
+    EXPECT_TRUE(std::filesystem::is_symlink(autostartEntry()));
+    EXPECT_EQ(readFile(userFile), "mine");
 }
 
 TEST(AppUninstallError, DescriptionsOfEveryCase) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+
+#include <nlohmann/json.hpp>
 
 #include "app/shell/ApplicationBundle.h"
+#include "app/shell/QuilletCheckForUpdatesCommand.h"
+#include "app/shell/QuilletSelfUpdater.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -52,4 +57,28 @@ TEST(ApplicationBundle, BuildTreesPrefixesAndIncompleteFoldersAreNot) {
     const auto odd = layOut(root.path(), "Odd.app", false);
     fs::create_directory(root / "Odd.app" / "share" / "quillet" / "Info.json");
     EXPECT_EQ(ApplicationBundle::containing(odd).installedBundle(), std::nullopt);
+}
+
+TEST(ApplicationBundle, OnlyTheInstalledDictionaryMarksASystemInstallAndItOffersNoUpdates) {
+    EXPECT_TRUE(isSystemInstall(nlohmann::json{{"QuilletSystemInstall", true}}));
+    for (const auto& info : {nlohmann::json::object(), nlohmann::json{{"QuilletSystemInstall", false}},
+                             nlohmann::json{{"QuilletSystemInstall", "true"}}, nlohmann::json{{"QuilletSystemInstall", 1}},
+                             nlohmann::json::array(), nlohmann::json()})
+        EXPECT_FALSE(isSystemInstall(info)) << info.dump();
+
+    // What the build makes: the build tree's dictionary (a bundle is made from it) is not one;
+    // the one `cmake --install` and the package put in share/quillet is, with no update feed, so
+    // no "Check for Updates..." is offered there.
+    const auto read = [](const fs::path& file) { return nlohmann::json::parse(test::readFile(file)); };
+    const auto built = read(fs::path(QUILLET_BINARY_DIR) / "share" / "quillet" / "Info.json");
+    const auto installed = read(fs::path(QUILLET_BINARY_DIR) / "resources" / "installed" / "Info.json");
+    EXPECT_FALSE(isSystemInstall(built));
+    EXPECT_TRUE(isSystemInstall(installed));
+    EXPECT_EQ(installed.value("CFBundleShortVersionString", ""), built.value("CFBundleShortVersionString", "?"));
+    const auto configuration = QuilletSelfUpdateConfiguration::fromInfoDictionary(installed);
+    EXPECT_FALSE(configuration.isConfigured());
+    QuilletSelfUpdater updater(configuration, [](const QuilletSelfUpdateConfiguration&) {
+        return std::unique_ptr<SoftwareUpdateController>();
+    });
+    EXPECT_TRUE(QuilletCheckForUpdatesCommand(updater).items().empty());
 }

@@ -132,7 +132,9 @@ TEST(BundleRegistration, WritesTheEntryIconAndHandlerOnceAndThenNothing) {
 
     const std::string entry = test::readFile(homes.entry());
     const std::string program = (bundle / "bin" / "quillet").string();
-    EXPECT_EQ(linesWithKey(entry, "Exec"), std::vector<std::string>{"Exec=\"" + program + "\" %u"});
+    // The Quick Create action starts the bundle's program too.
+    EXPECT_EQ(linesWithKey(entry, "Exec"), (std::vector<std::string>{"Exec=\"" + program + "\" %u",
+                                                                      "Exec=\"" + program + "\" quick-create"}));
     EXPECT_EQ(linesWithKey(entry, "TryExec"), std::vector<std::string>{"TryExec=" + program});
     EXPECT_EQ(linesWithKey(entry, "Icon"), std::vector<std::string>{"Icon=org.quillet.Quillet"});
     // Every other line of the bundle's entry as it is.
@@ -165,7 +167,8 @@ TEST(BundleRegistration, WritesTheEntryIconAndHandlerOnceAndThenNothing) {
     fs::rename(bundle, moved);
     EXPECT_EQ(registerFrom(moved, homes), (std::vector<fs::path>{homes.entry(), homes.autostart()}));
     EXPECT_EQ(linesWithKey(test::readFile(homes.entry()), "Exec"),
-              std::vector<std::string>{"Exec=\"" + (moved / "bin" / "quillet").string() + "\" %u"});
+              (std::vector<std::string>{"Exec=\"" + (moved / "bin" / "quillet").string() + "\" %u",
+                                        "Exec=\"" + (moved / "bin" / "quillet").string() + "\" quick-create"}));
     EXPECT_EQ(linesWithKey(test::readFile(homes.autostart()), "Exec"),
               std::vector<std::string>{"Exec=\"" + (moved / "bin" / "quillet").string() + "\""});
     EXPECT_TRUE(sameFile(identityOf(homes.list()), listBefore));
@@ -208,7 +211,8 @@ TEST(BundleRegistration, ExecQuotesThePathAsDesktopEntriesRequire) {
     ASSERT_EQ(registerFrom(bundle, homes).size(), 4u);
     const std::string entry = test::readFile(homes.entry());
     const std::string folder = root.path().string() + R"(/My \\"odd\\" \\$apps\\\\here/Quillet+.app/bin/quillet)";
-    EXPECT_EQ(linesWithKey(entry, "Exec"), std::vector<std::string>{"Exec=\"" + folder + "\" %u"});
+    EXPECT_EQ(linesWithKey(entry, "Exec"),
+              (std::vector<std::string>{"Exec=\"" + folder + "\" %u", "Exec=\"" + folder + "\" quick-create"}));
     EXPECT_EQ(linesWithKey(test::readFile(homes.autostart()), "Exec"), std::vector<std::string>{"Exec=\"" + folder + "\""});
     // TryExec is a plain string: only the backslash is escaped.
     EXPECT_EQ(linesWithKey(entry, "TryExec"),
@@ -216,11 +220,14 @@ TEST(BundleRegistration, ExecQuotesThePathAsDesktopEntriesRequire) {
 }
 
 TEST(BundleRegistration, DesktopEntryKeysAreReplacedOrAddedInTheEntryGroupOnly) {
+    // An action starts the same program with its own arguments; any other group stays as it is.
     const std::string entry =
-        "# header\n[Desktop Entry]\nName=Q\nExec=old %u\nIcon=old\n\n[Desktop Action New]\nName=New\nExec=other\n";
+        "# header\n[Desktop Entry]\nName=Q\nExec=old %u\nIcon=old\n\n[Desktop Action New]\nName=New\nExec=other --new\n"
+        "[Desktop Action Plain]\nExec=other\n[X-Other]\nExec=kept\nIcon=kept\n";
     EXPECT_EQ(desktopEntryForProgram(entry, "/a/bin/quillet"),
               "# header\n[Desktop Entry]\nName=Q\nExec=\"/a/bin/quillet\" %u\nTryExec=/a/bin/quillet\n"
-              "Icon=org.quillet.Quillet\n\n[Desktop Action New]\nName=New\nExec=other\n");
+              "Icon=org.quillet.Quillet\n\n[Desktop Action New]\nName=New\nExec=\"/a/bin/quillet\" --new\n"
+              "[Desktop Action Plain]\nExec=\"/a/bin/quillet\"\n[X-Other]\nExec=kept\nIcon=kept\n");
     EXPECT_EQ(desktopEntryForProgram("[Desktop Entry]\nName=Q\nTryExec=x", "/a/bin/quillet"),
               "[Desktop Entry]\nName=Q\nTryExec=/a/bin/quillet\nExec=\"/a/bin/quillet\" %u\nIcon=org.quillet.Quillet\n");
     EXPECT_EQ(desktopEntryForProgram("Name=Q\nExec=x\n[Other]\n", "/a/bin/quillet"), std::nullopt);
