@@ -86,12 +86,12 @@ int uninstallCommand(Invocation& inv) {
         gioTrash,
         nautilusTrash,
         inv.environment.configurationHome,
-        [&registration, &serviceMenu] {
-            registration.unregisterBundle();
+        [&registration] { registration.unregisterBundle(); },
+        termination,
+        [&serviceMenu] {
             serviceMenu.remove();
             GnomeKeybindingHotKeyService::removeAll();
         },
-        termination,
         isSystemInstall(inv.resources.infoDictionary()),
     }};
     uninstaller.requestUninstall();

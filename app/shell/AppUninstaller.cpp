@@ -84,6 +84,7 @@ void AppUninstaller::removeUserDataOfSystemInstall() {
     // removes them; the file manager keeps the extension, so it is not restarted.
     log_.log("Removing this user's Quillet+ data; the package manager removes the program");
     removeSavedSettings(environment_.configurationHome);
+    if (environment_.removeUserIntegrations) environment_.removeUserIntegrations();
     turnOffSystemAutostart(environment_.configurationHome);
     environment_.termination.terminate();
 }
@@ -146,6 +147,7 @@ void AppUninstaller::finishUninstall(const std::filesystem::path& location) {
     log_.log("Moved Quillet+ to Trash at %{public}s", location.string());
     removeSavedSettings(environment_.configurationHome);
     if (environment_.removeRegistration) environment_.removeRegistration();
+    if (environment_.removeUserIntegrations) environment_.removeUserIntegrations();
     environment_.fileManagers.relaunch();
     environment_.termination.terminate();
 }

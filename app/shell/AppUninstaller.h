@@ -44,6 +44,9 @@ struct AppUninstallerEnvironment {
     // bundle is in the Trash and the settings are gone.
     std::function<void()> removeRegistration = [] {};
     ApplicationTermination& termination;
+    // Removes what the running application keeps for this user wherever it is installed (the
+    // Dolphin menu, GNOME key bindings); runs once the settings are gone, in a system install too.
+    std::function<void()> removeUserIntegrations = [] {};
     // Installed for all users by the system's package manager (the information dictionary says
     // so): the program is the package manager's to remove, only the user's own data is ours.
     bool systemInstall = false;

@@ -238,13 +238,13 @@ struct Parts {
     AppUninstaller uninstaller{AppUninstallerEnvironment{
         alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
         nautilusTrash, environment.configurationHome,
+        [this] { registration.unregisterBundle(); }, termination,
         [this] {
-            registration.unregisterBundle();
             serviceMenu.remove();
             // Key bindings a Wayland session on GNOME was given, whichever session this is.
             GnomeKeybindingHotKeyService::removeAll();
         },
-        termination, isSystemInstall(info)}};
+        isSystemInstall(info)}};
 
     // The tray icon and its menu, and whether the windows are listed in the taskbar.
     QtStatusBar statusBar;
@@ -414,7 +414,8 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
     parts->controller.start();
     parts->settingsWatcher.start();
-    parts->serviceMenuUpdater.start();
+    // An installed program keeps Dolphin's menu; a build tree's leaves the installed one alone.
+    if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->serviceMenuUpdater.start();
     std::unique_ptr<QtInstanceListener> launches;
     if (socket.fd() >= 0) {
         launches = std::make_unique<QtInstanceListener>(

@@ -38,7 +38,8 @@ protected:
         return AppUninstaller(AppUninstallerEnvironment{
             quickCreate.alert, quickCreate.activation, &quickCreate.controller, std::move(runningBundle),
             quickCreate.mainQueue, timer, fileManagers, fileManagerTrash, workspaceTrash, finderTrash,
-            config.path(), [this] { journal.push_back("remove registration"); }, termination, systemInstall});
+            config.path(), [this] { journal.push_back("remove registration"); }, termination,
+            [this] { journal.push_back("remove user integrations"); }, systemInstall});
     }
     std::filesystem::path autostartEntry() const { return config.path() / "autostart" / "org.quillet.Quillet.desktop"; }
     // Confirms, then lets the asynchronous part run to its end.
@@ -157,7 +158,7 @@ TEST_F(AppUninstallerTest, TheFirstWayThatWorksEndsTheTrashingAndTheUninstallCle
     timer.runAll();
 
     EXPECT_EQ(journal, (Journal{"list file managers", "terminate 42", "terminate 43", "force 43",
-                                "trash with FileManager", "remove registration", "relaunch file manager",
+                                "trash with FileManager", "remove registration", "remove user integrations", "relaunch file manager",
                                 "terminate application"}));
     EXPECT_TRUE(timer.delays.empty()) << "both had quit at the first check";
     EXPECT_EQ(fileManagerTrash.requests, std::vector<std::filesystem::path>{bundle});
@@ -189,7 +190,7 @@ TEST_F(AppUninstallerTest, WithoutAReportedLocationTheBundlePathIsLoggedAndNoFil
     runUninstall(uninstaller);
 
     EXPECT_EQ(journal, (Journal{"list file managers", "trash with FileManager", "trash with NSWorkspace",
-                                "remove registration", "relaunch file manager", "terminate application"}));
+                                "remove registration", "remove user integrations", "relaunch file manager", "terminate application"}));
     EXPECT_FALSE(log->contains("Terminating Finder to unload the Finder extension before uninstall"));
     EXPECT_FALSE(log->contains("Finder did not terminate before uninstall continued"));
     EXPECT_EQ(log->lines().back(), "Uninstall default: Moved Quillet+ to Trash at " + bundle.string());
@@ -324,8 +325,9 @@ TEST_F(AppUninstallerTest, ASystemInstallRemovesTheUsersSettingsTurnsOffAutostar
     quickCreate.mainQueue.drain();
     timer.runAll();
 
-    // No file manager quit, nothing trashed, no bundle registration undone: only the end.
-    EXPECT_EQ(journal, (Journal{"terminate application"}));
+    // No file manager quit, nothing trashed, no bundle registration undone; the user's own
+    // integrations (Dolphin menu, key bindings) go all the same.
+    EXPECT_EQ(journal, (Journal{"remove user integrations", "terminate application"}));
     EXPECT_EQ(readFile(prefix / "bin" / "quillet"), "program");
     EXPECT_FALSE(std::filesystem::exists(config.suiteFolder(DefaultsSuite::kSharedSuiteName)));
     EXPECT_EQ(readFile(autostartEntry()),

@@ -29,7 +29,13 @@ gone() { [ ! -e "$1" ]; }
 prefix="$scratch/Q \"x\" \$y \\z"
 mkdir -p "$prefix/bin" "$prefix/libexec" "$prefix/share" &&
   cp "$built/bin/quillet" "$prefix/bin/" && cp "$built/libexec/quillet-app" "$prefix/libexec/" &&
-  cp -r "$built/share/quillet" "$prefix/share/quillet" || { echo "FAIL: could not lay out the program"; exit 1; }
+  cp -r "$built/share/quillet" "$prefix/share/quillet" &&
+  python3 - "$prefix/share/quillet/Info.json" <<'PY' || { echo "FAIL: could not lay out the program"; exit 1; }
+import json, sys
+# Installed as the package installs it (a build tree's program keeps no menu).
+info = json.load(open(sys.argv[1])); info["QuilletSystemInstall"] = True
+json.dump(info, open(sys.argv[1], "w"))
+PY
 quillet=$prefix/bin/quillet
 menu=$XDG_DATA_HOME/kio/servicemenus/org.quillet.Quillet.desktop
 actions() { sed -n 's/^Actions=//p' "$menu" 2>/dev/null; }
