@@ -1,27 +1,15 @@
 #include <filesystem>
 #include <ostream>
-#include <system_error>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/CreateInFolder.h"
 #include "app/cli/CreationSession.h"
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FolderAccessCreation.h"
-#include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeCatalog.h"
-#include "shared/errors/PlatformError.h"
 #include "shared/errors/UserFacingError.h"
 
 namespace quillet::cli {
-
-namespace {
-
-// What the user sees when a creation fails, the same title and text as the alert.
-int reportFailure(Invocation& inv, const std::string& description) {
-    inv.err << "Could not create file\n" << description << "\n";
-    return kExitFailure;
-}
-
-}  // namespace
 
 int createCommand(Invocation& inv) {
     std::string destinationArgument;
@@ -46,18 +34,8 @@ int createCommand(Invocation& inv) {
     // Through the saved grants like every other creation: a sandboxed run without one prompts
     // (and, without a display, reports the missing access).
     CreationSession session(inv.environment, inv.resources);
+    if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
     try {
-        if (inv.args.size() == 2) {
-            // A relative folder is taken from where the command runs.
-            std::error_code ec;
-            const std::filesystem::path absolute = std::filesystem::absolute(inv.args[1], ec);
-            if (ec)
-                return reportFailure(
-                    inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-            inv.out << session.creation().createFileWithFolderAccess(*type, standardizedPath(absolute)).string()
-                    << "\n";
-            return kExitOK;
-        }
         // Where Quick Create would put it, resolved right before writing, and the line its
         // status shows.
         const ResolvedCreationDestination destination = session.resolveDestination(mode);
@@ -65,10 +43,10 @@ int createCommand(Invocation& inv) {
         inv.out << created.string() << "\n" << creationStatusMessage(created, destination) << "\n";
         return kExitOK;
     } catch (const UserFacingError& error) {
-        return reportFailure(inv, error.description());
+        return reportCreationFailure(inv, error.description());
     } catch (const std::exception& error) {
         // Nothing else is expected; the command still ends with the text and a failure status.
-        return reportFailure(inv, error.what());
+        return reportCreationFailure(inv, error.what());
     }
 }
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cli/CommandLine.h"
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+class FolderAccessCreation;
+}
+
+namespace quillet::cli {
+
+// "quillet create TYPE FOLDER": the part of "create" that the application program and the
+// launcher share. The launcher carries it out itself whenever no access prompt can be needed.
+struct FolderCreationArguments {
+    const FileTypeDefinition* type;
+    std::string folder;  // as given
+};
+
+// The type and folder when the words after "create" are exactly that form with a known type;
+// nothing for any other form and for words "create" answers with a usage error.
+std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args);
+
+// What the user sees when a creation fails, the same title and text as the alert; the status.
+int reportCreationFailure(Invocation& inv, const std::string& description);
+
+// Creates the file in the folder (a relative one is taken from where the command runs), prints
+// its path and returns the exit status; failures are printed by reportCreationFailure.
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation);
+
+}  // namespace quillet::cli
