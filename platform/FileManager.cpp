@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,30 +20,39 @@ namespace quillet {
 namespace {
 
 // A write beyond the file size limit (RLIMIT_FSIZE) raises SIGXFSZ, whose default action ends
-// the process. The signal is blocked on this thread while a new file is written, so the write
-// fails with EFBIG instead and the failure is reported like any other; the signal that came with
-// the EFBIG is taken back before the previous mask returns. The process-wide disposition stays
-// the host's business (this code also runs inside the file manager's process).
+// the process. When the content is larger than the limit, the signal is blocked on this thread
+// while the new file is written, so the write fails with EFBIG instead and the failure is
+// reported like any other; the signal that came with the EFBIG is taken back before the
+// previous mask returns. The process-wide disposition stays the host's business (this code also
+// runs inside the file manager's process).
 class FileSizeSignalGuard {
 public:
-    FileSizeSignalGuard() {
+    // `bytes`: how much the new file will hold.
+    explicit FileSizeSignalGuard(size_t bytes) {
+        struct rlimit limit {};
+        active_ = ::getrlimit(RLIMIT_FSIZE, &limit) != 0 ||
+                  (limit.rlim_cur != RLIM_INFINITY && bytes > limit.rlim_cur);
+        if (!active_) return;
         sigemptyset(&signal_);
         sigaddset(&signal_, SIGXFSZ);
         ::pthread_sigmask(SIG_BLOCK, &signal_, &previous_);
     }
-    ~FileSizeSignalGuard() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    ~FileSizeSignalGuard() {
+        if (active_) ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
     FileSizeSignalGuard(const FileSizeSignalGuard&) = delete;
     FileSizeSignalGuard& operator=(const FileSizeSignalGuard&) = delete;
 
     // After an EFBIG. A caller that blocked the signal itself keeps it pending.
     void takeBackRaisedSignal() {
-        if (sigismember(&previous_, SIGXFSZ)) return;
+        if (!active_ || sigismember(&previous_, SIGXFSZ)) return;
         const struct timespec now {};
         while (::sigtimedwait(&signal_, nullptr, &now) == SIGXFSZ) {
         }
     }
 
 private:
+    bool active_ = false;
     sigset_t signal_;
     sigset_t previous_;
 };
@@ -65,10 +75,13 @@ int writeAll(int fd, const char* data, size_t size) {
 // FUSE file systems.
 bool lacksUnnamedFiles(int e) { return e == EOPNOTSUPP || e == EISDIR || e == EINVAL; }
 
-// Gives the unnamed file open at `fd` the name `path`: 0, or the errno. The link goes through
-// /proc because linking the descriptor itself (AT_EMPTY_PATH) needs a privilege users lack.
-// linkat never replaces an existing entry and never follows a link at the new name.
+// Gives the unnamed file open at `fd` the name `path`: 0, or the errno. linkat never replaces
+// an existing entry and never follows a link at the new name.
 int linkUnnamed(int fd, const std::filesystem::path& path) {
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    // Before Linux 6.10 only a privileged caller may link the descriptor itself; the others are
+    // told ENOENT and link it through /proc.
+    if (errno != ENOENT) return errno;
     char self[64];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
     return ::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
@@ -248,13 +261,13 @@ std::optional<std::vector<std::string>> FileManager::existingNames(
     return names;
 }
 
-std::filesystem::path FileManager::createNewFile(const ContentWriter* content,
+std::filesystem::path FileManager::createNewFile(const ContentWriter* content, size_t size,
                                                  const std::filesystem::path& destination,
                                                  const NextName& next) const {
     // Complete the moment it exists: there is no content to lose.
-    if (!content) return createAtName(nullptr, destination, next, nullptr);
+    if (!content || size == 0) return createAtName(nullptr, destination, next, nullptr);
 
-    FileSizeSignalGuard guard;
+    FileSizeSignalGuard guard(size);
     const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
     Descriptor unnamed(openUnnamed_(folder));
     if (unnamed.get() < 0) {
@@ -286,9 +299,8 @@ std::filesystem::path FileManager::createNewFile(const ContentWriter* content,
 
 std::filesystem::path FileManager::writeNewFile(std::string_view bytes, const std::filesystem::path& destination,
                                                 const NextName& next) const {
-    if (bytes.empty()) return createNewFile(nullptr, destination, next);
     const ContentWriter content = [bytes](int fd) { return writeAll(fd, bytes.data(), bytes.size()); };
-    return createNewFile(&content, destination, next);
+    return createNewFile(&content, bytes.size(), destination, next);
 }
 
 std::filesystem::path FileManager::copyToNewFile(const std::filesystem::path& source,
@@ -296,7 +308,6 @@ std::filesystem::path FileManager::copyToNewFile(const std::filesystem::path& so
                                                  const NextName& next) const {
     // The source is opened first so that an unreadable template creates nothing.
     ReadOnlyFile input(source);
-    if (input.size() == 0) return createNewFile(nullptr, destination, next);
     // Read from the start each time, so the content can be written again where the file has
     // to be created at its name after all.
     const ContentWriter content = [&input](int fd) {
@@ -313,7 +324,26 @@ std::filesystem::path FileManager::copyToNewFile(const std::filesystem::path& so
         }
         return 0;
     };
-    return createNewFile(&content, destination, next);
+    return createNewFile(&content, input.size(), destination, next);
+}
+
+const std::string* FileManager::bundledBytes(const std::string& name, const std::string& extension) const {
+    const std::string key = name + "." + extension;
+    if (auto kept = bundled_.find(key); kept != bundled_.end()) return &kept->second;
+    const std::optional<std::filesystem::path> resource = mainBundle_.url(name, extension);
+    if (!resource) return nullptr;
+    ReadOnlyFile input(*resource);
+    std::string bytes(input.size(), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(input.fd(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw PlatformError::posix(errno, "Could not read \u201C" + resource->string() + "\u201D");
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    return &bundled_.emplace(key, std::move(bytes)).first->second;
 }
 
 void FileManager::writeWithoutOverwriting(std::string_view bytes, const std::filesystem::path& destination) const {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,10 @@ public:
         const std::filesystem::path& folder, const std::function<bool(std::string_view)>& wanted) const;
 
     const ResourceBundle& mainBundle() const { return mainBundle_; }
+    // The bytes of the bundle's regular file name.extension, read at the first call and kept:
+    // the resources are part of the installed program. Nothing when the bundle has no such file
+    // (looked for again next time); throws PlatformError when it cannot be read.
+    const std::string* bundledBytes(const std::string& name, const std::string& extension) const;
     SecurityScopedAccess& scopedAccess() const { return *scopedAccess_; }
 
     // Asked when something took the name a new file was to get (the file itself is kept):
@@ -71,14 +76,15 @@ public:
 
 private:
     // Writes a new file's content to the descriptor from its start: 0, or the errno of the
-    // failure. Nothing for an empty file.
+    // failure. `size` bytes in all.
     using ContentWriter = std::function<int(int fd)>;
-    std::filesystem::path createNewFile(const ContentWriter* content, const std::filesystem::path& destination,
-                                        const NextName& next) const;
+    std::filesystem::path createNewFile(const ContentWriter* content, size_t size,
+                                        const std::filesystem::path& destination, const NextName& next) const;
 
     ResourceBundle mainBundle_;
     std::shared_ptr<SecurityScopedAccess> scopedAccess_;
     UnnamedFileOpener openUnnamed_;
+    mutable std::map<std::string, std::string> bundled_;
 };
 
 }  // namespace quillet

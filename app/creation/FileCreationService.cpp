@@ -100,10 +100,14 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const std::file
     const std::filesystem::path target = folder / nameNumbered(kNewFileBaseName, number, extension);
     ScopedFolderAccess access(fileManager.scopedAccess(), folder);
 
-    std::optional<std::filesystem::path> resource;
+    const std::string* bundled = nullptr;
     if (type.category == FileTypeCategory::office) {
-        resource = fileManager.mainBundle().url(kTemplateResourceName, extension);
-        if (!resource)
+        try {
+            bundled = fileManager.bundledBytes(kTemplateResourceName, extension);
+        } catch (const PlatformError& error) {
+            throw FileCreationError::writeFailed(error);
+        }
+        if (!bundled)
             throw FileCreationError::templateMissing(std::string(kTemplateResourceName) + "." + extension);
     }
 
@@ -119,8 +123,7 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const std::file
         return folder / nameNumbered(kNewFileBaseName, number, extension);
     };
     try {
-        if (resource) return fileManager.copyToNewFile(*resource, target, nextName);
-        return fileManager.writeNewFile(templateText(type), target, nextName);
+        return fileManager.writeNewFile(bundled ? *bundled : templateText(type), target, nextName);
     } catch (const PlatformError& error) {
         throw FileCreationError::writeFailed(error);
     }
