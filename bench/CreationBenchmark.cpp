@@ -16,7 +16,6 @@
 
 #include "app/creation/FileCreationService.h"
 #include "platform/posix/AmbientScopedAccess.h"
-#include "platform/posix/LockFileCoordinator.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace fs = std::filesystem;
@@ -41,12 +40,9 @@ private:
     fs::path path_;
 };
 
-// A file manager as the application builds one: the program's templates, ambient access, and a
-// lock-file coordinator (here in a scratch folder rather than the user's runtime folder).
+// A file manager as the application builds one: the program's templates and ambient access.
 struct ApplicationFileManager {
-    ScratchFolder locks;
-    LockFileCoordinator coordinator{locks.path() / "quillet-locks"};
-    FileManager fileManager{ResourceBundle::besideExecutable(), std::make_shared<AmbientScopedAccess>(), coordinator};
+    FileManager fileManager{ResourceBundle::besideExecutable(), std::make_shared<AmbientScopedAccess>()};
 };
 
 // The bytes a new file of the type holds.

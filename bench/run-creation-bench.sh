@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Creation figures: median time of createFile (txt, docx) and of plain open/write/close of the
 # same bytes, interleaved in the same run, their ratio, and one name search past 1000 taken
-# names, with the cost of one system call on the machine for scale.
-# Usage: bench/run-creation-bench.sh [BUILD_DIR] [REPETITIONS]
+# names, with the cost of one system call on the machine for scale; then "quillet create txt
+# DIR" as a whole process against cp of an empty file.
+# Usage: bench/run-creation-bench.sh [BUILD_DIR] [REPETITIONS] [PROCESS RUNS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$here/build}
@@ -34,4 +35,47 @@ print("uniqueFileURL past Untitled.txt .. Untitled 1000.txt: median "
 calls = runs["BM_NullSystemCall"]
 print("one system call (getppid): median "
       f"{statistics.median(r['real_time'] * unit[r['time_unit']] for r in calls) * 1000:.0f} ns")
+PY
+
+# "quillet create txt DIR" as a whole process (the launcher creating without any toolkit)
+# against cp of an empty file as a process, alternating in the same run, no display.
+quillet=$build_dir/bin/quillet
+processes=${3:-200}
+cmake --build "$build_dir" --target quillet >/dev/null
+scratch=$(mktemp -d)
+trap 'rm -f "$out"; rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/config" "$scratch/work"
+env -u DISPLAY -u WAYLAND_DISPLAY -u APP_SANDBOX_CONTAINER_ID XDG_CONFIG_HOME="$scratch/config" \
+  python3 - "$quillet" "$processes" "$scratch/work" <<'PY'
+import os, statistics, sys, time
+quillet, repetitions, work = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+empty = os.path.join(work, "empty")
+open(empty, "w").close()
+devnull = os.open(os.devnull, os.O_WRONLY)
+created = os.path.join(work, "Untitled.txt")
+copy = os.path.join(work, "copy.txt")
+
+def timed(argv):
+    actions = [(os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
+    start = time.perf_counter()
+    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
+    _, status = os.waitpid(pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"{argv} failed")
+    return elapsed
+
+create, cp = [quillet, "create", "txt", work], ["/bin/cp", empty, copy]
+for _ in range(5):
+    timed(create); os.remove(created)
+    timed(cp); os.remove(copy)
+ours, theirs, ratios = [], [], []
+for i in range(repetitions):
+    pair = [("q", create), ("c", cp)] if i % 2 else [("c", cp), ("q", create)]
+    run = {name: timed(argv) for name, argv in pair}
+    os.remove(created); os.remove(copy)
+    ours.append(run["q"]); theirs.append(run["c"]); ratios.append(run["q"] / run["c"])
+print(f"quillet create txt DIR: median {statistics.median(ours) * 1e3:6.2f} ms   "
+      f"cp of an empty file: median {statistics.median(theirs) * 1e3:6.2f} ms   "
+      f"median ratio {statistics.median(ratios):.2f}   ({repetitions} alternating runs)")
 PY

@@ -52,38 +52,6 @@ void printHelp(std::ostream& out) {
 
 std::span<const Command> commands() { return kCommands; }
 
-bool takeOption(std::vector<std::string>& args, std::string_view flag, std::string& value) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == flag && i + 1 < args.size()) {
-            value = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-            return true;
-        }
-        if (a.size() > flag.size() && a.starts_with(flag) && a[flag.size()] == '=') {
-            value = a.substr(flag.size() + 1);
-            args.erase(args.begin() + static_cast<long>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
-bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == flag) {
-            args.erase(args.begin() + static_cast<long>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
-int usageError(Invocation& inv, std::string_view message) {
-    inv.err << "quillet: " << message << "\n";
-    return kExitUsage;
-}
-
 int runCommandLine(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources) {
     std::vector<std::string> words(argv + 1, argv + argc);
     Invocation inv{{}, std::cout, std::cerr, environment, resources};

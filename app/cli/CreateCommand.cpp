@@ -1,34 +1,22 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
-#include <system_error>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/CreateInFolder.h"
 #include "app/cli/CreationSession.h"
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/shell/DolphinServiceMenu.h"
-#include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeCatalog.h"
-#include "shared/errors/PlatformError.h"
 #include "shared/errors/UserFacingError.h"
 
 namespace quillet::cli {
 
-namespace {
-
-// What the user sees when a creation fails, the same title and text as the alert.
-int reportFailure(Invocation& inv, const std::string& description) {
-    inv.err << "Could not create file\n" << description << "\n";
-    return kExitFailure;
-}
-
-}  // namespace
-
 int createCommand(Invocation& inv) {
     // "create TYPE --item PATH...", as the Dolphin service menu runs it with the clicked items:
     // every word after the option is an item, whatever it looks like.
-    std::optional<std::filesystem::path> clickedItem;
+    std::optional<std::string> clickedItem;
     if (inv.args.size() >= 2 && inv.args[1] == DolphinServiceMenu::kItemOption) {
         if (inv.args.size() == 2 || inv.args[2].empty()) return usageError(inv, "--item needs the clicked item's path");
         clickedItem = inv.args[2];
@@ -57,20 +45,9 @@ int createCommand(Invocation& inv) {
     // Through the saved grants like every other creation: a sandboxed run without one prompts
     // (and, without a display, reports the missing access).
     CreationSession session(inv.environment, inv.resources);
+    if (clickedItem) return createInFolder(inv, {type, *clickedItem, true}, session.creation());
+    if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
     try {
-        if (inv.args.size() == 2 || clickedItem) {
-            // A relative folder is taken from where the command runs.
-            std::error_code ec;
-            const std::filesystem::path absolute =
-                std::filesystem::absolute(clickedItem ? *clickedItem : std::filesystem::path(inv.args[1]), ec);
-            if (ec)
-                return reportFailure(
-                    inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-            const std::filesystem::path folder =
-                clickedItem ? folderForClickedItem(absolute) : standardizedPath(absolute);
-            inv.out << session.creation().createFileWithFolderAccess(*type, folder).string() << "\n";
-            return kExitOK;
-        }
         // Where Quick Create would put it, resolved right before writing, and the line its
         // status shows.
         const ResolvedCreationDestination destination = session.resolveDestination(mode);
@@ -78,10 +55,10 @@ int createCommand(Invocation& inv) {
         inv.out << created.string() << "\n" << creationStatusMessage(created, destination) << "\n";
         return kExitOK;
     } catch (const UserFacingError& error) {
-        return reportFailure(inv, error.description());
+        return reportCreationFailure(inv, error.description());
     } catch (const std::exception& error) {
         // Nothing else is expected; the command still ends with the text and a failure status.
-        return reportFailure(inv, error.what());
+        return reportCreationFailure(inv, error.what());
     }
 }
 

@@ -25,7 +25,6 @@
 #include "platform/linux/QtURLOpener.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/LastComponentDisplayNames.h"
-#include "platform/posix/LockFileCoordinator.h"
 #include "platform/posix/NoDisplayApplication.h"
 #include "platform/posix/NoDisplayFolderPanel.h"
 #include "platform/posix/PendingWorkQueue.h"
@@ -79,7 +78,6 @@ struct CreationSession::Parts {
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     std::unique_ptr<SecurityScopedFolderAccess> access;
-    std::unique_ptr<LockFileCoordinator> coordinator;
     std::unique_ptr<FileManager> fileManager;
     std::unique_ptr<FolderAccessCreation> creation;
     std::unique_ptr<CreateRequestHandler> handler;
@@ -122,8 +120,7 @@ CreationSession::CreationSession(const UserEnvironment& environment, const Resou
     p.suite = DefaultsSuite::openShared(environment.configurationHome);
     p.access = std::make_unique<SecurityScopedFolderAccess>(*p.suite, p.bookmarks, p.displayNames, p.panel,
                                                             p.activation);
-    p.coordinator = std::make_unique<LockFileCoordinator>(LockFileCoordinator::lockDirectoryFor(environment));
-    p.fileManager = std::make_unique<FileManager>(resources, std::make_shared<AmbientScopedAccess>(), *p.coordinator);
+    p.fileManager = std::make_unique<FileManager>(resources, std::make_shared<AmbientScopedAccess>());
     p.creation = std::make_unique<FolderAccessCreation>(*p.access, *p.fileManager, environment);
     p.handler = std::make_unique<CreateRequestHandler>(*p.creation, *p.alert, *p.fileViewer, *p.activation,
                                                        *p.windows, *p.mainQueue);

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <vector>
 
+#include "app/cli/LauncherCreation.h"
 #include "app/shell/InstanceRequest.h"
 #include "platform/ResourceBundle.h"
 #include "shared/paths/UserEnvironment.h"
@@ -14,8 +15,10 @@
 // instance can carry out (a link the desktop hands over, a second launch, "quick-create") is
 // handed to it from here, before any toolkit library is loaded, so a file-manager request costs
 // little more than the new file itself. Everything else, and the same requests when no instance
-// runs, is done by the application program, started in this process's place.
+// runs, is done by the application program, started in this process's place. "create TYPE
+// FOLDER" needs neither: it is done here, unless only the application program can go on.
 int main(int argc, char** argv) {
+    if (const auto status = quillet::cli::createInFolderWithoutToolkit(argc, argv)) return *status;
     if (const auto request = quillet::forwardableRequest(argc, argv)) {
         // Only the runtime and temporary folders are needed: the account database is not read.
         const auto environment = quillet::UserEnvironment::fromVariables(

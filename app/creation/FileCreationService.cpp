@@ -1,16 +1,79 @@
 #include "app/creation/FileCreationService.h"
 
-#include <exception>
+#include <algorithm>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace quillet {
 
+namespace {
+
+// Numbers of the sequence looked at one by one before the folder is read: a folder rarely
+// holds more than a few untitled files of one type, and looking at a name costs less than
+// reading a large folder.
+constexpr unsigned long long kNamesLookedAtFirst = 4;
+
+// Number 1 stands for the plain name: "base.ext", then "base 2.ext", "base 3.ext", ...
+std::string nameNumbered(const std::string& baseName, unsigned long long n, const std::string& fileExtension) {
+    if (n == 1) return baseName + "." + fileExtension;
+    return baseName + " " + std::to_string(n) + "." + fileExtension;
+}
+
+// n of a name "base n.ext" with n ≥ 2, written as nameNumbered writes it.
+std::optional<unsigned long long> numberOf(std::string_view name, const std::string& baseName,
+                                           const std::string& fileExtension) {
+    if (name.size() <= baseName.size() + 2 + fileExtension.size() || !name.starts_with(baseName) ||
+        name[baseName.size()] != ' ' || !name.ends_with(fileExtension) ||
+        name[name.size() - fileExtension.size() - 1] != '.')
+        return std::nullopt;
+    const std::string_view digits =
+        name.substr(baseName.size() + 1, name.size() - baseName.size() - fileExtension.size() - 2);
+    if (digits.empty() || digits.size() > 18 || digits[0] == '0') return std::nullopt;
+    unsigned long long n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + static_cast<unsigned long long>(c - '0');
+    }
+    if (n < 2) return std::nullopt;
+    return n;
+}
+
+// The first number from `n` on whose name nothing holds.
+unsigned long long firstFreeNumber(const std::filesystem::path& folder, const std::string& baseName,
+                                   const std::string& fileExtension, const FileManager& fileManager,
+                                   unsigned long long n) {
+    auto free = [&](unsigned long long number) {
+        return !fileManager.fileExists(folder / nameNumbered(baseName, number, fileExtension));
+    };
+    for (const unsigned long long last = n + kNamesLookedAtFirst; n < last; ++n)
+        if (free(n)) return n;
+
+    // Many are taken: one read of the folder says which. Names already looked at showed that
+    // the folder can be searched, so what it lists does exist. The number chosen is still
+    // looked at, so a name the listing does not show the same way (another spelling of it on a
+    // case-insensitive file system, or one made since) is passed over as before.
+    std::vector<unsigned long long> taken;
+    if (auto names = fileManager.existingNames(folder, [&](std::string_view name) {
+            return numberOf(name, baseName, fileExtension).has_value();
+        })) {
+        for (const auto& name : *names) taken.push_back(*numberOf(name, baseName, fileExtension));
+        std::sort(taken.begin(), taken.end());
+    }
+    auto next = std::lower_bound(taken.begin(), taken.end(), n);
+    for (;; ++n) {
+        while (next != taken.end() && *next < n) ++next;
+        if (next != taken.end() && *next == n) continue;
+        if (free(n)) return n;
+    }
+}
+
+}  // namespace
+
 std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
                                     const std::string& fileExtension, const FileManager& fileManager) {
-    std::filesystem::path candidate = folder / (baseName + "." + fileExtension);
-    for (unsigned long long n = 2; fileManager.fileExists(candidate); ++n)
-        candidate = folder / (baseName + " " + std::to_string(n) + "." + fileExtension);
-    return candidate;
+    return folder / nameNumbered(baseName, firstFreeNumber(folder, baseName, fileExtension, fileManager, 1),
+                                 fileExtension);
 }
 
 std::string templateText(const FileTypeDefinition& type) {
@@ -30,51 +93,40 @@ std::string templateText(const FileTypeDefinition& type) {
     return {};
 }
 
-void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor,
-                      FileCoordinator& coordinator) {
-    bool accessorRan = false;
-    std::exception_ptr accessorError;
-    std::optional<PlatformError> coordinatorError =
-        coordinator.coordinateWriting(url, [&](const std::filesystem::path& handedOver) noexcept {
-            accessorRan = true;
-            try {
-                accessor(handedOver);
-            } catch (...) {
-                accessorError = std::current_exception();
-            }
-        });
-    if (coordinatorError) throw *coordinatorError;
-    if (!accessorRan) throw PlatformError::fileWriteUnknown(url);
-    if (accessorError) std::rethrow_exception(accessorError);
-}
-
 std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
                                  const FileManager& fileManager) {
-    const std::filesystem::path target =
-        uniqueFileURL(folder, kNewFileBaseName, type.fileExtension, fileManager);
+    const std::string& extension = type.fileExtension;
+    unsigned long long number = firstFreeNumber(folder, kNewFileBaseName, extension, fileManager, 1);
+    const std::filesystem::path target = folder / nameNumbered(kNewFileBaseName, number, extension);
     ScopedFolderAccess access(fileManager.scopedAccess(), folder);
 
-    WriteAccessor accessor;
+    const std::string* bundled = nullptr;
     if (type.category == FileTypeCategory::office) {
-        std::optional<std::filesystem::path> resource =
-            fileManager.mainBundle().url(kTemplateResourceName, type.fileExtension);
-        if (!resource)
-            throw FileCreationError::templateMissing(std::string(kTemplateResourceName) + "." +
-                                                     type.fileExtension);
-        accessor = [&fileManager, source = *resource](const std::filesystem::path& url) {
-            fileManager.copyItem(source, url);
-        };
-    } else {
-        accessor = [&fileManager, bytes = templateText(type)](const std::filesystem::path& url) {
-            fileManager.writeWithoutOverwriting(bytes, url);
-        };
+        try {
+            bundled = fileManager.bundledBytes(kTemplateResourceName, extension);
+        } catch (const PlatformError& error) {
+            throw FileCreationError::writeFailed(error);
+        }
+        if (!bundled)
+            throw FileCreationError::templateMissing(std::string(kTemplateResourceName) + "." + extension);
     }
+
+    // Another creator took the name between the look and the link: the next free one after it.
+    // Something the numbering counts as absent (a link leading nowhere) is not passed over: the
+    // name is the one the rule gives, and it is never replaced, so the creation fails.
+    unsigned attempts = 1;
+    const FileManager::NextName nextName =
+        [&](const std::filesystem::path& taken) -> std::optional<std::filesystem::path> {
+        if (attempts >= kNewFileNameAttempts || !fileManager.fileExists(taken)) return std::nullopt;
+        ++attempts;
+        number = firstFreeNumber(folder, kNewFileBaseName, extension, fileManager, number + 1);
+        return folder / nameNumbered(kNewFileBaseName, number, extension);
+    };
     try {
-        coordinatedWrite(target, accessor, fileManager.coordinator());
+        return fileManager.writeNewFile(bundled ? *bundled : templateText(type), target, nextName);
     } catch (const PlatformError& error) {
         throw FileCreationError::writeFailed(error);
     }
-    return target;
 }
 
 }  // namespace quillet

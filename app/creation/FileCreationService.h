@@ -1,11 +1,9 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "app/creation/FileCreationError.h"
-#include "platform/FileCoordinator.h"
 #include "platform/FileManager.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
@@ -15,25 +13,27 @@ namespace quillet {
 inline constexpr const char* kNewFileBaseName = "Untitled";
 // Office templates are resources named "blank.<extension>".
 inline constexpr const char* kTemplateResourceName = "blank";
+// Names tried for one new file. Losing a name means another creator took it between the look
+// and the link, microseconds apart; the next look starts past it, so even many creators working
+// flat out in one folder cost a creation a few tries at most (8 processes creating 500 files
+// each at once lose a handful in a row). The bound only keeps a folder that refuses every name
+// from holding the caller forever.
+inline constexpr unsigned kNewFileNameAttempts = 64;
 
 // Writes a new file of `type` into `folder` under the first free "Untitled" name and returns
-// its path, under the file manager's coordinator. Never overwrites. Throws FileCreationError.
+// its path. The content is written in full before the file takes its name, which never
+// replaces anything; when another creator takes the name first, the file takes the next free
+// one instead. Throws FileCreationError.
 std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
                                  const FileManager& fileManager);
 
 // The first of "base.ext", "base 2.ext", "base 3.ext", ... in `folder` at which nothing
-// exists. Gaps are not looked for and existing names are never parsed.
+// exists (by FileManager::fileExists), gaps not looked for. Past the first few names the
+// folder is read once, and the numbers it shows taken are skipped without a look of their own.
 std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
                                     const std::string& fileExtension, const FileManager& fileManager);
 
 // The initial text of a non-office file (UTF-8, no byte-order mark); empty for most types.
 std::string templateText(const FileTypeDefinition& type);
-
-using WriteAccessor = std::function<void(const std::filesystem::path&)>;
-
-// Runs `accessor` on the location the coordinator hands over for writing `url`. Reports, in
-// this order: the coordinator's failure; an accessor that never ran; the accessor's own error.
-void coordinatedWrite(const std::filesystem::path& url, const WriteAccessor& accessor,
-                      FileCoordinator& coordinator);
 
 }  // namespace quillet

@@ -93,7 +93,6 @@
 #include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/InstanceSocket.h"
 #include "platform/posix/LastComponentDisplayNames.h"
-#include "platform/posix/LockFileCoordinator.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "shared/paths/UserEnvironment.h"
 
@@ -181,8 +180,7 @@ struct Parts {
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &activation};
-    LockFileCoordinator coordinator{LockFileCoordinator::lockDirectoryFor(environment)};
-    FileManager fileManager{resources, std::make_shared<AmbientScopedAccess>(), coordinator};
+    FileManager fileManager{resources, std::make_shared<AmbientScopedAccess>()};
     FolderAccessCreation creation{access, fileManager, environment};
     SystemCreationDestinations destinations{frontFolder, environment};
     DesktopCreationController controller{DesktopCreationEnvironment{

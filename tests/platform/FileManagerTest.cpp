@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include "platform/FileManager.h"
 #include "shared/errors/PlatformError.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/ScriptedFileCoordinator.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -19,10 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A file manager without resources. Its coordinator is never asked: only creation coordinates.
+// A file manager without resources.
 struct PlainManager {
-    ScriptedFileCoordinator coordinator;
-    FileManager fm{ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), coordinator};
+    FileManager fm{ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>()};
 };
 
 int errorCode(const std::function<void()>& action) {
@@ -138,4 +141,173 @@ TEST(FileManager, WritesPastTheSizeLimitFailAndLeaveNothing) {
     EXPECT_FALSE(fs::exists(folder / "copy"));
     EXPECT_FALSE(fs::exists(folder / "written"));
     EXPECT_EQ(readFile(folder / "bystander"), "unrelated");
+}
+
+// --- Unnamed files, and creation at the name where a file system has none --------------------
+
+namespace {
+
+int openedUnnamed = 0;
+int refusal = 0;
+// The platform's own opener, counting its calls.
+int countingOpener(const fs::path& folder) {
+    ++openedUnnamed;
+    return FileManager::openUnnamedFile(folder);
+}
+// A file system without unnamed files, as each kind reports it.
+int refusingOpener(const fs::path&) {
+    errno = refusal;
+    return -1;
+}
+
+struct Method {
+    const char* name;
+    FileManager::UnnamedFileOpener opener;
+};
+const Method kMethods[] = {{"unnamed", &countingOpener}, {"at the name", &refusingOpener}};
+
+}  // namespace
+
+TEST(FileManagerNewFiles, NoNameHoldsTheContentBeforeItIsCompleteAndATakenNameMovesOnWithoutRewriting) {
+    refusal = EOPNOTSUPP;
+    const std::string bytes = binaryContent(100'000);
+    for (const Method& method : kMethods) {
+        SCOPED_TRACE(method.name);
+        TemporaryFolder folder;
+        writeFile(folder / "source", bytes);
+        writeFile(folder / "taken", "someone else's");
+        const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), method.opener);
+        openedUnnamed = 0;
+        std::vector<std::string> seenWhenTaken;
+        auto next = [&](const fs::path& taken) -> std::optional<fs::path> {
+            EXPECT_EQ(taken, folder / "taken");
+            for (const auto& entry : fs::directory_iterator(folder.path())) seenWhenTaken.push_back(entry.path().filename());
+            return folder / "free";
+        };
+        EXPECT_EQ(fm.copyToNewFile(folder / "source", folder / "taken", next), folder / "free");
+        EXPECT_EQ(readFile(folder / "free"), bytes);
+        EXPECT_EQ(readFile(folder / "taken"), "someone else's");
+        std::sort(seenWhenTaken.begin(), seenWhenTaken.end());
+        // Whichever way it is made, no file of this call has a name while the next is chosen.
+        EXPECT_EQ(seenWhenTaken, (std::vector<std::string>{"source", "taken"}));
+        // The content was written once, into the one unnamed file.
+        EXPECT_EQ(openedUnnamed, method.opener == &countingOpener ? 1 : 0);
+
+        // No next name: the taken one is the failure.
+        EXPECT_EQ(errorCode([&] { fm.writeNewFile("x", folder / "taken", {}); }), EEXIST);
+        EXPECT_EQ(errorCode([&] { fm.writeNewFile("x", folder / "taken", [](const fs::path&) { return std::nullopt; }); }),
+                  EEXIST);
+        EXPECT_EQ(readFile(folder / "taken"), "someone else's");
+    }
+}
+
+TEST(FileManagerNewFiles, EachWayOfRefusingUnnamedFilesFallsBackWithTheSameResult) {
+    for (int e : {EOPNOTSUPP, EISDIR, EINVAL}) {
+        SCOPED_TRACE(e);
+        refusal = e;
+        TemporaryFolder folder;
+        writeFile(folder / "existing", "keep me");
+        fs::create_symlink(folder / "target", folder / "dangling");
+        const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), &refusingOpener);
+        const mode_t mask = ::umask(027);
+        fm.writeWithoutOverwriting("content", folder / "new");
+        ::umask(mask);
+        EXPECT_EQ(readFile(folder / "new"), "content");
+        struct stat st {};
+        ASSERT_EQ(::stat((folder / "new").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        for (const char* name : {"existing", "dangling"})
+            EXPECT_EQ(errorCode([&] { fm.writeWithoutOverwriting("new", folder / name); }), EEXIST) << name;
+        EXPECT_EQ(readFile(folder / "existing"), "keep me");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(folder / "target")));
+    }
+    // Any other refusal is the folder's answer, reported as it is.
+    refusal = EACCES;
+    TemporaryFolder folder;
+    const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), &refusingOpener);
+    EXPECT_EQ(errorCode([&] { fm.writeWithoutOverwriting("content", folder / "new"); }), EACCES);
+    EXPECT_TRUE(fs::is_empty(folder.path()));
+}
+
+TEST(FileManagerNewFiles, UnnamedFilesGetTheUsualModeToo) {
+    TemporaryFolder folder;
+    const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), &countingOpener);
+    openedUnnamed = 0;
+    const mode_t mask = ::umask(077);
+    fm.writeWithoutOverwriting("content", folder / "private");
+    ::umask(mask);
+    EXPECT_EQ(openedUnnamed, 1);
+    struct stat st {};
+    ASSERT_EQ(::stat((folder / "private").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+TEST(FileManagerNewFiles, WritesPastTheSizeLimitAtTheNameLeaveNothingEither) {
+    TemporaryFolder folder;
+    writeFile(folder / "bystander", "unrelated");
+    ChildOutcome outcome = runInChild([&] {
+        ::signal(SIGXFSZ, SIG_DFL);
+        struct rlimit limit {4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        refusal = EOPNOTSUPP;
+        const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(), &refusingOpener);
+        return std::to_string(errorCode([&] { fm.writeWithoutOverwriting(binaryContent(5000), folder / "written"); }));
+    });
+    ASSERT_TRUE(outcome.exited) << "ended by signal " << outcome.signal;
+    EXPECT_EQ(outcome.output, std::to_string(EFBIG));
+    EXPECT_FALSE(fs::exists(folder / "written"));
+    EXPECT_EQ(readFile(folder / "bystander"), "unrelated");
+}
+
+TEST(FileManagerNewFiles, AFolderRemovedBeforeTheLinkIsReportedAsMissing) {
+    TemporaryFolder scratch;
+    fs::create_directory(scratch / "Reports");
+    static fs::path removed;
+    removed = scratch / "Reports";
+    const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>(),
+                         [](const fs::path& folder) {
+                             const int fd = FileManager::openUnnamedFile(folder);
+                             fs::remove(removed);
+                             return fd;
+                         });
+    try {
+        fm.writeWithoutOverwriting("content", scratch / "Reports" / "Untitled.txt");
+        FAIL() << "wrote into a removed folder";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.code(), ENOENT);
+        EXPECT_EQ(e.description(), PlatformError::fileWrite(ENOENT, scratch / "Reports" / "Untitled.txt").description());
+    }
+    EXPECT_TRUE(fs::is_empty(scratch.path()));
+}
+
+TEST(FileManagerNewFiles, WithoutProcTheFileIsCreatedAtItsName) {
+    TemporaryFolder folder;
+    // A private mount namespace whose /proc is an empty folder: the unnamed file cannot be
+    // linked through it, so the file is made at its name instead.
+    ChildOutcome outcome = runInChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", "/proc", "tmpfs", 0, "size=16k") != 0)
+            return std::string("skip: ") + std::strerror(errno);
+        const FileManager fm(ResourceBundle("/nonexistent"), std::make_shared<AmbientScopedAccess>());
+        return fm.writeNewFile("content", folder / "new").filename().string();
+    });
+    ASSERT_TRUE(outcome.exited);
+    if (outcome.output.rfind("skip: ", 0) == 0) GTEST_SKIP() << outcome.output;
+    EXPECT_EQ(outcome.output, "new");
+    EXPECT_EQ(readFile(folder / "new"), "content");
+}
+
+TEST(FileManagerNewFiles, ExistingNamesFollowLinksInOnePass) {
+    TemporaryFolder folder;
+    PlainManager plain;
+    writeFile(folder / "file", "x");
+    fs::create_directory(folder / "dir");
+    fs::create_symlink(folder / "file", folder / "link-to-file");
+    fs::create_symlink(folder / "missing", folder / "dangling");
+    writeFile(folder / "skipped", "x");
+    auto names = plain.fm.existingNames(folder.path(), [](std::string_view name) { return name != "skipped"; });
+    ASSERT_TRUE(names.has_value());
+    std::sort(names->begin(), names->end());
+    EXPECT_EQ(*names, (std::vector<std::string>{".", "..", "dir", "file", "link-to-file"}));
+    EXPECT_FALSE(plain.fm.existingNames(folder / "absent", [](std::string_view) { return true; }).has_value());
 }

@@ -3,21 +3,22 @@
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <map>
 
 #include "app/creation/FileCreationService.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/ChildProcess.h"
-#include "platform/posix/LockFileCoordinator.h"
 #include "tests/support/CountingScopedAccess.h"
 #include "tests/support/FileManagerFixture.h"
-#include "tests/support/ScriptedFileCoordinator.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -223,31 +224,26 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
     fs::create_directory(folder);
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                 fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    auto tryBoth = [&](FileCoordinator& coordinator) {
+    auto tryBoth = [&] {
         auto access = std::make_shared<CountingScopedAccess>();
-        const FileManager fm(ResourceBundle(resources), access, coordinator);
+        const FileManager fm(ResourceBundle(resources), access);
         std::string out = attempt(type("txt"), folder, fm) + "\n";
         out += attempt(type("pptx"), folder, fm) + "\n";
         return out + "open accesses " + std::to_string(access->open());
     };
     std::string output;
     if (::geteuid() != 0) {
-        FileManagerFixture files;
-        output = tryBoth(files.coordinator);
+        output = tryBoth();
     } else {
         // Root writes anywhere: the write is attempted as the unprivileged "nobody".
         struct passwd* nobody = ::getpwnam("nobody");
         if (!nobody) GTEST_SKIP() << "no user \"nobody\" to run as";
         fs::permissions(scratch.path(), fs::perms::others_exec, fs::perm_options::add);
-        fs::create_directory(scratch / "runtime");
-        ASSERT_EQ(::chown((scratch / "runtime").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
         ChildOutcome outcome = runInChild([&] {
             if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
                 ::setuid(nobody->pw_uid) != 0)
                 return std::string("skip: ") + std::strerror(errno);
-            // Lock files only go where their user owns the folder.
-            LockFileCoordinator coordinator(scratch / "runtime" / "quillet-locks");
-            return tryBoth(coordinator);
+            return tryBoth();
         });
         ASSERT_TRUE(outcome.exited);
         if (outcome.output.rfind("skip: ", 0) == 0) GTEST_SKIP() << outcome.output;
@@ -258,18 +254,6 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
     EXPECT_EQ(output, eacces + "Untitled.txt\u201D in the folder \u201CReports\u201D.\n" + eacces +
                           "Untitled.pptx\u201D in the folder \u201CReports\u201D.\nopen accesses 0");
     EXPECT_TRUE(fs::is_empty(folder));
-}
-
-TEST(FileCreationFailure, ACoordinationFailureIsAWriteFailure) {
-    TemporaryFolder folder, runtime;
-    writeFile(runtime / "quillet-locks", "in the way");
-    LockFileCoordinator blocked(runtime / "quillet-locks");
-    auto access = std::make_shared<CountingScopedAccess>();
-    const std::string result =
-        attempt(type("json"), folder.path(), FileManager(ResourceBundle(FileManagerFixture::builtResources()), access, blocked));
-    EXPECT_EQ(result.rfind("writeFailed " + std::to_string(ENOTDIR) + ": ", 0), 0u) << result;
-    EXPECT_TRUE(fs::is_empty(folder.path()));
-    EXPECT_EQ(access->open(), 0);
 }
 
 // --- Folder access -------------------------------------------------------------------------
@@ -300,68 +284,180 @@ TEST(FileCreationAccess, AnAccessThatDidNotStartIsNotStopped) {
     EXPECT_TRUE(access->stopped.empty());
 }
 
-// --- Coordinated writes --------------------------------------------------------------------
+// --- Many names taken ----------------------------------------------------------------------
 
-TEST(CoordinatedWrite, ReportsTheCoordinatorFirstThenAnAccessorThatNeverRanThenTheAccessor) {
-    const fs::path url = "/somewhere/Untitled.txt";
-    const PlatformError coordinatorError(PlatformError::kPosixDomain, ENOLCK, "no locks");
-    const PlatformError accessorError(PlatformError::kPosixDomain, ENOSPC, "no space");
-    auto outcome = [&](ScriptedFileCoordinator& coordinator, bool accessorFails) -> std::string {
-        try {
-            coordinatedWrite(url, [&](const fs::path&) {
-                if (accessorFails) throw accessorError;
-            }, coordinator);
-            return "ok";
-        } catch (const PlatformError& e) {
-            return e.domain() + " " + std::to_string(e.code());
-        }
-    };
-    const std::string posix = PlatformError::kPosixDomain;
+namespace {
 
-    ScriptedFileCoordinator failingAfterTheWrite;
-    failingAfterTheWrite.error = coordinatorError;
-    EXPECT_EQ(outcome(failingAfterTheWrite, true), posix + " " + std::to_string(ENOLCK));
-
-    ScriptedFileCoordinator failingBefore;
-    failingBefore.error = coordinatorError;
-    failingBefore.runsWriter = false;
-    EXPECT_EQ(outcome(failingBefore, true), posix + " " + std::to_string(ENOLCK));
-
-    ScriptedFileCoordinator skipping;
-    skipping.runsWriter = false;
-    EXPECT_EQ(outcome(skipping, true), std::string(PlatformError::kCocoaDomain) + " 512");
-    try {
-        coordinatedWrite(url, [](const fs::path&) {}, skipping);
-    } catch (const PlatformError& e) {
-        EXPECT_EQ(e.description(), PlatformError::fileWriteUnknown(url).description());
-    }
-
-    ScriptedFileCoordinator fine;
-    EXPECT_EQ(outcome(fine, true), posix + " " + std::to_string(ENOSPC));
-    EXPECT_EQ(outcome(fine, false), "ok");
+// The numbering rule, one name at a time.
+fs::path firstFreeOneByOne(const fs::path& folder, const std::string& extension) {
+    fs::path candidate = folder / ("Untitled." + extension);
+    for (int n = 2; fs::exists(candidate); ++n) candidate = folder / ("Untitled " + std::to_string(n) + "." + extension);
+    return candidate;
 }
 
-TEST(CoordinatedWrite, TheAccessorWritesWhereTheCoordinatorSays) {
-    ScriptedFileCoordinator coordinator;
-    coordinator.handOver = "/elsewhere/Untitled.txt";
-    fs::path written;
-    coordinatedWrite("/somewhere/Untitled.txt", [&](const fs::path& url) { written = url; }, coordinator);
-    EXPECT_EQ(written, "/elsewhere/Untitled.txt");
-    EXPECT_EQ(coordinator.calls, 1);
-}
+}  // namespace
 
-TEST(CoordinatedWrite, CreationWritesUnderTheFileManagersCoordinator) {
+TEST(FileCreationNaming, PastManyTakenNamesTheResultIsThatOfLookingAtEachName) {
     TemporaryFolder folder;
-    ScriptedFileCoordinator coordinator;
-    auto access = std::make_shared<CountingScopedAccess>();
-    const FileManager fm(ResourceBundle(FileManagerFixture::builtResources()), access, coordinator);
-    EXPECT_EQ(attempt(type("txt"), folder.path(), fm), "created Untitled.txt");
-    EXPECT_EQ(attempt(type("docx"), folder.path(), fm), "created Untitled.docx");
-    EXPECT_EQ(coordinator.calls, 2);
+    FileManagerFixture files;
+    const FileManager& fm = files.fileManager;
+    auto check = [&](const std::string& extension) {
+        EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", extension, fm), firstFreeOneByOne(folder.path(), extension));
+    };
+    writeFile(folder / "Untitled.txt", "");
+    for (int n = 2; n <= 1000; ++n)
+        if (n != 700) writeFile(folder / ("Untitled " + std::to_string(n) + ".txt"), "");
+    // Names that only look like numbers of the sequence, and other types.
+    for (const char* name : {"Untitled 0700.txt", "Untitled 1.txt", "Untitled +700.txt", "Untitled 700.txt.bak",
+                             "untitled 700.txt", "Untitled 700.md", "Untitled  700.txt", "Untitled 700 .txt"})
+        writeFile(folder / name, "");
+    check("txt");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", fm), folder / "Untitled 700.txt");
 
-    // A coordinator that never lets the writer run: nothing is written, and that is a failure.
-    coordinator.runsWriter = false;
-    EXPECT_EQ(attempt(type("md"), folder.path(), fm).rfind("writeFailed", 0), 0u);
-    EXPECT_EQ(coordinator.calls, 3);
-    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"Untitled.docx", "Untitled.txt"}));
+    // A folder, a link to something, and a link to nothing at the gap: the last counts as absent.
+    fs::create_directory(folder / "Untitled 700.txt");
+    check("txt");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", fm), folder / "Untitled 1001.txt");
+    fs::create_symlink(folder / "Untitled 5.txt", folder / "Untitled 1001.txt");
+    fs::create_symlink(folder / "nothing", folder / "Untitled 1002.txt");
+    check("txt");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", fm), folder / "Untitled 1002.txt");
+
+    // Only a few taken: the plain name, then a short run.
+    for (const char* extension : {"md", "csv"}) check(extension);
+    writeFile(folder / "Untitled.csv", "");
+    for (int n = 2; n <= 5; ++n) writeFile(folder / ("Untitled " + std::to_string(n) + ".csv"), "");
+    check("csv");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "csv", fm), folder / "Untitled 6.csv");
+}
+
+TEST(FileCreationNaming, ACaseInsensitiveFolderGivesWhatLookingAtEachNameGives) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting needs root";
+    TemporaryFolder scratch;
+    const fs::path mountPoint = scratch / "volume";
+    fs::create_directory(mountPoint);
+    // A case-folding tmpfs, where "untitled 7.txt" holds "Untitled 7.txt" too.
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=1m,casefold") != 0)
+        GTEST_SKIP() << "no case-folding tmpfs: " << std::strerror(errno);
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+    FileManagerFixture files;
+    writeFile(mountPoint / "Untitled.txt", "");
+    for (int n = 2; n <= 40; ++n)
+        writeFile(mountPoint / ((n % 3 ? "Untitled " : "UNTITLED ") + std::to_string(n) + (n % 2 ? ".txt" : ".TXT")), "");
+    if (!fs::exists(mountPoint / "Untitled 3.txt")) GTEST_SKIP() << "the volume does not fold case";
+    EXPECT_EQ(uniqueFileURL(mountPoint, "Untitled", "txt", files.fileManager), mountPoint / "Untitled 41.txt");
+    EXPECT_EQ(uniqueFileURL(mountPoint, "Untitled", "txt", files.fileManager), firstFreeOneByOne(mountPoint, "txt"));
+}
+
+// --- Another creator first -----------------------------------------------------------------
+
+namespace {
+
+// Plants `planted` in the folder right after the file's content has its unnamed file: between
+// the look at the names and the link, as another creator would.
+std::function<void(const fs::path& folder)> plant;
+int plantingOpener(const fs::path& folder) {
+    const int fd = FileManager::openUnnamedFile(folder);
+    if (plant) plant(folder);
+    return fd;
+}
+
+}  // namespace
+
+TEST(FileCreationRace, ANameTakenBeforeTheLinkMovesOnToTheNextFreeName) {
+    TemporaryFolder folder;
+    auto access = std::make_shared<CountingScopedAccess>();
+    const FileManager fm(ResourceBundle(FileManagerFixture::builtResources()), access, &plantingOpener);
+    writeFile(folder / "Untitled 3.docx", "there before");
+    plant = [](const fs::path& in) {
+        writeFile(in / "Untitled.docx", "theirs");
+        writeFile(in / "Untitled 2.docx", "theirs too");
+    };
+    EXPECT_EQ(attempt(type("docx"), folder.path(), fm), "created Untitled 4.docx");
+    plant = nullptr;
+    EXPECT_EQ(readFile(folder / "Untitled 4.docx"), readFile(*fm.mainBundle().url("blank", "docx")));
+    EXPECT_EQ(readFile(folder / "Untitled.docx"), "theirs");
+    EXPECT_EQ(readFile(folder / "Untitled 2.docx"), "theirs too");
+    EXPECT_EQ(readFile(folder / "Untitled 3.docx"), "there before");
+    EXPECT_EQ(access->open(), 0);
+}
+
+TEST(FileCreationRace, ALinkToNothingPlantedAtTheNameIsNeitherReplacedNorPassedOver) {
+    TemporaryFolder folder;
+    auto access = std::make_shared<CountingScopedAccess>();
+    const FileManager fm(ResourceBundle(FileManagerFixture::builtResources()), access, &plantingOpener);
+    plant = [](const fs::path& in) { fs::create_symlink(in / "target", in / "Untitled.json"); };
+    const std::string result = attempt(type("json"), folder.path(), fm);
+    plant = nullptr;
+    EXPECT_EQ(result, "writeFailed " + std::to_string(EEXIST) + ": " +
+                          PlatformError::fileWrite(EEXIST, folder / "Untitled.json").description());
+    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"Untitled.json"}));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder / "target")));
+    EXPECT_EQ(access->open(), 0);
+}
+
+TEST(FileCreationRace, EightProcessesCreatingAtOnceMakeDistinctCompleteFiles) {
+    TemporaryFolder folder;
+    const std::string docx = readFile(FileManagerFixture::builtResources() / "blank.docx");
+    const std::string rtf = templateText(type("rtf"));
+    constexpr int kProcesses = 8, kEach = 500;
+    // Half the processes copy the docx template, half write the rtf text: both ways of filling a
+    // file, each type racing for its own names.
+    std::vector<pid_t> children;
+    std::vector<int> pipes;
+    for (int p = 0; p < kProcesses; ++p) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(fds[0]);
+            FileManagerFixture files;
+            const FileTypeDefinition& t = type(p % 2 ? "rtf" : "docx");
+            std::string report;
+            for (int i = 0; i < kEach; ++i) report += attempt(t, folder.path(), files.fileManager) + "\n";
+            for (size_t done = 0; done < report.size();) {
+                const ssize_t n = ::write(fds[1], report.data() + done, report.size() - done);
+                if (n <= 0) break;
+                done += static_cast<size_t>(n);
+            }
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        children.push_back(pid);
+        pipes.push_back(fds[0]);
+    }
+    std::vector<std::string> reported;
+    for (int p = 0; p < kProcesses; ++p) {
+        std::string out;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(pipes[p], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
+        ::close(pipes[p]);
+        int status = 0;
+        ::waitpid(children[p], &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+            reported.push_back(out.substr(at, end - at));
+    }
+    ASSERT_EQ(reported.size(), static_cast<size_t>(kProcesses * kEach));
+    std::vector<std::string> createdNames;
+    for (const auto& line : reported) {
+        ASSERT_EQ(line.rfind("created ", 0), 0u) << line;
+        createdNames.push_back(line.substr(8));
+    }
+    std::sort(createdNames.begin(), createdNames.end());
+    EXPECT_EQ(std::adjacent_find(createdNames.begin(), createdNames.end()), createdNames.end())
+        << "two creations reported the same file";
+    EXPECT_EQ(entries(folder.path()), createdNames);
+    for (const char* extension : {"docx", "rtf"}) {
+        // Every number from the plain name up, each file complete.
+        const std::string& expected = std::string(extension) == "docx" ? docx : rtf;
+        for (int n = 1; n <= kProcesses / 2 * kEach; ++n) {
+            const fs::path path = folder / ((n == 1 ? "Untitled" : "Untitled " + std::to_string(n)) + "." + extension);
+            ASSERT_EQ(readFile(path), expected) << path;
+        }
+    }
 }
