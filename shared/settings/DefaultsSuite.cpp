@@ -96,6 +96,14 @@ int execute(sqlite3* db, const char* sql, const std::function<void(std::string)>
     return rc;
 }
 
+// SQLite refuses to change a file whose header asks for a newer writer with the same code as a
+// file this process may not write; only when the file and its folder are writable is the
+// refusal the file's own doing.
+bool refusedByItsHeader(int rc, const std::filesystem::path& path) {
+    return rc == SQLITE_READONLY && ::access(path.c_str(), W_OK) == 0 &&
+           ::access(path.parent_path().c_str(), W_OK) == 0;
+}
+
 std::string errorText(sqlite3* db, int rc) {
     if (db && sqlite3_errcode(db) == rc) return sqlite3_errmsg(db);
     return sqlite3_errstr(rc);
@@ -256,8 +264,10 @@ struct DefaultsSuite::Connection {
     // The check both ways of opening start with; nothing when the file passed it.
     std::optional<Verdict> failedIntegrityCheck(std::string& reason) {
         std::vector<std::string> problems;
+        // The full check, not quick_check: only it finds rows out of key order, which every read
+        // by key would then miss while a listing still showed them. A settings file is small.
         const int rc =
-            execute(db.get(), "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
+            execute(db.get(), "PRAGMA integrity_check", [&](std::string p) { problems.push_back(std::move(p)); });
         if (rc != SQLITE_DONE) {
             reason = errorText(db.get(), rc);
             return isDamage(rc) ? Verdict::damaged : Verdict::unavailable;
@@ -301,7 +311,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     auto fail = [&](int code) {
         reason = errorText(db, code);
-        return isDamage(code) ? Verdict::damaged : Verdict::unavailable;
+        return isDamage(code) || refusedByItsHeader(code, path) ? Verdict::damaged : Verdict::unavailable;
     };
 
     std::string mode;
