@@ -15,16 +15,7 @@ namespace quillet {
 
 namespace {
 
-struct Record {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::string path;
-};
-
-std::string encode(const Record& record) {
-    return std::string(PosixFolderBookmarks::kRecordHeader) + "\ndevice " + std::to_string(record.device) +
-           "\ninode " + std::to_string(record.inode) + "\npath " + record.path;
-}
+using Record = PosixFolderBookmarks::Record;
 
 // Takes "<name> <decimal>\n" from the front of text.
 bool takeNumber(std::string_view& text, std::string_view name, std::uint64_t& out) {
@@ -38,7 +29,15 @@ bool takeNumber(std::string_view& text, std::string_view name, std::uint64_t& ou
     return true;
 }
 
-std::optional<Record> decode(const std::vector<std::uint8_t>& bytes) {
+}  // namespace
+
+std::vector<std::uint8_t> PosixFolderBookmarks::encodeRecord(const Record& record) {
+    const std::string text = std::string(kRecordHeader) + "\ndevice " + std::to_string(record.device) +
+                             "\ninode " + std::to_string(record.inode) + "\npath " + record.path;
+    return {text.begin(), text.end()};
+}
+
+std::optional<Record> PosixFolderBookmarks::decodeRecord(const std::vector<std::uint8_t>& bytes) {
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     const std::string header = std::string(PosixFolderBookmarks::kRecordHeader) + "\n";
     if (!text.starts_with(header)) return std::nullopt;
@@ -52,6 +51,8 @@ std::optional<Record> decode(const std::vector<std::uint8_t>& bytes) {
     record.path = std::string(text);
     return record;
 }
+
+namespace {
 
 // The folder at the path (following links, as the user chose it), or the errno why not.
 int statFolder(const std::string& path, struct stat& st) {
@@ -70,13 +71,11 @@ std::vector<std::uint8_t> PosixFolderBookmarks::createBookmark(const std::filesy
     struct stat st {};
     if (int e = statFolder(path, st))
         throw PlatformError::posix(e, "Could not remember access to " + path.string());
-    const std::string record = encode({static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                                       path.string()});
-    return {record.begin(), record.end()};
+    return encodeRecord({static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), path.string()});
 }
 
 ResolvedBookmark PosixFolderBookmarks::resolveBookmark(const std::vector<std::uint8_t>& bookmark) {
-    auto record = decode(bookmark);
+    auto record = decodeRecord(bookmark);
     if (!record)
         throw PlatformError(PlatformError::kCocoaDomain, PlatformError::kFileReadCorruptFile,
                             "The saved folder access record isn\u2019t in the correct format.");

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/FolderBookmarks.h"
 
 namespace quillet {
@@ -12,6 +17,17 @@ namespace quillet {
 class PosixFolderBookmarks final : public FolderBookmarks {
 public:
     static constexpr const char* kRecordHeader = "quillet-folder-bookmark 1";
+
+    // What a record holds. `path` is absolute and holds no NUL.
+    struct Record {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::string path;
+        bool operator==(const Record&) const = default;
+    };
+    static std::vector<std::uint8_t> encodeRecord(const Record& record);
+    // Nothing when the bytes are not a complete record of this version.
+    static std::optional<Record> decodeRecord(const std::vector<std::uint8_t>& bytes);
 
     std::vector<std::uint8_t> createBookmark(const std::filesystem::path& folder) override;
     ResolvedBookmark resolveBookmark(const std::vector<std::uint8_t>& bookmark) override;

@@ -40,8 +40,12 @@ bool isBusy(int rc) {
     return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
 }
 
+// Whether a failure while opening comes from what the file holds. The statements run while
+// opening are fixed and valid, so a generic error among them comes from the file too (a header
+// that names a file format SQLite does not support, say); permissions and I/O have codes of
+// their own.
 bool isDamage(int rc) {
-    return (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT;
+    return (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_ERROR;
 }
 
 // Runs a statement to completion, handing each row to onRow. The busy handler already waits for
@@ -90,6 +94,14 @@ int execute(sqlite3* db, const char* sql, const std::function<void(std::string)>
     if (onText)
         for (auto& t : texts) onText(std::move(t));
     return rc;
+}
+
+// SQLite refuses to change a file whose header asks for a newer writer with the same code as a
+// file this process may not write; only when the file and its folder are writable is the
+// refusal the file's own doing.
+bool refusedByItsHeader(int rc, const std::filesystem::path& path) {
+    return rc == SQLITE_READONLY && ::access(path.c_str(), W_OK) == 0 &&
+           ::access(path.parent_path().c_str(), W_OK) == 0;
 }
 
 std::string errorText(sqlite3* db, int rc) {
@@ -252,8 +264,10 @@ struct DefaultsSuite::Connection {
     // The check both ways of opening start with; nothing when the file passed it.
     std::optional<Verdict> failedIntegrityCheck(std::string& reason) {
         std::vector<std::string> problems;
+        // The full check, not quick_check: only it finds rows out of key order, which every read
+        // by key would then miss while a listing still showed them. A settings file is small.
         const int rc =
-            execute(db.get(), "PRAGMA quick_check", [&](std::string p) { problems.push_back(std::move(p)); });
+            execute(db.get(), "PRAGMA integrity_check", [&](std::string p) { problems.push_back(std::move(p)); });
         if (rc != SQLITE_DONE) {
             reason = errorText(db.get(), rc);
             return isDamage(rc) ? Verdict::damaged : Verdict::unavailable;
@@ -297,7 +311,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     auto fail = [&](int code) {
         reason = errorText(db, code);
-        return isDamage(code) ? Verdict::damaged : Verdict::unavailable;
+        return isDamage(code) || refusedByItsHeader(code, path) ? Verdict::damaged : Verdict::unavailable;
     };
 
     std::string mode;
@@ -309,6 +323,12 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
                        path.string(), mode);
     // Every assignment is on disk when it returns, even across a power cut.
     if (rc = execute(db, "PRAGMA synchronous=FULL"); rc != SQLITE_DONE) return fail(rc);
+    // The log is copied into the database after a few hundred kilobytes rather than SQLite's
+    // four megabytes: the settings are small, and a log that may fill a nearly full disk before
+    // its first checkpoint leaves no room for that checkpoint, so no change could be stored
+    // again. With the settings in the database, a full disk is recovered from by emptying the
+    // log (see runChange).
+    if (rc = execute(db, "PRAGMA wal_autocheckpoint=64"); rc != SQLITE_DONE) return fail(rc);
 
     if (auto failed = failedIntegrityCheck(reason)) return *failed;
 
@@ -566,6 +586,22 @@ std::vector<std::string> DefaultsSuite::keys() const {
     return keys;
 }
 
+namespace {
+
+// Runs a change; when the disk is full, moves what the write-ahead log holds into the database
+// and empties the log, then tries once more. The log only grows until a checkpoint, and one
+// happens only after a commit that no longer fits, so without this a disk that filled up once
+// would refuse every later change, however small, even where replacing the same keys needs no
+// new room. The change failed as a whole before the retry, so it lands at most once.
+int runChange(sqlite3* db, sqlite3_stmt* statement) {
+    int rc = run(statement);
+    if ((rc & 0xff) != SQLITE_FULL) return rc;
+    if (execute(db, "PRAGMA wal_checkpoint(TRUNCATE)") != SQLITE_DONE) return rc;
+    return run(statement);
+}
+
+}  // namespace
+
 void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& value) {
     if (value.depth() > kMaximumDefaultsValueDepth)
         throw PlatformError(kErrorDomain, SQLITE_TOOBIG,
@@ -575,7 +611,7 @@ void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& valu
     sqlite3_stmt* statement = connection_->set.get();
     sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     sqlite3_bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-    int rc = run(statement);
+    int rc = runChange(connection_->db.get(), statement);
     sqlite3_clear_bindings(statement);
     if (rc != SQLITE_DONE)
         throw PlatformError(kErrorDomain, rc,
@@ -585,7 +621,7 @@ void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& valu
 void DefaultsSuite::removeOrThrow(const std::string& key) {
     sqlite3_stmt* statement = connection_->remove.get();
     sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-    int rc = run(statement);
+    int rc = runChange(connection_->db.get(), statement);
     sqlite3_clear_bindings(statement);
     if (rc != SQLITE_DONE)
         throw PlatformError(kErrorDomain, rc,
@@ -593,7 +629,7 @@ void DefaultsSuite::removeOrThrow(const std::string& key) {
 }
 
 void DefaultsSuite::removePersistentDomainOrThrow() {
-    int rc = run(connection_->removeAll.get());
+    int rc = runChange(connection_->db.get(), connection_->removeAll.get());
     if (rc != SQLITE_DONE)
         throw PlatformError(kErrorDomain, rc,
                             "The settings of " + name_ + " could not be removed: " + errorText(connection_->db.get(), rc));

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <poll.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -314,6 +317,63 @@ TEST(DefaultsSuite, ForeignBytesAreMovedAsideAndTheSuiteStartsEmpty) {
     EXPECT_EQ(mode(database), 0600u);
 }
 
+TEST(DefaultsSuite, ADatabaseHeaderOfAnUnsupportedFormatIsMovedAsideToo) {
+    // A database header whose schema format SQLite does not support: it answers every
+    // statement with a generic error rather than "not a database".
+    TemporaryConfigHome home;
+    const fs::path folder = home.suiteFolder(kSuite);
+    const fs::path database = folder / "Defaults.sqlite";
+    fs::create_directories(folder);
+    // Page size 512, one page, schema format 5 (SQLite knows 1 to 4).
+    std::string header("SQLite format 3\0\x02\x00\x01\x01\x00\x40\x20\x20", 24);
+    header += std::string("\0\0\0\x01\0\0\0\x01", 8) + std::string(8, '\0') + std::string("\0\0\0\x01\0\0\0\x05", 8);
+    header += std::string(52, '\0');
+    writeFile(database, header);
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->set("after", true));
+    auto aside = asideFiles(folder);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(readFile(aside[0]), header);
+    // A header that asks for a newer writer than SQLite is: it reads, but refuses every change.
+    suite.reset();
+    std::string newerWriter = readFile(database);
+    ASSERT_GE(newerWriter.size(), 100u);
+    newerWriter[19] = 3;
+    writeFile(database, newerWriter);
+    suite = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->set("after", true));
+    EXPECT_EQ(asideFiles(folder).size(), 2u);
+    // The extension's reading leaves such a file alone and reports it.
+    writeFile(database.string() + ".copy", header);
+    std::string failure;
+    fs::create_directories(folder / "copy");
+    fs::rename(database.string() + ".copy", folder / "copy" / "Defaults.sqlite");
+    EXPECT_FALSE(DefaultsSuite::openReadOnly(kSuite, folder / "copy", failure));
+    EXPECT_FALSE(failure.empty());
+    EXPECT_EQ(readFile(folder / "copy" / "Defaults.sqlite"), header);
+}
+
+TEST(DefaultsSuite, RowsOutOfKeyOrderAreDamageFoundOnOpening) {
+    // A suite file whose rows are not in key order: reads by key would miss some of the keys a
+    // listing shows. The application moves it aside; the extension refuses it.
+    const std::string damaged =
+        readFile(fs::path(QUILLET_SOURCE_DIR) / "fuzz/corpus/fuzz_defaults_database/rows_out_of_key_order");
+    ASSERT_FALSE(damaged.empty());
+    TemporaryConfigHome home;
+    const fs::path folder = home.suiteFolder(kSuite);
+    fs::create_directories(folder);
+    writeFile(folder / "Defaults.sqlite", damaged);
+    std::string failure;
+    EXPECT_FALSE(DefaultsSuite::openReadOnly(kSuite, folder, failure));
+    EXPECT_NE(failure.find("row not in PRIMARY KEY order"), std::string::npos) << failure;
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_TRUE(suite->keys().empty());
+    EXPECT_EQ(asideFiles(folder).size(), 1u);
+}
+
 TEST(DefaultsSuite, DatabasesOfAnotherShapeAreMovedAside) {
     TemporaryConfigHome home;
     const fs::path folder = home.suiteFolder(kSuite);
@@ -472,6 +532,96 @@ TEST(DefaultsSuite, AFailedWriteKeepsTheEarlierValueAndReportsIt) {
     auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
+}
+
+namespace {
+
+// Mounts a private tmpfs of `bytes` over `folder` for this (child) process alone: its own mount
+// namespace, so nothing outside sees it and it goes away with the process. False without the
+// privilege to do so.
+bool mountSmallDisk(const fs::path& folder, size_t bytes) {
+    if (::unshare(CLONE_NEWNS) != 0) return false;
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0700";
+    return ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+// Fills the disk with `file`, then gives `room` bytes of it back.
+void leaveRoom(const fs::path& file, off_t room) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    if (::ftruncate(fd, size > room ? size - room : 0) != 0) std::perror("ftruncate");
+    ::close(fd);
+}
+
+}  // namespace
+
+TEST(DefaultsSuite, OnAFullDiskARefusedAssignmentKeepsTheOldValueAndEveryReturnedOneStays) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small disk";
+    TemporaryConfigHome home;
+    auto outcome = runInChild([&] {
+        if (!mountSmallDisk(home.path(), 2 * 1024 * 1024)) return std::string("skip");
+        auto sink = std::make_shared<MemoryLogSink>();
+        ScopedLogSink scoped(sink);
+        std::map<std::string, DefaultsValue> expected;
+        auto store = [&](DefaultsSuite& suite, const std::string& key, DefaultsValue value) {
+            if (!suite.set(key, value)) return false;
+            expected.insert_or_assign(key, std::move(value));
+            return true;
+        };
+        {
+            auto suite = DefaultsSuite::open(home.path(), kSuite);
+            if (!suite) return std::string("no suite on the empty disk");
+            for (int k = 0; k < 3; ++k)
+                if (!store(*suite, "k" + std::to_string(k), DefaultsValue::Data(60000, 0))) return std::string("no room at first");
+        }
+        {
+            auto suite = DefaultsSuite::open(home.path(), kSuite);
+            if (!suite) return std::string("no suite before the disk filled");
+            leaveRoom(home.path() / "filler", 200 * 1024);
+            // Replacing values of the same size needs no more room than the settings have, once
+            // the log is emptied: none of them is refused, however often the log fills the disk.
+            for (int i = 1; i <= 150; ++i) {
+                const std::string key = "k" + std::to_string(i % 3);
+                if (!store(*suite, key, DefaultsValue::Data(60000, static_cast<std::uint8_t>(i))))
+                    return "replacement " + std::to_string(i) + " was refused";
+                if (suite->get(key) != expected.at(key)) return "replacement " + std::to_string(i) + " reads otherwise";
+            }
+            // A value the disk cannot hold is refused, said and logged, and the old one stays.
+            std::string reason;
+            try {
+                suite->setOrThrow("k1", DefaultsValue::Data(512 * 1024, 9));
+            } catch (const PlatformError& e) {
+                reason = e.description();
+            }
+            if (reason.find("The setting k1 could not be saved: ") != 0) return "refusal: " + reason;
+            if (suite->set("k2", DefaultsValue::Data(512 * 1024, 9))) return std::string("too large a value was stored");
+            if (!loggedError(*sink, "Could not save k2")) return std::string("the refusal was not logged");
+            if (suite->get("k1") != expected.at("k1") || suite->get("k2") != expected.at("k2"))
+                return std::string("a refused assignment changed the value");
+        }
+        // Opening again on the still full disk either works or leaves the file alone.
+        if (auto suite = DefaultsSuite::open(home.path(), kSuite)) {
+            for (const auto& [key, value] : expected)
+                if (suite->get(key) != value) return key + " changed when reopened on the full disk";
+        }
+        if (!asideFiles(home.suiteFolder(kSuite)).empty()) return std::string("the suite was moved aside");
+        // With room again, every returned assignment is there and the suite takes new ones.
+        fs::remove(home.path() / "filler");
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        if (!suite) return std::string("no suite once there was room again");
+        for (const auto& [key, value] : expected)
+            if (suite->get(key) != value) return key + " lost its value";
+        if (!suite->set("k1", DefaultsValue::Data(512 * 1024, 2))) return std::string("no large value with room again");
+        return std::string("ok");
+    });
+    if (outcome.output == "skip") GTEST_SKIP() << "cannot mount a small disk here";
+    ASSERT_TRUE(outcome.exited) << "signal " << outcome.signal;
+    EXPECT_EQ(outcome.output, "ok");
 }
 
 namespace {
