@@ -16,9 +16,10 @@ namespace quillet::cli {
 std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args) {
     std::string destination;
     if (takeOption(args, "--destination", destination)) return std::nullopt;
-    if (args.size() >= 3 && args[1] == DolphinServiceMenu::kItemOption && !args[2].empty()) {
+    if (args.size() >= 2 && args[1] == DolphinServiceMenu::kItemOption) {
+        // Without an item it is a usage error, never a folder named like the option.
         const FileTypeDefinition* type = fileType(args[0]);
-        if (!type) return std::nullopt;
+        if (!type || args.size() < 3 || args[2].empty()) return std::nullopt;
         return FolderCreationArguments{type, args[2], true};
     }
     if (args.size() != 2 || args[1].empty()) return std::nullopt;
