@@ -14,6 +14,10 @@
 
 namespace quillet {
 
+namespace {
+constexpr std::chrono::milliseconds kInactiveGrace{150};
+}  // namespace
+
 QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller, WindowOrdering& windows,
                                                const ScreenLayout& screens)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -73,6 +77,7 @@ void QuickCreatePanelWindow::placeAgainOnceFramed(int attemptsLeft) {
 
 void QuickCreatePanelWindow::makeKeyAndOrderFront(uint32_t eventTimestamp) {
     hiddenWhileInactive_ = false;
+    activeSinceShown_ = isActiveWindow();
     show();
     raise();
     activateWindow();
@@ -100,7 +105,13 @@ void QuickCreatePanelWindow::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void QuickCreatePanelWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) activeSinceShown_ = true;
+    QWidget::changeEvent(event);
+}
+
 void QuickCreatePanelWindow::applicationStateChanged(Qt::ApplicationState state) {
+    applicationState_ = state;
     if (state == Qt::ApplicationActive) {
         if (hiddenWhileInactive_) {
             hiddenWhileInactive_ = false;
@@ -111,10 +122,15 @@ void QuickCreatePanelWindow::applicationStateChanged(Qt::ApplicationState state)
     }
     // A dialog of our own (the access prompt, an alert) keeps the application active; another
     // application coming forward does not.
-    if (QWidget::isVisible()) {
-        hide();
-        hiddenWhileInactive_ = true;
-    }
+    // Shown again within moments of being hidden, the panel can hear of the focus its last
+    // showing lost only after it is back; hiding it then would leave it hidden for good. So
+    // the application has to stay inactive a moment, with the panel having had the focus.
+    QTimer::singleShot(kInactiveGrace, this, [this] {
+        if (applicationState_ != Qt::ApplicationActive && QWidget::isVisible() && activeSinceShown_) {
+            hide();
+            hiddenWhileInactive_ = true;
+        }
+    });
 }
 
 QuickCreatePanelWindowFactory::QuickCreatePanelWindowFactory(WindowOrdering& windows, const ScreenLayout& screens)

@@ -43,6 +43,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void applicationStateChanged(Qt::ApplicationState state);
@@ -54,6 +55,11 @@ private:
     QuickCreatePanelView* view_ = nullptr;
     // Hidden because the application went inactive, to be shown again when it is active.
     bool hiddenWhileInactive_ = false;
+    // Whether the panel has had the focus since it was last shown. Until it has, the application
+    // going inactive is old news (focus leaving the panel hidden a moment ago), not another
+    // application coming forward.
+    bool activeSinceShown_ = false;
+    Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
     // Before its first showing the window manager's frame is unknown, so the first placement
     // is made again once the frame is there.
     std::optional<ScreenPoint> unframedOrigin_;
