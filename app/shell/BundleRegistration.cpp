@@ -162,6 +162,22 @@ std::optional<std::filesystem::path> desktopEntryExecProgram(std::string_view ex
     return path;
 }
 
+namespace {
+
+// What follows an Exec value's program word, its leading space included. The word is quoted
+// when it has a space in it, as an entry written here for a bundle in "/home/a b" has.
+std::string_view execArgumentsOf(std::string_view value) {
+    size_t end = value.find(' ');
+    if (!value.empty() && value.front() == '"') {
+        end = 1;
+        while (end < value.size() && value[end] != '"') end += value[end] == '\\' ? 2 : 1;
+        ++end;
+    }
+    return end >= value.size() ? std::string_view() : value.substr(end);
+}
+
+}  // namespace
+
 std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate, const std::filesystem::path& program,
                                                   std::string_view arguments) {
     const auto exec = desktopEntryExecArgument(program);
@@ -189,9 +205,7 @@ std::optional<std::string> desktopEntryForProgram(std::string_view entryTemplate
         if (inAction && keyOf(line) == "Exec") {
             // An action runs the same program with its own arguments (the template's program is
             // one plain word).
-            const auto value = valueOf(line);
-            const auto space = value.find(' ');
-            lines.push_back("Exec=" + *exec + (space == std::string_view::npos ? "" : std::string(value.substr(space))));
+            lines.push_back("Exec=" + *exec + std::string(execArgumentsOf(valueOf(line))));
             continue;
         }
         const auto key = inEntry ? keyOf(line) : std::nullopt;

@@ -228,6 +228,12 @@ TEST(BundleRegistration, DesktopEntryKeysAreReplacedOrAddedInTheEntryGroupOnly) 
               "# header\n[Desktop Entry]\nName=Q\nExec=\"/a/bin/quillet\" %u\nTryExec=/a/bin/quillet\n"
               "Icon=org.quillet.Quillet\n\n[Desktop Action New]\nName=New\nExec=\"/a/bin/quillet\" --new\n"
               "[Desktop Action Plain]\nExec=\"/a/bin/quillet\"\n[X-Other]\nExec=kept\nIcon=kept\n");
+    // Written again over its own output (the next launch), for a program whose quoted path has a
+    // space: the action keeps its arguments and nothing of the path.
+    const auto written = desktopEntryForProgram(entry, "/home/a b/bin/quillet");
+    ASSERT_TRUE(written);
+    EXPECT_NE(written->find("Exec=\"/home/a b/bin/quillet\" --new\n"), std::string::npos);
+    EXPECT_EQ(desktopEntryForProgram(*written, "/home/a b/bin/quillet"), written);
     EXPECT_EQ(desktopEntryForProgram("[Desktop Entry]\nName=Q\nTryExec=x", "/a/bin/quillet"),
               "[Desktop Entry]\nName=Q\nTryExec=/a/bin/quillet\nExec=\"/a/bin/quillet\" %u\nIcon=org.quillet.Quillet\n");
     EXPECT_EQ(desktopEntryForProgram("Name=Q\nExec=x\n[Other]\n", "/a/bin/quillet"), std::nullopt);
