@@ -9,7 +9,6 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "app/shell/DolphinServiceMenu.h"
 #include "shared/catalog/FileTypeCatalog.h"
-#include "shared/errors/UserFacingError.h"
 
 namespace quillet::cli {
 
@@ -47,19 +46,14 @@ int createCommand(Invocation& inv) {
     CreationSession session(inv.environment, inv.resources);
     if (clickedItem) return createInFolder(inv, {type, *clickedItem, true}, session.creation());
     if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
-    try {
+    return reportingCreationFailures(inv, [&] {
         // Where Quick Create would put it, resolved right before writing, and the line its
         // status shows.
         const ResolvedCreationDestination destination = session.resolveDestination(mode);
         const std::filesystem::path created = session.creation().createFileWithFolderAccess(*type, destination.url);
         inv.out << created.string() << "\n" << creationStatusMessage(created, destination) << "\n";
         return kExitOK;
-    } catch (const UserFacingError& error) {
-        return reportCreationFailure(inv, error.description());
-    } catch (const std::exception& error) {
-        // Nothing else is expected; the command still ends with the text and a failure status.
-        return reportCreationFailure(inv, error.what());
-    }
+    });
 }
 
 }  // namespace quillet::cli

@@ -39,8 +39,19 @@ std::filesystem::path creationFolder(const FolderCreationArguments& arguments, s
     return arguments.clickedItem ? folderForClickedItem(absolute) : standardizedPath(absolute);
 }
 
-int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation) {
+int reportingCreationFailures(Invocation& inv, const std::function<int()>& create) {
     try {
+        return create();
+    } catch (const UserFacingError& error) {
+        return reportCreationFailure(inv, error.description());
+    } catch (const std::exception& error) {
+        // Nothing else is expected; the command still ends with the text and a failure status.
+        return reportCreationFailure(inv, error.what());
+    }
+}
+
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation) {
+    return reportingCreationFailures(inv, [&] {
         std::error_code ec;
         const std::filesystem::path folder = creationFolder(arguments, ec);
         if (ec)
@@ -48,12 +59,7 @@ int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, Fo
                 inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
         inv.out << creation.createFileWithFolderAccess(*arguments.type, folder).string() << "\n";
         return kExitOK;
-    } catch (const UserFacingError& error) {
-        return reportCreationFailure(inv, error.description());
-    } catch (const std::exception& error) {
-        // Nothing else is expected; the command still ends with the text and a failure status.
-        return reportCreationFailure(inv, error.what());
-    }
+    });
 }
 
 }  // namespace quillet::cli

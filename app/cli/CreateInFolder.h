@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <system_error>
 #include <string>
@@ -31,6 +32,9 @@ std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::
 
 // What the user sees when a creation fails, the same title and text as the alert; the status.
 int reportCreationFailure(Invocation& inv, const std::string& description);
+
+// Runs `create` and returns its status; whatever it throws is reported as a failed creation.
+int reportingCreationFailures(Invocation& inv, const std::function<int()>& create);
 
 // The folder the file goes into, absolute and standardized; the error when the folder the
 // command runs from cannot be found (a relative folder is taken from there).
