@@ -41,14 +41,14 @@ private:
 };
 
 // A file manager as the application builds one: the program's templates and ambient access.
-struct ApplicationFileManager {
-    FileManager fileManager{ResourceBundle::besideExecutable(), std::make_shared<AmbientScopedAccess>()};
+struct ApplicationFileWriter {
+    NewFileWriter fileWriter{ResourceBundle::besideExecutable(), std::make_shared<AmbientScopedAccess>()};
 };
 
 // The bytes a new file of the type holds.
-std::string contentOf(const FileManager& fileManager, const FileTypeDefinition& type) {
+std::string contentOf(const NewFileWriter& fileWriter, const FileTypeDefinition& type) {
     if (type.category != FileTypeCategory::office) return templateText(type);
-    auto resource = fileManager.mainBundle().url("blank", type.fileExtension);
+    auto resource = fileWriter.mainBundle().url("blank", type.fileExtension);
     if (!resource) throw std::runtime_error("no template for " + type.id);
     std::ifstream in(*resource, std::ios::binary);
     std::ostringstream bytes;
@@ -75,9 +75,9 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 // createFile's; the counters give both means and their ratio.
 void BM_CreateFileVersusPlainWrite(benchmark::State& state, const char* id) {
     const FileTypeDefinition& type = *fileType(id);
-    ApplicationFileManager application;
-    const FileManager& fileManager = application.fileManager;
-    const std::string bytes = contentOf(fileManager, type);
+    ApplicationFileWriter application;
+    const NewFileWriter& fileWriter = application.fileWriter;
+    const std::string bytes = contentOf(fileWriter, type);
     ScratchFolder folder;
     const fs::path plainTarget = folder.path() / ("Untitled." + type.fileExtension);
     double createSeconds = 0, plainSeconds = 0;
@@ -93,7 +93,7 @@ void BM_CreateFileVersusPlainWrite(benchmark::State& state, const char* id) {
         };
         if (plainFirst) timePlain();
         const auto start = std::chrono::steady_clock::now();
-        const fs::path path = createFile(type, folder.path(), fileManager);
+        const fs::path path = createFile(type, folder.path(), fileWriter);
         created = secondsSince(start);
         ::unlink(path.c_str());
         if (!plainFirst) timePlain();
@@ -112,10 +112,10 @@ void BM_UniqueFileURLPast1000Names(benchmark::State& state) {
     writePlain(folder.path() / "Untitled.txt", "");
     for (int n = 2; n <= 1000; ++n)
         writePlain(folder.path() / ("Untitled " + std::to_string(n) + ".txt"), "");
-    ApplicationFileManager application;
-    const FileManager& fileManager = application.fileManager;
+    ApplicationFileWriter application;
+    const NewFileWriter& fileWriter = application.fileWriter;
     for (auto _ : state) {
-        fs::path url = uniqueFileURL(folder.path(), "Untitled", "txt", fileManager);
+        fs::path url = uniqueFileURL(folder.path(), "Untitled", "txt", fileWriter);
         benchmark::DoNotOptimize(url);
         if (url.filename() != "Untitled 1001.txt") state.SkipWithError("wrong name");
     }

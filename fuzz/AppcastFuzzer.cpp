@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/shell/update/Appcast.h"
-#include "app/shell/update/VersionComparison.h"
+#include "app/update/Appcast.h"
+#include "app/update/VersionComparison.h"
 
 using namespace quillet;
 

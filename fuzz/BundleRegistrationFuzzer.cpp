@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/shell/BundleRegistration.h"
+#include "app/desktop/BundleRegistration.h"
 
 using namespace quillet;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/shell/InstanceRequest.h"
+#include "app/instance/InstanceRequest.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 using namespace quillet;

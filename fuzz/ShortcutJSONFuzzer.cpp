@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 
 using namespace quillet;
 

@@ -10,7 +10,7 @@
 #include "platform/DisplayNames.h"
 #include "shared/paths/FilePaths.h"
 #include "platform/FolderBookmarks.h"
-#include "platform/LocalizedStandardCompare.h"
+#include "shared/text/LocalizedStandardCompare.h"
 #include "shared/logging/Logger.h"
 
 namespace quillet {

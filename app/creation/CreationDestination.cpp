@@ -54,4 +54,18 @@ std::string creationStatusMessage(const std::filesystem::path& createdFile,
     return status;
 }
 
+const std::array<DestinationChoice, 2>& destinationChoices() {
+    static const std::array<DestinationChoice, 2> choices{{
+        {CreationDestinationMode::desktop, "Desktop", "desktopcomputer"},
+        {CreationDestinationMode::frontFinderFolder, "Finder Folder", "folder"},
+    }};
+    return choices;
+}
+
+const DestinationChoice& destinationChoice(CreationDestinationMode mode) {
+    for (const auto& choice : destinationChoices())
+        if (choice.mode == mode) return choice;
+    return destinationChoices().front();
+}
+
 }  // namespace quillet

@@ -22,6 +22,16 @@ std::optional<CreationDestinationMode> creationDestinationModeFromRawValue(std::
 inline constexpr std::array<CreationDestinationMode, 2> kAllCreationDestinationModes{
     CreationDestinationMode::desktop, CreationDestinationMode::frontFinderFolder};
 
+// How a destination is offered to the user wherever one is picked: its title and symbol.
+struct DestinationChoice {
+    CreationDestinationMode mode;
+    const char* title;
+    const char* symbolName;
+};
+// One choice per mode, in the order of the modes.
+const std::array<DestinationChoice, 2>& destinationChoices();
+const DestinationChoice& destinationChoice(CreationDestinationMode mode);
+
 // A mode turned into a folder at the moment of creation.
 struct ResolvedCreationDestination {
     CreationDestinationMode mode;   // as asked for, even when the fallback was used

@@ -41,10 +41,10 @@ std::optional<unsigned long long> numberOf(std::string_view name, const std::str
 
 // The first number from `n` on whose name nothing holds.
 unsigned long long firstFreeNumber(const std::filesystem::path& folder, const std::string& baseName,
-                                   const std::string& fileExtension, const FileManager& fileManager,
+                                   const std::string& fileExtension, const NewFileWriter& fileWriter,
                                    unsigned long long n) {
     auto free = [&](unsigned long long number) {
-        return !fileManager.fileExists(folder / nameNumbered(baseName, number, fileExtension));
+        return !fileWriter.fileExists(folder / nameNumbered(baseName, number, fileExtension));
     };
     for (const unsigned long long last = n + kNamesLookedAtFirst; n < last; ++n)
         if (free(n)) return n;
@@ -54,7 +54,7 @@ unsigned long long firstFreeNumber(const std::filesystem::path& folder, const st
     // looked at, so a name the listing does not show the same way (another spelling of it on a
     // case-insensitive file system, or one made since) is passed over as before.
     std::vector<unsigned long long> taken;
-    if (auto names = fileManager.existingNames(folder, [&](std::string_view name) {
+    if (auto names = fileWriter.existingNames(folder, [&](std::string_view name) {
             return numberOf(name, baseName, fileExtension).has_value();
         })) {
         for (const auto& name : *names) taken.push_back(*numberOf(name, baseName, fileExtension));
@@ -71,8 +71,8 @@ unsigned long long firstFreeNumber(const std::filesystem::path& folder, const st
 }  // namespace
 
 std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
-                                    const std::string& fileExtension, const FileManager& fileManager) {
-    return folder / nameNumbered(baseName, firstFreeNumber(folder, baseName, fileExtension, fileManager, 1),
+                                    const std::string& fileExtension, const NewFileWriter& fileWriter) {
+    return folder / nameNumbered(baseName, firstFreeNumber(folder, baseName, fileExtension, fileWriter, 1),
                                  fileExtension);
 }
 
@@ -94,16 +94,16 @@ std::string templateText(const FileTypeDefinition& type) {
 }
 
 std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
-                                 const FileManager& fileManager) {
+                                 const NewFileWriter& fileWriter) {
     const std::string& extension = type.fileExtension;
-    unsigned long long number = firstFreeNumber(folder, kNewFileBaseName, extension, fileManager, 1);
+    unsigned long long number = firstFreeNumber(folder, kNewFileBaseName, extension, fileWriter, 1);
     const std::filesystem::path target = folder / nameNumbered(kNewFileBaseName, number, extension);
-    ScopedFolderAccess access(fileManager.scopedAccess(), folder);
+    ScopedFolderAccess access(fileWriter.scopedAccess(), folder);
 
     const std::string* bundled = nullptr;
     if (type.category == FileTypeCategory::office) {
         try {
-            bundled = fileManager.bundledBytes(kTemplateResourceName, extension);
+            bundled = fileWriter.bundledBytes(kTemplateResourceName, extension);
         } catch (const PlatformError& error) {
             throw FileCreationError::writeFailed(error);
         }
@@ -115,15 +115,15 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const std::file
     // Something the numbering counts as absent (a link leading nowhere) is not passed over: the
     // name is the one the rule gives, and it is never replaced, so the creation fails.
     unsigned attempts = 1;
-    const FileManager::NextName nextName =
+    const NewFileWriter::NextName nextName =
         [&](const std::filesystem::path& taken) -> std::optional<std::filesystem::path> {
-        if (attempts >= kNewFileNameAttempts || !fileManager.fileExists(taken)) return std::nullopt;
+        if (attempts >= kNewFileNameAttempts || !fileWriter.fileExists(taken)) return std::nullopt;
         ++attempts;
-        number = firstFreeNumber(folder, kNewFileBaseName, extension, fileManager, number + 1);
+        number = firstFreeNumber(folder, kNewFileBaseName, extension, fileWriter, number + 1);
         return folder / nameNumbered(kNewFileBaseName, number, extension);
     };
     try {
-        return fileManager.writeNewFile(bundled ? *bundled : templateText(type), target, nextName);
+        return fileWriter.writeNewFile(bundled ? *bundled : templateText(type), target, nextName);
     } catch (const PlatformError& error) {
         throw FileCreationError::writeFailed(error);
     }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/creation/FileCreationError.h"
-#include "platform/FileManager.h"
+#include "platform/posix/NewFileWriter.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 namespace quillet {
@@ -25,13 +25,13 @@ inline constexpr unsigned kNewFileNameAttempts = 64;
 // replaces anything; when another creator takes the name first, the file takes the next free
 // one instead. Throws FileCreationError.
 std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
-                                 const FileManager& fileManager);
+                                 const NewFileWriter& fileWriter);
 
 // The first of "base.ext", "base 2.ext", "base 3.ext", ... in `folder` at which nothing
-// exists (by FileManager::fileExists), gaps not looked for. Past the first few names the
+// exists (by NewFileWriter::fileExists), gaps not looked for. Past the first few names the
 // folder is read once, and the numbers it shows taken are skipped without a look of their own.
 std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, const std::string& baseName,
-                                    const std::string& fileExtension, const FileManager& fileManager);
+                                    const std::string& fileExtension, const NewFileWriter& fileWriter);
 
 // The initial text of a non-office file (UTF-8, no byte-order mark); empty for most types.
 std::string templateText(const FileTypeDefinition& type);

@@ -2,16 +2,16 @@
 
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FileCreationService.h"
-#include "platform/FileManager.h"
+#include "platform/posix/NewFileWriter.h"
 #include "shared/paths/FilePaths.h"
 #include "platform/SecurityScopedAccess.h"
 
 namespace quillet {
 
-FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager,
+FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, const NewFileWriter& fileWriter,
                                            const UserEnvironment& environment)
     : access_(access),
-      fileManager_(fileManager),
+      fileWriter_(fileWriter),
       sandboxed_(environment.sandboxed),
       realHome_(environment.accountHome.empty() ? std::nullopt : std::optional(environment.accountHome)) {}
 
@@ -23,7 +23,7 @@ std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const Fil
 
     if (auto grant = access_.bestSavedRoot(target)) return createInside(*grant, type, target);
 
-    if (!isSandboxed()) return createFile(type, target, fileManager_);
+    if (!isSandboxed()) return createFile(type, target, fileWriter_);
 
     const auto suggestion = SecurityScopedFolderAccess::suggestedGrantRoot(target, realHome_);
     const std::filesystem::path granted =
@@ -34,8 +34,8 @@ std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const Fil
 std::filesystem::path FolderAccessCreation::createInside(const std::filesystem::path& grant,
                                                          const FileTypeDefinition& type,
                                                          const std::filesystem::path& folder) {
-    ScopedFolderAccess access(fileManager_.scopedAccess(), grant);
-    return createFile(type, folder, fileManager_);
+    ScopedFolderAccess access(fileWriter_.scopedAccess(), grant);
+    return createFile(type, folder, fileWriter_);
 }
 
 }  // namespace quillet

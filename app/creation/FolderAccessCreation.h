@@ -8,7 +8,7 @@
 
 namespace quillet {
 
-class FileManager;
+class NewFileWriter;
 class SecurityScopedFolderAccess;
 
 // The one way every caller creates a file: inside the saved grant that covers the folder, or,
@@ -24,7 +24,7 @@ public:
 
     // Whether the process is sandboxed, and the real home a prompt suggests cloud folders in,
     // come from `environment`.
-    FolderAccessCreation(SecurityScopedFolderAccess& access, const FileManager& fileManager,
+    FolderAccessCreation(SecurityScopedFolderAccess& access, const NewFileWriter& fileWriter,
                          const UserEnvironment& environment);
 
     // Creates a new file of `type` in the absolute `folder` and returns its path. Errors of the
@@ -40,7 +40,7 @@ private:
                                        const std::filesystem::path& folder);
 
     SecurityScopedFolderAccess& access_;
-    const FileManager& fileManager_;
+    const NewFileWriter& fileWriter_;
     bool sandboxed_;
     // The account's home, never $HOME: inside a sandbox HOME names the container.
     std::optional<std::filesystem::path> realHome_;

@@ -4,7 +4,7 @@
 
 #include "app/settings/AppSettings.h"
 #include "platform/ApplicationActivation.h"
-#include "platform/CaseFolding.h"
+#include "shared/text/CaseFolding.h"
 #include "shared/paths/FilePaths.h"
 #include "platform/FileViewer.h"
 #include "platform/ModalAlert.h"

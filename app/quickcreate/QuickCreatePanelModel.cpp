@@ -7,20 +7,6 @@
 
 namespace quillet {
 
-const std::array<QuickCreatePanelModel::DestinationChoice, 2>& QuickCreatePanelModel::destinationChoices() {
-    static const std::array<DestinationChoice, 2> choices{{
-        {CreationDestinationMode::desktop, "Desktop", "desktopcomputer"},
-        {CreationDestinationMode::frontFinderFolder, "Finder Folder", "folder"},
-    }};
-    return choices;
-}
-
-const QuickCreatePanelModel::DestinationChoice& QuickCreatePanelModel::destinationChoice(CreationDestinationMode mode) {
-    for (const auto& choice : destinationChoices())
-        if (choice.mode == mode) return choice;
-    return destinationChoices().front();
-}
-
 QuickCreatePanelModel::QuickCreatePanelModel(DesktopCreationController& controller) : controller_(controller) {}
 
 std::vector<QuickCreatePanelModel::Section> QuickCreatePanelModel::sections() const {

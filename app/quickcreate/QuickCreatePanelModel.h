@@ -26,15 +26,6 @@ public:
     static constexpr const char* kEmptyStateSymbol = "magnifyingglass";
     static constexpr const char* kFrontFolderDetail = "Front Finder folder";
 
-    struct DestinationChoice {
-        CreationDestinationMode mode;
-        const char* title;
-        const char* symbolName;
-    };
-    // One picker segment per mode, in the order of the modes.
-    static const std::array<DestinationChoice, 2>& destinationChoices();
-    static const DestinationChoice& destinationChoice(CreationDestinationMode mode);
-
     struct Section {
         FileTypeCategory category;
         std::string heading;  // the category's raw value

@@ -4,7 +4,7 @@
 
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
-#include "app/shortcuts/ShortcutConflicts.h"
+#include "app/keys/ShortcutConflicts.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet {

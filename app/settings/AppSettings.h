@@ -9,7 +9,7 @@
 #include "app/creation/CreationDestination.h"
 #include "app/observation/Published.h"
 #include "app/settings/AppPresence.h"
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 namespace quillet {

@@ -11,7 +11,7 @@
 
 #include "app/creation/CreationDestination.h"
 #include "app/shortcuts/HotKeySuspension.h"
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 #include "platform/HotKeyService.h"
 #include "shared/logging/Logger.h"
 #include "platform/MainQueue.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 
 namespace quillet {
 

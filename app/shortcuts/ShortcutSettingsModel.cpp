@@ -2,9 +2,8 @@
 
 #include <memory>
 
-#include "app/quickcreate/QuickCreatePanelModel.h"
 #include "app/settings/AppSettings.h"
-#include "app/shortcuts/ShortcutConflicts.h"
+#include "app/keys/ShortcutConflicts.h"
 
 namespace quillet {
 
@@ -32,7 +31,7 @@ void ShortcutSettingsModel::resetQuickCreateShortcut() { settings_.quickCreateSh
 CreationDestinationMode ShortcutSettingsModel::destination() const { return settings_.directShortcutDestination.get(); }
 
 std::string ShortcutSettingsModel::destinationSymbol() const {
-    return QuickCreatePanelModel::destinationChoice(destination()).symbolName;
+    return destinationChoice(destination()).symbolName;
 }
 
 void ShortcutSettingsModel::setDestination(CreationDestinationMode mode) {

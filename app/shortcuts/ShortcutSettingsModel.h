@@ -7,7 +7,7 @@
 
 #include "app/creation/CreationDestination.h"
 #include "app/observation/Subscription.h"
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 namespace quillet {

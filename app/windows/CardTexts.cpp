@@ -1,6 +1,6 @@
 #include "app/windows/CardTexts.h"
 
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 
 namespace quillet::cardtexts {
 

@@ -1,6 +1,6 @@
 #include "app/windows/HelpContent.h"
 
-#include "app/shell/LinuxTexts.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/shell/LinuxTexts.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet::onboardingtexts {
 

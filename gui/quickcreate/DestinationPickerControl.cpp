@@ -32,7 +32,7 @@ QRect DestinationPickerControl::segmentRect(size_t index) const {
 }
 
 QPoint DestinationPickerControl::segmentCenter(CreationDestinationMode mode) const {
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
+    const auto& choices = destinationChoices();
     for (size_t i = 0; i < choices.size(); ++i)
         if (choices[i].mode == mode) return segmentRect(i).center();
     return rect().center();
@@ -47,7 +47,7 @@ void DestinationPickerControl::paintEvent(QPaintEvent*) {
     p.setBrush(withAlpha(pal.color(QPalette::Button), 0.9));
     p.drawRoundedRect(outer, 7, 7);
 
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
+    const auto& choices = destinationChoices();
     const QFont font = panelFont(12.5, QFont::Medium);
     for (size_t i = 0; i < choices.size(); ++i) {
         const QRect segment = segmentRect(i);
@@ -81,7 +81,7 @@ void DestinationPickerControl::paintEvent(QPaintEvent*) {
 
 void DestinationPickerControl::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
+    const auto& choices = destinationChoices();
     for (size_t i = 0; i < choices.size(); ++i) {
         if (segmentRect(i).contains(event->position().toPoint())) {
             setMode(choices[i].mode);
@@ -92,7 +92,7 @@ void DestinationPickerControl::mousePressEvent(QMouseEvent* event) {
 }
 
 void DestinationPickerControl::keyPressEvent(QKeyEvent* event) {
-    const auto& choices = QuickCreatePanelModel::destinationChoices();
+    const auto& choices = destinationChoices();
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
         const auto next = event->key() == Qt::Key_Left ? choices.front().mode : choices.back().mode;
         if (next != mode_) {

@@ -3,7 +3,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-#include "app/shell/AppPresenceController.h"
+#include "app/presence/AppPresenceController.h"
 #include "gui/shell/QtStatusMenu.h"
 
 namespace quillet {

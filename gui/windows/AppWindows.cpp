@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings/AppSettings.h"
-#include "app/shell/QuilletCheckForUpdatesCommand.h"
+#include "app/update/QuilletCheckForUpdatesCommand.h"
 
 namespace quillet {
 

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings/AppSettings.h"
-#include "app/shell/LinuxTexts.h"
+#include "shared/text/LinuxTexts.h"
 #include "app/windows/MainWindowGrowth.h"
 #include "gui/quickcreate/QtSymbolIcons.h"
 #include "gui/quickcreate/QuickCreatePanelStyle.h"

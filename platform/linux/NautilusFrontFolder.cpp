@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/linux/X11Connection.h"
+#include "platform/posix/FileManagerWindows.h"
 
 namespace quillet {
 

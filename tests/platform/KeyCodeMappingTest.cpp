@@ -3,7 +3,7 @@
 #include <set>
 
 #include "platform/KeyCodeMapping.h"
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 
 using namespace quillet;
 

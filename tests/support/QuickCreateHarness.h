@@ -9,7 +9,7 @@
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
 #include "shared/settings/DefaultsSuite.h"
-#include "tests/support/FileManagerFixture.h"
+#include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/FakeHotKeyService.h"
 #include "tests/support/ManualMainQueue.h"
 #include "tests/support/QuickCreateDoubles.h"
@@ -37,7 +37,7 @@ public:
               [this](const FileTypeDefinition& type, const std::filesystem::path& folder) {
                   ++creations;
                   if (failure) failure();
-                  return createFile(type, folder, files.fileManager);
+                  return createFile(type, folder, files.fileWriter);
               },
               destinations,
               fileViewer,
@@ -51,7 +51,7 @@ public:
     }
 
     TemporaryFolder root;
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     std::filesystem::path desktop;
     TemporaryCreationDestinations destinations;
     std::unique_ptr<DefaultsSuite> suite;

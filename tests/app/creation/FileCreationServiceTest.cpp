@@ -18,7 +18,7 @@
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CountingScopedAccess.h"
-#include "tests/support/FileManagerFixture.h"
+#include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
@@ -37,9 +37,9 @@ std::vector<std::string> entries(const fs::path& folder) {
 }
 
 // The outcome of one creation as text, so it can also travel out of a child process.
-std::string attempt(const FileTypeDefinition& t, const fs::path& folder, const FileManager& fm) {
+std::string attempt(const FileTypeDefinition& t, const fs::path& folder, const NewFileWriter& writer) {
     try {
-        return "created " + createFile(t, folder, fm).filename().string();
+        return "created " + createFile(t, folder, writer).filename().string();
     } catch (const FileCreationError& e) {
         const char* kinds[] = {"templateMissing", "writeFailed", "invalidFileName"};
         std::string text = kinds[static_cast<int>(e.kind())];
@@ -54,44 +54,44 @@ std::string attempt(const FileTypeDefinition& t, const fs::path& folder, const F
 
 TEST(FileCreationNaming, CountsUpFromTwoPerFullName) {
     TemporaryFolder folder;
-    FileManagerFixture files;
-    const FileManager& fm = files.fileManager;
+    NewFileWriterFixture files;
+    const NewFileWriter& writer = files.fileWriter;
     writeFile(folder / "Untitled.md", "");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 2.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 3.txt");
+    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled.txt");
+    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 2.txt");
+    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 3.txt");
     EXPECT_EQ(entries(folder.path()),
               (std::vector<std::string>{"Untitled 2.txt", "Untitled 3.txt", "Untitled.md", "Untitled.txt"}));
 }
 
 TEST(FileCreationNaming, TakesTheFirstFreeNumberWithoutLookingAtGaps) {
     TemporaryFolder folder;
-    FileManagerFixture files;
-    const FileManager& fm = files.fileManager;
+    NewFileWriterFixture files;
+    const NewFileWriter& writer = files.fileWriter;
     writeFile(folder / "Untitled.txt", "");
     writeFile(folder / "Untitled 3.txt", "");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 2.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 4.txt");
+    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 2.txt");
+    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 4.txt");
     // Names are compared exactly, never parsed.
     writeFile(folder / "untitled.csv", "");
     writeFile(folder / "Untitled 02.csv", "");
-    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "csv", fm), folder / "Untitled.csv");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "csv", writer), folder / "Untitled.csv");
 }
 
 TEST(FileCreationNaming, AnythingThatExistsAtTheNameTakesIt) {
     TemporaryFolder folder;
-    FileManagerFixture files;
-    const FileManager& fm = files.fileManager;
+    NewFileWriterFixture files;
+    const NewFileWriter& writer = files.fileWriter;
     fs::create_directory(folder / "Untitled.txt");
     writeFile(folder / "elsewhere", "linked");
     fs::create_symlink(folder / "elsewhere", folder / "Untitled 2.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), fm), folder / "Untitled 3.txt");
+    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 3.txt");
     EXPECT_TRUE(fs::is_directory(folder / "Untitled.txt"));
     EXPECT_EQ(readFile(folder / "elsewhere"), "linked");
 }
 
 TEST(FileCreationNaming, ADanglingLinkAtTheNameIsNeitherFollowedNorReplaced) {
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     TemporaryFolder folder;
     fs::create_symlink(folder / "target.txt", folder / "Untitled.txt");
     auto access = std::make_shared<CountingScopedAccess>();
@@ -106,7 +106,7 @@ TEST(FileCreationNaming, ADanglingLinkAtTheNameIsNeitherFollowedNorReplaced) {
 
 TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
     TemporaryFolder folder;
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     const std::map<std::string, std::string> expected = {
         {"rtf", "{\\rtf1\\ansi\\deff0\n}\n"},
         {"json", "{}\n"},
@@ -119,7 +119,7 @@ TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
     for (const auto& t : allTypes()) {
         if (t.category == FileTypeCategory::office) continue;
         SCOPED_TRACE(t.id);
-        const std::string content = readFile(createFile(t, folder.path(), files.fileManager));
+        const std::string content = readFile(createFile(t, folder.path(), files.fileWriter));
         auto it = expected.find(t.id);
         EXPECT_EQ(content, it == expected.end() ? "" : it->second);
         EXPECT_EQ(content.size(), sizes.count(t.id) ? sizes.at(t.id) : 0u);
@@ -130,37 +130,37 @@ TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
 
 TEST(FileCreationContent, TheHtmlTitleStaysUntitledWhateverTheName) {
     TemporaryFolder folder;
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     writeFile(folder / "Untitled.html", "");
-    const fs::path second = createFile(type("html"), folder.path(), files.fileManager);
+    const fs::path second = createFile(type("html"), folder.path(), files.fileWriter);
     EXPECT_EQ(second.filename(), "Untitled 2.html");
     EXPECT_NE(readFile(second).find("<title>Untitled</title>"), std::string::npos);
 }
 
 TEST(FileCreationContent, OfficeFilesAreCopiesOfTheBundledTemplates) {
     TemporaryFolder folder;
-    FileManagerFixture files;
-    const FileManager& fm = files.fileManager;
+    NewFileWriterFixture files;
+    const NewFileWriter& writer = files.fileWriter;
     for (const char* id : {"docx", "xlsx", "pptx"}) {
         SCOPED_TRACE(id);
-        auto resource = fm.mainBundle().url("blank", id);
+        auto resource = writer.mainBundle().url("blank", id);
         ASSERT_TRUE(resource.has_value());
         const std::string bytes = readFile(*resource);
         ASSERT_GT(bytes.size(), 1000u);
         EXPECT_EQ(bytes, readFile(fs::path(QUILLET_SOURCE_DIR) / "resources" / ("blank." + std::string(id))));
-        const fs::path created = createFile(type(id), folder.path(), fm);
+        const fs::path created = createFile(type(id), folder.path(), writer);
         EXPECT_EQ(created, folder / ("Untitled." + std::string(id)));
         EXPECT_EQ(readFile(created), bytes);
     }
 }
 
 TEST(FileCreationContent, AMissingTemplateFailsAndCreatesNothing) {
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     TemporaryFolder folder, emptyBundle;
     auto access = std::make_shared<CountingScopedAccess>();
-    const FileManager fm = files.make(access, emptyBundle.path());
+    const NewFileWriter writer = files.make(access, emptyBundle.path());
     try {
-        createFile(type("docx"), folder.path(), fm);
+        createFile(type("docx"), folder.path(), writer);
         FAIL() << "created a docx without a template";
     } catch (const FileCreationError& e) {
         EXPECT_EQ(e.kind(), FileCreationError::Kind::templateMissing);
@@ -183,7 +183,7 @@ TEST(FileCreationContent, ErrorDescriptions) {
 // --- Failures leave nothing behind ---------------------------------------------------------
 
 TEST(FileCreationFailure, AWriteBeyondTheSizeLimitRemovesOnlyTheNewFile) {
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     TemporaryFolder folder;
     writeFile(folder / "Untitled.docx", "someone else's");
     ChildOutcome outcome = runInChild([&] {
@@ -191,10 +191,10 @@ TEST(FileCreationFailure, AWriteBeyondTheSizeLimitRemovesOnlyTheNewFile) {
         struct rlimit limit {10, 10};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         auto access = std::make_shared<CountingScopedAccess>();
-        const FileManager fm = files.make(access);
-        std::string out = attempt(type("docx"), folder.path(), fm) + "\n";
-        out += attempt(type("rtf"), folder.path(), fm) + "\n";
-        out += attempt(type("txt"), folder.path(), fm) + "\n";
+        const NewFileWriter writer = files.make(access);
+        std::string out = attempt(type("docx"), folder.path(), writer) + "\n";
+        out += attempt(type("rtf"), folder.path(), writer) + "\n";
+        out += attempt(type("txt"), folder.path(), writer) + "\n";
         return out + "open accesses " + std::to_string(access->open());
     });
     ASSERT_TRUE(outcome.exited) << "ended by signal " << outcome.signal;
@@ -213,7 +213,7 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
     // The templates are read from a copy beside the folder, open to every user: the build tree
     // may sit where only its owner can enter.
     const fs::path resources = scratch / "resources";
-    fs::copy(FileManagerFixture::builtResources(), resources, fs::copy_options::recursive);
+    fs::copy(NewFileWriterFixture::builtResources(), resources, fs::copy_options::recursive);
     const auto readable = fs::perms::others_read | fs::perms::group_read | fs::perms::owner_read;
     const auto enterable = fs::perms::others_exec | fs::perms::group_exec | fs::perms::owner_exec;
     fs::permissions(resources, readable | enterable, fs::perm_options::add);
@@ -226,9 +226,9 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
                                 fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     auto tryBoth = [&] {
         auto access = std::make_shared<CountingScopedAccess>();
-        const FileManager fm(ResourceBundle(resources), access);
-        std::string out = attempt(type("txt"), folder, fm) + "\n";
-        out += attempt(type("pptx"), folder, fm) + "\n";
+        const NewFileWriter writer(ResourceBundle(resources), access);
+        std::string out = attempt(type("txt"), folder, writer) + "\n";
+        out += attempt(type("pptx"), folder, writer) + "\n";
         return out + "open accesses " + std::to_string(access->open());
     };
     std::string output;
@@ -259,7 +259,7 @@ TEST(FileCreationFailure, AReadOnlyFolderRefusesAnUnprivilegedUser) {
 // --- Folder access -------------------------------------------------------------------------
 
 TEST(FileCreationAccess, EveryStartedAccessIsStoppedOnEveryPath) {
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     TemporaryFolder folder, emptyBundle;
     auto access = std::make_shared<CountingScopedAccess>();
     fs::create_symlink(folder / "nowhere", folder / "Untitled.md");
@@ -276,7 +276,7 @@ TEST(FileCreationAccess, EveryStartedAccessIsStoppedOnEveryPath) {
 }
 
 TEST(FileCreationAccess, AnAccessThatDidNotStartIsNotStopped) {
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     TemporaryFolder folder;
     auto access = std::make_shared<CountingScopedAccess>(/*grants=*/false);
     EXPECT_EQ(attempt(type("css"), folder.path(), files.make(access)), "created Untitled.css");
@@ -299,10 +299,10 @@ fs::path firstFreeOneByOne(const fs::path& folder, const std::string& extension)
 
 TEST(FileCreationNaming, PastManyTakenNamesTheResultIsThatOfLookingAtEachName) {
     TemporaryFolder folder;
-    FileManagerFixture files;
-    const FileManager& fm = files.fileManager;
+    NewFileWriterFixture files;
+    const NewFileWriter& writer = files.fileWriter;
     auto check = [&](const std::string& extension) {
-        EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", extension, fm), firstFreeOneByOne(folder.path(), extension));
+        EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", extension, writer), firstFreeOneByOne(folder.path(), extension));
     };
     writeFile(folder / "Untitled.txt", "");
     for (int n = 2; n <= 1000; ++n)
@@ -312,23 +312,23 @@ TEST(FileCreationNaming, PastManyTakenNamesTheResultIsThatOfLookingAtEachName) {
                              "untitled 700.txt", "Untitled 700.md", "Untitled  700.txt", "Untitled 700 .txt"})
         writeFile(folder / name, "");
     check("txt");
-    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", fm), folder / "Untitled 700.txt");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", writer), folder / "Untitled 700.txt");
 
     // A folder, a link to something, and a link to nothing at the gap: the last counts as absent.
     fs::create_directory(folder / "Untitled 700.txt");
     check("txt");
-    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", fm), folder / "Untitled 1001.txt");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", writer), folder / "Untitled 1001.txt");
     fs::create_symlink(folder / "Untitled 5.txt", folder / "Untitled 1001.txt");
     fs::create_symlink(folder / "nothing", folder / "Untitled 1002.txt");
     check("txt");
-    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", fm), folder / "Untitled 1002.txt");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "txt", writer), folder / "Untitled 1002.txt");
 
     // Only a few taken: the plain name, then a short run.
     for (const char* extension : {"md", "csv"}) check(extension);
     writeFile(folder / "Untitled.csv", "");
     for (int n = 2; n <= 5; ++n) writeFile(folder / ("Untitled " + std::to_string(n) + ".csv"), "");
     check("csv");
-    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "csv", fm), folder / "Untitled 6.csv");
+    EXPECT_EQ(uniqueFileURL(folder.path(), "Untitled", "csv", writer), folder / "Untitled 6.csv");
 }
 
 TEST(FileCreationNaming, ACaseInsensitiveFolderGivesWhatLookingAtEachNameGives) {
@@ -343,13 +343,13 @@ TEST(FileCreationNaming, ACaseInsensitiveFolderGivesWhatLookingAtEachNameGives) 
         fs::path at;
         ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
     } unmount{mountPoint};
-    FileManagerFixture files;
+    NewFileWriterFixture files;
     writeFile(mountPoint / "Untitled.txt", "");
     for (int n = 2; n <= 40; ++n)
         writeFile(mountPoint / ((n % 3 ? "Untitled " : "UNTITLED ") + std::to_string(n) + (n % 2 ? ".txt" : ".TXT")), "");
     if (!fs::exists(mountPoint / "Untitled 3.txt")) GTEST_SKIP() << "the volume does not fold case";
-    EXPECT_EQ(uniqueFileURL(mountPoint, "Untitled", "txt", files.fileManager), mountPoint / "Untitled 41.txt");
-    EXPECT_EQ(uniqueFileURL(mountPoint, "Untitled", "txt", files.fileManager), firstFreeOneByOne(mountPoint, "txt"));
+    EXPECT_EQ(uniqueFileURL(mountPoint, "Untitled", "txt", files.fileWriter), mountPoint / "Untitled 41.txt");
+    EXPECT_EQ(uniqueFileURL(mountPoint, "Untitled", "txt", files.fileWriter), firstFreeOneByOne(mountPoint, "txt"));
 }
 
 // --- Another creator first -----------------------------------------------------------------
@@ -360,7 +360,7 @@ namespace {
 // the look at the names and the link, as another creator would.
 std::function<void(const fs::path& folder)> plant;
 int plantingOpener(const fs::path& folder) {
-    const int fd = FileManager::openUnnamedFile(folder);
+    const int fd = NewFileWriter::openUnnamedFile(folder);
     if (plant) plant(folder);
     return fd;
 }
@@ -370,15 +370,15 @@ int plantingOpener(const fs::path& folder) {
 TEST(FileCreationRace, ANameTakenBeforeTheLinkMovesOnToTheNextFreeName) {
     TemporaryFolder folder;
     auto access = std::make_shared<CountingScopedAccess>();
-    const FileManager fm(ResourceBundle(FileManagerFixture::builtResources()), access, &plantingOpener);
+    const NewFileWriter writer(ResourceBundle(NewFileWriterFixture::builtResources()), access, &plantingOpener);
     writeFile(folder / "Untitled 3.docx", "there before");
     plant = [](const fs::path& in) {
         writeFile(in / "Untitled.docx", "theirs");
         writeFile(in / "Untitled 2.docx", "theirs too");
     };
-    EXPECT_EQ(attempt(type("docx"), folder.path(), fm), "created Untitled 4.docx");
+    EXPECT_EQ(attempt(type("docx"), folder.path(), writer), "created Untitled 4.docx");
     plant = nullptr;
-    EXPECT_EQ(readFile(folder / "Untitled 4.docx"), readFile(*fm.mainBundle().url("blank", "docx")));
+    EXPECT_EQ(readFile(folder / "Untitled 4.docx"), readFile(*writer.mainBundle().url("blank", "docx")));
     EXPECT_EQ(readFile(folder / "Untitled.docx"), "theirs");
     EXPECT_EQ(readFile(folder / "Untitled 2.docx"), "theirs too");
     EXPECT_EQ(readFile(folder / "Untitled 3.docx"), "there before");
@@ -388,9 +388,9 @@ TEST(FileCreationRace, ANameTakenBeforeTheLinkMovesOnToTheNextFreeName) {
 TEST(FileCreationRace, ALinkToNothingPlantedAtTheNameIsNeitherReplacedNorPassedOver) {
     TemporaryFolder folder;
     auto access = std::make_shared<CountingScopedAccess>();
-    const FileManager fm(ResourceBundle(FileManagerFixture::builtResources()), access, &plantingOpener);
+    const NewFileWriter writer(ResourceBundle(NewFileWriterFixture::builtResources()), access, &plantingOpener);
     plant = [](const fs::path& in) { fs::create_symlink(in / "target", in / "Untitled.json"); };
-    const std::string result = attempt(type("json"), folder.path(), fm);
+    const std::string result = attempt(type("json"), folder.path(), writer);
     plant = nullptr;
     EXPECT_EQ(result, "writeFailed " + std::to_string(EEXIST) + ": " +
                           PlatformError::fileWrite(EEXIST, folder / "Untitled.json").description());
@@ -401,7 +401,7 @@ TEST(FileCreationRace, ALinkToNothingPlantedAtTheNameIsNeitherReplacedNorPassedO
 
 TEST(FileCreationRace, EightProcessesCreatingAtOnceMakeDistinctCompleteFiles) {
     TemporaryFolder folder;
-    const std::string docx = readFile(FileManagerFixture::builtResources() / "blank.docx");
+    const std::string docx = readFile(NewFileWriterFixture::builtResources() / "blank.docx");
     const std::string rtf = templateText(type("rtf"));
     constexpr int kProcesses = 8, kEach = 500;
     // Half the processes copy the docx template, half write the rtf text: both ways of filling a
@@ -415,10 +415,10 @@ TEST(FileCreationRace, EightProcessesCreatingAtOnceMakeDistinctCompleteFiles) {
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             ::close(fds[0]);
-            FileManagerFixture files;
+            NewFileWriterFixture files;
             const FileTypeDefinition& t = type(p % 2 ? "rtf" : "docx");
             std::string report;
-            for (int i = 0; i < kEach; ++i) report += attempt(t, folder.path(), files.fileManager) + "\n";
+            for (int i = 0; i < kEach; ++i) report += attempt(t, folder.path(), files.fileWriter) + "\n";
             for (size_t done = 0; done < report.size();) {
                 const ssize_t n = ::write(fds[1], report.data() + done, report.size() - done);
                 if (n <= 0) break;

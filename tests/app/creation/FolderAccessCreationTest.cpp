@@ -6,7 +6,7 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/CountingScopedAccess.h"
-#include "tests/support/FileManagerFixture.h"
+#include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/GrantStoreFixture.h"
 
 using namespace quillet;
@@ -38,10 +38,10 @@ protected:
 
     TemporaryFolder root;
     std::shared_ptr<CountingScopedAccess> scopedAccess = std::make_shared<CountingScopedAccess>();
-    FileManagerFixture files;
-    FileManager fileManager = files.make(scopedAccess);
-    FolderAccessCreation creation{access, fileManager, UserEnvironment{.accountHome = root.path()}};
-    FolderAccessCreation sandboxedCreation{access, fileManager,
+    NewFileWriterFixture files;
+    NewFileWriter fileWriter = files.make(scopedAccess);
+    FolderAccessCreation creation{access, fileWriter, UserEnvironment{.accountHome = root.path()}};
+    FolderAccessCreation sandboxedCreation{access, fileWriter,
                                            UserEnvironment{.accountHome = root.path(), .sandboxed = true}};
 };
 
@@ -114,7 +114,7 @@ TEST_F(FolderAccessCreationTest, AGrantOfAParentFolderChosenInThePromptCoversThe
 TEST_F(FolderAccessCreationTest, ThePromptOffersCloudFoldersOfTheAccountsHomeNotOfHOME) {
     const fs::path work = folder("Dropbox/Work");
     // Inside a sandbox HOME names the container; the account's home is the temporary folder.
-    FolderAccessCreation inContainer{access, fileManager,
+    FolderAccessCreation inContainer{access, fileWriter,
                                      UserEnvironment{.accountHome = root.path(),
                                                      .homeVariable = "/var/containers/org.quillet.Quillet",
                                                      .sandboxed = true}};
@@ -126,7 +126,7 @@ TEST_F(FolderAccessCreationTest, ThePromptOffersCloudFoldersOfTheAccountsHomeNot
     EXPECT_EQ(panel.shown()[0].directoryURL, root.path());
 
     // Without an account entry no home is known, whatever HOME says: the folder itself is asked for.
-    FolderAccessCreation withoutAccount{access, fileManager,
+    FolderAccessCreation withoutAccount{access, fileWriter,
                                         UserEnvironment{.homeVariable = root.path(), .sandboxed = true}};
     panel.enqueueCancel();
     EXPECT_THROW(withoutAccount.createFileWithFolderAccess(txt(), work), SecurityScopedFolderAccessError);

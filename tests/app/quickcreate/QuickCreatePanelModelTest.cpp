@@ -93,7 +93,7 @@ TEST(SymbolIcons, EverySymbolInUseHasAThemeName) {
     for (const char* symbol : {QuickCreatePanelModel::kTitleSymbol, QuickCreatePanelModel::kSearchSymbol,
                                QuickCreatePanelModel::kEmptyStateSymbol})
         EXPECT_TRUE(themeIconName(symbol)) << symbol;
-    for (const auto& choice : QuickCreatePanelModel::destinationChoices())
+    for (const auto& choice : destinationChoices())
         EXPECT_TRUE(themeIconName(choice.symbolName)) << choice.symbolName;
     EXPECT_FALSE(themeIconName("no.such.symbol"));
 }

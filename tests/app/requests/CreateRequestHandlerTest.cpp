@@ -7,7 +7,7 @@
 #include "app/requests/CreateRequestHandler.h"
 #include "shared/requests/CreateRequestURL.h"
 #include "tests/support/FakeApplicationWindows.h"
-#include "tests/support/FileManagerFixture.h"
+#include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/GrantStoreFixture.h"
 #include "tests/support/ManualMainQueue.h"
 #include "tests/support/RecordingFileViewer.h"
@@ -59,8 +59,8 @@ protected:
     TemporaryFolder folder;
     std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
     ScopedLogSink logScope{log};
-    FileManagerFixture files;
-    FolderAccessCreation creation{access, files.fileManager, UserEnvironment{}};
+    NewFileWriterFixture files;
+    FolderAccessCreation creation{access, files.fileWriter, UserEnvironment{}};
     RecordingModalAlert alert;
     RecordingFileViewer viewer;
     FakeApplicationWindows windows;
@@ -184,7 +184,7 @@ TEST_F(CreateRequestHandlerTest, CreationErrorsAreShownWithTheirOwnDescription) 
 }
 
 TEST_F(CreateRequestHandlerTest, AccessStepErrorsArePassedThroughUnchanged) {
-    FolderAccessCreation sandboxedCreation{access, files.fileManager, UserEnvironment{.sandboxed = true}};
+    FolderAccessCreation sandboxedCreation{access, files.fileWriter, UserEnvironment{.sandboxed = true}};
     CreateRequestHandler sandboxedHandler{sandboxedCreation, alert, viewer, activation, windows, queue};
     const fs::path target = folder / "q";
     fs::create_directory(target);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/shortcuts/QuickCreateShortcut.h"
+#include "app/keys/QuickCreateShortcut.h"
 #include "app/windows/CardTexts.h"
 #include "app/windows/HelpContent.h"
 #include "app/windows/OnboardingTexts.h"

@@ -7,8 +7,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-#include "app/shell/AppPresenceController.h"
-#include "app/shell/QuilletSelfUpdater.h"
+#include "app/presence/AppPresenceController.h"
+#include "app/update/QuilletSelfUpdater.h"
 #include "gui/shell/QtActivationPolicy.h"
 #include "gui/shell/QtStatusBar.h"
 #include "gui/shell/QtStatusMenu.h"

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/update/SoftwareUpdateController.h"
+#include "app/update/SoftwareUpdateController.h"
 #include "platform/linux/Ed25519.h"
 #include "platform/linux/LibArchiveUnpacker.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"

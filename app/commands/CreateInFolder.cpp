@@ -1,0 +1,65 @@
+#include "app/commands/CreateInFolder.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "app/creation/FolderAccessCreation.h"
+#include "app/desktop/DolphinServiceMenu.h"
+#include "shared/catalog/FileTypeCatalog.h"
+#include "shared/errors/PlatformError.h"
+#include "shared/errors/UserFacingError.h"
+#include "shared/paths/FilePaths.h"
+
+namespace quillet::cli {
+
+std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args) {
+    std::string destination;
+    if (takeOption(args, "--destination", destination)) return std::nullopt;
+    if (args.size() >= 2 && args[1] == DolphinServiceMenu::kItemOption) {
+        // Without an item it is a usage error, never a folder named like the option.
+        const FileTypeDefinition* type = fileType(args[0]);
+        if (!type || args.size() < 3 || args[2].empty()) return std::nullopt;
+        return FolderCreationArguments{type, args[2], true};
+    }
+    if (args.size() != 2 || args[1].empty()) return std::nullopt;
+    const FileTypeDefinition* type = fileType(args[0]);
+    if (!type) return std::nullopt;
+    return FolderCreationArguments{type, args[1]};
+}
+
+int reportCreationFailure(Invocation& inv, const std::string& description) {
+    inv.err << "Could not create file\n" << description << "\n";
+    return kExitFailure;
+}
+
+std::filesystem::path creationFolder(const FolderCreationArguments& arguments, std::error_code& error) {
+    const std::filesystem::path absolute = std::filesystem::absolute(arguments.folder, error);
+    if (error) return {};
+    return arguments.clickedItem ? folderForClickedItem(absolute) : standardizedPath(absolute);
+}
+
+int reportingCreationFailures(Invocation& inv, const std::function<int()>& create) {
+    try {
+        return create();
+    } catch (const UserFacingError& error) {
+        return reportCreationFailure(inv, error.description());
+    } catch (const std::exception& error) {
+        // Nothing else is expected; the command still ends with the text and a failure status.
+        return reportCreationFailure(inv, error.what());
+    }
+}
+
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation) {
+    return reportingCreationFailures(inv, [&] {
+        std::error_code ec;
+        const std::filesystem::path folder = creationFolder(arguments, ec);
+        if (ec)
+            return reportCreationFailure(
+                inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
+        inv.out << creation.createFileWithFolderAccess(*arguments.type, folder).string() << "\n";
+        return kExitOK;
+    });
+}
+
+}  // namespace quillet::cli

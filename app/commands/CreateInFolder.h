@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <system_error>
+#include <string>
+#include <vector>
+
+#include "app/commands/Invocation.h"
+#include "shared/catalog/FileTypeDefinition.h"
+
+namespace quillet {
+class FolderAccessCreation;
+}
+
+namespace quillet::cli {
+
+// "quillet create TYPE FOLDER": the part of "create" that the application program and the
+// launcher share. The launcher carries it out itself whenever no access prompt can be needed.
+struct FolderCreationArguments {
+    const FileTypeDefinition* type;
+    std::string folder;  // as given
+    // Dolphin's form, "create TYPE --item PATH...": `folder` is the first clicked item, which
+    // stands for itself when it is a folder and for the folder holding it otherwise.
+    bool clickedItem = false;
+};
+
+// The type and folder when the words after "create" are exactly that form with a known type;
+// nothing for any other form and for words "create" answers with a usage error.
+std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args);
+
+// What the user sees when a creation fails, the same title and text as the alert; the status.
+int reportCreationFailure(Invocation& inv, const std::string& description);
+
+// Runs `create` and returns its status; whatever it throws is reported as a failed creation.
+int reportingCreationFailures(Invocation& inv, const std::function<int()>& create);
+
+// The folder the file goes into, absolute and standardized; the error when the folder the
+// command runs from cannot be found (a relative folder is taken from there).
+std::filesystem::path creationFolder(const FolderCreationArguments& arguments, std::error_code& error);
+
+// Creates the file in the folder (a relative one is taken from where the command runs), prints
+// its path and returns the exit status; failures are printed by reportCreationFailure.
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation);
+
+}  // namespace quillet::cli

@@ -1,0 +1,51 @@
+#include "app/instance/SingleInstanceLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quillet {
+
+std::filesystem::path SingleInstanceLock::pathFor(const UserEnvironment& environment) {
+    const auto& runtime = environment.runtimeDirectory;
+    if (runtime && runtime->is_absolute()) return *runtime / "org.quillet.Quillet.lock";
+    return environment.temporaryDirectory / ("org.quillet.Quillet-" + std::to_string(::getuid()) + ".lock");
+}
+
+SingleInstanceLock::SingleInstanceLock(std::filesystem::path path) : path_(std::move(path)) {}
+
+SingleInstanceLock::~SingleInstanceLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock; the file stays for the next run
+}
+
+SingleInstanceLock::Outcome SingleInstanceLock::acquire() {
+    if (fd_ >= 0) return Outcome::acquired;
+    // Never follow a link someone planted in a shared temporary folder, and never take a lock
+    // file another user owns.
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error_ = "Could not open " + path_.string() + ": " + std::strerror(errno);
+        return Outcome::failed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
+        error_ = path_.string() + " is not a lock file of this user";
+        ::close(fd);
+        return Outcome::failed;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        if (saved == EWOULDBLOCK) return Outcome::heldElsewhere;
+        error_ = "Could not lock " + path_.string() + ": " + std::strerror(saved);
+        return Outcome::failed;
+    }
+    fd_ = fd;
+    return Outcome::acquired;
+}
+
+}  // namespace quillet

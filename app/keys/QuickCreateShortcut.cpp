@@ -1,0 +1,100 @@
+#include "app/keys/QuickCreateShortcut.h"
+
+#include <limits>
+#include <nlohmann/json.hpp>
+
+namespace quillet {
+
+bool QuickCreateShortcut::isUsable() const {
+    return carbonModifiers != 0 && keyCode != std::numeric_limits<uint32_t>::max();
+}
+
+std::string QuickCreateShortcut::displayString() const {
+    std::string text;
+    auto append = [&text](std::string_view part) {
+        if (!text.empty()) text += " + ";
+        text += part;
+    };
+    if (carbonModifiers & kCarbonCommandKey) append("\u2318");
+    if (carbonModifiers & kCarbonControlKey) append("\u2303");
+    if (carbonModifiers & kCarbonOptionKey) append("\u2325");
+    if (carbonModifiers & kCarbonShiftKey) append("\u21E7");
+    append(keyName(keyCode));
+    return text;
+}
+
+const std::vector<std::pair<uint32_t, std::string>>& keyNameTable() {
+    static const std::vector<std::pair<uint32_t, std::string>> table{
+        {0, "A"}, {11, "B"}, {8, "C"}, {2, "D"}, {14, "E"}, {3, "F"}, {5, "G"},
+        {4, "H"}, {34, "I"}, {38, "J"}, {40, "K"}, {37, "L"}, {46, "M"}, {45, "N"},
+        {31, "O"}, {35, "P"}, {12, "Q"}, {15, "R"}, {1, "S"}, {17, "T"}, {32, "U"},
+        {9, "V"}, {13, "W"}, {7, "X"}, {16, "Y"}, {6, "Z"},
+        {29, "0"}, {18, "1"}, {19, "2"}, {20, "3"}, {21, "4"}, {23, "5"}, {22, "6"},
+        {26, "7"}, {28, "8"}, {25, "9"},
+        {49, "Space"},
+        {36, "\u21A9"}, {48, "\u21E5"}, {53, "\u238B"}, {51, "\u232B"}, {117, "\u2326"},
+        {123, "\u2190"}, {124, "\u2192"}, {126, "\u2191"}, {125, "\u2193"},
+        {122, "F1"}, {120, "F2"}, {99, "F3"}, {118, "F4"}, {96, "F5"}, {97, "F6"},
+        {98, "F7"}, {100, "F8"}, {101, "F9"}, {109, "F10"}, {103, "F11"}, {111, "F12"},
+    };
+    return table;
+}
+
+std::string keyName(uint32_t keyCode) {
+    for (const auto& [code, name] : keyNameTable())
+        if (code == keyCode) return name;
+    return "Key " + std::to_string(keyCode);
+}
+
+uint32_t carbonModifiers(uint64_t cocoaModifierFlags) {
+    uint32_t mask = 0;
+    if (cocoaModifierFlags & kCocoaCommandFlag) mask |= kCarbonCommandKey;
+    if (cocoaModifierFlags & kCocoaControlFlag) mask |= kCarbonControlKey;
+    if (cocoaModifierFlags & kCocoaOptionFlag) mask |= kCarbonOptionKey;
+    if (cocoaModifierFlags & kCocoaShiftFlag) mask |= kCarbonShiftKey;
+    return mask;
+}
+
+nlohmann::json quickCreateShortcutJSON(const QuickCreateShortcut& shortcut) {
+    return nlohmann::json{{"keyCode", shortcut.keyCode}, {"carbonModifiers", shortcut.carbonModifiers}};
+}
+
+std::string encodeQuickCreateShortcut(const QuickCreateShortcut& shortcut) {
+    // Written in field order so stored data reads the same everywhere.
+    nlohmann::ordered_json j;
+    j["keyCode"] = shortcut.keyCode;
+    j["carbonModifiers"] = shortcut.carbonModifiers;
+    return j.dump();
+}
+
+QuickCreateShortcut quickCreateShortcutFromJSON(const nlohmann::json& value) {
+    if (!value.is_object()) throw ShortcutDecodingError("Expected a shortcut object.");
+    auto field = [&value](const char* key) -> uint32_t {
+        auto it = value.find(key);
+        if (it == value.end()) throw ShortcutDecodingError(std::string("Missing key \"") + key + "\".");
+        // Fractions, exponents, booleans and negative numbers are not key codes or masks.
+        if (!it->is_number_unsigned() || it->get<uint64_t>() > std::numeric_limits<uint32_t>::max())
+            throw ShortcutDecodingError(std::string("Key \"") + key +
+                                        "\" is not an unsigned 32-bit integer.");
+        return static_cast<uint32_t>(it->get<uint64_t>());
+    };
+    return QuickCreateShortcut{field("keyCode"), field("carbonModifiers")};
+}
+
+QuickCreateShortcut decodeQuickCreateShortcut(const std::string& json) {
+    nlohmann::json j = nlohmann::json::parse(json, nullptr, false);
+    if (j.is_discarded()) throw ShortcutDecodingError("The data is not valid JSON.");
+    return quickCreateShortcutFromJSON(j);
+}
+
+size_t hashValue(const QuickCreateShortcut& shortcut) {
+    size_t seed = 0;
+    auto combine = [&seed](uint32_t v) {
+        seed ^= std::hash<uint32_t>{}(v) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+    };
+    combine(shortcut.keyCode);
+    combine(shortcut.carbonModifiers);
+    return seed;
+}
+
+}  // namespace quillet

@@ -1,0 +1,161 @@
+#include "app/presence/AppPresenceController.h"
+
+#include <utility>
+
+#include "app/quickcreate/DesktopCreationController.h"
+#include "app/settings/AppSettings.h"
+#include "app/presence/FileCreationMenuAction.h"
+#include "app/update/QuilletCheckForUpdatesCommand.h"
+#include "app/update/QuilletSelfUpdater.h"
+#include "platform/ApplicationTermination.h"
+#include "platform/MainQueue.h"
+
+namespace quillet {
+
+namespace {
+
+StatusMenuItem actionItem(std::string title, std::string symbolName, std::function<void()> action) {
+    StatusMenuItem item;
+    item.title = std::move(title);
+    item.symbolName = std::move(symbolName);
+    item.accessibilityDescription = item.title;
+    item.action = std::move(action);
+    return item;
+}
+
+}  // namespace
+
+AppPresenceController::AppPresenceController(AppPresenceEnvironment environment)
+    : environment_(std::move(environment)) {}
+
+AppPresenceController::~AppPresenceController() = default;
+
+void AppPresenceController::start(AppSettings& settings, QuilletSelfUpdater& updater) {
+    if (environment_.uiTesting) {
+        // Tests drive the windows, so the application stays listed and leaves the tray alone.
+        statusItem_.reset();
+        environment_.activationPolicy.setActivationPolicy(ActivationPolicyKind::regular);
+        return;
+    }
+    settings_ = &settings;
+    updater_ = &updater;
+    applyPresence(settings.appPresence.get());
+
+    cancellables_.push_back(settings.appPresence.subscribe([this](const AppPresence& presence) {
+        environment_.mainQueue.async(later([this, presence] { applyPresence(presence); }));
+    }));
+    cancellables_.push_back(settings.enabledFileTypeIDs.subscribe(
+        [this](const auto&) { environment_.mainQueue.async(later([this] { rebuildMenu(); })); }));
+    cancellables_.push_back(settings.fileTypeOrder.subscribe(
+        [this](const auto&) { environment_.mainQueue.async(later([this] { rebuildMenu(); })); }));
+    cancellables_.push_back(updater.canCheckForUpdates.subscribe(
+        [this](const bool&) { environment_.mainQueue.async(later([this] { rebuildMenu(); })); }));
+}
+
+std::function<void()> AppPresenceController::later(std::function<void()> reaction) {
+    return [alive = std::weak_ptr<int>(lifetime_), reaction = std::move(reaction)] {
+        if (alive.lock()) reaction();
+    };
+}
+
+void AppPresenceController::applyPresence(AppPresence presence) {
+    const bool wanted = presence != AppPresence::dockOnly;
+    if (wanted) {
+        if (!statusItem_) statusItem_ = environment_.statusBar.makeStatusItem();
+        rebuildMenu();
+    } else {
+        statusItem_.reset();
+    }
+    environment_.activationPolicy.setActivationPolicy(presence == AppPresence::menuBarOnly
+                                                          ? ActivationPolicyKind::accessory
+                                                          : ActivationPolicyKind::regular);
+}
+
+void AppPresenceController::stop() {
+    cancellables_.clear();
+    lifetime_ = std::make_shared<int>(0);
+    updater_ = nullptr;
+    settings_ = nullptr;
+    statusItem_.reset();
+}
+
+void AppPresenceController::rebuildMenu() {
+    if (statusItem_) statusItem_->setMenu(buildStatusMenu());
+}
+
+StatusMenu AppPresenceController::buildStatusMenu() {
+    StatusMenu menu;
+    menu.push_back(actionItem(kQuickCreateTitle, "plus.square.on.square", [this] { showQuickCreate(); }));
+    menu.push_back(destinationItem(CreationDestinationMode::desktop));
+    menu.push_back(destinationItem(CreationDestinationMode::frontFinderFolder));
+    menu.push_back(StatusMenuItem::separator());
+    menu.push_back(actionItem(kOpenTitle, "macwindow", [this] { openMainWindow(); }));
+    if (updater_) {
+        for (const auto& command : QuilletCheckForUpdatesCommand(*updater_).items()) {
+            auto item = actionItem(command.title, "arrow.triangle.2.circlepath", [this] { checkForUpdates(); });
+            item.isEnabled = command.isEnabled;
+            menu.push_back(std::move(item));
+        }
+    }
+    menu.push_back(StatusMenuItem::separator());
+    menu.push_back(actionItem(kUninstallTitle, "trash", [this] { uninstall(); }));
+    menu.push_back(actionItem(kQuitTitle, "power", [this] { quit(); }));
+    return menu;
+}
+
+StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode destination) {
+    const bool desktop = destination == CreationDestinationMode::desktop;
+    StatusMenuItem item;
+    item.kind = StatusMenuItem::Kind::submenu;
+    item.title = desktop ? kCreateOnDesktopTitle : kCreateInFolderTitle;
+    item.symbolName = desktop ? "desktopcomputer" : "folder";
+    item.accessibilityDescription = desktop ? "Desktop" : "Finder Folder";
+    if (!settings_) return item;
+
+    const auto types = settings_->enabledFileTypesInOrder();
+    for (const auto category : kAllFileTypeCategories) {
+        bool headed = false;
+        for (const auto& type : types) {
+            if (type.category != category) continue;
+            if (!headed) {
+                if (!item.submenu.empty()) item.submenu.push_back(StatusMenuItem::separator());
+                StatusMenuItem header;
+                header.kind = StatusMenuItem::Kind::header;
+                header.title = std::string(rawValue(category));
+                header.isEnabled = false;
+                item.submenu.push_back(std::move(header));
+                headed = true;
+            }
+            std::any payload = FileCreationMenuAction{type, destination};
+            auto typeItem = actionItem(type.displayName, type.sfSymbolName, {});
+            typeItem.representedObject = payload;
+            typeItem.action = [this, payload] { createFileFromMenu(payload); };
+            item.submenu.push_back(std::move(typeItem));
+        }
+    }
+    return item;
+}
+
+void AppPresenceController::showQuickCreate() {
+    environment_.quickCreate.showQuickCreatePanel(CreationDestinationMode::desktop);
+}
+
+void AppPresenceController::openMainWindow() { environment_.quickCreate.openMainWindow(); }
+
+void AppPresenceController::checkForUpdates() {
+    if (updater_ && updater_->updaterController) updater_->checkForUpdates();
+}
+
+void AppPresenceController::uninstall() {
+    if (environment_.requestUninstall) environment_.requestUninstall();
+}
+
+void AppPresenceController::quit() { environment_.termination.terminate(); }
+
+void AppPresenceController::createFileFromMenu(const std::any& representedObject) {
+    const auto* action = std::any_cast<FileCreationMenuAction>(&representedObject);
+    if (!action) return;
+    environment_.quickCreate.createFile(action->type, action->destination);
+}
+
+}  // namespace quillet

@@ -1,0 +1,14 @@
+#include "app/update/QuilletCheckForUpdatesCommand.h"
+
+#include "app/update/QuilletSelfUpdater.h"
+
+namespace quillet {
+
+std::vector<MenuCommandItem> QuilletCheckForUpdatesCommand::items() const {
+    if (!updater_.configuration.isConfigured()) return {};
+    return {MenuCommandItem{kCheckForUpdatesTitle, updater_.canCheckForUpdates.get()}};
+}
+
+void QuilletCheckForUpdatesCommand::perform() { updater_.checkForUpdates(); }
+
+}  // namespace quillet

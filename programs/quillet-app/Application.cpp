@@ -1,0 +1,464 @@
+#include "programs/quillet-app/Application.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <nlohmann/json.hpp>
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <chrono>
+#include <optional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "app/access/SecurityScopedFolderAccess.h"
+#include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "app/creation/FolderAccessCreation.h"
+#include "app/quickcreate/CreationDestinations.h"
+#include "app/quickcreate/DesktopCreationController.h"
+#include "app/requests/CreateRequestHandler.h"
+#include "app/access/FolderAccessSetupModel.h"
+#include "app/windows/DisplayVersion.h"
+#include "gui/access/FolderAccessSetupView.h"
+#include "gui/quickcreate/QuickCreatePanelWindow.h"
+#include "gui/settings/FileTypesListView.h"
+#include "gui/shortcuts/ShortcutSettingsView.h"
+#include "app/desktop/ExtensionSettingsOpener.h"
+#include "gui/windows/AppWindows.h"
+#include "gui/windows/CreationGuideView.h"
+#include "gui/windows/ExtensionStatusView.h"
+#include "gui/windows/HelpView.h"
+#include "gui/windows/OnboardingView.h"
+#include "gui/windows/UninstallView.h"
+#include "gui/shell/QtActivationPolicy.h"
+#include "gui/shell/QtStatusBar.h"
+#include "app/settings/AppSettings.h"
+#include "app/settings/SettingsChangeWatcher.h"
+#include "app/presence/AppPresenceController.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "app/uninstall/AppUninstaller.h"
+#include "app/instance/ApplicationBundle.h"
+#include "app/desktop/BundleRegistration.h"
+#include "app/desktop/DolphinServiceMenu.h"
+#include "app/desktop/DolphinServiceMenuUpdater.h"
+#include "app/shortcuts/HotKeyWay.h"
+#include "app/instance/InstanceRequest.h"
+#include "app/update/QuilletSelfUpdater.h"
+#include "app/instance/SingleInstanceLock.h"
+#include "app/update/SoftwareUpdateController.h"
+#include "platform/posix/NewFileWriter.h"
+#include "platform/posix/ResourceBundle.h"
+#include "shared/logging/Logger.h"
+#include "platform/linux/DBusFileViewer.h"
+#include "platform/linux/DisplayPlatform.h"
+#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/GioFileTrash.h"
+#include "platform/linux/LibArchiveUnpacker.h"
+#include "platform/linux/NautilusFileManagers.h"
+#include "platform/linux/NautilusTrash.h"
+#include "platform/linux/OpenSslSignatureVerifier.h"
+#include "platform/linux/QtApplicationActivation.h"
+#include "platform/linux/QtApplicationIcon.h"
+#include "platform/linux/QtApplicationRelauncher.h"
+#include "platform/linux/QtApplicationTermination.h"
+#include "platform/linux/QtApplicationWindows.h"
+#include "platform/linux/QtFileTrash.h"
+#include "platform/linux/QtFolderPanel.h"
+#include "platform/linux/QtInstanceListener.h"
+#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtMainQueueTimer.h"
+#include "platform/linux/QtModalAlert.h"
+#include "platform/linux/QtScreenLayout.h"
+#include "platform/linux/QtURLOpener.h"
+#include "platform/linux/QtUpdateTransport.h"
+#include "platform/linux/QtUpdateUserDriver.h"
+#include "platform/linux/QtWindowOrdering.h"
+#include "platform/linux/GnomeKeybindingHotKeyService.h"
+#include "platform/linux/PortalHotKeyService.h"
+#include "platform/linux/X11HotKeyService.h"
+#include "platform/posix/UnavailableHotKeyService.h"
+#include "platform/posix/AmbientScopedAccess.h"
+#include "platform/posix/InstanceSocket.h"
+#include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/PosixFolderBookmarks.h"
+#include "shared/paths/UserEnvironment.h"
+
+namespace quillet {
+
+namespace {
+
+// SIGTERM and SIGINT end the event loop through this pipe, so the exit path (hot keys released,
+// panel hidden) runs as after any other quit.
+int quitPipe[2] = {-1, -1};
+
+void requestQuit(int) {
+    const char byte = 'q';
+    [[maybe_unused]] auto written = ::write(quitPipe[1], &byte, 1);
+}
+
+void installQuitSignals(QApplication& application) {
+    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [] {
+        char buffer[16];
+        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = requestQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// What the session offers for holding keys system-wide. The bus and the schemas are asked only
+// in a Wayland session; an X11 session grabs keys as always.
+HotKeySession hotKeySessionOf(const UserEnvironment& environment) {
+    HotKeySession session{environment.sessionType, environment.waylandDisplay, environment.currentDesktop};
+    if (isWaylandSession(session)) {
+        session.portalOffered = PortalHotKeyService::isOffered(QDBusConnection::sessionBus());
+        session.gnomeKeybindingsInstalled = GnomeKeybindingHotKeyService::isAvailable();
+    }
+    return session;
+}
+
+std::unique_ptr<HotKeyService> makeHotKeyService(const HotKeySession& session, HotKeyWay way, MainQueue& mainQueue,
+                                                 const ApplicationBundle& bundle) {
+    Logger(kAppSubsystem, "GlobalHotKey").log("Global shortcuts through %{public}s", hotKeyWayName(way));
+    switch (way) {
+        case HotKeyWay::x11: return std::make_unique<X11HotKeyService>();
+        case HotKeyWay::portal: return std::make_unique<PortalHotKeyService>(QDBusConnection::sessionBus());
+        case HotKeyWay::gnomeKeybindings:
+            return std::make_unique<GnomeKeybindingHotKeyService>(bundle.executable(), mainQueue);
+        case HotKeyWay::unavailable: break;
+    }
+    return std::make_unique<UnavailableHotKeyService>(unavailableReason(session));
+}
+
+// The long-lived parts, declared in launch order and so released in the reverse order.
+struct Parts {
+    Parts(const UserEnvironment& environment, const ResourceBundle& resources, const ApplicationBundle& bundle)
+        : environment(environment), resources(resources), bundle(bundle) {}
+
+    const UserEnvironment& environment;
+    const ResourceBundle& resources;
+    const ApplicationBundle& bundle;
+    // The information dictionary, read once: the updater and the windows' version line use it.
+    const nlohmann::json info = resources.infoDictionary();
+    const std::string shownVersion = versionLine(shortVersion(info));
+    QtApplicationActivation activation;
+    QtWindowOrdering windowOrdering;
+    QtFolderPanel folderPanel;
+    QtModalAlert alert;
+    QtURLOpener urlOpener;
+    DBusFileViewer fileViewer{QDBusConnection::sessionBus(), urlOpener};
+    QtMainQueue mainQueue;
+    NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
+    QtScreenLayout screens;
+    QuickCreatePanelWindowFactory panelFactory{windowOrdering, screens};
+    const HotKeySession hotKeySession = hotKeySessionOf(environment);
+    const HotKeyWay hotKeyWay = chooseHotKeyWay(hotKeySession);
+    std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);
+
+    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(environment.configurationHome);
+    AppSettings settings{*suite};
+    PosixFolderBookmarks bookmarks;
+    LastComponentDisplayNames displayNames;
+    SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &activation};
+    NewFileWriter fileWriter{resources, std::make_shared<AmbientScopedAccess>()};
+    FolderAccessCreation creation{access, fileWriter, environment};
+    SystemCreationDestinations destinations{frontFolder, environment};
+    DesktopCreationController controller{DesktopCreationEnvironment{
+        settings,
+        *hotKeyService,
+        mainQueue,
+        [this](const FileTypeDefinition& type, const std::filesystem::path& folder) {
+            return creation.createFileWithFolderAccess(type, folder);
+        },
+        destinations,
+        fileViewer,
+        alert,
+        activation,
+        panelFactory,
+        screens,
+        windowOrdering,
+    }};
+
+    // The links the desktop hands over: to a later launch of "quillet URL" while this instance
+    // runs, as the command line handles them when none does.
+    QtApplicationWindows applicationWindows;
+    CreateRequestHandler requests{creation, alert, fileViewer, activation, applicationWindows, mainQueue};
+
+    // Updating exists only when the information dictionary names a secure feed and a key; the
+    // engine and its adapters are then built once, for the life of the process.
+    QtUpdateTransport updateTransport;
+    OpenSslSignatureVerifier signatureVerifier;
+    LibArchiveUnpacker unpacker;
+    QtUpdateUserDriver updateDriver;
+    QtApplicationRelauncher relauncher;
+    QuilletSelfUpdater updater{
+        QuilletSelfUpdateConfiguration::fromInfoDictionary(info),
+        [this](const QuilletSelfUpdateConfiguration& configuration) {
+            return std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
+                updateTransport, signatureVerifier, unpacker, updateDriver, relauncher, mainQueue,
+                configuration.feedURL.value_or(""), configuration.publicEDKey.value_or(""),
+                info.value("CFBundleShortVersionString", ""),
+                bundle.installedBundle()});
+        }};
+
+    // The uninstaller: the status menu, the application menu and the main window all reach
+    // this one.
+    QtMainQueueTimer timer;
+    NautilusFileManagers fileManagers{QDBusConnection::sessionBus()};
+    QtFileTrash fileTrash;
+    GioFileTrash gioTrash;
+    NautilusTrash nautilusTrash{QDBusConnection::sessionBus()};
+    QtApplicationTermination termination;
+    BundleRegistration registration{bundle, environment};
+    // Dolphin's "Create File" menu, following the offered types; it starts this program's launcher.
+    DolphinServiceMenu serviceMenu{bundle.executable(), environment.dataHome};
+    DolphinServiceMenuUpdater serviceMenuUpdater{serviceMenu, settings, mainQueue};
+    AppUninstaller uninstaller{AppUninstallerEnvironment{
+        alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
+        nautilusTrash, environment.configurationHome,
+        [this] { registration.unregisterBundle(); }, termination,
+        [this] {
+            serviceMenu.remove();
+            // Key bindings a Wayland session on GNOME was given, whichever session this is.
+            GnomeKeybindingHotKeyService::removeAll();
+        },
+        isSystemInstall(info)}};
+
+    // The tray icon and its menu, and whether the windows are listed in the taskbar.
+    QtStatusBar statusBar;
+    QtActivationPolicy activationPolicy;
+    AppPresenceController presence{AppPresenceEnvironment{statusBar, activationPolicy, mainQueue, controller,
+                                                          [this] { uninstaller.requestUninstall(); }, termination,
+                                                          environment.uiTesting}};
+
+    // Settings the command line writes while the application runs reach every part above.
+    SettingsChangeWatcher settingsWatcher{settings, timer};
+
+    // The main window (its cards built afresh for each window) and the help window.
+    AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
+                       AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView(shownVersion, parent); },
+                                        [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
+                       AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
+                                      [this] { uninstaller.requestUninstall(); }, [this] { termination.terminate(); },
+                                      [this] { activation.activateIgnoringOtherApps(); }}};
+
+    static std::optional<std::string> shortVersion(const nlohmann::json& info) {
+        const auto found = info.find("CFBundleShortVersionString");
+        if (found == info.end() || !found->is_string()) return std::nullopt;
+        return found->get<std::string>();
+    }
+
+    // No desktop has a settings page for file manager extensions; the help window's section on
+    // the extension takes its place.
+    ExtensionSettingsOpener extensionSettings{
+        urlOpener, ExtensionSettingsOpener::settingsURLForDesktop(environment.currentDesktop),
+        [this] { windows.openExtensionHelp(); }};
+
+    ContentViewParts contentParts() {
+        ContentViewParts parts;
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            return new ExtensionStatusView([this] { extensionSettings.open(); }, parent);
+        });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* { return new CreationGuideView(settings, parent); });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            // A fresh model for each card: it starts with no status line, and lives as long as
+            // its card does.
+            auto model = std::make_shared<FolderAccessSetupModel>(access, displayNames,
+                                                                  FolderAccessLocations::fromEnvironment(environment));
+            auto* card = new FolderAccessSetupView(*model, parent);
+            QObject::connect(card, &QObject::destroyed, [model] {});
+            return card;
+        });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            // While a recorder has the keyboard, Quillet+'s own hot keys are released, so the
+            // combination they hold can be recorded.
+            return new ShortcutSettingsView(settings, [this] { return controller.hotKeyManager().suspend(); }, parent,
+                                            hotKeyWay != HotKeyWay::unavailable);
+        });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            return new UninstallView([this] { uninstaller.requestUninstall(); }, parent);
+        });
+        parts.fileTypes = [this](QWidget* parent) -> QWidget* { return new FileTypesListView(settings, parent); };
+        parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) -> QWidget* {
+            return new OnboardingView(settings, std::move(onFinish), parent);
+        };
+        return parts;
+    }
+};
+
+}  // namespace
+
+namespace {
+
+// What a launch asked for, carried out in this instance.
+void perform(Parts& parts, const InstanceRequest& request) {
+    switch (request.kind) {
+        case InstanceRequest::Kind::activate: parts.controller.openMainWindow(); break;
+        case InstanceRequest::Kind::quickCreate:
+            parts.controller.showQuickCreatePanel(CreationDestinationMode::desktop);
+            break;
+        case InstanceRequest::Kind::checkForUpdates:
+            if (!parts.updater.configuration.isConfigured()) {
+                Logger(kAppSubsystem, "Lifecycle").log("Updating is not configured in this build");
+            }
+            parts.updater.checkForUpdates();
+            break;
+        case InstanceRequest::Kind::openURL: parts.requests.handleOpenURL(request.url); break;
+        case InstanceRequest::Kind::createFile:
+            // A key binding of the desktop: the same road as a press of the direct shortcut.
+            parts.controller.perform(HotKeyAction::createFile(request.typeID, request.destination));
+            break;
+    }
+}
+
+// A message from a later launch. It is answered at once and carried out from the main queue, so
+// the launch never waits on an alert or an access prompt.
+bool receiveLaunchRequest(Parts& parts, std::string_view message) {
+    const Logger log(kAppSubsystem, "Instance");
+    const auto request = decodeInstanceRequest(message);
+    if (!request) {
+        log.error("Dropped a message from another launch that is not a request");
+        return false;
+    }
+    log.log("Request from another launch: %{public}s", instanceRequestVerb(request->kind));
+    parts.mainQueue.async([&parts, request = *request] { perform(parts, request); });
+    return true;
+}
+
+// Hands this launch's request to the instance that holds the lock. Right after that instance
+// started, its socket may not be listening yet; it is tried again for a few seconds.
+int forwardToHolder(const std::filesystem::path& socket, const InstanceRequest& request) {
+    using Status = instance_socket::SendResult::Status;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        const auto result = forwardToRunningInstance(socket, request);
+        if (result.status == Status::accepted) return 0;
+        if (result.status != Status::noInstance || std::chrono::steady_clock::now() > deadline) {
+            std::cerr << kAlreadyRunningMessage << "\n";
+            if (!result.error.empty()) std::cerr << "quillet: " << result.error << "\n";
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// One run of the application while it holds the single-instance lock. Returns the exit status,
+// and what to start in this instance's place when an update asked for a relaunch.
+int runInstance(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources,
+                const ApplicationLaunchOptions& options, std::optional<std::filesystem::path>& relaunch) {
+    const Logger log(kAppSubsystem, "Lifecycle");
+    const auto socketPath = instance_socket::pathFor(environment.runtimeDirectory, environment.temporaryDirectory);
+    SingleInstanceLock lock(SingleInstanceLock::pathFor(environment));
+    switch (lock.acquire()) {
+        case SingleInstanceLock::Outcome::acquired: break;
+        case SingleInstanceLock::Outcome::heldElsewhere: return forwardToHolder(socketPath, options.request);
+        case SingleInstanceLock::Outcome::failed:
+            std::cerr << "quillet: " << lock.error() << "\n";
+            return 1;
+    }
+    // Listening before the toolkit starts: a launch made meanwhile waits in the socket's queue
+    // and is answered once the event loop runs.
+    instance_socket::Listener socket(socketPath);
+    if (!socket.listen()) log.error("Later launches cannot reach this instance: %{public}s", socket.error());
+
+    // Run from a per-user bundle, it makes itself the desktop's Quillet+ (entry, icon,
+    // quillaxe: handler and start at login), re-pointed at wherever the bundle now is.
+    const ApplicationBundle bundle = ApplicationBundle::containing(executablePath());
+    BundleRegistration(bundle, environment).registerBundle();
+
+    // A display Qt can use, else Qt's window-less platform: the application still runs (and
+    // says so), only without windows or hot keys.
+    std::vector<std::string> arguments(argv, argv + argc);
+    const auto platform = availableDisplayPlatform(desktopSessionAddresses(environment));
+    if (!platform) log.error("No display available; running without windows or hot keys");
+    arguments.insert(arguments.begin() + 1, {"-platform", platform.value_or("offscreen")});
+    std::vector<char*> qtArgv;
+    for (auto& argument : arguments) qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(arguments.size());
+
+    QApplication application(qtArgc, qtArgv.data());
+    QApplication::setApplicationName(QStringLiteral("quillet"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
+    QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
+    QApplication::setWindowIcon(applicationIcon(resources.resourceDirectory()));
+    // Quillet+ lives on without windows; hiding the panel or closing an alert must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    installQuitSignals(application);
+
+    auto parts = std::make_unique<Parts>(environment, resources, bundle);
+    parts->presence.start(parts->settings, parts->updater);
+    // Everything that asks for the main window (the tray, a later launch, the panel) opens it.
+    parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
+    parts->controller.start();
+    parts->settingsWatcher.start();
+    // An installed program keeps Dolphin's menu; a build tree's leaves the installed one alone.
+    if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->serviceMenuUpdater.start();
+    std::unique_ptr<QtInstanceListener> launches;
+    if (socket.fd() >= 0) {
+        launches = std::make_unique<QtInstanceListener>(
+            socket, [&parts](std::string_view message) { return receiveLaunchRequest(*parts, message); });
+    }
+    log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
+    // A plain launch opens the main window, unless Quillet+ lives in the tray and the welcome
+    // walkthrough was done (as when it starts at login); what else it asked for is done now.
+    const bool trayOnly = parts->settings.appPresence.get() == AppPresence::menuBarOnly && !environment.uiTesting;
+    if (options.request.kind != InstanceRequest::Kind::activate ||
+        !(trayOnly && parts->settings.hasCompletedOnboarding.get())) {
+        parts->mainQueue.async([&parts, request = options.request] { perform(*parts, request); });
+    }
+
+    // Start-up leaves freed memory in the heap; a resident utility hands it back once settled.
+    QTimer::singleShot(2000, &application, [] { ::malloc_trim(0); });
+
+    const int status = application.exec();
+
+    // No launch is taken any more; one made from here on starts the next instance.
+    launches.reset();
+    parts->controller.stop();
+    parts->presence.stop();
+    relaunch = parts->relauncher.pendingRelaunch();
+    parts.reset();
+    log.log("Quillet+ stopped");
+    return status;
+}
+
+}  // namespace
+
+int runApplication(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources,
+                   const ApplicationLaunchOptions& options) {
+    std::optional<std::filesystem::path> relaunch;
+    const int status = runInstance(argc, argv, environment, resources, options, relaunch);
+    if (!relaunch) return status;
+    // The lock is free now, so the new version starts as the one instance. It runs in this
+    // process, which keeps the place the desktop started it in (session, parent, environment).
+    const Logger log(kAppSubsystem, "Lifecycle");
+    log.log("Relaunching %{public}s", relaunch->string());
+    std::string program = relaunch->string();
+    char* const newArgv[] = {program.data(), nullptr};
+    ::execv(program.c_str(), newArgv);
+    log.error("Could not relaunch %{public}s: %{public}s", program, std::string(std::strerror(errno)));
+    return 1;
+}
+
+}  // namespace quillet

@@ -1,0 +1,82 @@
+#include "programs/quillet-app/CommandLine.h"
+
+#include <iostream>
+
+#include "app/requests/URLComponents.h"
+#include "programs/quillet-app/Application.h"
+#include "quillet/Version.h"
+
+namespace quillet::cli {
+
+namespace {
+
+const Command kCommands[] = {
+    {"types", "types [--all]            list the offered file types in your order (--all: enabled or not)",
+     typesCommand},
+    {"create", "create TYPE [FOLDER]     create a new file of TYPE (see types) in FOLDER and print its path;\n"
+     "                           without FOLDER: on the Desktop, or with --destination frontFinderFolder\n"
+     "                           in the front file manager window's folder, and print the status line;\n"
+     "                           with --item PATH...: in the folder a file manager click on the first PATH\n"
+     "                           means (PATH itself when it is a folder, else the folder holding it)",
+     createCommand},
+    {"destination", "destination [MODE]       print the folder MODE creates in and its short name\n"
+                    "                           (MODE: desktop, the default, or frontFinderFolder)",
+     destinationCommand},
+    {"defaults", "defaults VERB ...        settings suite: read [KEY], write KEY -json VALUE | -data HEX, delete KEY\n"
+                 "                           (--suite NAME or --standard picks another suite)",
+     defaultsCommand},
+    {"grants", "grants VERB ...          saved folder grants: list, add FOLDER, remove FOLDER",
+     grantsCommand},
+    {"open", "open URL                 carry out a quillaxe: request URL in this process and print the new\n"
+             "                           file (quillet URL hands it to the running Quillet+ instead)",
+     openCommand},
+    {"quick-create", "quick-create             show the Quick Create panel (starts Quillet+ when it is not running)",
+     quickCreateCommand},
+    {"check-for-updates", "check-for-updates        check for a newer version (starts Quillet+ when it is not running)",
+     checkForUpdatesCommand},
+    {"uninstall", "uninstall                move Quillet+ to the Trash and remove its settings (asks first);\n"
+                  "                           installed by the package manager: remove your settings only",
+     uninstallCommand},
+};
+
+void printHelp(std::ostream& out) {
+    out << "Quillet+ " << QUILLET_VERSION << ": new files of sixteen types, wherever you are.\n\n"
+        << "Usage: quillet             start Quillet+, or bring the running one forward\n"
+        << "       quillet COMMAND [ARGS]\n\nCommands:\n";
+    for (const auto& c : commands()) out << "  " << c.synopsis << "\n";
+    out << "\n  --help                   show this text\n"
+        << "  --version                show the version\n";
+}
+
+}  // namespace
+
+std::span<const Command> commands() { return kCommands; }
+
+int runCommandLine(int argc, char** argv, const UserEnvironment& environment, const ResourceBundle& resources) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    Invocation inv{{}, std::cout, std::cerr, environment, resources};
+    // No arguments: the desktop (or the user) starts the application itself.
+    if (words.empty()) return runApplication(argc, argv, environment, resources);
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        printHelp(std::cout);
+        return kExitOK;
+    }
+    if (words[0] == "--version") {
+        std::cout << "Quillet+ " << QUILLET_VERSION << "\n";
+        return kExitOK;
+    }
+    // The desktop starts "quillet %u" for the quillaxe: links it hands over.
+    if (urlScheme(words[0])) {
+        if (words.size() != 1) return usageError(inv, "a URL is the only argument (quillet URL)");
+        return openURL(inv, words[0]);
+    }
+    for (const auto& c : commands()) {
+        if (words[0] == c.name) {
+            inv.args.assign(words.begin() + 1, words.end());
+            return c.run(inv);
+        }
+    }
+    return usageError(inv, "unknown command \"" + words[0] + "\" (see quillet --help)");
+}
+
+}  // namespace quillet::cli

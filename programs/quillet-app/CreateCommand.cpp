@@ -1,0 +1,59 @@
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "programs/quillet-app/CommandLine.h"
+#include "app/commands/CreateInFolder.h"
+#include "programs/quillet-app/CreationSession.h"
+#include "app/creation/CreationDestination.h"
+#include "app/creation/FolderAccessCreation.h"
+#include "app/desktop/DolphinServiceMenu.h"
+#include "shared/catalog/FileTypeCatalog.h"
+
+namespace quillet::cli {
+
+int createCommand(Invocation& inv) {
+    // "create TYPE --item PATH...", as the Dolphin service menu runs it with the clicked items:
+    // every word after the option is an item, whatever it looks like.
+    std::optional<std::string> clickedItem;
+    if (inv.args.size() >= 2 && inv.args[1] == DolphinServiceMenu::kItemOption) {
+        if (inv.args.size() == 2 || inv.args[2].empty()) return usageError(inv, "--item needs the clicked item's path");
+        clickedItem = inv.args[2];
+        inv.args.resize(1);
+    }
+    std::string destinationArgument;
+    const bool destinationGiven = takeOption(inv.args, "--destination", destinationArgument);
+    if (inv.args.empty() || inv.args.size() > 2 || (inv.args.size() == 2 && inv.args[1].empty()) ||
+        (destinationGiven && inv.args.size() == 2)) {
+        inv.err << "usage: quillet create TYPE FOLDER\n"
+                << "       quillet create TYPE [--destination desktop|frontFinderFolder]\n"
+                << "       quillet create TYPE --item PATH...\n";
+        return kExitUsage;
+    }
+    const FileTypeDefinition* type = fileType(inv.args[0]);
+    if (!type) return usageError(inv, "unknown file type \"" + inv.args[0] + "\" (see quillet types)");
+    CreationDestinationMode mode = CreationDestinationMode::desktop;
+    if (destinationGiven) {
+        auto parsed = creationDestinationModeFromRawValue(destinationArgument);
+        if (!parsed)
+            return usageError(inv, "unknown destination \"" + destinationArgument +
+                                       "\" (desktop or frontFinderFolder)");
+        mode = *parsed;
+    }
+
+    // Through the saved grants like every other creation: a sandboxed run without one prompts
+    // (and, without a display, reports the missing access).
+    CreationSession session(inv.environment, inv.resources);
+    if (clickedItem) return createInFolder(inv, {type, *clickedItem, true}, session.creation());
+    if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
+    return reportingCreationFailures(inv, [&] {
+        // Where Quick Create would put it, resolved right before writing, and the line its
+        // status shows.
+        const ResolvedCreationDestination destination = session.resolveDestination(mode);
+        const std::filesystem::path created = session.creation().createFileWithFolderAccess(*type, destination.url);
+        inv.out << created.string() << "\n" << creationStatusMessage(created, destination) << "\n";
+        return kExitOK;
+    });
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,37 @@
+#include <QCoreApplication>
+
+#include <ostream>
+
+#include "programs/quillet-app/CommandLine.h"
+#include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "app/creation/CreationDestination.h"
+#include "platform/linux/NautilusFrontFolder.h"
+
+namespace quillet::cli {
+
+int destinationCommand(Invocation& inv) {
+    if (inv.args.size() > 1) return usageError(inv, "destination takes at most one mode");
+    CreationDestinationMode mode = CreationDestinationMode::desktop;
+    if (!inv.args.empty()) {
+        auto parsed = creationDestinationModeFromRawValue(inv.args.front());
+        if (!parsed)
+            return usageError(inv, "unknown destination \"" + inv.args.front() +
+                                       "\" (desktop or frontFinderFolder)");
+        mode = *parsed;
+    }
+
+    // The session bus connection needs an application object; nothing else of Qt runs here.
+    int argc = 1;
+    char name[] = "quillet";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+
+    NautilusFrontFolder fileManager{desktopSessionAddresses(inv.environment)};
+    ResolvedCreationDestination destination = resolveDestination(mode, fileManager, desktopFolderURL(inv.environment));
+    inv.out << destination.url.string() << '\n' << destination.destinationDisplayName() << '\n';
+    if (destination.usedFallback)
+        inv.err << "quillet: no file manager window names a folder; using the Desktop\n";
+    return kExitOK;
+}
+
+}  // namespace quillet::cli

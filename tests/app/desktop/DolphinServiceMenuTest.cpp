@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/settings/AppSettings.h"
+#include "app/desktop/DolphinServiceMenu.h"
+#include "app/desktop/DolphinServiceMenuUpdater.h"
+#include "extension/FinderSync.h"
+#include "shared/catalog/FileTypeCatalog.h"
+#include "shared/logging/Logger.h"
+#include "shared/settings/DefaultsSuite.h"
+#include "shared/settings/SettingsKeys.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ManualMainQueue.h"
+#include "tests/support/RecordingFinderSyncHost.h"
+#include "tests/support/TemporaryConfigHome.h"
+#include "tests/support/TemporaryFolder.h"
+
+using namespace quillet;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kLauncher = "/opt/Apps/Quillet+.app/bin/quillet";
+
+DefaultsValue stringArray(const std::vector<std::string>& ids) {
+    DefaultsValue::Array array;
+    for (const auto& id : ids) array.emplace_back(id);
+    return DefaultsValue(array);
+}
+
+// The value of `key` in the group headed `group`.
+std::optional<std::string> valueIn(const std::string& text, const std::string& group, const std::string& key) {
+    bool inGroup = false;
+    std::optional<std::string> found;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (line.starts_with("[")) inGroup = line == "[" + group + "]";
+        else if (inGroup && line.starts_with(key + "=")) found = line.substr(key.size() + 1);
+    }
+    return found;
+}
+
+// The menu a service menu file shows: "-" for a separator, else the action's name and the type
+// its command creates ("Text=txt").
+std::vector<std::string> serviceMenuOutline(const std::string& text) {
+    std::vector<std::string> outline;
+    std::string actions = valueIn(text, "Desktop Entry", "Actions").value_or("");
+    for (size_t start = 0; start < actions.size();) {
+        const size_t end = actions.find(';', start);
+        const std::string action = actions.substr(start, end - start);
+        start = end + 1;
+        if (action == "_SEPARATOR_") {
+            outline.push_back("-");
+            continue;
+        }
+        const std::string group = "Desktop Action " + action;
+        const std::string exec = valueIn(text, group, "Exec").value_or("");
+        const std::string prefix = "\"" + kLauncher.string() + "\" create ";
+        const std::string suffix = " --item %F";
+        EXPECT_TRUE(exec.starts_with(prefix) && exec.ends_with(suffix)) << exec;
+        outline.push_back(valueIn(text, group, "Name").value_or("?") + "=" +
+                          exec.substr(prefix.size(), exec.size() - prefix.size() - suffix.size()));
+    }
+    return outline;
+}
+
+// The extension's "Create File" submenu in the same form, with its category headers left out.
+std::vector<std::string> extensionOutline(const FinderSyncMenu& menu) {
+    std::vector<std::string> outline;
+    for (const auto& item : menu.items.at(0).submenu->items) {
+        if (item.role == FinderSyncMenuItem::Role::separator) outline.push_back("-");
+        if (item.role == FinderSyncMenuItem::Role::createType) outline.push_back(item.title + "=" + item.typeID);
+    }
+    return outline;
+}
+
+struct Fixture {
+    test::TemporaryConfigHome config;
+    test::TemporaryFolder data;
+    std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
+    ScopedLogSink scope{log};
+    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(config.path());
+    AppSettings settings{*suite};
+    test::ManualMainQueue queue;
+    DolphinServiceMenu menu{kLauncher, data.path()};
+    fs::path file = data.path() / "kio" / "servicemenus" / "org.quillet.Quillet.desktop";
+
+    std::string written() const { return fs::exists(file) ? test::readFile(file) : ""; }
+    bool logged(const std::string& prefix) const {
+        for (const auto& record : log->records())
+            if (record.message.starts_with(prefix)) return true;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST(DolphinServiceMenu, TextForOneOrderQuotesTheLauncherAndSeparatesCategories) {
+    // Every character the Exec key must escape, in the folder the launcher lies in.
+    const fs::path launcher = "/home/al/My \"Apps\" $HOME\\x `id` 100%/Quillet+.app/bin/quillet";
+    const auto types = enabledFileTypesInOrder({"py", "txt", "swift", "md", "docx"}, {"txt", "md", "py", "docx"});
+    EXPECT_EQ(dolphinServiceMenuText(types, launcher), R"([Desktop Entry]
+Type=Service
+Name=Quillet+
+ServiceTypes=KonqPopupMenu/Plugin
+MimeType=inode/directory;application/octet-stream;
+X-KDE-Protocols=file
+X-KDE-Priority=TopLevel
+X-KDE-Submenu=Create File
+Icon=document-new
+Actions=py;_SEPARATOR_;txt;md;_SEPARATOR_;docx;
+
+[Desktop Action py]
+Name=Python
+Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create py --item %F
+
+[Desktop Action txt]
+Name=Text
+Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create txt --item %F
+
+[Desktop Action md]
+Name=Markdown
+Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create md --item %F
+
+[Desktop Action docx]
+Name=Word Document
+Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create docx --item %F
+)");
+    EXPECT_EQ(dolphinServiceMenuText({}, launcher), std::nullopt);
+    // A desktop entry cannot carry a line break.
+    EXPECT_EQ(dolphinServiceMenuText(types, "/opt/a\nb/bin/quillet"), std::nullopt);
+}
+
+TEST(DolphinServiceMenu, OffersWhatTheExtensionOffersForTheSameSettings) {
+    struct Case {
+        const char* name;
+        std::optional<std::vector<std::string>> order;
+        std::optional<std::vector<std::string>> enabled;
+    };
+    const std::vector<Case> cases{
+        {"nothing stored", std::nullopt, std::nullopt},
+        {"interleaved categories", std::vector<std::string>{"txt", "py", "md"}, std::nullopt},
+        {"a repeat and a foreign id", std::vector<std::string>{"py", "nope", "py", "docx", "txt"},
+         std::vector<std::string>{"py", "docx", "txt", "csv"}},
+        {"one office type", std::nullopt, std::vector<std::string>{"pptx"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        if (c.order) f.suite->set("fileTypeOrder", stringArray(*c.order));
+        if (c.enabled) f.suite->set("enabledFileTypeIDs", stringArray(*c.enabled));
+        DolphinServiceMenuUpdater updater(f.menu, f.settings, f.queue);
+        updater.start();
+
+        test::RecordingFinderSyncHost host;
+        FinderSync extension(host, [] { return std::nullopt; }, f.config.path());
+        const auto expected = extensionOutline(extension.buildCreateMenu());
+        EXPECT_EQ(serviceMenuOutline(f.written()), expected);
+        if (!c.order && !c.enabled) {
+            EXPECT_EQ(expected.size(), 16u + 2u);
+            EXPECT_EQ(expected.front(), "Text=txt");
+        }
+    }
+    // The repeat is offered twice, under two action names.
+    Fixture f;
+    f.suite->set("fileTypeOrder", stringArray({"txt", "txt"}));
+    f.menu.update(enabledFileTypesInOrder(loadFileTypeOrder(*f.suite), {"txt"}));
+    EXPECT_EQ(valueIn(f.written(), "Desktop Entry", "Actions"), "txt;txt-2;");
+    EXPECT_EQ(serviceMenuOutline(f.written()), (std::vector<std::string>{"Text=txt", "Text=txt"}));
+}
+
+TEST(DolphinServiceMenu, WritesAnExecutableFileOnlyWhenItChangesAndNeverThroughALink) {
+    Fixture f;
+    const auto one = enabledFileTypesInOrder(defaultOrder(), {"txt"});
+    f.menu.update(one);
+    ASSERT_TRUE(fs::is_regular_file(f.file));
+    struct stat first {};
+    ASSERT_EQ(::stat(f.file.c_str(), &first), 0);
+    EXPECT_EQ(first.st_mode & 07777, 0755u);  // KIO shows a user's service menu only when executable
+    EXPECT_TRUE(f.logged("Wrote the Dolphin service menu at "));
+
+    // The same content: the very same file stays.
+    f.log->clear();
+    f.menu.update(one);
+    struct stat second {};
+    ASSERT_EQ(::stat(f.file.c_str(), &second), 0);
+    EXPECT_EQ(second.st_ino, first.st_ino);
+    EXPECT_FALSE(f.logged("Wrote"));
+    // Other content replaces it whole; nothing is left beside it.
+    f.menu.update(enabledFileTypesInOrder(defaultOrder(), {"md"}));
+    EXPECT_NE(f.written().find("create md "), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.file.parent_path()), fs::directory_iterator()), 1);
+
+    // No type offered: our file goes.
+    f.menu.update({});
+    EXPECT_FALSE(fs::exists(f.file));
+    EXPECT_TRUE(f.logged("Removed the Dolphin service menu at "));
+
+    // A link planted at the place is neither followed nor removed.
+    const fs::path elsewhere = f.data / "elsewhere.desktop";
+    test::writeFile(elsewhere, "theirs");
+    fs::create_symlink(elsewhere, f.file);
+    f.log->clear();
+    f.menu.update(one);
+    EXPECT_TRUE(f.logged("Left the Dolphin service menu alone: "));
+    EXPECT_FALSE(f.menu.remove());
+    f.menu.update({});
+    EXPECT_TRUE(fs::is_symlink(f.file));
+    EXPECT_EQ(test::readFile(elsewhere), "theirs");
+
+    // A data folder that cannot hold the menu: logged, nothing thrown.
+    test::TemporaryFolder other;
+    test::writeFile(other / "data", "a file, not a folder");
+    DolphinServiceMenu blocked(kLauncher, other / "data");
+    f.log->clear();
+    EXPECT_NO_THROW(blocked.update(one));
+    EXPECT_TRUE(f.logged("Could not write the Dolphin service menu: "));
+    // Without a home there is nowhere to write, and nothing happens.
+    EXPECT_NO_THROW(DolphinServiceMenu(kLauncher, std::nullopt).update(one));
+}
+
+TEST(DolphinServiceMenuUpdater, WritesAtStartThenOnceAfterEachChangeFromHereOrElsewhere) {
+    Fixture f;
+    auto updater = std::make_unique<DolphinServiceMenuUpdater>(f.menu, f.settings, f.queue);
+    updater->start();
+    updater->start();
+    EXPECT_EQ(serviceMenuOutline(f.written()).size(), 18u);
+
+    // Switched off in the main window: written from the queue, once the setting is stored.
+    f.settings.setEnabled(false, "txt");
+    EXPECT_NE(f.written().find("create txt "), std::string::npos);
+    f.settings.fileTypeOrder.set({"pptx"});
+    EXPECT_EQ(f.queue.pending(), 1u);
+    f.queue.drain();
+    EXPECT_EQ(f.written().find("create txt "), std::string::npos);
+    EXPECT_EQ(serviceMenuOutline(f.written()).front(), "PowerPoint Presentation=pptx");
+
+    // Every type switched off by another process and read back: the file goes.
+    auto outcome = test::runInChild([&] {
+        return DefaultsSuite::open(f.config.path(), DefaultsSuite::kSharedSuiteName)
+                       ->set("enabledFileTypeIDs", stringArray({}))
+                   ? "ok"
+                   : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    f.settings.reloadFromSuite();
+    f.queue.drain();
+    EXPECT_FALSE(fs::exists(f.file));
+
+    // Work still queued when the updater goes does nothing.
+    f.settings.setEnabled(true, "md");
+    updater.reset();
+    f.queue.drain();
+    EXPECT_FALSE(fs::exists(f.file));
+}
