@@ -6,7 +6,7 @@
 
 #include "app/access/FolderAccessLocations.h"
 #include "shared/settings/DefaultsSuite.h"
-#include "platform/ApplicationActivation.h"
+#include "platform/ApplicationWindows.h"
 #include "platform/DisplayNames.h"
 #include "shared/paths/FilePaths.h"
 #include "platform/FolderBookmarks.h"
@@ -43,7 +43,7 @@ bool hasVisibleEntry(const std::filesystem::path& folder) {
 
 SecurityScopedFolderAccess::SecurityScopedFolderAccess(DefaultsSuite& defaults, FolderBookmarks& bookmarks,
                                                        const DisplayNames& displayNames, FolderPanel* panel,
-                                                       ApplicationActivation* activation)
+                                                       ApplicationWindows* activation)
     : defaults_(defaults),
       bookmarks_(bookmarks),
       displayNames_(displayNames),

@@ -11,7 +11,7 @@
 
 namespace quillet {
 
-class ApplicationActivation;
+class ApplicationWindows;
 class DefaultsSuite;
 struct FolderAccessLocations;
 class DisplayNames;
@@ -44,7 +44,7 @@ public:
     // (the command line) passes none.
     SecurityScopedFolderAccess(DefaultsSuite& defaults, FolderBookmarks& bookmarks,
                                const DisplayNames& displayNames, FolderPanel* panel = nullptr,
-                               ApplicationActivation* activation = nullptr);
+                               ApplicationWindows* activation = nullptr);
 
     // The suite key of the grant for a folder.
     static std::string bookmarkKey(const std::filesystem::path& folder);
@@ -113,7 +113,7 @@ private:
     FolderBookmarks& bookmarks_;
     const DisplayNames& displayNames_;
     FolderPanel* panel_;
-    ApplicationActivation* activation_;
+    ApplicationWindows* activation_;
 };
 
 }  // namespace quillet

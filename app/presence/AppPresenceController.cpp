@@ -7,7 +7,7 @@
 #include "app/presence/FileCreationMenuAction.h"
 #include "app/update/QuilletCheckForUpdatesCommand.h"
 #include "app/update/QuilletSelfUpdater.h"
-#include "platform/ApplicationTermination.h"
+#include "platform/ApplicationLifecycle.h"
 #include "platform/MainQueue.h"
 
 namespace quillet {
@@ -34,7 +34,7 @@ void AppPresenceController::start(AppSettings& settings, QuilletSelfUpdater& upd
     if (environment_.uiTesting) {
         // Tests drive the windows, so the application stays listed and leaves the tray alone.
         statusItem_.reset();
-        environment_.activationPolicy.setActivationPolicy(ActivationPolicyKind::regular);
+        environment_.windows.setActivationPolicy(ActivationPolicyKind::regular);
         return;
     }
     settings_ = &settings;
@@ -66,7 +66,7 @@ void AppPresenceController::applyPresence(AppPresence presence) {
     } else {
         statusItem_.reset();
     }
-    environment_.activationPolicy.setActivationPolicy(presence == AppPresence::menuBarOnly
+    environment_.windows.setActivationPolicy(presence == AppPresence::menuBarOnly
                                                           ? ActivationPolicyKind::accessory
                                                           : ActivationPolicyKind::regular);
 }
@@ -150,7 +150,7 @@ void AppPresenceController::uninstall() {
     if (environment_.requestUninstall) environment_.requestUninstall();
 }
 
-void AppPresenceController::quit() { environment_.termination.terminate(); }
+void AppPresenceController::quit() { environment_.lifecycle.terminate(); }
 
 void AppPresenceController::createFileFromMenu(const std::any& representedObject) {
     const auto* action = std::any_cast<FileCreationMenuAction>(&representedObject);

@@ -8,14 +8,14 @@
 #include "app/creation/CreationDestination.h"
 #include "app/observation/Subscription.h"
 #include "app/settings/AppPresence.h"
-#include "platform/ActivationPolicy.h"
+#include "platform/ApplicationWindows.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusMenu.h"
 
 namespace quillet {
 
 class AppSettings;
-class ApplicationTermination;
+class ApplicationLifecycle;
 class DesktopCreationController;
 class MainQueue;
 class QuilletSelfUpdater;
@@ -23,12 +23,12 @@ class QuilletSelfUpdater;
 // Everything the presence controller talks to; each must outlive it.
 struct AppPresenceEnvironment {
     StatusBar& statusBar;
-    ActivationPolicy& activationPolicy;
+    ApplicationWindows& windows;
     MainQueue& mainQueue;
     DesktopCreationController& quickCreate;
     // Starts the uninstall flow (asks first).
     std::function<void()> requestUninstall;
-    ApplicationTermination& termination;
+    ApplicationLifecycle& lifecycle;
     // QUILLET_UI_TESTING=1: the application keeps a taskbar presence and no tray icon.
     bool uiTesting = false;
 };

@@ -3,14 +3,13 @@
 #include <stdexcept>
 
 #include "app/settings/AppSettings.h"
-#include "platform/ApplicationActivation.h"
+#include "platform/ApplicationWindows.h"
 #include "shared/text/CaseFolding.h"
 #include "shared/paths/FilePaths.h"
 #include "platform/FileViewer.h"
 #include "platform/ModalAlert.h"
 #include "shared/errors/UserFacingError.h"
 #include "platform/ScreenLayout.h"
-#include "platform/WindowOrdering.h"
 #include "app/quickcreate/QuickCreatePanelPlacement.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
@@ -85,7 +84,7 @@ void DesktopCreationController::showQuickCreatePanel(CreationDestinationMode mod
         quickCreatePanelOrigin(quickCreatePanel_->frameSize(), screens.pointerLocation(), screens.screens()));
     // Activating first: on X11 activation focuses one of the application's windows, and the
     // panel must be the one that ends up with the keyboard focus.
-    environment_.activation.activateIgnoringOtherApps();
+    environment_.windows.activateIgnoringOtherApps();
     quickCreatePanel_->makeKeyAndOrderFront(activationTimestamp_);
 }
 
@@ -128,7 +127,7 @@ void DesktopCreationController::openMainWindow() {
             return !window.isPanel && window.title == kMainWindowTitle;
         });
     }
-    environment_.activation.activateIgnoringOtherApps();
+    environment_.windows.activateIgnoringOtherApps();
 }
 
 std::vector<FileTypeDefinition> DesktopCreationController::matchingFileTypes() const {
@@ -149,7 +148,7 @@ std::vector<FileTypeDefinition> DesktopCreationController::fileTypes(FileTypeCat
 
 void DesktopCreationController::failCreation(const std::string& description) {
     log_.error("Create failed: %{public}s", description);
-    environment_.activation.activateIgnoringOtherApps();
+    environment_.windows.activateIgnoringOtherApps();
     environment_.alert.runModal(Alert{kCreateFailedAlertTitle, description, AlertStyle::warning});
 }
 

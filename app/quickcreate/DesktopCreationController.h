@@ -19,13 +19,12 @@
 namespace quillet {
 
 class AppSettings;
-class ApplicationActivation;
+class ApplicationWindows;
 class FileViewer;
 class HotKeyService;
 class MainQueue;
 class ModalAlert;
 class ScreenLayout;
-class WindowOrdering;
 
 // The one way a file is created: returns the new file's path or throws the access store's or the
 // creation service's error.
@@ -41,10 +40,9 @@ struct DesktopCreationEnvironment {
     CreationDestinations& destinations;
     FileViewer& fileViewer;
     ModalAlert& alert;
-    ApplicationActivation& activation;
+    ApplicationWindows& windows;
     QuickCreatePanelFactory& panelFactory;
     ScreenLayout& screens;
-    WindowOrdering& windows;
 };
 
 // Creates files from the Quick Create panel, the tray menu and the direct per-type shortcuts:

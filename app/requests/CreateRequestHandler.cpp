@@ -5,7 +5,6 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "shared/requests/CreateRequestURL.h"
 #include "app/requests/URLComponents.h"
-#include "platform/ApplicationActivation.h"
 #include "platform/ApplicationWindows.h"
 #include "platform/FileViewer.h"
 #include "platform/MainQueue.h"
@@ -16,12 +15,11 @@
 namespace quillet {
 
 CreateRequestHandler::CreateRequestHandler(FolderAccessCreation& creation, ModalAlert& alert,
-                                           FileViewer& fileViewer, ApplicationActivation& activation,
-                                           ApplicationWindows& windows, MainQueue& mainQueue)
+                                           FileViewer& fileViewer, ApplicationWindows& windows,
+                                           MainQueue& mainQueue)
     : creation_(creation),
       alert_(alert),
       fileViewer_(fileViewer),
-      activation_(activation),
       windows_(windows),
       mainQueue_(mainQueue),
       log_(kAppSubsystem, kLogCategory) {}
@@ -32,11 +30,11 @@ OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url) {
 
     const auto request = CreateFileRequest::parse(url);
     if (!request) {
-        activation_.activateIgnoringOtherApps();
+        windows_.activateIgnoringOtherApps();
         return {OpenURLOutcome::Kind::activated, {}};
     }
 
-    const bool wasActive = activation_.isActive();
+    const bool wasActive = windows_.isActive();
     const auto created = handleCreateRequest(*request);
     if (!wasActive) {
         // Delivering the URL may have opened the main window; the second pass catches one that
@@ -52,7 +50,7 @@ std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(c
     const FileTypeDefinition* type = fileType(request.typeID);
     if (!type) {
         log_.error("Unknown file type requested: %{public}s", request.typeID);
-        activation_.activateIgnoringOtherApps();
+        windows_.activateIgnoringOtherApps();
         alert_.runModal({kFailureMessage, kUnknownTypeText, AlertStyle::warning});
         return std::nullopt;
     }
@@ -80,7 +78,7 @@ std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(c
 
 void CreateRequestHandler::fail(const std::string& description) {
     log_.error("Create request failed: %{public}s", description);
-    activation_.activateIgnoringOtherApps();
+    windows_.activateIgnoringOtherApps();
     alert_.runModal({kFailureMessage, description, AlertStyle::warning});
 }
 

@@ -9,7 +9,6 @@
 
 namespace quillet {
 
-class ApplicationActivation;
 class ApplicationWindows;
 class FileViewer;
 class FolderAccessCreation;
@@ -44,7 +43,7 @@ public:
     // Every collaborator must outlive the handler, and the handler must outlive the work it
     // queues on `mainQueue`.
     CreateRequestHandler(FolderAccessCreation& creation, ModalAlert& alert, FileViewer& fileViewer,
-                         ApplicationActivation& activation, ApplicationWindows& windows, MainQueue& mainQueue);
+                         ApplicationWindows& windows, MainQueue& mainQueue);
 
     // Takes the URL's text as it arrived: scheme and host are compared as written.
     OpenURLOutcome handleOpenURL(std::string_view url);
@@ -59,7 +58,6 @@ private:
     FolderAccessCreation& creation_;
     ModalAlert& alert_;
     FileViewer& fileViewer_;
-    ApplicationActivation& activation_;
     ApplicationWindows& windows_;
     MainQueue& mainQueue_;
     Logger log_;

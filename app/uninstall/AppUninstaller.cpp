@@ -5,8 +5,8 @@
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/desktop/FileContentUpdate.h"
 #include "shared/text/LinuxTexts.h"
-#include "platform/ApplicationActivation.h"
-#include "platform/ApplicationTermination.h"
+#include "platform/ApplicationLifecycle.h"
+#include "platform/ApplicationWindows.h"
 #include "platform/MainQueue.h"
 #include "platform/MainQueueTimer.h"
 #include "shared/Identifiers.h"
@@ -66,7 +66,7 @@ void AppUninstaller::requestUninstall() {
 
     const std::filesystem::path bundle = withoutTrailingSeparator(environment_.runningBundle);
     if (bundle.extension() != kBundleExtension) {
-        environment_.activation.activateIgnoringOtherApps();
+        environment_.windows.activateIgnoringOtherApps();
         showError(AppUninstallError::notRunningFromAppBundle(bundle));
         return;
     }
@@ -86,7 +86,7 @@ void AppUninstaller::removeUserDataOfSystemInstall() {
     removeSavedSettings(environment_.configurationHome);
     if (environment_.removeUserIntegrations) environment_.removeUserIntegrations();
     turnOffSystemAutostart(environment_.configurationHome);
-    environment_.termination.terminate();
+    environment_.lifecycle.terminate();
 }
 
 void AppUninstaller::quitFileManagers(Continuation next) {
@@ -149,13 +149,13 @@ void AppUninstaller::finishUninstall(const std::filesystem::path& location) {
     if (environment_.removeRegistration) environment_.removeRegistration();
     if (environment_.removeUserIntegrations) environment_.removeUserIntegrations();
     environment_.fileManagers.relaunch();
-    environment_.termination.terminate();
+    environment_.lifecycle.terminate();
 }
 
 void AppUninstaller::failUninstall(const AppUninstallError& error) {
     log_.error("Uninstall failed: %{public}s", error.description());
     environment_.fileManagers.relaunch();
-    environment_.activation.activateIgnoringOtherApps();
+    environment_.windows.activateIgnoringOtherApps();
     showError(error);
     // Running on, without hot keys until the next launch.
     inProgress.set(false);

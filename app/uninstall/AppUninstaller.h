@@ -16,8 +16,8 @@
 
 namespace quillet {
 
-class ApplicationActivation;
-class ApplicationTermination;
+class ApplicationLifecycle;
+class ApplicationWindows;
 class DesktopCreationController;
 class MainQueue;
 class MainQueueTimer;
@@ -25,7 +25,7 @@ class MainQueueTimer;
 // Everything the uninstaller talks to; each must outlive it.
 struct AppUninstallerEnvironment {
     ModalAlert& alert;
-    ApplicationActivation& activation;
+    ApplicationWindows& windows;
     // The Quick Create controller whose hot keys and panel stop first; null where none runs
     // (the command line).
     DesktopCreationController* quickCreate;
@@ -43,7 +43,7 @@ struct AppUninstallerEnvironment {
     // Removes what the bundle registered with the desktop (its entries and icon); runs once the
     // bundle is in the Trash and the settings are gone.
     std::function<void()> removeRegistration = [] {};
-    ApplicationTermination& termination;
+    ApplicationLifecycle& lifecycle;
     // Removes what the running application keeps for this user wherever it is installed (the
     // Dolphin menu, GNOME key bindings); runs once the settings are gone, in a system install too.
     std::function<void()> removeUserIntegrations = [] {};

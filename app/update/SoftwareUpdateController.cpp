@@ -5,7 +5,7 @@
 #include "app/update/QuilletSelfUpdateConfiguration.h"
 #include "app/update/BundleInstaller.h"
 #include "app/update/UpdateMessages.h"
-#include "platform/ApplicationRelauncher.h"
+#include "platform/ApplicationLifecycle.h"
 #include "platform/MainQueue.h"
 #include "platform/UpdateSignatureVerifier.h"
 #include "platform/UpdateUserDriver.h"
@@ -166,7 +166,7 @@ void SoftwareUpdateController::archiveArrived(const AppcastItem& item, TransferR
     }
     // The flag stays false: this instance ends and the new version starts in its place.
     log_.log("Relaunching %{public}s", installer.executable().string());
-    environment_.relauncher.relaunch(installer.executable());
+    environment_.lifecycle.relaunch(installer.executable());
 }
 
 void SoftwareUpdateController::finish(std::optional<Alert> alert) {

@@ -14,7 +14,7 @@
 
 namespace quillet {
 
-class ApplicationRelauncher;
+class ApplicationLifecycle;
 class ArchiveUnpacker;
 class MainQueue;
 class UpdateSignatureVerifier;
@@ -26,7 +26,7 @@ struct SoftwareUpdateEnvironment {
     UpdateSignatureVerifier& signatureVerifier;
     ArchiveUnpacker& unpacker;
     UpdateUserDriver& userDriver;
-    ApplicationRelauncher& relauncher;
+    ApplicationLifecycle& lifecycle;
     MainQueue& mainQueue;
     std::string feedURL;      // https
     std::string publicEDKey;  // base64 Ed25519 key the archives are signed with

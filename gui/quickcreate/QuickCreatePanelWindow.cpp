@@ -10,7 +10,7 @@
 
 #include "gui/quickcreate/QuickCreatePanelView.h"
 #include "platform/ScreenLayout.h"
-#include "platform/WindowOrdering.h"
+#include "platform/ApplicationWindows.h"
 
 namespace quillet {
 
@@ -18,7 +18,7 @@ namespace {
 constexpr std::chrono::milliseconds kInactiveGrace{150};
 }  // namespace
 
-QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller, WindowOrdering& windows,
+QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller, ApplicationWindows& windows,
                                                const ScreenLayout& screens)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       windows_(windows),
@@ -133,7 +133,7 @@ void QuickCreatePanelWindow::applicationStateChanged(Qt::ApplicationState state)
     });
 }
 
-QuickCreatePanelWindowFactory::QuickCreatePanelWindowFactory(WindowOrdering& windows, const ScreenLayout& screens)
+QuickCreatePanelWindowFactory::QuickCreatePanelWindowFactory(ApplicationWindows& windows, const ScreenLayout& screens)
     : windows_(windows), screens_(screens) {}
 
 std::unique_ptr<QuickCreatePanelHost> QuickCreatePanelWindowFactory::makeQuickCreatePanel(

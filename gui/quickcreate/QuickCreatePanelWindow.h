@@ -13,7 +13,7 @@ namespace quillet {
 
 class QuickCreatePanelView;
 class ScreenLayout;
-class WindowOrdering;
+class ApplicationWindows;
 
 // The floating tool window around the Quick Create panel: above normal windows, on every
 // desktop, moved by dragging its background, hidden (never destroyed) by Escape and by closing.
@@ -28,7 +28,7 @@ public:
 
     // `windows` asks the window manager for every desktop and the focus; `screens` converts
     // placement coordinates into Qt's.
-    QuickCreatePanelWindow(DesktopCreationController& controller, WindowOrdering& windows, const ScreenLayout& screens);
+    QuickCreatePanelWindow(DesktopCreationController& controller, ApplicationWindows& windows, const ScreenLayout& screens);
     ~QuickCreatePanelWindow() override;
 
     ScreenSize frameSize() const override;
@@ -49,7 +49,7 @@ private:
     void applicationStateChanged(Qt::ApplicationState state);
     void placeAgainOnceFramed(int attemptsLeft);
 
-    WindowOrdering& windows_;
+    ApplicationWindows& windows_;
     const ScreenLayout& screens_;
     QuickCreatePanelModel model_;
     QuickCreatePanelView* view_ = nullptr;
@@ -68,11 +68,11 @@ private:
 // Builds the panel window over the ports it needs from the platform.
 class QuickCreatePanelWindowFactory final : public QuickCreatePanelFactory {
 public:
-    QuickCreatePanelWindowFactory(WindowOrdering& windows, const ScreenLayout& screens);
+    QuickCreatePanelWindowFactory(ApplicationWindows& windows, const ScreenLayout& screens);
     std::unique_ptr<QuickCreatePanelHost> makeQuickCreatePanel(DesktopCreationController& controller) override;
 
 private:
-    WindowOrdering& windows_;
+    ApplicationWindows& windows_;
     const ScreenLayout& screens_;
 };
 

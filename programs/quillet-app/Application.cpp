@@ -26,6 +26,8 @@
 
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "programs/quillet-app/QtProgram.h"
+#include "programs/quillet-app/UninstallerParts.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/DesktopCreationController.h"
@@ -43,7 +45,6 @@
 #include "gui/windows/HelpView.h"
 #include "gui/windows/OnboardingView.h"
 #include "gui/windows/UninstallView.h"
-#include "gui/shell/QtActivationPolicy.h"
 #include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
 #include "app/settings/SettingsChangeWatcher.h"
@@ -63,19 +64,11 @@
 #include "platform/posix/ResourceBundle.h"
 #include "shared/logging/Logger.h"
 #include "platform/linux/DBusFileViewer.h"
-#include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/NautilusFrontFolder.h"
-#include "platform/linux/GioFileTrash.h"
 #include "platform/linux/LibArchiveUnpacker.h"
-#include "platform/linux/NautilusFileManagers.h"
-#include "platform/linux/NautilusTrash.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"
-#include "platform/linux/QtApplicationActivation.h"
-#include "platform/linux/QtApplicationIcon.h"
-#include "platform/linux/QtApplicationRelauncher.h"
-#include "platform/linux/QtApplicationTermination.h"
+#include "platform/linux/QtApplicationLifecycle.h"
 #include "platform/linux/QtApplicationWindows.h"
-#include "platform/linux/QtFileTrash.h"
 #include "platform/linux/QtFolderPanel.h"
 #include "platform/linux/QtInstanceListener.h"
 #include "platform/linux/QtMainQueue.h"
@@ -85,7 +78,6 @@
 #include "platform/linux/QtURLOpener.h"
 #include "platform/linux/QtUpdateTransport.h"
 #include "platform/linux/QtUpdateUserDriver.h"
-#include "platform/linux/QtWindowOrdering.h"
 #include "platform/linux/GnomeKeybindingHotKeyService.h"
 #include "platform/linux/PortalHotKeyService.h"
 #include "platform/linux/X11HotKeyService.h"
@@ -109,7 +101,7 @@ void requestQuit(int) {
     [[maybe_unused]] auto written = ::write(quitPipe[1], &byte, 1);
 }
 
-void installQuitSignals(QApplication& application) {
+void installQuitSignals(QCoreApplication& application) {
     if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &application);
     QObject::connect(notifier, &QSocketNotifier::activated, &application, [] {
@@ -161,8 +153,9 @@ struct Parts {
     // The information dictionary, read once: the updater and the windows' version line use it.
     const nlohmann::json info = resources.infoDictionary();
     const std::string shownVersion = versionLine(shortVersion(info));
-    QtApplicationActivation activation;
-    QtWindowOrdering windowOrdering;
+    // This application's windows on the desktop, and how it ends.
+    QtApplicationWindows applicationWindows;
+    QtApplicationLifecycle lifecycle;
     QtFolderPanel folderPanel;
     QtModalAlert alert;
     QtURLOpener urlOpener;
@@ -170,7 +163,7 @@ struct Parts {
     QtMainQueue mainQueue;
     NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
-    QuickCreatePanelWindowFactory panelFactory{windowOrdering, screens};
+    QuickCreatePanelWindowFactory panelFactory{applicationWindows, screens};
     const HotKeySession hotKeySession = hotKeySessionOf(environment);
     const HotKeyWay hotKeyWay = chooseHotKeyWay(hotKeySession);
     std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);
@@ -179,7 +172,7 @@ struct Parts {
     AppSettings settings{*suite};
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
-    SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &activation};
+    SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &applicationWindows};
     NewFileWriter fileWriter{resources, std::make_shared<AmbientScopedAccess>()};
     FolderAccessCreation creation{access, fileWriter, environment};
     SystemCreationDestinations destinations{frontFolder, environment};
@@ -193,16 +186,14 @@ struct Parts {
         destinations,
         fileViewer,
         alert,
-        activation,
+        applicationWindows,
         panelFactory,
         screens,
-        windowOrdering,
     }};
 
     // The links the desktop hands over: to a later launch of "quillet URL" while this instance
     // runs, as the command line handles them when none does.
-    QtApplicationWindows applicationWindows;
-    CreateRequestHandler requests{creation, alert, fileViewer, activation, applicationWindows, mainQueue};
+    CreateRequestHandler requests{creation, alert, fileViewer, applicationWindows, mainQueue};
 
     // Updating exists only when the information dictionary names a secure feed and a key; the
     // engine and its adapters are then built once, for the life of the process.
@@ -210,12 +201,11 @@ struct Parts {
     OpenSslSignatureVerifier signatureVerifier;
     LibArchiveUnpacker unpacker;
     QtUpdateUserDriver updateDriver;
-    QtApplicationRelauncher relauncher;
     QuilletSelfUpdater updater{
         QuilletSelfUpdateConfiguration::fromInfoDictionary(info),
         [this](const QuilletSelfUpdateConfiguration& configuration) {
             return std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
-                updateTransport, signatureVerifier, unpacker, updateDriver, relauncher, mainQueue,
+                updateTransport, signatureVerifier, unpacker, updateDriver, lifecycle, mainQueue,
                 configuration.feedURL.value_or(""), configuration.publicEDKey.value_or(""),
                 info.value("CFBundleShortVersionString", ""),
                 bundle.installedBundle()});
@@ -224,31 +214,16 @@ struct Parts {
     // The uninstaller: the status menu, the application menu and the main window all reach
     // this one.
     QtMainQueueTimer timer;
-    NautilusFileManagers fileManagers{QDBusConnection::sessionBus()};
-    QtFileTrash fileTrash;
-    GioFileTrash gioTrash;
-    NautilusTrash nautilusTrash{QDBusConnection::sessionBus()};
-    QtApplicationTermination termination;
-    BundleRegistration registration{bundle, environment};
-    // Dolphin's "Create File" menu, following the offered types; it starts this program's launcher.
-    DolphinServiceMenu serviceMenu{bundle.executable(), environment.dataHome};
-    DolphinServiceMenuUpdater serviceMenuUpdater{serviceMenu, settings, mainQueue};
-    AppUninstaller uninstaller{AppUninstallerEnvironment{
-        alert, activation, &controller, bundle.path(), mainQueue, timer, fileManagers, fileTrash, gioTrash,
-        nautilusTrash, environment.configurationHome,
-        [this] { registration.unregisterBundle(); }, termination,
-        [this] {
-            serviceMenu.remove();
-            // Key bindings a Wayland session on GNOME was given, whichever session this is.
-            GnomeKeybindingHotKeyService::removeAll();
-        },
-        isSystemInstall(info)}};
+    UninstallerParts uninstallerParts{bundle, environment};
+    // Dolphin's "Create File" menu, following the offered types.
+    DolphinServiceMenuUpdater serviceMenuUpdater{uninstallerParts.serviceMenu(), settings, mainQueue};
+    AppUninstaller uninstaller{uninstallerParts.uninstallerEnvironment(alert, applicationWindows, &controller, mainQueue,
+                                                                        timer, lifecycle, isSystemInstall(info))};
 
     // The tray icon and its menu, and whether the windows are listed in the taskbar.
     QtStatusBar statusBar;
-    QtActivationPolicy activationPolicy;
-    AppPresenceController presence{AppPresenceEnvironment{statusBar, activationPolicy, mainQueue, controller,
-                                                          [this] { uninstaller.requestUninstall(); }, termination,
+    AppPresenceController presence{AppPresenceEnvironment{statusBar, applicationWindows, mainQueue, controller,
+                                                          [this] { uninstaller.requestUninstall(); }, lifecycle,
                                                           environment.uiTesting}};
 
     // Settings the command line writes while the application runs reach every part above.
@@ -259,8 +234,8 @@ struct Parts {
                        AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView(shownVersion, parent); },
                                         [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
-                                      [this] { uninstaller.requestUninstall(); }, [this] { termination.terminate(); },
-                                      [this] { activation.activateIgnoringOtherApps(); }}};
+                                      [this] { uninstaller.requestUninstall(); }, [this] { lifecycle.terminate(); },
+                                      [this] { applicationWindows.activateIgnoringOtherApps(); }}};
 
     static std::optional<std::string> shortVersion(const nlohmann::json& info) {
         const auto found = info.find("CFBundleShortVersionString");
@@ -388,22 +363,10 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
 
     // A display Qt can use, else Qt's window-less platform: the application still runs (and
     // says so), only without windows or hot keys.
-    std::vector<std::string> arguments(argv, argv + argc);
-    const auto platform = availableDisplayPlatform(desktopSessionAddresses(environment));
-    if (!platform) log.error("No display available; running without windows or hot keys");
-    arguments.insert(arguments.begin() + 1, {"-platform", platform.value_or("offscreen")});
-    std::vector<char*> qtArgv;
-    for (auto& argument : arguments) qtArgv.push_back(argument.data());
-    qtArgv.push_back(nullptr);
-    int qtArgc = static_cast<int>(arguments.size());
-
-    QApplication application(qtArgc, qtArgv.data());
-    QApplication::setApplicationName(QStringLiteral("quillet"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
-    QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
-    QApplication::setWindowIcon(applicationIcon(resources.resourceDirectory()));
-    // Quillet+ lives on without windows; hiding the panel or closing an alert must not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
+    QtProgram qt(std::vector<std::string>(argv, argv + argc), environment, resources,
+                 QtProgram::Start::windows);
+    if (!qt.hasDisplay()) log.error("No display available; running without windows or hot keys");
+    QCoreApplication& application = *QCoreApplication::instance();
     installQuitSignals(application);
 
     auto parts = std::make_unique<Parts>(environment, resources, bundle);
@@ -437,7 +400,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     launches.reset();
     parts->controller.stop();
     parts->presence.stop();
-    relaunch = parts->relauncher.pendingRelaunch();
+    relaunch = parts->lifecycle.pendingRelaunch();
     parts.reset();
     log.log("Quillet+ stopped");
     return status;

@@ -1,6 +1,6 @@
 #include "programs/quillet-app/CreationSession.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QEventLoop>
 
@@ -10,14 +10,13 @@
 
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "programs/quillet-app/QtProgram.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/requests/CreateRequestHandler.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "platform/posix/NewFileWriter.h"
 #include "platform/linux/DBusFileViewer.h"
-#include "platform/linux/DisplayPlatform.h"
 #include "platform/linux/NautilusFrontFolder.h"
-#include "platform/linux/QtApplicationActivation.h"
 #include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFolderPanel.h"
 #include "platform/linux/QtMainQueue.h"
@@ -41,17 +40,12 @@ struct CreationSession::Parts {
 
     const UserEnvironment& environment;
     const ResourceBundle& resources;
-    // QApplication keeps references to these for its whole life.
-    std::vector<std::string> arguments;
-    std::vector<char*> argv;
-    int argc = 0;
-    std::unique_ptr<QApplication> application;
-    std::unique_ptr<QCoreApplication> coreApplication;
+    // Windows where a display answers; no toolkit at all without one.
+    QtProgram qtProgram{{"quillet"}, environment, resources, QtProgram::Start::windowsElseNothing};
 
     // One set of adapters or the other, owned here; the ports below point into them.
     struct QtAdapters {
         QtFolderPanel panel;
-        QtApplicationActivation activation;
         QtApplicationWindows windows;
         QtModalAlert alert;
         QtURLOpener urlOpener;
@@ -68,7 +62,6 @@ struct CreationSession::Parts {
     std::unique_ptr<NoDisplayAdapters> noDisplay;
 
     FolderPanel* panel = nullptr;
-    ApplicationActivation* activation = nullptr;
     ApplicationWindows* windows = nullptr;
     ModalAlert* alert = nullptr;
     FileViewer* fileViewer = nullptr;
@@ -86,23 +79,9 @@ struct CreationSession::Parts {
 CreationSession::CreationSession(const UserEnvironment& environment, const ResourceBundle& resources)
     : parts_(std::make_unique<Parts>(environment, resources)) {
     Parts& p = *parts_;
-    if (const auto platform = availableDisplayPlatform(desktopSessionAddresses(environment))) {
-        // The plugin that was found to work, whatever QT_QPA_PLATFORM says.
-        p.arguments = {"quillet", "-platform", *platform};
-        for (auto& argument : p.arguments) p.argv.push_back(argument.data());
-        p.argv.push_back(nullptr);
-        p.argc = static_cast<int>(p.arguments.size());
-        p.application = std::make_unique<QApplication>(p.argc, p.argv.data());
-        // Named as the application names itself, so its dialogs look the same.
-        QApplication::setApplicationName(QStringLiteral("quillet"));
-        QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
-        QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
-        // Closing the last dialog must not end anything: the run ends when the request does.
-        QApplication::setQuitOnLastWindowClosed(false);
-
+    if (p.qtProgram.hasDisplay()) {
         p.qt = std::make_unique<Parts::QtAdapters>();
         p.panel = &p.qt->panel;
-        p.activation = &p.qt->activation;
         p.windows = &p.qt->windows;
         p.alert = &p.qt->alert;
         p.fileViewer = &p.qt->fileViewer;
@@ -110,7 +89,6 @@ CreationSession::CreationSession(const UserEnvironment& environment, const Resou
     } else {
         p.noDisplay = std::make_unique<Parts::NoDisplayAdapters>();
         p.panel = &p.noDisplay->panel;
-        p.activation = &p.noDisplay->application;
         p.windows = &p.noDisplay->application;
         p.alert = &p.noDisplay->alert;
         p.fileViewer = &p.noDisplay->application;
@@ -119,16 +97,16 @@ CreationSession::CreationSession(const UserEnvironment& environment, const Resou
 
     p.suite = DefaultsSuite::openShared(environment.configurationHome);
     p.access = std::make_unique<SecurityScopedFolderAccess>(*p.suite, p.bookmarks, p.displayNames, p.panel,
-                                                            p.activation);
+                                                            p.windows);
     p.fileWriter = std::make_unique<NewFileWriter>(resources, std::make_shared<AmbientScopedAccess>());
     p.creation = std::make_unique<FolderAccessCreation>(*p.access, *p.fileWriter, environment);
-    p.handler = std::make_unique<CreateRequestHandler>(*p.creation, *p.alert, *p.fileViewer, *p.activation,
+    p.handler = std::make_unique<CreateRequestHandler>(*p.creation, *p.alert, *p.fileViewer,
                                                        *p.windows, *p.mainQueue);
 }
 
 CreationSession::~CreationSession() = default;
 
-bool CreationSession::hasDisplay() const { return parts_->application != nullptr; }
+bool CreationSession::hasDisplay() const { return parts_->qtProgram.hasDisplay(); }
 
 FolderAccessCreation& CreationSession::creation() { return *parts_->creation; }
 
@@ -136,14 +114,9 @@ CreateRequestHandler& CreationSession::requestHandler() { return *parts_->handle
 
 ResolvedCreationDestination CreationSession::resolveDestination(CreationDestinationMode mode) {
     Parts& p = *parts_;
-    if (mode == CreationDestinationMode::frontFinderFolder && !QCoreApplication::instance()) {
-        // Asking the file manager over the session bus needs an application object; a plain
-        // one does, without a display.
-        p.arguments = {"quillet"};
-        p.argv = {p.arguments[0].data(), nullptr};
-        p.argc = 1;
-        p.coreApplication = std::make_unique<QCoreApplication>(p.argc, p.argv.data());
-    }
+    // Asking the file manager over the session bus needs an application object; a plain one
+    // does, without a display.
+    if (mode == CreationDestinationMode::frontFinderFolder) p.qtProgram.startEventLoop();
     NautilusFrontFolder frontFolder{desktopSessionAddresses(p.environment)};
     return quillet::resolveDestination(mode, frontFolder, desktopFolderURL(p.environment));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/DesktopSessionAddresses.h"
 #include "shared/paths/UserEnvironment.h"
 
 namespace quillet {

@@ -1,9 +1,8 @@
-#include <QCoreApplication>
-
 #include <ostream>
 
 #include "programs/quillet-app/CommandLine.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "programs/quillet-app/QtProgram.h"
 #include "app/creation/CreationDestination.h"
 #include "platform/linux/NautilusFrontFolder.h"
 
@@ -21,10 +20,7 @@ int destinationCommand(Invocation& inv) {
     }
 
     // The session bus connection needs an application object; nothing else of Qt runs here.
-    int argc = 1;
-    char name[] = "quillet";
-    char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
+    const QtProgram qt({"quillet"}, inv.environment, inv.resources, QtProgram::Start::eventLoop);
 
     NautilusFrontFolder fileManager{desktopSessionAddresses(inv.environment)};
     ResolvedCreationDestination destination = resolveDestination(mode, fileManager, desktopFolderURL(inv.environment));

@@ -6,7 +6,7 @@
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "shared/settings/DefaultsSuite.h"
-#include "tests/support/RecordingApplicationActivation.h"
+#include "tests/support/RecordingApplicationWindows.h"
 #include "tests/support/ScriptedFolderPanel.h"
 #include "tests/support/TemporaryConfigHome.h"
 
@@ -27,8 +27,8 @@ public:
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames names;
     ScriptedFolderPanel panel;
-    RecordingApplicationActivation activation;
-    SecurityScopedFolderAccess access{*suite_, bookmarks, names, &panel, &activation};
+    RecordingApplicationWindows windows;
+    SecurityScopedFolderAccess access{*suite_, bookmarks, names, &panel, &windows};
 };
 
 }  // namespace quillet::test

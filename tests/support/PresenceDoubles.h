@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ActivationPolicy.h"
 #include "platform/StatusBar.h"
+#include "tests/support/RecordingApplicationWindows.h"
 
 namespace quillet::test {
 
@@ -41,15 +41,6 @@ private:
     private:
         std::shared_ptr<Record> record_;
     };
-};
-
-class RecordingActivationPolicy final : public ActivationPolicy {
-public:
-    void setActivationPolicy(ActivationPolicyKind policy) override { policies.push_back(policy); }
-    ActivationPolicyKind activationPolicy() const override {
-        return policies.empty() ? ActivationPolicyKind::regular : policies.back();
-    }
-    std::vector<ActivationPolicyKind> policies;
 };
 
 }  // namespace quillet::test

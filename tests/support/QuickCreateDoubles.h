@@ -10,7 +10,7 @@
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/QuickCreatePanelHost.h"
 #include "platform/ScreenLayout.h"
-#include "platform/WindowOrdering.h"
+#include "tests/support/RecordingApplicationWindows.h"
 
 namespace quillet::test {
 
@@ -55,30 +55,6 @@ public:
     std::vector<DisplayScreen> screens() const override { return displayScreens; }
     ScreenPoint pointerLocation() const override { return pointer; }
     double mainScreenBottom() const override { return displayScreens.empty() ? 0 : displayScreens[0].frame.height; }
-};
-
-// Windows by title; records which one was brought forward, and which native windows were put
-// on every desktop with which user action time.
-class RecordingWindowOrdering final : public WindowOrdering {
-public:
-    struct EveryDesktopRequest {
-        NativeWindowID window;
-        uint32_t userActionTime;
-    };
-    std::vector<WindowDescription> windows;
-    std::vector<std::string> orderedFront;
-    std::vector<EveryDesktopRequest> onEveryDesktop;
-    bool orderFrontFirstWindow(const std::function<bool(const WindowDescription&)>& matches) override {
-        for (const auto& window : windows)
-            if (matches(window)) {
-                orderedFront.push_back(window.title);
-                return true;
-            }
-        return false;
-    }
-    void orderFrontOnEveryDesktop(NativeWindowID window, uint32_t userActionTime) override {
-        onEveryDesktop.push_back({window, userActionTime});
-    }
 };
 
 // The Desktop is a folder the test chose; the file manager's front folder is scripted, and

@@ -13,7 +13,7 @@
 #include "tests/support/FakeHotKeyService.h"
 #include "tests/support/ManualMainQueue.h"
 #include "tests/support/QuickCreateDoubles.h"
-#include "tests/support/RecordingApplicationActivation.h"
+#include "tests/support/RecordingApplicationWindows.h"
 #include "tests/support/RecordingFileViewer.h"
 #include "tests/support/RecordingModalAlert.h"
 #include "tests/support/TemporaryFolder.h"
@@ -42,10 +42,9 @@ public:
               destinations,
               fileViewer,
               alert,
-              activation,
+              windows,
               panelFactory ? *panelFactory : recordingPanels,
               screenLayout ? *screenLayout : screens,
-              windows,
           }) {
         std::filesystem::create_directories(desktop);
     }
@@ -60,10 +59,9 @@ public:
     ManualMainQueue mainQueue;
     RecordingFileViewer fileViewer;
     RecordingModalAlert alert;
-    RecordingApplicationActivation activation;
     RecordingPanelFactory recordingPanels;
     FixedScreenLayout screens;
-    RecordingWindowOrdering windows;
+    RecordingApplicationWindows windows;
     // Runs before each creation; throw from it to make the creation fail.
     std::function<void()> failure;
     int creations = 0;

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ApplicationTermination.h"
 #include "platform/RunningFileManagers.h"
+#include "tests/support/RecordingApplicationLifecycle.h"
 #include "platform/TrashAttempt.h"
 #include "tests/support/ManualMainQueueTimer.h"
 
@@ -77,19 +77,6 @@ public:
 
 private:
     std::string name_;
-    Journal& journal_;
-};
-
-class RecordingApplicationTermination final : public ApplicationTermination {
-public:
-    explicit RecordingApplicationTermination(Journal& journal) : journal_(journal) {}
-    void terminate() override {
-        ++terminations;
-        journal_.push_back("terminate application");
-    }
-    int terminations = 0;
-
-private:
     Journal& journal_;
 };
 

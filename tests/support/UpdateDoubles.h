@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ApplicationRelauncher.h"
 #include "platform/ArchiveUnpacker.h"
+#include "tests/support/RecordingApplicationLifecycle.h"
 #include "platform/UpdateSignatureVerifier.h"
 #include "platform/UpdateTransport.h"
 #include "platform/UpdateUserDriver.h"
@@ -136,12 +136,6 @@ public:
     std::vector<std::pair<std::uint64_t, std::optional<std::uint64_t>>> progress;
     std::function<void()> onCancel;
     bool progressShown = false;
-};
-
-class RecordingRelauncher final : public ApplicationRelauncher {
-public:
-    void relaunch(const std::filesystem::path& executable) override { executables.push_back(executable); }
-    std::vector<std::filesystem::path> executables;
 };
 
 // Lays out an application folder: bin/quillet (executable), share/quillet/Info.json naming

@@ -62,7 +62,7 @@ TEST_F(FolderAccessSetupTest, GrantingTheHomeFolderAndForgettingItAgain) {
     EXPECT_EQ(shown.directoryURL, root.path());  // the home's parent, so the home is in view
     EXPECT_FALSE(shown.allowsMultipleSelection);
     EXPECT_FALSE(shown.canCreateDirectories);
-    EXPECT_EQ(activation.activations(), 1);
+    EXPECT_EQ(windows.activations(), 1);
 
     EXPECT_EQ(status(), "Saved access to Home.");
     EXPECT_EQ(model.summary(), "1 saved folder root.");
@@ -125,7 +125,7 @@ TEST_F(FolderAccessSetupTest, CloudFoldersAreDropboxTheProviderMountsAndTheClien
     EXPECT_EQ(providers.message, "Choose Google Drive, OneDrive, or other provider folders that Quillet+ can use.");
     EXPECT_EQ(providers.directoryURL, root / "runtime/gvfs");
     EXPECT_TRUE(providers.allowsMultipleSelection);
-    EXPECT_EQ(activation.activations(), 3);
+    EXPECT_EQ(windows.activations(), 3);
     EXPECT_EQ(model.state->authorizedFolders.size(), 3u);
     EXPECT_FALSE(suite().get(Access::bookmarkKey(dropbox)));
     for (const auto& granted : {drive, nextcloud, oneDrive}) EXPECT_TRUE(suite().get(Access::bookmarkKey(granted)));
@@ -174,7 +174,7 @@ TEST_F(FolderAccessSetupTest, OtherFoldersStartInTheHomeWithoutComingToTheFront)
     EXPECT_EQ(panel.shown()[0].message, "Choose any other folders Quillet+ can create files in.");
     EXPECT_EQ(panel.shown()[0].directoryURL, me);
     EXPECT_TRUE(panel.shown()[0].allowsMultipleSelection);
-    EXPECT_EQ(activation.activations(), 0);
+    EXPECT_EQ(windows.activations(), 0);
     EXPECT_EQ(model.cells(), (std::vector<Model::Cell>{{projects, "folder", "Projects"}}));
 
     panel.enqueue({true, {}});
@@ -207,7 +207,7 @@ TEST_F(FolderAccessSetupTest, ExternalVolumesStartWhereVolumesAreMounted) {
     EXPECT_EQ(panel.shown()[0].title, "Add External Volume Access");
     EXPECT_EQ(panel.shown()[0].message, "Choose external volumes that Quillet+ can use.");
     EXPECT_EQ(panel.shown()[0].directoryURL, root / "media");  // the user's own folder is missing
-    EXPECT_EQ(activation.activations(), 0);
+    EXPECT_EQ(windows.activations(), 0);
     EXPECT_EQ(status(), "Saved access to USB Stick.");
     EXPECT_EQ(model.cells(), (std::vector<Model::Cell>{{usb, "externaldrive", "USB Stick"}}));
 

@@ -257,7 +257,7 @@ TEST_F(FolderAccessTest, ACloudFolderPromptSuggestsTheProviderFolder) {
     ASSERT_EQ(suggestion, drive);
 
     int activationsWhenShown = -1;
-    panel.onRun = [&] { activationsWhenShown = activation.activations(); };
+    panel.onRun = [&] { activationsWhenShown = windows.activations(); };
     panel.enqueueChoice(drive.string() + "/");
     EXPECT_EQ(access.requestAccess(*suggestion, target, "Allow Folder Access", std::nullopt), drive);
     EXPECT_EQ(activationsWhenShown, 1);  // brought to the front before the panel runs
@@ -323,7 +323,7 @@ TEST_F(FolderAccessTest, TheOneFolderPromptSavesWhateverIsConfirmed) {
     const fs::path other = folder("Other");
     panel.enqueueCancel();
     EXPECT_THROW(access.requestAccessToFolder(dropbox), SecurityScopedFolderAccessError);
-    EXPECT_EQ(activation.activations(), 1);
+    EXPECT_EQ(windows.activations(), 1);
     const auto& shown = panel.shown()[0];
     EXPECT_EQ(shown.title, "Allow Dropbox Access");
     EXPECT_EQ(shown.message, "Click Allow Access to let Quillet+ create files in Dropbox and its subfolders.");

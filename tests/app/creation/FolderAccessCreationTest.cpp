@@ -52,7 +52,7 @@ TEST_F(FolderAccessCreationTest, UnsandboxedWithoutAGrantWritesDirectly) {
     const fs::path notes = folder("Notes");
     EXPECT_EQ(creation.createFileWithFolderAccess(txt(), notes), notes / "Untitled.txt");
     EXPECT_TRUE(panel.shown().empty());
-    EXPECT_EQ(activation.activations(), 0);
+    EXPECT_EQ(windows.activations(), 0);
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{});
     EXPECT_EQ(scopedAccess->open(), 0);
 }
@@ -78,7 +78,7 @@ TEST_F(FolderAccessCreationTest, ACoveringGrantIsUsedFirstAndItsAccessStartedOnT
 
 TEST_F(FolderAccessCreationTest, SandboxedWithoutAGrantPromptsOnceThenUsesTheSavedGrant) {
     const fs::path target = folder("Projects/Quillet");
-    panel.onRun = [&] { EXPECT_EQ(activation.activations(), 1) << "the application comes forward first"; };
+    panel.onRun = [&] { EXPECT_EQ(windows.activations(), 1) << "the application comes forward first"; };
     panel.enqueueChoice(target);
 
     EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");

@@ -37,7 +37,7 @@ struct TestUpdater {
     test::FakeSignatureVerifier verifier;
     test::ScriptedArchiveUnpacker unpacker;
     test::RecordingUpdateUserDriver userDriver;
-    test::RecordingRelauncher relauncher;
+    test::RecordingApplicationLifecycle relauncher;
     test::ManualMainQueue engineQueue;
     QuilletSelfUpdater updater;
 };
@@ -58,9 +58,9 @@ struct PresenceHarness {
 
     test::QuickCreateHarness quick;
     test::RecordingStatusBar statusBar;
-    test::RecordingActivationPolicy policy;
+    test::RecordingApplicationWindows policy;
     test::Journal journal;
-    test::RecordingApplicationTermination termination{journal};
+    test::RecordingApplicationLifecycle termination{journal};
     TestUpdater updater;
     int uninstallRequests = 0;
     int mainWindowOpenings = 0;

@@ -72,7 +72,7 @@ TEST_F(DesktopCreationControllerTest, AFailedCreationKeepsTheStatusAndShowsTheAl
     const auto before = h.controller.statusMessage.get();
     h.destinations.frontFolder = h.root.path() / "missing";
     int activationsDuringAlert = -1;
-    h.alert.onRun = [&] { activationsDuringAlert = h.activation.activations(); };
+    h.alert.onRun = [&] { activationsDuringAlert = h.windows.activations(); };
 
     h.controller.createFile(type("csv"), CreationDestinationMode::frontFinderFolder);
 
@@ -170,7 +170,7 @@ TEST_F(DesktopCreationControllerTest, SettingsChangesAfterTheControllerIsGoneAre
             h.settings, otherService, h.mainQueue, [](const FileTypeDefinition&, const std::filesystem::path&) {
                 return std::filesystem::path();
             },
-            h.destinations, h.fileViewer, h.alert, h.activation, h.recordingPanels, h.screens, h.windows});
+            h.destinations, h.fileViewer, h.alert, h.windows, h.recordingPanels, h.screens});
         other.start();
         EXPECT_EQ(otherService.registered.size(), 1u);
     }
@@ -221,7 +221,7 @@ TEST_F(DesktopCreationControllerTest, EveryOpeningReusesThePanelAndStartsAfresh)
     EXPECT_EQ(h.controller.searchText.get(), "");
     EXPECT_FALSE(h.controller.statusMessage.get().has_value());
     EXPECT_EQ(h.recordingPanels.made[0]->shownWithTimestamps, (std::vector<uint32_t>{0, 0}));
-    EXPECT_EQ(h.activation.activations(), 2);
+    EXPECT_EQ(h.windows.activations(), 2);
 }
 
 TEST_F(DesktopCreationControllerTest, ThePanelIsPlacedAtThePointer) {
@@ -266,14 +266,14 @@ TEST_F(DesktopCreationControllerTest, OpenMainWindowRunsTheInstalledActionElseFi
     h.windows.windows = {{"Quillet+", true}, {"Help", false}, {"Quillet+", false}};
     h.controller.openMainWindow();
     EXPECT_EQ(h.windows.orderedFront, std::vector<std::string>{"Quillet+"});
-    EXPECT_EQ(h.activation.activations(), 1);
+    EXPECT_EQ(h.windows.activations(), 1);
 
     int opened = 0;
     h.controller.openMainWindowAction = [&] { ++opened; };
     h.controller.openMainWindow();
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(h.windows.orderedFront.size(), 1u);
-    EXPECT_EQ(h.activation.activations(), 2);
+    EXPECT_EQ(h.windows.activations(), 2);
 }
 
 }  // namespace

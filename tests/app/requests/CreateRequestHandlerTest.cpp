@@ -6,7 +6,6 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "app/requests/CreateRequestHandler.h"
 #include "shared/requests/CreateRequestURL.h"
-#include "tests/support/FakeApplicationWindows.h"
 #include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/GrantStoreFixture.h"
 #include "tests/support/ManualMainQueue.h"
@@ -63,9 +62,8 @@ protected:
     FolderAccessCreation creation{access, files.fileWriter, UserEnvironment{}};
     RecordingModalAlert alert;
     RecordingFileViewer viewer;
-    FakeApplicationWindows windows;
     ManualMainQueue queue;
-    CreateRequestHandler handler{creation, alert, viewer, activation, windows, queue};
+    CreateRequestHandler handler{creation, alert, viewer, windows, queue};
 };
 
 }  // namespace
@@ -77,7 +75,7 @@ TEST_F(CreateRequestHandlerTest, URLsOfOtherSchemesAreIgnoredEntirely) {
                                   "QUILLAXE://create?type=txt&directory=/tmp", "quillaxe", "", "/tmp/x",
                                   "quillaxe2://create?type=txt&directory=/tmp"}) {
         EXPECT_EQ(handler.handleOpenURL(url).kind, Kind::ignored) << url;
-        EXPECT_EQ(activation.activations(), 0) << url;
+        EXPECT_EQ(windows.activations(), 0) << url;
         expectUntouched(url.c_str());
     }
     EXPECT_EQ(windows.windows.size(), 1u);
@@ -98,7 +96,7 @@ TEST_F(CreateRequestHandlerTest, AMalformedCreateRequestOnlyBringsTheApplication
     int expectedActivations = 0;
     for (const auto& url : urls) {
         EXPECT_EQ(handler.handleOpenURL(url).kind, Kind::activated) << url;
-        EXPECT_EQ(activation.activations(), ++expectedActivations) << url;
+        EXPECT_EQ(windows.activations(), ++expectedActivations) << url;
         expectUntouched(url.c_str());
     }
     EXPECT_TRUE(entries(folder.path()).empty());
@@ -118,7 +116,7 @@ TEST_F(CreateRequestHandlerTest, ACreateRequestLogsCreatesAndRevealsTheFile) {
                             }));
     EXPECT_EQ(viewer.reveals, (std::vector<std::vector<fs::path>>{{notes / "Untitled.md"}}));
     EXPECT_TRUE(alert.shown.empty());
-    EXPECT_EQ(activation.activations(), 0);
+    EXPECT_EQ(windows.activations(), 0);
 }
 
 TEST_F(CreateRequestHandlerTest, DotSegmentsInTheFolderAreResolvedBeforeUse) {
@@ -136,7 +134,7 @@ TEST_F(CreateRequestHandlerTest, AnUnknownTypeIsRefusedWithItsOwnAlert) {
     EXPECT_EQ(alert.shown, (std::vector<Alert>{{"Could not create file",
                                                 "Quillet+ does not know how to create this file type.",
                                                 AlertStyle::warning}}));
-    EXPECT_EQ(activation.activations(), 1);
+    EXPECT_EQ(windows.activations(), 1);
     EXPECT_TRUE(entries(folder.path()).empty());
     EXPECT_TRUE(viewer.reveals.empty());
 }
@@ -179,13 +177,13 @@ TEST_F(CreateRequestHandlerTest, CreationErrorsAreShownWithTheirOwnDescription) 
                                 "default: Creating file from Finder request: type=txt dir=" + missing.string(),
                                 "error: Create request failed: " + description,
                             }));
-    EXPECT_EQ(activation.activations(), 1);
+    EXPECT_EQ(windows.activations(), 1);
     EXPECT_FALSE(fs::exists(missing));
 }
 
 TEST_F(CreateRequestHandlerTest, AccessStepErrorsArePassedThroughUnchanged) {
     FolderAccessCreation sandboxedCreation{access, files.fileWriter, UserEnvironment{.sandboxed = true}};
-    CreateRequestHandler sandboxedHandler{sandboxedCreation, alert, viewer, activation, windows, queue};
+    CreateRequestHandler sandboxedHandler{sandboxedCreation, alert, viewer, windows, queue};
     const fs::path target = folder / "q";
     fs::create_directory(target);
 
@@ -239,7 +237,7 @@ TEST_F(CreateRequestHandlerTest, AnAlertDoesNotStopTheCleanUp) {
 }
 
 TEST_F(CreateRequestHandlerTest, InFrontItsWindowsStayAsTheyAre) {
-    activation.setActive(true);
+    windows.setActive(true);
     handler.handleOpenURL(requestFor("txt", folder.path()));
     handler.handleOpenURL(requestFor("zzz", folder.path()));
     EXPECT_EQ(windows.passes, 0);
@@ -250,6 +248,6 @@ TEST_F(CreateRequestHandlerTest, InFrontItsWindowsStayAsTheyAre) {
 TEST_F(CreateRequestHandlerTest, TheActiveFlagIsReadBeforeTheRequestIsHandled) {
     // The unknown-type alert activates the application; it was in the background all the same.
     handler.handleOpenURL(requestFor("zzz", folder.path()));
-    EXPECT_TRUE(activation.isActive());
+    EXPECT_TRUE(windows.isActive());
     EXPECT_EQ(windows.passes, 1);
 }

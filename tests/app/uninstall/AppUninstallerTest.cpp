@@ -36,7 +36,7 @@ protected:
 
     AppUninstaller makeUninstaller(std::filesystem::path runningBundle, bool systemInstall = false) {
         return AppUninstaller(AppUninstallerEnvironment{
-            quickCreate.alert, quickCreate.activation, &quickCreate.controller, std::move(runningBundle),
+            quickCreate.alert, quickCreate.windows, &quickCreate.controller, std::move(runningBundle),
             quickCreate.mainQueue, timer, fileManagers, fileManagerTrash, workspaceTrash, finderTrash,
             config.path(), [this] { journal.push_back("remove registration"); }, termination,
             [this] { journal.push_back("remove user integrations"); }, systemInstall});
@@ -72,7 +72,7 @@ protected:
     ScriptedTrashAttempt workspaceTrash{"NSWorkspace", journal};
     ScriptedTrashAttempt finderTrash{"Finder", journal};
     ManualMainQueueTimer timer;
-    RecordingApplicationTermination termination{journal};
+    RecordingApplicationLifecycle termination{journal};
 };
 
 // ---- before anything is touched
@@ -110,7 +110,7 @@ TEST_F(AppUninstallerTest, OutsideAnApplicationBundleItStopsAfterTheHotKeysWithA
     fileManagers.instances = {{42}};
     auto uninstaller = makeUninstaller(program);
     quickCreate.alert.onRun = [&] {
-        EXPECT_EQ(quickCreate.activation.activations(), quickCreate.alert.shown.size() == 2 ? 1 : 0) << "in front first";
+        EXPECT_EQ(quickCreate.windows.activations(), quickCreate.alert.shown.size() == 2 ? 1 : 0) << "in front first";
     };
     runUninstall(uninstaller);
 
@@ -207,7 +207,7 @@ TEST_F(AppUninstallerTest, EveryWayFailingIsReportedInOrderAndLeavesTheSettings)
     quickCreate.alert.onRun = [&] {
         if (quickCreate.alert.shown.size() == 2) {
             EXPECT_EQ(fileManagers.relaunches, 1) << "the file manager runs again before the alert";
-            EXPECT_EQ(quickCreate.activation.activations(), 1);
+            EXPECT_EQ(quickCreate.windows.activations(), 1);
         }
     };
     runUninstall(uninstaller);

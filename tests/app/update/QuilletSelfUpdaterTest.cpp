@@ -19,7 +19,7 @@ struct EnginePorts {
     test::FakeSignatureVerifier verifier;
     test::ScriptedArchiveUnpacker unpacker;
     test::RecordingUpdateUserDriver userDriver;
-    test::RecordingRelauncher relauncher;
+    test::RecordingApplicationLifecycle relauncher;
     test::ManualMainQueue mainQueue;
     int controllersMade = 0;
 

@@ -97,7 +97,7 @@ protected:
     test::FakeSignatureVerifier verifier;
     test::ScriptedArchiveUnpacker unpacker;
     test::RecordingUpdateUserDriver userDriver;
-    test::RecordingRelauncher relauncher;
+    test::RecordingApplicationLifecycle relauncher;
     test::ManualMainQueue mainQueue;
     std::unique_ptr<SoftwareUpdateController> controller;
 };

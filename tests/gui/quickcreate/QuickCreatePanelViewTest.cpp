@@ -55,7 +55,7 @@ bool footerTitleDrawnAsStatus(const QuickCreatePanelView& view) {
 class QuickCreatePanelViewTest : public ::testing::Test {
 protected:
     QtScreenLayout screens;
-    test::RecordingWindowOrdering ordering;
+    test::RecordingApplicationWindows ordering;
     QuickCreatePanelWindowFactory factory{ordering, screens};
     test::QuickCreateHarness h{&factory, &screens};
 
@@ -264,7 +264,7 @@ TEST_F(QuickCreatePanelViewTest, PlacementIsConvertedToTheToolkitsTopLeftCoordin
 TEST(QuickCreatePanelWindow, ConvertsPlacementThroughTheScreenLayoutsMainScreenBottom) {
     test::FixedScreenLayout screens;
     screens.displayScreens = {{{0, 0, 900, 700}, {0, 0, 900, 680}}};
-    test::RecordingWindowOrdering ordering;
+    test::RecordingApplicationWindows ordering;
     test::QuickCreateHarness h;
     QuickCreatePanelWindow window(h.controller, ordering, screens);
     window.setFrameOrigin({30, 40});

@@ -9,7 +9,6 @@
 
 #include "app/presence/AppPresenceController.h"
 #include "app/update/QuilletSelfUpdater.h"
-#include "gui/shell/QtActivationPolicy.h"
 #include "gui/shell/QtStatusBar.h"
 #include "gui/shell/QtStatusMenu.h"
 #include "shared/catalog/FileTypeCatalog.h"
@@ -96,9 +95,9 @@ TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage)
     quick.settings.enabledFileTypeIDs.set({"txt", "json", "docx"});
     quick.settings.appPresence.set(AppPresence::dockOnly);
     test::RecordingStatusBar statusBar;
-    test::RecordingActivationPolicy policy;
+    test::RecordingApplicationWindows policy;
     test::Journal journal;
-    test::RecordingApplicationTermination termination(journal);
+    test::RecordingApplicationLifecycle termination(journal);
     QuilletSelfUpdater updater(QuilletSelfUpdateConfiguration{}, [](const auto&) { return nullptr; });
     AppPresenceController presence(
         AppPresenceEnvironment{statusBar, policy, quick.mainQueue, quick.controller, [] {}, termination, false});
@@ -146,18 +145,4 @@ TEST(StatusMenuRendering, TheTrayImageHasItsPagesBadgeAndCutOuts) {
         EXPECT_EQ(alphaAt(3.0, 8.5), 255) << "disc beside the plus";
         EXPECT_EQ(alphaAt(0.5, 17.5), 0) << "outside every shape";
     }
-}
-
-TEST(StatusMenuRendering, AccessoryMakesOrdinaryWindowsToolWindowsAndRegularTurnsThemBack) {
-    QtActivationPolicy policy;
-    QWidget window;
-    window.show();
-    QWidget dialog(nullptr, Qt::Dialog);
-    policy.setActivationPolicy(ActivationPolicyKind::accessory);
-    EXPECT_EQ(window.windowType(), Qt::Tool);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
-    policy.setActivationPolicy(ActivationPolicyKind::regular);
-    EXPECT_EQ(window.windowType(), Qt::Window);
-    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
 }

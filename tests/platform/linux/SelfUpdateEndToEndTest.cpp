@@ -224,7 +224,7 @@ protected:
     OpenSslSignatureVerifier verifier;
     LibArchiveUnpacker unpacker;
     test::RecordingUpdateUserDriver userDriver;
-    test::RecordingRelauncher relauncher;
+    test::RecordingApplicationLifecycle relauncher;
     QtMainQueue mainQueue;
     std::unique_ptr<SoftwareUpdateController> controller;
 };

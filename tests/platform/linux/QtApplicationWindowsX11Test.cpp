@@ -1,4 +1,4 @@
-// The window ordering adapter on a real X server with a window manager (openbox), which keeps
+// The application windows adapter on a real X server with a window manager (openbox), which keeps
 // the desktops and the active window; see X11ConnectionTest.cpp for how it runs.
 
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "platform/linux/QtWindowOrdering.h"
+#include "platform/linux/QtApplicationWindows.h"
 #include "tests/support/X11TestClient.h"
 
 namespace quillet {
@@ -38,7 +38,7 @@ TEST(QtWindowOrderingOnX11, PutsAWindowOnEveryDesktopAndFocusesItForTheUsersActi
     ASSERT_NE(client.cardinal(panelID, desktop), kAllDesktops);
 
     // Without the user's action only the desktops change.
-    QtWindowOrdering ordering;
+    QtApplicationWindows ordering;
     ordering.orderFrontOnEveryDesktop(panel.winId(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return client.cardinal(panelID, desktop) == kAllDesktops; }, 5000));
     EXPECT_EQ(client.cardinal(client.root(), active), otherID);

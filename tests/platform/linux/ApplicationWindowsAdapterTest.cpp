@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/linux/QtApplicationActivation.h"
+#include "platform/linux/QtApplicationWindows.h"
 
 using namespace quillet;
 
@@ -20,10 +20,10 @@ void closeAll() {
 
 }  // namespace
 
-TEST(QtApplicationActivation, WithoutVisibleWindowsThereIsNothingToActivate) {
+TEST(QtApplicationWindowsActivation, WithoutVisibleWindowsThereIsNothingToActivate) {
     closeAll();
     QWidget hidden;
-    QtApplicationActivation activation;
+    QtApplicationWindows activation;
     activation.activateIgnoringOtherApps();
     QCoreApplication::processEvents();
     EXPECT_FALSE(hidden.isVisible());
@@ -31,9 +31,9 @@ TEST(QtApplicationActivation, WithoutVisibleWindowsThereIsNothingToActivate) {
     EXPECT_FALSE(activation.isActive());
 }
 
-TEST(QtApplicationActivation, FocusesAnOrdinaryWindowInPreferenceToAToolPanel) {
+TEST(QtApplicationWindowsActivation, FocusesAnOrdinaryWindowInPreferenceToAToolPanel) {
     closeAll();
-    QtApplicationActivation activation;
+    QtApplicationWindows activation;
     auto panel = std::make_unique<QWidget>(nullptr, Qt::Tool);
     auto window = std::make_unique<QWidget>();
     panel->show();
@@ -49,4 +49,18 @@ TEST(QtApplicationActivation, FocusesAnOrdinaryWindowInPreferenceToAToolPanel) {
 
     closeAll();
     EXPECT_FALSE(activation.isActive());
+}
+
+TEST(QtApplicationWindowsActivation, AccessoryMakesOrdinaryWindowsToolWindowsAndRegularTurnsThemBack) {
+    QtApplicationWindows policy;
+    QWidget window;
+    window.show();
+    QWidget dialog(nullptr, Qt::Dialog);
+    policy.setActivationPolicy(ActivationPolicyKind::accessory);
+    EXPECT_EQ(window.windowType(), Qt::Tool);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+    policy.setActivationPolicy(ActivationPolicyKind::regular);
+    EXPECT_EQ(window.windowType(), Qt::Window);
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
 }

@@ -1,0 +1,58 @@
+#include "programs/quillet-app/QtProgram.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "platform/linux/DisplayPlatform.h"
+#include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "platform/linux/QtApplicationIcon.h"
+#include "platform/posix/ResourceBundle.h"
+#include "shared/Identifiers.h"
+#include "shared/paths/UserEnvironment.h"
+
+namespace quillet {
+
+QtProgram::QtProgram(std::vector<std::string> arguments, const UserEnvironment& environment,
+                     const ResourceBundle& resources, Start what)
+    : arguments_(std::move(arguments)), iconDirectory_(resources.resourceDirectory().string()) {
+    if (arguments_.empty()) arguments_.emplace_back("quillet");
+    if (what == Start::eventLoop) {
+        start(false);
+        return;
+    }
+    platform_ = availableDisplayPlatform(desktopSessionAddresses(environment));
+    if (platform_) {
+        arguments_.insert(arguments_.begin() + 1, {"-platform", *platform_});
+        start(true);
+    } else if (what == Start::windows) {
+        arguments_.insert(arguments_.begin() + 1, {"-platform", "offscreen"});
+        start(true);
+    } else if (what == Start::windowsElseEventLoop) {
+        start(false);
+    }
+}
+
+QtProgram::~QtProgram() = default;
+
+void QtProgram::startEventLoop() {
+    if (!QCoreApplication::instance()) start(false);
+}
+
+void QtProgram::start(bool windows) {
+    argv_.clear();
+    for (auto& argument : arguments_) argv_.push_back(argument.data());
+    argv_.push_back(nullptr);
+    argc_ = static_cast<int>(arguments_.size());
+    if (windows) {
+        application_ = std::make_unique<QApplication>(argc_, argv_.data());
+        QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
+        QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
+        QApplication::setWindowIcon(applicationIcon(iconDirectory_));
+        QApplication::setQuitOnLastWindowClosed(false);
+    } else {
+        application_ = std::make_unique<QCoreApplication>(argc_, argv_.data());
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("quillet"));
+}
+
+}  // namespace quillet
