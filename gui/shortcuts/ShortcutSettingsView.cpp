@@ -9,7 +9,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
 #include "gui/quickcreate/DestinationPickerControl.h"
 #include "gui/quickcreate/QtSymbolIcons.h"
 #include "gui/quickcreate/QuickCreatePanelStyle.h"
@@ -101,9 +100,8 @@ QToolButton* symbolButton(QWidget* parent, const char* help) {
 
 }  // namespace
 
-ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender, QWidget* parent,
-                                           bool globalShortcutsAvailable)
-    : QWidget(parent), model_(settings, globalShortcutsAvailable), suspender_(std::move(suspender)) {
+ShortcutSettingsView::ShortcutSettingsView(ShortcutSettingsModel& model, HotKeySuspender suspender, QWidget* parent)
+    : QWidget(parent), model_(model), suspender_(std::move(suspender)) {
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(14, 14, 14, 14);
     layout_->setSpacing(12);

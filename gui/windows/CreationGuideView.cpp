@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
 #include "app/windows/CardTexts.h"
+#include "app/windows/CreationGuideModel.h"
 #include "gui/quickcreate/QuickCreatePanelStyle.h"
 
 namespace quillet {
@@ -28,7 +28,7 @@ QLabel* addBullet(QVBoxLayout* column, QWidget* parent, const char* symbol, cons
 
 }  // namespace
 
-CreationGuideView::CreationGuideView(AppSettings& settings, QWidget* parent) : WindowCard(parent) {
+CreationGuideView::CreationGuideView(CreationGuideModel& model, QWidget* parent) : WindowCard(parent), model_(model) {
     setObjectName(QStringLiteral("creationGuide"));
     row()->addWidget(new SymbolView("folder.badge.questionmark", panelstyle::accent(palette()), 22, this, 28), 0,
                      Qt::AlignTop);
@@ -39,14 +39,12 @@ CreationGuideView::CreationGuideView(AppSettings& settings, QWidget* parent) : W
     column->addWidget(textLabel(cardtexts::kGuideRightClick, callout, TextStyle::secondary, this, true));
     column->addWidget(textLabel(cardtexts::kGuideBlockedFolders, callout, TextStyle::secondary, this, true));
     addBullet(column, this, "macwindow.on.rectangle", cardtexts::kGuideTrayBullet);
-    keyboardLine_ = addBullet(column, this, "keyboard", cardtexts::guideKeyboardLine(*settings.quickCreateShortcut));
+    keyboardLine_ = addBullet(column, this, "keyboard", model_.keyboardLine());
     keyboardLine_->setObjectName(QStringLiteral("keyboardLine"));
     column->addStretch();
     row()->addLayout(column, 1);
 
-    shortcutChanges_ = settings.quickCreateShortcut.subscribe([this](const QuickCreateShortcut& shortcut) {
-        keyboardLine_->setText(styledTextHtml(cardtexts::guideKeyboardLine(shortcut)));
-    });
+    shortcutChanges_ = model_.observe([this] { keyboardLine_->setText(styledTextHtml(model_.keyboardLine())); });
 }
 
 }  // namespace quillet

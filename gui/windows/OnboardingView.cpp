@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
+#include "app/windows/OnboardingModel.h"
 #include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/windows/OnboardingPages.h"
 #include "gui/windows/WindowStyle.h"
@@ -68,8 +68,7 @@ QPushButton* barButton(const char* title, const char* name, QWidget* parent, boo
 
 }  // namespace
 
-OnboardingView::OnboardingView(AppSettings& settings, std::function<void()> onFinish, QWidget* parent)
-    : QWidget(parent), settings_(settings), model_(settings, std::move(onFinish)) {
+OnboardingView::OnboardingView(OnboardingModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setObjectName(QStringLiteral("onboarding"));
     setFixedSize(kWidth, kHeight);
     auto* column = new QVBoxLayout(this);
@@ -117,7 +116,7 @@ OnboardingView::OnboardingView(AppSettings& settings, std::function<void()> onFi
     updateBar();
 
     // A shortcut recorded while the walkthrough is open shows on the page at once.
-    shortcutChanges_ = settings_.quickCreateShortcut.subscribe([this](const QuickCreateShortcut&) {
+    shortcutChanges_ = model_.observeShortcut([this] {
         settleAnimation();
         delete currentPage_;
         currentPage_ = makeOnboardingPage(model_.page(), model_.shortcutText(), pageArea_);

@@ -55,7 +55,8 @@ protected:
 
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openInMemory("shortcut-view-test");
     AppSettings settings{*suite};
-    ShortcutSettingsView view{settings};
+    ShortcutSettingsModel model{settings};
+    ShortcutSettingsView view{model};
 };
 
 }  // namespace
@@ -160,7 +161,7 @@ TEST_F(ShortcutSettingsViewTest, RowsAreRebuiltWhenTheOrderChanges) {
 
 TEST_F(ShortcutSettingsViewTest, RecordersHoldTheHotKeysWhileTheyHaveTheKeyboard) {
     int active = 0;
-    ShortcutSettingsView card(settings, [&] {
+    ShortcutSettingsView card(model, [&] {
         ++active;
         return HotKeySuspension([&] { --active; });
     });
@@ -185,6 +186,7 @@ namespace {
 TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalettes) {
     auto suite = DefaultsSuite::openInMemory("shortcut-look-test");
     AppSettings settings(*suite);
+    ShortcutSettingsModel model(settings);
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
     dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
@@ -205,7 +207,7 @@ TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalet
         QWidget window;
         window.setPalette(palette);
         window.setAutoFillBackground(true);
-        auto* card = new ShortcutSettingsView(settings, {}, &window);
+        auto* card = new ShortcutSettingsView(model, {}, &window);
         card->move(20, 20);
         window.resize(card->sizeHint().width() + 40, 900);
         window.show();
@@ -258,9 +260,11 @@ TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalet
 TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannotWork) {
     auto suite = DefaultsSuite::openInMemory("shortcut-availability-test");
     AppSettings settings(*suite);
-    EXPECT_EQ(ShortcutSettingsView(settings).availabilityNoteLabel(), nullptr);
+    ShortcutSettingsModel available(settings);
+    EXPECT_EQ(ShortcutSettingsView(available).availabilityNoteLabel(), nullptr);
 
-    ShortcutSettingsView view(settings, {}, nullptr, false);
+    ShortcutSettingsModel unavailable(settings, false);
+    ShortcutSettingsView view(unavailable);
     view.resize(620, view.sizeHint().height());
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
