@@ -6,13 +6,13 @@
 #include <QVBoxLayout>
 
 #include "app/settings/FileTypesListModel.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/settings/SwitchButton.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 FileTypeRow::FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWidget* parent)
     : QWidget(parent), type_(std::move(type)), model_(model) {

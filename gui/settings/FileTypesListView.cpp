@@ -7,12 +7,12 @@
 #include <QVBoxLayout>
 
 #include "app/settings/FileTypesListModel.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/settings/FileTypeRow.h"
+#include "gui/style/AppStyle.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <memory>
 
 #include "app/settings/AppSettings.h"
-#include "gui/quickcreate/DestinationPickerControl.h"
+#include "gui/style/DestinationPickerControl.h"
 #include "gui/shortcuts/DirectFileShortcutRow.h"
 #include "gui/shortcuts/ShortcutRecorderView.h"
 #include "gui/shortcuts/ShortcutSettingsView.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 #include "gui/shortcuts/ShortcutStyle.h"
 #include "shared/settings/DefaultsSuite.h"
 
@@ -273,7 +273,7 @@ TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannot
     EXPECT_EQ(note->text(), QStringLiteral("Global shortcuts are not available in this session."));
     EXPECT_TRUE(note->isVisible());
     EXPECT_GE(note->width(), note->sizeHint().width()) << "the line is cut";
-    EXPECT_EQ(note->palette().color(QPalette::WindowText), panelstyle::secondaryText(view.palette()));
+    EXPECT_EQ(note->palette().color(QPalette::WindowText), appstyle::secondaryText(view.palette()));
     const QList<QLabel*> labels = view.findChildren<QLabel*>();
     const auto title = std::find_if(labels.begin(), labels.end(), [](QLabel* l) {
         return l->text() == QString::fromUtf8(ShortcutSettingsModel::kQuickCreateTitle);
