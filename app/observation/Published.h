@@ -55,4 +55,17 @@ private:
     std::shared_ptr<State> state_;
 };
 
+// `changed` runs after a change of any of `fields` (anything with a `subscribe` like Published's),
+// until the returned subscription is cancelled or dropped: how a view model tells its view to
+// redraw, whichever of the values it shows moved.
+template <typename... Fields>
+[[nodiscard]] Subscription subscribeToAny(std::function<void()> changed, Fields&... fields) {
+    if (!changed) return {};
+    auto notify = std::make_shared<std::function<void()>>(std::move(changed));
+    auto relay = [notify](const auto&) { (*notify)(); };
+    auto subscriptions = std::make_shared<std::vector<Subscription>>();
+    (subscriptions->push_back(fields.subscribe(relay)), ...);
+    return Subscription([subscriptions] { subscriptions->clear(); });
+}
+
 }  // namespace quillet

@@ -1,7 +1,6 @@
 #include "app/quickcreate/QuickCreatePanelModel.h"
 
-#include <memory>
-
+#include "app/observation/Published.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
 
@@ -44,17 +43,9 @@ CreationDestinationMode QuickCreatePanelModel::destinationMode() const { return 
 const std::string& QuickCreatePanelModel::searchText() const { return controller_.searchText.get(); }
 
 Subscription QuickCreatePanelModel::observe(std::function<void()> changed) {
-    if (!changed) return {};
-    auto notify = std::make_shared<std::function<void()>>(std::move(changed));
-    auto relay = [notify](const auto&) { (*notify)(); };
     AppSettings& settings = controller_.settings();
-    auto fields = std::make_shared<std::vector<Subscription>>();
-    fields->push_back(controller_.destinationMode.subscribe(relay));
-    fields->push_back(controller_.searchText.subscribe(relay));
-    fields->push_back(controller_.statusMessage.subscribe(relay));
-    fields->push_back(settings.enabledFileTypeIDs.subscribe(relay));
-    fields->push_back(settings.fileTypeOrder.subscribe(relay));
-    return Subscription([fields] { fields->clear(); });
+    return subscribeToAny(std::move(changed), controller_.destinationMode, controller_.searchText,
+                          controller_.statusMessage, settings.enabledFileTypeIDs, settings.fileTypeOrder);
 }
 
 void QuickCreatePanelModel::setSearchText(const std::string& text) {

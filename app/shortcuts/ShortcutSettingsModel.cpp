@@ -1,7 +1,6 @@
 #include "app/shortcuts/ShortcutSettingsModel.h"
 
-#include <memory>
-
+#include "app/observation/Published.h"
 #include "app/settings/AppSettings.h"
 #include "app/keys/ShortcutConflicts.h"
 
@@ -76,16 +75,8 @@ void ShortcutSettingsModel::setShortcut(const std::string& typeID, const std::op
 void ShortcutSettingsModel::clearShortcut(const std::string& typeID) { settings_.setShortcut(std::nullopt, typeID); }
 
 Subscription ShortcutSettingsModel::observe(std::function<void()> changed) {
-    if (!changed) return {};
-    auto notify = std::make_shared<std::function<void()>>(std::move(changed));
-    auto relay = [notify](const auto&) { (*notify)(); };
-    auto fields = std::make_shared<std::vector<Subscription>>();
-    fields->push_back(settings_.quickCreateShortcut.subscribe(relay));
-    fields->push_back(settings_.fileTypeShortcuts.subscribe(relay));
-    fields->push_back(settings_.enabledFileTypeIDs.subscribe(relay));
-    fields->push_back(settings_.fileTypeOrder.subscribe(relay));
-    fields->push_back(settings_.directShortcutDestination.subscribe(relay));
-    return Subscription([fields] { fields->clear(); });
+    return subscribeToAny(std::move(changed), settings_.quickCreateShortcut, settings_.fileTypeShortcuts,
+                          settings_.enabledFileTypeIDs, settings_.fileTypeOrder, settings_.directShortcutDestination);
 }
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
 #include "app/windows/OnboardingModel.h"
 
+#include "app/observation/Published.h"
 #include "app/settings/AppSettings.h"
 
 namespace quillet {
@@ -34,6 +35,10 @@ void OnboardingModel::finish() {
 }
 
 std::string OnboardingModel::shortcutText() const { return settings_.quickCreateShortcut->displayString(); }
+
+Subscription OnboardingModel::observeShortcut(std::function<void()> changed) {
+    return subscribeToAny(std::move(changed), settings_.quickCreateShortcut);
+}
 
 void OnboardingModel::setPage(int page) {
     const int from = page_;

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "app/observation/Subscription.h"
+
 namespace quillet {
 
 class AppSettings;
@@ -45,6 +47,9 @@ public:
 
     // "⌃ + ⌥ + N": the stored Quick Create shortcut as the pages show it.
     std::string shortcutText() const;
+    // `changed` runs after every change of the stored shortcut, so a combination recorded while
+    // the walkthrough is open shows on its page at once; until the subscription goes.
+    [[nodiscard]] Subscription observeShortcut(std::function<void()> changed);
 
 private:
     void setPage(int page);

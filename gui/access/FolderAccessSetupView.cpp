@@ -10,13 +10,13 @@
 #include <QVBoxLayout>
 
 #include "app/access/FolderAccessSetupModel.h"
-#include "gui/quickcreate/MiddleElidedLabel.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/MiddleElidedLabel.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 namespace {
 

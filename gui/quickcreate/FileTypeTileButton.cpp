@@ -3,12 +3,12 @@
 #include <QEvent>
 #include <QPainter>
 
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 namespace {
 
@@ -91,7 +91,7 @@ void FileTypeTileButton::paintEvent(QPaintEvent*) {
     const int textLeft = box.right() + 1 + 10;
     const QRect textArea(textLeft, 0, width() - textLeft - 10, height());
     const QFont nameFont = calloutFont(QFont::Medium);
-    const QFont extensionFont = panelFont(11, QFont::Normal);
+    const QFont extensionFont = appFont(11, QFont::Normal);
     const int nameHeight = QFontMetrics(nameFont).height();
     const int extensionHeight = QFontMetrics(extensionFont).height();
     const int top = (height() - nameHeight - 1 - extensionHeight) / 2;

@@ -1,24 +1,11 @@
 #pragma once
 
-#include <QColor>
 #include <QFont>
-#include <QPalette>
 
 namespace quillet::panelstyle {
 
-// Colours of the panel, taken from the palette so that dark and light themes both work.
-QColor accent(const QPalette& palette);
-QColor separator(const QPalette& palette);
-QColor secondaryText(const QPalette& palette);
-QColor tertiaryText(const QPalette& palette);
-QColor withAlpha(QColor color, double alpha);
-
-// The application font at `pixelSize` logical pixels and `weight`.
-QFont panelFont(double pixelSize, QFont::Weight weight);
-// The type scale of the panel.
-QFont headlineFont();
-QFont calloutFont(QFont::Weight weight);
-QFont captionFont(QFont::Weight weight);
+// The smallest step of the type scale, below the shared ones (gui/style/AppStyle.h): only the
+// panel's footer names where files go in it.
 QFont caption2Font();
 
 }  // namespace quillet::panelstyle

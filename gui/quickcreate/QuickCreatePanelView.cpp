@@ -9,15 +9,16 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "gui/quickcreate/DestinationPickerControl.h"
 #include "gui/quickcreate/FileTypeTileButton.h"
-#include "gui/quickcreate/MiddleElidedLabel.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
 #include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/DestinationPickerControl.h"
+#include "gui/style/MiddleElidedLabel.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 namespace {
 
@@ -183,7 +184,7 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     footerTitle_->setFont(captionFont(QFont::Medium));
     footerDetail_ = new MiddleElidedLabel(footer_);
     footerDetail_->setObjectName(QStringLiteral("footerDetail"));
-    footerDetail_->setFont(caption2Font());
+    footerDetail_->setFont(panelstyle::caption2Font());
     footerLines->addWidget(footerTitle_);
     footerLines->addWidget(footerDetail_);
     footerLayout->addWidget(footerIcon_);

@@ -5,17 +5,17 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "app/settings/FileTypesListModel.h"
 #include "gui/settings/SwitchButton.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
-FileTypeRow::FileTypeRow(FileTypeDefinition type, AppSettings& settings, QWidget* parent)
-    : QWidget(parent), type_(std::move(type)), settings_(settings) {
+FileTypeRow::FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWidget* parent)
+    : QWidget(parent), type_(std::move(type)), model_(model) {
     setObjectName(QStringLiteral("fileTypeRow"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 2, 0, 2);
@@ -41,10 +41,10 @@ FileTypeRow::FileTypeRow(FileTypeDefinition type, AppSettings& settings, QWidget
 
     switch_ = new SwitchButton(this);
     switch_->setAccessibleName(QString::fromStdString(type_.displayName));
-    switch_->setChecked(settings_.enabledFileTypeIDs->count(type_.id) > 0);
+    switch_->setChecked(model_.isEnabled(type_.id));
     row->addWidget(switch_, 0, Qt::AlignVCenter);
     // Only the user's flip writes; showing a stored change does not echo it back.
-    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) { settings_.setEnabled(on, type_.id); });
+    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) { model_.setEnabled(type_.id, on); });
 
     applyPalette();
 }

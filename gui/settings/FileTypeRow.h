@@ -8,17 +8,18 @@ class QLabel;
 
 namespace quillet {
 
-class AppSettings;
+class FileTypesListModel;
 class SwitchButton;
 
 // One type of the file types list: its symbol in the accent colour, its name over its extension,
-// and a switch that writes the type's enabled state to the settings the moment it is flipped.
+// and a switch that writes the type's enabled state through the list's model the moment it is
+// flipped.
 class FileTypeRow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kSymbolSize = 22;
 
-    FileTypeRow(FileTypeDefinition type, AppSettings& settings, QWidget* parent = nullptr);
+    FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWidget* parent = nullptr);
 
     const FileTypeDefinition& type() const { return type_; }
     SwitchButton* enabledSwitch() const { return switch_; }
@@ -32,7 +33,7 @@ private:
     void applyPalette();
 
     FileTypeDefinition type_;
-    AppSettings& settings_;
+    FileTypesListModel& model_;
     QLabel* symbol_ = nullptr;
     QLabel* name_ = nullptr;
     QLabel* extension_ = nullptr;

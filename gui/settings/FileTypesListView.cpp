@@ -6,14 +6,13 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
-#include "app/settings/FileTypesList.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "app/settings/FileTypesListModel.h"
 #include "gui/settings/FileTypeRow.h"
+#include "gui/style/AppStyle.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 namespace {
 
@@ -49,8 +48,8 @@ protected:
 
 }  // namespace
 
-FileTypesListView::FileTypesListView(AppSettings& settings, QWidget* parent)
-    : QScrollArea(parent), settings_(settings) {
+FileTypesListView::FileTypesListView(FileTypesListModel& model, QWidget* parent)
+    : QScrollArea(parent), model_(model) {
     setObjectName(QStringLiteral("fileTypesList"));
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
@@ -62,22 +61,20 @@ FileTypesListView::FileTypesListView(AppSettings& settings, QWidget* parent)
     setWidget(content_);
     applyPalette();
     rebuild();
-    enabledSubscription_ = settings_.enabledFileTypeIDs.subscribe([this](const auto&) { render(); });
-    orderSubscription_ = settings_.fileTypeOrder.subscribe([this](const auto&) { render(); });
+    modelChanges_ = model_.observe([this] { render(); });
 }
 
 FileTypesListView::~FileTypesListView() = default;
 
 void FileTypesListView::render() {
-    const auto ordered = settings_.orderedFileTypes();
     std::vector<std::string> ids;
-    for (const auto& section : fileTypesListSections(ordered, {}))
+    for (const auto& section : model_.sections())
         for (const auto& row : section.rows) ids.push_back(row.type.id);
     if (ids != shownIDs_) {
         rebuild();
         return;
     }
-    for (auto* row : rows_) row->showEnabled(settings_.enabledFileTypeIDs->count(row->type().id) > 0);
+    for (auto* row : rows_) row->showEnabled(model_.isEnabled(row->type().id));
 }
 
 void FileTypesListView::rebuild() {
@@ -93,7 +90,7 @@ void FileTypesListView::rebuild() {
     rows_.clear();
     shownIDs_.clear();
 
-    const auto sections = fileTypesListSections(settings_.orderedFileTypes(), settings_.enabledFileTypeIDs.get());
+    const auto sections = model_.sections();
     bool first = true;
     for (const auto& section : sections) {
         auto* heading = new QLabel(QString::fromStdString(section.title), content_);
@@ -117,7 +114,7 @@ void FileTypesListView::rebuild() {
                 groupLayout->addWidget(line);
                 line->setContentsMargins(0, 0, 0, 0);
             }
-            auto* row = new FileTypeRow(section.rows[i].type, settings_, group);
+            auto* row = new FileTypeRow(section.rows[i].type, model_, group);
             groupLayout->addWidget(row);
             rows_.push_back(row);
             shownIDs_.push_back(section.rows[i].type.id);

@@ -11,18 +11,18 @@ class QVBoxLayout;
 
 namespace quillet {
 
-class AppSettings;
 class FileTypeRow;
+class FileTypesListModel;
 
 // The file types list: a section per category in catalog order, titled with the category's name,
 // holding a row per type in the user's order, each with its switch. It has no state of its own:
-// it redraws from the settings' published changes, in place when only switches changed and
+// it redraws whenever the model tells of a change, in place when only switches changed and
 // afresh when the order did. Section titles carry the object name "sectionHeading". The
-// settings outlive the list.
+// model outlives the list.
 class FileTypesListView final : public QScrollArea {
     Q_OBJECT
 public:
-    explicit FileTypesListView(AppSettings& settings, QWidget* parent = nullptr);
+    explicit FileTypesListView(FileTypesListModel& model, QWidget* parent = nullptr);
     ~FileTypesListView() override;
 
     QSize sizeHint() const override { return {420, 360}; }
@@ -38,14 +38,13 @@ private:
     void rebuild();
     void applyPalette();
 
-    AppSettings& settings_;
+    FileTypesListModel& model_;
     QWidget* content_ = nullptr;
     QVBoxLayout* layout_ = nullptr;
     std::vector<FileTypeRow*> rows_;
     // The type ids the rows were built for, in order, to tell an order change from a switch.
     std::vector<std::string> shownIDs_;
-    Subscription enabledSubscription_;
-    Subscription orderSubscription_;
+    Subscription modelChanges_;
 };
 
 }  // namespace quillet

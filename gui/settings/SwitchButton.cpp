@@ -3,11 +3,11 @@
 #include <QFocusEvent>
 #include <QPainter>
 
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 SwitchButton::SwitchButton(QWidget* parent) : QAbstractButton(parent) {
     setCheckable(true);

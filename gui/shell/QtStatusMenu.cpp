@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "gui/quickcreate/QtSymbolIcons.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 

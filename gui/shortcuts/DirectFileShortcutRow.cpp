@@ -6,10 +6,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/shortcuts/ShortcutRecorderView.h"
 #include "gui/shortcuts/ShortcutStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
@@ -33,10 +33,10 @@ DirectFileShortcutRow::DirectFileShortcutRow(FileTypeDefinition type, ShortcutSe
     texts->setSpacing(2);
     auto* name = new QLabel(qs(type_.displayName), this);
     name->setObjectName(QStringLiteral("typeName"));
-    name->setFont(panelstyle::calloutFont(QFont::Normal));
+    name->setFont(appstyle::calloutFont(QFont::Normal));
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
-    status_->setFont(panelstyle::captionFont(QFont::Normal));
+    status_->setFont(appstyle::captionFont(QFont::Normal));
     texts->addWidget(name);
     texts->addWidget(status_);
     row->addLayout(texts, 1);
@@ -84,11 +84,11 @@ void DirectFileShortcutRow::changeEvent(QEvent* event) {
 
 void DirectFileShortcutRow::applyColors() {
     const QPalette& pal = palette();
-    icon_->setPixmap(symbolIcon(type_.sfSymbolName, panelstyle::accent(pal)).pixmap(QSize(20, 20), devicePixelRatioF()));
-    clear_->setIcon(symbolIcon(ShortcutSettingsModel::kClearSymbol, panelstyle::secondaryText(pal)));
+    icon_->setPixmap(symbolIcon(type_.sfSymbolName, appstyle::accent(pal)).pixmap(QSize(20, 20), devicePixelRatioF()));
+    clear_->setIcon(symbolIcon(ShortcutSettingsModel::kClearSymbol, appstyle::secondaryText(pal)));
     QPalette statusPalette = status_->palette();
     statusPalette.setColor(QPalette::WindowText,
-                           statusIsConflict_ ? shortcutstyle::conflictRed(pal) : panelstyle::secondaryText(pal));
+                           statusIsConflict_ ? shortcutstyle::conflictRed(pal) : appstyle::secondaryText(pal));
     status_->setPalette(statusPalette);
 }
 

@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/shortcuts/ShortcutStyle.h"
+#include "gui/style/AppStyle.h"
 #include "platform/KeyCodeMapping.h"
 
 namespace quillet {
@@ -172,15 +172,15 @@ void ShortcutRecorderControl::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const QPalette& pal = palette();
     const ShortcutRecorderModel::Appearance look = model_.appearance();
-    const QColor accent = panelstyle::accent(pal);
+    const QColor accent = appstyle::accent(pal);
 
     const QRectF inner = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     // The 2-point border stays inside the field instead of being cut at its edge.
     const QRectF outline = look.isRecording ? inner.adjusted(0.5, 0.5, -0.5, -0.5) : inner;
     QPainterPath shape;
     shape.addRoundedRect(outline, 6, 6);
-    p.fillPath(shape, look.isRecording ? panelstyle::withAlpha(accent, 0.14) : shortcutstyle::fieldBackground(pal));
-    p.strokePath(shape, look.isRecording ? QPen(accent, 2) : QPen(panelstyle::separator(pal), 1));
+    p.fillPath(shape, look.isRecording ? appstyle::withAlpha(accent, 0.14) : shortcutstyle::fieldBackground(pal));
+    p.strokePath(shape, look.isRecording ? QPen(accent, 2) : QPen(appstyle::separator(pal), 1));
 
     const QString text = QString::fromStdString(look.text);
     const int textWidth = static_cast<int>(inner.width()) - 20;

@@ -9,13 +9,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
-#include "gui/quickcreate/DestinationPickerControl.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/shortcuts/DirectFileShortcutRow.h"
 #include "gui/shortcuts/ShortcutRecorderView.h"
 #include "gui/shortcuts/ShortcutStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/DestinationPickerControl.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
@@ -34,7 +33,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter(this).fillRect(QRect(indent_, 0, width() - indent_, 1), panelstyle::separator(palette()));
+        QPainter(this).fillRect(QRect(indent_, 0, width() - indent_, 1), appstyle::separator(palette()));
     }
 
 private:
@@ -50,7 +49,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setText(QString::fromUtf8(ShortcutSettingsModel::kDirectSectionTitle));
         setAccessibleName(text());
-        setFont(panelstyle::headlineFont());
+        setFont(appstyle::headlineFont());
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     QSize sizeHint() const override {
@@ -64,7 +63,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         const QPalette& pal = palette();
         const double mid = height() / 2.0;
-        QPen chevron(panelstyle::secondaryText(pal), 1.8);
+        QPen chevron(appstyle::secondaryText(pal), 1.8);
         chevron.setCapStyle(Qt::RoundCap);
         chevron.setJoinStyle(Qt::RoundJoin);
         p.setPen(chevron);
@@ -78,7 +77,7 @@ protected:
         p.setFont(font());
         p.drawText(QRect(kTextLeft, 0, width() - kTextLeft, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
         if (hasFocus()) {
-            p.setPen(QPen(panelstyle::accent(pal), 2));
+            p.setPen(QPen(appstyle::accent(pal), 2));
             p.setBrush(Qt::NoBrush);
             p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
         }
@@ -101,9 +100,8 @@ QToolButton* symbolButton(QWidget* parent, const char* help) {
 
 }  // namespace
 
-ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender, QWidget* parent,
-                                           bool globalShortcutsAvailable)
-    : QWidget(parent), model_(settings, globalShortcutsAvailable), suspender_(std::move(suspender)) {
+ShortcutSettingsView::ShortcutSettingsView(ShortcutSettingsModel& model, HotKeySuspender suspender, QWidget* parent)
+    : QWidget(parent), model_(model), suspender_(std::move(suspender)) {
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(14, 14, 14, 14);
     layout_->setSpacing(12);
@@ -118,16 +116,16 @@ ShortcutSettingsView::ShortcutSettingsView(AppSettings& settings, HotKeySuspende
     auto* titles = new QVBoxLayout;
     titles->setSpacing(4);
     auto* title = new QLabel(QString::fromUtf8(ShortcutSettingsModel::kQuickCreateTitle), this);
-    title->setFont(panelstyle::headlineFont());
+    title->setFont(appstyle::headlineFont());
     quickCreateConflict_ = new QLabel(this);
     quickCreateConflict_->setObjectName(QStringLiteral("quickCreateConflict"));
-    quickCreateConflict_->setFont(panelstyle::captionFont(QFont::Normal));
+    quickCreateConflict_->setFont(appstyle::captionFont(QFont::Normal));
     titles->addStretch();
     titles->addWidget(title);
     if (const auto note = model_.availabilityNote()) {
         availabilityNote_ = new QLabel(QString::fromStdString(*note), this);
         availabilityNote_->setObjectName(QStringLiteral("availabilityNote"));
-        availabilityNote_->setFont(panelstyle::captionFont(QFont::Normal));
+        availabilityNote_->setFont(appstyle::captionFont(QFont::Normal));
         titles->addWidget(availabilityNote_);
     }
     titles->addWidget(quickCreateConflict_);
@@ -191,7 +189,7 @@ void ShortcutSettingsView::buildDirectSection() {
     destinationIcon_ = new QLabel(directSection_);
     destinationIcon_->setFixedSize(18, 18);
     auto* destinationTitle = new QLabel(QString::fromUtf8(ShortcutSettingsModel::kDestinationTitle), directSection_);
-    destinationTitle->setFont(panelstyle::calloutFont(QFont::Medium));
+    destinationTitle->setFont(appstyle::calloutFont(QFont::Medium));
     label->addWidget(destinationIcon_);
     label->addWidget(destinationTitle);
     destination->addLayout(label);
@@ -255,15 +253,15 @@ void ShortcutSettingsView::changeEvent(QEvent* event) {
 
 void ShortcutSettingsView::applyColors() {
     const QPalette& pal = palette();
-    quickCreateIcon_->setPixmap(symbolIcon(ShortcutSettingsModel::kQuickCreateSymbol, panelstyle::accent(pal))
+    quickCreateIcon_->setPixmap(symbolIcon(ShortcutSettingsModel::kQuickCreateSymbol, appstyle::accent(pal))
                                     .pixmap(QSize(24, 24), devicePixelRatioF()));
-    reset_->setIcon(symbolIcon(ShortcutSettingsModel::kResetSymbol, panelstyle::secondaryText(pal)));
+    reset_->setIcon(symbolIcon(ShortcutSettingsModel::kResetSymbol, appstyle::secondaryText(pal)));
     QPalette conflictPalette = quickCreateConflict_->palette();
     conflictPalette.setColor(QPalette::WindowText, shortcutstyle::conflictRed(pal));
     quickCreateConflict_->setPalette(conflictPalette);
     if (availabilityNote_) {
         QPalette notePalette = availabilityNote_->palette();
-        notePalette.setColor(QPalette::WindowText, panelstyle::secondaryText(pal));
+        notePalette.setColor(QPalette::WindowText, appstyle::secondaryText(pal));
         availabilityNote_->setPalette(notePalette);
     }
 }

@@ -15,21 +15,21 @@ class QVBoxLayout;
 
 namespace quillet {
 
-class AppSettings;
 class DestinationPickerControl;
 class DirectFileShortcutRow;
 class ShortcutRecorderView;
 
 // The shortcuts card: the Quick Create shortcut with its conflict and reset button, and a
 // collapsible section with the direct shortcuts' destination and one row per file type. It
-// redraws whenever the settings change, wherever the change was made.
+// redraws whenever the model tells of a change, wherever the change was made. Where the model
+// has an availability note, a line under the title says the shortcuts cannot work. The model
+// outlives the card.
 class ShortcutSettingsView final : public QWidget {
     Q_OBJECT
 public:
     // `suspender` reaches the hot key manager, so recorders receive combinations Quillet+ holds.
-    // Without `globalShortcutsAvailable` a line under the title says the shortcuts cannot work.
-    explicit ShortcutSettingsView(AppSettings& settings, HotKeySuspender suspender = {}, QWidget* parent = nullptr,
-                                  bool globalShortcutsAvailable = true);
+    explicit ShortcutSettingsView(ShortcutSettingsModel& model, HotKeySuspender suspender = {},
+                                  QWidget* parent = nullptr);
     ~ShortcutSettingsView() override;
 
     bool showsDirectShortcuts() const { return showsDirectShortcuts_; }
@@ -55,7 +55,7 @@ private:
     void refresh();
     void applyColors();
 
-    ShortcutSettingsModel model_;
+    ShortcutSettingsModel& model_;
     HotKeySuspender suspender_;
     bool showsDirectShortcuts_ = false;
     QLabel* quickCreateIcon_ = nullptr;

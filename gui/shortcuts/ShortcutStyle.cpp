@@ -2,14 +2,13 @@
 
 #include <QFontDatabase>
 
+#include "gui/style/AppStyle.h"
+
 namespace quillet::shortcutstyle {
 
+using appstyle::mix;
+
 namespace {
-QColor mix(const QColor& a, const QColor& b, double t) {
-    return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - t) + b.redF() * t),
-                            static_cast<float>(a.greenF() * (1 - t) + b.greenF() * t),
-                            static_cast<float>(a.blueF() * (1 - t) + b.blueF() * t));
-}
 bool isDark(const QPalette& palette) { return palette.color(QPalette::Window).lightnessF() < 0.5; }
 }  // namespace
 

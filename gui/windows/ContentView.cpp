@@ -16,8 +16,8 @@
 #include "app/settings/AppSettings.h"
 #include "shared/text/LinuxTexts.h"
 #include "app/windows/MainWindowGrowth.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
@@ -83,17 +83,17 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     row->setSpacing(12);
 
     auto* symbol = new QLabel(header);
-    symbol->setPixmap(symbolIcon("doc.badge.plus", panelstyle::accent(palette)).pixmap(40, 40));
+    symbol->setPixmap(symbolIcon("doc.badge.plus", appstyle::accent(palette)).pixmap(40, 40));
     row->addWidget(symbol, 0, Qt::AlignVCenter);
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
-    titles->addWidget(label(QStringLiteral("Quillet+"), panelstyle::panelFont(22, QFont::DemiBold),
+    titles->addWidget(label(QStringLiteral("Quillet+"), appstyle::appFont(22, QFont::DemiBold),
                             palette.color(QPalette::WindowText), header));
-    titles->addWidget(label(QString::fromUtf8(linuxtexts::kMainWindowTagline), panelstyle::calloutFont(QFont::Normal),
-                            panelstyle::secondaryText(palette), header));
-    titles->addWidget(label(QString::fromStdString(versionLine), panelstyle::captionFont(QFont::Normal),
-                            panelstyle::tertiaryText(palette), header));
+    titles->addWidget(label(QString::fromUtf8(linuxtexts::kMainWindowTagline), appstyle::calloutFont(QFont::Normal),
+                            appstyle::secondaryText(palette), header));
+    titles->addWidget(label(QString::fromStdString(versionLine), appstyle::captionFont(QFont::Normal),
+                            appstyle::tertiaryText(palette), header));
     row->addLayout(titles);
     row->addStretch(1);
 
@@ -102,8 +102,8 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     auto* presenceColumn = new QVBoxLayout(presence);
     presenceColumn->setContentsMargins(0, 0, 0, 0);
     presenceColumn->setSpacing(6);
-    presenceColumn->addWidget(label(QStringLiteral("App Presence"), panelstyle::captionFont(QFont::DemiBold),
-                                    panelstyle::secondaryText(palette), presence),
+    presenceColumn->addWidget(label(QStringLiteral("App Presence"), appstyle::captionFont(QFont::DemiBold),
+                                    appstyle::secondaryText(palette), presence),
                               0, Qt::AlignRight);
     // Two segments, "Dock" and "Menu Bar": choosing one writes the setting at once.
     auto* segments = new QWidget(presence);
@@ -124,7 +124,7 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     connect(presenceButtons_, &QButtonGroup::idClicked, this,
             [this](int id) { settings_.appPresence.set(static_cast<AppPresence>(id)); });
     presenceColumn->addWidget(segments, 0, Qt::AlignRight);
-    presenceDescription_ = label({}, panelstyle::captionFont(QFont::Normal), panelstyle::tertiaryText(palette), presence);
+    presenceDescription_ = label({}, appstyle::captionFont(QFont::Normal), appstyle::tertiaryText(palette), presence);
     presenceDescription_->setAlignment(Qt::AlignRight);
     presenceDescription_->setWordWrap(true);
     presenceColumn->addWidget(presenceDescription_);

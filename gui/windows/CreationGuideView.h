@@ -1,19 +1,20 @@
 #pragma once
 
-#include "app/observation/Published.h"
+#include "app/observation/Subscription.h"
 #include "gui/windows/WindowStyle.h"
 
 namespace quillet {
 
-class AppSettings;
+class CreationGuideModel;
 
 // The card that says where the Finder menu appears and what to use where it does not. Its keyboard
-// line follows the stored Quick Create shortcut for as long as the card lives.
+// line follows the model for as long as the card lives. The model outlives the card.
 class CreationGuideView : public WindowCard {
 public:
-    explicit CreationGuideView(AppSettings& settings, QWidget* parent = nullptr);
+    explicit CreationGuideView(CreationGuideModel& model, QWidget* parent = nullptr);
 
 private:
+    CreationGuideModel& model_;
     QLabel* keyboardLine_;
     Subscription shortcutChanges_;
 };

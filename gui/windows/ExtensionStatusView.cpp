@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/windows/CardTexts.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 
 namespace quillet {
 
@@ -14,13 +14,13 @@ using namespace windowstyle;
 ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSettings, QWidget* parent)
     : WindowCard(parent) {
     setObjectName(QStringLiteral("extensionStatus"));
-    row()->addWidget(new SymbolView("puzzlepiece.extension.fill", panelstyle::accent(palette()), 22, this, 28), 0,
+    row()->addWidget(new SymbolView("puzzlepiece.extension.fill", appstyle::accent(palette()), 22, this, 28), 0,
                      Qt::AlignTop);
     auto* column = new QVBoxLayout;
     column->setSpacing(6);
-    column->addWidget(textLabel(cardtexts::kExtensionTitle, panelstyle::headlineFont(), TextStyle::primary, this));
+    column->addWidget(textLabel(cardtexts::kExtensionTitle, appstyle::headlineFont(), TextStyle::primary, this));
     column->addWidget(
-        textLabel(cardtexts::kExtensionDetail, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
+        textLabel(cardtexts::kExtensionDetail, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
     auto* button = new QPushButton(QString::fromUtf8(cardtexts::kExtensionButton), this);
     button->setObjectName(QStringLiteral("openExtensionSettings"));
     button->setAutoDefault(false);

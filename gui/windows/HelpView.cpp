@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/windows/HelpContent.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 #include "gui/windows/WindowStyle.h"
 
 namespace quillet {
@@ -24,22 +24,22 @@ namespace {
 constexpr int kColumnMaxWidth = 760;
 
 QColor tintColor(HelpTint tint, const QPalette& palette) {
-    return tint == HelpTint::green ? green(palette) : panelstyle::accent(palette);
+    return tint == HelpTint::green ? green(palette) : appstyle::accent(palette);
 }
 
 // The section cards and summary tiles: control background, radius 10, a 1 wide outline.
 RoundedBox* helpBox(QWidget* parent, double fillAlpha, double borderAlpha) {
     const QPalette& palette = parent->palette();
-    return new RoundedBox(panelstyle::withAlpha(controlBackground(palette), fillAlpha),
-                          panelstyle::withAlpha(panelstyle::separator(palette), borderAlpha), 10, parent);
+    return new RoundedBox(appstyle::withAlpha(controlBackground(palette), fillAlpha),
+                          appstyle::withAlpha(appstyle::separator(palette), borderAlpha), 10, parent);
 }
 
 // Title above detail, 3 apart; the detail wraps.
 QVBoxLayout* titleAndDetail(QWidget* parent, const std::string& title, const std::string& detail) {
     auto* column = new QVBoxLayout;
     column->setSpacing(3);
-    column->addWidget(textLabel(title, panelstyle::headlineFont(), TextStyle::primary, parent));
-    column->addWidget(textLabel(detail, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent));
+    column->addWidget(textLabel(title, appstyle::headlineFont(), TextStyle::primary, parent));
+    column->addWidget(textLabel(detail, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent));
     return column;
 }
 
@@ -51,11 +51,11 @@ QWidget* cardTile(QWidget* parent, const HelpCard& card) {
     auto* column = new QVBoxLayout(tile);
     column->setContentsMargins(16, 16, 16, 16);
     column->setSpacing(4);
-    auto* symbol = new SymbolView(card.symbolName, panelstyle::accent(tile->palette()), 24, tile, 34);
+    auto* symbol = new SymbolView(card.symbolName, appstyle::accent(tile->palette()), 24, tile, 34);
     symbol->setFixedHeight(34);
     column->addWidget(symbol, 0, Qt::AlignLeft);
-    column->addWidget(textLabel(card.title, panelstyle::headlineFont(), TextStyle::primary, tile));
-    column->addWidget(textLabel(card.detail, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, tile));
+    column->addWidget(textLabel(card.title, appstyle::headlineFont(), TextStyle::primary, tile));
+    column->addWidget(textLabel(card.detail, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, tile));
     column->addStretch();
     return tile;
 }
@@ -79,10 +79,10 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(panelstyle::accent(palette()));
+        painter.setBrush(appstyle::accent(palette()));
         painter.drawEllipse(rect());
         painter.setPen(Qt::white);
-        painter.setFont(panelstyle::captionFont(QFont::Bold));
+        painter.setFont(appstyle::captionFont(QFont::Bold));
         painter.drawText(rect(), Qt::AlignCenter, QString::number(number_));
     }
 
@@ -106,11 +106,11 @@ QLayout* stepList(QWidget* parent, const std::vector<HelpStep>& steps) {
 QLayout* fileTypeGroups(QWidget* parent, const std::vector<HelpFileTypeGroup>& groups) {
     auto* list = new QVBoxLayout;
     list->setSpacing(12);
-    const QColor secondary = panelstyle::secondaryText(parent->palette());
+    const QColor secondary = appstyle::secondaryText(parent->palette());
     for (const HelpFileTypeGroup& group : groups) {
         auto* column = new QVBoxLayout;
         column->setSpacing(8);
-        column->addWidget(textLabel(group.title, panelstyle::headlineFont(), TextStyle::primary, parent));
+        column->addWidget(textLabel(group.title, appstyle::headlineFont(), TextStyle::primary, parent));
         auto* grid = new QGridLayout;
         grid->setHorizontalSpacing(8);
         grid->setVerticalSpacing(8);
@@ -122,7 +122,7 @@ QLayout* fileTypeGroups(QWidget* parent, const std::vector<HelpFileTypeGroup>& g
             auto* item = new QHBoxLayout;
             item->setSpacing(6);
             item->addWidget(new SymbolView("doc", secondary, 14, parent));
-            QLabel* text = textLabel(group.items[i], panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent);
+            QLabel* text = textLabel(group.items[i], appstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent);
             text->setObjectName(QStringLiteral("fileTypeItem"));
             item->addWidget(text, 1);
             grid->addLayout(item, static_cast<int>(i / 3), static_cast<int>(i % 3));
@@ -134,7 +134,7 @@ QLayout* fileTypeGroups(QWidget* parent, const std::vector<HelpFileTypeGroup>& g
 }
 
 QWidget* divider(QWidget* parent) {
-    auto* line = new RoundedBox(panelstyle::separator(parent->palette()), QColor(), 0, parent);
+    auto* line = new RoundedBox(appstyle::separator(parent->palette()), QColor(), 0, parent);
     line->setFixedHeight(1);
     return line;
 }
@@ -148,20 +148,20 @@ QWidget* sectionCard(QWidget* parent, const HelpSection& section) {
     column->setSpacing(12);
     auto* heading = new QHBoxLayout;
     heading->setSpacing(8);
-    heading->addWidget(new SymbolView(section.symbolName, panelstyle::accent(card->palette()), 18, card));
-    QLabel* title = textLabel(section.title, panelstyle::panelFont(16, QFont::DemiBold), TextStyle::primary, card);
+    heading->addWidget(new SymbolView(section.symbolName, appstyle::accent(card->palette()), 18, card));
+    QLabel* title = textLabel(section.title, appstyle::appFont(16, QFont::DemiBold), TextStyle::primary, card);
     title->setObjectName(QStringLiteral("sectionTitle"));
     heading->addWidget(title, 1);
     column->addLayout(heading);
     for (const HelpBlock& block : section.blocks) {
         switch (block.kind) {
         case HelpBlock::Kind::paragraph:
-            column->addWidget(textLabel(block.text, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, card));
+            column->addWidget(textLabel(block.text, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, card));
             break;
         case HelpBlock::Kind::locationRow: column->addLayout(locationRow(card, block.row)); break;
         case HelpBlock::Kind::divider: column->addWidget(divider(card)); break;
         case HelpBlock::Kind::heading:
-            column->addWidget(textLabel(block.text, panelstyle::headlineFont(), TextStyle::primary, card));
+            column->addWidget(textLabel(block.text, appstyle::headlineFont(), TextStyle::primary, card));
             break;
         case HelpBlock::Kind::steps: column->addLayout(stepList(card, block.steps)); break;
         case HelpBlock::Kind::fileTypeGroups: column->addLayout(fileTypeGroups(card, block.groups)); break;
@@ -177,8 +177,8 @@ QLayout* header(QWidget* parent, const std::string& versionLine) {
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
     texts->addWidget(textLabel(HelpContent::kTitle, largeTitleFont(), TextStyle::primary, parent));
-    texts->addWidget(textLabel(HelpContent::kSubtitle, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent));
-    QLabel* version = textLabel(versionLine, panelstyle::captionFont(QFont::Normal), TextStyle::tertiary, parent);
+    texts->addWidget(textLabel(HelpContent::kSubtitle, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent));
+    QLabel* version = textLabel(versionLine, appstyle::captionFont(QFont::Normal), TextStyle::tertiary, parent);
     version->setObjectName(QStringLiteral("versionLine"));
     texts->addWidget(version);
     row->addLayout(texts, 1);

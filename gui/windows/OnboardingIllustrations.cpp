@@ -6,7 +6,7 @@
 
 #include <tuple>
 
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 #include "gui/windows/WindowStyle.h"
 
 namespace quillet {
@@ -15,9 +15,9 @@ using namespace windowstyle;
 
 namespace {
 
-QColor accentOf(const QWidget* w) { return panelstyle::accent(w->palette()); }
-QColor secondaryOf(const QWidget* w) { return panelstyle::secondaryText(w->palette()); }
-QColor separatorOf(const QWidget* w) { return panelstyle::separator(w->palette()); }
+QColor accentOf(const QWidget* w) { return appstyle::accent(w->palette()); }
+QColor secondaryOf(const QWidget* w) { return appstyle::secondaryText(w->palette()); }
+QColor separatorOf(const QWidget* w) { return appstyle::separator(w->palette()); }
 
 // A one-line label level with the symbols beside it.
 QLabel* lineLabel(const char* text, const QFont& font, TextStyle style, QWidget* parent) {
@@ -35,11 +35,11 @@ QHBoxLayout* plainRow(QWidget* box, int left, int top, int right, int bottom, in
 }
 
 QWidget* menuItem(QWidget* parent, const char* title, bool highlighted) {
-    auto* item = new RoundedBox(highlighted ? panelstyle::withAlpha(accentOf(parent), 0.14) : QColor(Qt::transparent),
+    auto* item = new RoundedBox(highlighted ? appstyle::withAlpha(accentOf(parent), 0.14) : QColor(Qt::transparent),
                                 QColor(), 5, parent);
     auto* row = plainRow(item, 8, 4, 8, 4, 6);
     if (highlighted) row->addWidget(new SymbolView("doc.badge.plus", accentOf(parent), 14, item));
-    row->addWidget(lineLabel(title, panelstyle::calloutFont(highlighted ? QFont::DemiBold : QFont::Normal),
+    row->addWidget(lineLabel(title, appstyle::calloutFont(highlighted ? QFont::DemiBold : QFont::Normal),
                              TextStyle::primary, item),
                    1);
     if (highlighted) row->addWidget(new SymbolView("chevron.right", secondaryOf(parent), 11, item));
@@ -47,7 +47,7 @@ QWidget* menuItem(QWidget* parent, const char* title, bool highlighted) {
 }
 
 QWidget* hairline(QWidget* parent) {
-    auto* line = new RoundedBox(panelstyle::withAlpha(separatorOf(parent), 0.6), QColor(), 0, parent);
+    auto* line = new RoundedBox(appstyle::withAlpha(separatorOf(parent), 0.6), QColor(), 0, parent);
     line->setFixedHeight(1);
     return line;
 }
@@ -56,7 +56,7 @@ QWidget* hairline(QWidget* parent) {
 
 QWidget* contextMenuIllustration(QWidget* parent) {
     const QPalette& palette = parent->palette();
-    auto* menu = new RoundedBox(palette.color(QPalette::Window), panelstyle::separator(palette), 9, parent);
+    auto* menu = new RoundedBox(palette.color(QPalette::Window), appstyle::separator(palette), 9, parent);
     menu->setObjectName(QStringLiteral("contextMenuIllustration"));
     menu->setFixedWidth(260);
     auto* column = new QVBoxLayout(menu);
@@ -71,26 +71,26 @@ QWidget* contextMenuIllustration(QWidget* parent) {
 
 QWidget* trayIllustration(QWidget* parent) {
     const QPalette& palette = parent->palette();
-    auto* bar = new RoundedBox(palette.color(QPalette::Window), panelstyle::separator(palette), 8, parent);
+    auto* bar = new RoundedBox(palette.color(QPalette::Window), appstyle::separator(palette), 8, parent);
     bar->setObjectName(QStringLiteral("trayIllustration"));
     auto* row = plainRow(bar, 12, 6, 8, 6, 10);
-    row->addWidget(lineLabel("Activities", panelstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
+    row->addWidget(lineLabel("Activities", appstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
     row->addStretch(1);
-    row->addWidget(lineLabel("9:41", panelstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
+    row->addWidget(lineLabel("9:41", appstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
     row->addStretch(1);
     row->addWidget(new SymbolView("magnifyingglass", secondaryOf(bar), 15, bar));
     row->addWidget(new SymbolView("square.grid.2x2", secondaryOf(bar), 15, bar));
-    auto* button = new RoundedBox(panelstyle::withAlpha(accentOf(bar), 0.14), QColor(), 6, bar);
+    auto* button = new RoundedBox(appstyle::withAlpha(accentOf(bar), 0.14), QColor(), 6, bar);
     auto* inner = plainRow(button, 8, 3, 8, 3, 5);
     inner->addWidget(new SymbolView("doc.badge.plus", accentOf(bar), 15, button));
-    inner->addWidget(lineLabel("Quillet+", panelstyle::captionFont(QFont::DemiBold), TextStyle::primary, button));
+    inner->addWidget(lineLabel("Quillet+", appstyle::captionFont(QFont::DemiBold), TextStyle::primary, button));
     row->addWidget(button);
     return bar;
 }
 
 QWidget* quickCreatePanelIllustration(QWidget* parent) {
     const QPalette& palette = parent->palette();
-    auto* panel = new RoundedBox(palette.color(QPalette::Window), panelstyle::separator(palette), 12, parent);
+    auto* panel = new RoundedBox(palette.color(QPalette::Window), appstyle::separator(palette), 12, parent);
     panel->setObjectName(QStringLiteral("quickCreatePanelIllustration"));
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(14, 12, 14, 14);
@@ -99,18 +99,18 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
     auto* title = new QHBoxLayout;
     title->setSpacing(6);
     title->addWidget(new SymbolView("doc.badge.plus", accentOf(panel), 16, panel));
-    title->addWidget(lineLabel("Create File", panelstyle::headlineFont(), TextStyle::primary, panel), 1);
+    title->addWidget(lineLabel("Create File", appstyle::headlineFont(), TextStyle::primary, panel), 1);
     column->addLayout(title);
 
     auto* destinations = new QHBoxLayout;
     destinations->setSpacing(6);
     for (auto [symbol, name, selected] : {std::tuple{"desktopcomputer", "Desktop", true},
                                           std::tuple{"folder", "Finder Folder", false}}) {
-        auto* choice = new RoundedBox(selected ? panelstyle::withAlpha(accentOf(panel), 0.14) : quaternaryFill(palette),
+        auto* choice = new RoundedBox(selected ? appstyle::withAlpha(accentOf(panel), 0.14) : quaternaryFill(palette),
                                       selected ? accentOf(panel) : QColor(), 7, panel);
         auto* row = plainRow(choice, 10, 5, 10, 5, 6);
         row->addWidget(new SymbolView(symbol, selected ? accentOf(panel) : secondaryOf(panel), 14, choice));
-        row->addWidget(lineLabel(name, panelstyle::calloutFont(QFont::Medium), TextStyle::primary, choice), 1);
+        row->addWidget(lineLabel(name, appstyle::calloutFont(QFont::Medium), TextStyle::primary, choice), 1);
         destinations->addWidget(choice, 1);
     }
     column->addLayout(destinations);
@@ -119,7 +119,7 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
     auto* searchRow = plainRow(search, 10, 5, 10, 5, 6);
     searchRow->addWidget(new SymbolView("magnifyingglass", secondaryOf(panel), 13, search));
     searchRow->addWidget(
-        lineLabel("Search file types", panelstyle::calloutFont(QFont::Normal), TextStyle::tertiary, search), 1);
+        lineLabel("Search file types", appstyle::calloutFont(QFont::Normal), TextStyle::tertiary, search), 1);
     column->addWidget(search);
 
     auto* tiles = new QHBoxLayout;
@@ -132,10 +132,10 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
         tileColumn->setContentsMargins(8, 8, 8, 8);
         tileColumn->setSpacing(2);
         tileColumn->addWidget(new SymbolView(symbol, accentOf(panel), 20, tile), 0, Qt::AlignHCenter);
-        auto* nameLabel = textLabel(name, panelstyle::calloutFont(QFont::Medium), TextStyle::primary, tile);
+        auto* nameLabel = textLabel(name, appstyle::calloutFont(QFont::Medium), TextStyle::primary, tile);
         nameLabel->setAlignment(Qt::AlignHCenter);
         tileColumn->addWidget(nameLabel);
-        auto* extensionLabel = textLabel(extension, panelstyle::captionFont(QFont::Normal), TextStyle::secondary, tile);
+        auto* extensionLabel = textLabel(extension, appstyle::captionFont(QFont::Normal), TextStyle::secondary, tile);
         extensionLabel->setAlignment(Qt::AlignHCenter);
         tileColumn->addWidget(extensionLabel);
         tiles->addWidget(tile, 1);

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/windows/OnboardingTexts.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 #include "gui/windows/OnboardingIllustrations.h"
 #include "gui/windows/WindowStyle.h"
 
@@ -33,7 +33,7 @@ QLayout* header(QWidget* page, const char* symbol, const char* title, const char
     QLabel* titleLabel = textLabel(title, title2Font(), TextStyle::primary, page);
     titleLabel->setObjectName(QStringLiteral("pageTitle"));
     texts->addWidget(titleLabel);
-    texts->addWidget(textLabel(subtitle, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page));
+    texts->addWidget(textLabel(subtitle, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, page));
     row->addLayout(texts, 1);
     return row;
 }
@@ -45,7 +45,7 @@ QLayout* bullet(QWidget* page, const char* symbol, const QColor& color, const st
     auto* icon = new SymbolView(symbol, color, 15, page);
     icon->setTopInset(1);
     row->addWidget(icon, 0, Qt::AlignTop);
-    row->addWidget(textLabel(text, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page, true), 1);
+    row->addWidget(textLabel(text, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, page, true), 1);
     return row;
 }
 
@@ -73,13 +73,13 @@ void rightClickPage(QWidget* page) {
     auto* bullets = new QVBoxLayout;
     bullets->setSpacing(10);
     bullets->addLayout(bullet(page, "checkmark.circle.fill", green(page->palette()), ot::kRightClickWorksIn));
-    bullets->addLayout(bullet(page, "info.circle.fill", panelstyle::accent(page->palette()), ot::kRightClickHowTo));
+    bullets->addLayout(bullet(page, "info.circle.fill", appstyle::accent(page->palette()), ot::kRightClickHowTo));
     column->addLayout(bullets);
     column->addStretch();
 }
 
 QWidget* stepCard(QWidget* page) {
-    auto* card = new RoundedBox(controlBackground(page->palette()), panelstyle::withAlpha(panelstyle::separator(page->palette()), 0.45), 10, page);
+    auto* card = new RoundedBox(controlBackground(page->palette()), appstyle::withAlpha(appstyle::separator(page->palette()), 0.45), 10, page);
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(16, 16, 16, 16);
     column->setSpacing(10);
@@ -89,17 +89,17 @@ QWidget* stepCard(QWidget* page) {
 void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
     auto* column = pageColumn(page, 18);
     column->addLayout(header(page, "macwindow.on.rectangle", ot::kBlockedTitle, ot::kBlockedSubtitle));
-    const QColor accent = panelstyle::accent(page->palette());
+    const QColor accent = appstyle::accent(page->palette());
 
     QWidget* first = stepCard(page);
     auto* firstColumn = static_cast<QVBoxLayout*>(first->layout());
     auto* heading = new QHBoxLayout;
     heading->setSpacing(8);
     heading->addWidget(new SymbolView("1.circle.fill", accent, 18, first));
-    heading->addWidget(textLabel(ot::kBlockedStep1Heading, panelstyle::headlineFont(), TextStyle::primary, first), 1);
+    heading->addWidget(textLabel(ot::kBlockedStep1Heading, appstyle::headlineFont(), TextStyle::primary, first), 1);
     firstColumn->addLayout(heading);
     firstColumn->addWidget(
-        textLabel(ot::kBlockedStep1Text, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, first, true));
+        textLabel(ot::kBlockedStep1Text, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, first, true));
     firstColumn->addWidget(trayIllustration(first));
     column->addWidget(first);
 
@@ -109,8 +109,8 @@ void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
     secondRow->addWidget(new SymbolView("2.circle.fill", accent, 24, second), 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
-    texts->addWidget(textLabel(ot::kBlockedStep2Heading, panelstyle::headlineFont(), TextStyle::primary, second));
-    QLabel* line = textLabel(ot::shortcutStepText(shortcut), panelstyle::calloutFont(QFont::Normal),
+    texts->addWidget(textLabel(ot::kBlockedStep2Heading, appstyle::headlineFont(), TextStyle::primary, second));
+    QLabel* line = textLabel(ot::shortcutStepText(shortcut), appstyle::calloutFont(QFont::Normal),
                              TextStyle::secondary, second, true);
     line->setObjectName(QStringLiteral("shortcutLine"));
     texts->addWidget(line);
@@ -123,16 +123,16 @@ void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
 void quickCreatePage(QWidget* page, const std::string& shortcut) {
     auto* column = pageColumn(page, 18);
     column->addLayout(header(page, "keyboard", ot::kQuickCreateTitle, ot::kQuickCreateSubtitle));
-    const QColor accent = panelstyle::accent(page->palette());
+    const QColor accent = appstyle::accent(page->palette());
 
     auto* line = new QHBoxLayout;
     line->setSpacing(8);
-    QLabel* press = textLabel(ot::kQuickCreatePress, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page);
+    QLabel* press = textLabel(ot::kQuickCreatePress, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, page);
     line->addWidget(press);
-    auto* chip = new RoundedBox(panelstyle::withAlpha(accent, 0.12), QColor(), 8, page);
+    auto* chip = new RoundedBox(appstyle::withAlpha(accent, 0.12), QColor(), 8, page);
     auto* chipRow = new QHBoxLayout(chip);
     chipRow->setContentsMargins(10, 6, 10, 6);
-    QLabel* keys = textLabel(shortcut, panelstyle::panelFont(16, QFont::DemiBold), TextStyle::primary, chip);
+    QLabel* keys = textLabel(shortcut, appstyle::appFont(16, QFont::DemiBold), TextStyle::primary, chip);
     keys->setObjectName(QStringLiteral("shortcutLine"));
     keys->setWordWrap(false);
     QPalette keysPalette = keys->palette();
@@ -141,7 +141,7 @@ void quickCreatePage(QWidget* page, const std::string& shortcut) {
     chipRow->addWidget(keys);
     line->addWidget(chip);
     QLabel* anytime =
-        textLabel(ot::kQuickCreateAnytime, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, page);
+        textLabel(ot::kQuickCreateAnytime, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, page);
     anytime->setWordWrap(false);
     // Both halves of the sentence sit level with the middle of the shortcut between them.
     for (QLabel* half : {press, anytime}) {

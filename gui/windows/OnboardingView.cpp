@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/AppSettings.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "app/windows/OnboardingModel.h"
+#include "gui/style/AppStyle.h"
 #include "gui/windows/OnboardingPages.h"
 #include "gui/windows/WindowStyle.h"
 
@@ -35,8 +35,8 @@ protected:
         painter.setPen(Qt::NoPen);
         const int current = property("current").toInt();
         for (int i = 0; i < OnboardingModel::kPageCount; ++i) {
-            painter.setBrush(i == current ? panelstyle::accent(palette())
-                                          : panelstyle::withAlpha(panelstyle::secondaryText(palette()), 0.3));
+            painter.setBrush(i == current ? appstyle::accent(palette())
+                                          : appstyle::withAlpha(appstyle::secondaryText(palette()), 0.3));
             painter.drawEllipse(QRectF(i * 14, 0, 7, 7));
         }
     }
@@ -53,7 +53,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), windowstyle::quaternaryFill(palette()));
-        painter.fillRect(QRect(0, 0, width(), 1), panelstyle::withAlpha(panelstyle::separator(palette()), 0.6));
+        painter.fillRect(QRect(0, 0, width(), 1), appstyle::withAlpha(appstyle::separator(palette()), 0.6));
     }
 };
 
@@ -68,8 +68,7 @@ QPushButton* barButton(const char* title, const char* name, QWidget* parent, boo
 
 }  // namespace
 
-OnboardingView::OnboardingView(AppSettings& settings, std::function<void()> onFinish, QWidget* parent)
-    : QWidget(parent), settings_(settings), model_(settings, std::move(onFinish)) {
+OnboardingView::OnboardingView(OnboardingModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setObjectName(QStringLiteral("onboarding"));
     setFixedSize(kWidth, kHeight);
     auto* column = new QVBoxLayout(this);
@@ -88,7 +87,7 @@ OnboardingView::OnboardingView(AppSettings& settings, std::function<void()> onFi
     back_ = barButton(OnboardingModel::kBackTitle, "back", bar, true);
     skip_ = barButton(OnboardingModel::kSkipTitle, "skip", bar, true);
     QPalette skipPalette = skip_->palette();
-    skipPalette.setColor(QPalette::ButtonText, panelstyle::secondaryText(palette()));
+    skipPalette.setColor(QPalette::ButtonText, appstyle::secondaryText(palette()));
     skip_->setPalette(skipPalette);
     primary_ = barButton(OnboardingModel::kNextTitle, "primary", bar, false);
     primary_->setDefault(true);
@@ -117,7 +116,7 @@ OnboardingView::OnboardingView(AppSettings& settings, std::function<void()> onFi
     updateBar();
 
     // A shortcut recorded while the walkthrough is open shows on the page at once.
-    shortcutChanges_ = settings_.quickCreateShortcut.subscribe([this](const QuickCreateShortcut&) {
+    shortcutChanges_ = model_.observeShortcut([this] {
         settleAnimation();
         delete currentPage_;
         currentPage_ = makeOnboardingPage(model_.page(), model_.shortcutText(), pageArea_);

@@ -3,10 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
-
-#include "app/observation/Published.h"
-#include "app/windows/OnboardingModel.h"
+#include "app/observation/Subscription.h"
 
 class QLabel;
 class QParallelAnimationGroup;
@@ -14,19 +11,20 @@ class QPushButton;
 
 namespace quillet {
 
-class AppSettings;
+class OnboardingModel;
 class OnboardingPageDots;
 
 // The welcome walkthrough: four pages over a bar with Back, the page dots, Skip and Next (or Get
 // Started, on the last page). Return presses the default button. Finishing, by either button,
-// marks the walkthrough done and then calls `onFinish`, which dismisses the sheet.
+// goes to the model, which marks the walkthrough done and then calls the presenter's `onFinish`,
+// which dismisses the sheet. The model outlives the view.
 class OnboardingView : public QWidget {
 public:
     static constexpr int kWidth = 660;
     static constexpr int kHeight = 580;
     static constexpr int kAnimationMilliseconds = 220;
 
-    OnboardingView(AppSettings& settings, std::function<void()> onFinish, QWidget* parent = nullptr);
+    explicit OnboardingView(OnboardingModel& model, QWidget* parent = nullptr);
     ~OnboardingView() override;
 
 protected:
@@ -40,8 +38,7 @@ private:
     void updateBar();
     QRect pageRect() const;
 
-    AppSettings& settings_;
-    OnboardingModel model_;
+    OnboardingModel& model_;
     QWidget* pageArea_;
     QPointer<QWidget> currentPage_;
     QPointer<QWidget> outgoingPage_;

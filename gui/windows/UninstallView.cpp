@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/windows/CardTexts.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 
 namespace quillet {
 
@@ -16,9 +16,9 @@ UninstallView::UninstallView(std::function<void()> requestUninstall, QWidget* pa
     row()->addWidget(new SymbolView("trash", red(palette()), 22, this, 28), 0, Qt::AlignVCenter);
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
-    column->addWidget(textLabel(cardtexts::kUninstallTitle, panelstyle::headlineFont(), TextStyle::primary, this));
+    column->addWidget(textLabel(cardtexts::kUninstallTitle, appstyle::headlineFont(), TextStyle::primary, this));
     column->addWidget(
-        textLabel(cardtexts::kUninstallDetail, panelstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
+        textLabel(cardtexts::kUninstallDetail, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
     row()->addLayout(column, 1);
     auto* button = new QPushButton(QString::fromUtf8(cardtexts::kUninstallButton), this);
     button->setObjectName(QStringLiteral("uninstallButton"));

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
@@ -17,13 +17,13 @@ namespace {
 bool isDark(const QPalette& palette) { return palette.color(QPalette::Window).lightnessF() < 0.5; }
 }  // namespace
 
-QFont largeTitleFont() { return panelstyle::panelFont(26, QFont::DemiBold); }
-QFont titleFont() { return panelstyle::panelFont(22, QFont::Normal); }
-QFont title2Font() { return panelstyle::panelFont(19, QFont::DemiBold); }
-QFont title3Font() { return panelstyle::panelFont(16, QFont::Normal); }
+QFont largeTitleFont() { return appstyle::appFont(26, QFont::DemiBold); }
+QFont titleFont() { return appstyle::appFont(22, QFont::Normal); }
+QFont title2Font() { return appstyle::appFont(19, QFont::DemiBold); }
+QFont title3Font() { return appstyle::appFont(16, QFont::Normal); }
 
 QColor quaternaryFill(const QPalette& palette) {
-    return panelstyle::withAlpha(palette.color(QPalette::WindowText), isDark(palette) ? 0.10 : 0.06);
+    return appstyle::withAlpha(palette.color(QPalette::WindowText), isDark(palette) ? 0.10 : 0.06);
 }
 
 QColor controlBackground(const QPalette& palette) {
@@ -65,8 +65,8 @@ QLabel* textLabel(std::string_view text, const QFont& font, TextStyle style, QWi
     const QPalette& base = parent ? parent->palette() : palette;
     switch (style) {
     case TextStyle::primary: break;
-    case TextStyle::secondary: palette.setColor(QPalette::WindowText, panelstyle::secondaryText(base)); break;
-    case TextStyle::tertiary: palette.setColor(QPalette::WindowText, panelstyle::tertiaryText(base)); break;
+    case TextStyle::secondary: palette.setColor(QPalette::WindowText, appstyle::secondaryText(base)); break;
+    case TextStyle::tertiary: palette.setColor(QPalette::WindowText, appstyle::tertiaryText(base)); break;
     }
     label->setPalette(palette);
     return label;
@@ -109,12 +109,12 @@ void RoundedBox::paintEvent(QPaintEvent*) {
 }
 
 SymbolTile::SymbolTile(std::string symbolName, int side, double radius, int symbolSize, QWidget* parent)
-    : RoundedBox(panelstyle::withAlpha(panelstyle::accent(parent ? parent->palette() : QPalette()), 0.12), QColor(),
+    : RoundedBox(appstyle::withAlpha(appstyle::accent(parent ? parent->palette() : QPalette()), 0.12), QColor(),
                  radius, parent) {
     setFixedSize(side, side);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new SymbolView(std::move(symbolName), panelstyle::accent(palette()), symbolSize, this), 0,
+    layout->addWidget(new SymbolView(std::move(symbolName), appstyle::accent(palette()), symbolSize, this), 0,
                       Qt::AlignCenter);
 }
 

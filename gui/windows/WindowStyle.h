@@ -12,7 +12,7 @@ class QHBoxLayout;
 
 namespace quillet {
 
-// The look the windows and cards share, on top of the Quick Create panel's colours and type scale.
+// The look the windows and cards share, on top of the colours and type scale of gui/style/AppStyle.h.
 namespace windowstyle {
 
 QFont largeTitleFont();

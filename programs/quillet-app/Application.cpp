@@ -33,7 +33,11 @@
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/requests/CreateRequestHandler.h"
 #include "app/access/FolderAccessSetupModel.h"
+#include "app/settings/FileTypesListModel.h"
+#include "app/shortcuts/ShortcutSettingsModel.h"
+#include "app/windows/CreationGuideModel.h"
 #include "app/windows/DisplayVersion.h"
+#include "app/windows/OnboardingModel.h"
 #include "gui/access/FolderAccessSetupView.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "gui/settings/FileTypesListView.h"
@@ -45,6 +49,7 @@
 #include "gui/windows/HelpView.h"
 #include "gui/windows/OnboardingView.h"
 #include "gui/windows/UninstallView.h"
+#include "gui/windows/ViewWithModel.h"
 #include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
 #include "app/settings/SettingsChangeWatcher.h"
@@ -249,33 +254,39 @@ struct Parts {
         urlOpener, ExtensionSettingsOpener::settingsURLForDesktop(environment.currentDesktop),
         [this] { windows.openExtensionHelp(); }};
 
+    // Each view built here gets a model of its own, which goes when the view goes: a main window
+    // opened again starts afresh (no status line left over from the last one, the walkthrough on
+    // its first page).
     ContentViewParts contentParts() {
         ContentViewParts parts;
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return new ExtensionStatusView([this] { extensionSettings.open(); }, parent);
         });
-        parts.cards.push_back([this](QWidget* parent) -> QWidget* { return new CreationGuideView(settings, parent); });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            // A fresh model for each card: it starts with no status line, and lives as long as
-            // its card does.
-            auto model = std::make_shared<FolderAccessSetupModel>(access, displayNames,
-                                                                  FolderAccessLocations::fromEnvironment(environment));
-            auto* card = new FolderAccessSetupView(*model, parent);
-            QObject::connect(card, &QObject::destroyed, [model] {});
-            return card;
+            return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings), parent);
+        });
+        parts.cards.push_back([this](QWidget* parent) -> QWidget* {
+            return makeViewWithModel<FolderAccessSetupView>(
+                std::make_unique<FolderAccessSetupModel>(access, displayNames,
+                                                         FolderAccessLocations::fromEnvironment(environment)),
+                parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             // While a recorder has the keyboard, Quillet+'s own hot keys are released, so the
             // combination they hold can be recorded.
-            return new ShortcutSettingsView(settings, [this] { return controller.hotKeyManager().suspend(); }, parent,
-                                            hotKeyWay != HotKeyWay::unavailable);
+            return makeViewWithModel<ShortcutSettingsView>(
+                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable),
+                [this] { return controller.hotKeyManager().suspend(); }, parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return new UninstallView([this] { uninstaller.requestUninstall(); }, parent);
         });
-        parts.fileTypes = [this](QWidget* parent) -> QWidget* { return new FileTypesListView(settings, parent); };
+        parts.fileTypes = [this](QWidget* parent) -> QWidget* {
+            return makeViewWithModel<FileTypesListView>(std::make_unique<FileTypesListModel>(settings), parent);
+        };
         parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) -> QWidget* {
-            return new OnboardingView(settings, std::move(onFinish), parent);
+            return makeViewWithModel<OnboardingView>(std::make_unique<OnboardingModel>(settings, std::move(onFinish)),
+                                                     parent);
         };
         return parts;
     }

@@ -15,7 +15,11 @@
 #include "app/access/FolderAccessSetupModel.h"
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/settings/AppSettings.h"
+#include "app/settings/FileTypesListModel.h"
+#include "app/shortcuts/ShortcutSettingsModel.h"
+#include "app/windows/CreationGuideModel.h"
 #include "app/windows/DisplayVersion.h"
+#include "app/windows/OnboardingModel.h"
 #include "gui/access/FolderAccessSetupView.h"
 #include "gui/settings/FileTypesListView.h"
 #include "gui/shortcuts/ShortcutSettingsView.h"
@@ -85,7 +89,8 @@ int main(int argc, char** argv) {
     AppSettings settings(*suite);
     bool ok = true;
 
-    OnboardingView onboarding(settings, [] {});
+    OnboardingModel onboardingModel(settings, [] {});
+    OnboardingView onboarding(onboardingModel);
     onboarding.show();
     for (int page = 0; page < 4; ++page) {
         ok &= save(onboarding, QStringLiteral("%1/onboarding-%2-%3").arg(out).arg(page).arg(suffix));
@@ -104,12 +109,13 @@ int main(int argc, char** argv) {
     ok &= save(help, QStringLiteral("%1/help-extension-%2").arg(out, suffix));
     help.hide();
 
+    CreationGuideModel guideModel(settings);
     QWidget cards;
     auto* column = new QVBoxLayout(&cards);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(14);
     column->addWidget(new ExtensionStatusView([] {}, &cards));
-    column->addWidget(new CreationGuideView(settings, &cards));
+    column->addWidget(new CreationGuideView(guideModel, &cards));
     column->addWidget(new UninstallView([] {}, &cards));
     cards.resize(640, cards.heightForWidth(640));
     cards.show();
@@ -125,15 +131,17 @@ int main(int argc, char** argv) {
     SecurityScopedFolderAccess access(*suite, bookmarks, displayNames, &panel, &activation);
     FolderAccessSetupModel accessModel(access, displayNames,
                                        FolderAccessLocations::fromEnvironment(UserEnvironment::fromProcess()));
+    ShortcutSettingsModel shortcutsModel(settings);
+    FileTypesListModel fileTypesModel(settings);
     ContentViewParts parts;
     parts.cards = {
         [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, parent); },
-        [&](QWidget* parent) -> QWidget* { return new CreationGuideView(settings, parent); },
+        [&](QWidget* parent) -> QWidget* { return new CreationGuideView(guideModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new FolderAccessSetupView(accessModel, parent); },
-        [&](QWidget* parent) -> QWidget* { return new ShortcutSettingsView(settings, {}, parent); },
+        [&](QWidget* parent) -> QWidget* { return new ShortcutSettingsView(shortcutsModel, {}, parent); },
         [](QWidget* parent) -> QWidget* { return new UninstallView([] {}, parent); },
     };
-    parts.fileTypes = [&](QWidget* parent) -> QWidget* { return new FileTypesListView(settings, parent); };
+    parts.fileTypes = [&](QWidget* parent) -> QWidget* { return new FileTypesListView(fileTypesModel, parent); };
     ContentView content(settings, versionLine(std::string("1.4.2.7")), parts);
     content.resize(770, 1155);
     content.show();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/observation/Published.h"
 
@@ -32,4 +34,29 @@ TEST(Published, ObserverMayCancelAnotherOrOutliveTheField) {
     field.reset();
     first.cancel();  // the field is gone: cancelling is harmless
     EXPECT_FALSE(first.isActive());
+}
+
+TEST(Published, SubscribingToAnyOfSeveralFieldsCallsOnceForEachChangeUntilDropped) {
+    Published<int> count(0);
+    Published<std::string> name("a");
+    int calls = 0;
+    {
+        Subscription any = subscribeToAny([&] { ++calls; }, count, name);
+        EXPECT_EQ(calls, 0);  // nothing for the values current when subscribing
+        count.set(1);
+        name.set("b");
+        name.set("c");
+        EXPECT_EQ(calls, 3);
+        EXPECT_EQ(count.subscriberCount(), 1u);
+    }
+    count.set(2);
+    name.set("d");
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(count.subscriberCount(), 0u);
+    EXPECT_EQ(name.subscriberCount(), 0u);
+
+    // Without a callback there is nothing to subscribe.
+    Subscription none = subscribeToAny({}, count);
+    EXPECT_FALSE(none.isActive());
+    EXPECT_EQ(count.subscriberCount(), 0u);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/settings/AppSettings.h"
 #include "app/windows/OnboardingModel.h"
 #include "app/windows/OnboardingTexts.h"
@@ -86,6 +89,18 @@ TEST(OnboardingModelTest, ShortcutTextFollowsTheStoredShortcut) {
               "Press **⌃ + ⌥ + N** anytime to open Quick Create — it works in every folder too.");
     f.settings.quickCreateShortcut.set(QuickCreateShortcut{49, kCarbonCommandKey | kCarbonShiftKey});
     EXPECT_EQ(f.model.shortcutText(), "⌘ + ⇧ + Space");
+}
+
+TEST(OnboardingModelTest, ObservingTheShortcutTellsOfEveryChangeUntilDropped) {
+    Fixture f;
+    std::vector<std::string> seen;
+    Subscription subscription = f.model.observeShortcut([&] { seen.push_back(f.model.shortcutText()); });
+    f.settings.quickCreateShortcut.set(QuickCreateShortcut{49, kCarbonCommandKey | kCarbonShiftKey});
+    f.settings.hasCompletedOnboarding.set(true);  // not the shortcut
+    EXPECT_EQ(seen, (std::vector<std::string>{"⌘ + ⇧ + Space"}));
+    subscription.cancel();
+    f.settings.quickCreateShortcut.set(defaultQuickCreateShortcut);
+    EXPECT_EQ(seen.size(), 1u);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "app/access/FolderAccessSetupModel.h"
 #include "gui/access/FolderAccessSetupView.h"
-#include "gui/quickcreate/MiddleElidedLabel.h"
+#include "gui/style/MiddleElidedLabel.h"
 #include "tests/support/GrantStoreFixture.h"
 #include "tests/support/TemporaryFolder.h"
 

@@ -8,15 +8,11 @@
 #include <QScreen>
 #include <QTest>
 
-#include <set>
-
-#include "app/quickcreate/SymbolIcons.h"
-#include "gui/quickcreate/DestinationPickerControl.h"
 #include "gui/quickcreate/FileTypeTileButton.h"
-#include "gui/quickcreate/MiddleElidedLabel.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
 #include "gui/quickcreate/QuickCreatePanelView.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
+#include "gui/style/DestinationPickerControl.h"
+#include "gui/style/MiddleElidedLabel.h"
 #include "platform/linux/QtScreenLayout.h"
 #include "tests/support/QuickCreateHarness.h"
 
@@ -284,23 +280,6 @@ TEST(QtScreenLayout, ReportsThePrimaryScreenFirstInBottomLeftCoordinates) {
     EXPECT_DOUBLE_EQ(pointer.y, primary.height() - 0.5);
     EXPECT_TRUE(screens[0].frame.contains(pointer));
     EXPECT_DOUBLE_EQ(layout.mainScreenBottom(), primary.y() + primary.height());
-}
-
-TEST(QtSymbolIcons, EverySymbolIsDrawnAndTheDrawingsDiffer) {
-    std::set<QByteArray> seen;
-    for (const auto& symbol : symbolIcons()) {
-        ASSERT_TRUE(hasDrawnSymbol(symbol.symbolName)) << symbol.symbolName;
-        const QImage image = drawnSymbolIcon(symbol.symbolName, Qt::black).pixmap(QSize(24, 24)).toImage();
-        ASSERT_EQ(image.size(), QSize(24, 24));
-        int inked = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 128;
-        EXPECT_GT(inked, 20) << symbol.symbolName;
-        EXPECT_LT(inked, 24 * 24 / 2 + 100) << symbol.symbolName;
-        const QByteArray bytes(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
-        EXPECT_TRUE(seen.insert(bytes).second) << symbol.symbolName << " looks like another symbol";
-    }
-    EXPECT_FALSE(symbolIcon("doc.text", Qt::black).isNull());
 }
 
 }  // namespace

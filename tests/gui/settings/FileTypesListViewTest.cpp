@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/settings/AppSettings.h"
+#include "app/settings/FileTypesListModel.h"
 #include "gui/settings/FileTypeRow.h"
 #include "gui/settings/FileTypesListView.h"
 #include "gui/settings/SwitchButton.h"
@@ -57,7 +58,8 @@ protected:
     test::TemporaryConfigHome home;
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
     AppSettings settings{*suite};
-    FileTypesListView view{settings};
+    FileTypesListModel model{settings};
+    FileTypesListView view{model};
 };
 
 }  // namespace
@@ -110,7 +112,8 @@ TEST_F(FileTypesListViewTest, EverySwitchMayBeOffAndThatPersistsAsAnEmptyArray) 
     // Read back as it would be at the next launch: still nothing on.
     AppSettings reloaded(*suite);
     EXPECT_TRUE(reloaded.enabledFileTypeIDs->empty());
-    FileTypesListView again(reloaded);
+    FileTypesListModel reloadedModel(reloaded);
+    FileTypesListView again(reloadedModel);
     for (auto* r : again.rows()) EXPECT_FALSE(r->enabledSwitch()->isChecked()) << r->type().id;
 }
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
 #include "gui/shortcuts/ShortcutRecorderControl.h"
 #include "gui/shortcuts/ShortcutRecorderView.h"
+#include "gui/style/AppStyle.h"
 
 using namespace quillet;
 using Appearance = ShortcutRecorderModel::Appearance;
@@ -177,7 +177,7 @@ TEST(ShortcutRecorderControl, KeyEventsBecomeStoredKeysAndModifiers) {
 TEST(ShortcutRecorderControl, RecordingIsDrawnWithTheAccentBorder) {
     RecorderWindow w;
     const QPoint leftEdge(1, w.recorder->height() / 2);
-    const QColor accent = panelstyle::accent(w.recorder->palette());
+    const QColor accent = appstyle::accent(w.recorder->palette());
     EXPECT_NE(pixel(w.recorder, leftEdge).rgb(), accent.rgb());
     const QImage idle = w.recorder->grab().toImage();
     w.click();

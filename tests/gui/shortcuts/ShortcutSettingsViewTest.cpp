@@ -12,11 +12,11 @@
 #include <memory>
 
 #include "app/settings/AppSettings.h"
-#include "gui/quickcreate/DestinationPickerControl.h"
+#include "gui/style/DestinationPickerControl.h"
 #include "gui/shortcuts/DirectFileShortcutRow.h"
 #include "gui/shortcuts/ShortcutRecorderView.h"
 #include "gui/shortcuts/ShortcutSettingsView.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
 #include "gui/shortcuts/ShortcutStyle.h"
 #include "shared/settings/DefaultsSuite.h"
 
@@ -55,7 +55,8 @@ protected:
 
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openInMemory("shortcut-view-test");
     AppSettings settings{*suite};
-    ShortcutSettingsView view{settings};
+    ShortcutSettingsModel model{settings};
+    ShortcutSettingsView view{model};
 };
 
 }  // namespace
@@ -160,7 +161,7 @@ TEST_F(ShortcutSettingsViewTest, RowsAreRebuiltWhenTheOrderChanges) {
 
 TEST_F(ShortcutSettingsViewTest, RecordersHoldTheHotKeysWhileTheyHaveTheKeyboard) {
     int active = 0;
-    ShortcutSettingsView card(settings, [&] {
+    ShortcutSettingsView card(model, [&] {
         ++active;
         return HotKeySuspension([&] { --active; });
     });
@@ -185,6 +186,7 @@ namespace {
 TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalettes) {
     auto suite = DefaultsSuite::openInMemory("shortcut-look-test");
     AppSettings settings(*suite);
+    ShortcutSettingsModel model(settings);
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
     dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
@@ -205,7 +207,7 @@ TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalet
         QWidget window;
         window.setPalette(palette);
         window.setAutoFillBackground(true);
-        auto* card = new ShortcutSettingsView(settings, {}, &window);
+        auto* card = new ShortcutSettingsView(model, {}, &window);
         card->move(20, 20);
         window.resize(card->sizeHint().width() + 40, 900);
         window.show();
@@ -258,9 +260,11 @@ TEST(ShortcutSettingsViewLook, EveryTextAndControlFitsTheCardInLightAndDarkPalet
 TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannotWork) {
     auto suite = DefaultsSuite::openInMemory("shortcut-availability-test");
     AppSettings settings(*suite);
-    EXPECT_EQ(ShortcutSettingsView(settings).availabilityNoteLabel(), nullptr);
+    ShortcutSettingsModel available(settings);
+    EXPECT_EQ(ShortcutSettingsView(available).availabilityNoteLabel(), nullptr);
 
-    ShortcutSettingsView view(settings, {}, nullptr, false);
+    ShortcutSettingsModel unavailable(settings, false);
+    ShortcutSettingsView view(unavailable);
     view.resize(620, view.sizeHint().height());
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -269,7 +273,7 @@ TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannot
     EXPECT_EQ(note->text(), QStringLiteral("Global shortcuts are not available in this session."));
     EXPECT_TRUE(note->isVisible());
     EXPECT_GE(note->width(), note->sizeHint().width()) << "the line is cut";
-    EXPECT_EQ(note->palette().color(QPalette::WindowText), panelstyle::secondaryText(view.palette()));
+    EXPECT_EQ(note->palette().color(QPalette::WindowText), appstyle::secondaryText(view.palette()));
     const QList<QLabel*> labels = view.findChildren<QLabel*>();
     const auto title = std::find_if(labels.begin(), labels.end(), [](QLabel* l) {
         return l->text() == QString::fromUtf8(ShortcutSettingsModel::kQuickCreateTitle);

@@ -6,6 +6,7 @@
 #include <QTextDocumentFragment>
 
 #include "app/settings/AppSettings.h"
+#include "app/windows/CreationGuideModel.h"
 #include "gui/windows/CreationGuideView.h"
 #include "gui/windows/ExtensionStatusView.h"
 #include "gui/windows/UninstallView.h"
@@ -26,7 +27,8 @@ struct Settings {
 
 TEST(CreationGuideViewTest, TheKeyboardLineFollowsTheStoredShortcutWhileShown) {
     Settings s;
-    auto guide = std::make_unique<CreationGuideView>(s.settings);
+    CreationGuideModel model(s.settings);
+    auto guide = std::make_unique<CreationGuideView>(model);
     guide->show();
     auto* line = guide->findChild<QLabel*>(QStringLiteral("keyboardLine"));
     ASSERT_TRUE(line);

@@ -9,7 +9,9 @@
 #include <QTextDocumentFragment>
 
 #include "app/settings/AppSettings.h"
+#include "app/windows/OnboardingModel.h"
 #include "gui/windows/OnboardingView.h"
+#include "gui/windows/ViewWithModel.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "tests/support/TemporaryConfigHome.h"
 
@@ -24,11 +26,12 @@ protected:
     AppSettings settings{*suite};
     int finishes = 0;
     std::optional<bool> storedWhenFinished;
-    OnboardingView view{settings, [this] {
-                            ++finishes;
-                            auto reopened = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
-                            storedWhenFinished = AppSettings(*reopened).hasCompletedOnboarding.get();
-                        }};
+    OnboardingModel model{settings, [this] {
+                              ++finishes;
+                              auto reopened = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
+                              storedWhenFinished = AppSettings(*reopened).hasCompletedOnboarding.get();
+                          }};
+    OnboardingView view{model};
 
     void SetUp() override {
         view.show();
@@ -129,12 +132,15 @@ TEST(OnboardingViewHostTest, APresenterMayDeleteTheViewWhenItFinishes) {
     auto suite = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
     AppSettings settings(*suite);
     QPointer<OnboardingView> view;
-    view = new OnboardingView(settings, [&] { delete view.data(); });
+    // The model goes with the view, as it does in the main window's sheet.
+    view = makeViewWithModel<OnboardingView>(
+        std::make_unique<OnboardingModel>(settings, [&] { delete view.data(); }));
     view->show();
     QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("skip")), Qt::LeftButton);
     EXPECT_TRUE(view.isNull());
 
-    view = new OnboardingView(settings, [&] { delete view.data(); });
+    view = makeViewWithModel<OnboardingView>(
+        std::make_unique<OnboardingModel>(settings, [&] { delete view.data(); }));
     view->show();
     for (int i = 0; i < 4 && view; ++i) QTest::keyClick(view.data(), Qt::Key_Return);
     EXPECT_TRUE(view.isNull());

@@ -1,16 +1,15 @@
-#include "gui/quickcreate/DestinationPickerControl.h"
+#include "gui/style/DestinationPickerControl.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/quickcreate/QuickCreatePanelModel.h"
-#include "gui/quickcreate/QtSymbolIcons.h"
-#include "gui/quickcreate/QuickCreatePanelStyle.h"
+#include "gui/style/AppStyle.h"
+#include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
 
-using namespace panelstyle;
+using namespace appstyle;
 
 DestinationPickerControl::DestinationPickerControl(QWidget* parent) : QWidget(parent) {
     setFixedSize(kWidth, 26);
@@ -48,7 +47,7 @@ void DestinationPickerControl::paintEvent(QPaintEvent*) {
     p.drawRoundedRect(outer, 7, 7);
 
     const auto& choices = destinationChoices();
-    const QFont font = panelFont(12.5, QFont::Medium);
+    const QFont font = appFont(12.5, QFont::Medium);
     for (size_t i = 0; i < choices.size(); ++i) {
         const QRect segment = segmentRect(i);
         const bool chosen = choices[i].mode == mode_;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings/AppSettings.h"
-#include "app/settings/FileTypesList.h"
+#include "app/settings/FileTypesListModel.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "tests/support/TemporaryConfigHome.h"
@@ -77,4 +77,39 @@ TEST(FileTypesList, RowsFollowTheUsersOrderWithinCatalogOrderedSections) {
     EXPECT_EQ(titles(sparse), (std::vector<std::string>{"Plain Text", "Code", "Office"}));
     EXPECT_TRUE(sparse[1].rows.empty());
     EXPECT_TRUE(sparse[2].rows.empty());
+}
+
+TEST(FileTypesListModel, ShowsTheSettingsAsTheyAreNowAndASwitchWritesOnlyTheEnabledSet) {
+    Fixture f;
+    AppSettings settings(*f.suite);
+    FileTypesListModel model(settings);
+    EXPECT_EQ(model.sections(), fileTypesListSections(settings.orderedFileTypes(), settings.enabledFileTypeIDs.get()));
+    EXPECT_TRUE(model.isEnabled("md"));
+
+    const auto order = settings.fileTypeOrder.get();
+    model.setEnabled("md", false);
+    EXPECT_FALSE(model.isEnabled("md"));
+    EXPECT_EQ(settings.enabledFileTypeIDs->count("md"), 0u);
+    EXPECT_EQ(settings.fileTypeOrder.get(), order);
+    EXPECT_FALSE(model.sections()[0].rows[1].isEnabled);
+    model.setEnabled("md", true);
+    EXPECT_TRUE(model.isEnabled("md"));
+}
+
+TEST(FileTypesListModel, TellsOfEveryChangeOfTheEnabledTypesOrTheirOrderUntilDropped) {
+    Fixture f;
+    AppSettings settings(*f.suite);
+    FileTypesListModel model(settings);
+    int changes = 0;
+    Subscription subscription = model.observe([&] { ++changes; });
+    settings.setEnabled(false, "txt");
+    settings.fileTypeOrder.set({"md", "txt"});
+    EXPECT_EQ(changes, 2);
+    settings.quickCreateShortcut.set(QuickCreateShortcut{49, kCarbonCommandKey});  // not shown in the list
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(model.sections()[0].rows[0].type.id, "md");
+
+    subscription.cancel();
+    settings.setEnabled(true, "txt");
+    EXPECT_EQ(changes, 2);
 }

@@ -1,4 +1,4 @@
-#include "gui/quickcreate/QtSymbolIcons.h"
+#include "gui/style/QtSymbolIcons.h"
 
 #include <QIconEngine>
 #include <QImage>

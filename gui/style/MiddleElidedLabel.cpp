@@ -1,4 +1,4 @@
-#include "gui/quickcreate/MiddleElidedLabel.h"
+#include "gui/style/MiddleElidedLabel.h"
 
 #include <QPainter>
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/observation/Subscription.h"
 #include "shared/catalog/FileTypeCategory.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
 namespace quillet {
+
+class AppSettings;
 
 // One switchable type of the file types list.
 struct FileTypesListRow {
@@ -33,5 +37,23 @@ struct FileTypesListSection {
 // depends on the order setting.
 std::vector<FileTypesListSection> fileTypesListSections(const std::vector<FileTypeDefinition>& orderedTypes,
                                                         const std::set<std::string>& enabledTypeIDs);
+
+// What the file types list shows and where its switches go: the sections above, from the
+// settings as they are now. A switch writes the type's enabled state and nothing else.
+class FileTypesListModel {
+public:
+    explicit FileTypesListModel(AppSettings& settings);
+
+    std::vector<FileTypesListSection> sections() const;
+    bool isEnabled(const std::string& typeID) const;
+    void setEnabled(const std::string& typeID, bool enabled);
+
+    // `changed` runs after every change of the enabled types or their order, wherever it was
+    // made, until the returned subscription is cancelled or dropped.
+    [[nodiscard]] Subscription observe(std::function<void()> changed);
+
+private:
+    AppSettings& settings_;
+};
 
 }  // namespace quillet

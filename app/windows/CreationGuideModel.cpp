@@ -1,0 +1,19 @@
+#include "app/windows/CreationGuideModel.h"
+
+#include "app/observation/Published.h"
+#include "app/settings/AppSettings.h"
+#include "app/windows/CardTexts.h"
+
+namespace quillet {
+
+CreationGuideModel::CreationGuideModel(AppSettings& settings) : settings_(settings) {}
+
+std::string CreationGuideModel::keyboardLine() const {
+    return cardtexts::guideKeyboardLine(settings_.quickCreateShortcut.get());
+}
+
+Subscription CreationGuideModel::observe(std::function<void()> changed) {
+    return subscribeToAny(std::move(changed), settings_.quickCreateShortcut);
+}
+
+}  // namespace quillet

@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/settings/AppSettings.h"
+#include "app/windows/CreationGuideModel.h"
+#include "shared/settings/DefaultsSuite.h"
+
+using namespace quillet;
+
+TEST(CreationGuideModelTest, TheKeyboardLineNamesTheStoredShortcutAndFollowsIt) {
+    auto suite = DefaultsSuite::openInMemory("creation-guide-test");
+    AppSettings settings(*suite);
+    CreationGuideModel model(settings);
+    EXPECT_EQ(model.keyboardLine(), "Press **⌃ + ⌥ + N** to open Quick Create, or use the menu-bar icon.");
+
+    std::vector<std::string> seen;
+    Subscription subscription = model.observe([&] { seen.push_back(model.keyboardLine()); });
+    settings.quickCreateShortcut.set(QuickCreateShortcut{96, kCarbonCommandKey | kCarbonOptionKey});
+    settings.fileTypeOrder.set({"md"});  // not the shortcut
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Press **⌘ + ⌥ + F5** to open Quick Create, or use the menu-bar icon."}));
+
+    subscription.cancel();
+    settings.quickCreateShortcut.set(defaultQuickCreateShortcut);
+    EXPECT_EQ(seen.size(), 1u);
+}
