@@ -11,6 +11,7 @@
 #include "app/quickcreate/QuickCreatePanelHost.h"
 #include "platform/ScreenLayout.h"
 #include "platform/WindowOrdering.h"
+#include "tests/support/FolderPaths.h"
 
 namespace quillet::test {
 
@@ -93,10 +94,10 @@ public:
     ResolvedCreationDestination resolveDestination(CreationDestinationMode mode) override {
         ++resolutions;
         if (mode == CreationDestinationMode::frontFinderFolder) {
-            if (frontFolder) return {mode, *frontFolder, false};
-            return {mode, desktop_, true};
+            if (frontFolder) return {mode, folderPath(*frontFolder), false};
+            return {mode, folderPath(desktop_), true};
         }
-        return {mode, desktop_, false};
+        return {mode, folderPath(desktop_), false};
     }
 
 private:
