@@ -25,6 +25,14 @@ std::size_t characterCount(const std::string& utf8) {
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
+// `root` and `folder` in standard form.
+bool coversStandardized(const std::string& r, const std::string& f) {
+    if (r.empty() || f.empty()) return false;
+    if (r == f) return true;
+    if (r == "/") return f.starts_with('/');
+    return f.size() > r.size() && f.starts_with(r) && f[r.size()] == '/';
+}
+
 bool isDirectory(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
@@ -54,26 +62,38 @@ std::string SecurityScopedFolderAccess::bookmarkKey(const std::filesystem::path&
     return std::string(kBookmarkKeyPrefix) + standardizedPath(folder).string();
 }
 
-std::vector<std::filesystem::path> SecurityScopedFolderAccess::savedFolderRoots() const {
-    std::vector<std::filesystem::path> roots;
+std::string SecurityScopedFolderAccess::bookmarkKey(const FolderPath& folder) {
+    return std::string(kBookmarkKeyPrefix) + folder.string();
+}
+
+std::vector<FolderPath> SecurityScopedFolderAccess::savedRoots() const {
+    std::vector<FolderPath> roots;
     for (const auto& key : defaults_.keys()) {
         if (!key.starts_with(kBookmarkKeyPrefix)) continue;
-        std::filesystem::path path(key.substr(kBookmarkKeyPrefix.size()));
         // Only absolute paths name a folder; a relative one would depend on the working folder.
-        if (!path.is_absolute()) continue;
-        roots.push_back(standardizedPath(path));
+        if (auto root = FolderPath::fromAbsolute(key.substr(kBookmarkKeyPrefix.size()))) roots.push_back(*root);
     }
     std::stable_sort(roots.begin(), roots.end(),
                      [](const auto& a, const auto& b) { return localizedStandardLess(a.string(), b.string()); });
     return roots;
 }
 
+std::vector<std::filesystem::path> SecurityScopedFolderAccess::savedFolderRoots() const {
+    std::vector<std::filesystem::path> roots;
+    for (const FolderPath& root : savedRoots()) roots.push_back(root.path());
+    return roots;
+}
+
 void SecurityScopedFolderAccess::saveBookmark(const std::filesystem::path& folder,
                                               const std::filesystem::path& keyURL) {
+    storeBookmark(folder, bookmarkKey(keyURL));
+}
+
+void SecurityScopedFolderAccess::storeBookmark(const std::filesystem::path& folder, const std::string& key) {
     try {
         std::vector<std::uint8_t> bookmark = bookmarks_.createBookmark(folder);
         // A grant that was not stored must not look like one that was.
-        defaults_.setOrThrow(bookmarkKey(keyURL), DefaultsValue(std::move(bookmark)));
+        defaults_.setOrThrow(key, DefaultsValue(std::move(bookmark)));
     } catch (const PlatformError& error) {
         throw SecurityScopedFolderAccessError::bookmarkCreationFailed(
             SecurityScopedBookmarkError::bookmarkCreationFailed(error));
@@ -84,10 +104,9 @@ bool SecurityScopedFolderAccess::removeSavedAccess(const std::filesystem::path& 
     return defaults_.remove(bookmarkKey(folder));
 }
 
-std::optional<std::filesystem::path> SecurityScopedFolderAccess::resolvedSavedRoot(
-    const std::filesystem::path& root) {
+std::optional<FolderPath> SecurityScopedFolderAccess::resolvedSavedRoot(const FolderPath& root) {
     const std::string key = bookmarkKey(root);
-    const std::string path = standardizedPath(root).string();
+    const std::string& path = root.string();
     auto value = defaults_.get(key);
     if (!value || !value->data()) return std::nullopt;
 
@@ -112,47 +131,45 @@ std::optional<std::filesystem::path> SecurityScopedFolderAccess::resolvedSavedRo
         } catch (const PlatformError&) {
         }
     }
-    return standardizedPath(resolved.url);
+    // The folder bookmarks record absolute folders; a record naming any other names none.
+    return FolderPath::fromAbsolute(resolved.url);
 }
 
 bool SecurityScopedFolderAccess::covers(const std::filesystem::path& root, const std::filesystem::path& folder) {
-    const std::string r = standardizedPath(root).string();
-    const std::string f = standardizedPath(folder).string();
-    if (r.empty() || f.empty()) return false;
-    if (r == f) return true;
-    if (r == "/") return f.starts_with('/');
-    return f.size() > r.size() && f.starts_with(r) && f[r.size()] == '/';
+    return coversStandardized(standardizedPath(root).string(), standardizedPath(folder).string());
 }
 
-std::optional<std::filesystem::path> SecurityScopedFolderAccess::bestSavedRoot(const std::filesystem::path& folder) {
-    const std::filesystem::path target = standardizedPath(folder);
-    std::optional<std::filesystem::path> best;
+bool SecurityScopedFolderAccess::covers(const FolderPath& root, const FolderPath& folder) {
+    return coversStandardized(root.string(), folder.string());
+}
+
+std::optional<FolderPath> SecurityScopedFolderAccess::bestSavedRoot(const FolderPath& folder) {
+    std::optional<FolderPath> best;
     std::size_t bestLength = 0;
-    for (const auto& root : savedFolderRoots()) {
-        if (!covers(root, target)) continue;
+    for (const FolderPath& root : savedRoots()) {
+        if (!covers(root, folder)) continue;
         auto resolved = resolvedSavedRoot(root);
         if (!resolved) continue;
-        const std::size_t length = characterCount(standardizedPath(*resolved).string());
+        const std::size_t length = characterCount(resolved->string());
         if (!best || length > bestLength) {
-            best = standardizedPath(*resolved);
+            best = resolved;
             bestLength = length;
         }
     }
     return best;
 }
 
-std::optional<std::filesystem::path> SecurityScopedFolderAccess::suggestedGrantRoot(
-    const std::filesystem::path& folder, const std::optional<std::filesystem::path>& home) {
+std::optional<FolderPath> SecurityScopedFolderAccess::suggestedGrantRoot(const FolderPath& folder,
+                                                                         const std::optional<FolderPath>& home) {
     if (!home) return std::nullopt;
-    const std::filesystem::path target = standardizedPath(folder);
-    const std::filesystem::path dropbox = standardizedPath(*home / "Dropbox");
-    if (covers(dropbox, target)) return dropbox;
-    const std::filesystem::path iCloud = standardizedPath(*home / "Library/Mobile Documents/com~apple~CloudDocs");
-    if (covers(iCloud, target)) return iCloud;
-    const std::filesystem::path cloudStorage = standardizedPath(*home / "Library/CloudStorage");
-    if (covers(cloudStorage, target) && target != cloudStorage) {
-        const std::filesystem::path below = target.lexically_relative(cloudStorage);
-        if (!below.empty() && *below.begin() != "..") return standardizedPath(cloudStorage / *below.begin());
+    const FolderPath dropbox = home->appending("Dropbox");
+    if (covers(dropbox, folder)) return dropbox;
+    const FolderPath iCloud = home->appending("Library/Mobile Documents/com~apple~CloudDocs");
+    if (covers(iCloud, folder)) return iCloud;
+    const FolderPath cloudStorage = home->appending("Library/CloudStorage");
+    if (covers(cloudStorage, folder) && folder != cloudStorage) {
+        const std::filesystem::path below = folder.path().lexically_relative(cloudStorage.path());
+        if (!below.empty() && *below.begin() != "..") return cloudStorage.appending(*below.begin());
     }
     return std::nullopt;
 }
@@ -173,10 +190,10 @@ FolderPanelConfiguration SecurityScopedFolderAccess::makeAccessPanel(
     return panel;
 }
 
-std::string SecurityScopedFolderAccess::defaultAccessMessage(const std::filesystem::path& suggested,
-                                                             const std::filesystem::path& required) const {
-    const std::string display = displayNames_.displayName(standardizedPath(suggested));
-    if (standardizedPath(suggested) != standardizedPath(required))
+std::string SecurityScopedFolderAccess::defaultAccessMessage(const FolderPath& suggested,
+                                                             const FolderPath& required) const {
+    const std::string display = displayNames_.displayName(suggested.path());
+    if (suggested != required)
         return "Grant access to " + display + " so Quillet+ can create files in it and all its subfolders.";
     return "Choose " + display + " so Quillet+ can create files there.";
 }
@@ -189,22 +206,30 @@ FolderPanelResult SecurityScopedFolderAccess::runPanel(const FolderPanelConfigur
     return panel_->runModal(configuration);
 }
 
-std::filesystem::path SecurityScopedFolderAccess::requestAccess(const std::filesystem::path& suggested,
-                                                                const std::optional<std::filesystem::path>& requiredFolder,
-                                                                const std::string& title,
-                                                                const std::optional<std::string>& message) {
-    const std::filesystem::path suggestion = standardizedPath(suggested);
-    const std::filesystem::path required = standardizedPath(requiredFolder.value_or(suggestion));
-    const std::string text = message.value_or(defaultAccessMessage(suggestion, required));
+FolderPath SecurityScopedFolderAccess::requestAccess(const FolderPath& suggested,
+                                                     const std::optional<FolderPath>& requiredFolder,
+                                                     const std::string& title,
+                                                     const std::optional<std::string>& message) {
+    const FolderPath required = requiredFolder.value_or(suggested);
+    return askForFolderCovering(suggested.path(), required.path(), title,
+                                message.value_or(defaultAccessMessage(suggested, required)));
+}
+
+FolderPath SecurityScopedFolderAccess::askForFolderCovering(const std::filesystem::path& suggestion,
+                                                            const std::filesystem::path& required,
+                                                            const std::string& title, const std::string& message) {
     // Starting in the parent keeps the suggested folder in view, ready to be chosen.
-    const auto panel = makeAccessPanel(title, text, suggestion.parent_path(), false);
+    const auto panel = makeAccessPanel(title, message, suggestion.parent_path(), false);
 
     const FolderPanelResult answer = runPanel(panel);
     if (!answer.confirmed || answer.urls.empty()) throw SecurityScopedFolderAccessError::accessCancelled(suggestion);
-    const std::filesystem::path chosen = standardizedPath(answer.urls.front());
-    if (!covers(chosen, required)) throw SecurityScopedFolderAccessError::wrongFolder(suggestion, chosen);
-    saveBookmark(answer.urls.front(), chosen);
-    return chosen;
+    const std::filesystem::path& url = answer.urls.front();
+    // An answer that is not absolute names no folder, so it covers none.
+    const std::optional<FolderPath> chosen = FolderPath::fromAbsolute(url);
+    if (!chosen || !coversStandardized(chosen->string(), required.string()))
+        throw SecurityScopedFolderAccessError::wrongFolder(suggestion, chosen ? chosen->path() : standardizedPath(url));
+    storeBookmark(url, bookmarkKey(*chosen));
+    return *chosen;
 }
 
 std::filesystem::path SecurityScopedFolderAccess::requestAccessToFolder(const std::filesystem::path& folder) {
@@ -223,7 +248,8 @@ std::filesystem::path SecurityScopedFolderAccess::requestAccessToFolder(const st
 
 std::filesystem::path SecurityScopedFolderAccess::grantHomeFolder(const FolderAccessLocations& locations) {
     if (!locations.realHome) throw SecurityScopedFolderAccessError::homeFolderUnavailable();
-    return requestAccess(*locations.realHome, std::nullopt, kHomeFolderTitle, std::string(kHomeFolderMessage));
+    const std::filesystem::path home = standardizedPath(*locations.realHome);
+    return askForFolderCovering(home, home, kHomeFolderTitle, kHomeFolderMessage).path();
 }
 
 std::vector<std::filesystem::path> SecurityScopedFolderAccess::addCloudFolders(

@@ -8,6 +8,7 @@
 
 #include "app/access/SecurityScopedFolderAccessError.h"
 #include "platform/FolderPanel.h"
+#include "shared/paths/FolderPath.h"
 
 namespace quillet {
 
@@ -23,7 +24,9 @@ class FolderBookmarks;
 // grant's identity and the set of such keys is the list of grants. Nothing is cached: every
 // lookup reads the suite and resolves the bookmarks it needs.
 //
-// Folders are absolute paths; every path is standardized before it is compared or used in a key.
+// Folders are absolute paths. A folder on its way to a new file arrives as a FolderPath, already
+// standardized, and is used as it is; any other path (a suite key, a panel's answer, the setup
+// flows' folders) is standardized before it is compared or used in a key.
 class SecurityScopedFolderAccess {
 public:
     static constexpr std::string_view kBookmarkKeyPrefix = "securityScopedFolderBookmark.";
@@ -48,6 +51,7 @@ public:
 
     // The suite key of the grant for a folder.
     static std::string bookmarkKey(const std::filesystem::path& folder);
+    static std::string bookmarkKey(const FolderPath& folder);
 
     // One folder per grant key, sorted the way a file manager sorts names. Nothing is resolved.
     std::vector<std::filesystem::path> savedFolderRoots() const;
@@ -57,30 +61,30 @@ public:
     // Removes the grant of the folder; a folder without one is not an error. False only when the
     // suite could not store the removal (logged by the suite).
     bool removeSavedAccess(const std::filesystem::path& folder);
-    // Resolves one grant, refreshing a stale record and discarding a corrupt one.
-    std::optional<std::filesystem::path> resolvedSavedRoot(const std::filesystem::path& root);
+    // Resolves one grant, refreshing a stale record and discarding a corrupt one; nothing also
+    // when the record names no absolute folder.
+    std::optional<FolderPath> resolvedSavedRoot(const FolderPath& root);
     // Whether a grant of `root` covers `folder`: equal paths, or `folder` below `root` at a path
     // boundary (/a/Drop does not cover /a/Dropbox). Byte-exact: Linux treats names that differ
-    // in Unicode normalisation as different files.
+    // in Unicode normalisation as different files. Both paths are standardized first.
     static bool covers(const std::filesystem::path& root, const std::filesystem::path& folder);
+    // The same for folders in standard form already.
+    static bool covers(const FolderPath& root, const FolderPath& folder);
     // The resolved folder of the deepest grant that covers `folder`. Every covering grant is
     // resolved, so a lookup also refreshes or discards their records.
-    std::optional<std::filesystem::path> bestSavedRoot(const std::filesystem::path& folder);
+    std::optional<FolderPath> bestSavedRoot(const FolderPath& folder);
     // The cloud folder to offer instead of `folder` itself (Dropbox, iCloud Drive, or a
     // provider's folder under Library/CloudStorage), or nothing.
-    static std::optional<std::filesystem::path> suggestedGrantRoot(
-        const std::filesystem::path& folder, const std::optional<std::filesystem::path>& home);
+    static std::optional<FolderPath> suggestedGrantRoot(const FolderPath& folder,
+                                                        const std::optional<FolderPath>& home);
     static FolderPanelConfiguration makeAccessPanel(const std::string& title, const std::string& message,
                                                     const std::optional<std::filesystem::path>& directory,
                                                     bool allowsMultipleSelection);
-    std::string defaultAccessMessage(const std::filesystem::path& suggested,
-                                     const std::filesystem::path& required) const;
+    std::string defaultAccessMessage(const FolderPath& suggested, const FolderPath& required) const;
     // Asks the user for a folder that covers `requiredFolder` (default: `suggested`) and saves
     // its grant. Throws accessCancelled, wrongFolder or bookmarkCreationFailed.
-    std::filesystem::path requestAccess(const std::filesystem::path& suggested,
-                                        const std::optional<std::filesystem::path>& requiredFolder,
-                                        const std::string& title,
-                                        const std::optional<std::string>& message);
+    FolderPath requestAccess(const FolderPath& suggested, const std::optional<FolderPath>& requiredFolder,
+                             const std::string& title, const std::optional<std::string>& message);
     // Asks for one folder and saves whatever folder the user confirms. Throws accessCancelled or
     // bookmarkCreationFailed.
     std::filesystem::path requestAccessToFolder(const std::filesystem::path& folder);
@@ -103,6 +107,15 @@ private:
     enum class Activation { activate, leaveAsIs };
     FolderPanelResult runPanel(const FolderPanelConfiguration& configuration,
                                Activation activation = Activation::activate);
+    // The folders of the grant keys, in the order of savedFolderRoots.
+    std::vector<FolderPath> savedRoots() const;
+    // Records `folder` under `key`; throws as saveBookmark.
+    void storeBookmark(const std::filesystem::path& folder, const std::string& key);
+    // The prompt of requestAccess on standardized paths, which the home folder's prompt shares:
+    // the home is taken as the locations name it, absolute or not. Saves the grant of the
+    // folder chosen and returns it.
+    FolderPath askForFolderCovering(const std::filesystem::path& suggestion, const std::filesystem::path& required,
+                                    const std::string& title, const std::string& message);
     // Saves each chosen folder under its standardized path; the first failure ends the run,
     // leaving the earlier ones saved.
     std::vector<std::filesystem::path> saveChosenFolders(const std::vector<std::filesystem::path>& urls);

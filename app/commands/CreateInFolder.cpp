@@ -9,7 +9,6 @@
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/errors/PlatformError.h"
 #include "shared/errors/UserFacingError.h"
-#include "shared/paths/FilePaths.h"
 
 namespace quillet::cli {
 
@@ -33,10 +32,12 @@ int reportCreationFailure(Invocation& inv, const std::string& description) {
     return kExitFailure;
 }
 
-std::filesystem::path creationFolder(const FolderCreationArguments& arguments, std::error_code& error) {
+std::optional<FolderPath> creationFolder(const FolderCreationArguments& arguments, std::error_code& error) {
     const std::filesystem::path absolute = std::filesystem::absolute(arguments.folder, error);
-    if (error) return {};
-    return arguments.clickedItem ? folderForClickedItem(absolute) : standardizedPath(absolute);
+    if (error) return std::nullopt;
+    auto folder = FolderPath::fromAbsolute(arguments.clickedItem ? folderForClickedItem(absolute) : absolute);
+    if (!folder) error = std::make_error_code(std::errc::invalid_argument);
+    return folder;
 }
 
 int reportingCreationFailures(Invocation& inv, const std::function<int()>& create) {
@@ -53,11 +54,11 @@ int reportingCreationFailures(Invocation& inv, const std::function<int()>& creat
 int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation) {
     return reportingCreationFailures(inv, [&] {
         std::error_code ec;
-        const std::filesystem::path folder = creationFolder(arguments, ec);
-        if (ec)
+        const std::optional<FolderPath> folder = creationFolder(arguments, ec);
+        if (!folder)
             return reportCreationFailure(
                 inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-        inv.out << creation.createFileWithFolderAccess(*arguments.type, folder).string() << "\n";
+        inv.out << creation.createFileWithFolderAccess(*arguments.type, *folder).string() << "\n";
         return kExitOK;
     });
 }

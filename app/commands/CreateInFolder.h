@@ -9,6 +9,7 @@
 
 #include "app/commands/Invocation.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/paths/FolderPath.h"
 
 namespace quillet {
 class FolderAccessCreation;
@@ -36,9 +37,9 @@ int reportCreationFailure(Invocation& inv, const std::string& description);
 // Runs `create` and returns its status; whatever it throws is reported as a failed creation.
 int reportingCreationFailures(Invocation& inv, const std::function<int()>& create);
 
-// The folder the file goes into, absolute and standardized; the error when the folder the
-// command runs from cannot be found (a relative folder is taken from there).
-std::filesystem::path creationFolder(const FolderCreationArguments& arguments, std::error_code& error);
+// The folder the file goes into; nothing, with the error, when the folder the command runs from
+// cannot be found (a relative folder is taken from there).
+std::optional<FolderPath> creationFolder(const FolderCreationArguments& arguments, std::error_code& error);
 
 // Creates the file in the folder (a relative one is taken from where the command runs), prints
 // its path and returns the exit status; failures are printed by reportCreationFailure.

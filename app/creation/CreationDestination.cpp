@@ -1,9 +1,26 @@
 #include "app/creation/CreationDestination.h"
 
+#include <system_error>
+
 #include "shared/paths/FilePaths.h"
 #include "shared/paths/UserDirectories.h"
 
 namespace quillet {
+
+namespace {
+
+// The Desktop as the folder to create in. It is absolute whenever the home it was found in is;
+// one found from a relative home is taken from the working folder, where the file system puts
+// what is written to a relative path, or from the root when the working folder is gone.
+FolderPath desktopFolder(const std::filesystem::path& desktop) {
+    if (auto folder = FolderPath::fromAbsolute(desktop)) return *folder;
+    std::error_code error;
+    const std::filesystem::path workingFolder = std::filesystem::current_path(error);
+    const auto base = error ? std::nullopt : FolderPath::fromAbsolute(workingFolder);
+    return base.value_or(FolderPath::root()).appending(desktop);
+}
+
+}  // namespace
 
 std::string_view rawValue(CreationDestinationMode mode) {
     switch (mode) {
@@ -21,7 +38,7 @@ std::optional<CreationDestinationMode> creationDestinationModeFromRawValue(std::
 
 std::string ResolvedCreationDestination::destinationDisplayName() const {
     if (mode == CreationDestinationMode::frontFinderFolder && !usedFallback) {
-        std::string name = lastPathComponent(url);
+        std::string name = url.name();
         return name.empty() ? url.string() : name;
     }
     return "Desktop";
@@ -31,10 +48,10 @@ std::filesystem::path desktopFolderURL(const UserEnvironment& environment) {
     return userDesktopFolder(environment.homeFolder(), environment.configurationHome);
 }
 
-std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager) {
+std::optional<FolderPath> frontFinderFolderURL(FrontFileManagerFolder& fileManager) {
     auto folder = fileManager.frontFolder();
-    if (!folder || folder->empty() || !folder->is_absolute()) return std::nullopt;
-    return standardizedPath(*folder);
+    if (!folder) return std::nullopt;
+    return FolderPath::fromAbsolute(*folder);
 }
 
 ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
@@ -42,9 +59,9 @@ ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
                                                const std::filesystem::path& desktop) {
     if (mode == CreationDestinationMode::frontFinderFolder) {
         if (auto folder = frontFinderFolderURL(fileManager)) return {mode, *folder, false};
-        return {mode, standardizedPath(desktop), true};
+        return {mode, desktopFolder(desktop), true};
     }
-    return {mode, standardizedPath(desktop), false};
+    return {mode, desktopFolder(desktop), false};
 }
 
 std::string creationStatusMessage(const std::filesystem::path& createdFile,

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/FrontFileManagerFolder.h"
+#include "shared/paths/FolderPath.h"
 #include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
@@ -35,7 +36,7 @@ const DestinationChoice& destinationChoice(CreationDestinationMode mode);
 // A mode turned into a folder at the moment of creation.
 struct ResolvedCreationDestination {
     CreationDestinationMode mode;   // as asked for, even when the fallback was used
-    std::filesystem::path url;      // the folder to create in, standardized
+    FolderPath url;                 // the folder to create in
     bool usedFallback = false;      // the file manager named no folder, so url is the Desktop
 
     bool operator==(const ResolvedCreationDestination&) const = default;
@@ -53,10 +54,13 @@ std::filesystem::path desktopFolderURL(const UserEnvironment& environment);
 
 // The front file manager window's folder, asked once; nothing when it names no absolute folder.
 // The folder is not checked for existence: creation reports that later.
-std::optional<std::filesystem::path> frontFinderFolderURL(FrontFileManagerFolder& fileManager);
+std::optional<FolderPath> frontFinderFolderURL(FrontFileManagerFolder& fileManager);
 
 // Called right before a file is written, so the window in front at that moment decides;
-// `desktop` is where the Desktop mode, and the fallback, create.
+// `desktop` is where the Desktop mode, and the fallback, create. The folder is standardized
+// here, once, and travels in that form to the grants and the writer. A Desktop that is not
+// absolute (found from an account entry whose home is relative) is taken from the working
+// folder, where the file system puts what is written to a relative path.
 ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
                                                FrontFileManagerFolder& fileManager,
                                                const std::filesystem::path& desktop);

@@ -93,12 +93,13 @@ std::string templateText(const FileTypeDefinition& type) {
     return {};
 }
 
-std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
+std::filesystem::path createFile(const FileTypeDefinition& type, const FolderPath& folder,
                                  const NewFileWriter& fileWriter) {
+    const std::filesystem::path& directory = folder.path();
     const std::string& extension = type.fileExtension;
-    unsigned long long number = firstFreeNumber(folder, kNewFileBaseName, extension, fileWriter, 1);
-    const std::filesystem::path target = folder / nameNumbered(kNewFileBaseName, number, extension);
-    ScopedFolderAccess access(fileWriter.scopedAccess(), folder);
+    unsigned long long number = firstFreeNumber(directory, kNewFileBaseName, extension, fileWriter, 1);
+    const std::filesystem::path target = directory / nameNumbered(kNewFileBaseName, number, extension);
+    ScopedFolderAccess access(fileWriter.scopedAccess(), directory);
 
     const std::string* bundled = nullptr;
     if (type.category == FileTypeCategory::office) {
@@ -119,8 +120,8 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const std::file
         [&](const std::filesystem::path& taken) -> std::optional<std::filesystem::path> {
         if (attempts >= kNewFileNameAttempts || !fileWriter.fileExists(taken)) return std::nullopt;
         ++attempts;
-        number = firstFreeNumber(folder, kNewFileBaseName, extension, fileWriter, number + 1);
-        return folder / nameNumbered(kNewFileBaseName, number, extension);
+        number = firstFreeNumber(directory, kNewFileBaseName, extension, fileWriter, number + 1);
+        return directory / nameNumbered(kNewFileBaseName, number, extension);
     };
     try {
         return fileWriter.writeNewFile(bundled ? *bundled : templateText(type), target, nextName);

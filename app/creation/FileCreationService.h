@@ -6,6 +6,7 @@
 #include "app/creation/FileCreationError.h"
 #include "platform/posix/NewFileWriter.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/paths/FolderPath.h"
 
 namespace quillet {
 
@@ -24,7 +25,7 @@ inline constexpr unsigned kNewFileNameAttempts = 64;
 // its path. The content is written in full before the file takes its name, which never
 // replaces anything; when another creator takes the name first, the file takes the next free
 // one instead. Throws FileCreationError.
-std::filesystem::path createFile(const FileTypeDefinition& type, const std::filesystem::path& folder,
+std::filesystem::path createFile(const FileTypeDefinition& type, const FolderPath& folder,
                                  const NewFileWriter& fileWriter);
 
 // The first of "base.ext", "base 2.ext", "base 3.ext", ... in `folder` at which nothing

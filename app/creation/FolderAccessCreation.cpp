@@ -3,7 +3,6 @@
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/creation/FileCreationService.h"
 #include "platform/posix/NewFileWriter.h"
-#include "shared/paths/FilePaths.h"
 #include "platform/SecurityScopedAccess.h"
 
 namespace quillet {
@@ -13,28 +12,26 @@ FolderAccessCreation::FolderAccessCreation(SecurityScopedFolderAccess& access, c
     : access_(access),
       fileWriter_(fileWriter),
       sandboxed_(environment.sandboxed),
-      realHome_(environment.accountHome.empty() ? std::nullopt : std::optional(environment.accountHome)) {}
+      realHome_(FolderPath::fromAbsolute(environment.accountHome)) {}
 
 std::filesystem::path FolderAccessCreation::createFileWithFolderAccess(const FileTypeDefinition& type,
-                                                                       const std::filesystem::path& folder) {
-    // The folder checked against the grants is the folder written to: with "x/link/.." the
-    // lexical and the real parent differ, so nothing is written through an unresolved form.
-    const std::filesystem::path target = standardizedPath(folder);
+                                                                       const FolderPath& folder) {
+    // The folder checked against the grants is the folder written to: it arrives standardized
+    // ("x/link/.." already x, whatever the link leads to), so nothing is written through a form
+    // the grants were not checked against.
+    if (auto grant = access_.bestSavedRoot(folder)) return createInside(*grant, type, folder);
 
-    if (auto grant = access_.bestSavedRoot(target)) return createInside(*grant, type, target);
+    if (!isSandboxed()) return createFile(type, folder, fileWriter_);
 
-    if (!isSandboxed()) return createFile(type, target, fileWriter_);
-
-    const auto suggestion = SecurityScopedFolderAccess::suggestedGrantRoot(target, realHome_);
-    const std::filesystem::path granted =
-        access_.requestAccess(suggestion.value_or(target), target, kAllowFolderAccessTitle, std::nullopt);
-    return createInside(granted, type, target);
+    const auto suggestion = SecurityScopedFolderAccess::suggestedGrantRoot(folder, realHome_);
+    const FolderPath granted =
+        access_.requestAccess(suggestion.value_or(folder), folder, kAllowFolderAccessTitle, std::nullopt);
+    return createInside(granted, type, folder);
 }
 
-std::filesystem::path FolderAccessCreation::createInside(const std::filesystem::path& grant,
-                                                         const FileTypeDefinition& type,
-                                                         const std::filesystem::path& folder) {
-    ScopedFolderAccess access(fileWriter_.scopedAccess(), grant);
+std::filesystem::path FolderAccessCreation::createInside(const FolderPath& grant, const FileTypeDefinition& type,
+                                                         const FolderPath& folder) {
+    ScopedFolderAccess access(fileWriter_.scopedAccess(), grant.path());
     return createFile(type, folder, fileWriter_);
 }
 

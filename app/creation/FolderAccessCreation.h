@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/paths/FolderPath.h"
 #include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
@@ -27,23 +28,24 @@ public:
     FolderAccessCreation(SecurityScopedFolderAccess& access, const NewFileWriter& fileWriter,
                          const UserEnvironment& environment);
 
-    // Creates a new file of `type` in the absolute `folder` and returns its path. Errors of the
-    // access step are SecurityScopedFolderAccessError, of the writing step FileCreationError,
-    // both unchanged. Access started on a grant is stopped before this returns, on every path.
-    std::filesystem::path createFileWithFolderAccess(const FileTypeDefinition& type,
-                                                     const std::filesystem::path& folder);
+    // Creates a new file of `type` in `folder` and returns its path. Errors of the access step
+    // are SecurityScopedFolderAccessError, of the writing step FileCreationError, both
+    // unchanged. Access started on a grant is stopped before this returns, on every path.
+    std::filesystem::path createFileWithFolderAccess(const FileTypeDefinition& type, const FolderPath& folder);
 
     bool isSandboxed() const { return sandboxed_; }
 
 private:
-    std::filesystem::path createInside(const std::filesystem::path& grant, const FileTypeDefinition& type,
-                                       const std::filesystem::path& folder);
+    std::filesystem::path createInside(const FolderPath& grant, const FileTypeDefinition& type,
+                                       const FolderPath& folder);
 
     SecurityScopedFolderAccess& access_;
     const NewFileWriter& fileWriter_;
     bool sandboxed_;
-    // The account's home, never $HOME: inside a sandbox HOME names the container.
-    std::optional<std::filesystem::path> realHome_;
+    // The account's home, never $HOME: inside a sandbox HOME names the container. Nothing
+    // without an account entry, and for a home that is not absolute, which holds no folder a
+    // request can name.
+    std::optional<FolderPath> realHome_;
 };
 
 }  // namespace quillet

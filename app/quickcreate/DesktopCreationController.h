@@ -15,6 +15,7 @@
 #include "app/shortcuts/GlobalHotKeyManager.h"
 #include "shared/logging/Logger.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/paths/FolderPath.h"
 
 namespace quillet {
 
@@ -29,7 +30,7 @@ class ScreenLayout;
 // The one way a file is created: returns the new file's path or throws the access store's or the
 // creation service's error.
 using CreateFileWithFolderAccess =
-    std::function<std::filesystem::path(const FileTypeDefinition& type, const std::filesystem::path& folder)>;
+    std::function<std::filesystem::path(const FileTypeDefinition& type, const FolderPath& folder)>;
 
 // Everything the controller talks to; each must outlive it.
 struct DesktopCreationEnvironment {

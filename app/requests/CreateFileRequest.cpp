@@ -2,7 +2,6 @@
 
 #include "shared/requests/CreateRequestURL.h"
 #include "app/requests/URLComponents.h"
-#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 
@@ -38,12 +37,12 @@ std::optional<CreateFileRequest> CreateFileRequest::parse(std::string_view url) 
     return CreateFileRequest{std::move(**type), std::move(**directory)};
 }
 
-std::filesystem::path CreateFileRequest::folderURL() const {
+FolderPath CreateFileRequest::folderURL() const {
     if (directoryPath.find('\0') != std::string::npos)
         throw CreateFileRequestError::directoryContainsNUL(directoryPath);
-    if (directoryPath.empty() || directoryPath.front() != '/')
-        throw CreateFileRequestError::relativeDirectory(directoryPath);
-    return standardizedPath(directoryPath);
+    auto folder = FolderPath::fromAbsolute(directoryPath);
+    if (!folder) throw CreateFileRequestError::relativeDirectory(directoryPath);
+    return *folder;
 }
 
 }  // namespace quillet

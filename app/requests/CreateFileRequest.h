@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "shared/errors/UserFacingError.h"
+#include "shared/paths/FolderPath.h"
 
 namespace quillet {
 
@@ -43,7 +44,7 @@ struct CreateFileRequest {
     // The folder to create in: directoryPath with "." and ".." resolved, so the folder checked
     // against the saved grants is the folder written to. Throws CreateFileRequestError when the
     // path is not absolute or holds a NUL byte.
-    std::filesystem::path folderURL() const;
+    FolderPath folderURL() const;
 };
 
 }  // namespace quillet

@@ -59,7 +59,7 @@ std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(c
     try {
         // The folder comes from outside: a relative path or one holding NUL is refused here,
         // before anything touches the file system.
-        const std::filesystem::path folder = request.folderURL();
+        const FolderPath folder = request.folderURL();
         log_.log("Creating file from Finder request: type=%{public}s dir=%{public}s", request.typeID,
                  folder.string());
         created = creation_.createFileWithFolderAccess(*type, folder);

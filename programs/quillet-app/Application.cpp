@@ -185,7 +185,7 @@ struct Parts {
         settings,
         *hotKeyService,
         mainQueue,
-        [this](const FileTypeDefinition& type, const std::filesystem::path& folder) {
+        [this](const FileTypeDefinition& type, const FolderPath& folder) {
             return creation.createFileWithFolderAccess(type, folder);
         },
         destinations,

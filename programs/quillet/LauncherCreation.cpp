@@ -46,8 +46,8 @@ std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
     SecurityScopedFolderAccess access(*suite, bookmarks, displayNames, &panel, &application);
     if (environment.sandboxed) {
         std::error_code ec;
-        const std::filesystem::path folder = creationFolder(*arguments, ec);
-        if (!ec && !access.bestSavedRoot(folder)) return std::nullopt;
+        const std::optional<FolderPath> folder = creationFolder(*arguments, ec);
+        if (folder && !access.bestSavedRoot(*folder)) return std::nullopt;
     }
     const NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
     FolderAccessCreation creation(access, fileWriter, environment);

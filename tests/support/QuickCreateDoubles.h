@@ -10,6 +10,7 @@
 #include "app/quickcreate/CreationDestinations.h"
 #include "app/quickcreate/QuickCreatePanelHost.h"
 #include "platform/ScreenLayout.h"
+#include "tests/support/FolderPaths.h"
 #include "tests/support/RecordingApplicationWindows.h"
 
 namespace quillet::test {
@@ -69,10 +70,10 @@ public:
     ResolvedCreationDestination resolveDestination(CreationDestinationMode mode) override {
         ++resolutions;
         if (mode == CreationDestinationMode::frontFinderFolder) {
-            if (frontFolder) return {mode, *frontFolder, false};
-            return {mode, desktop_, true};
+            if (frontFolder) return {mode, folderPath(*frontFolder), false};
+            return {mode, folderPath(desktop_), true};
         }
-        return {mode, desktop_, false};
+        return {mode, folderPath(desktop_), false};
     }
 
 private:

@@ -34,7 +34,7 @@ public:
               settings,
               hotKeys,
               mainQueue,
-              [this](const FileTypeDefinition& type, const std::filesystem::path& folder) {
+              [this](const FileTypeDefinition& type, const FolderPath& folder) {
                   ++creations;
                   if (failure) failure();
                   return createFile(type, folder, files.fileWriter);

@@ -2,6 +2,7 @@
 
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "shared/logging/Logger.h"
+#include "tests/support/FolderPaths.h"
 #include "tests/support/GrantStoreFixture.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -12,6 +13,17 @@ using Access = SecurityScopedFolderAccess;
 using ErrorKind = SecurityScopedFolderAccessError::Kind;
 
 namespace {
+
+// The store's answer as the path the expectations name.
+std::optional<fs::path> pathOf(const std::optional<FolderPath>& folder) {
+    if (!folder) return std::nullopt;
+    return folder->path();
+}
+
+std::optional<fs::path> suggestedGrantRoot(const fs::path& folder, const std::optional<fs::path>& home) {
+    const auto homeFolder = home ? std::optional(folderPath(*home)) : std::nullopt;
+    return pathOf(Access::suggestedGrantRoot(folderPath(folder), homeFolder));
+}
 
 // A home folder in a temporary folder, the suite in a private configuration home, and the
 // store wired to the real bookmarks and a scripted panel.
@@ -24,6 +36,14 @@ protected:
     }
     void grant(const fs::path& path) { access.saveBookmark(path, path); }
     std::optional<DefaultsValue> stored(const fs::path& root) { return suite().get(Access::bookmarkKey(root)); }
+    std::optional<fs::path> bestSavedRoot(const fs::path& folder) {
+        return pathOf(access.bestSavedRoot(folderPath(folder)));
+    }
+    fs::path requestAccess(const fs::path& suggested, const std::optional<fs::path>& required, const std::string& title,
+                           const std::optional<std::string>& message) {
+        const auto requiredFolder = required ? std::optional(folderPath(*required)) : std::nullopt;
+        return access.requestAccess(folderPath(suggested), requiredFolder, title, message).path();
+    }
 
     TemporaryFolder home;
     std::shared_ptr<MemoryLogSink> log = std::make_shared<MemoryLogSink>();
@@ -53,20 +73,20 @@ TEST(FolderAccessCovering, RootsCoverAtPathBoundariesOnly) {
 
 TEST(FolderAccessSuggestion, CloudFoldersSuggestTheirProviderRoot) {
     const fs::path home = "/Users/me";
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Dropbox/Work/A", home), fs::path("/Users/me/Dropbox"));
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Dropbox", home), fs::path("/Users/me/Dropbox"));
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Dropbox2/A", home), std::nullopt);
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Library/Mobile Documents/com~apple~CloudDocs/Notes", home),
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Dropbox/Work/A", home), fs::path("/Users/me/Dropbox"));
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Dropbox", home), fs::path("/Users/me/Dropbox"));
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Dropbox2/A", home), std::nullopt);
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Library/Mobile Documents/com~apple~CloudDocs/Notes", home),
               fs::path("/Users/me/Library/Mobile Documents/com~apple~CloudDocs"));
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Library/CloudStorage/GoogleDrive-x/My Drive/A", home),
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Library/CloudStorage/GoogleDrive-x/My Drive/A", home),
               fs::path("/Users/me/Library/CloudStorage/GoogleDrive-x"));
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Library/CloudStorage/OneDrive", home),
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Library/CloudStorage/OneDrive", home),
               fs::path("/Users/me/Library/CloudStorage/OneDrive"));
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Library/CloudStorage", home), std::nullopt);
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Library/CloudStorageX/A", home), std::nullopt);
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Documents", home), std::nullopt);
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Dropbox/A", std::nullopt), std::nullopt);
-    EXPECT_EQ(Access::suggestedGrantRoot("/Users/me/Library/CloudStorage/./Box/../Box/A/", fs::path("/Users/me/")),
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Library/CloudStorage", home), std::nullopt);
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Library/CloudStorageX/A", home), std::nullopt);
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Documents", home), std::nullopt);
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Dropbox/A", std::nullopt), std::nullopt);
+    EXPECT_EQ(suggestedGrantRoot("/Users/me/Library/CloudStorage/./Box/../Box/A/", fs::path("/Users/me/")),
               fs::path("/Users/me/Library/CloudStorage/Box"));
 }
 
@@ -152,21 +172,21 @@ TEST_F(FolderAccessTest, TheDeepestCoveringGrantWins) {
     folder("me/Dropbox2");
     grant(me);
     grant(dropbox);
-    EXPECT_EQ(access.bestSavedRoot(me / "Dropbox/Work"), dropbox);
-    EXPECT_EQ(access.bestSavedRoot(me / "Documents"), me);
-    EXPECT_EQ(access.bestSavedRoot(me / "Dropbox2"), me);
-    EXPECT_EQ(access.bestSavedRoot(dropbox), dropbox);  // a root equal to the target covers it
-    EXPECT_EQ(access.bestSavedRoot(home.path()), std::nullopt);
-    EXPECT_EQ(access.bestSavedRoot("/elsewhere"), std::nullopt);
+    EXPECT_EQ(bestSavedRoot(me / "Dropbox/Work"), dropbox);
+    EXPECT_EQ(bestSavedRoot(me / "Documents"), me);
+    EXPECT_EQ(bestSavedRoot(me / "Dropbox2"), me);
+    EXPECT_EQ(bestSavedRoot(dropbox), dropbox);  // a root equal to the target covers it
+    EXPECT_EQ(bestSavedRoot(home.path()), std::nullopt);
+    EXPECT_EQ(bestSavedRoot("/elsewhere"), std::nullopt);
 }
 
 TEST_F(FolderAccessTest, TheFileSystemRootCoversEverything) {
     grant("/");
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{"/"});
-    EXPECT_EQ(access.bestSavedRoot(home / "any/folder"), fs::path("/"));
+    EXPECT_EQ(bestSavedRoot(home / "any/folder"), fs::path("/"));
     const fs::path deeper = folder("deeper");
     grant(deeper);
-    EXPECT_EQ(access.bestSavedRoot(deeper / "x"), deeper);
+    EXPECT_EQ(bestSavedRoot(deeper / "x"), deeper);
 }
 
 TEST_F(FolderAccessTest, ACorruptRecordIsDiscardedAndLoggedAndTheHomeGrantIsUsed) {
@@ -174,7 +194,7 @@ TEST_F(FolderAccessTest, ACorruptRecordIsDiscardedAndLoggedAndTheHomeGrantIsUsed
     const fs::path dropbox = folder("me/Dropbox");
     grant(me);
     suite().set(Access::bookmarkKey(dropbox), DefaultsValue::Data{'n', 'o', 'p', 'e'});
-    EXPECT_EQ(access.bestSavedRoot(dropbox / "Work"), me);
+    EXPECT_EQ(bestSavedRoot(dropbox / "Work"), me);
     EXPECT_FALSE(stored(dropbox));
     const auto records = log->records();
     ASSERT_EQ(records.size(), 1u);
@@ -193,7 +213,7 @@ TEST_F(FolderAccessTest, ATransientFailureKeepsTheKeyAndSkipsTheRootForThisLooku
     grant(dropbox);
     const auto record = stored(dropbox);
     fs::remove(dropbox);  // an unmounted or removed folder may come back
-    EXPECT_EQ(access.bestSavedRoot(dropbox / "Work"), me);
+    EXPECT_EQ(bestSavedRoot(dropbox / "Work"), me);
     EXPECT_EQ(stored(dropbox), record);
     ASSERT_EQ(log->records().size(), 1u);
     EXPECT_EQ(log->records()[0].level, LogLevel::Error);
@@ -203,10 +223,10 @@ TEST_F(FolderAccessTest, ATransientFailureKeepsTheKeyAndSkipsTheRootForThisLooku
                                              dropbox.string() + ": No such file or directory");
     // Without the home grant, nothing covers it and the user would be asked.
     access.removeSavedAccess(me);
-    EXPECT_EQ(access.bestSavedRoot(dropbox / "Work"), std::nullopt);
+    EXPECT_EQ(bestSavedRoot(dropbox / "Work"), std::nullopt);
     // When the folder is back, the same grant works again.
     fs::create_directory(dropbox);
-    EXPECT_EQ(access.bestSavedRoot(dropbox / "Work"), dropbox);
+    EXPECT_EQ(bestSavedRoot(dropbox / "Work"), dropbox);
 }
 
 TEST_F(FolderAccessTest, AStaleRecordIsMadeAgainUnderTheSameKey) {
@@ -217,7 +237,7 @@ TEST_F(FolderAccessTest, AStaleRecordIsMadeAgainUnderTheSameKey) {
     const fs::path replacement = folder("Replacement");
     fs::remove(dropbox);
     fs::rename(replacement, dropbox);
-    EXPECT_EQ(access.bestSavedRoot(dropbox / "Work"), dropbox);
+    EXPECT_EQ(bestSavedRoot(dropbox / "Work"), dropbox);
     const auto after = stored(dropbox);
     ASSERT_TRUE(after && after->data());
     EXPECT_NE(after, before);
@@ -233,7 +253,7 @@ TEST_F(FolderAccessTest, EveryCoveringRootIsResolvedNotOnlyTheDeepest) {
     grant(dropbox);
     suite().set(Access::bookmarkKey(me), DefaultsValue::Data{'x'});
     suite().set(Access::bookmarkKey("/"), DefaultsValue::Data{'y'});
-    EXPECT_EQ(access.bestSavedRoot(dropbox / "Work"), dropbox);
+    EXPECT_EQ(bestSavedRoot(dropbox / "Work"), dropbox);
     EXPECT_FALSE(stored(me));
     EXPECT_FALSE(stored("/"));
     EXPECT_EQ(log->records().size(), 2u);
@@ -243,8 +263,8 @@ TEST_F(FolderAccessTest, ANonDataValueIsListedButNeverResolvesNorIsRemoved) {
     const std::string key = "securityScopedFolderBookmark./Volumes/Backup";
     suite().set(key, "a string, not a bookmark");
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{"/Volumes/Backup"});
-    EXPECT_EQ(access.resolvedSavedRoot("/Volumes/Backup"), std::nullopt);
-    EXPECT_EQ(access.bestSavedRoot("/Volumes/Backup/Photos"), std::nullopt);
+    EXPECT_EQ(access.resolvedSavedRoot(folderPath("/Volumes/Backup")), std::nullopt);
+    EXPECT_EQ(bestSavedRoot("/Volumes/Backup/Photos"), std::nullopt);
     EXPECT_EQ(*suite().get(key), DefaultsValue("a string, not a bookmark"));
     EXPECT_TRUE(log->records().empty());
 }
@@ -253,13 +273,13 @@ TEST_F(FolderAccessTest, ACloudFolderPromptSuggestsTheProviderFolder) {
     const fs::path cloud = folder("Library/CloudStorage");
     const fs::path drive = folder("Library/CloudStorage/GoogleDrive-x");
     const fs::path target = folder("Library/CloudStorage/GoogleDrive-x/My Drive/A");
-    const auto suggestion = Access::suggestedGrantRoot(target, home.path());
+    const auto suggestion = suggestedGrantRoot(target, home.path());
     ASSERT_EQ(suggestion, drive);
 
     int activationsWhenShown = -1;
     panel.onRun = [&] { activationsWhenShown = windows.activations(); };
     panel.enqueueChoice(drive.string() + "/");
-    EXPECT_EQ(access.requestAccess(*suggestion, target, "Allow Folder Access", std::nullopt), drive);
+    EXPECT_EQ(requestAccess(*suggestion, target, "Allow Folder Access", std::nullopt), drive);
     EXPECT_EQ(activationsWhenShown, 1);  // brought to the front before the panel runs
     ASSERT_EQ(panel.shown().size(), 1u);
     const auto& shown = panel.shown()[0];
@@ -269,18 +289,18 @@ TEST_F(FolderAccessTest, ACloudFolderPromptSuggestsTheProviderFolder) {
     EXPECT_EQ(shown.prompt, "Allow Access");
     EXPECT_FALSE(shown.allowsMultipleSelection);
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{drive});
-    EXPECT_EQ(access.bestSavedRoot(target), drive);
+    EXPECT_EQ(bestSavedRoot(target), drive);
 
     // A folder that contains the target is accepted too.
     panel.enqueueChoice(home.path());
-    EXPECT_EQ(access.requestAccess(*suggestion, target, "Allow Folder Access", std::nullopt), home.path());
+    EXPECT_EQ(requestAccess(*suggestion, target, "Allow Folder Access", std::nullopt), home.path());
 }
 
 TEST_F(FolderAccessTest, TheCloudStorageFolderItselfIsOfferedAsIs) {
     const fs::path cloud = folder("Library/CloudStorage");
-    EXPECT_EQ(Access::suggestedGrantRoot(cloud, home.path()), std::nullopt);
+    EXPECT_EQ(suggestedGrantRoot(cloud, home.path()), std::nullopt);
     panel.enqueueChoice(cloud);
-    EXPECT_EQ(access.requestAccess(cloud, std::nullopt, "Allow Folder Access", std::nullopt), cloud);
+    EXPECT_EQ(requestAccess(cloud, std::nullopt, "Allow Folder Access", std::nullopt), cloud);
     EXPECT_EQ(panel.shown()[0].message, "Choose CloudStorage so Quillet+ can create files there.");
     EXPECT_EQ(panel.shown()[0].directoryURL, home.path() / "Library");
 }
@@ -291,7 +311,7 @@ TEST_F(FolderAccessTest, AFolderThatDoesNotContainTheTargetIsRefused) {
     const fs::path target = folder("Dropbox/A");
     panel.enqueueChoice(documents);
     try {
-        access.requestAccess(dropbox, target, "Allow Folder Access", std::nullopt);
+        requestAccess(dropbox, target, "Allow Folder Access", std::nullopt);
         FAIL() << "accepted a folder that does not contain the target";
     } catch (const SecurityScopedFolderAccessError& e) {
         EXPECT_EQ(e.kind(), ErrorKind::wrongFolder);
@@ -306,7 +326,7 @@ TEST_F(FolderAccessTest, CancellingOrChoosingNothingIsAccessCancelled) {
     panel.enqueue({true, {}});
     for (int i = 0; i < 2; ++i) {
         try {
-            access.requestAccess(dropbox, dropbox / "A", "Allow Folder Access", std::string("Custom message"));
+            requestAccess(dropbox, dropbox / "A", "Allow Folder Access", std::string("Custom message"));
             FAIL() << "no error";
         } catch (const SecurityScopedFolderAccessError& e) {
             EXPECT_EQ(e.kind(), ErrorKind::accessCancelled);
@@ -337,8 +357,8 @@ TEST_F(FolderAccessTest, TheOneFolderPromptSavesWhateverIsConfirmed) {
 }
 
 TEST_F(FolderAccessTest, DefaultMessagesUseTheDisplayNameOfTheSuggestion) {
-    EXPECT_EQ(access.defaultAccessMessage("/Users/me/Dropbox", "/Users/me/Dropbox/A"),
+    EXPECT_EQ(access.defaultAccessMessage(folderPath("/Users/me/Dropbox"), folderPath("/Users/me/Dropbox/A")),
               "Grant access to Dropbox so Quillet+ can create files in it and all its subfolders.");
-    EXPECT_EQ(access.defaultAccessMessage("/Users/me/Dropbox/", "/Users/me/./Dropbox"),
+    EXPECT_EQ(access.defaultAccessMessage(folderPath("/Users/me/Dropbox/"), folderPath("/Users/me/./Dropbox")),
               "Choose Dropbox so Quillet+ can create files there.");
 }

@@ -2,10 +2,12 @@
 
 #include "app/creation/CreationDestination.h"
 #include "shared/paths/FilePaths.h"
+#include "tests/support/FolderPaths.h"
 #include "tests/support/ScriptedFrontFileManagerFolder.h"
 #include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
+using quillet::test::folderPath;
 using quillet::test::ScriptedFrontFileManagerFolder;
 
 namespace {
@@ -50,7 +52,7 @@ TEST(CreationDestination, ALocalizedDesktopIsFoundAndStillCalledDesktop) {
     auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager,
                                        desktopFolderURL(environment));
     EXPECT_EQ(resolved, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
-                                                     "/home/me/Schreibtisch", true}));
+                                                     folderPath("/home/me/Schreibtisch"), true}));
     EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
     EXPECT_EQ(creationStatusMessage("/home/me/Schreibtisch/Untitled.txt", resolved), "Created Untitled.txt on Desktop");
 
@@ -61,17 +63,16 @@ TEST(CreationDestination, ALocalizedDesktopIsFoundAndStillCalledDesktop) {
 
 TEST(CreationDestination, DisplayNames) {
     using M = CreationDestinationMode;
-    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/home/me/Reports", false}).destinationDisplayName(),
-              "Reports");
-    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/home/me/Reports Q", false}).destinationDisplayName(),
-              "Reports Q");
-    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/", false}).destinationDisplayName(), "/");
-    EXPECT_EQ((ResolvedCreationDestination{M::frontFinderFolder, "/home/me/Desktop", true}).destinationDisplayName(),
-              "Desktop");
-    EXPECT_EQ((ResolvedCreationDestination{M::desktop, "/home/me/Desktop", false}).destinationDisplayName(), "Desktop");
+    const auto displayName = [](M mode, const char* folder, bool usedFallback) {
+        return ResolvedCreationDestination{mode, folderPath(folder), usedFallback}.destinationDisplayName();
+    };
+    EXPECT_EQ(displayName(M::frontFinderFolder, "/home/me/Reports", false), "Reports");
+    EXPECT_EQ(displayName(M::frontFinderFolder, "/home/me/Reports Q", false), "Reports Q");
+    EXPECT_EQ(displayName(M::frontFinderFolder, "/", false), "/");
+    EXPECT_EQ(displayName(M::frontFinderFolder, "/home/me/Desktop", true), "Desktop");
+    EXPECT_EQ(displayName(M::desktop, "/home/me/Desktop", false), "Desktop");
     // The Desktop mode says Desktop whatever its folder is called.
-    EXPECT_EQ((ResolvedCreationDestination{M::desktop, "/home/me/Schreibtisch", false}).destinationDisplayName(),
-              "Desktop");
+    EXPECT_EQ(displayName(M::desktop, "/home/me/Schreibtisch", false), "Desktop");
 }
 
 TEST(CreationDestination, ResolvingAsksTheFileManagerOnceAndOnlyForItsMode) {
@@ -79,11 +80,12 @@ TEST(CreationDestination, ResolvingAsksTheFileManagerOnceAndOnlyForItsMode) {
     fileManager.enqueue(std::filesystem::path("/srv/data/./Reports/../Reports/"));
     auto desktop = resolveDestination(CreationDestinationMode::desktop, fileManager, kDesktop);
     EXPECT_EQ(fileManager.calls(), 0);
-    EXPECT_EQ(desktop, (ResolvedCreationDestination{CreationDestinationMode::desktop, kDesktop, false}));
+    EXPECT_EQ(desktop, (ResolvedCreationDestination{CreationDestinationMode::desktop, folderPath(kDesktop), false}));
 
     auto front = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager, kDesktop);
     EXPECT_EQ(fileManager.calls(), 1);
-    EXPECT_EQ(front, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder, "/srv/data/Reports", false}));
+    EXPECT_EQ(front, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
+                                                  folderPath("/srv/data/Reports"), false}));
     EXPECT_EQ(front.destinationDisplayName(), "Reports");
 }
 
@@ -95,7 +97,7 @@ TEST(CreationDestination, NoFolderFallsBackToTheDesktop) {
     for (int i = 0; i < 3; ++i) {
         auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager, kDesktop);
         EXPECT_EQ(resolved, (ResolvedCreationDestination{CreationDestinationMode::frontFinderFolder,
-                                                         kDesktop, true}));
+                                                         folderPath(kDesktop), true}));
         EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
     }
     EXPECT_EQ(fileManager.calls(), 3);
@@ -105,7 +107,16 @@ TEST(CreationDestination, TheRootFolderResolvesAsItself) {
     ScriptedFrontFileManagerFolder fileManager;
     fileManager.enqueue(std::filesystem::path("/"));
     auto resolved = resolveDestination(CreationDestinationMode::frontFinderFolder, fileManager, kDesktop);
-    EXPECT_EQ(resolved.url, "/");
+    EXPECT_EQ(resolved.url.path(), "/");
     EXPECT_FALSE(resolved.usedFallback);
     EXPECT_EQ(resolved.destinationDisplayName(), "/");
+}
+
+TEST(CreationDestination, ADesktopFromARelativeHomeIsTakenFromTheWorkingFolder) {
+    // Only an account entry whose home is relative gives such a Desktop; files written to it
+    // land where a relative path leads, in the working folder.
+    ScriptedFrontFileManagerFolder fileManager;
+    const auto resolved = resolveDestination(CreationDestinationMode::desktop, fileManager, "home/me/./Desktop/");
+    EXPECT_EQ(resolved.url.path(), std::filesystem::current_path() / "home/me/Desktop");
+    EXPECT_EQ(resolved.destinationDisplayName(), "Desktop");
 }

@@ -18,6 +18,7 @@
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CountingScopedAccess.h"
+#include "tests/support/FolderPaths.h"
 #include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -39,7 +40,7 @@ std::vector<std::string> entries(const fs::path& folder) {
 // The outcome of one creation as text, so it can also travel out of a child process.
 std::string attempt(const FileTypeDefinition& t, const fs::path& folder, const NewFileWriter& writer) {
     try {
-        return "created " + createFile(t, folder, writer).filename().string();
+        return "created " + createFile(t, folderPath(folder), writer).filename().string();
     } catch (const FileCreationError& e) {
         const char* kinds[] = {"templateMissing", "writeFailed", "invalidFileName"};
         std::string text = kinds[static_cast<int>(e.kind())];
@@ -57,9 +58,9 @@ TEST(FileCreationNaming, CountsUpFromTwoPerFullName) {
     NewFileWriterFixture files;
     const NewFileWriter& writer = files.fileWriter;
     writeFile(folder / "Untitled.md", "");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 2.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 3.txt");
+    EXPECT_EQ(createFile(type("txt"), folderPath(folder.path()), writer), folder / "Untitled.txt");
+    EXPECT_EQ(createFile(type("txt"), folderPath(folder.path()), writer), folder / "Untitled 2.txt");
+    EXPECT_EQ(createFile(type("txt"), folderPath(folder.path()), writer), folder / "Untitled 3.txt");
     EXPECT_EQ(entries(folder.path()),
               (std::vector<std::string>{"Untitled 2.txt", "Untitled 3.txt", "Untitled.md", "Untitled.txt"}));
 }
@@ -70,8 +71,8 @@ TEST(FileCreationNaming, TakesTheFirstFreeNumberWithoutLookingAtGaps) {
     const NewFileWriter& writer = files.fileWriter;
     writeFile(folder / "Untitled.txt", "");
     writeFile(folder / "Untitled 3.txt", "");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 2.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 4.txt");
+    EXPECT_EQ(createFile(type("txt"), folderPath(folder.path()), writer), folder / "Untitled 2.txt");
+    EXPECT_EQ(createFile(type("txt"), folderPath(folder.path()), writer), folder / "Untitled 4.txt");
     // Names are compared exactly, never parsed.
     writeFile(folder / "untitled.csv", "");
     writeFile(folder / "Untitled 02.csv", "");
@@ -85,7 +86,7 @@ TEST(FileCreationNaming, AnythingThatExistsAtTheNameTakesIt) {
     fs::create_directory(folder / "Untitled.txt");
     writeFile(folder / "elsewhere", "linked");
     fs::create_symlink(folder / "elsewhere", folder / "Untitled 2.txt");
-    EXPECT_EQ(createFile(type("txt"), folder.path(), writer), folder / "Untitled 3.txt");
+    EXPECT_EQ(createFile(type("txt"), folderPath(folder.path()), writer), folder / "Untitled 3.txt");
     EXPECT_TRUE(fs::is_directory(folder / "Untitled.txt"));
     EXPECT_EQ(readFile(folder / "elsewhere"), "linked");
 }
@@ -119,7 +120,7 @@ TEST(FileCreationContent, TextTypesGetTheirTemplatesExactly) {
     for (const auto& t : allTypes()) {
         if (t.category == FileTypeCategory::office) continue;
         SCOPED_TRACE(t.id);
-        const std::string content = readFile(createFile(t, folder.path(), files.fileWriter));
+        const std::string content = readFile(createFile(t, folderPath(folder.path()), files.fileWriter));
         auto it = expected.find(t.id);
         EXPECT_EQ(content, it == expected.end() ? "" : it->second);
         EXPECT_EQ(content.size(), sizes.count(t.id) ? sizes.at(t.id) : 0u);
@@ -132,7 +133,7 @@ TEST(FileCreationContent, TheHtmlTitleStaysUntitledWhateverTheName) {
     TemporaryFolder folder;
     NewFileWriterFixture files;
     writeFile(folder / "Untitled.html", "");
-    const fs::path second = createFile(type("html"), folder.path(), files.fileWriter);
+    const fs::path second = createFile(type("html"), folderPath(folder.path()), files.fileWriter);
     EXPECT_EQ(second.filename(), "Untitled 2.html");
     EXPECT_NE(readFile(second).find("<title>Untitled</title>"), std::string::npos);
 }
@@ -148,7 +149,7 @@ TEST(FileCreationContent, OfficeFilesAreCopiesOfTheBundledTemplates) {
         const std::string bytes = readFile(*resource);
         ASSERT_GT(bytes.size(), 1000u);
         EXPECT_EQ(bytes, readFile(fs::path(QUILLET_SOURCE_DIR) / "resources" / ("blank." + std::string(id))));
-        const fs::path created = createFile(type(id), folder.path(), writer);
+        const fs::path created = createFile(type(id), folderPath(folder.path()), writer);
         EXPECT_EQ(created, folder / ("Untitled." + std::string(id)));
         EXPECT_EQ(readFile(created), bytes);
     }
@@ -160,7 +161,7 @@ TEST(FileCreationContent, AMissingTemplateFailsAndCreatesNothing) {
     auto access = std::make_shared<CountingScopedAccess>();
     const NewFileWriter writer = files.make(access, emptyBundle.path());
     try {
-        createFile(type("docx"), folder.path(), writer);
+        createFile(type("docx"), folderPath(folder.path()), writer);
         FAIL() << "created a docx without a template";
     } catch (const FileCreationError& e) {
         EXPECT_EQ(e.kind(), FileCreationError::Kind::templateMissing);

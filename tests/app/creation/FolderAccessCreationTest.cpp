@@ -6,6 +6,7 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "tests/support/CountingScopedAccess.h"
+#include "tests/support/FolderPaths.h"
 #include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/GrantStoreFixture.h"
 
@@ -50,7 +51,7 @@ protected:
 
 TEST_F(FolderAccessCreationTest, UnsandboxedWithoutAGrantWritesDirectly) {
     const fs::path notes = folder("Notes");
-    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), notes), notes / "Untitled.txt");
+    EXPECT_EQ(creation.createFileWithFolderAccess(txt(), folderPath(notes)), notes / "Untitled.txt");
     EXPECT_TRUE(panel.shown().empty());
     EXPECT_EQ(windows.activations(), 0);
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{});
@@ -65,7 +66,8 @@ TEST_F(FolderAccessCreationTest, ACoveringGrantIsUsedFirstAndItsAccessStartedOnT
     for (bool sandboxed : {false, true}) {
         scopedAccess->started.clear();
         scopedAccess->stopped.clear();
-        const fs::path created = (sandboxed ? sandboxedCreation : creation).createFileWithFolderAccess(txt(), work);
+        const fs::path created =
+            (sandboxed ? sandboxedCreation : creation).createFileWithFolderAccess(txt(), folderPath(work));
         EXPECT_EQ(created.parent_path(), work);
         ASSERT_FALSE(scopedAccess->started.empty());
         EXPECT_EQ(scopedAccess->started.front(), granted) << "sandboxed " << sandboxed;
@@ -81,7 +83,7 @@ TEST_F(FolderAccessCreationTest, SandboxedWithoutAGrantPromptsOnceThenUsesTheSav
     panel.onRun = [&] { EXPECT_EQ(windows.activations(), 1) << "the application comes forward first"; };
     panel.enqueueChoice(target);
 
-    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(target)), target / "Untitled.txt");
     ASSERT_EQ(panel.shown().size(), 1u);
     const FolderPanelConfiguration& shown = panel.shown().front();
     EXPECT_EQ(shown.title, "Allow Folder Access");
@@ -96,8 +98,8 @@ TEST_F(FolderAccessCreationTest, SandboxedWithoutAGrantPromptsOnceThenUsesTheSav
 
     // No answer is queued: a second prompt would fail the test.
     panel.onRun = nullptr;
-    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled 2.txt");
-    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folder("Projects/Quillet/Deeper")),
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(target)), target / "Untitled 2.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(folder("Projects/Quillet/Deeper"))),
               target / "Deeper/Untitled.txt");
     EXPECT_EQ(panel.shown().size(), 1u);
 }
@@ -106,7 +108,7 @@ TEST_F(FolderAccessCreationTest, AGrantOfAParentFolderChosenInThePromptCoversThe
     const fs::path parent = folder("Projects");
     const fs::path target = folder("Projects/Quillet");
     panel.enqueueChoice(parent);
-    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), target), target / "Untitled.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(target)), target / "Untitled.txt");
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{parent});
     EXPECT_EQ(scopedAccess->started.front(), parent);
 }
@@ -119,7 +121,7 @@ TEST_F(FolderAccessCreationTest, ThePromptOffersCloudFoldersOfTheAccountsHomeNot
                                                      .homeVariable = "/var/containers/org.quillet.Quillet",
                                                      .sandboxed = true}};
     panel.enqueueCancel();
-    EXPECT_THROW(inContainer.createFileWithFolderAccess(txt(), work), SecurityScopedFolderAccessError);
+    EXPECT_THROW(inContainer.createFileWithFolderAccess(txt(), folderPath(work)), SecurityScopedFolderAccessError);
     ASSERT_EQ(panel.shown().size(), 1u);
     EXPECT_EQ(panel.shown()[0].message,
               "Grant access to Dropbox so Quillet+ can create files in it and all its subfolders.");
@@ -129,7 +131,7 @@ TEST_F(FolderAccessCreationTest, ThePromptOffersCloudFoldersOfTheAccountsHomeNot
     FolderAccessCreation withoutAccount{access, fileWriter,
                                         UserEnvironment{.homeVariable = root.path(), .sandboxed = true}};
     panel.enqueueCancel();
-    EXPECT_THROW(withoutAccount.createFileWithFolderAccess(txt(), work), SecurityScopedFolderAccessError);
+    EXPECT_THROW(withoutAccount.createFileWithFolderAccess(txt(), folderPath(work)), SecurityScopedFolderAccessError);
     ASSERT_EQ(panel.shown().size(), 2u);
     EXPECT_EQ(panel.shown()[1].message, "Choose Work so Quillet+ can create files there.");
     EXPECT_TRUE(entries(work).empty());
@@ -139,7 +141,7 @@ TEST_F(FolderAccessCreationTest, ACancelledPromptCreatesNothingAndReportsTheCanc
     const fs::path target = folder("Private");
     panel.enqueueCancel();
     try {
-        sandboxedCreation.createFileWithFolderAccess(txt(), target);
+        sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(target));
         FAIL() << "no error";
     } catch (const SecurityScopedFolderAccessError& error) {
         EXPECT_EQ(error.kind(), ErrorKind::accessCancelled);
@@ -156,7 +158,7 @@ TEST_F(FolderAccessCreationTest, AFolderThatDoesNotCoverTheTargetIsRefusedUnchan
     const fs::path elsewhere = folder("B");
     panel.enqueueChoice(elsewhere);
     try {
-        sandboxedCreation.createFileWithFolderAccess(txt(), target);
+        sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(target));
         FAIL() << "no error";
     } catch (const SecurityScopedFolderAccessError& error) {
         EXPECT_EQ(error.kind(), ErrorKind::wrongFolder);
@@ -171,7 +173,7 @@ TEST_F(FolderAccessCreationTest, AFailedWriteInsideAGrantStillStopsTheAccess) {
     const fs::path granted = folder("Granted");
     access.saveBookmark(granted, granted);
     try {
-        sandboxedCreation.createFileWithFolderAccess(txt(), granted / "Missing");
+        sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(granted / "Missing"));
         FAIL() << "no error";
     } catch (const FileCreationError& error) {
         EXPECT_EQ(error.kind(), FileCreationError::Kind::writeFailed);
@@ -189,11 +191,12 @@ TEST_F(FolderAccessCreationTest, DotSegmentsAreResolvedBeforeTheGrantIsLookedUpA
     access.saveBookmark(granted, granted);
 
     // Lexically inside the grant, and written there.
-    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), granted / "Sub/./.."), granted / "Untitled.txt");
+    EXPECT_EQ(sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(granted / "Sub/./..")),
+              granted / "Untitled.txt");
     // Lexically outside: prompts, and the (cancelled) prompt names the real target.
     panel.enqueueCancel();
     try {
-        sandboxedCreation.createFileWithFolderAccess(txt(), granted / "../Outside");
+        sandboxedCreation.createFileWithFolderAccess(txt(), folderPath(granted / "../Outside"));
         FAIL() << "no error";
     } catch (const SecurityScopedFolderAccessError& error) {
         EXPECT_EQ(error.folder(), root.path() / "Outside");

@@ -167,7 +167,7 @@ TEST_F(DesktopCreationControllerTest, SettingsChangesAfterTheControllerIsGoneAre
     quillet::test::FakeHotKeyService otherService;
     {
         DesktopCreationController other(DesktopCreationEnvironment{
-            h.settings, otherService, h.mainQueue, [](const FileTypeDefinition&, const std::filesystem::path&) {
+            h.settings, otherService, h.mainQueue, [](const FileTypeDefinition&, const FolderPath&) {
                 return std::filesystem::path();
             },
             h.destinations, h.fileViewer, h.alert, h.windows, h.recordingPanels, h.screens});
