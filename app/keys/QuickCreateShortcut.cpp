@@ -3,22 +3,28 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "shared/text/LinuxTexts.h"
+
 namespace quillet {
 
 bool QuickCreateShortcut::isUsable() const {
-    return carbonModifiers != 0 && keyCode != std::numeric_limits<uint32_t>::max();
+    return hasSystemWideModifier(carbonModifiers) && keyCode != std::numeric_limits<uint32_t>::max();
+}
+
+bool hasSystemWideModifier(uint32_t carbonModifiers) {
+    return (carbonModifiers & (kCarbonControlKey | kCarbonOptionKey | kCarbonCommandKey)) != 0;
 }
 
 std::string QuickCreateShortcut::displayString() const {
     std::string text;
     auto append = [&text](std::string_view part) {
-        if (!text.empty()) text += " + ";
+        if (!text.empty()) text += linuxtexts::kKeySeparator;
         text += part;
     };
-    if (carbonModifiers & kCarbonCommandKey) append("\u2318");
-    if (carbonModifiers & kCarbonControlKey) append("\u2303");
-    if (carbonModifiers & kCarbonOptionKey) append("\u2325");
-    if (carbonModifiers & kCarbonShiftKey) append("\u21E7");
+    if (carbonModifiers & kCarbonControlKey) append(linuxtexts::kControlKeyName);
+    if (carbonModifiers & kCarbonOptionKey) append(linuxtexts::kOptionKeyName);
+    if (carbonModifiers & kCarbonShiftKey) append(linuxtexts::kShiftKeyName);
+    if (carbonModifiers & kCarbonCommandKey) append(linuxtexts::kCommandKeyName);
     append(keyName(keyCode));
     return text;
 }
@@ -32,8 +38,10 @@ const std::vector<std::pair<uint32_t, std::string>>& keyNameTable() {
         {29, "0"}, {18, "1"}, {19, "2"}, {20, "3"}, {21, "4"}, {23, "5"}, {22, "6"},
         {26, "7"}, {28, "8"}, {25, "9"},
         {49, "Space"},
-        {36, "\u21A9"}, {48, "\u21E5"}, {53, "\u238B"}, {51, "\u232B"}, {117, "\u2326"},
-        {123, "\u2190"}, {124, "\u2192"}, {126, "\u2191"}, {125, "\u2193"},
+        {36, linuxtexts::kReturnKeyName}, {48, linuxtexts::kTabKeyName}, {53, linuxtexts::kEscapeKeyName},
+        {51, linuxtexts::kBackspaceKeyName}, {117, linuxtexts::kDeleteKeyName},
+        {123, linuxtexts::kLeftKeyName}, {124, linuxtexts::kRightKeyName}, {126, linuxtexts::kUpKeyName},
+        {125, linuxtexts::kDownKeyName},
         {122, "F1"}, {120, "F2"}, {99, "F3"}, {118, "F4"}, {96, "F5"}, {97, "F6"},
         {98, "F7"}, {100, "F8"}, {101, "F9"}, {109, "F10"}, {103, "F11"}, {111, "F12"},
     };

@@ -35,11 +35,16 @@ struct QuickCreateShortcut {
 
     bool operator==(const QuickCreateShortcut&) const = default;
 
-    // Holds at least one modifier and a real key code.
+    // Holds Ctrl, Alt or Super and a real key code.
     bool isUsable() const;
-    // Modifier symbols in the order ⌘ ⌃ ⌥ ⇧, then the key name, joined by " + ".
+    // As Linux desktops write it: the modifiers in the order Ctrl, Alt, Shift, Super, then the
+    // key's name, joined by "+" ("Ctrl+Alt+N"). The one place a combination is spelled.
     std::string displayString() const;
 };
+
+// Whether the modifiers make a combination safe to hold system-wide: Ctrl, Alt or Super. Shift
+// alone is not enough, or typing a capital letter anywhere would trigger the shortcut.
+bool hasSystemWideModifier(uint32_t carbonModifiers);
 
 inline constexpr QuickCreateShortcut defaultQuickCreateShortcut{45, kCarbonControlKey | kCarbonOptionKey};
 

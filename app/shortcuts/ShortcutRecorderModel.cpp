@@ -21,7 +21,7 @@ ShortcutRecorderModel::PressResult ShortcutRecorderModel::keyDown(const Recorder
         return PressResult::cancelled;
     }
     const uint32_t modifiers = press.carbonModifiers & kCarbonModifierBits;
-    if (modifiers == 0) {
+    if (!hasSystemWideModifier(modifiers)) {
         message = kModifierHint;
         return PressResult::needsModifier;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/keys/QuickCreateShortcut.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -25,13 +26,13 @@ class ShortcutRecorderModel {
 public:
     static constexpr const char* kPlaceholder = "Set Shortcut";
     static constexpr const char* kPrompt = "Press shortcut";
-    static constexpr const char* kModifierHint = "Add \u2318, \u2303, \u2325, or \u21E7";
+    static constexpr const char* kModifierHint = linuxtexts::kRecorderModifierHint;
     static constexpr uint32_t kEscapeKeyCode = 53;
 
     enum class PressResult {
         ignored,         // a modifier on its own: nothing changes
         cancelled,       // Escape: back to idle with the old shortcut
-        needsModifier,   // no modifier held: the hint shows, recording goes on (beep)
+        needsModifier,   // no Ctrl, Alt or Super held: the hint shows, recording goes on (beep)
         unsupportedKey,  // a modifier with a key no shortcut can hold: recording goes on (beep)
         recorded,        // the new shortcut is stored and handed to onChange
     };

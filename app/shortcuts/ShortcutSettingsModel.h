@@ -52,7 +52,7 @@ public:
     // shortcut; nothing when none does.
     std::optional<std::string> quickCreateConflict() const;
     void setQuickCreateShortcut(const QuickCreateShortcut& shortcut);
-    // Back to ⌃ + ⌥ + N.
+    // Back to Ctrl+Alt+N.
     void resetQuickCreateShortcut();
 
     CreationDestinationMode destination() const;

@@ -137,4 +137,29 @@ inline constexpr const char* kHelpManualUninstall =
     "Quit Quillet+, move Quillet+ from Applications to the Trash manually, then quit Finder (nautilus -q) "
     "or log out and back in. This unloads the embedded Finder extension after the app bundle is gone.";
 
+// Key combinations as Linux desktops spell them ("Ctrl+Alt+N"), in place of the symbols of a
+// keyboard Linux does not have. The stored form keeps its own bits; only the shown text changes.
+// Modifiers in the order they are written, each followed by "+": "\u2303" (control), "\u2325"
+// (option), "\u21E7" (shift), "\u2318" (command, the Super key here).
+inline constexpr const char* kControlKeyName = "Ctrl";
+inline constexpr const char* kOptionKeyName = "Alt";
+inline constexpr const char* kShiftKeyName = "Shift";
+inline constexpr const char* kCommandKeyName = "Super";
+// The combination's parts were joined by " + "; Linux desktops write "Ctrl+Alt+N".
+inline constexpr const char* kKeySeparator = "+";
+// Keys that had a symbol of their own: "\u21A9" return, "\u21E5" tab, "\u238B" escape, "\u232B"
+// delete backwards, "\u2326" delete forwards, and the arrows "\u2190" "\u2192" "\u2191" "\u2193".
+inline constexpr const char* kReturnKeyName = "Return";
+inline constexpr const char* kTabKeyName = "Tab";
+inline constexpr const char* kEscapeKeyName = "Esc";
+inline constexpr const char* kBackspaceKeyName = "Backspace";
+inline constexpr const char* kDeleteKeyName = "Delete";
+inline constexpr const char* kLeftKeyName = "Left";
+inline constexpr const char* kRightKeyName = "Right";
+inline constexpr const char* kUpKeyName = "Up";
+inline constexpr const char* kDownKeyName = "Down";
+// The recorder's hint when a combination has no modifier that makes it safe system-wide;
+// replaces "Add \u2318, \u2303, \u2325, or \u21E7" (Shift alone no longer counts).
+inline constexpr const char* kRecorderModifierHint = "Add Ctrl, Alt, or Super";
+
 }  // namespace quillet::linuxtexts

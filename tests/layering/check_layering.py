@@ -340,7 +340,7 @@ def main(argv):
     for line in found:
         print(line)
     if found:
-        print(f"{len(found)} include(s) or environment read(s) cross a layer boundary the wrong way")
+        print(f"{len(found)} include(s), circle(s) or environment read(s) break the layering")
         return 1
     return self_test()
 

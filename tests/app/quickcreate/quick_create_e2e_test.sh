@@ -87,12 +87,12 @@ accessible() {
 several_tiles() { [ "$(accessible names "push button" | wc -l)" -gt 1 ]; }
 only_tile() { [ "$(accessible names "push button")" = "$1" ]; }
 
-# ⌃⌥M creates Markdown at once (key code 46, Control + Option).
+# Ctrl+Alt+M creates Markdown at once (key code 46, Control + Option).
 hex=$(printf '%s' '{"md":{"keyCode":46,"carbonModifiers":6144}}' | od -An -tx1 | tr -d ' \n')
 as_user "$quillet" defaults write fileTypeShortcuts -data "$hex" >/dev/null
 
 start_as_user "$base/app.log" "$quillet"
-check "registers the direct shortcut" 'wait_until 15 "the direct shortcut registered" grep -q "Registered ⌃ + ⌥ + M hot key" "$base/app.log"'
+check "registers the direct shortcut" 'wait_until 15 "the direct shortcut registered" grep -q "Registered Ctrl+Alt+M hot key" "$base/app.log"'
 
 # The panel opens near the pointer: centred on it horizontally, its bottom edge 96 below it,
 # but kept 12 inside the screen (1280 x 800 here).

@@ -111,11 +111,15 @@ TEST(AppSettings, UnusableOrMalformedShortcutsFallBackWithoutRewriting) {
     EXPECT_EQ(AppSettings(*f.suite).quickCreateShortcut.get(), defaultQuickCreateShortcut);
     f.suite->set("quickCreateShortcut", f.data(R"({"keyCode": 31, "carbonModifiers": 6144})"));
     EXPECT_EQ(AppSettings(*f.suite).quickCreateShortcut.get(), (QuickCreateShortcut{31, 6144}));
+    // Shift alone (512) is no system-wide shortcut: a capital O typed anywhere would open the panel.
+    f.suite->set("quickCreateShortcut", f.data(R"({"keyCode": 31, "carbonModifiers": 512})"));
+    EXPECT_EQ(AppSettings(*f.suite).quickCreateShortcut.get(), defaultQuickCreateShortcut);
 
     f.suite->set("fileTypeShortcuts",
                  f.data(R"({"md": {"keyCode": 46, "carbonModifiers": 6144},
                             "ghost": {"keyCode": 5, "carbonModifiers": 6144},
-                            "txt": {"keyCode": 17, "carbonModifiers": 0}})"));
+                            "txt": {"keyCode": 17, "carbonModifiers": 0},
+                            "csv": {"keyCode": 8, "carbonModifiers": 512}})"));
     EXPECT_EQ(AppSettings(*f.suite).fileTypeShortcuts.get(), (FileTypeShortcuts{{"md", {46, 6144}}}));
     f.suite->set("fileTypeShortcuts", f.data(R"({"md": {"keyCode": 46}})"));
     EXPECT_TRUE(AppSettings(*f.suite).fileTypeShortcuts->empty());

@@ -30,7 +30,7 @@ TEST(GlobalHotKeyManager, QuickCreateTakesIdOneAndTypesTakeIdsInIdentifierOrder)
     EXPECT_EQ(f.manager.actionsByID().at(101), HotKeyAction::createFile("md"));
     for (const auto& [ref, r] : f.service.registered)
         EXPECT_EQ(r.identity.signature, 0x514C5450u);  // "QLTP"
-    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + N hot key"));
+    EXPECT_TRUE(f.sink->contains("Registered Ctrl+Alt+N hot key"));
 }
 
 TEST(GlobalHotKeyManager, DuplicateIsSkippedButConsumesItsId) {
@@ -41,16 +41,16 @@ TEST(GlobalHotKeyManager, DuplicateIsSkippedButConsumesItsId) {
     EXPECT_EQ(f.manager.actionsByID().count(100), 0u);
     EXPECT_EQ(f.manager.actionsByID().count(102), 0u);
     auto lines = f.sink->lines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "GlobalHotKey error: Skipping duplicate \u2303 + \u2325 + N hot key"), 1);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "GlobalHotKey error: Skipping duplicate \u2303 + \u2325 + M hot key"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "GlobalHotKey error: Skipping duplicate Ctrl+Alt+N hot key"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "GlobalHotKey error: Skipping duplicate Ctrl+Alt+M hot key"), 1);
 }
 
 TEST(GlobalHotKeyManager, RefusedCombinationIsLoggedAndStillCountsAsTaken) {
     Fixture f;
     f.service.takenElsewhere.insert({46, kCarbonControlKey | kCarbonOptionKey});
     f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", ctrlOpt(46)}, {"txt", ctrlOpt(46)}, {"py", {35, 0}}});
-    EXPECT_TRUE(f.sink->contains("Failed to register \u2303 + \u2325 + M hot key: -9878"));
-    EXPECT_TRUE(f.sink->contains("Skipping duplicate \u2303 + \u2325 + M hot key"));
+    EXPECT_TRUE(f.sink->contains("Failed to register Ctrl+Alt+M hot key: -9878"));
+    EXPECT_TRUE(f.sink->contains("Skipping duplicate Ctrl+Alt+M hot key"));
     EXPECT_EQ(f.service.registered.size(), 1u);  // py has no modifiers: skipped silently
 }
 
@@ -165,9 +165,9 @@ TEST(GlobalHotKeyManager, LateAnswersReachTheSameLogLinesAndRefusedKeysDoNothing
     EXPECT_FALSE(f.sink->contains("Failed"));
 
     f.service.settle({17});
-    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + N hot key"));
-    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + M hot key"));
-    EXPECT_TRUE(f.sink->contains("Failed to register \u2303 + \u2325 + T hot key: -9878"));
+    EXPECT_TRUE(f.sink->contains("Registered Ctrl+Alt+N hot key"));
+    EXPECT_TRUE(f.sink->contains("Registered Ctrl+Alt+M hot key"));
+    EXPECT_TRUE(f.sink->contains("Failed to register Ctrl+Alt+T hot key: -9878"));
     EXPECT_EQ(f.manager.actionsByID().count(100), 1u);  // md
     EXPECT_EQ(f.manager.actionsByID().count(101), 0u);  // txt
     f.service.press({GlobalHotKeyManager::kSignature, 101});
@@ -180,7 +180,7 @@ TEST(GlobalHotKeyManager, LateAnswersReachTheSameLogLinesAndRefusedKeysDoNothing
     f.manager.registerShortcuts(ctrlOpt(46), {});
     f.service.settle();
     EXPECT_EQ(f.sink->lines().size(), 1u) << ::testing::PrintToString(f.sink->lines());
-    EXPECT_TRUE(f.sink->contains("Registered \u2303 + \u2325 + M hot key"));
+    EXPECT_TRUE(f.sink->contains("Registered Ctrl+Alt+M hot key"));
 }
 
 // What desktops that list shortcuts or run commands are told about each registration.

@@ -49,14 +49,14 @@ viewer=$!
 /usr/bin/python3 "$support/stand_in_portal.py" >"$work/portal.out" 2>&1 &
 portal=$!
 check "the stand-in portal runs" 'wait_for "grep -q ready $work/portal.out" 100'
-# ⌃⌥M creates Markdown (key code 46, Control + Option).
+# Ctrl+Alt+M creates Markdown (key code 46, Control + Option).
 "$quillet" defaults write fileTypeShortcuts \
   -data "$(printf '%s' '{"md":{"keyCode":46,"carbonModifiers":6144}}' | od -An -tx1 | tr -d ' \n')" >/dev/null
 "$quillet" 2>"$work/portal.log" &
 pid=$!
 check "the portal is chosen" 'wait_for "grep -q \"Global shortcuts through portal\" $work/portal.log" 150'
-check "the portal bound Quick Create" 'wait_for "grep -q \"Registered ⌃ + ⌥ + N hot key\" $work/portal.log" 100'
-check "and the Markdown shortcut" 'grep -q "Registered ⌃ + ⌥ + M hot key" "$work/portal.log"'
+check "the portal bound Quick Create" 'wait_for "grep -q \"Registered Ctrl+Alt+N hot key\" $work/portal.log" 100'
+check "and the Markdown shortcut" 'grep -q "Registered Ctrl+Alt+M hot key" "$work/portal.log"'
 check "no X11 grab was tried" '! grep -q "hot key handler" "$work/portal.log"'
 check "one session, one binding with ids, descriptions and triggers" '[ "$(portal_calls CreateSession | wc -l)" = 1 ] &&
   [ "$(portal_calls BindShortcuts)" = "[[\"create-md\", \"New Markdown File\", \"CTRL+ALT+M\"], [\"quick-create\", \"Show Quick Create\", \"CTRL+ALT+N\"]]" ]'
@@ -74,11 +74,11 @@ check "a press of the direct shortcut creates the file" 'wait_for "[ -f \"$HOME/
   -data 7b226b6579436f6465223a33312c22636172626f6e4d6f64696669657273223a363134347d
 check "a changed shortcut is bound again" 'wait_for "[ \"\$(portal_calls BindShortcuts | wc -l)\" = 2 ]" 100 &&
   portal_calls BindShortcuts | tail -1 | grep -q "\"quick-create\", \"Show Quick Create\", \"CTRL+ALT+O\""'
-check "and registered" 'wait_for "grep -q \"Registered ⌃ + ⌥ + O hot key\" $work/portal.log" 50'
+check "and registered" 'wait_for "grep -q \"Registered Ctrl+Alt+O hot key\" $work/portal.log" 50'
 # The user turns the portal's dialog down.
 portal_control AnswerNextBind 1 "[]" >/dev/null
 "$quillet" defaults delete quickCreateShortcut >/dev/null
-check "a refusal is logged" 'wait_for "grep -q \"Failed to register ⌃ + ⌥ + N hot key: -128\" $work/portal.log" 100'
+check "a refusal is logged" 'wait_for "grep -q \"Failed to register Ctrl+Alt+N hot key: -128\" $work/portal.log" 100'
 stop_instance
 check "the session is closed on quit" 'wait_for "portal_control Calls | grep -q Close" 30'
 kill $portal; wait $portal 2>/dev/null; portal=

@@ -84,11 +84,11 @@ TEST(OnboardingModelTest, PagesFromThreeUpwardShowQuickCreate) {
 
 TEST(OnboardingModelTest, ShortcutTextFollowsTheStoredShortcut) {
     Fixture f;
-    EXPECT_EQ(f.model.shortcutText(), "⌃ + ⌥ + N");
+    EXPECT_EQ(f.model.shortcutText(), "Ctrl+Alt+N");
     EXPECT_EQ(onboardingtexts::shortcutStepText(f.model.shortcutText()),
-              "Press **⌃ + ⌥ + N** anytime to open Quick Create — it works in every folder too.");
+              "Press **Ctrl+Alt+N** anytime to open Quick Create — it works in every folder too.");
     f.settings.quickCreateShortcut.set(QuickCreateShortcut{49, kCarbonCommandKey | kCarbonShiftKey});
-    EXPECT_EQ(f.model.shortcutText(), "⌘ + ⇧ + Space");
+    EXPECT_EQ(f.model.shortcutText(), "Shift+Super+Space");
 }
 
 TEST(OnboardingModelTest, ObservingTheShortcutTellsOfEveryChangeUntilDropped) {
@@ -97,7 +97,7 @@ TEST(OnboardingModelTest, ObservingTheShortcutTellsOfEveryChangeUntilDropped) {
     Subscription subscription = f.model.observeShortcut([&] { seen.push_back(f.model.shortcutText()); });
     f.settings.quickCreateShortcut.set(QuickCreateShortcut{49, kCarbonCommandKey | kCarbonShiftKey});
     f.settings.hasCompletedOnboarding.set(true);  // not the shortcut
-    EXPECT_EQ(seen, (std::vector<std::string>{"⌘ + ⇧ + Space"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Shift+Super+Space"}));
     subscription.cancel();
     f.settings.quickCreateShortcut.set(defaultQuickCreateShortcut);
     EXPECT_EQ(seen.size(), 1u);

@@ -84,9 +84,9 @@ TEST(WindowTextsTest, NoTextSendsALinuxUserToAMacFacility) {
 
 TEST(WindowTextsTest, TheGuidesKeyboardLineNamesTheShortcutInBold) {
     EXPECT_EQ(cardtexts::guideKeyboardLine(defaultQuickCreateShortcut),
-              "Press **⌃ + ⌥ + N** to open Quick Create, or use the menu-bar icon.");
+              "Press **Ctrl+Alt+N** to open Quick Create, or use the menu-bar icon.");
     EXPECT_EQ(cardtexts::guideKeyboardLine(QuickCreateShortcut{96, kCarbonCommandKey | kCarbonOptionKey}),
-              "Press **⌘ + ⌥ + F5** to open Quick Create, or use the menu-bar icon.");
+              "Press **Alt+Super+F5** to open Quick Create, or use the menu-bar icon.");
 }
 
 }  // namespace

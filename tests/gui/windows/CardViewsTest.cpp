@@ -32,11 +32,11 @@ TEST(CreationGuideViewTest, TheKeyboardLineFollowsTheStoredShortcutWhileShown) {
     guide->show();
     auto* line = guide->findChild<QLabel*>(QStringLiteral("keyboardLine"));
     ASSERT_TRUE(line);
-    EXPECT_EQ(plainText(line), "Press ⌃ + ⌥ + N to open Quick Create, or use the menu-bar icon.");
-    EXPECT_TRUE(line->text().contains(QStringLiteral("<b>⌃ + ⌥ + N</b>")));
+    EXPECT_EQ(plainText(line), "Press Ctrl+Alt+N to open Quick Create, or use the menu-bar icon.");
+    EXPECT_TRUE(line->text().contains(QStringLiteral("<b>Ctrl+Alt+N</b>")));
 
     s.settings.quickCreateShortcut.set(QuickCreateShortcut{96, kCarbonCommandKey | kCarbonOptionKey});
-    EXPECT_EQ(plainText(line), "Press ⌘ + ⌥ + F5 to open Quick Create, or use the menu-bar icon.");
+    EXPECT_EQ(plainText(line), "Press Alt+Super+F5 to open Quick Create, or use the menu-bar icon.");
 
     // A change after the card is gone reaches nothing of it.
     guide.reset();

@@ -116,7 +116,7 @@ TEST_F(GnomeKeybindings, FollowTheShortcutsAndLeaveOtherEntriesAlone) {
     manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", {46, kCarbonControlKey | kCarbonShiftKey}},
                                                            {"docx", {96, kCarbonCommandKey}}});
     queue.drain();
-    EXPECT_TRUE(sink->contains("Registered ⌃ + ⌥ + N hot key"));
+    EXPECT_TRUE(sink->contains("Registered Ctrl+Alt+N hot key"));
     EXPECT_EQ(list(), (std::vector<std::string>{kOthers, docx, md, quick}));
     EXPECT_EQ(entry(quick), (std::map<std::string, std::string>{
                                 {"name", "Quillet+: Show Quick Create"},
@@ -141,7 +141,7 @@ TEST_F(GnomeKeybindings, FollowTheShortcutsAndLeaveOtherEntriesAlone) {
     // A combination another program's binding holds stays with it, and the log says so.
     manager.registerShortcuts(defaultQuickCreateShortcut, {{"txt", {17, kCarbonControlKey | kCarbonOptionKey}}});
     queue.drain();
-    EXPECT_TRUE(sink->contains("Failed to register ⌃ + ⌥ + T hot key: -9878"));
+    EXPECT_TRUE(sink->contains("Failed to register Ctrl+Alt+T hot key: -9878"));
     EXPECT_EQ(list(), (std::vector<std::string>{kOthers, quick}));
 
     // While a shortcut is recorded nothing of ours is bound, so the desktop lets the keys through.

@@ -102,10 +102,10 @@ TEST(PortalHotKeyService, BindsEachSetOnceAndHandsPressesToTheHandlerOnTheMainQu
 
     // One turn's registrations go out as one call, with ids and descriptions a person understands.
     manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", kControlShiftM}, {"docx", kCommandF5}});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Registered ⌘ + F5 hot key"); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Registered Super+F5 hot key"); }, 5000))
         << ::testing::PrintToString(sink->lines());
-    EXPECT_TRUE(sink->contains("Registered ⌃ + ⌥ + N hot key"));
-    EXPECT_TRUE(sink->contains("Registered ⌃ + ⇧ + M hot key"));
+    EXPECT_TRUE(sink->contains("Registered Ctrl+Alt+N hot key"));
+    EXPECT_TRUE(sink->contains("Registered Ctrl+Shift+M hot key"));
     EXPECT_EQ(portal.calls(QStringLiteral("CreateSession")).size(), 1);
     QJsonArray binds = portal.calls(QStringLiteral("BindShortcuts"));
     ASSERT_EQ(binds.size(), 1);
@@ -139,15 +139,15 @@ TEST(PortalHotKeyService, BindsEachSetOnceAndHandsPressesToTheHandlerOnTheMainQu
     EXPECT_EQ(binds[1].toObject().value(QStringLiteral("session")), binds[0].toObject().value(QStringLiteral("session")));
     EXPECT_EQ(boundShortcuts(binds[1]).size(), 3u);
     EXPECT_EQ(boundShortcuts(binds[1])[1], (std::vector<std::string>{"create-txt", "New Text File", "CTRL+ALT+T"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Registered ⌃ + ⌥ + T hot key"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Registered Ctrl+Alt+T hot key"); }, 5000));
 
     // The portal leaves a shortcut out of the bound set: that one is taken, the others work.
     sink->clear();
     portal.answerNextBind(0, {QStringLiteral("create-txt")});
     manager.registerShortcuts(defaultQuickCreateShortcut, {{"txt", kControlOptionT}});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Failed to register ⌃ + ⌥ + T hot key: -9878"); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Failed to register Ctrl+Alt+T hot key: -9878"); }, 5000))
         << ::testing::PrintToString(sink->lines());
-    EXPECT_TRUE(sink->contains("Registered ⌃ + ⌥ + N hot key"));
+    EXPECT_TRUE(sink->contains("Registered Ctrl+Alt+N hot key"));
     EXPECT_EQ(manager.actionsByID().count(GlobalHotKeyManager::kQuickCreateID), 1u);
     EXPECT_EQ(manager.actionsByID().size(), 1u);
     QTest::qWait(300);
@@ -157,7 +157,7 @@ TEST(PortalHotKeyService, BindsEachSetOnceAndHandsPressesToTheHandlerOnTheMainQu
     sink->clear();
     portal.answerNextBind(1, {});
     manager.registerShortcuts(kControlShiftM, {});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Failed to register ⌃ + ⇧ + M hot key: -128"); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Failed to register Ctrl+Shift+M hot key: -128"); }, 5000))
         << ::testing::PrintToString(sink->lines());
     EXPECT_TRUE(manager.actionsByID().empty());
     portal.activate(QStringLiteral("quick-create"));
@@ -179,7 +179,7 @@ TEST(PortalHotKeyService, ClosesItsSessionWhenReleased) {
         QtMainQueue queue;
         GlobalHotKeyManager manager(service, queue, [](const HotKeyAction&) {});
         manager.registerShortcuts(defaultQuickCreateShortcut, {});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Registered ⌃ + ⌥ + N hot key"); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sink->contains("Registered Ctrl+Alt+N hot key"); }, 5000));
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls(QStringLiteral("Close")).size() == 1; }, 5000));
     EXPECT_EQ(portal.calls(QStringLiteral("Close"))[0].toObject().value(QStringLiteral("session")),

@@ -68,7 +68,7 @@ protected:
 TEST_F(X11HotKeyServiceTest, QuickCreateAndPerTypeShortcutsArriveAsTheirActions) {
     manager->registerShortcuts(defaultQuickCreateShortcut, {{"md", kControlShiftM}, {"txt", kCommandOptionT}});
     ASSERT_EQ(manager->actionsByID().size(), 3u) << ::testing::PrintToString(sink->lines());
-    EXPECT_TRUE(sink->contains("Registered ⌃ + ⌥ + N hot key"));
+    EXPECT_TRUE(sink->contains("Registered Ctrl+Alt+N hot key"));
 
     keyboard.tap({test::kControlLKeysym, test::kAltLKeysym}, kN);
     auto action = nextAction();
@@ -144,7 +144,7 @@ TEST_F(X11HotKeyServiceTest, CombinationHeldByAnotherClientFailsWholeAndIsLogged
     ASSERT_EQ(keyboard.grabKey(n, controlAlt | XCB_MOD_MASK_LOCK), 0);
 
     manager->registerShortcuts(defaultQuickCreateShortcut, {{"md", kControlShiftM}});
-    EXPECT_TRUE(sink->contains("Failed to register ⌃ + ⌥ + N hot key: -9878"))
+    EXPECT_TRUE(sink->contains("Failed to register Ctrl+Alt+N hot key: -9878"))
         << ::testing::PrintToString(sink->lines());
     EXPECT_EQ(manager->actionsByID().count(GlobalHotKeyManager::kQuickCreateID), 0u);
     EXPECT_EQ(manager->actionsByID().size(), 1u);  // the other shortcut is still registered

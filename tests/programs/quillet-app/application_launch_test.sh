@@ -22,7 +22,7 @@ wait_for() {  # condition, tenths of a second
 "$quillet" 2>"$work/first.log" &
 pid=$!
 check "logs that it started" 'wait_for "grep -q \"Quillet+ started\" $work/first.log" 100'
-check "registers the Quick Create hot key" 'grep -q "Registered ⌃ + ⌥ + N hot key" "$work/first.log"'
+check "registers the Quick Create hot key" 'grep -q "Registered Ctrl+Alt+N hot key" "$work/first.log"'
 
 err=$("$quillet" 2>&1 >/dev/null); rc=$?
 check "a second launch exits 0, silently" '[ $rc -eq 0 ] && [ -z "$err" ]'
@@ -52,12 +52,12 @@ xdotool key Escape
 check "Escape hides the panel" 'wait_for "! xdotool search --onlyvisible --name \"^Create File$\" >/dev/null 2>&1" 30'
 
 # A shortcut the command line writes while the application runs is registered within a second:
-# ⌃ + ⌥ + O, stored as the JSON bytes {"keyCode":31,"carbonModifiers":6144}.
+# Ctrl+Alt+O, stored as the JSON bytes {"keyCode":31,"carbonModifiers":6144}.
 "$quillet" defaults write quickCreateShortcut \
   -data 7b226b6579436f6465223a33312c22636172626f6e4d6f64696669657273223a363134347d
 check "a shortcut written elsewhere is registered" \
-  'wait_for "grep -q \"Registered ⌃ + ⌥ + O hot key\" $work/first.log" 10'
-check "and only once" '[ "$(grep -c "Registered ⌃ + ⌥ + O hot key" "$work/first.log")" -eq 1 ]'
+  'wait_for "grep -q \"Registered Ctrl+Alt+O hot key\" $work/first.log" 10'
+check "and only once" '[ "$(grep -c "Registered Ctrl+Alt+O hot key" "$work/first.log")" -eq 1 ]'
 
 kill -TERM $pid
 wait $pid; rc=$?
