@@ -18,6 +18,9 @@ struct Alert {
     std::string messageText;
     std::string informativeText;
     AlertStyle style = AlertStyle::warning;
+    // A question whose first answer destroys something: Return then answers with the last
+    // button (Cancel), so a hurried key press never does the destructive thing.
+    bool cancelIsDefault = false;
 
     bool operator==(const Alert&) const = default;
 };
@@ -28,8 +31,9 @@ public:
     virtual ~ModalAlert() = default;
     // One default button, "OK".
     virtual void runModal(const Alert& alert) = 0;
-    // A question: the buttons in the order given, the first the default one (Return) and the
-    // last the one that closing the alert or Escape stands for. Returns the index of the button
+    // A question: the buttons in the order given, the first the default one (Return; the last
+    // when the alert says Cancel is the default) and the last the one that closing the alert or
+    // Escape stands for. Returns the index of the button
     // chosen.
     virtual std::size_t runModal(const Alert& alert, const std::vector<std::string>& buttons) = 0;
 };

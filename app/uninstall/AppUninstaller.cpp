@@ -47,10 +47,20 @@ Alert AppUninstaller::failureAlert(const AppUninstallError& error) {
 }
 
 void AppUninstaller::requestUninstall() {
-    const Alert confirmation{kConfirmationMessage,
-                             environment_.systemInstall ? linuxtexts::kSystemInstallUninstallInformativeText
-                                                        : kConfirmationInformativeText,
-                             AlertStyle::critical};
+    // What cannot be moved to the Trash is said before anything is asked or stopped, so the
+    // question never promises what this install cannot do.
+    const std::filesystem::path bundle = withoutTrailingSeparator(environment_.runningBundle);
+    if (!environment_.systemInstall && bundle.extension() != kBundleExtension) {
+        environment_.windows.activateIgnoringOtherApps();
+        showError(AppUninstallError::notRunningFromAppBundle(bundle));
+        return;
+    }
+
+    Alert confirmation{kConfirmationMessage,
+                       environment_.systemInstall ? linuxtexts::kSystemInstallUninstallInformativeText
+                                                  : kConfirmationInformativeText,
+                       AlertStyle::critical};
+    confirmation.cancelIsDefault = true;
     const char* const confirmButton =
         environment_.systemInstall ? linuxtexts::kSystemInstallUninstallButton : kUninstallButton;
     if (environment_.alert.runModal(confirmation, {confirmButton, kCancelButton}) != 0) return;
@@ -61,13 +71,6 @@ void AppUninstaller::requestUninstall() {
     if (environment_.systemInstall) {
         inProgress.set(true);
         environment_.mainQueue.async([this] { removeUserDataOfSystemInstall(); });
-        return;
-    }
-
-    const std::filesystem::path bundle = withoutTrailingSeparator(environment_.runningBundle);
-    if (bundle.extension() != kBundleExtension) {
-        environment_.windows.activateIgnoringOtherApps();
-        showError(AppUninstallError::notRunningFromAppBundle(bundle));
         return;
     }
     inProgress.set(true);
@@ -157,7 +160,8 @@ void AppUninstaller::failUninstall(const AppUninstallError& error) {
     environment_.fileManagers.relaunch();
     environment_.windows.activateIgnoringOtherApps();
     showError(error);
-    // Running on, without hot keys until the next launch.
+    // Running on as before: the hot keys come back and follow the settings again.
+    if (environment_.quickCreate) environment_.quickCreate->start();
     inProgress.set(false);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/shell/QtStatusBar.h"
 
+#include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -11,6 +12,12 @@ namespace quillet {
 QtStatusItem::QtStatusItem() : trayIcon_(std::make_unique<QSystemTrayIcon>()) {
     trayIcon_->setIcon(trayImageIcon());
     trayIcon_->setToolTip(QString::fromUtf8(AppPresenceController::kToolTip));
+    // A left click opens the same menu as a right click, as a tray icon's click does on Linux
+    // desktops; the texts say "Click the Quillet+ icon".
+    QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, trayIcon_.get(),
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         if (reason == QSystemTrayIcon::Trigger && menu_) menu_->popup(QCursor::pos());
+                     });
     trayIcon_->show();
 }
 

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/settings/AppSettings.h"
@@ -60,6 +61,13 @@ void AppWindows::openHelp() {
         layout->setContentsMargins(0, 0, 0, 0);
         helpPage_ = help_.page ? help_.page(window) : nullptr;
         if (helpPage_) layout->addWidget(helpPage_);
+        // A window without menus of its own still closes the way every window does.
+        QList<QKeySequence> closing = QKeySequence::keyBindings(QKeySequence::Close);
+        closing << QKeySequence(Qt::Key_Escape);
+        for (const QKeySequence& keys : closing) {
+            auto* close = new QShortcut(keys, window);
+            QObject::connect(close, &QShortcut::activated, window, &QWidget::close);
+        }
         window->resize(760, 820);
         helpWindow_ = window;
     }
@@ -85,7 +93,7 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
     // File: closing the window, and no item that would open a second main window.
     QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
     QAction* close = file->addAction(QStringLiteral("Close Window"), window, &QWidget::close);
-    close->setShortcut(QKeySequence::Close);
+    close->setShortcuts(QKeySequence::Close);
 
     QMenu* app = menuBar->addMenu(QStringLiteral("&Quillet+"));
     app->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
@@ -119,8 +127,9 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
 
     QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
     QAction* helpItem = help->addAction(QStringLiteral("Quillet+ Help"), window, [this] { openHelp(); });
-    // Ctrl+Shift+/, which most layouts deliver as Ctrl+?.
-    helpItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Slash), QKeySequence(Qt::CTRL | Qt::Key_Question)});
+    // F1, the help key of Linux desktops. (Ctrl+Shift+/ arrives as Ctrl+? on most layouts, and
+    // holding both made Qt refuse either as ambiguous.)
+    helpItem->setShortcut(QKeySequence::HelpContents);
     help->addAction(QStringLiteral("Show Welcome Walkthrough"), window, [this] { showWelcomeWalkthrough(); });
 }
 

@@ -156,6 +156,9 @@ void ContentView::presentOnboarding() {
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(parts_.onboarding([sheet] { sheet->accept(); }, sheet));
+    // Dismissed by Escape or the close button, it counts as seen: it comes back when asked for
+    // in the Help menu, not at every launch (at login too).
+    QObject::connect(sheet, &QDialog::rejected, this, [this] { settings_.hasCompletedOnboarding.set(true); });
     sheet_ = sheet;
     sheet->open();
 }

@@ -25,7 +25,7 @@ std::size_t runBox(const Alert& alert, const std::vector<std::string>& buttons) 
     std::vector<QPushButton*> added;
     for (const auto& title : buttons)
         added.push_back(box.addButton(QString::fromStdString(title), QMessageBox::ActionRole));
-    box.setDefaultButton(added.front());
+    box.setDefaultButton(alert.cancelIsDefault ? added.back() : added.front());
     box.setEscapeButton(added.back());
     box.exec();
     for (std::size_t i = 0; i < added.size(); ++i)

@@ -33,15 +33,16 @@ std::size_t StderrModalAlert::runModal(const Alert& alert, const std::vector<std
     if (buttons.empty()) return 0;
     std::string choices;
     for (const auto& button : buttons) choices += (choices.empty() ? "" : " / ") + button;
+    const std::size_t fallback = alert.cancelIsDefault ? buttons.size() - 1 : 0;
     for (;;) {
-        stream_ << choices << " [" << buttons.front() << "]: ";
+        stream_ << choices << " [" << buttons[fallback] << "]: ";
         stream_.flush();
         std::string answer;
         if (!std::getline(answers_, answer)) {
             stream_ << '\n';
             return buttons.size() - 1;
         }
-        if (answer.empty()) return 0;
+        if (answer.empty()) return fallback;
         for (std::size_t i = 0; i < buttons.size(); ++i)
             if (sameIgnoringCase(answer, buttons[i])) return i;
     }

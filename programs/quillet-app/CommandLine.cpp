@@ -68,7 +68,7 @@ int runCommandLine(int argc, char** argv, const UserEnvironment& environment, co
     // The desktop starts "quillet %u" for the quillaxe: links it hands over.
     if (urlScheme(words[0])) {
         if (words.size() != 1) return usageError(inv, "a URL is the only argument (quillet URL)");
-        return openURL(inv, words[0]);
+        return openURL(inv, words[0], true);
     }
     for (const auto& c : commands()) {
         if (words[0] == c.name) {

@@ -32,7 +32,8 @@ int uninstallCommand(Invocation&);
 
 // Hands a URL to the create-request handler, as the desktop does with "quillet URL": the new
 // file's path on stdout and 0; 0 for a URL that is ignored or only brings the application
-// forward; 1 after an alert.
-int openURL(Invocation& inv, const std::string& url);
+// forward; 1 after an alert. Without `dialogs` (the scriptable "open" form) the alert goes to
+// standard error instead of a window, so nothing waits on a dialog.
+int openURL(Invocation& inv, const std::string& url, bool dialogs);
 
 }  // namespace quillet::cli

@@ -61,6 +61,10 @@ struct CreationSession::Parts {
     std::unique_ptr<QtAdapters> qt;
     std::unique_ptr<NoDisplayAdapters> noDisplay;
 
+    // Stand in for the dialogs of a run that may not show any.
+    StderrModalAlert terminalAlert;
+    NoDisplayFolderPanel noPanel;
+
     FolderPanel* panel = nullptr;
     ApplicationWindows* windows = nullptr;
     ModalAlert* alert = nullptr;
@@ -76,7 +80,8 @@ struct CreationSession::Parts {
     std::unique_ptr<CreateRequestHandler> handler;
 };
 
-CreationSession::CreationSession(const UserEnvironment& environment, const ResourceBundle& resources)
+CreationSession::CreationSession(const UserEnvironment& environment, const ResourceBundle& resources,
+                                 Dialogs dialogs)
     : parts_(std::make_unique<Parts>(environment, resources)) {
     Parts& p = *parts_;
     if (p.qtProgram.hasDisplay()) {
@@ -93,6 +98,12 @@ CreationSession::CreationSession(const UserEnvironment& environment, const Resou
         p.alert = &p.noDisplay->alert;
         p.fileViewer = &p.noDisplay->application;
         p.mainQueue = &p.noDisplay->mainQueue;
+    }
+
+    if (dialogs == Dialogs::never) {
+        // The file is still revealed; what would have been a dialog goes to standard error.
+        p.alert = &p.terminalAlert;
+        p.panel = &p.noPanel;
     }
 
     p.suite = DefaultsSuite::openShared(environment.configurationHome);

@@ -20,12 +20,16 @@ namespace quillet::cli {
 //
 // With a display (see availableDisplayPlatform) a QApplication runs, so alerts and the access
 // prompt are Qt dialogs and new files are revealed in the file manager. Without one nothing of
-// Qt starts: alerts go to standard error and an access prompt counts as cancelled.
+// Qt starts: alerts go to standard error and an access prompt counts as cancelled. A script's
+// run asks for no dialogs at all: it is never left waiting on one.
 class CreationSession {
 public:
+    enum class Dialogs { whereDisplayed, never };
+
     // The user's folders come from `environment`, the templates from `resources`; both must
     // outlive the session.
-    CreationSession(const UserEnvironment& environment, const ResourceBundle& resources);
+    CreationSession(const UserEnvironment& environment, const ResourceBundle& resources,
+                    Dialogs dialogs = Dialogs::whereDisplayed);
     ~CreationSession();
     CreationSession(const CreationSession&) = delete;
     CreationSession& operator=(const CreationSession&) = delete;

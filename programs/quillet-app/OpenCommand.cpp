@@ -6,13 +6,14 @@
 
 namespace quillet::cli {
 
-int openURL(Invocation& inv, const std::string& url) {
-    CreationSession session(inv.environment, inv.resources);
+int openURL(Invocation& inv, const std::string& url, bool dialogs) {
+    CreationSession session(inv.environment, inv.resources,
+                            dialogs ? CreationSession::Dialogs::whereDisplayed : CreationSession::Dialogs::never);
     // The text exactly as given: the handler compares scheme and host as written.
     const OpenURLOutcome outcome = session.requestHandler().handleOpenURL(url);
     if (outcome.kind == OpenURLOutcome::Kind::created) inv.out << outcome.createdFile.string() << '\n' << std::flush;
     session.finish();
-    // The alert has told the user why; the status tells the caller.
+    // The alert (or standard error) has told the user why; the status tells the caller.
     return outcome.kind == OpenURLOutcome::Kind::failed ? kExitFailure : kExitOK;
 }
 
@@ -21,7 +22,8 @@ int openCommand(Invocation& inv) {
         inv.err << "usage: quillet open URL\n";
         return kExitUsage;
     }
-    return openURL(inv, inv.args[0]);
+    // The scriptable form: a failure is printed and the status says so; no dialog waits.
+    return openURL(inv, inv.args[0], false);
 }
 
 }  // namespace quillet::cli

@@ -69,6 +69,10 @@ wait $pid; rc=$?
 check "status 1 after the alert" '[ $rc -eq 1 ] && [ -z "$(cat "$work/out")" ]'
 check "logged" 'grep -qx "CreateFileRequest error: Unknown file type requested: zzz" "$work/err"'
 check "and not printed as well" '! grep -qx "Could not create file" "$work/err"'
+# The scriptable form, display or not, never waits on a dialog: the alert's text goes to stderr.
+timeout 20 "$quillet" open "quillaxe://create?type=zzz&directory=$work/files/q" >"$work/out" 2>"$work/err" </dev/null; rc=$?
+check "open URL: status 1 at once" '[ $rc -eq 1 ] && [ -z "$(cat "$work/out")" ]'
+check "open URL: the alert printed" 'grep -qx "Could not create file" "$work/err"'
 
 # Sandboxed without a grant: the prompt opens beside the folder; cancelling it is reported in a box.
 export APP_SANDBOX_CONTAINER_ID=x

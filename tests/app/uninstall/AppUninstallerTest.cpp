@@ -92,6 +92,7 @@ TEST_F(AppUninstallerTest, AsksFirstAndCancellingChangesNothing) {
               "extension is unloaded.\n\nFiles you created with Quillet+ will not be removed.");
     EXPECT_EQ(asked.style, AlertStyle::critical);
     EXPECT_EQ(quickCreate.alert.buttonsShown[0], (std::vector<std::string>{"Uninstall", "Cancel"}));
+    EXPECT_TRUE(asked.cancelIsDefault) << "Return must not uninstall";
 
     EXPECT_EQ(quickCreate.hotKeys.idsByKeyCode(), hotKeys);
     EXPECT_TRUE(log->records().empty());
@@ -104,27 +105,27 @@ TEST_F(AppUninstallerTest, AsksFirstAndCancellingChangesNothing) {
     EXPECT_FALSE(uninstaller.inProgress.get());
 }
 
-TEST_F(AppUninstallerTest, OutsideAnApplicationBundleItStopsAfterTheHotKeysWithAnAlert) {
+TEST_F(AppUninstallerTest, OutsideAnApplicationBundleItSaysSoWithoutAskingOrStoppingAnything) {
     const auto program = root.path() / "usr";
     std::filesystem::create_directories(program);
     fileManagers.instances = {{42}};
     auto uninstaller = makeUninstaller(program);
-    quickCreate.alert.onRun = [&] {
-        EXPECT_EQ(quickCreate.windows.activations(), quickCreate.alert.shown.size() == 2 ? 1 : 0) << "in front first";
-    };
-    runUninstall(uninstaller);
+    const auto hotKeys = quickCreate.hotKeys.idsByKeyCode();
+    quickCreate.alert.onRun = [&] { EXPECT_EQ(quickCreate.windows.activations(), 1) << "in front first"; };
+    uninstaller.requestUninstall();
 
-    ASSERT_EQ(quickCreate.alert.shown.size(), 2u);
-    const Alert& alert = quickCreate.alert.shown[1];
+    // No question that promises a move to the Trash this install cannot make.
+    ASSERT_EQ(quickCreate.alert.shown.size(), 1u);
+    const Alert& alert = quickCreate.alert.shown[0];
     EXPECT_EQ(alert.messageText, "Could not uninstall Quillet+");
     EXPECT_EQ(alert.informativeText, "Quillet+ is not running from an application bundle: " + program.string() +
                                          "\n\nQuit Quillet+, move the app to the Trash manually, then restart Finder "
                                          "to unload the Finder extension.");
-    EXPECT_EQ(quickCreate.alert.buttonsShown[1], std::vector<std::string>{"OK"});
-    // The hot keys stay off until the next launch, and no settings change brings them back.
-    EXPECT_TRUE(quickCreate.hotKeys.registered.empty());
+    EXPECT_EQ(quickCreate.alert.buttonsShown[0], std::vector<std::string>{"OK"});
+    // The hot keys were never stopped, and still follow the settings.
+    EXPECT_EQ(quickCreate.hotKeys.idsByKeyCode(), hotKeys);
     quickCreate.settings.quickCreateShortcut.set(QuickCreateShortcut{11, kCarbonCommandKey | kCarbonShiftKey});
-    EXPECT_TRUE(quickCreate.hotKeys.registered.empty());
+    EXPECT_EQ(quickCreate.hotKeys.idsByKeyCode().count(11), 1u);
     EXPECT_TRUE(journal.empty()) << "neither the file manager nor the trash was asked";
     EXPECT_TRUE(settingsUntouched());
     EXPECT_EQ(quickCreate.mainQueue.pending(), 0u);
@@ -204,6 +205,7 @@ TEST_F(AppUninstallerTest, EveryWayFailingIsReportedInOrderAndLeavesTheSettings)
     workspaceTrash.outcome = TrashOutcome::failed("Unable to trash file: Permission denied");
     finderTrash.outcome = TrashOutcome::failed("");  // the file manager gave no reason
     auto uninstaller = makeUninstaller(bundle);
+    const auto hotKeys = quickCreate.hotKeys.idsByKeyCode();
     quickCreate.alert.onRun = [&] {
         if (quickCreate.alert.shown.size() == 2) {
             EXPECT_EQ(fileManagers.relaunches, 1) << "the file manager runs again before the alert";
@@ -220,7 +222,9 @@ TEST_F(AppUninstallerTest, EveryWayFailingIsReportedInOrderAndLeavesTheSettings)
     EXPECT_EQ(journal, (Journal{"list file managers", "terminate 42", "trash with FileManager",
                                 "trash with NSWorkspace", "trash with Finder", "relaunch file manager"}));
     const auto lines = log->lines();
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines.back(), "GlobalHotKey default: Registered Ctrl+Alt+N hot key") << "the hot keys are back";
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 5, lines.end() - 1),
               (std::vector<std::string>{
                   "Uninstall error: FileManager trash attempt failed: Permission denied",
                   "Uninstall error: NSWorkspace trash attempt failed: Unable to trash file: Permission denied",
@@ -234,7 +238,10 @@ TEST_F(AppUninstallerTest, EveryWayFailingIsReportedInOrderAndLeavesTheSettings)
     EXPECT_FALSE(uninstaller.inProgress.get()) << "back to running";
     EXPECT_TRUE(settingsUntouched());
     EXPECT_TRUE(std::filesystem::exists(bundle / "bin" / "quillet"));
-    EXPECT_TRUE(quickCreate.hotKeys.registered.empty());
+    // Running on as before the question: the hot keys are back and follow the settings again.
+    EXPECT_EQ(quickCreate.hotKeys.idsByKeyCode(), hotKeys);
+    quickCreate.settings.quickCreateShortcut.set(QuickCreateShortcut{11, kCarbonCommandKey | kCarbonShiftKey});
+    EXPECT_EQ(quickCreate.hotKeys.idsByKeyCode().count(11), 1u);
 }
 
 TEST_F(AppUninstallerTest, AReportedSuccessWithTheBundleStillThereIsAFailure) {

@@ -74,7 +74,7 @@ elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
 echo "uninstall took ${elapsed_ms} ms"
 trash=$XDG_DATA_HOME/Trash
 check "status 0" '[ $rc -eq 0 ]'
-check "asked first" 'grep -q "^Uninstall Quillet+?$" "$work/err" && grep -q "^Uninstall / Cancel \[Uninstall\]: " "$work/err"'
+check "asked first" 'grep -q "^Uninstall Quillet+?$" "$work/err" && grep -q "^Uninstall / Cancel \[Cancel\]: " "$work/err"'
 check "the bundle is gone from its place" '[ ! -e "$bundle" ]'
 check "the bundle lies in the Trash" '[ -x "$trash/files/Quillet+.app/bin/quillet" ]'
 check "with its .trashinfo naming the original path" \

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTest>
 #include <QWidget>
 
 #include "app/presence/AppPresenceController.h"
@@ -126,6 +127,15 @@ TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(entries(*actionTitled(*second, QStringLiteral("Create on Desktop"))->menu()),
               (QStringList{"[Plain Text]", "Text", "---", "[Code]", "JSON"}));
+
+    // A left click opens the menu too; a double or middle click does not.
+    EXPECT_FALSE(second->isVisible());
+    trayItem.trayIcon().activated(QSystemTrayIcon::DoubleClick);
+    trayItem.trayIcon().activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_FALSE(second->isVisible());
+    trayItem.trayIcon().activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second->isVisible(); }, 2000));
+    second->hide();
     presence.stop();
 }
 

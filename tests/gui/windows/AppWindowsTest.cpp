@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -105,6 +106,40 @@ TEST(AppWindows, TheMainWindowHoldsTheCardsInOrderAndItsMenusAsTheDesktopShowsTh
     EXPECT_EQ(helpWindows, 1);
 }
 
+// Messages Qt logged while a test ran.
+QStringList* loggedMessages = nullptr;
+void recordMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (loggedMessages) *loggedMessages << message;
+}
+
+TEST(AppWindows, F1OpensHelpAndTheHelpWindowClosesWithCtrlWOrEscape) {
+    Harness h;
+    h.settings.hasCompletedOnboarding.set(true);
+    QStringList messages;
+    loggedMessages = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(recordMessage);
+    h.windows.openMainWindow();
+    QMainWindow* window = h.windows.mainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    EXPECT_EQ(h.menuItem("Help", "Quillet+ Help")->shortcut(), QKeySequence(Qt::Key_F1));
+
+    for (const QKeySequence& closing : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
+        QTest::keySequence(window, QKeySequence(Qt::Key_F1));
+        QWidget* help = h.windows.helpWindow();
+        ASSERT_TRUE(help) << "F1 opens the help window";
+        ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+        QTest::keySequence(help, closing);
+        EXPECT_FALSE(help->isVisible()) << closing.toString().toStdString();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    qInstallMessageHandler(previous);
+    loggedMessages = nullptr;
+    for (const QString& message : messages)
+        EXPECT_FALSE(message.contains(QStringLiteral("Ambiguous shortcut"))) << message.toStdString();
+}
+
 TEST(AppWindows, TheWalkthroughShowsUntilFinishedAndAgainWhenAskedFor) {
     Harness h;
     ASSERT_FALSE(h.settings.hasCompletedOnboarding.get());
@@ -129,6 +164,21 @@ TEST(AppWindows, TheWalkthroughShowsUntilFinishedAndAgainWhenAskedFor) {
     // Asked for again while it shows: still one.
     h.windows.showWelcomeWalkthrough();
     EXPECT_EQ(h.windows.mainWindow()->findChildren<QDialog*>().size(), 1);
+}
+
+TEST(AppWindows, AWalkthroughDismissedWithEscapeDoesNotComeBackAtTheNextLaunch) {
+    Harness h;
+    h.windows.showWelcomeWalkthrough();
+    QPointer<QDialog> sheet = h.sheet();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(!sheet || !sheet->isVisible());
+    EXPECT_TRUE(h.settings.hasCompletedOnboarding.get());
+    // Asked for again, it shows again.
+    h.windows.showWelcomeWalkthrough();
+    EXPECT_TRUE(h.sheet());
 }
 
 TEST(AppWindows, ThePresenceSegmentsWriteTheSettingAndFollowIt) {

@@ -109,3 +109,16 @@ TEST(QtModalAlert, AQuestionKeepsItsButtonOrderWithReturnForTheFirstAndEscapeFor
     runAndAnswer(alert, question, &buttons, &chosen, Qt::Key_Escape);
     EXPECT_EQ(chosen, 1u);
 }
+
+TEST(QtModalAlert, ADestructiveQuestionAnswersReturnWithCancel) {
+    QtModalAlert alert;
+    const std::vector<std::string> buttons{"Uninstall", "Cancel"};
+    Alert question{"Uninstall Quillet+?", "Files you created with Quillet+ will not be removed.", AlertStyle::critical};
+    question.cancelIsDefault = true;
+    std::size_t chosen = 99;
+    const ShownBox shown = runAndAnswer(alert, question, &buttons, &chosen, Qt::Key_Return);
+    ASSERT_TRUE(shown.seen);
+    EXPECT_EQ(shown.buttonTexts, (QStringList{"Uninstall", "Cancel"}));
+    EXPECT_EQ(shown.defaultButtonText, "Cancel");
+    EXPECT_EQ(chosen, 1u);
+}

@@ -41,3 +41,14 @@ TEST(StderrModalAlert, AQuestionReadsAButtonTitleAndEndOfInputIsTheLastButton) {
             << out.str();
     }
 }
+
+TEST(StderrModalAlert, ADestructiveQuestionTakesAnEmptyAnswerAsCancel) {
+    Alert question{"Uninstall Quillet+?", "Files stay.", AlertStyle::critical};
+    question.cancelIsDefault = true;
+    std::ostringstream out;
+    std::istringstream in("\nuninstall\n");
+    StderrModalAlert alert(out, in);
+    EXPECT_EQ(alert.runModal(question, {"Uninstall", "Cancel"}), 1u);
+    EXPECT_TRUE(out.str().ends_with("Uninstall / Cancel [Cancel]: ")) << out.str();
+    EXPECT_EQ(alert.runModal(question, {"Uninstall", "Cancel"}), 0u) << "typed out, it still uninstalls";
+}
