@@ -35,10 +35,6 @@ public:
 
     // Whether windows show on a real display.
     bool hasDisplay() const { return platform_.has_value(); }
-    // Whether any part of the toolkit runs.
-    bool isRunning() const { return application_ != nullptr; }
-    // The plugin in use, or nothing without a display.
-    const std::optional<std::string>& platform() const { return platform_; }
 
     // An event loop without windows, for a caller that started with nothing and then needs the
     // session bus after all. Nothing when the toolkit already runs.
