@@ -4,16 +4,22 @@
 #include "platform/DisplayNames.h"
 #include "shared/errors/UserFacingError.h"
 #include "shared/paths/FilePaths.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
 namespace fs = std::filesystem;
 
 FolderAccessSetupModel::FolderAccessSetupModel(SecurityScopedFolderAccess& access, const DisplayNames& displayNames,
-                                               FolderAccessLocations locations)
-    : access_(access), displayNames_(displayNames), locations_(std::move(locations)) {}
+                                               FolderAccessLocations locations, bool sandboxed)
+    : access_(access), displayNames_(displayNames), locations_(std::move(locations)), sandboxed_(sandboxed) {}
 
-const std::vector<FolderAccessSetupModel::Button>& FolderAccessSetupModel::buttons() {
+const std::vector<FolderAccessSetupModel::Button>& FolderAccessSetupModel::buttons() const {
+    static const std::vector<Button> none;
+    return sandboxed_ ? grantButtons() : none;
+}
+
+const std::vector<FolderAccessSetupModel::Button>& FolderAccessSetupModel::grantButtons() {
     static const std::vector<Button> list{
         {Action::grantHomeFolder, "Grant Home Folder..."},
         {Action::addOtherFolders, "Add Other Folders..."},
@@ -66,7 +72,10 @@ void FolderAccessSetupModel::forgetAccess(const fs::path& root) {
     setStatus("Removed access to " + displayName(root) + ".", true);
 }
 
-std::string FolderAccessSetupModel::summary() const { return summaryText(state->authorizedFolders.size()); }
+std::string FolderAccessSetupModel::summary() const {
+    if (!sandboxed_ && state->authorizedFolders.empty()) return linuxtexts::kFolderAccessUnsandboxedSummary;
+    return summaryText(state->authorizedFolders.size());
+}
 
 std::vector<FolderAccessSetupModel::Cell> FolderAccessSetupModel::cells() const {
     std::vector<Cell> cells;

@@ -49,12 +49,13 @@ public:
     };
 
     // `access` must have a folder panel and an activation; both, and `displayNames`, outlive the
-    // model.
+    // model. Unsandboxed, Quillet+ writes wherever the account may, so no grant is offered.
     FolderAccessSetupModel(SecurityScopedFolderAccess& access, const DisplayNames& displayNames,
-                           FolderAccessLocations locations);
+                           FolderAccessLocations locations, bool sandboxed);
 
-    // The buttons, top to bottom.
-    static const std::vector<Button>& buttons();
+    // The grant buttons, top to bottom: all four in a sandbox, none outside one.
+    const std::vector<Button>& buttons() const;
+    static const std::vector<Button>& grantButtons();
 
     Published<FolderAccessSetupState> state;
 
@@ -65,7 +66,8 @@ public:
     // Removes a saved root without asking, says so, and reloads.
     void forgetAccess(const std::filesystem::path& root);
 
-    // The line under the title: "No saved folder roots.", "1 saved folder root.", "3 saved folder roots."
+    // The line under the title: "No saved folder roots.", "1 saved folder root.", "3 saved folder
+    // roots."; unsandboxed with none saved, that no grant is needed.
     std::string summary() const;
     // Whether the grid of saved roots shows: only when there is one at least.
     bool showsGrid() const { return !state->authorizedFolders.empty(); }
@@ -85,6 +87,7 @@ private:
     SecurityScopedFolderAccess& access_;
     const DisplayNames& displayNames_;
     FolderAccessLocations locations_;
+    bool sandboxed_;
 };
 
 }  // namespace quillet

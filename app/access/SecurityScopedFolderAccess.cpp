@@ -218,8 +218,9 @@ FolderPath SecurityScopedFolderAccess::requestAccess(const FolderPath& suggested
 FolderPath SecurityScopedFolderAccess::askForFolderCovering(const std::filesystem::path& suggestion,
                                                             const std::filesystem::path& required,
                                                             const std::string& title, const std::string& message) {
-    // Starting in the parent keeps the suggested folder in view, ready to be chosen.
-    const auto panel = makeAccessPanel(title, message, suggestion.parent_path(), false);
+    // A folder dialog with nothing selected answers with the folder it shows, so it starts in the
+    // suggested folder itself: one click on the prompt grants it.
+    const auto panel = makeAccessPanel(title, message, suggestion, false);
 
     const FolderPanelResult answer = runPanel(panel);
     if (!answer.confirmed || answer.urls.empty()) throw SecurityScopedFolderAccessError::accessCancelled(suggestion);

@@ -64,7 +64,7 @@ FolderAccessSetupView::FolderAccessSetupView(FolderAccessSetupModel& model, QWid
 
     auto* actions = new QVBoxLayout;
     actions->setSpacing(8);
-    for (const auto& button : FolderAccessSetupModel::buttons()) {
+    for (const auto& button : model_.buttons()) {
         auto* push = new QPushButton(qs(button.title), this);
         push->setAutoDefault(false);
         const auto action = button.action;

@@ -267,8 +267,8 @@ struct Parts {
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<FolderAccessSetupView>(
-                std::make_unique<FolderAccessSetupModel>(access, displayNames,
-                                                         FolderAccessLocations::fromEnvironment(environment)),
+                std::make_unique<FolderAccessSetupModel>(
+                    access, displayNames, FolderAccessLocations::fromEnvironment(environment), environment.sandboxed),
                 parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {

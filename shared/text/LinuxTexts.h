@@ -131,6 +131,10 @@ inline constexpr const char* kHelpFolderAccessStep4Title = "Creating never promp
 inline constexpr const char* kHelpFolderAccessStep4Detail =
     "Creating in a folder Quillet+ hasn't been granted works at once, wherever your account may write, "
     "including /media/<user> and /run/media/<user>.";
+// The Folder Access card's line under its title, outside a sandbox with no folder saved; the
+// original "No saved folder roots." (with the grant buttons beside it) implies a grant is needed.
+inline constexpr const char* kFolderAccessUnsandboxedSummary =
+    "Quillet+ creates files wherever your account may write. No folder needs to be granted.";
 // "Quit Quillet+, move Quillet+ from Applications to the Trash manually, then restart Finder or
 // restart your Mac. This unloads the embedded Finder extension after the app bundle is gone."
 inline constexpr const char* kHelpManualUninstall =

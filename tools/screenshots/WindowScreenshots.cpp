@@ -129,8 +129,9 @@ int main(int argc, char** argv) {
     NoDisplayFolderPanel panel;
     NoDisplayApplication activation;
     SecurityScopedFolderAccess access(*suite, bookmarks, displayNames, &panel, &activation);
-    FolderAccessSetupModel accessModel(access, displayNames,
-                                       FolderAccessLocations::fromEnvironment(UserEnvironment::fromProcess()));
+    const UserEnvironment environment = UserEnvironment::fromProcess();
+    FolderAccessSetupModel accessModel(access, displayNames, FolderAccessLocations::fromEnvironment(environment),
+                                       environment.sandboxed);
     ShortcutSettingsModel shortcutsModel(settings);
     FileTypesListModel fileTypesModel(settings);
     ContentViewParts parts;

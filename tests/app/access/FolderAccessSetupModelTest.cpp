@@ -41,7 +41,7 @@ protected:
 
     TemporaryFolder root;
     fs::path me = folder("me");
-    Model model{access, names, locations()};
+    Model model{access, names, locations(), true};
 };
 
 }  // namespace
@@ -59,7 +59,7 @@ TEST_F(FolderAccessSetupTest, GrantingTheHomeFolderAndForgettingItAgain) {
     EXPECT_EQ(shown.title, "Allow Home Folder Access");
     EXPECT_EQ(shown.message, "Choose your home folder so Quillet+ can create files in folders you own.");
     EXPECT_EQ(shown.prompt, "Allow Access");
-    EXPECT_EQ(shown.directoryURL, root.path());  // the home's parent, so the home is in view
+    EXPECT_EQ(shown.directoryURL, me);  // the home itself, so accepting the panel as it opens grants it
     EXPECT_FALSE(shown.allowsMultipleSelection);
     EXPECT_FALSE(shown.canCreateDirectories);
     EXPECT_EQ(windows.activations(), 1);
@@ -96,7 +96,7 @@ TEST_F(FolderAccessSetupTest, TheHomeGrantAcceptsOnlyAFolderThatContainsTheHome)
     // Without an account entry no panel is shown.
     FolderAccessLocations homeless = locations();
     homeless.realHome.reset();
-    Model lost{access, names, homeless};
+    Model lost{access, names, homeless, true};
     lost.perform(Action::grantHomeFolder);
     EXPECT_EQ(lost.state->statusMessage, "Quillet+ could not locate your home folder.");
     lost.perform(Action::addCloudFolders);
@@ -192,7 +192,7 @@ TEST_F(FolderAccessSetupTest, OtherFoldersStartInTheHomeWithoutComingToTheFront)
     // Without an account entry the panel has no starting folder and a cancel names $HOME.
     FolderAccessLocations homeless = locations();
     homeless.realHome.reset();
-    Model lost{access, names, homeless};
+    Model lost{access, names, homeless, true};
     panel.enqueueCancel();
     lost.perform(Action::addOtherFolders);
     EXPECT_EQ(panel.shown().back().directoryURL, std::nullopt);
@@ -236,7 +236,7 @@ TEST(FolderAccessLocations, RowSymbolsAndNamesFollowTheLinuxPlaces) {
               (std::vector<fs::path>{"/run/media/alice", "/media/alice", "/media", "/mnt"}));
 
     GrantStoreFixture store;
-    const Model model{store.access, store.names, locations};
+    const Model model{store.access, store.names, locations, true};
     for (const char* volume : {"/media/alice/USB", "/run/media/alice/Backup/", "/media/Disk", "/mnt/data"})
         EXPECT_EQ(model.rowSymbol(volume), "externaldrive") << volume;
     // The folders volumes are mounted in are not volumes themselves; nor is a look-alike name.
@@ -263,7 +263,7 @@ TEST(FolderAccessSetupTexts, CountsAreSpelledOut) {
     EXPECT_EQ(Model::summaryText(1), "1 saved folder root.");
     EXPECT_EQ(Model::summaryText(12), "12 saved folder roots.");
     std::vector<std::string> titles;
-    for (const auto& button : Model::buttons()) titles.push_back(button.title);
+    for (const auto& button : Model::grantButtons()) titles.push_back(button.title);
     EXPECT_EQ(titles, (std::vector<std::string>{"Grant Home Folder...", "Add Other Folders...",
                                                 "Add Cloud Folders...", "Add External Volumes..."}));
 }

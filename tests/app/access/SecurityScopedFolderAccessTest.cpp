@@ -285,7 +285,7 @@ TEST_F(FolderAccessTest, ACloudFolderPromptSuggestsTheProviderFolder) {
     const auto& shown = panel.shown()[0];
     EXPECT_EQ(shown.title, "Allow Folder Access");
     EXPECT_EQ(shown.message, "Grant access to GoogleDrive-x so Quillet+ can create files in it and all its subfolders.");
-    EXPECT_EQ(shown.directoryURL, cloud);
+    EXPECT_EQ(shown.directoryURL, drive);
     EXPECT_EQ(shown.prompt, "Allow Access");
     EXPECT_FALSE(shown.allowsMultipleSelection);
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{drive});
@@ -302,7 +302,7 @@ TEST_F(FolderAccessTest, TheCloudStorageFolderItselfIsOfferedAsIs) {
     panel.enqueueChoice(cloud);
     EXPECT_EQ(requestAccess(cloud, std::nullopt, "Allow Folder Access", std::nullopt), cloud);
     EXPECT_EQ(panel.shown()[0].message, "Choose CloudStorage so Quillet+ can create files there.");
-    EXPECT_EQ(panel.shown()[0].directoryURL, home.path() / "Library");
+    EXPECT_EQ(panel.shown()[0].directoryURL, cloud);
 }
 
 TEST_F(FolderAccessTest, AFolderThatDoesNotContainTheTargetIsRefused) {

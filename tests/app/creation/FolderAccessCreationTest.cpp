@@ -89,7 +89,7 @@ TEST_F(FolderAccessCreationTest, SandboxedWithoutAGrantPromptsOnceThenUsesTheSav
     EXPECT_EQ(shown.title, "Allow Folder Access");
     EXPECT_EQ(shown.message, "Choose Quillet so Quillet+ can create files there.");
     EXPECT_EQ(shown.prompt, "Allow Access");
-    EXPECT_EQ(shown.directoryURL, target.parent_path());
+    EXPECT_EQ(shown.directoryURL, target);
     EXPECT_FALSE(shown.allowsMultipleSelection);
     EXPECT_EQ(access.savedFolderRoots(), std::vector<fs::path>{target});
     ASSERT_FALSE(scopedAccess->started.empty());
@@ -125,7 +125,7 @@ TEST_F(FolderAccessCreationTest, ThePromptOffersCloudFoldersOfTheAccountsHomeNot
     ASSERT_EQ(panel.shown().size(), 1u);
     EXPECT_EQ(panel.shown()[0].message,
               "Grant access to Dropbox so Quillet+ can create files in it and all its subfolders.");
-    EXPECT_EQ(panel.shown()[0].directoryURL, root.path());
+    EXPECT_EQ(panel.shown()[0].directoryURL, root.path() / "Dropbox");
 
     // Without an account entry no home is known, whatever HOME says: the folder itself is asked for.
     FolderAccessCreation withoutAccount{access, fileWriter,

@@ -66,7 +66,7 @@ protected:
 
     TemporaryFolder root;
     fs::path me = folder("me");
-    FolderAccessSetupModel model{access, names, locations()};
+    FolderAccessSetupModel model{access, names, locations(), true};
     FolderAccessSetupView view{model};
 };
 
@@ -158,4 +158,26 @@ TEST_F(FolderAccessSetupViewTest, RootsSavedElsewhereShowWhenTheCardAppears) {
     QTest::mouseClick(button("Add External Volumes..."), Qt::LeftButton);
     EXPECT_EQ(text("statusMessage"), "Quillet+ needs access to media before it can create files there.");
     EXPECT_EQ(cellNames(), (QStringList{"Home", "USB"}));
+}
+
+// Outside a sandbox Quillet+ writes wherever the account may: the card says so and offers no
+// grant, while folders saved by a sandboxed run can still be forgotten.
+TEST_F(FolderAccessSetupViewTest, UnsandboxedTheCardOffersNoGrants) {
+    FolderAccessSetupModel unsandboxed{access, names, locations(), false};
+    FolderAccessSetupView card{unsandboxed};
+    card.resize(640, 240);
+    card.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&card));
+    EXPECT_TRUE(card.buttons().empty());
+    EXPECT_TRUE(card.findChildren<QPushButton*>().isEmpty());
+    EXPECT_EQ(card.findChild<QLabel*>(QStringLiteral("summary"))->text(),
+              "Quillet+ creates files wherever your account may write. No folder needs to be granted.");
+
+    panel.enqueueChoice(me);
+    model.perform(FolderAccessSetupModel::Action::grantHomeFolder);  // saved earlier, in a sandbox
+    unsandboxed.reload();
+    EXPECT_EQ(card.findChild<QLabel*>(QStringLiteral("summary"))->text(), "1 saved folder root.");
+    ASSERT_EQ(card.forgetButtons().size(), 1u);
+    QTest::mouseClick(card.forgetButtons().front(), Qt::LeftButton);
+    EXPECT_TRUE(access.savedFolderRoots().empty());
 }
