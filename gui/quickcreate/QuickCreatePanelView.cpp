@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "gui/quickcreate/FileTypeTileButton.h"
@@ -221,11 +222,12 @@ void QuickCreatePanelView::render() {
 
 void QuickCreatePanelView::showSelection() {
     const auto selected = model_.selectedType();
-    for (auto* tile : tiles()) {
-        const bool isSelected = selected && tile->type().id == selected->id;
-        tile->setSelected(isSelected);
-        if (isSelected) scrollArea_->ensureWidgetVisible(tile, 0, 16);
-    }
+    for (auto* tile : tiles()) tile->setSelected(selected && tile->type().id == selected->id);
+    // Scrolled into view once a grid just built has been shown and laid out.
+    QTimer::singleShot(0, this, [this] {
+        for (auto* tile : tiles())
+            if (tile->isSelected()) scrollArea_->ensureWidgetVisible(tile, 0, 16);
+    });
 }
 
 bool QuickCreatePanelView::eventFilter(QObject* watched, QEvent* event) {

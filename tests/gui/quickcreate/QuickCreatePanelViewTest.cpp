@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
 #include "gui/quickcreate/FileTypeTileButton.h"
@@ -200,8 +201,24 @@ TEST_F(QuickCreatePanelViewTest, TypeAndReturnCreatesTheFirstMatchAndTheArrowsCh
     QTest::keyClick(v.searchField(), Qt::Key_Down);  // the row below holds only CSV
     EXPECT_EQ(selectedNames(), QStringList{"csv"});
     EXPECT_NE(csv->grab().toImage(), plain) << "the selected tile is drawn so";
+    // With QUILLET_SCREENSHOT_DIR set, the panel with its selection is saved to look at.
+    if (const QString folder = qEnvironmentVariable("QUILLET_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        QTest::qWait(50);
+        window.grab().save(folder + QStringLiteral("/quick-create-selection.png"));
+    }
     QTest::keyClick(v.searchField(), Qt::Key_Return);
     EXPECT_TRUE(std::filesystem::exists(h.desktop / "Untitled.csv"));
+
+    // Down to the last row, out of sight in the smallest panel: it is scrolled into view.
+    window.resize(window.minimumSize());
+    QTest::qWait(20);
+    for (int i = 0; i < 6; ++i) QTest::keyClick(v.searchField(), Qt::Key_Down);
+    EXPECT_EQ(selectedNames(), QStringList{"docx"});
+    FileTypeTileButton* docx = v.tiles()[13];
+    auto* viewport = docx->window()->findChild<QScrollArea*>()->viewport();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return viewport->rect().contains(QRect(docx->mapTo(viewport, QPoint()), docx->size()));
+    }, 1000));
 
     QTest::keyClick(v.searchField(), Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
