@@ -1,8 +1,10 @@
 #include "app/keys/QuickCreateShortcut.h"
 
 #include <limits>
+#include <optional>
 #include <nlohmann/json.hpp>
 
+#include "platform/KeyCodeMapping.h"
 #include "shared/text/LinuxTexts.h"
 
 namespace quillet {
@@ -27,6 +29,76 @@ std::string QuickCreateShortcut::displayString() const {
     if (carbonModifiers & kCarbonCommandKey) append(linuxtexts::kCommandKeyName);
     append(keyName(keyCode));
     return text;
+}
+
+namespace {
+
+std::string asciiLowercased(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+std::optional<uint32_t> modifierNamed(const std::string& lowercased) {
+    if (lowercased == asciiLowercased(linuxtexts::kControlKeyName) || lowercased == "control") return kCarbonControlKey;
+    if (lowercased == asciiLowercased(linuxtexts::kOptionKeyName)) return kCarbonOptionKey;
+    if (lowercased == asciiLowercased(linuxtexts::kShiftKeyName)) return kCarbonShiftKey;
+    if (lowercased == asciiLowercased(linuxtexts::kCommandKeyName) || lowercased == "meta") return kCarbonCommandKey;
+    return std::nullopt;
+}
+
+// A key by its name in the table, or "Key <code>" for a key that can be registered but has no
+// name of its own.
+std::optional<uint32_t> keyNamed(const std::string& lowercased) {
+    for (const auto& [code, name] : keyNameTable())
+        if (asciiLowercased(name) == lowercased) return code;
+    constexpr std::string_view prefix = "key ";
+    if (!lowercased.starts_with(prefix) || lowercased.size() == prefix.size() || lowercased.size() > prefix.size() + 3)
+        return std::nullopt;
+    uint32_t code = 0;
+    for (char c : std::string_view(lowercased).substr(prefix.size())) {
+        if (c < '0' || c > '9') return std::nullopt;
+        code = code * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (!keysymForKeyCode(code)) return std::nullopt;
+    return code;
+}
+
+}  // namespace
+
+QuickCreateShortcut parseKeyCombination(std::string_view text) {
+    uint32_t modifiers = 0;
+    std::optional<uint32_t> key;
+    std::string_view rest = text;
+    for (;;) {
+        const size_t separator = rest.find(linuxtexts::kKeySeparator);
+        const std::string_view part = trimmed(rest.substr(0, separator));
+        if (part.empty())
+            throw KeyCombinationError("\"" + std::string(text) + "\" is not a key combination (write it as Ctrl+Alt+N)");
+        const std::string name = asciiLowercased(part);
+        if (const auto modifier = modifierNamed(name)) {
+            modifiers |= *modifier;
+        } else if (const auto code = keyNamed(name)) {
+            if (key) throw KeyCombinationError("\"" + std::string(text) + "\" names more than one key");
+            key = code;
+        } else {
+            throw KeyCombinationError("\"" + std::string(part) + "\" is not the name of a key");
+        }
+        if (separator == std::string_view::npos) break;
+        rest.remove_prefix(separator + 1);
+    }
+    if (!key) throw KeyCombinationError("\"" + std::string(text) + "\" names no key, only modifiers");
+    if (!hasSystemWideModifier(modifiers))
+        throw KeyCombinationError(std::string(linuxtexts::kRecorderModifierHint) + ": \"" + std::string(text) +
+                                  "\" would take the key from every program");
+    return QuickCreateShortcut{*key, modifiers};
 }
 
 const std::vector<std::pair<uint32_t, std::string>>& keyNameTable() {

@@ -8,7 +8,10 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <string_view>
 #include <vector>
+
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet {
 
@@ -41,6 +44,19 @@ struct QuickCreateShortcut {
     // key's name, joined by "+" ("Ctrl+Alt+N"). The one place a combination is spelled.
     std::string displayString() const;
 };
+
+// Why a written combination could not be read; the description says what is wrong with it.
+class KeyCombinationError : public UserFacingError {
+public:
+    explicit KeyCombinationError(std::string description) : UserFacingError(std::move(description)) {}
+};
+
+// The inverse of displayString, for combinations typed by hand ("ctrl+alt+m"): modifier names in
+// any order and case ("Ctrl" or "Control", "Alt", "Shift", "Super" or "Meta"), then one key by the
+// name displayString gives it ("Key 50" for one without a name of its own). Throws
+// KeyCombinationError when a name is unknown, no key or more than one is named, or nothing but
+// Shift is held (with the recorder's hint), so the result is always usable.
+QuickCreateShortcut parseKeyCombination(std::string_view text);
 
 // Whether the modifiers make a combination safe to hold system-wide: Ctrl, Alt or Super. Shift
 // alone is not enough, or typing a capital letter anywhere would trigger the shortcut.

@@ -1,5 +1,7 @@
 #include "app/quickcreate/QuickCreatePanelModel.h"
 
+#include <algorithm>
+
 #include "app/observation/Published.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
@@ -45,7 +47,8 @@ const std::string& QuickCreatePanelModel::searchText() const { return controller
 Subscription QuickCreatePanelModel::observe(std::function<void()> changed) {
     AppSettings& settings = controller_.settings();
     return subscribeToAny(std::move(changed), controller_.destinationMode, controller_.searchText,
-                          controller_.statusMessage, settings.enabledFileTypeIDs, settings.fileTypeOrder);
+                          controller_.statusMessage, settings.enabledFileTypeIDs, settings.fileTypeOrder,
+                          selection_);
 }
 
 void QuickCreatePanelModel::setSearchText(const std::string& text) {
@@ -57,5 +60,81 @@ void QuickCreatePanelModel::setDestinationMode(CreationDestinationMode mode) {
 }
 
 void QuickCreatePanelModel::createFile(const FileTypeDefinition& type) { controller_.createFile(type); }
+
+namespace {
+
+// Where a tile sits in the drawn grid: its row counted over every section, and its column.
+struct GridPlace {
+    size_t row = 0;
+    size_t column = 0;
+};
+
+// The grid as drawn: rows of tiles, each section starting a new row.
+std::vector<std::vector<FileTypeDefinition>> gridRows(const std::vector<QuickCreatePanelModel::Section>& sections) {
+    std::vector<std::vector<FileTypeDefinition>> rows;
+    for (const auto& section : sections)
+        for (size_t i = 0; i < section.types.size(); ++i) {
+            if (i % QuickCreatePanelModel::kColumns == 0) rows.emplace_back();
+            rows.back().push_back(section.types[i]);
+        }
+    return rows;
+}
+
+}  // namespace
+
+std::optional<FileTypeDefinition> QuickCreatePanelModel::selectedType() const {
+    const auto rows = gridRows(sections());
+    if (rows.empty()) return std::nullopt;
+    if (const auto& chosen = selection_.get(); chosen && chosen->searchText == searchText())
+        for (const auto& row : rows)
+            for (const auto& type : row)
+                if (type.id == chosen->typeID) return type;
+    return rows.front().front();
+}
+
+void QuickCreatePanelModel::moveSelection(Move move) {
+    const auto rows = gridRows(sections());
+    const auto selected = selectedType();
+    if (!selected) return;
+    GridPlace at;
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            if (rows[r][c].id == selected->id) at = {r, c};
+
+    GridPlace to = at;
+    switch (move) {
+        case Move::left:
+            if (at.column > 0)
+                --to.column;
+            else if (at.row > 0)
+                to = {at.row - 1, rows[at.row - 1].size() - 1};
+            break;
+        case Move::right:
+            if (at.column + 1 < rows[at.row].size())
+                ++to.column;
+            else if (at.row + 1 < rows.size())
+                to = {at.row + 1, 0};
+            break;
+        case Move::up:
+            if (at.row > 0) to = {at.row - 1, std::min(at.column, rows[at.row - 1].size() - 1)};
+            break;
+        case Move::down:
+            if (at.row + 1 < rows.size()) to = {at.row + 1, std::min(at.column, rows[at.row + 1].size() - 1)};
+            break;
+    }
+    Selection next{rows[to.row][to.column].id, searchText()};
+    if (selection_.get() != next) selection_.set(std::move(next));
+}
+
+void QuickCreatePanelModel::resetSelection() {
+    if (selection_.get()) selection_.set(std::nullopt);
+}
+
+bool QuickCreatePanelModel::createSelected() {
+    const auto selected = selectedType();
+    if (!selected) return false;
+    createFile(*selected);
+    return true;
+}
 
 }  // namespace quillet

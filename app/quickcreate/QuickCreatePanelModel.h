@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/creation/CreationDestination.h"
+#include "app/observation/Published.h"
 #include "app/observation/Subscription.h"
 #include "shared/catalog/FileTypeDefinition.h"
 
@@ -25,6 +26,11 @@ public:
     static constexpr const char* kEmptyStateText = "No file types found";
     static constexpr const char* kEmptyStateSymbol = "magnifyingglass";
     static constexpr const char* kFrontFolderDetail = "Front Finder folder";
+    // Tiles per row of a section's grid.
+    static constexpr int kColumns = 3;
+
+    // The arrow keys, which move the selection through the grid as it is drawn.
+    enum class Move { left, right, up, down };
 
     struct Section {
         FileTypeCategory category;
@@ -61,8 +67,29 @@ public:
     // A tile was clicked: create with the controller's current mode.
     void createFile(const FileTypeDefinition& type);
 
+    // The tile Return creates: the one the arrow keys moved to under the current search text,
+    // else the first match; nothing when nothing matches. Drawn as selected.
+    std::optional<FileTypeDefinition> selectedType() const;
+    // Left and Right step through the tiles in reading order; Up and Down go to the row above or
+    // below (the next section's first row after a section's last), keeping the column where the
+    // row is long enough. At an edge the selection stays.
+    void moveSelection(Move move);
+    // Back to the first match, as every opening of the panel starts.
+    void resetSelection();
+    // Return: creates the selected type as a click on its tile does. False when nothing matches.
+    bool createSelected();
+
 private:
+    // The type the arrow keys chose and the search text it was chosen under: a new search starts
+    // again at its first match.
+    struct Selection {
+        std::string typeID;
+        std::string searchText;
+        bool operator==(const Selection&) const = default;
+    };
+
     DesktopCreationController& controller_;
+    Published<std::optional<Selection>> selection_;
 };
 
 }  // namespace quillet

@@ -31,6 +31,31 @@ AppPresence loadAppPresence(const DefaultsSuite& defaults) {
     return AppPresence::dockOnly;  // "dockAndMenuBar" is no longer offered
 }
 
+CreationDestinationMode loadDestination(const DefaultsSuite& defaults) {
+    auto stored = storedString(defaults, settingsKey::directShortcutDestination);
+    if (stored) {
+        if (auto mode = creationDestinationModeFromRawValue(*stored)) return *mode;
+    }
+    return CreationDestinationMode::desktop;
+}
+
+bool loadBoolean(const DefaultsSuite& defaults, const char* key) {
+    auto value = defaults.get(key);
+    if (!value) return false;
+    if (auto b = value->boolean()) return *b;
+    if (auto i = value->integer()) return *i != 0;
+    return false;
+}
+
+DefaultsValue stringArrayValue(const std::vector<std::string>& strings) {
+    DefaultsValue::Array array;
+    array.reserve(strings.size());
+    for (const auto& s : strings) array.emplace_back(s);
+    return DefaultsValue(std::move(array));
+}
+
+}  // namespace
+
 QuickCreateShortcut loadQuickCreateShortcut(const DefaultsSuite& defaults) {
     auto json = storedData(defaults, settingsKey::quickCreateShortcut);
     if (!json) return defaultQuickCreateShortcut;
@@ -59,30 +84,15 @@ FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults) {
     return kept;
 }
 
-CreationDestinationMode loadDestination(const DefaultsSuite& defaults) {
-    auto stored = storedString(defaults, settingsKey::directShortcutDestination);
-    if (stored) {
-        if (auto mode = creationDestinationModeFromRawValue(*stored)) return *mode;
-    }
-    return CreationDestinationMode::desktop;
+void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut) {
+    defaults.set(settingsKey::quickCreateShortcut, bytes(encodeQuickCreateShortcut(shortcut)));
 }
 
-bool loadBoolean(const DefaultsSuite& defaults, const char* key) {
-    auto value = defaults.get(key);
-    if (!value) return false;
-    if (auto b = value->boolean()) return *b;
-    if (auto i = value->integer()) return *i != 0;
-    return false;
+void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& shortcuts) {
+    nlohmann::json object = nlohmann::json::object();
+    for (const auto& [id, s] : shortcuts) object[id] = quickCreateShortcutJSON(s);
+    defaults.set(settingsKey::fileTypeShortcuts, bytes(object.dump()));
 }
-
-DefaultsValue stringArrayValue(const std::vector<std::string>& strings) {
-    DefaultsValue::Array array;
-    array.reserve(strings.size());
-    for (const auto& s : strings) array.emplace_back(s);
-    return DefaultsValue(std::move(array));
-}
-
-}  // namespace
 
 // Every field as the suite holds it, each with its fallback: what launching and reloading read.
 struct StoredSettings {
@@ -118,16 +128,9 @@ AppSettings::AppSettings(DefaultsSuite& defaults, StoredSettings stored)
                       defaults_.set(settingsKey::appPresence, std::string(rawValue(p)));
                   }),
       quickCreateShortcut(stored.quickCreateShortcut,
-                          [this](const QuickCreateShortcut& s) {
-                              defaults_.set(settingsKey::quickCreateShortcut,
-                                            bytes(encodeQuickCreateShortcut(s)));
-                          }),
+                          [this](const QuickCreateShortcut& s) { storeQuickCreateShortcut(defaults_, s); }),
       fileTypeShortcuts(std::move(stored.fileTypeShortcuts),
-                        [this](const FileTypeShortcuts& map) {
-                            nlohmann::json object = nlohmann::json::object();
-                            for (const auto& [id, s] : map) object[id] = quickCreateShortcutJSON(s);
-                            defaults_.set(settingsKey::fileTypeShortcuts, bytes(object.dump()));
-                        }),
+                        [this](const FileTypeShortcuts& map) { storeFileTypeShortcuts(defaults_, map); }),
       directShortcutDestination(stored.directShortcutDestination,
                                 [this](const CreationDestinationMode& mode) {
                                     defaults_.set(settingsKey::directShortcutDestination,

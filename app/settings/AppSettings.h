@@ -48,6 +48,14 @@ private:
     std::function<void(const T&)> write_;
 };
 
+// The two shortcut keys, read with the same fallbacks as the settings below (a damaged or unusable
+// value reads as the default, or as no shortcut) and written in the same stored form: for the
+// command line, which changes these keys and nothing else.
+QuickCreateShortcut loadQuickCreateShortcut(const DefaultsSuite& defaults);
+FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults);
+void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut);
+void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& shortcuts);
+
 // Every user setting, loaded from the shared settings suite with a fallback per key, so a
 // damaged or foreign value never stops the application from starting.
 class AppSettings {

@@ -68,8 +68,8 @@ public:
     void unregisterAll();
 
     // Releases every hot key until the last returned suspension ends, then registers the set last
-    // asked for. A shortcut recorder holds one while it has the keyboard: a grabbed combination
-    // would otherwise go to the grab and never reach the recorder.
+    // asked for. A shortcut recorder holds one while it records: a grabbed combination would
+    // otherwise go to the grab and never reach the recorder.
     [[nodiscard]] HotKeySuspension suspend();
     bool isSuspended() const { return suspensions_ > 0; }
 

@@ -5,7 +5,7 @@
 
 namespace quillet {
 
-// Held while a shortcut recorder takes the keyboard: Quillet+'s own hot keys stay released, so a
+// Held while a shortcut recorder records: Quillet+'s own hot keys stay released, so a
 // combination they hold reaches the recorder instead of firing. Dropping it, or end(), lets them
 // be registered again.
 class HotKeySuspension {

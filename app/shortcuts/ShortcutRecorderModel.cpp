@@ -12,15 +12,36 @@ void ShortcutRecorderModel::resignFocus() {
     message.reset();
 }
 
+namespace {
+
+// Return or Space with at most Shift: what presses a button.
+bool pressesField(const RecorderKeyPress& press) {
+    return !press.isModifierKey && !hasSystemWideModifier(press.carbonModifiers) &&
+           (press.keyCode == ShortcutRecorderModel::kReturnKeyCode ||
+            press.keyCode == ShortcutRecorderModel::kSpaceKeyCode);
+}
+
+}  // namespace
+
+bool ShortcutRecorderModel::takesKey(const RecorderKeyPress& press) const {
+    return isRecording || pressesField(press);
+}
+
 ShortcutRecorderModel::PressResult ShortcutRecorderModel::keyDown(const RecorderKeyPress& press) {
+    if (!isRecording) {
+        if (!pressesField(press)) return PressResult::passed;
+        click();
+        return PressResult::started;
+    }
     if (press.isModifierKey) return PressResult::ignored;
-    // Escape always cancels, whatever is held, so it can never become a shortcut.
-    if (press.keyCode == kEscapeKeyCode) {
+    const uint32_t modifiers = press.carbonModifiers & kCarbonModifierBits;
+    // Escape always cancels, whatever is held, so it can never become a shortcut; plain Tab and
+    // Shift+Tab leave the field, so a keyboard user is never held in it.
+    if (press.keyCode == kEscapeKeyCode || (press.keyCode == kTabKeyCode && !hasSystemWideModifier(modifiers))) {
         isRecording = false;
         message.reset();
-        return PressResult::cancelled;
+        return press.keyCode == kEscapeKeyCode ? PressResult::cancelled : PressResult::movesOn;
     }
-    const uint32_t modifiers = press.carbonModifiers & kCarbonModifierBits;
     if (!hasSystemWideModifier(modifiers)) {
         message = kModifierHint;
         return PressResult::needsModifier;

@@ -21,15 +21,23 @@ struct RecorderKeyPress {
 
 // The field in which the user sets a key combination: what a click, a key press and the loss of
 // the keyboard do to it, and what it shows. It only records: conflicts and registration are
-// decided elsewhere.
+// decided elsewhere. Focus alone never records: a keyboard user tabs through it like any other
+// control, starts recording with Return or Space, and can always leave with Escape, Tab or
+// Shift+Tab.
 class ShortcutRecorderModel {
 public:
     static constexpr const char* kPlaceholder = "Set Shortcut";
     static constexpr const char* kPrompt = "Press shortcut";
     static constexpr const char* kModifierHint = linuxtexts::kRecorderModifierHint;
     static constexpr uint32_t kEscapeKeyCode = 53;
+    static constexpr uint32_t kTabKeyCode = 48;
+    static constexpr uint32_t kReturnKeyCode = 36;
+    static constexpr uint32_t kSpaceKeyCode = 49;
 
     enum class PressResult {
+        passed,          // not recording: the key is not the field's (Tab moves on, menus work)
+        started,         // not recording: Return or Space starts recording, as a click does
+        movesOn,         // recording: Tab or Shift+Tab ends it unchanged and the focus moves on
         ignored,         // a modifier on its own: nothing changes
         cancelled,       // Escape: back to idle with the old shortcut
         needsModifier,   // no Ctrl, Alt or Super held: the hint shows, recording goes on (beep)
@@ -47,8 +55,10 @@ public:
     void click();
     // The field lost the keyboard: idle again, the shortcut unchanged.
     void resignFocus();
-    // Every press the focused field receives, recording or not: a field reached by keyboard
-    // navigation records all the same.
+    // Whether the field takes this press before any shortcut of the window may: every press
+    // while recording, only Return and Space while idle.
+    bool takesKey(const RecorderKeyPress& press) const;
+    // Every press the focused field receives, recording or not.
     PressResult keyDown(const RecorderKeyPress& press);
 
     struct Appearance {

@@ -37,7 +37,8 @@ void drawFittedText(QPainter& p, const QRect& rect, const QString& text, const Q
 FileTypeTileButton::FileTypeTileButton(FileTypeDefinition type, std::function<void()> action, QWidget* parent)
     : QAbstractButton(parent), type_(std::move(type)), action_(std::move(action)) {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);  // tiles are clicked, never keyed
+    // The keyboard stays in the search field; the arrows move the selection from there.
+    setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
     setToolTip(qs(type_.displayName + " (." + type_.fileExtension + ")"));
     setAccessibleName(qs(type_.displayName));
@@ -49,6 +50,12 @@ FileTypeTileButton::FileTypeTileButton(FileTypeDefinition type, std::function<vo
 
 QSize FileTypeTileButton::sizeHint() const { return {kMinimumWidth, kMinimumHeight}; }
 QSize FileTypeTileButton::minimumSizeHint() const { return {kMinimumWidth, kMinimumHeight}; }
+
+void FileTypeTileButton::setSelected(bool selected) {
+    if (selected == isSelected_) return;
+    isSelected_ = selected;
+    update();
+}
 
 void FileTypeTileButton::enterEvent(QEnterEvent* event) {
     isHovered_ = true;
@@ -74,9 +81,13 @@ void FileTypeTileButton::paintEvent(QPaintEvent*) {
     const QColor tint = accent(pal);
 
     const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setBrush(isHovered_ ? withAlpha(tint, isDown() ? 0.18 : 0.10) : withAlpha(pal.color(QPalette::Button), 0.78));
-    p.setPen(QPen(isHovered_ ? withAlpha(tint, 0.42) : withAlpha(separator(pal), 0.45), 1));
-    p.drawRoundedRect(shape, 8, 8);
+    const bool lit = isHovered_ || isSelected_;
+    p.setBrush(lit ? withAlpha(tint, isDown() ? 0.18 : 0.10) : withAlpha(pal.color(QPalette::Button), 0.78));
+    if (isSelected_)
+        p.setPen(QPen(tint, 2));
+    else
+        p.setPen(QPen(isHovered_ ? withAlpha(tint, 0.42) : withAlpha(separator(pal), 0.45), 1));
+    p.drawRoundedRect(isSelected_ ? shape.adjusted(0.5, 0.5, -0.5, -0.5) : shape, 8, 8);
 
     // Icon: 28 point box, accent at 12 percent, the symbol in the tint colour.
     const QRect box(10, (height() - 28) / 2, 28, 28);

@@ -10,7 +10,8 @@
 namespace quillet {
 
 // One file type in the panel's grid: its symbol in a tinted box, its name and ".extension".
-// Clicking anywhere on the rounded tile runs the action.
+// Clicking anywhere on the rounded tile runs the action. The selected tile, the one Return
+// creates, is drawn lit with an accent border.
 class FileTypeTileButton final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -21,6 +22,8 @@ public:
 
     const FileTypeDefinition& type() const { return type_; }
     bool isHovered() const { return isHovered_; }
+    bool isSelected() const { return isSelected_; }
+    void setSelected(bool selected);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -35,6 +38,7 @@ private:
     FileTypeDefinition type_;
     std::function<void()> action_;
     bool isHovered_ = false;
+    bool isSelected_ = false;
     QIcon icon_;
 };
 

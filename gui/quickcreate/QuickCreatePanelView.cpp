@@ -2,11 +2,13 @@
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "gui/quickcreate/FileTypeTileButton.h"
@@ -141,6 +143,7 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(true);
     scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea_->setFocusPolicy(Qt::NoFocus);  // the arrows move through the grid from the search field
     scrollArea_->viewport()->setAutoFillBackground(false);
     gridContent_ = new QWidget();
     gridContent_->setAutoFillBackground(false);
@@ -191,6 +194,7 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     footerLayout->addLayout(footerLines, 1);
     stack->addWidget(footer_);
 
+    searchField_->installEventFilter(this);
     connect(searchField_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.setSearchText(text.toStdString()); });
     connect(picker_, &DestinationPickerControl::modeChosen, this,
@@ -212,7 +216,35 @@ void QuickCreatePanelView::render() {
     if (searchField_->text() != search) searchField_->setText(search);
     picker_->setMode(model_.destinationMode());
     rebuildGrid();
+    showSelection();
     updateFooter();
+}
+
+void QuickCreatePanelView::showSelection() {
+    const auto selected = model_.selectedType();
+    for (auto* tile : tiles()) tile->setSelected(selected && tile->type().id == selected->id);
+    // Scrolled into view once a grid just built has been shown and laid out.
+    QTimer::singleShot(0, this, [this] {
+        for (auto* tile : tiles())
+            if (tile->isSelected()) scrollArea_->ensureWidgetVisible(tile, 0, 16);
+    });
+}
+
+bool QuickCreatePanelView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != searchField_ || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (key->key()) {
+        case Qt::Key_Left: model_.moveSelection(QuickCreatePanelModel::Move::left); return true;
+        case Qt::Key_Right: model_.moveSelection(QuickCreatePanelModel::Move::right); return true;
+        case Qt::Key_Up: model_.moveSelection(QuickCreatePanelModel::Move::up); return true;
+        case Qt::Key_Down: model_.moveSelection(QuickCreatePanelModel::Move::down); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            model_.createSelected();
+            return true;
+        default: return false;
+    }
 }
 
 void QuickCreatePanelView::rebuildGrid() {
@@ -248,14 +280,15 @@ void QuickCreatePanelView::rebuildGrid() {
         auto* grid = new QGridLayout();
         grid->setHorizontalSpacing(12);
         grid->setVerticalSpacing(10);
-        for (int c = 0; c < 3; ++c) {
+        constexpr int columns = QuickCreatePanelModel::kColumns;
+        for (int c = 0; c < columns; ++c) {
             grid->setColumnStretch(c, 1);
             grid->setColumnMinimumWidth(c, FileTypeTileButton::kMinimumWidth);
         }
         int index = 0;
         for (const auto& type : section.types) {
             auto* tile = new FileTypeTileButton(type, [this, type] { model_.createFile(type); }, sectionWidget);
-            grid->addWidget(tile, index / 3, index % 3);
+            grid->addWidget(tile, index / columns, index % columns);
             ++index;
         }
         column->addLayout(grid);

@@ -21,7 +21,8 @@ class MiddleElidedLabel;
 // The content of the Quick Create panel: title and destination picker, search field, the grid of
 // file types by category (or "No file types found"), and a footer naming where files go.
 // Everything it shows comes from the model, redrawn whenever the model tells of a change; it
-// keeps only focus and hover. Its widgets carry object names ("sectionHeading", "emptyState",
+// keeps only focus and hover. The keyboard stays in the search field: the arrow keys move the
+// model's selection through the grid and Return creates the selected type. Its widgets carry object names ("sectionHeading", "emptyState",
 // "footerTitle", "footerDetail") by which tests and accessibility find them.
 class QuickCreatePanelView final : public QWidget {
     Q_OBJECT
@@ -45,10 +46,12 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void render();
     void rebuildGrid();
+    void showSelection();
     void updateFooter();
     void applyPalette();
 

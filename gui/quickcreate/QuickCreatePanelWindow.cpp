@@ -82,6 +82,7 @@ void QuickCreatePanelWindow::makeKeyAndOrderFront(uint32_t eventTimestamp) {
     raise();
     activateWindow();
     windows_.orderFrontOnEveryDesktop(winId(), eventTimestamp);
+    model_.resetSelection();  // every opening starts at the first match
     view_->focusSearchField();
     placeAgainOnceFramed(25);
 }

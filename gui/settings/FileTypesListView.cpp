@@ -54,6 +54,8 @@ FileTypesListView::FileTypesListView(FileTypesListModel& model, QWidget* parent)
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from switch to switch, and the list scrolls to each; the list itself is no stop.
+    setFocusPolicy(Qt::NoFocus);
     content_ = new QWidget;
     layout_ = new QVBoxLayout(content_);
     layout_->setContentsMargins(16, 12, 16, 16);

@@ -80,10 +80,17 @@ void ShortcutRecorderControl::setOnChange(std::function<void(const QuickCreateSh
 
 void ShortcutRecorderControl::setHotKeySuspender(HotKeySuspender suspender) {
     suspender_ = std::move(suspender);
-    if (hasFocus() && suspender_ && !suspension_.isActive()) suspension_ = suspender_();
+    suspension_.end();
+    changed();
 }
 
 void ShortcutRecorderControl::changed() {
+    // The hot keys are released only while recording: a shortcut just recorded is registered
+    // the moment recording ends, whether or not the field keeps the focus.
+    if (model_.isRecording && suspender_ && !suspension_.isActive())
+        suspension_ = suspender_();
+    else if (!model_.isRecording)
+        suspension_.end();
     setAccessibleDescription(QString::fromStdString(model_.appearance().text));
     update();
 }
@@ -101,11 +108,17 @@ RecorderKeyPress ShortcutRecorderControl::keyPress(const QKeyEvent& event) {
 bool ShortcutRecorderControl::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::ShortcutOverride:
-            // Every combination is the recorder's while it has the keyboard, not a menu's.
-            event->accept();
-            return true;
+            // While recording every combination is the recorder's, not a menu's; while idle only
+            // the keys that start recording are.
+            if (model_.takesKey(keyPress(*static_cast<QKeyEvent*>(event)))) {
+                event->accept();
+                return true;
+            }
+            return QWidget::event(event);
         case QEvent::KeyPress:
-            // Tab and Backtab would otherwise move the focus before keyPressEvent sees them.
+            // While recording, Tab and Backtab would otherwise move the focus before
+            // keyPressEvent sees them; while idle they move it, as everywhere.
+            if (!model_.isRecording) return QWidget::event(event);
             keyPressEvent(static_cast<QKeyEvent*>(event));
             return true;
         default:
@@ -115,14 +128,22 @@ bool ShortcutRecorderControl::event(QEvent* event) {
 
 void ShortcutRecorderControl::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    if (event->isAutoRepeat()) return;  // a held key records once
+    if (event->isAutoRepeat() && model_.isRecording) return;  // a held key records once
     switch (model_.keyDown(keyPress(*event))) {
+        case ShortcutRecorderModel::PressResult::passed:
+            event->ignore();  // to the window, as any control passes a key it has no use for
+            return;
         case ShortcutRecorderModel::PressResult::needsModifier:
         case ShortcutRecorderModel::PressResult::unsupportedKey:
             if (beep_) beep_();
             break;
         case ShortcutRecorderModel::PressResult::ignored:
             return;
+        case ShortcutRecorderModel::PressResult::movesOn:
+            changed();
+            focusNextPrevChild(event->key() != Qt::Key_Backtab && !event->modifiers().testFlag(Qt::ShiftModifier));
+            return;
+        case ShortcutRecorderModel::PressResult::started:
         case ShortcutRecorderModel::PressResult::cancelled:
         case ShortcutRecorderModel::PressResult::recorded:
             break;
@@ -138,11 +159,11 @@ void ShortcutRecorderControl::mousePressEvent(QMouseEvent* event) {
 }
 
 void ShortcutRecorderControl::focusInEvent(QFocusEvent* event) {
-    if (suspender_ && !suspension_.isActive()) suspension_ = suspender_();
     if (!watchingClicks_) {
         qApp->installEventFilter(this);
         watchingClicks_ = true;
     }
+    update();  // the focus ring
     QWidget::focusInEvent(event);
 }
 
@@ -181,6 +202,12 @@ void ShortcutRecorderControl::paintEvent(QPaintEvent*) {
     shape.addRoundedRect(outline, 6, 6);
     p.fillPath(shape, look.isRecording ? appstyle::withAlpha(accent, 0.14) : shortcutstyle::fieldBackground(pal));
     p.strokePath(shape, look.isRecording ? QPen(accent, 2) : QPen(appstyle::separator(pal), 1));
+    if (hasFocus() && !look.isRecording) {
+        // The focus ring of an idle field: the accent, fainter than the recording border.
+        QPainterPath ring;
+        ring.addRoundedRect(inner.adjusted(1, 1, -1, -1), 5, 5);
+        p.strokePath(ring, QPen(appstyle::withAlpha(accent, 0.6), 2));
+    }
 
     const QString text = QString::fromStdString(look.text);
     const int textWidth = static_cast<int>(inner.width()) - 20;

@@ -13,9 +13,10 @@ class QKeyEvent;
 
 namespace quillet {
 
-// The field in which the user sets a key combination: click it, press the combination, and the
-// new shortcut goes to onChange. It draws its model and forwards the keyboard to it. While it has
-// the keyboard it holds a hot key suspension, so a combination Quillet+ has grabbed reaches it.
+// The field in which the user sets a key combination: click it (or press Return or Space on it),
+// press the combination, and the new shortcut goes to onChange. It draws its model, with a focus
+// ring while it has the keyboard, and forwards the keyboard to it. While it records it holds a
+// hot key suspension, so a combination Quillet+ has grabbed reaches it.
 class ShortcutRecorderControl : public QWidget {
     Q_OBJECT
 public:

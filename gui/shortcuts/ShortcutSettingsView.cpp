@@ -88,6 +88,17 @@ private:
     static constexpr int kTextLeft = 40;
 };
 
+// Widgets made after the window was built join the end of its tab order; the section's controls
+// are put back where they show, right after `anchor`, top to bottom.
+void placeInTabOrderAfter(QWidget* anchor, QWidget* container) {
+    QWidget* previous = anchor;
+    for (QWidget* widget : container->findChildren<QWidget*>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus)) continue;
+        QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
 QToolButton* symbolButton(QWidget* parent, const char* help) {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
@@ -210,6 +221,7 @@ void ShortcutSettingsView::buildDirectSection() {
         if (i + 1 < types.size()) section->addWidget(new Divider(kRowDividerIndent, directSection_));
     }
     layout_->addWidget(directSection_);
+    placeInTabOrderAfter(disclosure_, directSection_);
     applyColors();
     refresh();
 }

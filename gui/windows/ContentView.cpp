@@ -44,6 +44,7 @@ ContentView::ContentView(AppSettings& settings, const std::string& versionLine, 
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setFocusPolicy(Qt::NoFocus);  // Tab stops at the controls; the pane scrolls to each
     scroll->setMinimumHeight(kUpperPaneMinimumHeight);
     auto* column = new QWidget(scroll);
     auto* columnLayout = new QVBoxLayout(column);

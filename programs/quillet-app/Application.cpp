@@ -272,7 +272,7 @@ struct Parts {
                 parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            // While a recorder has the keyboard, Quillet+'s own hot keys are released, so the
+            // While a recorder records, Quillet+'s own hot keys are released, so the
             // combination they hold can be recorded.
             return makeViewWithModel<ShortcutSettingsView>(
                 std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable),

@@ -27,6 +27,9 @@ const Command kCommands[] = {
      defaultsCommand},
     {"grants", "grants VERB ...          saved folder grants: list, add FOLDER, remove FOLDER",
      grantsCommand},
+    {"shortcut", "shortcut VERB ...        the Quick Create and per-type shortcuts: list, set quick-create|TYPE\n"
+                 "                           COMBINATION (Ctrl+Alt+M: Ctrl, Alt or Super and one key), clear TYPE",
+     shortcutCommand},
     {"open", "open URL                 carry out a quillaxe: request URL in this process and print the new\n"
              "                           file (quillet URL hands it to the running Quillet+ instead)",
      openCommand},
@@ -38,6 +41,17 @@ const Command kCommands[] = {
                   "                           installed by the package manager: remove your settings only",
      uninstallCommand},
 };
+
+// "quillet COMMAND --help": the command's own lines of the overview, its description kept in
+// one column.
+void printCommandHelp(std::ostream& out, const Command& command) {
+    constexpr std::string_view continuation = "\n                           ";
+    const std::string prefix = "usage: quillet ";
+    std::string text(command.synopsis);
+    for (size_t at = text.find(continuation); at != std::string::npos; at = text.find(continuation, at + 1))
+        text.insert(at + 1, prefix.size() - 2, ' ');
+    out << prefix << text << "\n";
+}
 
 void printHelp(std::ostream& out) {
     out << "Quillet+ " << QUILLET_VERSION << ": new files of sixteen types, wherever you are.\n\n"
@@ -72,6 +86,10 @@ int runCommandLine(int argc, char** argv, const UserEnvironment& environment, co
     }
     for (const auto& c : commands()) {
         if (words[0] == c.name) {
+            if (words.size() > 1 && (words[1] == "--help" || words[1] == "-h")) {
+                printCommandHelp(std::cout, c);
+                return kExitOK;
+            }
             inv.args.assign(words.begin() + 1, words.end());
             return c.run(inv);
         }

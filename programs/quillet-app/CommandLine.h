@@ -25,6 +25,7 @@ int createCommand(Invocation&);
 int destinationCommand(Invocation&);
 int defaultsCommand(Invocation&);
 int grantsCommand(Invocation&);
+int shortcutCommand(Invocation&);
 int openCommand(Invocation&);
 int quickCreateCommand(Invocation&);
 int checkForUpdatesCommand(Invocation&);

@@ -6,6 +6,7 @@
 
 #include "app/keys/QuickCreateShortcut.h"
 #include "app/keys/ShortcutConflicts.h"
+#include "platform/KeyCodeMapping.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 using namespace quillet;
@@ -78,6 +79,50 @@ TEST(QuickCreateShortcut, UsableNeedsCtrlAltOrSuperAndARealKeyCode) {
     EXPECT_FALSE((QuickCreateShortcut{0, kShift}).isUsable());
     EXPECT_TRUE((QuickCreateShortcut{0, kShift | kCtrl}).isUsable());
     EXPECT_TRUE((QuickCreateShortcut{0, kOpt}).isUsable());
+}
+
+// What displayString writes reads back as the same combination, for every key a shortcut can be
+// registered for and every usable set of modifiers.
+TEST(KeyCombinationParsing, EveryUsableCombinationRoundTripsThroughItsDisplayString) {
+    int checked = 0;
+    for (const auto& mapping : keyCodeMappings())
+        for (uint32_t modifiers = 0; modifiers <= kCarbonModifierBits; modifiers += kCarbonCommandKey) {
+            const QuickCreateShortcut shortcut{mapping.keyCode, modifiers & kCarbonModifierBits};
+            if (shortcut.carbonModifiers != modifiers || !shortcut.isUsable()) continue;
+            EXPECT_EQ(parseKeyCombination(shortcut.displayString()), shortcut) << shortcut.displayString();
+            ++checked;
+        }
+    EXPECT_GT(checked, 60 * 14);
+}
+
+TEST(KeyCombinationParsing, NamesAreReadInAnyCaseWithTheUsualOtherSpellings) {
+    EXPECT_EQ(parseKeyCombination("ctrl+alt+m"), (QuickCreateShortcut{46, kCarbonControlKey | kCarbonOptionKey}));
+    EXPECT_EQ(parseKeyCombination(" Control + Shift + space "),
+              (QuickCreateShortcut{49, kCarbonControlKey | kCarbonShiftKey}));
+    EXPECT_EQ(parseKeyCombination("META+f12"), (QuickCreateShortcut{111, kCarbonCommandKey}));
+    EXPECT_EQ(parseKeyCombination("Super+Esc"), (QuickCreateShortcut{53, kCarbonCommandKey}));
+    EXPECT_EQ(parseKeyCombination("alt+key 50"), (QuickCreateShortcut{50, kCarbonOptionKey}));
+}
+
+// A combination nobody could use is refused with the reason, never stored half right.
+TEST(KeyCombinationParsing, NoKeyTwoKeysUnknownNamesAndShiftAloneAreRefusedWithTheReason) {
+    auto reason = [](std::string_view text) {
+        try {
+            parseKeyCombination(text);
+        } catch (const KeyCombinationError& error) {
+            return error.description();
+        }
+        return std::string("(accepted)");
+    };
+    EXPECT_EQ(reason("Ctrl+Alt"), "\"Ctrl+Alt\" names no key, only modifiers");
+    EXPECT_EQ(reason("Shift+A"), "Add Ctrl, Alt, or Super: \"Shift+A\" would take the key from every program");
+    EXPECT_EQ(reason("A"), "Add Ctrl, Alt, or Super: \"A\" would take the key from every program");
+    EXPECT_EQ(reason("Ctrl+A+B"), "\"Ctrl+A+B\" names more than one key");
+    EXPECT_EQ(reason("Ctrl+Hyper+A"), "\"Hyper\" is not the name of a key");
+    EXPECT_EQ(reason("Cmd+N"), "\"Cmd\" is not the name of a key");
+    EXPECT_EQ(reason("Ctrl+Key 200"), "\"Key 200\" is not the name of a key");
+    EXPECT_EQ(reason("Ctrl++"), "\"Ctrl++\" is not a key combination (write it as Ctrl+Alt+N)");
+    EXPECT_EQ(reason(""), "\"\" is not a key combination (write it as Ctrl+Alt+N)");
 }
 
 TEST(QuickCreateShortcut, CocoaFlagsConvertToCarbonBitsIgnoringTheRest) {

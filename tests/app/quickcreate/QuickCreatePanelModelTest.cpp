@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/quickcreate/QuickCreatePanelModel.h"
 #include "app/quickcreate/SymbolIcons.h"
 #include "shared/catalog/FileTypeCatalog.h"
@@ -64,6 +66,67 @@ TEST(QuickCreatePanelModel, ObserversHearControllerAndSettingsChangesUntilCancel
     observation.cancel();
     h.controller.searchText.set("y");
     EXPECT_EQ(changes, 5);
+}
+
+// The grid as drawn by default: txt md rtf / csv / json yaml xml / html css js / sh py swift /
+// docx xlsx pptx. The arrows walk it as the eye does.
+TEST(QuickCreatePanelModel, TheArrowsMoveTheSelectionThroughTheGridAsDrawn) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    using Move = QuickCreatePanelModel::Move;
+    auto selected = [&] { return model.selectedType() ? model.selectedType()->id : std::string("(none)"); };
+    auto walk = [&](std::initializer_list<Move> moves) {
+        std::vector<std::string> seen;
+        for (Move move : moves) {
+            model.moveSelection(move);
+            seen.push_back(selected());
+        }
+        return seen;
+    };
+    EXPECT_EQ(selected(), "txt") << "the first match";
+    EXPECT_EQ(walk({Move::left, Move::up, Move::right, Move::right, Move::right, Move::down, Move::right, Move::up,
+                    Move::down, Move::down, Move::down, Move::left}),
+              (std::vector<std::string>{"txt", "txt", "md", "rtf", "csv", "json", "yaml", "csv", "json", "html",
+                                        "sh", "js"}));
+    EXPECT_EQ(walk({Move::right, Move::right, Move::down, Move::down, Move::right, Move::right, Move::up}),
+              (std::vector<std::string>{"sh", "py", "xlsx", "xlsx", "pptx", "pptx", "swift"}));
+
+    model.resetSelection();
+    EXPECT_EQ(selected(), "txt");
+}
+
+// A new search starts again at its first match; a selected type that no longer shows gives way
+// to the first one; with nothing to show there is no selection and Return creates nothing.
+TEST(QuickCreatePanelModel, EachSearchSelectsItsFirstMatchAndReturnCreatesTheSelection) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    int changes = 0;
+    Subscription observation = model.observe([&] { ++changes; });
+    model.setSearchText("script");
+    EXPECT_EQ(model.selectedType()->id, "js");
+    changes = 0;
+    model.moveSelection(QuickCreatePanelModel::Move::right);
+    EXPECT_EQ(model.selectedType()->id, "sh");
+    EXPECT_EQ(changes, 1) << "a move redraws";
+    model.moveSelection(QuickCreatePanelModel::Move::right);
+    EXPECT_EQ(changes, 1) << "at the edge nothing moves";
+    h.settings.setEnabled(false, "sh");
+    EXPECT_EQ(model.selectedType()->id, "js");
+    h.settings.setEnabled(true, "sh");
+    model.setSearchText("scrip");
+    EXPECT_EQ(model.selectedType()->id, "js");
+
+    model.moveSelection(QuickCreatePanelModel::Move::down);
+    EXPECT_EQ(model.selectedType()->id, "js") << "one row: nothing below";
+    model.moveSelection(QuickCreatePanelModel::Move::right);
+    EXPECT_TRUE(model.createSelected());
+    EXPECT_EQ(h.controller.statusMessage.get(), std::optional<std::string>("Created Untitled.sh in Desktop"));
+    EXPECT_TRUE(std::filesystem::exists(h.desktop / "Untitled.sh"));
+
+    model.setSearchText("plain");
+    EXPECT_EQ(model.selectedType(), std::nullopt);
+    model.moveSelection(QuickCreatePanelModel::Move::down);
+    EXPECT_FALSE(model.createSelected());
 }
 
 TEST(QuickCreatePanelModel, EachObserverHearsUntilItsSubscriptionIsDropped) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
 #include "gui/quickcreate/FileTypeTileButton.h"
@@ -161,6 +162,75 @@ TEST_F(QuickCreatePanelViewTest, EscapeHidesAndReopeningStartsAfreshOnTheDesktop
     EXPECT_EQ(v.destinationPicker()->mode(), CreationDestinationMode::desktop);
 }
 
+// Opened by a hot key, the panel is used from the keyboard alone: the first match is selected
+// (and drawn so), the arrows move from the search field, Return creates as a click does, Escape
+// closes; the next opening starts again at the first match.
+TEST_F(QuickCreatePanelViewTest, TypeAndReturnCreatesTheFirstMatchAndTheArrowsChooseAnother) {
+    QuickCreatePanelWindow& window = open();
+    QuickCreatePanelView& v = *window.view();
+    auto selectedNames = [&] {
+        QStringList names;
+        for (auto* tile : v.tiles())
+            if (tile->isSelected()) names << QString::fromStdString(tile->type().id);
+        return names;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return v.searchField()->hasFocus(); }, 2000));
+    EXPECT_EQ(selectedNames(), QStringList{"txt"});
+
+    QTest::keyClicks(v.searchField(), "script");
+    EXPECT_EQ(selectedNames(), QStringList{"js"});
+    QTest::keyClick(v.searchField(), Qt::Key_Return);
+    EXPECT_TRUE(std::filesystem::exists(h.desktop / "Untitled.js"));
+    EXPECT_EQ(footerTitle(v), "Created Untitled.js in Desktop");
+
+    QTest::keyClick(v.searchField(), Qt::Key_Right);
+    EXPECT_EQ(selectedNames(), QStringList{"sh"});
+    EXPECT_TRUE(v.searchField()->hasFocus());
+    EXPECT_EQ(v.searchField()->text(), "script");
+    QTest::keyClick(v.searchField(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(std::filesystem::exists(h.desktop / "Untitled.sh"));
+
+    QTest::keyClick(v.searchField(), Qt::Key_Backspace);  // a changed search selects its first match
+    EXPECT_EQ(selectedNames(), QStringList{"js"});
+    QTest::keyClick(v.searchField(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(v.searchField(), Qt::Key_Backspace);  // every type again: the first is selected
+    EXPECT_EQ(selectedNames(), QStringList{"txt"});
+    FileTypeTileButton* csv = v.tiles()[3];
+    ASSERT_EQ(csv->type().id, "csv");
+    const QImage plain = csv->grab().toImage();
+    QTest::keyClick(v.searchField(), Qt::Key_Down);  // the row below holds only CSV
+    EXPECT_EQ(selectedNames(), QStringList{"csv"});
+    EXPECT_NE(csv->grab().toImage(), plain) << "the selected tile is drawn so";
+    // With QUILLET_SCREENSHOT_DIR set, the panel with its selection is saved to look at.
+    if (const QString folder = qEnvironmentVariable("QUILLET_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        QTest::qWait(50);
+        window.grab().save(folder + QStringLiteral("/quick-create-selection.png"));
+    }
+    QTest::keyClick(v.searchField(), Qt::Key_Return);
+    EXPECT_TRUE(std::filesystem::exists(h.desktop / "Untitled.csv"));
+
+    // Down to the last row, out of sight in the smallest panel: it is scrolled into view.
+    window.resize(window.minimumSize());
+    QTest::qWait(20);
+    for (int i = 0; i < 6; ++i) QTest::keyClick(v.searchField(), Qt::Key_Down);
+    EXPECT_EQ(selectedNames(), QStringList{"docx"});
+    FileTypeTileButton* docx = v.tiles()[13];
+    auto* viewport = docx->window()->findChild<QScrollArea*>()->viewport();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return viewport->rect().contains(QRect(docx->mapTo(viewport, QPoint()), docx->size()));
+    }, 1000));
+
+    QTest::keyClick(v.searchField(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    open();
+    EXPECT_EQ(selectedNames(), QStringList{"txt"});
+
+    // The mouse is as it was: a click creates the clicked tile, whichever is selected.
+    QTest::mouseClick(v.tiles()[1], Qt::LeftButton);
+    EXPECT_TRUE(std::filesystem::exists(h.desktop / "Untitled.md"));
+    EXPECT_FALSE(std::filesystem::exists(h.desktop / "Untitled.txt"));
+}
+
 TEST_F(QuickCreatePanelViewTest, ClosingOnlyHidesThePanel) {
     QuickCreatePanelWindow& window = open();
     EXPECT_FALSE(window.close());
@@ -227,7 +297,7 @@ TEST_F(QuickCreatePanelViewTest, TheViewFollowsTheModelOnlyWhileItLives) {
 
 TEST_F(QuickCreatePanelViewTest, HoveringATileHighlightsIt) {
     QuickCreatePanelView& v = view();
-    FileTypeTileButton* tile = v.tiles()[0];
+    FileTypeTileButton* tile = v.tiles()[1];  // not the selected one, which is lit already
     EXPECT_FALSE(tile->isHovered());
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), tile->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(tile, &enter);

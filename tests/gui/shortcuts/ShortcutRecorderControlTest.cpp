@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -77,11 +78,16 @@ TEST(ShortcutRecorderControl, UnmodifiedKeyBeepsShowsTheHintAndKeepsRecording) {
     EXPECT_TRUE(w.changes.empty());
     EXPECT_TRUE(w.recorder->isRecording());
     EXPECT_EQ(w.recorder->appearance(), (Appearance{kHint, false, true}));
+    // Shift+A neither: every capital A typed anywhere would open the panel.
+    w.key(Qt::Key_A, Qt::ShiftModifier);
+    EXPECT_EQ(w.beeps, 2);
+    EXPECT_TRUE(w.changes.empty());
+    EXPECT_EQ(w.recorder->appearance(), (Appearance{kHint, false, true}));
 
     // Holding a modifier alone changes nothing; the next combination is taken.
     w.key(Qt::Key_Control, Qt::ControlModifier);
     EXPECT_EQ(w.recorder->appearance().text, kHint);
-    EXPECT_EQ(w.beeps, 1);
+    EXPECT_EQ(w.beeps, 2);
     w.key(Qt::Key_Space, Qt::MetaModifier | Qt::ShiftModifier);
     EXPECT_EQ(w.changes, (std::vector<QuickCreateShortcut>{{49, kCarbonCommandKey | kCarbonShiftKey}}));
     EXPECT_EQ(w.recorder->appearance().text, "Shift+Super+Space");
@@ -121,34 +127,74 @@ TEST(ShortcutRecorderControl, ClickElsewhereOrLosingTheWindowEndsRecording) {
     EXPECT_TRUE(w.changes.empty());
 }
 
-// Reached by Tab rather than a click, the field still takes every key, Tab included, and a
-// window shortcut never beats it to a combination.
-TEST(ShortcutRecorderControl, FocusedFieldRecordsEveryKeyBeforeFocusMovesOrShortcutsFire) {
-    RecorderWindow w;
+// Reached by Tab, the field records nothing: the window's shortcuts work and Tab moves on. Return
+// or Space starts recording; then every combination is the field's, the hot keys are released
+// until it is recorded (registered at once, the focus staying), and Tab or Shift+Tab leaves
+// without storing anything.
+TEST(ShortcutRecorderControl, FocusAloneRecordsNothingAndTabAlwaysMovesOn) {
+    QWidget window;
+    auto* before = new QPushButton(QStringLiteral("Before"), &window);
+    auto* recorder = new ShortcutRecorderControl(&window);
+    auto* after = new QPushButton(QStringLiteral("After"), &window);
+    auto* layout = new QHBoxLayout(&window);
+    for (QWidget* widget : {static_cast<QWidget*>(before), static_cast<QWidget*>(recorder), static_cast<QWidget*>(after)})
+        layout->addWidget(widget);
+    std::vector<QuickCreateShortcut> changes;
+    int active = 0;
+    recorder->setOnChange([&](const QuickCreateShortcut& s) { changes.push_back(s); });
+    recorder->setHotKeySuspender([&] {
+        ++active;
+        return HotKeySuspension([&] { --active; });
+    });
     int triggered = 0;
-    auto* quit = new QAction(&w.window);
+    auto* quit = new QAction(&window);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QObject::connect(quit, &QAction::triggered, [&] { ++triggered; });
-    w.window.addAction(quit);
+    window.addAction(quit);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
-    w.recorder->setFocus(Qt::TabFocusReason);
-    ASSERT_FALSE(w.recorder->isRecording());
-    EXPECT_EQ(w.activeSuspensions, 1);
-    w.key(Qt::Key_Tab);
-    EXPECT_TRUE(w.recorder->hasFocus());
-    EXPECT_EQ(w.beeps, 1);
-    w.key(Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
-    w.key(Qt::Key_Q, Qt::ControlModifier);
-    w.key(Qt::Key_Left, Qt::AltModifier);
-    w.key(Qt::Key_Backspace, Qt::MetaModifier);
-    w.key(Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_EQ(w.changes, (std::vector<QuickCreateShortcut>{{48, kCarbonControlKey | kCarbonShiftKey},
-                                                           {12, kCarbonControlKey},
-                                                           {123, kCarbonOptionKey},
-                                                           {51, kCarbonCommandKey},
-                                                           {36, kCarbonControlKey}}));
-    EXPECT_EQ(triggered, 0);
-    EXPECT_EQ(w.suspensions, 1);  // one for the whole time it has the keyboard
+    before->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(recorder->hasFocus());
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(active, 0) << "focus alone keeps the hot keys";
+    QTest::keyClick(recorder, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(triggered, 1) << "the window's shortcut, not a recording";
+    QTest::keyClick(recorder, Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+    QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(recorder->hasFocus());
+    QTest::keyClick(recorder, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(before->hasFocus());
+    EXPECT_TRUE(changes.empty());
+
+    recorder->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(recorder, Qt::Key_Return);
+    EXPECT_TRUE(recorder->isRecording());
+    EXPECT_EQ(active, 1);
+    QTest::keyClick(recorder, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(changes, (std::vector<QuickCreateShortcut>{{12, kCarbonControlKey}}));
+    EXPECT_EQ(triggered, 1);
+    EXPECT_TRUE(recorder->hasFocus());
+    EXPECT_EQ(active, 0) << "the new shortcut is registered without leaving the field";
+
+    for (bool backwards : {false, true}) {
+        recorder->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(recorder, Qt::Key_Space);
+        ASSERT_TRUE(recorder->isRecording());
+        QTest::keyClick(recorder, Qt::Key_N);  // refused: the hint shows
+        if (backwards)
+            QTest::keyClick(recorder, Qt::Key_Backtab, Qt::ShiftModifier);
+        else
+            QTest::keyClick(recorder, Qt::Key_Tab);
+        EXPECT_TRUE((backwards ? before : after)->hasFocus());
+        EXPECT_FALSE(recorder->isRecording());
+        EXPECT_FALSE(recorder->message());
+        EXPECT_EQ(active, 0);
+    }
+    EXPECT_EQ(changes.size(), 1u);
 }
 
 TEST(ShortcutRecorderControl, KeyEventsBecomeStoredKeysAndModifiers) {
@@ -174,8 +220,10 @@ TEST(ShortcutRecorderControl, KeyEventsBecomeStoredKeysAndModifiers) {
     EXPECT_TRUE(w.changes.empty());
 }
 
-TEST(ShortcutRecorderControl, RecordingIsDrawnWithTheAccentBorder) {
+// Recording shows the accent border; focused but idle, a fainter ring says where the keyboard is.
+TEST(ShortcutRecorderControl, RecordingIsDrawnWithTheAccentBorderAndFocusWithARing) {
     RecorderWindow w;
+    w.recorder->clearFocus();  // the window's first control, it had the focus when it opened
     const QPoint leftEdge(1, w.recorder->height() / 2);
     const QColor accent = appstyle::accent(w.recorder->palette());
     EXPECT_NE(pixel(w.recorder, leftEdge).rgb(), accent.rgb());
@@ -185,7 +233,14 @@ TEST(ShortcutRecorderControl, RecordingIsDrawnWithTheAccentBorder) {
     EXPECT_LE(std::abs(border.red() - accent.red()) + std::abs(border.green() - accent.green()) +
                   std::abs(border.blue() - accent.blue()),
               24);
+    const QImage recording = w.recorder->grab().toImage();
     w.key(Qt::Key_Escape);
+    ASSERT_TRUE(w.recorder->hasFocus());
+    const QImage focused = w.recorder->grab().toImage();
+    EXPECT_NE(focused, idle);
+    EXPECT_NE(focused, recording);
+    EXPECT_NE(pixel(w.recorder, QPoint(2, w.recorder->height() / 2)), idle.pixelColor(2, w.recorder->height() / 2));
+    QTest::mouseClick(w.elsewhere, Qt::LeftButton);
     EXPECT_EQ(w.recorder->grab().toImage(), idle);
 }
 

@@ -159,7 +159,7 @@ TEST_F(ShortcutSettingsViewTest, RowsAreRebuiltWhenTheOrderChanges) {
     EXPECT_EQ(view.rows()[0]->type().id, "py");
 }
 
-TEST_F(ShortcutSettingsViewTest, RecordersHoldTheHotKeysWhileTheyHaveTheKeyboard) {
+TEST_F(ShortcutSettingsViewTest, RecordersHoldTheHotKeysWhileTheyRecord) {
     int active = 0;
     ShortcutSettingsView card(model, [&] {
         ++active;
@@ -174,6 +174,10 @@ TEST_F(ShortcutSettingsViewTest, RecordersHoldTheHotKeysWhileTheyHaveTheKeyboard
     QTest::mouseClick(card.rows()[1]->recorder(), Qt::LeftButton);
     EXPECT_EQ(active, 1);
     EXPECT_FALSE(card.quickCreateRecorder()->isRecording());
+    QTest::keyClick(card.rows()[1]->recorder(), Qt::Key_Escape);
+    EXPECT_EQ(active, 0) << "focused but no longer recording";
+    QTest::keyClick(card.rows()[1]->recorder(), Qt::Key_Return);
+    EXPECT_EQ(active, 1);
     QTest::mouseClick(card.directShortcutsToggle(), Qt::LeftButton);  // the row goes away
     EXPECT_EQ(active, 0);
 }

@@ -58,6 +58,14 @@ check "Escape hides the panel" 'wait_for "! xdotool search --onlyvisible --name 
 check "a shortcut written elsewhere is registered" \
   'wait_for "grep -q \"Registered Ctrl+Alt+O hot key\" $work/first.log" 10'
 check "and only once" '[ "$(grep -c "Registered Ctrl+Alt+O hot key" "$work/first.log")" -eq 1 ]'
+# The same by name: "quillet shortcut set" writes the stored form, and the running instance
+# registers it within a second, for Quick Create and for a type.
+"$quillet" shortcut set quick-create ctrl+alt+p >/dev/null
+check "a shortcut set by name is registered" \
+  'wait_for "grep -q \"Registered Ctrl+Alt+P hot key\" $work/first.log" 10'
+"$quillet" shortcut set md Ctrl+Alt+M >/dev/null
+check "a type's shortcut set by name is registered" \
+  'wait_for "grep -q \"Registered Ctrl+Alt+M hot key\" $work/first.log" 10'
 
 kill -TERM $pid
 wait $pid; rc=$?
