@@ -58,7 +58,7 @@ struct MainWindow : test::GrantStoreFixture {
                                FolderAccessLocations locations;
                                locations.realHome = home.path();
                                return makeViewWithModel<FolderAccessSetupView>(
-                                   std::make_unique<FolderAccessSetupModel>(access, names, locations), parent);
+                                   std::make_unique<FolderAccessSetupModel>(access, names, locations, true), parent);
                            });
                            parts.cards.push_back([this](QWidget* parent) -> QWidget* {
                                return makeViewWithModel<ShortcutSettingsView>(
