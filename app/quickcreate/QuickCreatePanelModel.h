@@ -9,6 +9,8 @@
 #include "app/creation/CreationDestination.h"
 #include "app/observation/Subscription.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/text/DesktopWords.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -24,7 +26,8 @@ public:
     static constexpr const char* kSearchSymbol = "magnifyingglass";
     static constexpr const char* kEmptyStateText = "No file types found";
     static constexpr const char* kEmptyStateSymbol = "magnifyingglass";
-    static constexpr const char* kFrontFolderDetail = "Front Finder folder";
+    // "Folder of the front Files window", as the session names its file manager.
+    static constexpr const char* kFrontFolderDetail = linuxtexts::kFrontFolderDetail;
 
     struct Section {
         FileTypeCategory category;
@@ -37,7 +40,7 @@ public:
         std::string symbolName;  // "desktopcomputer" or "folder"
         std::string title;       // the status line, else the destination's title
         bool titleIsStatus = false;  // drawn in the primary colour
-        std::string detail;      // the Desktop's path, or "Front Finder folder"
+        std::string detail;      // the Desktop's path, or "Folder of the front Files window"
         bool operator==(const Footer&) const = default;
     };
 
@@ -49,6 +52,8 @@ public:
     bool showsEmptyState() const;
     Footer footer() const;
     CreationDestinationMode destinationMode() const;
+    // The session's names, for the destination picker's titles.
+    const DesktopWords& words() const;
     const std::string& searchText() const;
 
     // `changed` runs after every change the panel must redraw for: the controller's fields and

@@ -5,7 +5,7 @@
 namespace quillet::cardtexts {
 
 std::string guideKeyboardLine(const QuickCreateShortcut& shortcut) {
-    return "Press **" + shortcut.displayString() + "** to open Quick Create, or use the menu-bar icon.";
+    return "Press **" + shortcut.displayString() + linuxtexts::kGuideKeyboardLineEnd;
 }
 
 }  // namespace quillet::cardtexts

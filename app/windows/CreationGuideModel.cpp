@@ -6,7 +6,10 @@
 
 namespace quillet {
 
-CreationGuideModel::CreationGuideModel(AppSettings& settings) : settings_(settings) {}
+CreationGuideModel::CreationGuideModel(AppSettings& settings, DesktopWords words)
+    : settings_(settings), words_(std::move(words)) {}
+
+std::string CreationGuideModel::trayLine() const { return words_.fill(cardtexts::kGuideTrayBullet); }
 
 std::string CreationGuideModel::keyboardLine() const {
     return cardtexts::guideKeyboardLine(settings_.quickCreateShortcut.get());

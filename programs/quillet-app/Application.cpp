@@ -92,6 +92,7 @@
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "shared/paths/UserEnvironment.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -169,6 +170,8 @@ struct Parts {
     NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
     QuickCreatePanelWindowFactory panelFactory{applicationWindows, screens};
+    // How this session names its file manager, for every text that mentions it.
+    const DesktopWords words = DesktopWords::forDesktop(environment.currentDesktop);
     const HotKeySession hotKeySession = hotKeySessionOf(environment);
     const HotKeyWay hotKeyWay = chooseHotKeyWay(hotKeySession);
     std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);
@@ -194,6 +197,7 @@ struct Parts {
         applicationWindows,
         panelFactory,
         screens,
+        words,
     }};
 
     // The links the desktop hands over: to a later launch of "quillet URL" while this instance
@@ -236,7 +240,9 @@ struct Parts {
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
-                       AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView(shownVersion, parent); },
+                       AppWindows::Help{[this](QWidget* parent) -> QWidget* {
+                                            return new HelpView(shownVersion, words, parent);
+                                        },
                                         [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
                                       [this] { uninstaller.requestUninstall(); }, [this] { lifecycle.terminate(); },
@@ -263,7 +269,7 @@ struct Parts {
             return new ExtensionStatusView([this] { extensionSettings.open(); }, parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings), parent);
+            return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings, words), parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<FolderAccessSetupView>(
@@ -275,17 +281,18 @@ struct Parts {
             // While a recorder has the keyboard, Quillet+'s own hot keys are released, so the
             // combination they hold can be recorded.
             return makeViewWithModel<ShortcutSettingsView>(
-                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable),
+                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable, words),
                 [this] { return controller.hotKeyManager().suspend(); }, parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            return new UninstallView([this] { uninstaller.requestUninstall(); }, parent);
+            return new UninstallView([this] { uninstaller.requestUninstall(); }, words, parent);
         });
         parts.fileTypes = [this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<FileTypesListView>(std::make_unique<FileTypesListModel>(settings), parent);
         };
         parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) -> QWidget* {
-            return makeViewWithModel<OnboardingView>(std::make_unique<OnboardingModel>(settings, std::move(onFinish)),
+            return makeViewWithModel<OnboardingView>(
+                std::make_unique<OnboardingModel>(settings, std::move(onFinish), words),
                                                      parent);
         };
         return parts;

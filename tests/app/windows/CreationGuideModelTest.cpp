@@ -13,14 +13,14 @@ TEST(CreationGuideModelTest, TheKeyboardLineNamesTheStoredShortcutAndFollowsIt) 
     auto suite = DefaultsSuite::openInMemory("creation-guide-test");
     AppSettings settings(*suite);
     CreationGuideModel model(settings);
-    EXPECT_EQ(model.keyboardLine(), "Press **Ctrl+Alt+N** to open Quick Create, or use the menu-bar icon.");
+    EXPECT_EQ(model.keyboardLine(), "Press **Ctrl+Alt+N** to open Quick Create, or use the tray icon.");
 
     std::vector<std::string> seen;
     Subscription subscription = model.observe([&] { seen.push_back(model.keyboardLine()); });
     settings.quickCreateShortcut.set(QuickCreateShortcut{96, kCarbonCommandKey | kCarbonOptionKey});
     settings.fileTypeOrder.set({"md"});  // not the shortcut
     EXPECT_EQ(seen, (std::vector<std::string>{
-                        "Press **Alt+Super+F5** to open Quick Create, or use the menu-bar icon."}));
+                        "Press **Alt+Super+F5** to open Quick Create, or use the tray icon."}));
 
     subscription.cancel();
     settings.quickCreateShortcut.set(defaultQuickCreateShortcut);
