@@ -26,8 +26,9 @@ inline constexpr const char* kUninstallTitle = "Uninstall Quillet+";
 inline constexpr const char* kUninstallDetail = linuxtexts::kUninstallCardDetail;
 inline constexpr const char* kUninstallButton = "Uninstall...";
 
-// "Press **Ctrl+Alt+N** to open Quick Create, or use the tray icon."
-std::string guideKeyboardLine(const QuickCreateShortcut& shortcut);
+// "Press **Ctrl+Alt+N** to open Quick Create, or use the tray icon."; without a tray, the
+// sentence ends after "Quick Create".
+std::string guideKeyboardLine(const QuickCreateShortcut& shortcut, bool hasTray = true);
 
 }  // namespace cardtexts
 }  // namespace quillet

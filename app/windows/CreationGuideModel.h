@@ -17,7 +17,8 @@ class CreationGuideModel {
 public:
     explicit CreationGuideModel(AppSettings& settings, DesktopWords words = {});
 
-    // "Click the Quillet+ **tray icon** … **Create in Files Folder** …"
+    // "Click the Quillet+ **tray icon** … **Create in Files Folder** …", or where the desktop shows
+    // no tray, the Quick Create action of the application's icon.
     std::string trayLine() const;
 
     // "Press **Ctrl+Alt+N** to open Quick Create, or use the tray icon."

@@ -57,7 +57,8 @@ void welcomePage(QWidget* page, const DesktopWords& words) {
     title->setObjectName(QStringLiteral("pageTitle"));
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column->addWidget(title);
-    QLabel* detail = textLabel(words.fill(ot::kWelcomeDetail), title3Font(), TextStyle::secondary, page);
+    const char* welcome = words.hasTray ? ot::kWelcomeDetail : linuxtexts::kOnboardingWelcomeDetailNoTray;
+    QLabel* detail = textLabel(words.fill(welcome), title3Font(), TextStyle::secondary, page);
     detail->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     // Centred in the column, a wrapped label gets no height for its width: give it its own.
     detail->setFixedWidth(480);
@@ -98,12 +99,14 @@ void blockedFoldersPage(QWidget* page, const std::string& shortcut, const Deskto
     auto* heading = new QHBoxLayout;
     heading->setSpacing(8);
     heading->addWidget(new SymbolView("1.circle.fill", accent, 18, first));
-    heading->addWidget(textLabel(ot::kBlockedStep1Heading, appstyle::headlineFont(), TextStyle::primary, first), 1);
+    // Where the desktop shows no tray, the application's icon takes the tray icon's place.
+    const char* step1Heading = words.hasTray ? ot::kBlockedStep1Heading : linuxtexts::kOnboardingNoTrayHeading;
+    const char* step1Text = words.hasTray ? ot::kBlockedStep1Text : linuxtexts::kOnboardingNoTrayText;
+    heading->addWidget(textLabel(step1Heading, appstyle::headlineFont(), TextStyle::primary, first), 1);
     firstColumn->addLayout(heading);
     firstColumn->addWidget(
-        textLabel(words.fill(ot::kBlockedStep1Text), appstyle::calloutFont(QFont::Normal), TextStyle::secondary, first,
-                  true));
-    firstColumn->addWidget(trayIllustration(first));
+        textLabel(words.fill(step1Text), appstyle::calloutFont(QFont::Normal), TextStyle::secondary, first, true));
+    if (words.hasTray) firstColumn->addWidget(trayIllustration(first));
     column->addWidget(first);
 
     QWidget* second = stepCard(page);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QSocketNotifier>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <nlohmann/json.hpp>
@@ -135,6 +136,16 @@ HotKeySession hotKeySessionOf(const UserEnvironment& environment) {
     return session;
 }
 
+// The session's words, and whether it shows a tray: Qt knows both kinds (the XEmbed tray's
+// selection, a StatusNotifier watcher on the bus). Without a display there is none.
+DesktopWords desktopWordsOf(const UserEnvironment& environment) {
+    DesktopWords words = DesktopWords::forDesktop(environment.currentDesktop);
+    words.hasTray = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr &&
+                    QGuiApplication::platformName() != QLatin1String("offscreen") &&
+                    QSystemTrayIcon::isSystemTrayAvailable();
+    return words;
+}
+
 std::unique_ptr<HotKeyService> makeHotKeyService(const HotKeySession& session, HotKeyWay way, MainQueue& mainQueue,
                                                  const ApplicationBundle& bundle) {
     Logger(kAppSubsystem, "GlobalHotKey").log("Global shortcuts through %{public}s", hotKeyWayName(way));
@@ -170,8 +181,9 @@ struct Parts {
     NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
     QuickCreatePanelWindowFactory panelFactory{applicationWindows, screens};
-    // How this session names its file manager, for every text that mentions it.
-    const DesktopWords words = DesktopWords::forDesktop(environment.currentDesktop);
+    // How this session names its file manager, and whether it shows a tray, for every text that
+    // mentions them.
+    const DesktopWords words = desktopWordsOf(environment);
     const HotKeySession hotKeySession = hotKeySessionOf(environment);
     const HotKeyWay hotKeyWay = chooseHotKeyWay(hotKeySession);
     std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);

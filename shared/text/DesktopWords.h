@@ -7,9 +7,10 @@
 namespace quillet {
 
 // The names the running desktop gives the things Quillet+'s texts mention: above all its file
-// manager, which the session names ("Files" on GNOME, "Dolphin" on KDE…). The root reads the
-// session once and hands this value to whatever builds a text; texts that name the file manager
-// carry the placeholders below and are filled in where they are shown.
+// manager, which the session names ("Files" on GNOME, "Dolphin" on KDE…), and whether it shows a
+// tray at all. The root reads the session once and hands this value to whatever builds a text;
+// texts that name the file manager carry the placeholders below and are filled in where they are
+// shown.
 struct DesktopWords {
     // Mid-sentence, with its article: "Files", "Dolphin"; "the file manager" when unknown.
     static constexpr std::string_view kTheFileManager = "{the file manager}";
@@ -24,6 +25,9 @@ struct DesktopWords {
     // "Files", "Dolphin", "Nemo", "Thunar", "Caja", "PCManFM-Qt"; nothing when the session names no
     // desktop whose file manager is known.
     std::optional<std::string> fileManagerName;
+    // Whether the session shows a tray (GNOME without an extension shows none): without one, the
+    // walkthrough and the cards send the user to the application's own icon instead.
+    bool hasTray = true;
 
     // The file manager of the desktop $XDG_CURRENT_DESKTOP names (a colon-separated list, the
     // most specific first: "ubuntu:GNOME", "X-Cinnamon").

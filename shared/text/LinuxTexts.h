@@ -169,6 +169,21 @@ inline constexpr const char* kHelpManualUninstall =
     "Quit Quillet+, move ~/Applications/Quillet+.app to the Trash manually (a package install: sudo apt "
     "remove quillet), then log out and back in. {The file manager} then no longer offers Create File.";
 
+// Where the desktop shows no tray, the texts that send the user to the tray icon send them to the
+// Quick Create action of Quillet+'s own icon among the applications instead; each replaces the
+// same original as its tray counterpart above.
+inline constexpr const char* kOnboardingWelcomeDetailNoTray =
+    "Create new blank files anywhere on your computer — from {the file manager}, the Quillet+ icon, or a "
+    "keyboard shortcut. Here are the three ways to use it.";
+inline constexpr const char* kOnboardingNoTrayHeading = "1. Use Quick Create from the Quillet+ icon";
+inline constexpr const char* kOnboardingNoTrayText =
+    "This desktop shows no tray. Right-click Quillet+ among your applications (or in the dash), choose "
+    "**Quick Create**, then a file type. It works in every folder, including remote and system folders.";
+inline constexpr const char* kGuideNoTrayBullet =
+    "Right-click the Quillet+ **icon** among your applications and choose **Quick Create** — it works in every "
+    "folder. Choose **Desktop** or **{File Manager Folder}**, then a file type.";
+inline constexpr const char* kGuideKeyboardLineEndNoTray = "** to open Quick Create.";
+
 // The help's other sentences that named Finder, the menu bar, iCloud or the app bundle.
 // "Create new blank files from Finder, the menu bar, or a keyboard shortcut."
 inline constexpr const char* kHelpSubtitle =

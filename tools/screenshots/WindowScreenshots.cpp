@@ -102,6 +102,18 @@ int main(int argc, char** argv) {
     }
     onboarding.hide();
 
+    // The walkthrough on a desktop without a tray (GNOME without an extension).
+    DesktopWords trayless = words;
+    trayless.hasTray = false;
+    OnboardingModel traylessModel(settings, [] {}, trayless);
+    OnboardingView traylessOnboarding(traylessModel);
+    traylessOnboarding.show();
+    for (int page = 0; page < 3; ++page) {
+        if (page != 1) ok &= save(traylessOnboarding, QStringLiteral("%1/onboarding-%2-no-tray-%3").arg(out).arg(page).arg(suffix));
+        traylessOnboarding.findChild<QPushButton*>(QStringLiteral("primary"))->click();
+    }
+    traylessOnboarding.hide();
+
     HelpView help("Version 1.4.2", words);
     help.resize(720, 640);
     help.show();

@@ -219,9 +219,11 @@ QAction* menuItem(QMainWindow* window, const QString& menuTitle, const QString& 
 }
 
 // Everything the program shows on a desktop whose session names `desktop`.
-TextCollector collectEverything(const std::string& desktop) {
+TextCollector collectEverything(const std::string& desktop, bool hasTray = true) {
     TextCollector shown;
-    Program program(DesktopWords::forDesktop(desktop));
+    DesktopWords words = DesktopWords::forDesktop(desktop);
+    words.hasTray = hasTray;
+    Program program(words);
     program.settings.fileTypeOrder.set(defaultOrder());
     program.settings.enabledFileTypeIDs.set(allIDs());
 
@@ -306,9 +308,11 @@ TextCollector collectEverything(const std::string& desktop) {
 
 TEST(DesktopWordsScan, NoShownTextNamesAnotherSystemOnAnyDesktop) {
     for (const char* desktop : {"GNOME", "ubuntu:GNOME", "KDE", "X-Cinnamon", "XFCE", "MATE", "LXQt", "", "sway"}) {
-        const TextCollector shown = collectEverything(desktop);
-        EXPECT_GT(shown.size(), 300u) << desktop << ": the windows were built";
-        EXPECT_EQ(shown.foreign(), QStringList()) << "desktop \"" << desktop << '"';
+        for (const bool hasTray : {true, false}) {
+            const TextCollector shown = collectEverything(desktop, hasTray);
+            EXPECT_GT(shown.size(), 300u) << desktop << ": the windows were built";
+            EXPECT_EQ(shown.foreign(), QStringList()) << "desktop \"" << desktop << "\", tray " << hasTray;
+        }
     }
 }
 
@@ -323,6 +327,13 @@ TEST(DesktopWordsScan, TheFileManagerIsNamedAsTheSessionNamesIt) {
     const TextCollector gnome = collectEverything("ubuntu:GNOME");
     EXPECT_TRUE(gnome.containsText(QStringLiteral("Create in Files Folder")));
     EXPECT_TRUE(gnome.containsText(QStringLiteral("Right-click in Files")));
+
+    // Without a tray, the walkthrough and the cards send the user to the application's icon.
+    const TextCollector trayless = collectEverything("GNOME", false);
+    EXPECT_FALSE(trayless.containsText(QStringLiteral("Use the Quillet+ tray icon")));
+    EXPECT_FALSE(trayless.containsText(QStringLiteral("or use the tray icon")));
+    EXPECT_TRUE(trayless.containsText(QStringLiteral("Use Quick Create from the Quillet+ icon")));
+    EXPECT_TRUE(collectEverything("GNOME", true).containsText(QStringLiteral("Use the Quillet+ tray icon")));
 
     const TextCollector unknown = collectEverything("");
     EXPECT_TRUE(unknown.containsText(QStringLiteral("Create in Open Folder")));
