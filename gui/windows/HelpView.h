@@ -23,7 +23,7 @@ public:
     // `words`: how the session names its file manager, for the page's texts.
     HelpView(std::string versionLine, const DesktopWords& words, QWidget* parent = nullptr);
 
-    // Scrolls so that the "Finder Extension Troubleshooting" section is at the top; asked before
+    // Scrolls so that the "File Manager Menu Troubleshooting" section is at the top; asked before
     // the page is laid out, it happens once it is.
     void scrollToExtensionSection();
 

@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
     OnboardingView traylessOnboarding(traylessModel);
     traylessOnboarding.show();
     for (int page = 0; page < 3; ++page) {
-        if (page != 1) ok &= save(traylessOnboarding, QStringLiteral("%1/onboarding-%2-no-tray-%3").arg(out).arg(page).arg(suffix));
+        if (page != 1)
+            ok &= save(traylessOnboarding, QStringLiteral("%1/onboarding-%2-no-tray-%3").arg(out).arg(page).arg(suffix));
         traylessOnboarding.findChild<QPushButton*>(QStringLiteral("primary"))->click();
     }
     traylessOnboarding.hide();
