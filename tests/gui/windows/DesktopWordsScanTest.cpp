@@ -243,6 +243,9 @@ TextCollector collectEverything(const std::string& desktop, bool hasTray = true)
         if (page + 1 < OnboardingModel::kPageCount && primary) primary->click();
         QTest::qWait(10);
     }
+    // The per-type shortcuts, with their destination picker, shown too.
+    for (auto* shortcuts : window->findChildren<ShortcutSettingsView*>()) shortcuts->setShowsDirectShortcuts(true);
+    EXPECT_FALSE(window->findChildren<DestinationPickerControl*>().isEmpty());
     // The window again, with every presence chosen in turn (the descriptions change).
     for (const AppPresence presence : {AppPresence::dockOnly, AppPresence::menuBarOnly, AppPresence::dockAndMenuBar}) {
         program.settings.appPresence.set(presence);
