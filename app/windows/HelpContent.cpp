@@ -38,15 +38,27 @@ void fillWords(HelpContent& content, const DesktopWords& words) {
     }
 }
 
-HelpContent unfilledHelpContent() {
+// Where the desktop shows no tray, the texts on the tray icon speak of the Quick Create action of
+// the application's own icon.
+HelpContent unfilledHelpContent(bool tray) {
     HelpContent content;
+    content.subtitle = tray ? HelpContent::kSubtitle : lt::kHelpSubtitleNoTray;
+    const std::vector<HelpStep> trayStepList{{1, lt::kHelpTrayStep1Title, lt::kHelpTrayStep1Detail},
+                                             {2, lt::kHelpTrayStep2Title, lt::kHelpTrayStep2Detail},
+                                             {3, lt::kHelpTrayStep3Title, lt::kHelpTrayStep3Detail}};
+    const std::vector<HelpStep> appIconStepList{{1, lt::kHelpNoTrayStep1Title, lt::kHelpNoTrayStep1Detail},
+                                                {2, lt::kHelpNoTrayStep2Title, lt::kHelpNoTrayStep2Detail},
+                                                {3, lt::kHelpTrayStep3Title, lt::kHelpNoTrayStep3Detail}};
     content.cards = {
-        {"filemenu.and.cursorarrow", lt::kHelpRightClickCardTitle, lt::kHelpRightClickCardDetail},
-        {"macwindow.on.rectangle", lt::kHelpTrayCardTitle, lt::kHelpTrayCardDetail},
+        {"filemenu.and.cursorarrow", lt::kHelpRightClickCardTitle,
+         tray ? lt::kHelpRightClickCardDetail : lt::kHelpRightClickCardDetailNoTray},
+        {"macwindow.on.rectangle", tray ? lt::kHelpTrayCardTitle : lt::kHelpNoTrayCardTitle,
+         tray ? lt::kHelpTrayCardDetail : lt::kHelpNoTrayCardDetail},
         {"keyboard", "Quick Create shortcut",
          "Press your Quick Create shortcut to open the file picker, search by type or extension, and choose the "
          "destination. Works in every folder, with no setup."},
-        {"menubar.rectangle", lt::kHelpTrayAndTypesCardTitle, lt::kHelpTrayAndTypesCardDetail},
+        {"menubar.rectangle", tray ? lt::kHelpTrayAndTypesCardTitle : lt::kHelpTypesCardTitleNoTray,
+         tray ? lt::kHelpTrayAndTypesCardDetail : lt::kHelpTypesCardDetailNoTray},
     };
 
     content.sections.push_back(
@@ -55,13 +67,13 @@ HelpContent unfilledHelpContent() {
          {paragraph(lt::kHelpWhereIntro),
           row({"checkmark.circle.fill", HelpTint::green, "Right-click menu",
                "Dropbox, Downloads, and folders you own (your home folder and its regular subfolders)."}),
-          row({"macwindow.on.rectangle", HelpTint::accent, lt::kHelpTrayRowTitle, lt::kHelpTrayRowDetail}),
-          row({"keyboard", HelpTint::accent, "Quick Create shortcut — works everywhere", lt::kHelpShortcutRowDetail}),
+          row({"macwindow.on.rectangle", HelpTint::accent, tray ? lt::kHelpTrayRowTitle : lt::kHelpNoTrayRowTitle,
+               tray ? lt::kHelpTrayRowDetail : lt::kHelpNoTrayRowDetail}),
+          row({"keyboard", HelpTint::accent, "Quick Create shortcut — works everywhere",
+               tray ? lt::kHelpShortcutRowDetail : lt::kHelpShortcutRowDetailNoTray}),
           divider(),
-          heading(lt::kHelpTrayStepsHeading),
-          steps({{1, lt::kHelpTrayStep1Title, lt::kHelpTrayStep1Detail},
-                 {2, lt::kHelpTrayStep2Title, lt::kHelpTrayStep2Detail},
-                 {3, lt::kHelpTrayStep3Title, lt::kHelpTrayStep3Detail}})}});
+          heading(tray ? lt::kHelpTrayStepsHeading : lt::kHelpNoTrayStepsHeading),
+          steps(tray ? trayStepList : appIconStepList)}});
 
     content.sections.push_back(
         {"doc.badge.plus",
@@ -100,7 +112,8 @@ HelpContent unfilledHelpContent() {
     content.sections.push_back(
         {"trash",
          "Uninstalling",
-         {steps({{1, "Start the uninstaller", lt::kHelpUninstallStep1Detail},
+         {steps({{1, "Start the uninstaller",
+                  tray ? lt::kHelpUninstallStep1Detail : lt::kHelpUninstallStep1DetailNoTray},
                  {2, "Confirm the warning", lt::kHelpUninstallStep2Detail},
                  {3, "Let Quillet+ clean up", lt::kHelpUninstallStep3Detail},
                  {4, "Empty the Trash when ready",
@@ -115,8 +128,7 @@ HelpContent unfilledHelpContent() {
 }  // namespace
 
 HelpContent helpContent(const DesktopWords& words) {
-    HelpContent content = unfilledHelpContent();
-    content.subtitle = HelpContent::kSubtitle;
+    HelpContent content = unfilledHelpContent(words.hasTray);
     fillWords(content, words);
     return content;
 }

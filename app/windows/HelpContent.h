@@ -63,7 +63,7 @@ struct HelpContent {
     // The section the extension settings button leads to where the desktop has no such page.
     static constexpr const char* kExtensionSectionTitle = linuxtexts::kHelpExtensionSectionTitle;
 
-    std::string subtitle;  // kSubtitle in the session's words
+    std::string subtitle;  // kSubtitle in the session's words (without a tray, its own variant)
     std::vector<HelpCard> cards;
     std::vector<HelpSection> sections;
 };

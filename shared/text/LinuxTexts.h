@@ -183,6 +183,38 @@ inline constexpr const char* kGuideNoTrayBullet =
     "Right-click the Quillet+ **icon** among your applications and choose **Quick Create** — it works in every "
     "folder. Choose **Desktop** or **{File Manager Folder}**, then a file type.";
 inline constexpr const char* kGuideKeyboardLineEndNoTray = "** to open Quick Create.";
+// The help's texts on the tray icon, likewise.
+inline constexpr const char* kHelpSubtitleNoTray =
+    "Create new blank files from {the file manager}, the Quillet+ icon, or a keyboard shortcut.";
+inline constexpr const char* kHelpRightClickCardDetailNoTray =
+    "In any local folder, right-click the background or an item and choose Create File. Remote shares, Recent, "
+    "search results, and the Trash have no such menu — use the Quillet+ icon or shortcut there.";
+inline constexpr const char* kHelpNoTrayCardTitle = "Quillet+ icon";
+inline constexpr const char* kHelpNoTrayCardDetail =
+    "This desktop shows no tray: right-click the Quillet+ icon among your applications and choose Quick "
+    "Create. Unlike the right-click menu, it works in every folder — including remote and system folders.";
+inline constexpr const char* kHelpTypesCardTitleNoTray = "File types";
+inline constexpr const char* kHelpTypesCardDetailNoTray =
+    "Turn file types on or off in the main window — every menu follows the enabled list.";
+inline constexpr const char* kHelpNoTrayRowTitle = "Quillet+ icon — works everywhere";
+inline constexpr const char* kHelpNoTrayRowDetail =
+    "Remote shares, Recent, search results, and the Trash won't show the right-click menu (they are not "
+    "local folders). Quick Create from the Quillet+ icon is unaffected and creates on the Desktop or in the "
+    "folder of the front {file manager} window.";
+inline constexpr const char* kHelpShortcutRowDetailNoTray =
+    "The keyboard shortcut and the Quillet+ icon create through the app, so they work in every folder with "
+    "no {file manager} setup.";
+inline constexpr const char* kHelpNoTrayStepsHeading = "Use the Quillet+ icon (no setup)";
+inline constexpr const char* kHelpNoTrayStep1Title = "Find Quillet+";
+inline constexpr const char* kHelpNoTrayStep1Detail =
+    "Open the list of your applications (or the dash) and right-click the Quillet+ icon.";
+inline constexpr const char* kHelpNoTrayStep2Title = "Choose Quick Create";
+inline constexpr const char* kHelpNoTrayStep2Detail =
+    "The Quick Create panel opens: choose Desktop, or {File Manager Folder} for the folder of the front "
+    "{file manager} window.";
+inline constexpr const char* kHelpNoTrayStep3Detail = "Type to filter, then click a file type.";
+inline constexpr const char* kHelpUninstallStep1DetailNoTray =
+    "Choose Uninstall Quillet+ from the main window or its File menu.";
 
 // The help's other sentences that named Finder, the menu bar, iCloud or the app bundle.
 // "Create new blank files from Finder, the menu bar, or a keyboard shortcut."

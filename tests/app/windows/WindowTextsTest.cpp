@@ -98,3 +98,23 @@ TEST(WindowTextsTest, TheGuidesKeyboardLineNamesTheShortcutInBold) {
 }
 
 }  // namespace
+
+namespace {
+
+// Where the desktop shows no tray, the help speaks of the application's icon, never of a tray
+// icon to click.
+TEST(HelpContentTest, WithoutATrayTheHelpSpeaksOfTheApplicationsIcon) {
+    DesktopWords words = DesktopWords::forDesktop("GNOME");
+    words.hasTray = false;
+    const HelpContent help = helpContent(words);
+    for (const std::string& text : helpTexts(help)) {
+        for (const char* tray : {"tray icon", "Tray", "the tray,", "system tray"})
+            EXPECT_EQ(text.find(tray), std::string::npos) << text;
+    }
+    EXPECT_EQ(help.cards[1].title, "Quillet+ icon");
+    EXPECT_EQ(help.sections[0].blocks.at(5).text, "Use the Quillet+ icon (no setup)");
+    EXPECT_EQ(help.sections[0].blocks.at(6).steps.at(1).detail,
+              "The Quick Create panel opens: choose Desktop, or Files Folder for the folder of the front Files window.");
+}
+
+}  // namespace
