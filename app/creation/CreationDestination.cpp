@@ -4,6 +4,7 @@
 
 #include "shared/paths/FilePaths.h"
 #include "shared/paths/UserDirectories.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -74,7 +75,7 @@ std::string creationStatusMessage(const std::filesystem::path& createdFile,
 const std::array<DestinationChoice, 2>& destinationChoices() {
     static const std::array<DestinationChoice, 2> choices{{
         {CreationDestinationMode::desktop, "Desktop", "desktopcomputer"},
-        {CreationDestinationMode::frontFinderFolder, "Finder Folder", "folder"},
+        {CreationDestinationMode::frontFinderFolder, linuxtexts::kFrontFolderDestinationTitle, "folder"},
     }};
     return choices;
 }

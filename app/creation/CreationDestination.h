@@ -23,7 +23,8 @@ std::optional<CreationDestinationMode> creationDestinationModeFromRawValue(std::
 inline constexpr std::array<CreationDestinationMode, 2> kAllCreationDestinationModes{
     CreationDestinationMode::desktop, CreationDestinationMode::frontFinderFolder};
 
-// How a destination is offered to the user wherever one is picked: its title and symbol.
+// How a destination is offered to the user wherever one is picked: its title and symbol. The
+// front folder's title names the file manager: it is filled in with DesktopWords where shown.
 struct DestinationChoice {
     CreationDestinationMode mode;
     const char* title;

@@ -107,9 +107,10 @@ StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode de
     const bool desktop = destination == CreationDestinationMode::desktop;
     StatusMenuItem item;
     item.kind = StatusMenuItem::Kind::submenu;
-    item.title = desktop ? kCreateOnDesktopTitle : kCreateInFolderTitle;
+    const DesktopWords& words = environment_.quickCreate.words();
+    item.title = desktop ? kCreateOnDesktopTitle : words.fill(kCreateInFolderTitle);
     item.symbolName = desktop ? "desktopcomputer" : "folder";
-    item.accessibilityDescription = desktop ? "Desktop" : "Finder Folder";
+    item.accessibilityDescription = desktop ? "Desktop" : words.fill(linuxtexts::kFrontFolderDestinationTitle);
     if (!settings_) return item;
 
     const auto types = settings_->enabledFileTypesInOrder();

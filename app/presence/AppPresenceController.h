@@ -11,6 +11,7 @@
 #include "platform/ApplicationWindows.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusMenu.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -40,7 +41,8 @@ class AppPresenceController {
 public:
     static constexpr const char* kQuickCreateTitle = "Quick Create...";
     static constexpr const char* kCreateOnDesktopTitle = "Create on Desktop";
-    static constexpr const char* kCreateInFolderTitle = "Create in Finder Folder";
+    // Filled in with the session's file manager: "Create in Files Folder".
+    static constexpr const char* kCreateInFolderTitle = linuxtexts::kCreateInFrontFolderTitle;
     static constexpr const char* kOpenTitle = "Open Quillet+";
     static constexpr const char* kUninstallTitle = "Uninstall Quillet+...";
     static constexpr const char* kQuitTitle = "Quit Quillet+";

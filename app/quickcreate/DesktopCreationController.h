@@ -16,6 +16,7 @@
 #include "shared/logging/Logger.h"
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/paths/FolderPath.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -44,6 +45,9 @@ struct DesktopCreationEnvironment {
     ApplicationWindows& windows;
     QuickCreatePanelFactory& panelFactory;
     ScreenLayout& screens;
+    // How the session names its file manager, for the front folder's title in the panel and
+    // the tray menu.
+    DesktopWords words;
 };
 
 // Creates files from the Quick Create panel, the tray menu and the direct per-type shortcuts:
@@ -96,6 +100,7 @@ public:
 
     std::filesystem::path desktopFolderURL() const { return environment_.destinations.desktopFolderURL(); }
     AppSettings& settings() const { return environment_.settings; }
+    const DesktopWords& words() const { return environment_.words; }
     GlobalHotKeyManager& hotKeyManager() { return hotKeyManager_; }
     // Null until the panel was first shown.
     QuickCreatePanelHost* quickCreatePanel() const { return quickCreatePanel_.get(); }

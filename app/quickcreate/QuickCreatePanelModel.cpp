@@ -33,12 +33,14 @@ QuickCreatePanelModel::Footer QuickCreatePanelModel::footer() const {
         footer.title = *status;
         footer.titleIsStatus = true;
     } else {
-        footer.title = choice.title;
+        footer.title = words().fill(choice.title);
     }
     footer.detail = mode == CreationDestinationMode::desktop ? controller_.desktopFolderURL().string()
-                                                             : std::string(kFrontFolderDetail);
+                                                             : words().fill(kFrontFolderDetail);
     return footer;
 }
+
+const DesktopWords& QuickCreatePanelModel::words() const { return controller_.words(); }
 
 CreationDestinationMode QuickCreatePanelModel::destinationMode() const { return controller_.destinationMode.get(); }
 

@@ -10,6 +10,8 @@
 #include "app/observation/Published.h"
 #include "app/observation/Subscription.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/text/DesktopWords.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -25,7 +27,8 @@ public:
     static constexpr const char* kSearchSymbol = "magnifyingglass";
     static constexpr const char* kEmptyStateText = "No file types found";
     static constexpr const char* kEmptyStateSymbol = "magnifyingglass";
-    static constexpr const char* kFrontFolderDetail = "Front Finder folder";
+    // "Folder of the front Files window", as the session names its file manager.
+    static constexpr const char* kFrontFolderDetail = linuxtexts::kFrontFolderDetail;
     // Tiles per row of a section's grid.
     static constexpr int kColumns = 3;
 
@@ -43,7 +46,7 @@ public:
         std::string symbolName;  // "desktopcomputer" or "folder"
         std::string title;       // the status line, else the destination's title
         bool titleIsStatus = false;  // drawn in the primary colour
-        std::string detail;      // the Desktop's path, or "Front Finder folder"
+        std::string detail;      // the Desktop's path, or "Folder of the front Files window"
         bool operator==(const Footer&) const = default;
     };
 
@@ -55,6 +58,8 @@ public:
     bool showsEmptyState() const;
     Footer footer() const;
     CreationDestinationMode destinationMode() const;
+    // The session's names, for the destination picker's titles.
+    const DesktopWords& words() const;
     const std::string& searchText() const;
 
     // `changed` runs after every change the panel must redraw for: the controller's fields and

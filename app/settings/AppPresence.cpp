@@ -1,5 +1,7 @@
 #include "app/settings/AppPresence.h"
 
+#include "shared/text/LinuxTexts.h"
+
 namespace quillet {
 
 std::string_view rawValue(AppPresence presence) {
@@ -19,18 +21,18 @@ std::optional<AppPresence> appPresenceFromRawValue(std::string_view raw) {
 
 std::string_view title(AppPresence presence) {
     switch (presence) {
-        case AppPresence::dockAndMenuBar: return "Dock + Menu";
-        case AppPresence::dockOnly: return "Dock";
-        case AppPresence::menuBarOnly: return "Menu Bar";
+        case AppPresence::dockAndMenuBar: return linuxtexts::kPresenceBothTitle;
+        case AppPresence::dockOnly: return linuxtexts::kPresenceTaskbarTitle;
+        case AppPresence::menuBarOnly: return linuxtexts::kPresenceTrayTitle;
     }
     return {};
 }
 
 std::string_view presenceDescription(AppPresence presence) {
     switch (presence) {
-        case AppPresence::dockAndMenuBar: return "Show Quillet+ in the Dock and the menu bar.";
-        case AppPresence::dockOnly: return "Show Quillet+ in the Dock only.";
-        case AppPresence::menuBarOnly: return "Keep Quillet+ available from the menu bar only.";
+        case AppPresence::dockAndMenuBar: return linuxtexts::kPresenceBothDescription;
+        case AppPresence::dockOnly: return linuxtexts::kPresenceTaskbarDescription;
+        case AppPresence::menuBarOnly: return linuxtexts::kPresenceTrayDescription;
     }
     return {};
 }

@@ -6,8 +6,8 @@
 
 namespace quillet {
 
-ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable)
-    : settings_(settings), globalShortcutsAvailable_(globalShortcutsAvailable) {}
+ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable, DesktopWords words)
+    : settings_(settings), globalShortcutsAvailable_(globalShortcutsAvailable), words_(std::move(words)) {}
 
 std::optional<std::string> ShortcutSettingsModel::availabilityNote() const {
     if (globalShortcutsAvailable_) return std::nullopt;

@@ -9,6 +9,7 @@
 #include "app/observation/Subscription.h"
 #include "app/keys/QuickCreateShortcut.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -42,7 +43,9 @@ public:
     };
 
     // `globalShortcutsAvailable` is false where the session offers no way to register them.
-    explicit ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable = true);
+    // `words`: how the session names its file manager, for the destination picker.
+    explicit ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable = true, DesktopWords words = {});
+    const DesktopWords& words() const { return words_; }
 
     // The line under the title saying the shortcuts cannot work here; nothing where they can.
     std::optional<std::string> availabilityNote() const;
@@ -74,6 +77,7 @@ public:
 private:
     AppSettings& settings_;
     bool globalShortcutsAvailable_ = true;
+    DesktopWords words_;
 };
 
 }  // namespace quillet

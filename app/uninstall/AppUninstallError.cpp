@@ -9,7 +9,7 @@ AppUninstallError::AppUninstallError(Kind kind, std::string description)
 
 AppUninstallError AppUninstallError::notRunningFromAppBundle(std::filesystem::path bundle) {
     AppUninstallError error(Kind::notRunningFromAppBundle,
-                            "Quillet+ is not running from an application bundle: " + bundle.string());
+                            linuxtexts::kNotRunningFromBundlePrefix + bundle.string());
     error.bundle_ = std::move(bundle);
     return error;
 }
@@ -42,7 +42,7 @@ AppUninstallError AppUninstallError::appleScriptFailed(std::string message) {
 }
 
 AppUninstallError AppUninstallError::appleScriptCreationFailed() {
-    return AppUninstallError(Kind::appleScriptCreationFailed, "Quillet+ could not prepare the Finder uninstall request.");
+    return AppUninstallError(Kind::appleScriptCreationFailed, linuxtexts::kFileManagerRequestFailed);
 }
 
 }  // namespace quillet

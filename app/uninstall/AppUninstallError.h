@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shared/errors/UserFacingError.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -22,8 +23,7 @@ public:
         appleScriptCreationFailed,
     };
 
-    static constexpr const char* kRecoverySuggestion =
-        "Quit Quillet+, move the app to the Trash manually, then restart Finder to unload the Finder extension.";
+    static constexpr const char* kRecoverySuggestion = linuxtexts::kUninstallRecoverySuggestion;
 
     static AppUninstallError notRunningFromAppBundle(std::filesystem::path bundle);
     // The underlying error's description, when there is one.

@@ -17,14 +17,18 @@ namespace quillet {
 namespace {
 
 struct TrashWay {
-    const char* name;  // as it appears in the failure texts and the log
+    const char* name;       // as it appears in the log
+    const char* shownName;  // as the failure text names it
     TrashAttempt& (*port)(AppUninstallerEnvironment&);
 };
 
 const TrashWay kTrashWays[] = {
-    {"FileManager", [](AppUninstallerEnvironment& e) -> TrashAttempt& { return e.fileManagerTrash; }},
-    {"NSWorkspace", [](AppUninstallerEnvironment& e) -> TrashAttempt& { return e.workspaceTrash; }},
-    {"Finder", [](AppUninstallerEnvironment& e) -> TrashAttempt& { return e.finderTrash; }},
+    {"FileManager", linuxtexts::kTrashWayQtName,
+     [](AppUninstallerEnvironment& e) -> TrashAttempt& { return e.fileManagerTrash; }},
+    {"NSWorkspace", linuxtexts::kTrashWayGioName,
+     [](AppUninstallerEnvironment& e) -> TrashAttempt& { return e.workspaceTrash; }},
+    {"Finder", linuxtexts::kTrashWayFileManagerName,
+     [](AppUninstallerEnvironment& e) -> TrashAttempt& { return e.finderTrash; }},
 };
 
 // Anything at the path, a dangling link included: a trash request that left it there did not move it.
@@ -140,7 +144,7 @@ void AppUninstaller::tryTrash(const std::filesystem::path& bundle, std::size_t a
                                    : outcome.errorDescription;
                 break;
         }
-        failures.push_back(std::string(way.name) + ": " + failure);
+        failures.push_back(std::string(way.shownName) + ": " + failure);
         log_.error(std::string(way.name) + " trash attempt failed: %{public}s", failure);
         tryTrash(bundle, attempt + 1, std::move(failures));
     });

@@ -13,6 +13,7 @@
 #include "platform/RunningFileManagers.h"
 #include "platform/TrashAttempt.h"
 #include "shared/logging/Logger.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -62,16 +63,14 @@ class AppUninstaller {
 public:
     static constexpr const char* kLogCategory = "Uninstall";
     static constexpr const char* kConfirmationMessage = "Uninstall Quillet+?";
-    static constexpr const char* kConfirmationInformativeText =
-        "This will move Quillet+ to the Trash, remove saved Quillet+ settings, and restart Finder so the Finder "
-        "extension is unloaded.\n\nFiles you created with Quillet+ will not be removed.";
+    static constexpr const char* kConfirmationInformativeText = linuxtexts::kUninstallInformativeText;
     static constexpr const char* kUninstallButton = "Uninstall";
     static constexpr const char* kCancelButton = "Cancel";
     static constexpr const char* kFailureMessage = "Could not uninstall Quillet+";
     static constexpr const char* kBundleExtension = ".app";
     static constexpr std::chrono::nanoseconds kPollInterval{100'000'000};
     static constexpr int kPollLimit = 20;
-    static constexpr const char* kFinderScriptFailedMessage = "Finder could not move Quillet+ to the Trash.";
+    static constexpr const char* kFinderScriptFailedMessage = linuxtexts::kFileManagerTrashFailed;
 
     explicit AppUninstaller(AppUninstallerEnvironment environment);
     AppUninstaller(const AppUninstaller&) = delete;

@@ -4,8 +4,9 @@
 
 namespace quillet::cardtexts {
 
-std::string guideKeyboardLine(const QuickCreateShortcut& shortcut) {
-    return "Press **" + shortcut.displayString() + "** to open Quick Create, or use the menu-bar icon.";
+std::string guideKeyboardLine(const QuickCreateShortcut& shortcut, bool hasTray) {
+    return "Press **" + shortcut.displayString() +
+           (hasTray ? linuxtexts::kGuideKeyboardLineEnd : linuxtexts::kGuideKeyboardLineEndNoTray);
 }
 
 }  // namespace quillet::cardtexts

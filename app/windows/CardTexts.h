@@ -9,9 +9,10 @@ namespace quillet {
 struct QuickCreateShortcut;
 
 // The texts of the main window's small cards; a span between double asterisks is shown in bold.
+// Those that name the file manager are filled in with DesktopWords where shown.
 namespace cardtexts {
 
-inline constexpr const char* kExtensionTitle = "Finder Extension";
+inline constexpr const char* kExtensionTitle = linuxtexts::kExtensionStatusTitle;
 inline constexpr const char* kExtensionDetail = linuxtexts::kExtensionStatusDetail;
 inline constexpr const char* kExtensionButton = "Open Extension Settings";
 
@@ -22,12 +23,12 @@ inline constexpr const char* kGuideBlockedFolders = linuxtexts::kGuideBlockedFol
 inline constexpr const char* kGuideTrayBullet = linuxtexts::kGuideTrayBullet;
 
 inline constexpr const char* kUninstallTitle = "Uninstall Quillet+";
-inline constexpr const char* kUninstallDetail =
-    "Move the app to the Trash, remove saved settings, and restart Finder so the Finder extension is unloaded.";
+inline constexpr const char* kUninstallDetail = linuxtexts::kUninstallCardDetail;
 inline constexpr const char* kUninstallButton = "Uninstall...";
 
-// "Press **⌃ + ⌥ + N** to open Quick Create, or use the menu-bar icon."
-std::string guideKeyboardLine(const QuickCreateShortcut& shortcut);
+// "Press **Ctrl+Alt+N** to open Quick Create, or use the tray icon."; without a tray, the
+// sentence ends after "Quick Create".
+std::string guideKeyboardLine(const QuickCreateShortcut& shortcut, bool hasTray = true);
 
 }  // namespace cardtexts
 }  // namespace quillet

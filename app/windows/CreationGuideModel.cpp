@@ -6,10 +6,15 @@
 
 namespace quillet {
 
-CreationGuideModel::CreationGuideModel(AppSettings& settings) : settings_(settings) {}
+CreationGuideModel::CreationGuideModel(AppSettings& settings, DesktopWords words)
+    : settings_(settings), words_(std::move(words)) {}
+
+std::string CreationGuideModel::trayLine() const {
+    return words_.fill(words_.hasTray ? cardtexts::kGuideTrayBullet : linuxtexts::kGuideNoTrayBullet);
+}
 
 std::string CreationGuideModel::keyboardLine() const {
-    return cardtexts::guideKeyboardLine(settings_.quickCreateShortcut.get());
+    return cardtexts::guideKeyboardLine(settings_.quickCreateShortcut.get(), words_.hasTray);
 }
 
 Subscription CreationGuideModel::observe(std::function<void()> changed) {

@@ -1,5 +1,6 @@
 #include "app/windows/HelpContent.h"
 
+#include "shared/text/DesktopWords.h"
 #include "shared/text/LinuxTexts.h"
 
 namespace quillet {
@@ -16,19 +17,48 @@ HelpBlock heading(std::string text) { return {Kind::heading, std::move(text)}; }
 HelpBlock steps(std::vector<HelpStep> steps) { return {Kind::steps, {}, {}, std::move(steps)}; }
 HelpBlock groups(std::vector<HelpFileTypeGroup> groups) { return {Kind::fileTypeGroups, {}, {}, {}, std::move(groups)}; }
 
-}  // namespace
+// Every text of the page with the file manager's placeholders filled in.
+void fillWords(HelpContent& content, const DesktopWords& words) {
+    content.subtitle = words.fill(content.subtitle);
+    for (HelpCard& card : content.cards) {
+        card.title = words.fill(card.title);
+        card.detail = words.fill(card.detail);
+    }
+    for (HelpSection& section : content.sections) {
+        section.title = words.fill(section.title);
+        for (HelpBlock& block : section.blocks) {
+            block.text = words.fill(block.text);
+            block.row.title = words.fill(block.row.title);
+            block.row.detail = words.fill(block.row.detail);
+            for (HelpStep& step : block.steps) {
+                step.title = words.fill(step.title);
+                step.detail = words.fill(step.detail);
+            }
+        }
+    }
+}
 
-HelpContent helpContent() {
+// Where the desktop shows no tray, the texts on the tray icon speak of the Quick Create action of
+// the application's own icon.
+HelpContent unfilledHelpContent(bool tray) {
     HelpContent content;
+    content.subtitle = tray ? HelpContent::kSubtitle : lt::kHelpSubtitleNoTray;
+    const std::vector<HelpStep> trayStepList{{1, lt::kHelpTrayStep1Title, lt::kHelpTrayStep1Detail},
+                                             {2, lt::kHelpTrayStep2Title, lt::kHelpTrayStep2Detail},
+                                             {3, lt::kHelpTrayStep3Title, lt::kHelpTrayStep3Detail}};
+    const std::vector<HelpStep> appIconStepList{{1, lt::kHelpNoTrayStep1Title, lt::kHelpNoTrayStep1Detail},
+                                                {2, lt::kHelpNoTrayStep2Title, lt::kHelpNoTrayStep2Detail},
+                                                {3, lt::kHelpTrayStep3Title, lt::kHelpNoTrayStep3Detail}};
     content.cards = {
-        {"filemenu.and.cursorarrow", "Right-click in Finder", lt::kHelpRightClickCardDetail},
-        {"macwindow.on.rectangle", lt::kHelpTrayCardTitle, lt::kHelpTrayCardDetail},
+        {"filemenu.and.cursorarrow", lt::kHelpRightClickCardTitle,
+         tray ? lt::kHelpRightClickCardDetail : lt::kHelpRightClickCardDetailNoTray},
+        {"macwindow.on.rectangle", tray ? lt::kHelpTrayCardTitle : lt::kHelpNoTrayCardTitle,
+         tray ? lt::kHelpTrayCardDetail : lt::kHelpNoTrayCardDetail},
         {"keyboard", "Quick Create shortcut",
          "Press your Quick Create shortcut to open the file picker, search by type or extension, and choose the "
          "destination. Works in every folder, with no setup."},
-        {"menubar.rectangle", "Menu bar & file types",
-         "Create from the Quillet+ menu bar icon too. Turn file types on or off in the main window — every menu "
-         "follows the enabled list."},
+        {"menubar.rectangle", tray ? lt::kHelpTrayAndTypesCardTitle : lt::kHelpTypesCardTitleNoTray,
+         tray ? lt::kHelpTrayAndTypesCardDetail : lt::kHelpTypesCardDetailNoTray},
     };
 
     content.sections.push_back(
@@ -37,15 +67,13 @@ HelpContent helpContent() {
          {paragraph(lt::kHelpWhereIntro),
           row({"checkmark.circle.fill", HelpTint::green, "Right-click menu",
                "Dropbox, Downloads, and folders you own (your home folder and its regular subfolders)."}),
-          row({"macwindow.on.rectangle", HelpTint::accent, lt::kHelpTrayRowTitle, lt::kHelpTrayRowDetail}),
+          row({"macwindow.on.rectangle", HelpTint::accent, tray ? lt::kHelpTrayRowTitle : lt::kHelpNoTrayRowTitle,
+               tray ? lt::kHelpTrayRowDetail : lt::kHelpNoTrayRowDetail}),
           row({"keyboard", HelpTint::accent, "Quick Create shortcut — works everywhere",
-               "The keyboard shortcut and menu bar icon create through the app, so they work in every folder with "
-               "no Finder setup."}),
+               tray ? lt::kHelpShortcutRowDetail : lt::kHelpShortcutRowDetailNoTray}),
           divider(),
-          heading(lt::kHelpTrayStepsHeading),
-          steps({{1, lt::kHelpTrayStep1Title, lt::kHelpTrayStep1Detail},
-                 {2, lt::kHelpTrayStep2Title, lt::kHelpTrayStep2Detail},
-                 {3, lt::kHelpTrayStep3Title, lt::kHelpTrayStep3Detail}})}});
+          heading(tray ? lt::kHelpTrayStepsHeading : lt::kHelpNoTrayStepsHeading),
+          steps(tray ? trayStepList : appIconStepList)}});
 
     content.sections.push_back(
         {"doc.badge.plus",
@@ -60,10 +88,8 @@ HelpContent helpContent() {
         {"puzzlepiece.extension",
          HelpContent::kExtensionSectionTitle,
          {steps({{1, lt::kHelpExtensionStep1Title, lt::kHelpExtensionStep1Detail},
-                 {2, "Restart Finder if the menu is missing", lt::kHelpExtensionStep2Detail},
-                 {3, "Use a real folder target",
-                  "Right-click in a Finder folder background or on an item inside a folder. If Quillet+ cannot read "
-                  "the target, it falls back to the Desktop."}})}});
+                 {2, lt::kHelpExtensionStep2Title, lt::kHelpExtensionStep2Detail},
+                 {3, "Use a real folder target", lt::kHelpExtensionStep3Detail}})}});
 
     content.sections.push_back(
         {"folder.badge.gearshape",
@@ -72,9 +98,7 @@ HelpContent helpContent() {
           steps({{1, "Grant your home folder once",
                   "In the main window, use Folder Access ▸ Grant Home Folder. Quillet+ stores a secure bookmark and "
                   "reuses it for folders you own, including Desktop, Documents, and Downloads."},
-                 {2, "Add cloud folders",
-                  "Use Folder Access ▸ Add Cloud Folders to grant Dropbox, OneDrive, Google Drive, or iCloud Drive. "
-                  "Granting a cloud folder once covers all of its subfolders — you won't be asked again."},
+                 {2, "Add cloud folders", lt::kHelpCloudFoldersDetail},
                  {3, "Add external volumes separately",
                   "External drives and mounted volumes live outside your home folder. Add those volume roots from "
                   "Folder Access when you want to create files there."},
@@ -83,27 +107,29 @@ HelpContent helpContent() {
     content.sections.push_back(
         {"textformat",
          "File Naming",
-         {paragraph("New files start as Untitled with the matching extension. If a file already exists, Quillet+ "
-                    "follows Finder-style numbering such as Untitled 2, Untitled 3, and so on.")}});
+         {paragraph(lt::kHelpFileNaming)}});
 
     content.sections.push_back(
         {"trash",
          "Uninstalling",
          {steps({{1, "Start the uninstaller",
-                  "Choose Uninstall Quillet+ from the main window, the Quillet+ app menu, or the Quillet+ menu bar "
-                  "extra."},
-                 {2, "Confirm the warning",
-                  "The confirmation explains that the app will be moved to the Trash, saved Quillet+ settings will "
-                  "be removed, and Finder will restart."},
-                 {3, "Let Quillet+ clean up",
-                  "Quillet+ unregisters the Quick Create shortcut, restarts Finder to unload the Finder extension, "
-                  "moves the app bundle to the Trash, removes saved settings, then quits."},
+                  tray ? lt::kHelpUninstallStep1Detail : lt::kHelpUninstallStep1DetailNoTray},
+                 {2, "Confirm the warning", lt::kHelpUninstallStep2Detail},
+                 {3, "Let Quillet+ clean up", lt::kHelpUninstallStep3Detail},
                  {4, "Empty the Trash when ready",
                   "The app remains recoverable in the Trash until you empty it. Files you created with Quillet+ are "
                   "never deleted by the uninstaller."}}),
           divider(),
           heading("If uninstall cannot finish"),
           paragraph(lt::kHelpManualUninstall)}});
+    return content;
+}
+
+}  // namespace
+
+HelpContent helpContent(const DesktopWords& words) {
+    HelpContent content = unfilledHelpContent(words.hasTray);
+    fillWords(content, words);
     return content;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/text/LinuxTexts.h"
+
 namespace quillet {
 
 // The help page as plain data, in reading order, so its texts and grouping are checked without a
@@ -55,17 +57,20 @@ struct HelpSection {
 
 struct HelpContent {
     static constexpr const char* kTitle = "Quillet+ Help";
-    static constexpr const char* kSubtitle =
-        "Create new blank files from Finder, the menu bar, or a keyboard shortcut.";
+    // Filled in with the session's file manager, like every text of the page.
+    static constexpr const char* kSubtitle = linuxtexts::kHelpSubtitle;
     static constexpr const char* kHeaderSymbol = "doc.badge.plus";
     // The section the extension settings button leads to where the desktop has no such page.
-    static constexpr const char* kExtensionSectionTitle = "Finder Extension Troubleshooting";
+    static constexpr const char* kExtensionSectionTitle = linuxtexts::kHelpExtensionSectionTitle;
 
+    std::string subtitle;  // kSubtitle in the session's words (without a tray, its own variant)
     std::vector<HelpCard> cards;
     std::vector<HelpSection> sections;
 };
 
-// The whole page, built once by the view.
-HelpContent helpContent();
+struct DesktopWords;
+
+// The whole page, built once by the view, in the words of the session's desktop.
+HelpContent helpContent(const DesktopWords& words);
 
 }  // namespace quillet

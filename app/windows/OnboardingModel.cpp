@@ -5,8 +5,8 @@
 
 namespace quillet {
 
-OnboardingModel::OnboardingModel(AppSettings& settings, std::function<void()> onFinish)
-    : settings_(settings), onFinish_(std::move(onFinish)) {}
+OnboardingModel::OnboardingModel(AppSettings& settings, std::function<void()> onFinish, DesktopWords words)
+    : settings_(settings), onFinish_(std::move(onFinish)), words_(std::move(words)) {}
 
 OnboardingPage OnboardingModel::pageKind(int page) {
     switch (page) {

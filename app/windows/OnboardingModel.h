@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/observation/Subscription.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -23,7 +24,8 @@ public:
     static constexpr const char* kNextTitle = "Next";
     static constexpr const char* kGetStartedTitle = "Get Started";
 
-    OnboardingModel(AppSettings& settings, std::function<void()> onFinish);
+    // `words`: how the session names its file manager, for the pages' texts.
+    OnboardingModel(AppSettings& settings, std::function<void()> onFinish, DesktopWords words = {});
 
     int page() const { return page_; }
     OnboardingPage pageKind() const { return pageKind(page_); }
@@ -45,7 +47,9 @@ public:
     // Called after every change of page, with the old and the new index.
     std::function<void(int from, int to)> onPageChanged;
 
-    // "⌃ + ⌥ + N": the stored Quick Create shortcut as the pages show it.
+    const DesktopWords& words() const { return words_; }
+
+    // "Ctrl+Alt+N": the stored Quick Create shortcut as the pages show it.
     std::string shortcutText() const;
     // `changed` runs after every change of the stored shortcut, so a combination recorded while
     // the walkthrough is open shows on its page at once; until the subscription goes.
@@ -56,6 +60,7 @@ private:
 
     AppSettings& settings_;
     std::function<void()> onFinish_;
+    DesktopWords words_;
     int page_ = 0;
 };
 

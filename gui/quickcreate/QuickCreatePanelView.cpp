@@ -129,7 +129,7 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     titleGroup->addWidget(titleLabel_);
     titleRow->addLayout(titleGroup);
     titleRow->addStretch(1);
-    picker_ = new DestinationPickerControl(header);
+    picker_ = new DestinationPickerControl(model_.words(), header);
     titleRow->addWidget(picker_);
     headerLayout->addLayout(titleRow);
     searchRow_ = new SearchFieldRow(searchField_, searchIcon_, header);

@@ -204,7 +204,7 @@ void ShortcutSettingsView::buildDirectSection() {
     label->addWidget(destinationIcon_);
     label->addWidget(destinationTitle);
     destination->addLayout(label);
-    destinationPicker_ = new DestinationPickerControl(directSection_);
+    destinationPicker_ = new DestinationPickerControl(model_.words(), directSection_);
     destinationPicker_->setFixedSize(kDestinationPickerWidth, 24);
     connect(destinationPicker_, &DestinationPickerControl::modeChosen, this,
             [this](CreationDestinationMode mode) { model_.setDestination(mode); });

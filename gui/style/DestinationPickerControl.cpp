@@ -11,13 +11,18 @@ namespace quillet {
 
 using namespace appstyle;
 
-DestinationPickerControl::DestinationPickerControl(QWidget* parent) : QWidget(parent) {
+DestinationPickerControl::DestinationPickerControl(const DesktopWords& words, QWidget* parent)
+    : QWidget(parent), words_(words) {
     setFixedSize(kWidth, 26);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Destination"));
 }
 
 QSize DestinationPickerControl::sizeHint() const { return {kWidth, 26}; }
+
+QString DestinationPickerControl::segmentTitle(CreationDestinationMode mode) const {
+    return QString::fromStdString(words_.fill(destinationChoice(mode).title));
+}
 
 void DestinationPickerControl::setMode(CreationDestinationMode mode) {
     if (mode == mode_) return;
@@ -60,7 +65,7 @@ void DestinationPickerControl::paintEvent(QPaintEvent*) {
             p.drawLine(QPointF(segment.left() + 0.5, 5), QPointF(segment.left() + 0.5, height() - 5));
         }
         const QColor textColor = chosen ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::ButtonText);
-        const QString title = QString::fromUtf8(choices[i].title);
+        const QString title = segmentTitle(choices[i].mode);
         const QFontMetrics metrics(font);
         const int iconSide = 14;
         const int contentWidth = iconSide + 6 + metrics.horizontalAdvance(title);

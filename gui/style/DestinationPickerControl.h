@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "app/creation/CreationDestination.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -11,12 +12,15 @@ class DestinationPickerControl final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kWidth = 238;
-    explicit DestinationPickerControl(QWidget* parent = nullptr);
+    // `words`: how the session names its file manager, for the front folder's segment.
+    explicit DestinationPickerControl(const DesktopWords& words, QWidget* parent = nullptr);
 
     CreationDestinationMode mode() const { return mode_; }
     void setMode(CreationDestinationMode mode);
     // The middle of a segment, for clicks in tests.
     QPoint segmentCenter(CreationDestinationMode mode) const;
+    // The title a segment shows: "Desktop", "Files Folder".
+    QString segmentTitle(CreationDestinationMode mode) const;
     QSize sizeHint() const override;
 
 signals:
@@ -30,6 +34,7 @@ protected:
 private:
     QRect segmentRect(size_t index) const;
     CreationDestinationMode mode_ = CreationDestinationMode::desktop;
+    DesktopWords words_;
 };
 
 }  // namespace quillet

@@ -11,6 +11,7 @@
 
 #include "app/settings/AppSettings.h"
 #include "app/update/QuilletCheckForUpdatesCommand.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -90,19 +91,33 @@ void AppWindows::showWelcomeWalkthrough() {
 
 void AppWindows::buildMenus(QMenuBar* menuBar) {
     QWidget* window = menuBar->window();
+    // The menus of a Linux application: no menu named after it; File holds closing, uninstalling
+    // and quitting, Help the help, the walkthrough, updates and About (at the bottom).
     // File: closing the window, and no item that would open a second main window.
     QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
     QAction* close = file->addAction(QStringLiteral("Close Window"), window, &QWidget::close);
     close->setShortcuts(QKeySequence::Close);
-
-    QMenu* app = menuBar->addMenu(QStringLiteral("&Quillet+"));
-    app->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
-        QMessageBox::about(window, QStringLiteral("About Quillet+"),
-                           QStringLiteral("Quillet+\n%1").arg(QString::fromStdString(versionLine_)));
+    file->addSeparator();
+    file->addAction(QStringLiteral("Uninstall Quillet+..."), window, [this] {
+        if (actions_.requestUninstall) actions_.requestUninstall();
     });
+    QAction* quit = file->addAction(QStringLiteral("Quit Quillet+"), window, [this] {
+        if (actions_.quit) actions_.quit();
+    });
+    // Ctrl+Q on every Linux desktop; the platform's standard key is empty where its theme names none.
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
+    QAction* helpItem =
+        help->addAction(QString::fromUtf8(linuxtexts::kHelpMenuHelpItem), window, [this] { openHelp(); });
+    // F1, the help key of Linux desktops. (Ctrl+Shift+/ arrives as Ctrl+? on most layouts, and
+    // holding both made Qt refuse either as ambiguous.)
+    helpItem->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("Show Welcome Walkthrough"), window, [this] { showWelcomeWalkthrough(); });
     if (actions_.updater) {
+        help->addSeparator();
         // Asked again each time the menu opens, so the item follows whether a check can start.
-        QAction* check = app->addAction(QStringLiteral("Check for Updates..."));
+        QAction* check = help->addAction(QStringLiteral("Check for Updates..."));
         QuilletSelfUpdater* updater = actions_.updater;
         const auto refresh = [updater, check] {
             const auto items = QuilletCheckForUpdatesCommand(*updater).items();
@@ -113,24 +128,14 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
             }
         };
         refresh();
-        QObject::connect(app, &QMenu::aboutToShow, check, refresh);
+        QObject::connect(help, &QMenu::aboutToShow, check, refresh);
         QObject::connect(check, &QAction::triggered, check, [updater] { QuilletCheckForUpdatesCommand(*updater).perform(); });
     }
-    app->addSeparator();
-    app->addAction(QStringLiteral("Uninstall Quillet+..."), window, [this] {
-        if (actions_.requestUninstall) actions_.requestUninstall();
+    help->addSeparator();
+    help->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
+        QMessageBox::about(window, QStringLiteral("About Quillet+"),
+                           QStringLiteral("Quillet+\n%1").arg(QString::fromStdString(versionLine_)));
     });
-    QAction* quit = app->addAction(QStringLiteral("Quit Quillet+"), window, [this] {
-        if (actions_.quit) actions_.quit();
-    });
-    quit->setShortcut(QKeySequence::Quit);
-
-    QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
-    QAction* helpItem = help->addAction(QStringLiteral("Quillet+ Help"), window, [this] { openHelp(); });
-    // F1, the help key of Linux desktops. (Ctrl+Shift+/ arrives as Ctrl+? on most layouts, and
-    // holding both made Qt refuse either as ambiguous.)
-    helpItem->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QStringLiteral("Show Welcome Walkthrough"), window, [this] { showWelcomeWalkthrough(); });
 }
 
 }  // namespace quillet

@@ -18,7 +18,7 @@ class QuilletSelfUpdater;
 
 // What the main window's menus do beyond opening windows.
 struct AppMenuActions {
-    // Present only when updating is configured: "Check for Updates..." under About.
+    // Present only when updating is configured: "Check for Updates..." in the Help menu.
     QuilletSelfUpdater* updater = nullptr;
     std::function<void()> requestUninstall;
     std::function<void()> quit;

@@ -106,7 +106,7 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     presenceColumn->addWidget(label(QStringLiteral("App Presence"), appstyle::captionFont(QFont::DemiBold),
                                     appstyle::secondaryText(palette), presence),
                               0, Qt::AlignRight);
-    // Two segments, "Dock" and "Menu Bar": choosing one writes the setting at once.
+    // Two segments, "Taskbar" and "Tray": choosing one writes the setting at once.
     auto* segments = new QWidget(presence);
     segments->setFixedWidth(kPresencePickerWidth);
     auto* segmentRow = new QHBoxLayout(segments);

@@ -38,7 +38,7 @@ CreationGuideView::CreationGuideView(CreationGuideModel& model, QWidget* parent)
     const QFont callout = appstyle::calloutFont(QFont::Normal);
     column->addWidget(textLabel(cardtexts::kGuideRightClick, callout, TextStyle::secondary, this, true));
     column->addWidget(textLabel(cardtexts::kGuideBlockedFolders, callout, TextStyle::secondary, this, true));
-    addBullet(column, this, "macwindow.on.rectangle", cardtexts::kGuideTrayBullet);
+    addBullet(column, this, "macwindow.on.rectangle", model_.trayLine());
     keyboardLine_ = addBullet(column, this, "keyboard", model_.keyboardLine());
     keyboardLine_->setObjectName(QStringLiteral("keyboardLine"));
     column->addStretch();

@@ -14,6 +14,7 @@
 #include "app/windows/HelpContent.h"
 #include "gui/style/AppStyle.h"
 #include "gui/windows/WindowStyle.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -170,14 +171,14 @@ QWidget* sectionCard(QWidget* parent, const HelpSection& section) {
     return card;
 }
 
-QLayout* header(QWidget* parent, const std::string& versionLine) {
+QLayout* header(QWidget* parent, const std::string& versionLine, const HelpContent& help) {
     auto* row = new QHBoxLayout;
     row->setSpacing(14);
     row->addWidget(new SymbolTile(HelpContent::kHeaderSymbol, 58, 14, 32, parent), 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
     texts->addWidget(textLabel(HelpContent::kTitle, largeTitleFont(), TextStyle::primary, parent));
-    texts->addWidget(textLabel(HelpContent::kSubtitle, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent));
+    texts->addWidget(textLabel(help.subtitle, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, parent));
     QLabel* version = textLabel(versionLine, appstyle::captionFont(QFont::Normal), TextStyle::tertiary, parent);
     version->setObjectName(QStringLiteral("versionLine"));
     texts->addWidget(version);
@@ -187,7 +188,8 @@ QLayout* header(QWidget* parent, const std::string& versionLine) {
 
 }  // namespace
 
-HelpView::HelpView(std::string versionLine, QWidget* parent) : QWidget(parent), scroll_(new QScrollArea(this)) {
+HelpView::HelpView(std::string versionLine, const DesktopWords& words, QWidget* parent)
+    : QWidget(parent), scroll_(new QScrollArea(this)) {
     setObjectName(QStringLiteral("help"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -208,8 +210,8 @@ HelpView::HelpView(std::string versionLine, QWidget* parent) : QWidget(parent), 
     column->setContentsMargins(28, 28, 28, 28);
     column->setSpacing(20);
 
-    const HelpContent help = helpContent();
-    column->addLayout(header(content, versionLine));
+    const HelpContent help = helpContent(words);
+    column->addLayout(header(content, versionLine, help));
     auto* cards = new QGridLayout;
     cards->setSpacing(14);
     cards->setColumnStretch(0, 1);

@@ -7,18 +7,23 @@
 class QScrollArea;
 
 namespace quillet {
+struct DesktopWords;
+}
+
+namespace quillet {
 
 // The help window's content: one scrolling page of fixed text that explains every way of
-// creating files, the supported types, the Finder extension, folder access, naming and
+// creating files, the supported types, the file manager menu, folder access, naming and
 // uninstalling. `versionLine` is the main window's "Version …" text.
 class HelpView : public QWidget {
 public:
     // Space kept above a section the page scrolls to, so it does not touch the edge.
     static constexpr int kScrollTargetMargin = 12;
 
-    explicit HelpView(std::string versionLine, QWidget* parent = nullptr);
+    // `words`: how the session names its file manager, for the page's texts.
+    HelpView(std::string versionLine, const DesktopWords& words, QWidget* parent = nullptr);
 
-    // Scrolls so that the "Finder Extension Troubleshooting" section is at the top; asked before
+    // Scrolls so that the "File Manager Menu Troubleshooting" section is at the top; asked before
     // the page is laid out, it happens once it is.
     void scrollToExtensionSection();
 

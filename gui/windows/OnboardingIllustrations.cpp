@@ -8,6 +8,8 @@
 
 #include "gui/style/AppStyle.h"
 #include "gui/windows/WindowStyle.h"
+#include "shared/text/DesktopWords.h"
+#include "shared/text/LinuxTexts.h"
 
 namespace quillet {
 
@@ -62,10 +64,12 @@ QWidget* contextMenuIllustration(QWidget* parent) {
     auto* column = new QVBoxLayout(menu);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(3);
+    // A file manager's background menu: its own items, then the extensions', then Properties.
     column->addWidget(menuItem(menu, "New Folder", false));
+    column->addWidget(menuItem(menu, "Paste", false));
     column->addWidget(hairline(menu));
     column->addWidget(menuItem(menu, "Create File", true));
-    column->addWidget(menuItem(menu, "Get Info", false));
+    column->addWidget(menuItem(menu, linuxtexts::kOnboardingMenuLastItem, false));
     return menu;
 }
 
@@ -74,12 +78,12 @@ QWidget* trayIllustration(QWidget* parent) {
     auto* bar = new RoundedBox(palette.color(QPalette::Window), appstyle::separator(palette), 8, parent);
     bar->setObjectName(QStringLiteral("trayIllustration"));
     auto* row = plainRow(bar, 12, 6, 8, 6, 10);
-    row->addWidget(lineLabel("Activities", appstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
-    row->addStretch(1);
-    row->addWidget(lineLabel("9:41", appstyle::calloutFont(QFont::DemiBold), TextStyle::primary, bar));
-    row->addStretch(1);
-    row->addWidget(new SymbolView("magnifyingglass", secondaryOf(bar), 15, bar));
+    // A panel as most desktops have one: the applications at one end, the tray at the other.
     row->addWidget(new SymbolView("square.grid.2x2", secondaryOf(bar), 15, bar));
+    row->addWidget(new SymbolView("macwindow", secondaryOf(bar), 15, bar));
+    row->addStretch(1);
+    row->addWidget(new SymbolView("globe", secondaryOf(bar), 15, bar));
+    row->addWidget(new SymbolView("power", secondaryOf(bar), 15, bar));
     auto* button = new RoundedBox(appstyle::withAlpha(accentOf(bar), 0.14), QColor(), 6, bar);
     auto* inner = plainRow(button, 8, 3, 8, 3, 5);
     inner->addWidget(new SymbolView("doc.badge.plus", accentOf(bar), 15, button));
@@ -88,7 +92,7 @@ QWidget* trayIllustration(QWidget* parent) {
     return bar;
 }
 
-QWidget* quickCreatePanelIllustration(QWidget* parent) {
+QWidget* quickCreatePanelIllustration(QWidget* parent, const DesktopWords& words) {
     const QPalette& palette = parent->palette();
     auto* panel = new RoundedBox(palette.color(QPalette::Window), appstyle::separator(palette), 12, parent);
     panel->setObjectName(QStringLiteral("quickCreatePanelIllustration"));
@@ -104,8 +108,9 @@ QWidget* quickCreatePanelIllustration(QWidget* parent) {
 
     auto* destinations = new QHBoxLayout;
     destinations->setSpacing(6);
+    const std::string folderTitle = words.fileManagerFolder();
     for (auto [symbol, name, selected] : {std::tuple{"desktopcomputer", "Desktop", true},
-                                          std::tuple{"folder", "Finder Folder", false}}) {
+                                          std::tuple{"folder", folderTitle.c_str(), false}}) {
         auto* choice = new RoundedBox(selected ? appstyle::withAlpha(accentOf(panel), 0.14) : quaternaryFill(palette),
                                       selected ? accentOf(panel) : QColor(), 7, panel);
         auto* row = plainRow(choice, 10, 5, 10, 5, 6);

@@ -24,7 +24,7 @@ QVBoxLayout* pageColumn(QWidget* page, int spacing) {
 }
 
 // The tile, the title and the subtitle that head pages 1 to 3.
-QLayout* header(QWidget* page, const char* symbol, const char* title, const char* subtitle) {
+QLayout* header(QWidget* page, const char* symbol, const std::string& title, const std::string& subtitle) {
     auto* row = new QHBoxLayout;
     row->setSpacing(14);
     row->addWidget(new SymbolTile(symbol, 48, 12, 30, page), 0, Qt::AlignTop);
@@ -49,7 +49,7 @@ QLayout* bullet(QWidget* page, const char* symbol, const QColor& color, const st
     return row;
 }
 
-void welcomePage(QWidget* page) {
+void welcomePage(QWidget* page, const DesktopWords& words) {
     auto* column = pageColumn(page, 20);
     column->addSpacing(36);
     column->addWidget(new SymbolTile("doc.badge.plus", 84, 20, 46, page), 0, Qt::AlignHCenter);
@@ -57,7 +57,8 @@ void welcomePage(QWidget* page) {
     title->setObjectName(QStringLiteral("pageTitle"));
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column->addWidget(title);
-    QLabel* detail = textLabel(ot::kWelcomeDetail, title3Font(), TextStyle::secondary, page);
+    const char* welcome = words.hasTray ? ot::kWelcomeDetail : linuxtexts::kOnboardingWelcomeDetailNoTray;
+    QLabel* detail = textLabel(words.fill(welcome), title3Font(), TextStyle::secondary, page);
     detail->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     // Centred in the column, a wrapped label gets no height for its width: give it its own.
     detail->setFixedWidth(480);
@@ -66,9 +67,10 @@ void welcomePage(QWidget* page) {
     column->addStretch();
 }
 
-void rightClickPage(QWidget* page) {
+void rightClickPage(QWidget* page, const DesktopWords& words) {
     auto* column = pageColumn(page, 20);
-    column->addLayout(header(page, "filemenu.and.cursorarrow", ot::kRightClickTitle, ot::kRightClickSubtitle));
+    column->addLayout(header(page, "filemenu.and.cursorarrow", words.fill(ot::kRightClickTitle),
+                             words.fill(ot::kRightClickSubtitle)));
     column->addWidget(contextMenuIllustration(page), 0, Qt::AlignLeft);
     auto* bullets = new QVBoxLayout;
     bullets->setSpacing(10);
@@ -86,9 +88,10 @@ QWidget* stepCard(QWidget* page) {
     return card;
 }
 
-void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
+void blockedFoldersPage(QWidget* page, const std::string& shortcut, const DesktopWords& words) {
     auto* column = pageColumn(page, 18);
-    column->addLayout(header(page, "macwindow.on.rectangle", ot::kBlockedTitle, ot::kBlockedSubtitle));
+    column->addLayout(
+        header(page, "macwindow.on.rectangle", words.fill(ot::kBlockedTitle), words.fill(ot::kBlockedSubtitle)));
     const QColor accent = appstyle::accent(page->palette());
 
     QWidget* first = stepCard(page);
@@ -96,11 +99,14 @@ void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
     auto* heading = new QHBoxLayout;
     heading->setSpacing(8);
     heading->addWidget(new SymbolView("1.circle.fill", accent, 18, first));
-    heading->addWidget(textLabel(ot::kBlockedStep1Heading, appstyle::headlineFont(), TextStyle::primary, first), 1);
+    // Where the desktop shows no tray, the application's icon takes the tray icon's place.
+    const char* step1Heading = words.hasTray ? ot::kBlockedStep1Heading : linuxtexts::kOnboardingNoTrayHeading;
+    const char* step1Text = words.hasTray ? ot::kBlockedStep1Text : linuxtexts::kOnboardingNoTrayText;
+    heading->addWidget(textLabel(step1Heading, appstyle::headlineFont(), TextStyle::primary, first), 1);
     firstColumn->addLayout(heading);
     firstColumn->addWidget(
-        textLabel(ot::kBlockedStep1Text, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, first, true));
-    firstColumn->addWidget(trayIllustration(first));
+        textLabel(words.fill(step1Text), appstyle::calloutFont(QFont::Normal), TextStyle::secondary, first, true));
+    if (words.hasTray) firstColumn->addWidget(trayIllustration(first));
     column->addWidget(first);
 
     QWidget* second = stepCard(page);
@@ -120,9 +126,9 @@ void blockedFoldersPage(QWidget* page, const std::string& shortcut) {
     column->addStretch();
 }
 
-void quickCreatePage(QWidget* page, const std::string& shortcut) {
+void quickCreatePage(QWidget* page, const std::string& shortcut, const DesktopWords& words) {
     auto* column = pageColumn(page, 18);
-    column->addLayout(header(page, "keyboard", ot::kQuickCreateTitle, ot::kQuickCreateSubtitle));
+    column->addLayout(header(page, "keyboard", ot::kQuickCreateTitle, words.fill(ot::kQuickCreateSubtitle)));
     const QColor accent = appstyle::accent(page->palette());
 
     auto* line = new QHBoxLayout;
@@ -152,25 +158,25 @@ void quickCreatePage(QWidget* page, const std::string& shortcut) {
     line->addStretch();
     column->addLayout(line);
 
-    column->addWidget(quickCreatePanelIllustration(page));
+    column->addWidget(quickCreatePanelIllustration(page, words));
     auto* bullets = new QVBoxLayout;
     bullets->setSpacing(10);
-    bullets->addLayout(bullet(page, "rectangle.2.swap", accent, ot::kQuickCreateDestination));
-    bullets->addLayout(bullet(page, "magnifyingglass", accent, ot::kQuickCreateFilter));
+    bullets->addLayout(bullet(page, "rectangle.2.swap", accent, words.fill(ot::kQuickCreateDestination)));
+    bullets->addLayout(bullet(page, "magnifyingglass", accent, words.fill(ot::kQuickCreateFilter)));
     column->addLayout(bullets);
     column->addStretch();
 }
 
 }  // namespace
 
-QWidget* makeOnboardingPage(int index, const std::string& shortcut, QWidget* parent) {
+QWidget* makeOnboardingPage(int index, const std::string& shortcut, const DesktopWords& words, QWidget* parent) {
     auto* page = new QWidget(parent);
     page->setObjectName(QStringLiteral("onboardingPage%1").arg(index));
     switch (OnboardingModel::pageKind(index)) {
-    case OnboardingPage::welcome: welcomePage(page); break;
-    case OnboardingPage::rightClick: rightClickPage(page); break;
-    case OnboardingPage::blockedFolders: blockedFoldersPage(page, shortcut); break;
-    case OnboardingPage::quickCreate: quickCreatePage(page, shortcut); break;
+    case OnboardingPage::welcome: welcomePage(page, words); break;
+    case OnboardingPage::rightClick: rightClickPage(page, words); break;
+    case OnboardingPage::blockedFolders: blockedFoldersPage(page, shortcut, words); break;
+    case OnboardingPage::quickCreate: quickCreatePage(page, shortcut, words); break;
     }
     return page;
 }

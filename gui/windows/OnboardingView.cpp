@@ -112,14 +112,14 @@ OnboardingView::OnboardingView(OnboardingModel& model, QWidget* parent) : QWidge
     connect(primary_, &QPushButton::clicked, this, [this] { model_.primary(); });
     model_.onPageChanged = [this](int from, int to) { showPage(from, to); };
 
-    currentPage_ = makeOnboardingPage(model_.page(), model_.shortcutText(), pageArea_);
+    currentPage_ = makeOnboardingPage(model_.page(), model_.shortcutText(), model_.words(), pageArea_);
     updateBar();
 
     // A shortcut recorded while the walkthrough is open shows on the page at once.
     shortcutChanges_ = model_.observeShortcut([this] {
         settleAnimation();
         delete currentPage_;
-        currentPage_ = makeOnboardingPage(model_.page(), model_.shortcutText(), pageArea_);
+        currentPage_ = makeOnboardingPage(model_.page(), model_.shortcutText(), model_.words(), pageArea_);
         currentPage_->setGeometry(pageRect());
         currentPage_->show();
     });
@@ -175,7 +175,7 @@ void OnboardingView::showPage(int, int to) {
     settleAnimation();
     updateBar();
     outgoingPage_ = currentPage_;
-    currentPage_ = makeOnboardingPage(to, model_.shortcutText(), pageArea_);
+    currentPage_ = makeOnboardingPage(to, model_.shortcutText(), model_.words(), pageArea_);
     const QRect place = pageRect();
     const int distance = layoutDirection() == Qt::RightToLeft ? -pageArea_->width() : pageArea_->width();
     currentPage_->setGeometry(place.translated(distance, 0));

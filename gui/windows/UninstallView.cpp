@@ -11,14 +11,16 @@ namespace quillet {
 
 using namespace windowstyle;
 
-UninstallView::UninstallView(std::function<void()> requestUninstall, QWidget* parent) : WindowCard(parent) {
+UninstallView::UninstallView(std::function<void()> requestUninstall, const DesktopWords& words, QWidget* parent)
+    : WindowCard(parent) {
     setObjectName(QStringLiteral("uninstall"));
     row()->addWidget(new SymbolView("trash", red(palette()), 22, this, 28), 0, Qt::AlignVCenter);
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
     column->addWidget(textLabel(cardtexts::kUninstallTitle, appstyle::headlineFont(), TextStyle::primary, this));
     column->addWidget(
-        textLabel(cardtexts::kUninstallDetail, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
+        textLabel(words.fill(cardtexts::kUninstallDetail), appstyle::calloutFont(QFont::Normal), TextStyle::secondary,
+                  this));
     row()->addLayout(column, 1);
     auto* button = new QPushButton(QString::fromUtf8(cardtexts::kUninstallButton), this);
     button->setObjectName(QStringLiteral("uninstallButton"));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QSocketNotifier>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <nlohmann/json.hpp>
@@ -92,6 +93,7 @@
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "shared/paths/UserEnvironment.h"
+#include "shared/text/DesktopWords.h"
 
 namespace quillet {
 
@@ -134,6 +136,16 @@ HotKeySession hotKeySessionOf(const UserEnvironment& environment) {
     return session;
 }
 
+// The session's words, and whether it shows a tray: Qt knows both kinds (the XEmbed tray's
+// selection, a StatusNotifier watcher on the bus). Without a display there is none.
+DesktopWords desktopWordsOf(const UserEnvironment& environment) {
+    DesktopWords words = DesktopWords::forDesktop(environment.currentDesktop);
+    words.hasTray = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr &&
+                    QGuiApplication::platformName() != QLatin1String("offscreen") &&
+                    QSystemTrayIcon::isSystemTrayAvailable();
+    return words;
+}
+
 std::unique_ptr<HotKeyService> makeHotKeyService(const HotKeySession& session, HotKeyWay way, MainQueue& mainQueue,
                                                  const ApplicationBundle& bundle) {
     Logger(kAppSubsystem, "GlobalHotKey").log("Global shortcuts through %{public}s", hotKeyWayName(way));
@@ -169,6 +181,9 @@ struct Parts {
     NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
     QuickCreatePanelWindowFactory panelFactory{applicationWindows, screens};
+    // How this session names its file manager, and whether it shows a tray, for every text that
+    // mentions them.
+    const DesktopWords words = desktopWordsOf(environment);
     const HotKeySession hotKeySession = hotKeySessionOf(environment);
     const HotKeyWay hotKeyWay = chooseHotKeyWay(hotKeySession);
     std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);
@@ -194,6 +209,7 @@ struct Parts {
         applicationWindows,
         panelFactory,
         screens,
+        words,
     }};
 
     // The links the desktop hands over: to a later launch of "quillet URL" while this instance
@@ -236,7 +252,9 @@ struct Parts {
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
-                       AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView(shownVersion, parent); },
+                       AppWindows::Help{[this](QWidget* parent) -> QWidget* {
+                                            return new HelpView(shownVersion, words, parent);
+                                        },
                                         [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
                                       [this] { uninstaller.requestUninstall(); }, [this] { lifecycle.terminate(); },
@@ -263,7 +281,7 @@ struct Parts {
             return new ExtensionStatusView([this] { extensionSettings.open(); }, parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings), parent);
+            return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings, words), parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<FolderAccessSetupView>(
@@ -275,17 +293,18 @@ struct Parts {
             // While a recorder records, Quillet+'s own hot keys are released, so the
             // combination they hold can be recorded.
             return makeViewWithModel<ShortcutSettingsView>(
-                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable),
+                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable, words),
                 [this] { return controller.hotKeyManager().suspend(); }, parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            return new UninstallView([this] { uninstaller.requestUninstall(); }, parent);
+            return new UninstallView([this] { uninstaller.requestUninstall(); }, words, parent);
         });
         parts.fileTypes = [this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<FileTypesListView>(std::make_unique<FileTypesListModel>(settings), parent);
         };
         parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) -> QWidget* {
-            return makeViewWithModel<OnboardingView>(std::make_unique<OnboardingModel>(settings, std::move(onFinish)),
+            return makeViewWithModel<OnboardingView>(
+                std::make_unique<OnboardingModel>(settings, std::move(onFinish), words),
                                                      parent);
         };
         return parts;

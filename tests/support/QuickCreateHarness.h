@@ -25,7 +25,9 @@ namespace quillet::test {
 // and screen layout may be the real ones (widget tests) or the recording doubles.
 class QuickCreateHarness {
 public:
-    explicit QuickCreateHarness(QuickCreatePanelFactory* panelFactory = nullptr, ScreenLayout* screenLayout = nullptr)
+    // `words`: the session's names; by default those of a desktop whose file manager is unknown.
+    explicit QuickCreateHarness(QuickCreatePanelFactory* panelFactory = nullptr, ScreenLayout* screenLayout = nullptr,
+                                DesktopWords words = {})
         : desktop(root.path() / "Desktop"),
           destinations(desktop),
           suite(DefaultsSuite::openInMemory("quickcreate-test")),
@@ -45,6 +47,7 @@ public:
               windows,
               panelFactory ? *panelFactory : recordingPanels,
               screenLayout ? *screenLayout : screens,
+              std::move(words),
           }) {
         std::filesystem::create_directories(desktop);
     }

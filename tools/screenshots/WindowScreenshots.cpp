@@ -34,6 +34,7 @@
 #include "gui/windows/HelpView.h"
 #include "gui/windows/OnboardingView.h"
 #include "gui/windows/UninstallView.h"
+#include "shared/text/DesktopWords.h"
 #include "shared/settings/DefaultsSuite.h"
 
 using namespace quillet;
@@ -88,8 +89,11 @@ int main(int argc, char** argv) {
     auto suite = DefaultsSuite::openInMemory("screenshots");
     AppSettings settings(*suite);
     bool ok = true;
+    // The file manager as this session names it (XDG_CURRENT_DESKTOP=GNOME shows "Files").
+    const UserEnvironment environment = UserEnvironment::fromProcess();
+    const DesktopWords words = DesktopWords::forDesktop(environment.currentDesktop);
 
-    OnboardingModel onboardingModel(settings, [] {});
+    OnboardingModel onboardingModel(settings, [] {}, words);
     OnboardingView onboarding(onboardingModel);
     onboarding.show();
     for (int page = 0; page < 4; ++page) {
@@ -98,7 +102,20 @@ int main(int argc, char** argv) {
     }
     onboarding.hide();
 
-    HelpView help("Version 1.4.2");
+    // The walkthrough on a desktop without a tray (GNOME without an extension).
+    DesktopWords trayless = words;
+    trayless.hasTray = false;
+    OnboardingModel traylessModel(settings, [] {}, trayless);
+    OnboardingView traylessOnboarding(traylessModel);
+    traylessOnboarding.show();
+    for (int page = 0; page < 3; ++page) {
+        if (page != 1)
+            ok &= save(traylessOnboarding, QStringLiteral("%1/onboarding-%2-no-tray-%3").arg(out).arg(page).arg(suffix));
+        traylessOnboarding.findChild<QPushButton*>(QStringLiteral("primary"))->click();
+    }
+    traylessOnboarding.hide();
+
+    HelpView help("Version 1.4.2", words);
     help.resize(720, 640);
     help.show();
     ok &= save(help, QStringLiteral("%1/help-top-%2").arg(out, suffix));
@@ -109,14 +126,14 @@ int main(int argc, char** argv) {
     ok &= save(help, QStringLiteral("%1/help-extension-%2").arg(out, suffix));
     help.hide();
 
-    CreationGuideModel guideModel(settings);
+    CreationGuideModel guideModel(settings, words);
     QWidget cards;
     auto* column = new QVBoxLayout(&cards);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(14);
     column->addWidget(new ExtensionStatusView([] {}, &cards));
     column->addWidget(new CreationGuideView(guideModel, &cards));
-    column->addWidget(new UninstallView([] {}, &cards));
+    column->addWidget(new UninstallView([] {}, words, &cards));
     cards.resize(640, cards.heightForWidth(640));
     cards.show();
     ok &= save(cards, QStringLiteral("%1/cards-%2").arg(out, suffix));
@@ -129,10 +146,9 @@ int main(int argc, char** argv) {
     NoDisplayFolderPanel panel;
     NoDisplayApplication activation;
     SecurityScopedFolderAccess access(*suite, bookmarks, displayNames, &panel, &activation);
-    const UserEnvironment environment = UserEnvironment::fromProcess();
     FolderAccessSetupModel accessModel(access, displayNames, FolderAccessLocations::fromEnvironment(environment),
                                        environment.sandboxed);
-    ShortcutSettingsModel shortcutsModel(settings);
+    ShortcutSettingsModel shortcutsModel(settings, true, words);
     FileTypesListModel fileTypesModel(settings);
     ContentViewParts parts;
     parts.cards = {
@@ -140,7 +156,7 @@ int main(int argc, char** argv) {
         [&](QWidget* parent) -> QWidget* { return new CreationGuideView(guideModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new FolderAccessSetupView(accessModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new ShortcutSettingsView(shortcutsModel, {}, parent); },
-        [](QWidget* parent) -> QWidget* { return new UninstallView([] {}, parent); },
+        [&](QWidget* parent) -> QWidget* { return new UninstallView([] {}, words, parent); },
     };
     parts.fileTypes = [&](QWidget* parent) -> QWidget* { return new FileTypesListView(fileTypesModel, parent); };
     ContentView content(settings, versionLine(std::string("1.4.2.7")), parts);

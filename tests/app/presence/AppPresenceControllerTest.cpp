@@ -43,8 +43,11 @@ struct TestUpdater {
 };
 
 struct PresenceHarness {
-    explicit PresenceHarness(bool uiTesting = false, bool updaterConfigured = true)
-        : updater(updaterConfigured),
+    // A GNOME session by default, whose file manager is "Files".
+    explicit PresenceHarness(bool uiTesting = false, bool updaterConfigured = true,
+                             DesktopWords words = DesktopWords::forDesktop("GNOME"))
+        : quick(nullptr, nullptr, std::move(words)),
+          updater(updaterConfigured),
           presence(AppPresenceEnvironment{statusBar, policy, quick.mainQueue, quick.controller,
                                           [this] { ++uninstallRequests; }, termination, uiTesting}) {
         quick.controller.openMainWindowAction = [this] { ++mainWindowOpenings; };
@@ -97,7 +100,7 @@ TEST(AppPresenceController, EachPresenceSetsTheTrayIconAndThePolicyAndFollowsCha
     ASSERT_EQ(h.statusBar.shownCount(), 1);
     EXPECT_EQ(h.policy.activationPolicy(), ActivationPolicyKind::accessory);
     EXPECT_EQ(titles(h.statusBar.currentMenu()),
-              (std::vector<std::string>{"Quick Create...", "Create on Desktop", "Create in Finder Folder", "---",
+              (std::vector<std::string>{"Quick Create...", "Create on Desktop", "Create in Files Folder", "---",
                                         "Open Quillet+", "Check for Updates...", "---", "Uninstall Quillet+...",
                                         "Quit Quillet+"}));
 
@@ -132,6 +135,19 @@ TEST(AppPresenceController, EachPresenceSetsTheTrayIconAndThePolicyAndFollowsCha
     EXPECT_EQ(h.updater.updater.canCheckForUpdates.subscriberCount(), 0u);
 }
 
+// The front folder's item names the session's file manager, or the open folder where the
+// desktop is unknown.
+TEST(AppPresenceController, TheFolderItemNamesTheSessionsFileManager) {
+    for (const auto& [desktop, title] : {std::pair{"KDE", "Create in Dolphin Folder"},
+                                         std::pair{"ubuntu:GNOME", "Create in Files Folder"},
+                                         std::pair{"", "Create in Open Folder"}}) {
+        PresenceHarness h(false, true, DesktopWords::forDesktop(desktop));
+        h.quick.settings.appPresence.set(AppPresence::menuBarOnly);
+        h.start();
+        EXPECT_EQ(titles(h.statusBar.currentMenu())[2], title) << desktop;
+    }
+}
+
 // The menu's items, their images and actions, and both destination submenus by category.
 TEST(AppPresenceController, TheMenuListsEveryItemAndBothSubmenusByCategory) {
     PresenceHarness h;
@@ -143,7 +159,7 @@ TEST(AppPresenceController, TheMenuListsEveryItemAndBothSubmenusByCategory) {
 
     const std::vector<std::pair<std::string, std::string>> symbols{
         {"Quick Create...", "plus.square.on.square"}, {"Create on Desktop", "desktopcomputer"},
-        {"Create in Finder Folder", "folder"},       {"Open Quillet+", "macwindow"},
+        {"Create in Files Folder", "folder"},       {"Open Quillet+", "macwindow"},
         {"Check for Updates...", "arrow.triangle.2.circlepath"},
         {"Uninstall Quillet+...", "trash"},           {"Quit Quillet+", "power"}};
     for (const auto& [title, symbol] : symbols) {
@@ -152,7 +168,7 @@ TEST(AppPresenceController, TheMenuListsEveryItemAndBothSubmenusByCategory) {
         EXPECT_TRUE(item.isEnabled) << title;
     }
     EXPECT_EQ(itemTitled(menu, "Create on Desktop").accessibilityDescription, "Desktop");
-    EXPECT_EQ(itemTitled(menu, "Create in Finder Folder").accessibilityDescription, "Finder Folder");
+    EXPECT_EQ(itemTitled(menu, "Create in Files Folder").accessibilityDescription, "Files Folder");
     EXPECT_EQ(itemTitled(menu, "Quit Quillet+").accessibilityDescription, "Quit Quillet+");
 
     const std::vector<std::string> expected{
@@ -231,7 +247,7 @@ TEST(AppPresenceController, CheckForUpdatesShowsOnlyWhenConfiguredAndAsEnabledAs
         h.quick.settings.appPresence.set(AppPresence::menuBarOnly);
         h.start();
         EXPECT_EQ(titles(h.statusBar.currentMenu()),
-                  (std::vector<std::string>{"Quick Create...", "Create on Desktop", "Create in Finder Folder", "---",
+                  (std::vector<std::string>{"Quick Create...", "Create on Desktop", "Create in Files Folder", "---",
                                             "Open Quillet+", "---", "Uninstall Quillet+...", "Quit Quillet+"}));
         h.presence.checkForUpdates();
         EXPECT_TRUE(h.updater.transport.transfers.empty());
@@ -271,7 +287,7 @@ TEST(AppPresenceController, CreateOnDesktopMarkdownCreatesAMarkdownFileOnTheDesk
     EXPECT_TRUE(std::filesystem::exists(h.quick.desktop / "Untitled.md"));
     EXPECT_TRUE(std::filesystem::is_empty(*h.quick.destinations.frontFolder));
 
-    itemTitled(itemTitled(h.statusBar.currentMenu(), "Create in Finder Folder").submenu, "JSON").action();
+    itemTitled(itemTitled(h.statusBar.currentMenu(), "Create in Files Folder").submenu, "JSON").action();
     EXPECT_TRUE(std::filesystem::exists(*h.quick.destinations.frontFolder / "Untitled.json"));
 
     // Anything but a menu action is ignored.

@@ -170,7 +170,7 @@ TEST_F(DesktopCreationControllerTest, SettingsChangesAfterTheControllerIsGoneAre
             h.settings, otherService, h.mainQueue, [](const FileTypeDefinition&, const FolderPath&) {
                 return std::filesystem::path();
             },
-            h.destinations, h.fileViewer, h.alert, h.windows, h.recordingPanels, h.screens});
+            h.destinations, h.fileViewer, h.alert, h.windows, h.recordingPanels, h.screens, {}});
         other.start();
         EXPECT_EQ(otherService.registered.size(), 1u);
     }

@@ -44,11 +44,13 @@ TEST(QuickCreatePanelModel, FooterShowsTheStatusOrTheDestination) {
     EXPECT_EQ(model.footer(), (QuickCreatePanelModel::Footer{"desktopcomputer", "Desktop", false, h.desktop.string()}));
 
     model.setDestinationMode(CreationDestinationMode::frontFinderFolder);
-    EXPECT_EQ(model.footer(), (QuickCreatePanelModel::Footer{"folder", "Finder Folder", false, "Front Finder folder"}));
+    EXPECT_EQ(model.footer(),
+              (QuickCreatePanelModel::Footer{"folder", "Open Folder", false, "Folder of the front file manager window"}));
 
     model.createFile(*fileType("txt"));  // no front folder: the Desktop
     EXPECT_EQ(model.footer(),
-              (QuickCreatePanelModel::Footer{"folder", "Created Untitled.txt on Desktop", true, "Front Finder folder"}));
+              (QuickCreatePanelModel::Footer{"folder", "Created Untitled.txt on Desktop", true,
+                                             "Folder of the front file manager window"}));
 }
 
 TEST(QuickCreatePanelModel, ObserversHearControllerAndSettingsChangesUntilCancelled) {

@@ -88,8 +88,8 @@ TEST_F(AppUninstallerTest, AsksFirstAndCancellingChangesNothing) {
     const Alert& asked = quickCreate.alert.shown[0];
     EXPECT_EQ(asked.messageText, "Uninstall Quillet+?");
     EXPECT_EQ(asked.informativeText,
-              "This will move Quillet+ to the Trash, remove saved Quillet+ settings, and restart Finder so the Finder "
-              "extension is unloaded.\n\nFiles you created with Quillet+ will not be removed.");
+              "This will move Quillet+ to the Trash, remove saved Quillet+ settings, and restart GNOME Files if it "
+              "runs so it lets go of the Quillet+ module.\n\nFiles you created with Quillet+ will not be removed.");
     EXPECT_EQ(asked.style, AlertStyle::critical);
     EXPECT_EQ(quickCreate.alert.buttonsShown[0], (std::vector<std::string>{"Uninstall", "Cancel"}));
     EXPECT_TRUE(asked.cancelIsDefault) << "Return must not uninstall";
@@ -118,9 +118,10 @@ TEST_F(AppUninstallerTest, OutsideAnApplicationBundleItSaysSoWithoutAskingOrStop
     ASSERT_EQ(quickCreate.alert.shown.size(), 1u);
     const Alert& alert = quickCreate.alert.shown[0];
     EXPECT_EQ(alert.messageText, "Could not uninstall Quillet+");
-    EXPECT_EQ(alert.informativeText, "Quillet+ is not running from an application bundle: " + program.string() +
-                                         "\n\nQuit Quillet+, move the app to the Trash manually, then restart Finder "
-                                         "to unload the Finder extension.");
+    EXPECT_EQ(alert.informativeText, "Quillet+ is not running from a per-user install (~/Applications/Quillet+.app): " +
+                                         program.string() +
+                                         "\n\nQuit Quillet+, move the app to the Trash manually, then log out and back "
+                                         "in so the file manager lets go of its Create File menu.");
     EXPECT_EQ(quickCreate.alert.buttonsShown[0], std::vector<std::string>{"OK"});
     // The hot keys were never stopped, and still follow the settings.
     EXPECT_EQ(quickCreate.hotKeys.idsByKeyCode(), hotKeys);
@@ -216,9 +217,9 @@ TEST_F(AppUninstallerTest, EveryWayFailingIsReportedInOrderAndLeavesTheSettings)
 
     const std::string description = kTrashHeading +
                                     "\n\n"
-                                    "FileManager: Permission denied\n"
-                                    "NSWorkspace: Unable to trash file: Permission denied\n"
-                                    "Finder: Finder could not move Quillet+ to the Trash.";
+                                    "Qt: Permission denied\n"
+                                    "GIO: Unable to trash file: Permission denied\n"
+                                    "GNOME Files: GNOME Files could not move Quillet+ to the Trash.";
     EXPECT_EQ(journal, (Journal{"list file managers", "terminate 42", "trash with FileManager",
                                 "trash with NSWorkspace", "trash with Finder", "relaunch file manager"}));
     const auto lines = log->lines();
@@ -228,7 +229,7 @@ TEST_F(AppUninstallerTest, EveryWayFailingIsReportedInOrderAndLeavesTheSettings)
               (std::vector<std::string>{
                   "Uninstall error: FileManager trash attempt failed: Permission denied",
                   "Uninstall error: NSWorkspace trash attempt failed: Unable to trash file: Permission denied",
-                  "Uninstall error: Finder trash attempt failed: Finder could not move Quillet+ to the Trash.",
+                  "Uninstall error: Finder trash attempt failed: GNOME Files could not move Quillet+ to the Trash.",
                   "Uninstall error: Uninstall failed: " + description}));
     ASSERT_EQ(quickCreate.alert.shown.size(), 2u);
     EXPECT_EQ(quickCreate.alert.shown[1].messageText, "Could not uninstall Quillet+");
@@ -253,9 +254,8 @@ TEST_F(AppUninstallerTest, AReportedSuccessWithTheBundleStillThereIsAFailure) {
 
     const std::string stillThere = "The system finished the Trash request, but Quillet+ is still at " + bundle.string() + ".";
     EXPECT_TRUE(log->contains("FileManager trash attempt failed: " + stillThere));
-    EXPECT_TRUE(log->contains("Uninstall failed: " + kTrashHeading + "\n\nFileManager: " + stillThere +
-                              "\nNSWorkspace: " + stillThere +
-                              "\nFinder: Quillet+ could not prepare the Finder uninstall request."));
+    EXPECT_TRUE(log->contains("Uninstall failed: " + kTrashHeading + "\n\nQt: " + stillThere + "\nGIO: " + stillThere +
+                              "\nGNOME Files: Quillet+ could not prepare the request to GNOME Files."));
     EXPECT_EQ(termination.terminations, 0);
     EXPECT_TRUE(settingsUntouched());
 }
@@ -368,7 +368,8 @@ TEST(AppUninstallError, DescriptionsOfEveryCase) {
     const auto all = AppUninstallError::allTrashAttemptsFailed({"FileManager: a", "Finder: b"});
     EXPECT_EQ(all.description(), "Quillet+ could not be moved to the Trash.\n\nFileManager: a\nFinder: b");
     EXPECT_EQ(all.recoverySuggestion(),
-              "Quit Quillet+, move the app to the Trash manually, then restart Finder to unload the Finder extension.");
+              "Quit Quillet+, move the app to the Trash manually, then log out and back in so the file manager lets "
+              "go of its Create File menu.");
 }
 
 }  // namespace

@@ -145,9 +145,9 @@ if user=$(getent passwd nobody | cut -d: -f1) && [ "$(id -u)" -eq 0 ] && command
 import re, sys
 text = open(sys.argv[1]).read()
 m = re.search(r"^Could not uninstall Quillet\+\nQuillet\+ could not be moved to the Trash\.\n\n"
-              r"FileManager: [^\n]+\nNSWorkspace: [^\n]+\nFinder: [^\n]+\n\n"
-              r"Quit Quillet\+, move the app to the Trash manually, then restart Finder to unload the "
-              r"Finder extension\.$", text, re.M)
+              r"Qt: [^\n]+\nGIO: [^\n]+\nGNOME Files: [^\n]+\n\n"
+              r"Quit Quillet\+, move the app to the Trash manually, then log out and back in so the file "
+              r"manager lets go of its Create File menu\.$", text, re.M)
 sys.exit(0 if m else 1)
 PY'
   check "unprivileged: logged as one failure" 'grep -q "^Uninstall error: Uninstall failed: Quillet+ could not be moved to the Trash.$" "$work/err2"'

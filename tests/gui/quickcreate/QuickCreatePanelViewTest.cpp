@@ -121,8 +121,8 @@ TEST_F(QuickCreatePanelViewTest, ThePickerSwitchesTheFooterAndTilesCreateInTheCh
     auto* picker = v.destinationPicker();
     QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentCenter(CreationDestinationMode::frontFinderFolder));
     EXPECT_EQ(h.controller.destinationMode.get(), CreationDestinationMode::frontFinderFolder);
-    EXPECT_EQ(footerTitle(v), "Finder Folder");
-    EXPECT_EQ(footerDetail(v), "Front Finder folder");
+    EXPECT_EQ(footerTitle(v), "Open Folder");
+    EXPECT_EQ(footerDetail(v), "Folder of the front file manager window");
     EXPECT_EQ(model.footer().symbolName, "folder");
     EXPECT_FALSE(model.footer().titleIsStatus);
     EXPECT_FALSE(footerTitleDrawnAsStatus(v));

@@ -115,9 +115,9 @@ TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage)
     item->setMenu(presence.buildStatusMenu());
     QMenu* first = trayItem.trayIcon().contextMenu();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(entries(*first), (QStringList{"Quick Create...", "Create on Desktop>", "Create in Finder Folder>", "---",
+    EXPECT_EQ(entries(*first), (QStringList{"Quick Create...", "Create on Desktop>", "Create in Open Folder>", "---",
                                             "Open Quillet+", "---", "Uninstall Quillet+...", "Quit Quillet+"}));
-    for (const auto* title : {"Create on Desktop", "Create in Finder Folder"})
+    for (const auto* title : {"Create on Desktop", "Create in Open Folder"})
         EXPECT_EQ(entries(*actionTitled(*first, QString::fromUtf8(title))->menu()),
                   (QStringList{"[Plain Text]", "Text", "---", "[Code]", "JSON", "---", "[Office]", "Word Document"}));
 

@@ -32,11 +32,11 @@ TEST(CreationGuideViewTest, TheKeyboardLineFollowsTheStoredShortcutWhileShown) {
     guide->show();
     auto* line = guide->findChild<QLabel*>(QStringLiteral("keyboardLine"));
     ASSERT_TRUE(line);
-    EXPECT_EQ(plainText(line), "Press Ctrl+Alt+N to open Quick Create, or use the menu-bar icon.");
+    EXPECT_EQ(plainText(line), "Press Ctrl+Alt+N to open Quick Create, or use the tray icon.");
     EXPECT_TRUE(line->text().contains(QStringLiteral("<b>Ctrl+Alt+N</b>")));
 
     s.settings.quickCreateShortcut.set(QuickCreateShortcut{96, kCarbonCommandKey | kCarbonOptionKey});
-    EXPECT_EQ(plainText(line), "Press Alt+Super+F5 to open Quick Create, or use the menu-bar icon.");
+    EXPECT_EQ(plainText(line), "Press Alt+Super+F5 to open Quick Create, or use the tray icon.");
 
     // A change after the card is gone reaches nothing of it.
     guide.reset();
@@ -47,7 +47,7 @@ TEST(CardViewsTest, EachButtonRunsItsActionOnce) {
     int opens = 0;
     int uninstalls = 0;
     ExtensionStatusView status([&] { ++opens; });
-    UninstallView uninstall([&] { ++uninstalls; });
+    UninstallView uninstall([&] { ++uninstalls; }, DesktopWords::forDesktop("KDE"));
     auto* open = status.findChild<QPushButton*>(QStringLiteral("openExtensionSettings"));
     auto* remove = uninstall.findChild<QPushButton*>(QStringLiteral("uninstallButton"));
     ASSERT_TRUE(open && remove);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "gui/windows/HelpView.h"
+#include "shared/text/DesktopWords.h"
 
 using namespace quillet;
 
@@ -35,7 +36,7 @@ int topInViewport(const HelpView& view, QWidget* widget) {
 }
 
 TEST(HelpViewTest, ShowsTheVersionAndEverySectionInOrderBelowTheCards) {
-    HelpView view("Version 1.4.2");
+    HelpView view("Version 1.4.2", DesktopWords::forDesktop("GNOME"));
     view.resize(720, 640);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -43,7 +44,7 @@ TEST(HelpViewTest, ShowsTheVersionAndEverySectionInOrderBelowTheCards) {
 
     QStringList titles;
     for (QWidget* s : sectionsInPlace(view)) titles << s->property("sectionTitle").toString();
-    EXPECT_EQ(titles, (QStringList{"Where Create File Works", "Supported Files", "Finder Extension Troubleshooting",
+    EXPECT_EQ(titles, (QStringList{"Where Create File Works", "Supported Files", "File Manager Menu Troubleshooting",
                                    "Folder Access", "File Naming", "Uninstalling"}));
 
     // Two columns of summary cards, all above the first section; sections span one width.
@@ -59,21 +60,21 @@ TEST(HelpViewTest, ShowsTheVersionAndEverySectionInOrderBelowTheCards) {
 }
 
 TEST(HelpViewTest, ScrollsTheExtensionSectionToTheTopAskedBeforeOrAfterShowing) {
-    HelpView early("Version 1.0.0");
+    HelpView early("Version 1.0.0", DesktopWords{});
     early.resize(720, 480);
     early.scrollToExtensionSection();
     early.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&early));
-    QWidget* target = section(early, QStringLiteral("Finder Extension Troubleshooting"));
+    QWidget* target = section(early, QStringLiteral("File Manager Menu Troubleshooting"));
     ASSERT_TRUE(target);
     EXPECT_TRUE(QTest::qWaitFor([&] { return topInViewport(early, target) == HelpView::kScrollTargetMargin; }, 2000))
         << topInViewport(early, target);
 
-    HelpView late("Version 1.0.0");
+    HelpView late("Version 1.0.0", DesktopWords{});
     late.resize(720, 480);
     late.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&late));
-    target = section(late, QStringLiteral("Finder Extension Troubleshooting"));
+    target = section(late, QStringLiteral("File Manager Menu Troubleshooting"));
     EXPECT_GT(topInViewport(late, target), 480);
     late.scrollToExtensionSection();
     EXPECT_EQ(topInViewport(late, target), HelpView::kScrollTargetMargin);

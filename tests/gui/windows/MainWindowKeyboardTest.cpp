@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/access/FolderAccessSetupModel.h"
+#include "shared/text/DesktopWords.h"
 #include "app/settings/AppSettings.h"
 #include "app/settings/FileTypesListModel.h"
 #include "app/shortcuts/ShortcutSettingsModel.h"
@@ -70,7 +71,7 @@ struct MainWindow : test::GrantStoreFixture {
                                    parent);
                            });
                            parts.cards.push_back(
-                               [](QWidget* parent) -> QWidget* { return new UninstallView([] {}, parent); });
+                               [](QWidget* parent) -> QWidget* { return new UninstallView([] {}, DesktopWords{}, parent); });
                            parts.fileTypes = [this](QWidget* parent) -> QWidget* {
                                return makeViewWithModel<FileTypesListView>(std::make_unique<FileTypesListModel>(settings),
                                                                            parent);
