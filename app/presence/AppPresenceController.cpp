@@ -66,9 +66,27 @@ void AppPresenceController::applyPresence(AppPresence presence) {
     } else {
         statusItem_.reset();
     }
-    environment_.windows.setActivationPolicy(presence == AppPresence::menuBarOnly
-                                                          ? ActivationPolicyKind::accessory
-                                                          : ActivationPolicyKind::regular);
+    // Without a tray to hold the icon, the windows stay in the taskbar: the one place left where
+    // the user sees Quillet+ and gets back to it.
+    const bool trayOnly = presence == AppPresence::menuBarOnly && environment_.statusBar.isTrayAvailable();
+    environment_.windows.setActivationPolicy(trayOnly ? ActivationPolicyKind::accessory
+                                                      : ActivationPolicyKind::regular);
+}
+
+bool AppPresenceController::showsTrayIcon() const {
+    return statusItem_ != nullptr && environment_.statusBar.isTrayAvailable();
+}
+
+void AppPresenceController::lastWindowClosed() {
+    // Tests drive the windows and close them at will; the application stays for the next step.
+    if (environment_.uiTesting || showsTrayIcon()) return;
+    environment_.lifecycle.terminate();
+}
+
+std::string AppPresenceController::desktopOfferNote(AppPresence presence, bool trayAvailable) {
+    if (!trayAvailable) return kNoTrayNote;
+    if (presence == AppPresence::dockOnly) return kQuitsOnCloseNote;
+    return {};
 }
 
 void AppPresenceController::stop() {

@@ -22,6 +22,13 @@ public:
     const FileTypeDefinition& type() const { return type_; }
     bool isHovered() const { return isHovered_; }
 
+    // The name as drawn at the tile's width: one line, or two where it does not fit, at the
+    // one name size.
+    QStringList nameLines() const;
+    static QFont nameFont();
+    // Where the texts go: right of the symbol box, 10 from the right edge.
+    QRect textRect() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -20,7 +20,10 @@ constexpr std::chrono::milliseconds kInactiveGrace{150};
 
 QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller, ApplicationWindows& windows,
                                                const ScreenLayout& screens)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    // An undecorated pop-up: no title bar, so no minimise or maximise; Escape closes it and its
+    // background moves it. A tool window, unlike Qt::Popup, takes the keyboard focus the hot key
+    // asks for and grabs neither the mouse nor the keyboard.
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       windows_(windows),
       screens_(screens),
       model_(controller) {

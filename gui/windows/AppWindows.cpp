@@ -7,9 +7,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
+#include <QApplication>
 #include <QVBoxLayout>
 
 #include "app/settings/AppSettings.h"
+#include "gui/windows/AboutDialog.h"
 #include "app/update/QuilletCheckForUpdatesCommand.h"
 
 namespace quillet {
@@ -23,6 +26,7 @@ AppWindows::AppWindows(AppSettings& settings, std::string versionLine, std::func
       actions_(std::move(actions)) {}
 
 AppWindows::~AppWindows() {
+    tearingDown_ = true;
     delete mainWindow_;
     delete helpWindow_;
 }
@@ -44,6 +48,7 @@ void AppWindows::openMainWindow() {
         }
         window->resize(kMainWindowWidth, height);
         mainWindow_ = window;
+        watchClosing(window);
     }
     mainWindow_->show();
     mainWindow_->raise();
@@ -70,6 +75,7 @@ void AppWindows::openHelp() {
         }
         window->resize(760, 820);
         helpWindow_ = window;
+        watchClosing(window);
     }
     helpWindow_->show();
     helpWindow_->raise();
@@ -88,6 +94,18 @@ void AppWindows::showWelcomeWalkthrough() {
     settings_.hasCompletedOnboarding.set(false);
 }
 
+void AppWindows::watchClosing(QWidget* window) {
+    QObject::connect(window, &QObject::destroyed, qApp, [this] {
+        if (tearingDown_) return;
+        // A turn later, when the closed window's guard has let go of it.
+        QTimer::singleShot(0, qApp, [this] {
+            const bool mainShows = mainWindow_ && mainWindow_->isVisible();
+            const bool helpShows = helpWindow_ && helpWindow_->isVisible();
+            if (!mainShows && !helpShows && actions_.lastWindowClosed) actions_.lastWindowClosed();
+        });
+    });
+}
+
 void AppWindows::buildMenus(QMenuBar* menuBar) {
     QWidget* window = menuBar->window();
     // File: closing the window, and no item that would open a second main window.
@@ -97,8 +115,9 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
 
     QMenu* app = menuBar->addMenu(QStringLiteral("&Quillet+"));
     app->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
-        QMessageBox::about(window, QStringLiteral("About Quillet+"),
-                           QStringLiteral("Quillet+\n%1").arg(QString::fromStdString(versionLine_)));
+        auto* about = new AboutDialog(versionLine_, window);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about->open();
     });
     if (actions_.updater) {
         // Asked again each time the menu opens, so the item follows whether a check can start.
