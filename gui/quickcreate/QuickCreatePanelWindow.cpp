@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include "gui/quickcreate/QuickCreatePanelView.h"
+#include "gui/style/AppStyle.h"
 #include "platform/ScreenLayout.h"
 #include "platform/ApplicationWindows.h"
 
@@ -30,7 +32,7 @@ QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& contro
     setWindowTitle(QString::fromUtf8(kTitle));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(1, 1, 1, 1);
     view_ = new QuickCreatePanelView(model_, this);
     layout->addWidget(view_);
     resize(QuickCreatePanelView::kWidth, QuickCreatePanelView::kHeight);
@@ -106,6 +108,13 @@ void QuickCreatePanelWindow::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void QuickCreatePanelWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(appstyle::separator(palette()));
+    painter.setBrush(palette().color(QPalette::Window));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void QuickCreatePanelWindow::changeEvent(QEvent* event) {

@@ -31,6 +31,7 @@
 #include "gui/windows/ContentView.h"
 #include "gui/shell/QtStatusMenu.h"
 #include "app/presence/AppPresenceController.h"
+#include "platform/linux/QtApplicationIcon.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/NoDisplayApplication.h"
 #include "platform/posix/NoDisplayFolderPanel.h"
@@ -88,6 +89,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = args.last();
+    // The icon the application's windows and About show, from the build tree's resources.
+    QApplication::setWindowIcon(applicationIcon(QUILLET_BUILD_RESOURCES));
     // With a platform theme (the script asks for the GTK one, dark through GTK_THEME) the windows
     // look as the desktop makes them; without one, Qt's own style and a dark palette of ours.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORMTHEME")) {
