@@ -13,4 +13,10 @@ namespace quillet {
 // Qt's choice.
 std::optional<std::string> platformThemeFor(std::string_view currentDesktop);
 
+// The GTK_THEME that shows the desktop's dark mode to GTK and so to Qt's GTK theme: GNOME keeps
+// dark mode in the "color-scheme" key of org.gnome.desktop.interface, which GTK 3 itself does
+// not read. "<gtk-theme>:dark" while the desktop prefers dark and its theme is not a dark one
+// already; nothing otherwise, or where the settings schema is not installed.
+std::optional<std::string> gtkThemeForDarkMode();
+
 }  // namespace quillet

@@ -53,6 +53,10 @@ void QtProgram::start(bool windows) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORMTHEME")) {
             if (auto theme = platformThemeFor(desktop_)) qputenv("QT_QPA_PLATFORMTHEME", QByteArray::fromStdString(*theme));
         }
+        // GNOME's dark mode, which GTK 3 (and so Qt's GTK theme) learns only through GTK_THEME.
+        if (qgetenv("QT_QPA_PLATFORMTHEME") == "gtk3" && !qEnvironmentVariableIsSet("GTK_THEME")) {
+            if (auto dark = gtkThemeForDarkMode()) qputenv("GTK_THEME", QByteArray::fromStdString(*dark));
+        }
         application_ = std::make_unique<QApplication>(argc_, argv_.data());
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
         QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
