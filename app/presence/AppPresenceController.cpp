@@ -9,6 +9,7 @@
 #include "app/update/QuilletSelfUpdater.h"
 #include "platform/ApplicationLifecycle.h"
 #include "platform/MainQueue.h"
+#include "shared/logging/Logger.h"
 
 namespace quillet {
 
@@ -80,6 +81,7 @@ bool AppPresenceController::showsTrayIcon() const {
 void AppPresenceController::lastWindowClosed() {
     // Tests drive the windows and close them at will; the application stays for the next step.
     if (environment_.uiTesting || showsTrayIcon()) return;
+    Logger(kAppSubsystem, "Presence").log("The last window closed and no tray icon shows Quillet+; quitting");
     environment_.lifecycle.terminate();
 }
 

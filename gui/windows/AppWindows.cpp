@@ -13,6 +13,7 @@
 
 #include "app/settings/AppSettings.h"
 #include "gui/windows/AboutDialog.h"
+#include "platform/ApplicationWindows.h"
 #include "app/update/QuilletCheckForUpdatesCommand.h"
 
 namespace quillet {
@@ -95,8 +96,9 @@ void AppWindows::showWelcomeWalkthrough() {
 }
 
 void AppWindows::watchClosing(QWidget* window) {
-    QObject::connect(window, &QObject::destroyed, qApp, [this] {
-        if (tearingDown_) return;
+    QObject::connect(window, &QObject::destroyed, qApp, [this](QObject* gone) {
+        // Closed by the application itself (after a file manager's request), not by the user.
+        if (tearingDown_ || gone->property(kClosedByApplicationProperty).toBool()) return;
         // A turn later, when the closed window's guard has let go of it.
         QTimer::singleShot(0, qApp, [this] {
             const bool mainShows = mainWindow_ && mainWindow_->isVisible();

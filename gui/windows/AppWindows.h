@@ -23,7 +23,7 @@ struct AppMenuActions {
     std::function<void()> requestUninstall;
     std::function<void()> quit;
     std::function<void()> activate;  // brings the application to the front
-    // The main window and the help window are both closed now.
+    // The user closed the main window or the help window, and neither shows now.
     std::function<void()> lastWindowClosed;
 };
 

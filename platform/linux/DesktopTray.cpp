@@ -22,4 +22,10 @@ bool desktopShowsTray(const QDBusConnection& sessionBus) {
     return QGuiApplication::platformName() == QLatin1String("xcb") && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+bool trayRecoloursSymbolicIcons(std::string_view currentDesktop, const QDBusConnection& sessionBus) {
+    const QStringList desktops = QString::fromUtf8(currentDesktop.data(), qsizetype(currentDesktop.size()))
+                                     .split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive) && statusNotifierHostRegistered(sessionBus);
+}
+
 }  // namespace quillet

@@ -230,7 +230,11 @@ struct Parts {
                                                                         timer, lifecycle, isSystemInstall(info))};
 
     // The tray icon and its menu, and whether the windows are listed in the taskbar.
-    QtStatusBar statusBar{[] { return desktopShowsTray(QDBusConnection::sessionBus()); }};
+    QtStatusBar statusBar{[] { return desktopShowsTray(QDBusConnection::sessionBus()); },
+                          [this] {
+                              return trayRecoloursSymbolicIcons(environment.currentDesktop,
+                                                                QDBusConnection::sessionBus());
+                          }};
     AppPresenceController presence{AppPresenceEnvironment{statusBar, applicationWindows, mainQueue, controller,
                                                           [this] { uninstaller.requestUninstall(); }, lifecycle,
                                                           environment.uiTesting}};

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -205,4 +208,35 @@ TEST(StatusMenuRendering, TheTrayIconStandsOutOnLightAndDarkPanels) {
     const double onDark = inkLuminance(tray.trayIcon().icon());
     EXPECT_GT(onDark - luminance(dark.color(QPalette::Window)), 0.5) << onDark;
     QApplication::setPalette(original);
+}
+
+// Where the tray recolours symbolic icons itself (GNOME's panel, dark whatever the palette) and
+// the symbolic icon is installed among the desktop's icons, the icon goes over by that name
+// (with the drawn image beside it); elsewhere it is only drawn.
+TEST(StatusMenuRendering, ATrayThatRecoloursSymbolicIconsGetsTheIconByName) {
+    QTemporaryDir data;
+    const QString folder = data.filePath(QStringLiteral("icons/hicolor/symbolic/apps"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLET_SOURCE_DIR
+                                           "/resources/org.quillet.Quillet-symbolic.svg"),
+                            folder + QStringLiteral("/org.quillet.Quillet-symbolic.svg")));
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+
+    QtStatusBar gnome([] { return true; }, [] { return true; });
+    auto byName = gnome.makeStatusItem();
+    const QIcon named = static_cast<QtStatusItem&>(*byName).trayIcon().icon();
+    EXPECT_EQ(named.name(), QtStatusItem::kSymbolicIconName);
+    EXPECT_FALSE(named.pixmap(QSize(22, 18)).isNull()) << "the drawn image goes along";
+    QtStatusBar other([] { return true; }, [] { return false; });
+    auto drawn = other.makeStatusItem();
+    EXPECT_TRUE(static_cast<QtStatusItem&>(*drawn).trayIcon().icon().name().isEmpty());
+
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8() + "/nothing-here");
+    auto missing = gnome.makeStatusItem();
+    EXPECT_TRUE(static_cast<QtStatusItem&>(*missing).trayIcon().icon().name().isEmpty());
+    if (dataDirs.isEmpty())
+        qunsetenv("XDG_DATA_DIRS");
+    else
+        qputenv("XDG_DATA_DIRS", dataDirs);
 }

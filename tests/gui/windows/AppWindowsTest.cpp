@@ -16,6 +16,7 @@
 #include "app/settings/AppSettings.h"
 #include "gui/windows/AboutDialog.h"
 #include "gui/windows/AppWindows.h"
+#include "platform/ApplicationWindows.h"
 #include "shared/settings/DefaultsSuite.h"
 
 using namespace quillet;
@@ -274,6 +275,14 @@ TEST(AppWindows, TheLastWindowClosingIsReportedOnce) {
     h.windows.helpWindow()->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.lastWindowClosings == 1; }, 2000));
     QTest::qWait(20);
+    EXPECT_EQ(h.lastWindowClosings, 1);
+
+    // A window the application closes itself (after a file manager's request) is no user's
+    // closing.
+    h.windows.openMainWindow();
+    h.windows.mainWindow()->setProperty(kClosedByApplicationProperty, true);
+    h.windows.mainWindow()->close();
+    QTest::qWait(50);
     EXPECT_EQ(h.lastWindowClosings, 1);
 }
 

@@ -76,6 +76,9 @@ TEST(DesktopTray, AStatusNotifierHostCountsOnlyWhenTheWatcherSaysOneRegistered) 
     watcher.hostRegistered_ = true;
     EXPECT_TRUE(statusNotifierHostRegistered(client));
     EXPECT_TRUE(desktopShowsTray(client));
+    // Only GNOME Shell's host is known to draw symbolic icons in the panel's colour.
+    EXPECT_TRUE(trayRecoloursSymbolicIcons("ubuntu:GNOME", client));
+    EXPECT_FALSE(trayRecoloursSymbolicIcons("KDE", client));
 }
 
 #include "DesktopLookTest.moc"
