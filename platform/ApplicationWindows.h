@@ -18,6 +18,10 @@ struct WindowDescription {
     bool operator==(const WindowDescription&) const = default;
 };
 
+// Marks a window that closeWindows closed, as opposed to one the user closed: only the user's
+// closing of the last window ends a Quillet+ that has no tray icon.
+inline constexpr const char* kClosedByApplicationProperty = "quilletClosedByApplication";
+
 // How the toolkit names one of the application's windows to the window system (an X11 window).
 using NativeWindowID = std::uint64_t;
 

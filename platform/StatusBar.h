@@ -20,6 +20,9 @@ class StatusBar {
 public:
     virtual ~StatusBar() = default;
     virtual std::unique_ptr<StatusItem> makeStatusItem() = 0;
+    // Whether the desktop has a tray that shows icons now. Without one a status item exists
+    // but nobody sees it.
+    virtual bool isTrayAvailable() const = 0;
 };
 
 }  // namespace quillet

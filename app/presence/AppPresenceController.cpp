@@ -9,6 +9,7 @@
 #include "app/update/QuilletSelfUpdater.h"
 #include "platform/ApplicationLifecycle.h"
 #include "platform/MainQueue.h"
+#include "shared/logging/Logger.h"
 
 namespace quillet {
 
@@ -66,9 +67,28 @@ void AppPresenceController::applyPresence(AppPresence presence) {
     } else {
         statusItem_.reset();
     }
-    environment_.windows.setActivationPolicy(presence == AppPresence::menuBarOnly
-                                                          ? ActivationPolicyKind::accessory
-                                                          : ActivationPolicyKind::regular);
+    // Without a tray to hold the icon, the windows stay in the taskbar: the one place left where
+    // the user sees Quillet+ and gets back to it.
+    const bool trayOnly = presence == AppPresence::menuBarOnly && environment_.statusBar.isTrayAvailable();
+    environment_.windows.setActivationPolicy(trayOnly ? ActivationPolicyKind::accessory
+                                                      : ActivationPolicyKind::regular);
+}
+
+bool AppPresenceController::showsTrayIcon() const {
+    return statusItem_ != nullptr && environment_.statusBar.isTrayAvailable();
+}
+
+void AppPresenceController::lastWindowClosed() {
+    // Tests drive the windows and close them at will; the application stays for the next step.
+    if (environment_.uiTesting || showsTrayIcon()) return;
+    Logger(kAppSubsystem, "Presence").log("The last window closed and no tray icon shows Quillet+; quitting");
+    environment_.lifecycle.terminate();
+}
+
+std::string AppPresenceController::desktopOfferNote(AppPresence presence, bool trayAvailable) {
+    if (!trayAvailable) return kNoTrayNote;
+    if (presence == AppPresence::dockOnly) return kQuitsOnCloseNote;
+    return {};
 }
 
 void AppPresenceController::stop() {

@@ -3,6 +3,7 @@
 #include <any>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/creation/CreationDestination.h"
@@ -74,6 +75,21 @@ public:
     void createFileFromMenu(const std::any& representedObject);
 
     bool hasStatusItem() const { return statusItem_ != nullptr; }
+    // Whether the user can see the tray icon: it exists and the desktop has a tray to show it.
+    bool showsTrayIcon() const;
+
+    // The application's last window closed. Without a tray icon nothing would show that
+    // Quillet+ still runs, so it quits, as a program in the taskbar does when its window goes.
+    void lastWindowClosed();
+
+    // What this desktop offers for `presence`, said under the presence choice: nothing when the
+    // choice works as its description says.
+    static std::string desktopOfferNote(AppPresence presence, bool trayAvailable);
+    static constexpr const char* kNoTrayNote =
+        "This session has no tray (no StatusNotifier host runs on the session bus), so Quillet+ "
+        "shows in the taskbar and quits when you close its window.";
+    static constexpr const char* kQuitsOnCloseNote =
+        "Closing the window quits Quillet+; with the tray icon it keeps running for its shortcuts.";
 
 private:
     StatusMenuItem destinationItem(CreationDestinationMode destination);

@@ -25,8 +25,9 @@ std::optional<std::string> storedString(const DefaultsSuite& defaults, const cha
     return *value->string();
 }
 
-AppPresence loadAppPresence(const DefaultsSuite& defaults) {
+AppPresence loadAppPresence(const DefaultsSuite& defaults, AppPresence whenUnset) {
     auto stored = storedString(defaults, settingsKey::appPresence);
+    if (!defaults.get(settingsKey::appPresence)) return whenUnset;
     if (stored == "menuBarOnly") return AppPresence::menuBarOnly;
     return AppPresence::dockOnly;  // "dockAndMenuBar" is no longer offered
 }
@@ -104,16 +105,18 @@ struct StoredSettings {
     CreationDestinationMode directShortcutDestination;
     bool hasCompletedOnboarding;
 
-    static StoredSettings load(const DefaultsSuite& defaults) {
-        return {loadEnabledFileTypeIDs(defaults), loadFileTypeOrder(defaults), loadAppPresence(defaults),
+    static StoredSettings load(const DefaultsSuite& defaults, AppPresence presenceWhenUnset) {
+        return {loadEnabledFileTypeIDs(defaults), loadFileTypeOrder(defaults),
+                loadAppPresence(defaults, presenceWhenUnset),
                 loadQuickCreateShortcut(defaults), loadFileTypeShortcuts(defaults), loadDestination(defaults),
                 loadBoolean(defaults, settingsKey::hasCompletedOnboarding)};
     }
 };
 
-AppSettings::AppSettings(DefaultsSuite& defaults) : AppSettings(defaults, StoredSettings::load(defaults)) {}
+AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset)
+    : AppSettings(defaults, presenceWhenUnset, StoredSettings::load(defaults, presenceWhenUnset)) {}
 
-AppSettings::AppSettings(DefaultsSuite& defaults, StoredSettings stored)
+AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset, StoredSettings stored)
     : enabledFileTypeIDs(std::move(stored.enabledFileTypeIDs),
                          [this](const std::set<std::string>& ids) {
                              defaults_.set(settingsKey::enabledFileTypeIDs,
@@ -140,7 +143,8 @@ AppSettings::AppSettings(DefaultsSuite& defaults, StoredSettings stored)
                              [this](const bool& done) {
                                  defaults_.set(settingsKey::hasCompletedOnboarding, done);
                              }),
-      defaults_(defaults) {
+      defaults_(defaults),
+      presenceWhenUnset_(presenceWhenUnset) {
     // The one key written while loading.
     storePresenceAsLoaded();
 }
@@ -154,7 +158,7 @@ void AppSettings::storePresenceAsLoaded() {
 void AppSettings::reloadFromSuite() {
     // Every key is read before any field is published, so a subscriber that writes a setting
     // while being told cannot make a later field come from after its own write.
-    StoredSettings stored = StoredSettings::load(defaults_);
+    StoredSettings stored = StoredSettings::load(defaults_, presenceWhenUnset_);
     enabledFileTypeIDs.adopt(std::move(stored.enabledFileTypeIDs));
     fileTypeOrder.adopt(std::move(stored.fileTypeOrder));
     appPresence.adopt(stored.appPresence);

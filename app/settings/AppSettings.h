@@ -61,8 +61,9 @@ void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& sh
 class AppSettings {
 public:
     // Loads every field from the suite, which must outlive the settings; writes back
-    // "appPresence" when the stored text was missing or not what was loaded.
-    explicit AppSettings(DefaultsSuite& defaults);
+    // "appPresence" when the stored text was missing or not what was loaded. A missing presence
+    // (the first launch) loads as `presenceWhenUnset`: the tray where the desktop has one.
+    explicit AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset = AppPresence::dockOnly);
     AppSettings(const AppSettings&) = delete;
     AppSettings& operator=(const AppSettings&) = delete;
 
@@ -95,11 +96,12 @@ public:
                                                    const std::optional<std::string>& excludingTypeID) const;
 
 private:
-    AppSettings(DefaultsSuite& defaults, StoredSettings stored);
+    AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset, StoredSettings stored);
     // A missing or retired presence is stored as loaded.
     void storePresenceAsLoaded();
 
     DefaultsSuite& defaults_;
+    AppPresence presenceWhenUnset_;
 };
 
 }  // namespace quillet

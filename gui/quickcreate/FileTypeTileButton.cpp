@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QTextLayout>
 
 #include "gui/style/AppStyle.h"
 #include "gui/style/QtSymbolIcons.h"
@@ -14,22 +15,29 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-// Draws `text` on one line at `font` (sized in pixels), first shrinking it down to 82 percent,
-// then eliding.
-void drawFittedText(QPainter& p, const QRect& rect, const QString& text, const QFont& font) {
-    const int base = font.pixelSize();
-    QFont trial = font;
-    for (int size = base; size >= static_cast<int>(base * 0.82 + 0.5); --size) {
-        trial.setPixelSize(size);
-        if (QFontMetrics(trial).horizontalAdvance(text) <= rect.width()) {
-            p.setFont(trial);
-            p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, text);
-            return;
-        }
+constexpr int kNameLines = 2;
+
+// `text` broken at word boundaries into lines no wider than `width` at `font`, at most
+// `maxLines` of them; a word wider than a line is broken where it must be.
+QStringList wrappedLines(const QString& text, const QFont& font, int width, int maxLines) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
     }
-    p.setFont(trial);
-    p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetrics(trial).elidedText(text, Qt::ElideRight, rect.width()));
+    layout.endLayout();
+    // More than fits: what is left joins the last line, which is then elided at its end.
+    if (lines.size() > maxLines) {
+        QString last = lines.mid(maxLines - 1).join(QLatin1Char(' '));
+        lines = lines.mid(0, maxLines - 1);
+        lines << QFontMetrics(font).elidedText(last, Qt::ElideRight, width);
+    }
+    return lines;
 }
 
 }  // namespace
@@ -94,23 +102,43 @@ void FileTypeTileButton::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(withAlpha(tint, 0.12));
     p.drawRoundedRect(QRectF(box), 6, 6);
-    if (icon_.isNull()) icon_ = symbolIcon(type_.sfSymbolName, tint);
-    const QRect iconRect(box.center().x() - 8 + 1, box.center().y() - 8 + 1, 16, 16);
+    if (icon_.isNull()) icon_ = fileTypeIcon(type_, tint);
+    // A theme's file icon is a picture of a page that fills the box; our line symbols sit in it.
+    const int side = icon_.name().isEmpty() ? 16 : 24;
+    const QRect iconRect(box.center().x() - side / 2 + 1, box.center().y() - side / 2 + 1, side, side);
     icon_.paint(&p, iconRect);
 
-    // Texts: the name, then ".extension", 1 apart, centred together.
-    const int textLeft = box.right() + 1 + 10;
-    const QRect textArea(textLeft, 0, width() - textLeft - 10, height());
-    const QFont nameFont = calloutFont(QFont::Medium);
+    // Texts: the name on one line or two (never smaller, never cut), then ".extension", 1 apart,
+    // centred together.
+    const QRect textArea = textRect();
+    const QStringList lines = nameLines();
+    const QFont font = nameFont();
     const QFont extensionFont = appFont(11, QFont::Normal);
-    const int nameHeight = QFontMetrics(nameFont).height();
+    const int nameHeight = QFontMetrics(font).height();
     const int extensionHeight = QFontMetrics(extensionFont).height();
-    const int top = (height() - nameHeight - 1 - extensionHeight) / 2;
+    const int top = (height() - nameHeight * int(lines.size()) - 1 - extensionHeight) / 2;
     p.setPen(pal.color(QPalette::WindowText));
-    drawFittedText(p, QRect(textArea.left(), top, textArea.width(), nameHeight), qs(type_.displayName), nameFont);
+    p.setFont(font);
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(QRect(textArea.left(), top + i * nameHeight, textArea.width(), nameHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, lines[i]);
     p.setPen(secondaryText(pal));
-    drawFittedText(p, QRect(textArea.left(), top + nameHeight + 1, textArea.width(), extensionHeight),
-                   qs("." + type_.fileExtension), extensionFont);
+    p.setFont(extensionFont);
+    const QString extension = qs("." + type_.fileExtension);
+    p.drawText(QRect(textArea.left(), top + nameHeight * int(lines.size()) + 1, textArea.width(), extensionHeight),
+               Qt::AlignLeft | Qt::AlignVCenter,
+               QFontMetrics(extensionFont).elidedText(extension, Qt::ElideRight, textArea.width()));
+}
+
+QFont FileTypeTileButton::nameFont() { return calloutFont(QFont::Medium); }
+
+QRect FileTypeTileButton::textRect() const {
+    const int textLeft = 10 + 28 + 10;
+    return QRect(textLeft, 0, width() - textLeft - 10, height());
+}
+
+QStringList FileTypeTileButton::nameLines() const {
+    return wrappedLines(qs(type_.displayName), nameFont(), textRect().width(), kNameLines);
 }
 
 }  // namespace quillet

@@ -25,6 +25,13 @@ public:
     bool isSelected() const { return isSelected_; }
     void setSelected(bool selected);
 
+    // The name as drawn at the tile's width: one line, or two where it does not fit, at the
+    // one name size.
+    QStringList nameLines() const;
+    static QFont nameFont();
+    // Where the texts go: right of the symbol box, 10 from the right edge.
+    QRect textRect() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

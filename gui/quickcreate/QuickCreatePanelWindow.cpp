@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include "gui/quickcreate/QuickCreatePanelView.h"
+#include "gui/style/AppStyle.h"
 #include "platform/ScreenLayout.h"
 #include "platform/ApplicationWindows.h"
 
@@ -20,14 +22,17 @@ constexpr std::chrono::milliseconds kInactiveGrace{150};
 
 QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& controller, ApplicationWindows& windows,
                                                const ScreenLayout& screens)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    // An undecorated pop-up: no title bar, so no minimise or maximise; Escape closes it and its
+    // background moves it. A tool window, unlike Qt::Popup, takes the keyboard focus the hot key
+    // asks for and grabs neither the mouse nor the keyboard.
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       windows_(windows),
       screens_(screens),
       model_(controller) {
     setWindowTitle(QString::fromUtf8(kTitle));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(1, 1, 1, 1);
     view_ = new QuickCreatePanelView(model_, this);
     layout->addWidget(view_);
     resize(QuickCreatePanelView::kWidth, QuickCreatePanelView::kHeight);
@@ -104,6 +109,13 @@ void QuickCreatePanelWindow::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void QuickCreatePanelWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(appstyle::separator(palette()));
+    painter.setBrush(palette().color(QPalette::Window));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void QuickCreatePanelWindow::changeEvent(QEvent* event) {

@@ -44,6 +44,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Without a window manager's frame, a hairline of its own sets the panel off from what is
+    // behind it.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void applicationStateChanged(Qt::ApplicationState state);

@@ -60,7 +60,7 @@ void FileTypeRow::changeEvent(QEvent* event) {
 
 void FileTypeRow::applyPalette() {
     const QPalette pal = palette();
-    symbol_->setPixmap(symbolIcon(type_.sfSymbolName, accent(pal)).pixmap(QSize(kSymbolSize, kSymbolSize),
+    symbol_->setPixmap(fileTypeIcon(type_, accent(pal)).pixmap(QSize(kSymbolSize, kSymbolSize),
                                                                           devicePixelRatioF()));
     QPalette secondary = extension_->palette();
     secondary.setColor(QPalette::WindowText, secondaryText(pal));

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/presence/FileCreationMenuAction.h"
 #include "gui/style/QtSymbolIcons.h"
 
 namespace quillet {
@@ -16,6 +17,9 @@ namespace quillet {
 namespace {
 
 QIcon iconFor(const StatusMenuItem& item, const QColor& color) {
+    // A file type's item shows the icon the file manager shows for such a file.
+    if (const auto* creation = std::any_cast<FileCreationMenuAction>(&item.representedObject))
+        return fileTypeIcon(creation->type, color);
     if (item.symbolName.empty()) return QIcon();
     return symbolIcon(item.symbolName, color);
 }
@@ -55,7 +59,7 @@ void renderStatusMenu(QMenu& menu, const StatusMenu& items) {
     }
 }
 
-void drawTrayImage(QPainter& painter, const QRectF& rect) {
+void drawTrayImage(QPainter& painter, const QRectF& rect, const QColor& color) {
     const double s = std::min(rect.width() / 22.0, rect.height() / 18.0);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -66,12 +70,14 @@ void drawTrayImage(QPainter& painter, const QRectF& rect) {
 
     QPainterPath back;
     back.addRoundedRect(QRectF(4.9 * s, 3.4 * s, 12.6 * s, 13.4 * s), 2.7 * s, 2.7 * s);
-    painter.fillPath(back, QColor(0, 0, 0, 128));
+    QColor backColor = color;
+    backColor.setAlpha(128);
+    painter.fillPath(back, backColor);
 
     const QRectF front(7.0 * s, 1.0 * s, 12.8 * s, 15.9 * s);
     QPainterPath frontPath;
     frontPath.addRoundedRect(front, 2.8 * s, 2.8 * s);
-    painter.fillPath(frontPath, Qt::black);
+    painter.fillPath(frontPath, color);
 
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
     // In these coordinates bottom() is the largest y: the top edge of the page.
@@ -89,7 +95,7 @@ void drawTrayImage(QPainter& painter, const QRectF& rect) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setPen(Qt::NoPen);
     const QRectF disc(1.4 * s, 0.8 * s, 10.5 * s, 10.5 * s);
-    painter.setBrush(Qt::black);
+    painter.setBrush(color);
     painter.drawEllipse(disc);
 
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
@@ -100,17 +106,18 @@ void drawTrayImage(QPainter& painter, const QRectF& rect) {
     painter.restore();
 }
 
-QIcon trayImageIcon() {
+QColor trayImageColor(const QPalette& palette) { return palette.color(QPalette::Active, QPalette::WindowText); }
+
+QIcon trayImageIcon(const QColor& color) {
     QIcon icon;
     for (int scale : {1, 2}) {
         QImage image(22 * scale, 18 * scale, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        drawTrayImage(painter, QRectF(0, 0, image.width(), image.height()));
+        drawTrayImage(painter, QRectF(0, 0, image.width(), image.height()), color);
         painter.end();
         icon.addPixmap(QPixmap::fromImage(image));
     }
-    icon.setIsMask(true);
     return icon;
 }
 

@@ -84,7 +84,7 @@ void DirectFileShortcutRow::changeEvent(QEvent* event) {
 
 void DirectFileShortcutRow::applyColors() {
     const QPalette& pal = palette();
-    icon_->setPixmap(symbolIcon(type_.sfSymbolName, appstyle::accent(pal)).pixmap(QSize(20, 20), devicePixelRatioF()));
+    icon_->setPixmap(fileTypeIcon(type_, appstyle::accent(pal)).pixmap(QSize(20, 20), devicePixelRatioF()));
     clear_->setIcon(symbolIcon(ShortcutSettingsModel::kClearSymbol, appstyle::secondaryText(pal)));
     QPalette statusPalette = status_->palette();
     statusPalette.setColor(QPalette::WindowText,

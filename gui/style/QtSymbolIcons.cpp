@@ -3,6 +3,7 @@
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
+#include <QMimeDatabase>
 #include <QPainterPath>
 #include <QPixmap>
 
@@ -235,6 +236,17 @@ void drawSwift(Canvas& c) {
     bird.cubicTo(19.2, 18.2, 20, 18.6, 20.6, 19.5);
     bird.closeSubpath();
     c.fill(bird);
+}
+
+void drawPythonSnakes(Canvas& c) {
+    // Two rounded blocks that interlock, each with an eye: the shape people know Python files by,
+    // so Python never shows XML's angle brackets.
+    c.stroke(roundedRect(3.5, 3.5, 11, 9.5, 3));
+    c.stroke(roundedRect(9.5, 11, 11, 9.5, 3));
+    QPainterPath eyes;
+    eyes.addEllipse(QPointF(7, 7), 1.1, 1.1);
+    eyes.addEllipse(QPointF(17, 17), 1.1, 1.1);
+    c.fill(eyes);
 }
 
 void drawSlides(Canvas& c) {
@@ -670,6 +682,7 @@ const std::map<std::string, Drawing, std::less<>>& drawings() {
         {"scroll", drawScroll},
         {"terminal", drawTerminal},
         {"swift", drawSwift},
+        {"python.snakes", drawPythonSnakes},
         {"doc.fill", [](Canvas& c) { drawFilledDocument(c, false); }},
         {"tablecells.fill", [](Canvas& c) { drawTable(c, true); }},
         {"rectangle.on.rectangle", drawSlides},
@@ -762,6 +775,21 @@ QIcon drawnSymbolIcon(std::string_view symbolName, const QColor& color) {
     auto it = drawings().find(symbolName);
     if (it == drawings().end()) return QIcon();
     return QIcon(new DrawnSymbolEngine(it->second, color));
+}
+
+QIcon fileTypeIcon(const FileTypeDefinition& type, const QColor& color) {
+    // The icon the file manager shows for such a file: the theme's image of the MIME type, else
+    // of its generic kind. A type the MIME database does not know gets our drawing.
+    static const QMimeDatabase database;
+    const QMimeType mime = database.mimeTypeForFile(QStringLiteral("x.") + QString::fromStdString(type.fileExtension),
+                                                    QMimeDatabase::MatchExtension);
+    if (mime.isValid() && !mime.isDefault()) {
+        const QIcon themed = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));
+        if (!themed.isNull()) return themed;
+    }
+    // XML and Python share a symbol in the catalog; drawn, Python gets its own.
+    if (type.id == "py") return drawnSymbolIcon("python.snakes", color);
+    return drawnSymbolIcon(type.sfSymbolName, color);
 }
 
 QIcon symbolIcon(std::string_view symbolName, const QColor& color) {

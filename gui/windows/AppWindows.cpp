@@ -4,12 +4,15 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
+#include <QApplication>
 #include <QVBoxLayout>
 
 #include "app/settings/AppSettings.h"
+#include "gui/windows/AboutDialog.h"
+#include "platform/ApplicationWindows.h"
 #include "app/update/QuilletCheckForUpdatesCommand.h"
 #include "shared/text/LinuxTexts.h"
 
@@ -24,6 +27,7 @@ AppWindows::AppWindows(AppSettings& settings, std::string versionLine, std::func
       actions_(std::move(actions)) {}
 
 AppWindows::~AppWindows() {
+    tearingDown_ = true;
     delete mainWindow_;
     delete helpWindow_;
 }
@@ -45,6 +49,7 @@ void AppWindows::openMainWindow() {
         }
         window->resize(kMainWindowWidth, height);
         mainWindow_ = window;
+        watchClosing(window);
     }
     mainWindow_->show();
     mainWindow_->raise();
@@ -71,6 +76,7 @@ void AppWindows::openHelp() {
         }
         window->resize(760, 820);
         helpWindow_ = window;
+        watchClosing(window);
     }
     helpWindow_->show();
     helpWindow_->raise();
@@ -87,6 +93,19 @@ void AppWindows::showWelcomeWalkthrough() {
     openMainWindow();
     // The open window's content presents the walkthrough when the setting turns false.
     settings_.hasCompletedOnboarding.set(false);
+}
+
+void AppWindows::watchClosing(QWidget* window) {
+    QObject::connect(window, &QObject::destroyed, qApp, [this](QObject* gone) {
+        // Closed by the application itself (after a file manager's request), not by the user.
+        if (tearingDown_ || gone->property(kClosedByApplicationProperty).toBool()) return;
+        // A turn later, when the closed window's guard has let go of it.
+        QTimer::singleShot(0, qApp, [this] {
+            const bool mainShows = mainWindow_ && mainWindow_->isVisible();
+            const bool helpShows = helpWindow_ && helpWindow_->isVisible();
+            if (!mainShows && !helpShows && actions_.lastWindowClosed) actions_.lastWindowClosed();
+        });
+    });
 }
 
 void AppWindows::buildMenus(QMenuBar* menuBar) {
@@ -133,8 +152,9 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
     }
     help->addSeparator();
     help->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
-        QMessageBox::about(window, QStringLiteral("About Quillet+"),
-                           QStringLiteral("Quillet+\n%1").arg(QString::fromStdString(versionLine_)));
+        auto* about = new AboutDialog(versionLine_, window);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about->open();
     });
 }
 

@@ -23,6 +23,8 @@ struct AppMenuActions {
     std::function<void()> requestUninstall;
     std::function<void()> quit;
     std::function<void()> activate;  // brings the application to the front
+    // The user closed the main window or the help window, and neither shows now.
+    std::function<void()> lastWindowClosed;
 };
 
 // The application's two windows, one of each at most: the main window "Quillet+" (a fresh
@@ -63,6 +65,8 @@ public:
 
 private:
     void buildMenus(QMenuBar* menuBar);
+    // Tells `lastWindowClosed` once `window` is gone and no other window of ours shows.
+    void watchClosing(QWidget* window);
 
     AppSettings& settings_;
     std::string versionLine_;
@@ -72,6 +76,7 @@ private:
     QPointer<QMainWindow> mainWindow_;
     QPointer<QWidget> helpWindow_;
     QWidget* helpPage_ = nullptr;
+    bool tearingDown_ = false;
 };
 
 }  // namespace quillet

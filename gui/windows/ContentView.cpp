@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,34 +36,37 @@ QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidg
 ContentView::ContentView(AppSettings& settings, const std::string& versionLine, ContentViewParts parts,
                          QWidget* parent)
     : QWidget(parent), settings_(settings), parts_(std::move(parts)) {
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->setChildrenCollapsible(false);
-
-    auto* scroll = new QScrollArea(split);
+    // One scroll area for the whole window: the header, the cards and the file types list move
+    // together, so no pane shrinks to nothing and one wheel scrolls everything.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("mainScrollArea"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setFocusPolicy(Qt::NoFocus);  // Tab stops at the controls; the pane scrolls to each
-    scroll->setMinimumHeight(kUpperPaneMinimumHeight);
     auto* column = new QWidget(scroll);
     auto* columnLayout = new QVBoxLayout(column);
     columnLayout->setSpacing(12);
     columnLayout->addWidget(makeHeader(versionLine));
     for (const auto& card : parts_.cards) columnLayout->addWidget(card(column));
+    if (parts_.fileTypes) {
+        QWidget* list = parts_.fileTypes(this);
+        // The list scrolls on its own elsewhere; here its content joins the column and the
+        // list itself stays, hidden, to keep its model and its rows up to date.
+        if (auto* area = qobject_cast<QScrollArea*>(list)) {
+            QWidget* content = area->takeWidget();
+            area->hide();
+            columnLayout->addWidget(content);
+        } else {
+            columnLayout->addWidget(list);
+        }
+    }
     columnLayout->addStretch(1);
     scroll->setWidget(column);
 
-    QWidget* lower = parts_.fileTypes ? parts_.fileTypes(split) : new QWidget(split);
-    lower->setMinimumHeight(kLowerPaneMinimumHeight);
-    split->addWidget(scroll);
-    split->addWidget(lower);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 0);
-    split->setSizes({kUpperPaneMinimumHeight, kLowerPaneIdealHeight});
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(split);
+    layout->addWidget(scroll);
 
     subscriptions_.push_back(settings_.appPresence.subscribe([this](const AppPresence&) { showPresence(); }));
     // Turned false while the window is open ("Show Welcome Walkthrough"): the walkthrough again.
@@ -129,6 +131,11 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     presenceDescription_->setAlignment(Qt::AlignRight);
     presenceDescription_->setWordWrap(true);
     presenceColumn->addWidget(presenceDescription_);
+    presenceNote_ = label({}, appstyle::captionFont(QFont::Normal), appstyle::secondaryText(palette), presence);
+    presenceNote_->setObjectName(QStringLiteral("presenceNote"));
+    presenceNote_->setAlignment(Qt::AlignRight);
+    presenceNote_->setWordWrap(true);
+    presenceColumn->addWidget(presenceNote_);
     row->addWidget(presence, 0, Qt::AlignRight | Qt::AlignVCenter);
     return header;
 }
@@ -138,6 +145,9 @@ void ContentView::showPresence() {
     if (auto* button = presenceButtons_->button(static_cast<int>(presence))) button->setChecked(true);
     const auto text = presenceDescription(presence);
     presenceDescription_->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    const std::string note = parts_.presenceNote ? parts_.presenceNote(presence) : std::string();
+    presenceNote_->setText(QString::fromStdString(note));
+    presenceNote_->setVisible(!note.empty());
 }
 
 void ContentView::showEvent(QShowEvent* event) {
@@ -167,26 +177,40 @@ void ContentView::presentOnboarding() {
 void ContentView::applyActivatedWindowSizeIfNeeded() {
     if (didApplyActivatedWindowSize_) return;
     // One turn later, once the window exists and has its final size.
-    QTimer::singleShot(0, this, [this] {
-        if (didApplyActivatedWindowSize_) return;
-        QWidget* host = window();
-        if (!host || !host->isWindow() || !host->isVisible()) return;
-        didApplyActivatedWindowSize_ = true;
-        QScreen* screen = host->screen() ? host->screen() : QGuiApplication::primaryScreen();
-        if (!screen) return;
-        const QRect visible = screen->availableGeometry();
-        const QRect frame = host->frameGeometry();
-        const QRect content = host->geometry();
-        const auto grown = MainWindowGrowth::grownFrame(
-            {double(visible.x()), double(visible.y()), double(visible.width()), double(visible.height())},
-            {double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())},
-            double(content.height()));
-        if (!grown) return;
-        const int decorationsAbove = content.y() - frame.y();
-        const int decorations = frame.height() - content.height();
+    QTimer::singleShot(0, this, [this] { growOnceFramed(kFrameAttempts); });
+}
+
+void ContentView::growOnceFramed(int attemptsLeft) {
+    if (didApplyActivatedWindowSize_) return;
+    QWidget* host = window();
+    if (!host || !host->isWindow() || !host->isVisible()) return;
+    // Until the window manager has framed the window its title bar's height is unknown, and a
+    // top edge placed then would push the title bar above the screen.
+    if (host->frameGeometry() == host->geometry() && attemptsLeft > 0 &&
+        !host->windowFlags().testFlag(Qt::FramelessWindowHint) &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        QTimer::singleShot(20, this, [this, attemptsLeft] { growOnceFramed(attemptsLeft - 1); });
+        return;
+    }
+    didApplyActivatedWindowSize_ = true;
+    QScreen* screen = host->screen() ? host->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect visible = screen->availableGeometry();
+    const QRect frame = host->frameGeometry();
+    const QRect content = host->geometry();
+    const int decorationsAbove = content.y() - frame.y();
+    const int decorations = frame.height() - content.height();
+    const auto grown = MainWindowGrowth::grownFrame(
+        {double(visible.x()), double(visible.y()), double(visible.width()), double(visible.height())},
+        {double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())},
+        double(content.height()));
+    if (grown) {
         host->setGeometry(content.x(), int(grown->y) + decorationsAbove, content.width(),
                           int(grown->height) - decorations);
-    });
+    } else if (frame.y() < visible.y()) {
+        // Tall enough already, but its title bar is above the screen: brought down onto it.
+        host->move(frame.x(), visible.y());
+    }
 }
 
 }  // namespace quillet

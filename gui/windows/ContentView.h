@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/observation/Subscription.h"
+#include "app/settings/AppPresence.h"
 
 class QButtonGroup;
 class QLabel;
@@ -21,23 +22,23 @@ class AppSettings;
 // their collaborators.
 struct ContentViewParts {
     using Card = std::function<QWidget*(QWidget* parent)>;
-    // The upper pane's cards, top to bottom: extension status, creation guide, folder access,
+    // The cards under the header, top to bottom: extension status, creation guide, folder access,
     // shortcuts, uninstall.
     std::vector<Card> cards;
-    // The lower pane: the file types list.
+    // The file types list, below the cards.
     Card fileTypes;
+    // What this desktop offers for a presence (no tray, say), shown under the choice; empty
+    // for nothing to say.
+    std::function<std::string(AppPresence)> presenceNote;
     // The welcome walkthrough; it calls `onFinish` once the user is done with it.
     std::function<QWidget*(std::function<void()> onFinish, QWidget* parent)> onboarding;
 };
 
 // The main window's content: a header with the App Presence choice above the cards, the file
-// types list below, split; the welcome walkthrough over it while onboarding is not completed;
+// types list below, all in one scroll area; the welcome walkthrough over it while onboarding is not completed;
 // and the window grown once to a comfortable height when first shown.
 class ContentView final : public QWidget {
 public:
-    static constexpr int kUpperPaneMinimumHeight = 520;
-    static constexpr int kLowerPaneMinimumHeight = 280;
-    static constexpr int kLowerPaneIdealHeight = 360;
     static constexpr int kPresenceColumnMaximumWidth = 340;
     static constexpr int kPresencePickerWidth = 320;
 
@@ -57,11 +58,16 @@ private:
     void showPresence();
     void presentOnboarding();
     void applyActivatedWindowSizeIfNeeded();
+    void growOnceFramed(int attemptsLeft);
+    // How many times, 20 ms apart, the window is looked at for its frame before it is grown
+    // without one (a display without a window manager never frames it).
+    static constexpr int kFrameAttempts = 25;
 
     AppSettings& settings_;
     ContentViewParts parts_;
     QButtonGroup* presenceButtons_ = nullptr;
     QLabel* presenceDescription_ = nullptr;
+    QLabel* presenceNote_ = nullptr;
     QPointer<QDialog> sheet_;
     bool didApplyActivatedWindowSize_ = false;
     std::vector<Subscription> subscriptions_;

@@ -90,7 +90,9 @@ void QtApplicationWindows::closeWindows(const std::function<bool(const WindowDes
         if (widget->isWindow() && widget->isVisible()) windows << widget;
     for (const QPointer<QWidget>& window : windows) {
         if (!window || !window->isVisible()) continue;
-        if (shouldClose(describe(*window))) window->close();
+        if (!shouldClose(describe(*window))) continue;
+        window->setProperty(kClosedByApplicationProperty, true);
+        window->close();
     }
 }
 

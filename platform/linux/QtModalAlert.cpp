@@ -1,6 +1,10 @@
 #include "platform/linux/QtModalAlert.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QSpacerItem>
+
+#include <algorithm>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,6 +14,23 @@
 namespace quillet {
 
 namespace {
+
+// A message box takes the width of its first line, which leaves a long informative text in a
+// tall, narrow column. A spacer across the box's grid asks for a width that fits the text
+// (within what reads comfortably).
+void sizeToText(QMessageBox& box, const Alert& alert) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const QFontMetrics metrics(box.font());
+    int longest = 0;
+    for (const std::string* text : {&alert.messageText, &alert.informativeText})
+        for (const QString& line : QString::fromStdString(*text).split(QLatin1Char('\n')))
+            longest = std::max(longest, metrics.horizontalAdvance(line));
+    const int width = std::clamp(longest + QtModalAlert::kIconAllowance, QtModalAlert::kMinimumWidth,
+                                 QtModalAlert::kMaximumWidth);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 std::size_t runBox(const Alert& alert, const std::vector<std::string>& buttons) {
     QMessageBox box;
@@ -25,6 +46,7 @@ std::size_t runBox(const Alert& alert, const std::vector<std::string>& buttons) 
     std::vector<QPushButton*> added;
     for (const auto& title : buttons)
         added.push_back(box.addButton(QString::fromStdString(title), QMessageBox::ActionRole));
+    sizeToText(box, alert);
     box.setDefaultButton(alert.cancelIsDefault ? added.back() : added.front());
     box.setEscapeButton(added.back());
     box.exec();

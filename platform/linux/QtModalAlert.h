@@ -11,6 +11,11 @@ namespace quillet {
 // buttons in their order.
 class QtModalAlert final : public ModalAlert {
 public:
+    // The box is as wide as its longest line plus the icon beside it, within these bounds.
+    static constexpr int kMinimumWidth = 380;
+    static constexpr int kMaximumWidth = 560;
+    static constexpr int kIconAllowance = 90;
+
     void runModal(const Alert& alert) override;
     std::size_t runModal(const Alert& alert, const std::vector<std::string>& buttons) override;
 };

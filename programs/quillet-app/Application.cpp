@@ -70,6 +70,7 @@
 #include "platform/posix/ResourceBundle.h"
 #include "shared/logging/Logger.h"
 #include "platform/linux/DBusFileViewer.h"
+#include "platform/linux/DesktopTray.h"
 #include "platform/linux/NautilusFrontFolder.h"
 #include "platform/linux/LibArchiveUnpacker.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"
@@ -136,13 +137,13 @@ HotKeySession hotKeySessionOf(const UserEnvironment& environment) {
     return session;
 }
 
-// The session's words, and whether it shows a tray: Qt knows both kinds (the XEmbed tray's
-// selection, a StatusNotifier watcher on the bus). Without a display there is none.
+// The session's words, and whether it shows a tray, asked as the presence asks it. Without a
+// display there is none.
 DesktopWords desktopWordsOf(const UserEnvironment& environment) {
     DesktopWords words = DesktopWords::forDesktop(environment.currentDesktop);
     words.hasTray = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr &&
                     QGuiApplication::platformName() != QLatin1String("offscreen") &&
-                    QSystemTrayIcon::isSystemTrayAvailable();
+                    desktopShowsTray(QDBusConnection::sessionBus());
     return words;
 }
 
@@ -189,7 +190,10 @@ struct Parts {
     std::unique_ptr<HotKeyService> hotKeyService = makeHotKeyService(hotKeySession, hotKeyWay, mainQueue, bundle);
 
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(environment.configurationHome);
-    AppSettings settings{*suite};
+    // The first launch puts the icon in the tray where the desktop has one; elsewhere the
+    // taskbar is the one place Quillet+ can show.
+    AppSettings settings{*suite, desktopShowsTray(QDBusConnection::sessionBus()) ? AppPresence::menuBarOnly
+                                                                                : AppPresence::dockOnly};
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &applicationWindows};
@@ -242,7 +246,11 @@ struct Parts {
                                                                         timer, lifecycle, isSystemInstall(info))};
 
     // The tray icon and its menu, and whether the windows are listed in the taskbar.
-    QtStatusBar statusBar;
+    QtStatusBar statusBar{[] { return desktopShowsTray(QDBusConnection::sessionBus()); },
+                          [this] {
+                              return trayRecoloursSymbolicIcons(environment.currentDesktop,
+                                                                QDBusConnection::sessionBus());
+                          }};
     AppPresenceController presence{AppPresenceEnvironment{statusBar, applicationWindows, mainQueue, controller,
                                                           [this] { uninstaller.requestUninstall(); }, lifecycle,
                                                           environment.uiTesting}};
@@ -258,7 +266,8 @@ struct Parts {
                                         [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
                                       [this] { uninstaller.requestUninstall(); }, [this] { lifecycle.terminate(); },
-                                      [this] { applicationWindows.activateIgnoringOtherApps(); }}};
+                                      [this] { applicationWindows.activateIgnoringOtherApps(); },
+                                      [this] { presence.lastWindowClosed(); }}};
 
     static std::optional<std::string> shortVersion(const nlohmann::json& info) {
         const auto found = info.find("CFBundleShortVersionString");
@@ -301,6 +310,9 @@ struct Parts {
         });
         parts.fileTypes = [this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<FileTypesListView>(std::make_unique<FileTypesListModel>(settings), parent);
+        };
+        parts.presenceNote = [this](AppPresence presence) {
+            return AppPresenceController::desktopOfferNote(presence, statusBar.isTrayAvailable());
         };
         parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) -> QWidget* {
             return makeViewWithModel<OnboardingView>(
@@ -415,7 +427,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
     // A plain launch opens the main window, unless Quillet+ lives in the tray and the welcome
     // walkthrough was done (as when it starts at login); what else it asked for is done now.
-    const bool trayOnly = parts->settings.appPresence.get() == AppPresence::menuBarOnly && !environment.uiTesting;
+    const bool trayOnly = parts->presence.showsTrayIcon();
     if (options.request.kind != InstanceRequest::Kind::activate ||
         !(trayOnly && parts->settings.hasCompletedOnboarding.get())) {
         parts->mainQueue.async([&parts, request = options.request] { perform(*parts, request); });

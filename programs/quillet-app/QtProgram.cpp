@@ -5,6 +5,7 @@
 
 #include "platform/linux/DisplayPlatform.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
+#include "platform/linux/PlatformTheme.h"
 #include "platform/linux/QtApplicationIcon.h"
 #include "platform/posix/ResourceBundle.h"
 #include "shared/Identifiers.h"
@@ -14,7 +15,9 @@ namespace quillet {
 
 QtProgram::QtProgram(std::vector<std::string> arguments, const UserEnvironment& environment,
                      const ResourceBundle& resources, Start what)
-    : arguments_(std::move(arguments)), iconDirectory_(resources.resourceDirectory().string()) {
+    : arguments_(std::move(arguments)),
+      iconDirectory_(resources.resourceDirectory().string()),
+      desktop_(environment.currentDesktop) {
     if (arguments_.empty()) arguments_.emplace_back("quillet");
     if (what == Start::eventLoop) {
         start(false);
@@ -44,6 +47,16 @@ void QtProgram::start(bool windows) {
     argv_.push_back(nullptr);
     argc_ = static_cast<int>(arguments_.size());
     if (windows) {
+        // The desktop's own look: on GTK desktops Qt's GTK platform theme (from the package
+        // qt6-gtk-platformtheme) brings the palette, dark mode and icon theme. A theme the user
+        // chose is kept, and elsewhere (Plasma, LXQt) Qt already loads the desktop's own.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORMTHEME")) {
+            if (auto theme = platformThemeFor(desktop_)) qputenv("QT_QPA_PLATFORMTHEME", QByteArray::fromStdString(*theme));
+        }
+        // GNOME's dark mode, which GTK 3 (and so Qt's GTK theme) learns only through GTK_THEME.
+        if (qgetenv("QT_QPA_PLATFORMTHEME") == "gtk3" && !qEnvironmentVariableIsSet("GTK_THEME")) {
+            if (auto dark = gtkThemeForDarkMode()) qputenv("GTK_THEME", QByteArray::fromStdString(*dark));
+        }
         application_ = std::make_unique<QApplication>(argc_, argv_.data());
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
         QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));

@@ -49,6 +49,7 @@ private:
     int argc_ = 0;
     std::optional<std::string> platform_;
     std::string iconDirectory_;
+    std::string desktop_;  // $XDG_CURRENT_DESKTOP
     std::unique_ptr<QCoreApplication> application_;
 };
 

@@ -64,7 +64,7 @@ for library in libc6 libstdc++6 libqt6widgets6 libqt6dbus6 libqt6network6 libsql
 done
 check "versioned library dependencies" 'grep -qE "libc6 \(>= [0-9.]+\)" <<<"$depends"'
 check "no development package among them" '! grep -qE "\-dev( |,|$)" <<<"$depends"'
-check "recommends nautilus" '[ "$(field Recommends)" = nautilus ]'
+check "recommends nautilus and the GTK platform theme" '[ "$(field Recommends)" = "nautilus, qt6-gtk-platformtheme" ]'
 check "the autostart entry is a conffile" \
   '[ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles)" = /etc/xdg/autostart/org.quillet.Quillet.desktop ]'
 

@@ -20,6 +20,7 @@ public:
         records.push_back(std::make_shared<Record>());
         return std::make_unique<Item>(records.back());
     }
+    bool isTrayAvailable() const override { return trayAvailable; }
     // The icons on show now.
     int shownCount() const {
         int count = 0;
@@ -30,6 +31,7 @@ public:
     const StatusMenu& currentMenu() const { return records.back()->menus.back(); }
 
     std::vector<std::shared_ptr<Record>> records;
+    bool trayAvailable = true;
 
 private:
     class Item final : public StatusItem {

@@ -1,8 +1,12 @@
 // Renders the walkthrough's pages, the help page (top and at its extension section), the main
-// window's cards and its whole content to PNG files in OUT_DIR, with the light palette or, given --dark, a dark one.
+// window's cards and its whole content (also at its smallest), the About dialog and the tray icon
+// to PNG files in OUT_DIR, with the light palette or, given --dark, a dark one.
 // Run on a real display (see window-screenshots.sh) so fonts and scaling are the desktop's own.
 
 #include <QApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QSystemTrayIcon>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -23,7 +27,11 @@
 #include "gui/access/FolderAccessSetupView.h"
 #include "gui/settings/FileTypesListView.h"
 #include "gui/shortcuts/ShortcutSettingsView.h"
+#include "gui/windows/AboutDialog.h"
 #include "gui/windows/ContentView.h"
+#include "gui/shell/QtStatusMenu.h"
+#include "app/presence/AppPresenceController.h"
+#include "platform/linux/QtApplicationIcon.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/NoDisplayApplication.h"
 #include "platform/posix/NoDisplayFolderPanel.h"
@@ -75,7 +83,6 @@ bool save(QWidget& widget, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QStringList args = QApplication::arguments();
     const bool dark = args.contains(QStringLiteral("--dark"));
     if (args.size() < 2 || args.last().startsWith(QStringLiteral("--"))) {
@@ -83,7 +90,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = args.last();
-    QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+    // The icon the application's windows and About show, from the build tree's resources.
+    QApplication::setWindowIcon(applicationIcon(QUILLET_BUILD_RESOURCES));
+    // With a platform theme (the script asks for the GTK one, dark through GTK_THEME) the windows
+    // look as the desktop makes them; without one, Qt's own style and a dark palette of ours.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORMTHEME")) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+    }
+    std::printf("style %s, window %s, icon theme %s\n", qPrintable(QApplication::style()->name()),
+                qPrintable(QApplication::palette().color(QPalette::Window).name()), qPrintable(QIcon::themeName()));
     const QString suffix = QStringLiteral("%1-%2x.png").arg(dark ? "dark" : "light").arg(qApp->devicePixelRatio());
 
     auto suite = DefaultsSuite::openInMemory("screenshots");
@@ -159,9 +175,33 @@ int main(int argc, char** argv) {
         [&](QWidget* parent) -> QWidget* { return new UninstallView([] {}, words, parent); },
     };
     parts.fileTypes = [&](QWidget* parent) -> QWidget* { return new FileTypesListView(fileTypesModel, parent); };
+    parts.presenceNote = [](AppPresence presence) {
+        return AppPresenceController::desktopOfferNote(presence, QSystemTrayIcon::isSystemTrayAvailable());
+    };
     ContentView content(settings, versionLine(std::string("1.4.2.7")), parts);
     content.resize(770, 1155);
     content.show();
     ok &= save(content, QStringLiteral("%1/main-window-%2").arg(out, suffix));
+    // At the window's smallest: the one scroll area, the list reached by scrolling.
+    content.resize(720, 520);
+    ok &= save(content, QStringLiteral("%1/main-window-smallest-%2").arg(out, suffix));
+    content.hide();
+
+    AboutDialog about(versionLine(std::string("1.4.2.7")));
+    about.show();
+    ok &= save(about, QStringLiteral("%1/about-%2").arg(out, suffix));
+    about.hide();
+
+    // The tray icon as it is drawn for this palette, on a strip of the palette's window colour
+    // (a panel of the same theme).
+    QImage tray(QSize(120, 36) * qApp->devicePixelRatio(), QImage::Format_ARGB32);
+    tray.setDevicePixelRatio(qApp->devicePixelRatio());
+    tray.fill(QApplication::palette().color(QPalette::Window));
+    QPainter painter(&tray);
+    trayImageIcon(trayImageColor(QApplication::palette())).paint(&painter, QRect(10, 9, 22, 18));
+    painter.end();
+    const QString trayPath = QStringLiteral("%1/tray-icon-%2").arg(out, suffix);
+    ok &= tray.save(trayPath);
+    std::printf("wrote %s\n", qPrintable(trayPath));
     return ok ? 0 : 1;
 }

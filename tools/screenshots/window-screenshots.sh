@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Screenshots of the walkthrough, the help page and the main window's cards, light and dark, at
-# 1x and 2x, in a throw-away X11 session. Usage: tools/screenshots/window-screenshots.sh BUILD_DIR OUT_DIR
+# Screenshots of the walkthrough, the help page, the main window and its cards, the About dialog
+# and the tray icon, light and dark, at 1x and 2x, in a throw-away X11 session. With Qt's GTK
+# platform theme installed they show the desktop's look (Adwaita, and Adwaita dark through
+# GTK_THEME); without it Qt's own. Usage: tools/screenshots/window-screenshots.sh BUILD_DIR OUT_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:?build dir}" && pwd)
@@ -12,7 +14,9 @@ if [ -z "${QUILLET_SESSION_DIR:-}" ]; then
 fi
 
 program=$build/bin/quillet-window-screenshots
+theme=()
+if ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1; then theme=(QT_QPA_PLATFORMTHEME=gtk3); fi
 for scale in 1 2; do
-  QT_SCALE_FACTOR=$scale "$program" "$out"
-  QT_SCALE_FACTOR=$scale "$program" --dark "$out"
+  env "${theme[@]}" QT_SCALE_FACTOR=$scale "$program" "$out"
+  env "${theme[@]}" GTK_THEME=Adwaita:dark QT_SCALE_FACTOR=$scale "$program" --dark "$out"
 done

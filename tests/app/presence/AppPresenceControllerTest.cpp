@@ -296,6 +296,37 @@ TEST(AppPresenceController, CreateOnDesktopMarkdownCreatesAMarkdownFileOnTheDesk
     EXPECT_EQ(h.quick.creations, 2);
 }
 
+// Without a tray the icon would show nowhere: the windows stay in the taskbar, and closing the
+// last one quits, so Quillet+ never runs unseen. With the icon on show, closing keeps it running.
+TEST(AppPresenceController, WithoutATrayTheTaskbarStaysAndTheLastWindowClosingQuits) {
+    PresenceHarness h;
+    h.statusBar.trayAvailable = false;
+    h.quick.settings.appPresence.set(AppPresence::menuBarOnly);
+    h.start();
+    EXPECT_EQ(h.policy.activationPolicy(), ActivationPolicyKind::regular);
+    EXPECT_FALSE(h.presence.showsTrayIcon());
+    EXPECT_EQ(AppPresenceController::desktopOfferNote(AppPresence::menuBarOnly, false),
+              AppPresenceController::kNoTrayNote);
+    h.presence.lastWindowClosed();
+    EXPECT_EQ(h.termination.terminations, 1);
+
+    h.statusBar.trayAvailable = true;
+    h.setPresence(AppPresence::dockOnly);
+    h.setPresence(AppPresence::menuBarOnly);
+    EXPECT_EQ(h.policy.activationPolicy(), ActivationPolicyKind::accessory);
+    EXPECT_TRUE(h.presence.showsTrayIcon());
+    EXPECT_EQ(AppPresenceController::desktopOfferNote(AppPresence::menuBarOnly, true), "");
+    h.presence.lastWindowClosed();
+    EXPECT_EQ(h.termination.terminations, 1) << "the tray icon shows that it runs";
+
+    // A taskbar presence on a desktop with a tray: closing quits, and the card says so.
+    h.setPresence(AppPresence::dockOnly);
+    EXPECT_EQ(AppPresenceController::desktopOfferNote(AppPresence::dockOnly, true),
+              AppPresenceController::kQuitsOnCloseNote);
+    h.presence.lastWindowClosed();
+    EXPECT_EQ(h.termination.terminations, 2);
+}
+
 TEST(AppPresenceController, UITestModeKeepsTheTaskbarAndNoTrayWhateverIsStored) {
     PresenceHarness h(/*uiTesting=*/true);
     h.quick.settings.appPresence.set(AppPresence::menuBarOnly);
@@ -305,4 +336,6 @@ TEST(AppPresenceController, UITestModeKeepsTheTaskbarAndNoTrayWhateverIsStored) 
     h.setPresence(AppPresence::dockAndMenuBar);
     EXPECT_EQ(h.statusBar.records.size(), 0u);
     EXPECT_EQ(h.updater.updater.canCheckForUpdates.subscriberCount(), 0u);
+    h.presence.lastWindowClosed();
+    EXPECT_EQ(h.termination.terminations, 0) << "tests close windows and go on";
 }

@@ -57,3 +57,16 @@ TEST(QuickCreatePanelPlacement, FlippingBetweenTopLeftAndBottomLeftCoordinates) 
 }
 
 }  // namespace
+
+// A window manager's frame counts as part of the panel: with a 28 high title bar and 1 wide
+// borders, opened with the pointer at the very top, the title bar stays below the reserved bar.
+TEST(QuickCreatePanelPlacement, AFramedPanelKeepsItsTitleBarOnTheScreen) {
+    const ScreenSize framed{560 + 2, 600 + 28 + 1};
+    for (const ScreenPoint pointer : {ScreenPoint{700, 899}, ScreenPoint{2, 899}, ScreenPoint{1439, 1}}) {
+        const ScreenPoint origin = quickCreatePanelOrigin(framed, pointer, {kLaptop});
+        EXPECT_LE(origin.y + framed.height, 875 - 12) << pointer.x << "," << pointer.y;
+        EXPECT_GE(origin.y, 70 + 12);
+        EXPECT_GE(origin.x, 12);
+        EXPECT_LE(origin.x + framed.width, 1440 - 12);
+    }
+}

@@ -102,6 +102,21 @@ TEST(AppSettings, RetiredOrUnknownPresenceLoadsAsDockOnlyAndIsWrittenBack) {
     EXPECT_EQ(*f.suite->get("appPresence")->string(), "dockOnly");
 }
 
+// Where the desktop has a tray, the first launch puts Quillet+ there; whatever is stored, even a
+// retired or foreign value, loads as before, so a user's choice is never overruled.
+TEST(AppSettings, OnlyAnUnsetPresenceTakesTheDesktopsDefault) {
+    Fixture f;
+    EXPECT_EQ(AppSettings(*f.suite, AppPresence::menuBarOnly).appPresence.get(), AppPresence::menuBarOnly);
+    EXPECT_EQ(*f.suite->get("appPresence")->string(), "menuBarOnly");
+    f.suite->set("appPresence", "dockOnly");
+    EXPECT_EQ(AppSettings(*f.suite, AppPresence::menuBarOnly).appPresence.get(), AppPresence::dockOnly);
+    f.suite->set("appPresence", "dockAndMenuBar");
+    EXPECT_EQ(AppSettings(*f.suite, AppPresence::menuBarOnly).appPresence.get(), AppPresence::dockOnly);
+    EXPECT_EQ(*f.suite->get("appPresence")->string(), "dockOnly");
+    f.suite->set("appPresence", "tray");
+    EXPECT_EQ(AppSettings(*f.suite, AppPresence::menuBarOnly).appPresence.get(), AppPresence::dockOnly);
+}
+
 TEST(AppSettings, UnusableOrMalformedShortcutsFallBackWithoutRewriting) {
     Fixture f;
     f.suite->set("quickCreateShortcut", f.data(R"({"keyCode": 45, "carbonModifiers": 0})"));

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "gui/quickcreate/FileTypeTileButton.h"
+#include "shared/catalog/FileTypeCatalog.h"
 #include "gui/quickcreate/QuickCreatePanelView.h"
 #include "gui/quickcreate/QuickCreatePanelWindow.h"
 #include "gui/style/DestinationPickerControl.h"
@@ -71,6 +72,10 @@ TEST_F(QuickCreatePanelViewTest, OpensAsAFloatingToolWindowWithTheSearchFieldFoc
     EXPECT_EQ(window.windowTitle(), "Create File");
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // An undecorated pop-up: no title bar, so neither minimise nor maximise.
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(window.size(), QSize(560, 600));
     EXPECT_EQ(window.minimumSize(), QSize(520, 520));
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.view()->searchField()->hasFocus(); }, 2000));
@@ -293,6 +298,31 @@ TEST_F(QuickCreatePanelViewTest, TheViewFollowsTheModelOnlyWhileItLives) {
     EXPECT_EQ(h.controller.searchText.subscriberCount(), before);
     h.controller.searchText.set("txt");  // reaches no destroyed view
     h.settings.enabledFileTypeIDs.set({});
+}
+
+// Every type's name shows whole at the one name size, on one line or two, in the panel and in
+// a tile at its narrowest: "Excel Spreadsheet" is not drawn smaller, "PowerPoint Presentation"
+// is not cut.
+TEST_F(QuickCreatePanelViewTest, EveryTileShowsItsWholeNameAtTheSameSize) {
+    const auto fits = [](const FileTypeTileButton& tile) {
+        const QStringList lines = tile.nameLines();
+        EXPECT_LE(lines.size(), 2) << tile.type().displayName;
+        EXPECT_EQ(lines.join(QLatin1Char(' ')), QString::fromStdString(tile.type().displayName));
+        const QFontMetrics metrics(FileTypeTileButton::nameFont());
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), tile.textRect().width()) << line.toStdString();
+        const int textHeight = metrics.height() * int(lines.size()) + 1 + QFontMetrics(tile.font()).height();
+        EXPECT_LE(textHeight, tile.height()) << tile.type().displayName;
+    };
+    QuickCreatePanelView& panel = view();
+    ASSERT_EQ(panel.tiles().size(), allTypes().size());
+    for (const FileTypeTileButton* tile : panel.tiles()) fits(*tile);
+    for (const auto& type : allTypes()) {
+        FileTypeTileButton tile(type, [] {});
+        tile.resize(FileTypeTileButton::kMinimumWidth, FileTypeTileButton::kMinimumHeight);
+        fits(tile);
+    }
+    EXPECT_EQ(FileTypeTileButton::nameFont().pixelSize(), 13);
 }
 
 TEST_F(QuickCreatePanelViewTest, HoveringATileHighlightsIt) {

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -88,9 +91,9 @@ TEST(StatusMenuRendering, RendersSeparatorsHeadersSubmenusAndEnabledStates) {
     EXPECT_EQ(chosen, 1);
 }
 
-// The tray icon carries the tool tip, the mask image at both densities, and the controller's
-// menu; a new menu replaces the old one whole.
-TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage) {
+// The tray icon carries the tool tip, the image at both densities, and the controller's menu; a
+// new menu replaces the old one whole.
+TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndImage) {
     test::QuickCreateHarness quick;
     quick.settings.fileTypeOrder.set(defaultOrder());
     quick.settings.enabledFileTypeIDs.set({"txt", "json", "docx"});
@@ -109,7 +112,6 @@ TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage)
     auto& trayItem = static_cast<QtStatusItem&>(*item);
     EXPECT_EQ(trayItem.trayIcon().toolTip(), QStringLiteral("Quillet+"));
     const QIcon icon = trayItem.trayIcon().icon();
-    EXPECT_TRUE(icon.isMask());
     EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(22, 18), QSize(44, 36)}));
 
     item->setMenu(presence.buildStatusMenu());
@@ -142,7 +144,7 @@ TEST(StatusMenuRendering, TheTrayIconShowsTheControllersMenuToolTipAndMaskImage)
 // The image follows the drawing: solid front page, half-transparent back page, and the cut-outs
 // (plus sign, folded corner) clear, at 1x and 2x alike.
 TEST(StatusMenuRendering, TheTrayImageHasItsPagesBadgeAndCutOuts) {
-    const QIcon icon = trayImageIcon();
+    const QIcon icon = trayImageIcon(Qt::black);
     for (int scale : {1, 2}) {
         const QImage image = icon.pixmap(QSize(22 * scale, 18 * scale)).toImage();
         ASSERT_EQ(image.size(), QSize(22 * scale, 18 * scale));
@@ -155,4 +157,86 @@ TEST(StatusMenuRendering, TheTrayImageHasItsPagesBadgeAndCutOuts) {
         EXPECT_EQ(alphaAt(3.0, 8.5), 255) << "disc beside the plus";
         EXPECT_EQ(alphaAt(0.5, 17.5), 0) << "outside every shape";
     }
+}
+
+namespace {
+
+double luminance(const QColor& color) {
+    return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+}
+
+// The mean luminance of the icon's opaque pixels.
+double inkLuminance(const QIcon& icon) {
+    const QImage image = icon.pixmap(QSize(22, 18)).toImage().convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) < 250) continue;
+            sum += luminance(QColor(qRed(pixel), qGreen(pixel), qBlue(pixel)));
+            ++count;
+        }
+    return count ? sum / count : -1;
+}
+
+QPalette panelPalette(const QColor& window, const QColor& text) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    return palette;
+}
+
+}  // namespace
+
+// On a light panel the icon is dark, on a dark one light: its ink stands at least half the
+// luminance scale away from the panel's background. A palette change (the desktop switching to
+// dark mode) draws it again.
+TEST(StatusMenuRendering, TheTrayIconStandsOutOnLightAndDarkPanels) {
+    const QPalette original = QApplication::palette();
+    const QPalette light = panelPalette(QColor(0xf6, 0xf5, 0xf4), QColor(0x2e, 0x34, 0x36));
+    const QPalette dark = panelPalette(QColor(0x24, 0x24, 0x24), QColor(0xee, 0xee, 0xec));
+
+    QApplication::setPalette(light);
+    QtStatusBar bar([] { return true; });
+    auto item = bar.makeStatusItem();
+    auto& tray = static_cast<QtStatusItem&>(*item);
+    const double onLight = inkLuminance(tray.trayIcon().icon());
+    EXPECT_GT(luminance(light.color(QPalette::Window)) - onLight, 0.5) << onLight;
+
+    QApplication::setPalette(dark);
+    const double onDark = inkLuminance(tray.trayIcon().icon());
+    EXPECT_GT(onDark - luminance(dark.color(QPalette::Window)), 0.5) << onDark;
+    QApplication::setPalette(original);
+}
+
+// Where the tray recolours symbolic icons itself (GNOME's panel, dark whatever the palette) and
+// the symbolic icon is installed among the desktop's icons, the icon goes over by that name
+// (with the drawn image beside it); elsewhere it is only drawn.
+TEST(StatusMenuRendering, ATrayThatRecoloursSymbolicIconsGetsTheIconByName) {
+    QTemporaryDir data;
+    const QString folder = data.filePath(QStringLiteral("icons/hicolor/symbolic/apps"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLET_SOURCE_DIR
+                                           "/resources/org.quillet.Quillet-symbolic.svg"),
+                            folder + QStringLiteral("/org.quillet.Quillet-symbolic.svg")));
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+
+    QtStatusBar gnome([] { return true; }, [] { return true; });
+    auto byName = gnome.makeStatusItem();
+    const QIcon named = static_cast<QtStatusItem&>(*byName).trayIcon().icon();
+    EXPECT_EQ(named.name(), QtStatusItem::kSymbolicIconName);
+    EXPECT_FALSE(named.pixmap(QSize(22, 18)).isNull()) << "the drawn image goes along";
+    QtStatusBar other([] { return true; }, [] { return false; });
+    auto drawn = other.makeStatusItem();
+    EXPECT_TRUE(static_cast<QtStatusItem&>(*drawn).trayIcon().icon().name().isEmpty());
+
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8() + "/nothing-here");
+    auto missing = gnome.makeStatusItem();
+    EXPECT_TRUE(static_cast<QtStatusItem&>(*missing).trayIcon().icon().name().isEmpty());
+    if (dataDirs.isEmpty())
+        qunsetenv("XDG_DATA_DIRS");
+    else
+        qputenv("XDG_DATA_DIRS", dataDirs);
 }

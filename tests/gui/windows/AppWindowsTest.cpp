@@ -8,10 +8,15 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "app/settings/AppSettings.h"
+#include "gui/windows/AboutDialog.h"
 #include "gui/windows/AppWindows.h"
+#include "platform/ApplicationWindows.h"
 #include "shared/settings/DefaultsSuite.h"
 
 using namespace quillet;
@@ -25,6 +30,8 @@ struct Harness {
     AppSettings settings{*suite};
     int uninstallRequests = 0;
     int quits = 0;
+    int lastWindowClosings = 0;
+    std::string presenceNote;
     AppWindows windows{settings, "Version 1.2.3",
                        [this] {
                            ContentViewParts parts;
@@ -34,7 +41,17 @@ struct Harness {
                                    card->setObjectName(QStringLiteral("card"));
                                    return card;
                                });
-                           parts.fileTypes = [](QWidget* parent) { return new QLabel(QStringLiteral("types"), parent); };
+                           // A list that scrolls on its own, as the real one does.
+                           parts.fileTypes = [](QWidget* parent) {
+                               auto* list = new QScrollArea(parent);
+                               list->setWidgetResizable(true);
+                               auto* rows = new QLabel(QStringLiteral("types"));
+                               rows->setObjectName(QStringLiteral("types"));
+                               rows->setMinimumHeight(900);
+                               list->setWidget(rows);
+                               return list;
+                           };
+                           parts.presenceNote = [this](AppPresence) { return presenceNote; };
                            parts.onboarding = [this](std::function<void()> onFinish, QWidget* parent) {
                                auto* done = new QPushButton(QStringLiteral("Get Started"), parent);
                                QObject::connect(done, &QPushButton::clicked, [this, onFinish] {
@@ -46,7 +63,8 @@ struct Harness {
                            return parts;
                        },
                        {[](QWidget* parent) { return new QLabel(QStringLiteral("help"), parent); }, {}},
-                       {nullptr, [this] { ++uninstallRequests; }, [this] { ++quits; }, {}}};
+                       {nullptr, [this] { ++uninstallRequests; }, [this] { ++quits; }, {},
+                        [this] { ++lastWindowClosings; }}};
 
     QStringList menuTitles(const QString& menuTitle) {
         QStringList titles;
@@ -202,4 +220,120 @@ TEST(AppWindows, ThePresenceSegmentsWriteTheSettingAndFollowIt) {
     h.settings.appPresence.set(AppPresence::menuBarOnly);
     EXPECT_TRUE(menuBar->isChecked());
     EXPECT_FALSE(dock->isChecked());
+}
+
+// One scroll area holds the header, the cards and the file types list, and at the window's
+// smallest the list is still reached by scrolling, with most of the window to show it in.
+TEST(AppWindows, TheMainWindowScrollsAsOneAndStaysUsableAtItsSmallest) {
+    Harness h;
+    h.settings.hasCompletedOnboarding.set(true);
+    h.windows.openMainWindow();
+    QMainWindow* window = h.windows.mainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QList<QScrollArea*> shown;
+    for (QScrollArea* area : window->findChildren<QScrollArea*>())
+        if (area->isVisibleTo(window)) shown << area;
+    ASSERT_EQ(shown.size(), 1);
+    QScrollArea* scroll = shown.front();
+    auto* types = window->findChild<QLabel*>(QStringLiteral("types"));
+    ASSERT_TRUE(types);
+    EXPECT_TRUE(scroll->widget()->isAncestorOf(types));
+
+    window->resize(window->minimumSizeHint());
+    QTest::qWait(50);
+    EXPECT_GE(window->minimumSizeHint().width(), AppWindows::kMainContentMinimumWidth);
+    EXPECT_GE(scroll->viewport()->height(), AppWindows::kMainContentMinimumHeight - 40);
+    scroll->ensureWidgetVisible(types, 0, 0);
+    const QRect inViewport(types->mapTo(scroll->viewport(), QPoint(0, 0)), types->size());
+    EXPECT_GE(inViewport.intersected(scroll->viewport()->rect()).height(), scroll->viewport()->height() - 1)
+        << "the list fills the window once scrolled to";
+}
+
+// What the desktop offers shows under the presence choice, and only when there is something
+// to say.
+TEST(AppWindows, ThePresenceColumnSaysWhatThisDesktopOffers) {
+    Harness h;
+    h.settings.hasCompletedOnboarding.set(true);
+    h.presenceNote = "No tray here.";
+    h.windows.openMainWindow();
+    auto* note = h.windows.mainWindow()->findChild<QLabel*>(QStringLiteral("presenceNote"));
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->text(), "No tray here.");
+    EXPECT_TRUE(note->isVisibleTo(h.windows.mainWindow()));
+    h.presenceNote.clear();
+    h.settings.appPresence.set(AppPresence::dockOnly);
+    h.settings.appPresence.set(AppPresence::menuBarOnly);
+    EXPECT_FALSE(note->isVisibleTo(h.windows.mainWindow()));
+}
+
+// Closing the main window tells the application once no window of it shows; an open help window
+// keeps it from being the last.
+TEST(AppWindows, TheLastWindowClosingIsReportedOnce) {
+    Harness h;
+    h.settings.hasCompletedOnboarding.set(true);
+    h.windows.openMainWindow();
+    h.windows.openHelp();
+    h.windows.mainWindow()->close();
+    QTest::qWait(20);
+    EXPECT_EQ(h.lastWindowClosings, 0);
+    h.windows.helpWindow()->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.lastWindowClosings == 1; }, 2000));
+    QTest::qWait(20);
+    EXPECT_EQ(h.lastWindowClosings, 1);
+
+    // A window the application closes itself (after a file manager's request) is no user's
+    // closing.
+    h.windows.openMainWindow();
+    h.windows.mainWindow()->setProperty(kClosedByApplicationProperty, true);
+    h.windows.mainWindow()->close();
+    QTest::qWait(50);
+    EXPECT_EQ(h.lastWindowClosings, 1);
+}
+
+namespace {
+
+// The text of the one element `tag` of the AppStream metadata.
+QString metainfo(const QString& pattern) {
+    QFile file(QStringLiteral(QUILLET_SOURCE_DIR "/resources/org.quillet.Quillet.metainfo.xml"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const auto match = QRegularExpression(pattern).match(QString::fromUtf8(file.readAll()));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+}  // namespace
+
+// About shows the icon, name, version, the one-line summary and homepage software centres show,
+// and the licence, in a dialog wide enough for its title.
+TEST(AppWindows, AboutShowsIconNameVersionSummaryLicenceAndHomepage) {
+    Harness h;
+    h.settings.hasCompletedOnboarding.set(true);
+    QPixmap icon(64, 64);
+    icon.fill(Qt::darkCyan);
+    QApplication::setWindowIcon(QIcon(icon));
+    h.windows.openMainWindow();
+    QAction* aboutItem = nullptr;
+    for (QAction* menu : h.windows.mainWindow()->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions())
+            if (item->text() == "About Quillet+") aboutItem = item;
+    ASSERT_TRUE(aboutItem);
+    aboutItem->trigger();
+    auto* about = h.windows.mainWindow()->findChild<AboutDialog*>();
+    ASSERT_TRUE(about);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    const auto text = [&](const char* name) {
+        auto* label = about->findChild<QLabel*>(QString::fromUtf8(name));
+        return label ? label->text() : QStringLiteral("(none)");
+    };
+    EXPECT_EQ(about->windowTitle(), "About Quillet+");
+    EXPECT_EQ(text("aboutName"), "Quillet+");
+    EXPECT_EQ(text("aboutVersion"), "Version 1.2.3");
+    EXPECT_EQ(text("aboutSummary"), metainfo(QStringLiteral("<summary>([^<]*)</summary>")));
+    const QString homepage = metainfo(QStringLiteral("<url type=\"homepage\">([^<]*)</url>"));
+    ASSERT_FALSE(homepage.isEmpty());
+    EXPECT_TRUE(text("aboutHomepage").contains(QStringLiteral("href=\"%1\"").arg(homepage)));
+    EXPECT_FALSE(text("aboutLicence").isEmpty());
+    EXPECT_FALSE(about->findChild<QLabel*>(QStringLiteral("aboutIcon"))->pixmap().isNull());
+    EXPECT_GE(about->width(), QFontMetrics(about->font()).horizontalAdvance(about->windowTitle()) + 120);
+    EXPECT_GE(about->width(), 400);
+    about->close();
 }

@@ -16,6 +16,7 @@
 
 #include "app/shortcuts/GlobalHotKeyManager.h"
 #include "platform/linux/GnomeKeybindingHotKeyService.h"
+#include "platform/linux/PlatformTheme.h"
 #include "shared/logging/Logger.h"
 #include "tests/support/ManualMainQueue.h"
 
@@ -179,6 +180,28 @@ TEST_F(GnomeKeybindings, CommandsRunTheLauncher) {
     EXPECT_TRUE(std::filesystem::is_regular_file(desktop / "Untitled.md"));
     ASSERT_EQ(runCommandLine(command), 0) << command;
     EXPECT_TRUE(std::filesystem::is_regular_file(desktop / "Untitled 2.md"));
+}
+
+// GNOME's dark mode reaches GTK, and so Qt's GTK theme, as "<theme>:dark"; a light desktop or
+// a theme that is dark by name asks for nothing. (Here for GSettings' private keyfile backend.)
+TEST(GtkDarkMode, PreferDarkAsksForTheDarkVariantOfTheDesktopsTheme) {
+    GSettings* settings = g_settings_new("org.gnome.desktop.interface");
+    const auto set = [&](const char* scheme, const char* theme) {
+        g_settings_set_string(settings, "color-scheme", scheme);
+        g_settings_set_string(settings, "gtk-theme", theme);
+        g_settings_sync();
+    };
+    set("default", "Adwaita");
+    EXPECT_EQ(gtkThemeForDarkMode(), std::nullopt);
+    set("prefer-dark", "Adwaita");
+    EXPECT_EQ(gtkThemeForDarkMode(), std::optional<std::string>("Adwaita:dark"));
+    set("prefer-dark", "Yaru-dark");
+    EXPECT_EQ(gtkThemeForDarkMode(), std::nullopt);
+    set("prefer-light", "Yaru");
+    EXPECT_EQ(gtkThemeForDarkMode(), std::nullopt);
+    g_settings_reset(settings, "color-scheme");
+    g_settings_reset(settings, "gtk-theme");
+    g_object_unref(settings);
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ struct ShownBox {
     QStringList buttonTexts;
     QString defaultButtonText;
     QList<Qt::TextFormat> labelFormats;
+    int width = 0;
+    int height = 0;
 };
 
 // Runs the alert; while it is up, records what it shows and answers it with the key (Return:
@@ -40,6 +42,8 @@ ShownBox runAndAnswer(ModalAlert& alert, const Alert& content, const std::vector
         shown.icon = box->icon();
         shown.text = box->text();
         shown.informativeText = box->informativeText();
+        shown.width = box->width();
+        shown.height = box->height();
         for (auto* button : box->buttons()) shown.buttonTexts << button->text();
         if (box->defaultButton()) shown.defaultButtonText = box->defaultButton()->text();
         for (auto* label : box->findChildren<QLabel*>())
@@ -75,6 +79,21 @@ TEST(QtModalAlert, ShowsAWarningWithOneDefaultOKButton) {
     EXPECT_EQ(shown.buttonTexts, QStringList{"OK"});
     EXPECT_EQ(shown.defaultButtonText, "OK");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// A box is sized to its text: a short one no narrow strip, a long one wide enough to read in a
+// few lines rather than a tall column.
+TEST(QtModalAlert, TheBoxIsSizedToItsText) {
+    QtModalAlert alert;
+    const ShownBox shortBox = runAndAnswer(alert, {"Could not create file", "Try again.", AlertStyle::warning});
+    EXPECT_GE(shortBox.width, QtModalAlert::kMinimumWidth);
+    const std::string longText =
+        "Quillet+ could not write to the folder you chose, because the folder is read-only or belongs to "
+        "another user. Choose a folder you may write to, or ask its owner to let you write there, then try "
+        "again from the same menu.";
+    const ShownBox longBox = runAndAnswer(alert, {"Could not create file", longText, AlertStyle::warning});
+    EXPECT_GE(longBox.width, QtModalAlert::kMaximumWidth);
+    EXPECT_LT(longBox.height, longBox.width) << "a wide box, not a tall column";
 }
 
 TEST(QtModalAlert, CriticalStyleAndMarkupShownAsTyped) {
