@@ -41,6 +41,17 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& s
     return argument;
 }
 
+PortalShortcuts portalShortcuts(const std::vector<std::tuple<std::string, std::string, std::string>>& entries) {
+    PortalShortcuts shortcuts;
+    for (const auto& [id, description, trigger] : entries) {
+        shortcuts.append(PortalShortcut{
+            QString::fromStdString(id),
+            QVariantMap{{QStringLiteral("description"), QString::fromStdString(description)},
+                        {QStringLiteral("preferred_trigger"), QString::fromStdString(trigger)}}});
+    }
+    return shortcuts;
+}
+
 void registerPortalTypes() {
     static const bool registered = [] {
         qDBusRegisterMetaType<PortalShortcut>();
@@ -80,11 +91,7 @@ PortalHotKeyService::PortalHotKeyService(QDBusConnection bus, QObject* parent)
 
 PortalHotKeyService::~PortalHotKeyService() {
     // Closing the session unbinds its shortcuts at once, not only when the bus notices the exit.
-    if (sessionState_ == SessionState::ready && bus_.isConnected()) {
-        bus_.call(QDBusMessage::createMethodCall(QString::fromLatin1(kService), sessionHandle_,
-                                                 QString::fromLatin1(kSessionInterface), QStringLiteral("Close")),
-                  QDBus::NoBlock);
-    }
+    closeSession();
 }
 
 int PortalHotKeyService::installEventHandler(Handler handler, HandlerRef& outRef) {
@@ -147,24 +154,36 @@ void PortalHotKeyService::bindNow() {
                 answer(ref, boundIDs_.count(registration.purpose.name) ? kHotKeyNoErr : kPortalTakenErr);
         return;
     }
-    PortalShortcuts shortcuts;
-    for (const auto& [id, description, trigger] : wanted) {
-        shortcuts.append(PortalShortcut{
-            QString::fromStdString(id),
-            QVariantMap{{QStringLiteral("description"), QString::fromStdString(description)},
-                        {QStringLiteral("preferred_trigger"), QString::fromStdString(trigger)}}});
-    }
     requestedEntries_ = wanted;
     sendRequest(QStringLiteral("BindShortcuts"),
-                {QVariant::fromValue(QDBusObjectPath(sessionHandle_)), QVariant::fromValue(shortcuts), QString()}, {},
-                &PortalHotKeyService::bindingAnswered);
+                {QVariant::fromValue(QDBusObjectPath(sessionHandle_)), QVariant::fromValue(portalShortcuts(wanted)),
+                 QString()},
+                {}, &PortalHotKeyService::bindingAnswered);
 }
 
 void PortalHotKeyService::createSession() {
     sessionState_ = SessionState::creating;
-    const QString token = QStringLiteral("quillet_session_%1").arg(++tokenCounter_);
-    sendRequest(QStringLiteral("CreateSession"), {}, {{QStringLiteral("session_handle_token"), token}},
+    // The set goes into the session too: some portals (KDE's before Plasma 6.1) bind only what
+    // CreateSession names and answer BindShortcuts with the session's set; the others ignore it.
+    sessionEntries_ = wantedEntries();
+    // One name for every session: KDE files the shortcuts under it in its settings, so what the
+    // user changes there stays with Quillet+ from one session (and launch) to the next.
+    sendRequest(QStringLiteral("CreateSession"), {},
+                {{QStringLiteral("session_handle_token"), QStringLiteral("quillet")},
+                 {QStringLiteral("shortcuts"), QVariant::fromValue(portalShortcuts(sessionEntries_))}},
                 &PortalHotKeyService::sessionCreated);
+}
+
+void PortalHotKeyService::closeSession() {
+    if (sessionState_ == SessionState::ready && bus_.isConnected()) {
+        bus_.call(QDBusMessage::createMethodCall(QString::fromLatin1(kService), sessionHandle_,
+                                                 QString::fromLatin1(kSessionInterface), QStringLiteral("Close")),
+                  QDBus::NoBlock);
+    }
+    sessionState_ = SessionState::none;
+    sessionHandle_.clear();
+    boundEntries_.reset();
+    boundIDs_.clear();
 }
 
 void PortalHotKeyService::sendRequest(const QString& method, const QList<QVariant>& arguments, QVariantMap options,
@@ -273,6 +292,16 @@ void PortalHotKeyService::bindingAnswered(uint code, const QVariantMap& results)
     PortalShortcuts bound;
     if (shortcuts.canConvert<QDBusArgument>()) shortcuts.value<QDBusArgument>() >> bound;
     for (const PortalShortcut& shortcut : bound) boundIDs_.insert(shortcut.id.toStdString());
+    const bool leftSomeOut = std::any_of(requestedEntries_.begin(), requestedEntries_.end(),
+                                         [&](const Entry& e) { return !boundIDs_.count(std::get<0>(e)); });
+    if (leftSomeOut && sessionEntries_ != requestedEntries_) {
+        // A portal that binds only what its session was opened with cannot change the set in
+        // place: a new session, opened with the whole set, decides what is taken.
+        log_.log("The global shortcuts portal did not bind a changed set; opening a new session");
+        closeSession();
+        createSession();
+        return;
+    }
     // What is bound is what was asked for less what the portal left out; the left-out
     // registrations are dropped below, so the same set is not sent again for them.
     boundEntries_ = std::vector<Entry>{};

@@ -70,6 +70,7 @@ private:
     void scheduleBinding();
     void bindNow();
     void createSession();
+    void closeSession();
     void sessionCreated(uint code, const QVariantMap& results);
     void bindingAnswered(uint code, const QVariantMap& results);
     std::vector<Entry> wantedEntries() const;
@@ -89,6 +90,8 @@ private:
     QString pendingRequest_;
     void (PortalHotKeyService::*pendingAnswer_)(uint, const QVariantMap&) = nullptr;
     std::vector<Entry> requestedEntries_;
+    // The set the current session was opened with.
+    std::vector<Entry> sessionEntries_;
     // What the portal last bound, so an unchanged set is not sent again.
     std::optional<std::vector<Entry>> boundEntries_;
     std::set<std::string> boundIDs_;

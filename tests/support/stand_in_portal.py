@@ -11,6 +11,9 @@ A test drives it through org.quillet.Test.StandInPortal at /org/quillet/Test:
   Calls() -> s                   every call so far, as a JSON list
   Activate(s id)                 emits Activated for the last session
   AnswerNextBind(u code, as ids) the next BindShortcuts answers `code` and leaves `ids` out
+  LeaveOut(as ids)               every later BindShortcuts leaves `ids` out
+With the argument "session-set" it plays the portals that bind only the shortcuts named in
+CreateSession's options and answer BindShortcuts with the session's set (KDE's before Plasma 6.1).
 Prints "ready" on standard output once the name is owned.
 """
 import json
@@ -65,6 +68,7 @@ CONTROL_XML = """
       <arg type="u" name="code" direction="in"/>
       <arg type="as" name="left_out" direction="in"/>
     </method>
+    <method name="LeaveOut"><arg type="as" name="ids" direction="in"/></method>
   </interface>
 </node>
 """
@@ -74,6 +78,10 @@ sessions = {}  # session path -> caller's unique name
 next_bind = None  # (code, ids left out)
 last_session = None
 connection = None
+session_set = len(sys.argv) > 1 and sys.argv[1] == "session-set"
+session_shortcuts = {}  # session path -> shortcuts named when it was opened
+always_left_out = []
+registrations = {}  # session path -> object registration id
 
 
 def request_path(sender, token):
@@ -97,11 +105,13 @@ def portal_call(conn, sender, path, interface, method, params, invocation):
         token = options.get("handle_token", "t")
         session = "/org/freedesktop/portal/desktop/session/%s/%s" % (
             sender[1:].replace(".", "_"), options.get("session_handle_token", "s"))
-        calls.append({"method": "CreateSession", "options": options})
+        calls.append({"method": "CreateSession", "options": {k: v for k, v in options.items() if k != "shortcuts"},
+                      "shortcuts": [[i, props] for i, props in options.get("shortcuts", [])]})
         sessions[session] = sender
+        session_shortcuts[session] = options.get("shortcuts", [])
         last_session = session
-        conn.register_object(session, Gio.DBusNodeInfo.new_for_xml(SESSION_XML).interfaces[0],
-                             session_call, None, None)
+        registrations[session] = conn.register_object(
+            session, Gio.DBusNodeInfo.new_for_xml(SESSION_XML).interfaces[0], session_call, None, None)
         handle = request_path(sender, token)
         invocation.return_value(GLib.Variant("(o)", (handle,)))
         respond(sender, handle, 0, {"session_handle": GLib.Variant("s", session)})
@@ -115,9 +125,11 @@ def portal_call(conn, sender, path, interface, method, params, invocation):
         next_bind = None
         if session not in sessions:
             code = 2
+        if session_set:
+            shortcuts = session_shortcuts.get(session, [])
         bound = [(i, {"description": GLib.Variant("s", props.get("description", "")),
                       "trigger_description": GLib.Variant("s", props.get("preferred_trigger", ""))})
-                 for i, props in shortcuts if i not in left_out]
+                 for i, props in shortcuts if i not in left_out and i not in always_left_out]
         results = {"shortcuts": GLib.Variant("a(sa{sv})", bound)} if code == 0 else {}
         respond(sender, handle, code, results)
     else:
@@ -132,6 +144,8 @@ def session_call(conn, sender, path, interface, method, params, invocation):
     calls.append({"method": "Close", "session": path})
     sessions.pop(path, None)
     invocation.return_value(None)
+    # A closed session's path may be opened again, under the same token.
+    conn.unregister_object(registrations.pop(path))
 
 
 def control_call(conn, sender, path, interface, method, params, invocation):
@@ -146,6 +160,9 @@ def control_call(conn, sender, path, interface, method, params, invocation):
         invocation.return_value(None)
     elif method == "AnswerNextBind":
         next_bind = (args[0], list(args[1]))
+        invocation.return_value(None)
+    elif method == "LeaveOut":
+        always_left_out[:] = list(args[0])
         invocation.return_value(None)
 
 
