@@ -30,6 +30,11 @@ HotKeyWay chooseHotKeyWay(const HotKeySession& session) {
     return HotKeyWay::unavailable;
 }
 
+bool hasKeybindingFallback(const HotKeySession& session) {
+    return chooseHotKeyWay(session) == HotKeyWay::portal && isGnome(session.currentDesktop) &&
+           session.gnomeKeybindingsInstalled;
+}
+
 std::string_view hotKeyWayName(HotKeyWay way) {
     switch (way) {
         case HotKeyWay::x11: return "x11";

@@ -26,6 +26,8 @@ struct HotKeySession {
 // XWayland only sees keys while one of its own windows has the focus. There the portal comes
 // first, then GNOME's key bindings on GNOME.
 HotKeyWay chooseHotKeyWay(const HotKeySession& session);
+// Whether GNOME's key bindings can stand in when the chosen way fails in this session.
+bool hasKeybindingFallback(const HotKeySession& session);
 // Whether the session is a Wayland one, by the same rule.
 bool isWaylandSession(const HotKeySession& session);
 // For the log: "x11", "portal", "gnome-keybindings", "none".

@@ -61,6 +61,7 @@
 #include "app/desktop/BundleRegistration.h"
 #include "app/desktop/DolphinServiceMenu.h"
 #include "app/desktop/DolphinServiceMenuUpdater.h"
+#include "app/shortcuts/FallbackHotKeyService.h"
 #include "app/shortcuts/HotKeyWay.h"
 #include "app/instance/InstanceRequest.h"
 #include "app/update/QuilletSelfUpdater.h"
@@ -152,7 +153,18 @@ std::unique_ptr<HotKeyService> makeHotKeyService(const HotKeySession& session, H
     Logger(kAppSubsystem, "GlobalHotKey").log("Global shortcuts through %{public}s", hotKeyWayName(way));
     switch (way) {
         case HotKeyWay::x11: return std::make_unique<X11HotKeyService>();
-        case HotKeyWay::portal: return std::make_unique<PortalHotKeyService>(QDBusConnection::sessionBus());
+        case HotKeyWay::portal: {
+            auto portal = std::make_unique<PortalHotKeyService>(QDBusConnection::sessionBus());
+            if (!hasKeybindingFallback(session)) return portal;
+            // On GNOME the portal may be another desktop's backend whose session fails there:
+            // the custom key bindings then hold the shortcuts.
+            return std::make_unique<FallbackHotKeyService>(
+                std::move(portal), std::string(hotKeyWayName(HotKeyWay::portal)), [](int status) { return status == PortalHotKeyService::kPortalFailedErr; },
+                [&mainQueue, executable = bundle.executable()] {
+                    return std::make_unique<GnomeKeybindingHotKeyService>(executable, mainQueue);
+                },
+                std::string(hotKeyWayName(HotKeyWay::gnomeKeybindings)));
+        }
         case HotKeyWay::gnomeKeybindings:
             return std::make_unique<GnomeKeybindingHotKeyService>(bundle.executable(), mainQueue);
         case HotKeyWay::unavailable: break;

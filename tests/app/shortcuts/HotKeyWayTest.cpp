@@ -23,6 +23,12 @@ TEST(HotKeyWay, TheSessionDecidesNotTheToolkit) {
     EXPECT_EQ(way("wayland", "wayland-0", "GNOMEISH", false, true), HotKeyWay::unavailable);
     EXPECT_EQ(way("wayland", "wayland-0", "GNOME", false, false), HotKeyWay::unavailable);
     EXPECT_EQ(way("wayland", "wayland-0", "sway", false, true), HotKeyWay::unavailable);
+
+    // GNOME's key bindings stand behind a portal only on GNOME, where they are installed.
+    EXPECT_TRUE(hasKeybindingFallback({"wayland", "w", "ubuntu:GNOME", true, true}));
+    EXPECT_FALSE(hasKeybindingFallback({"wayland", "w", "GNOME", true, false}));
+    EXPECT_FALSE(hasKeybindingFallback({"wayland", "w", "KDE", true, true}));
+    EXPECT_FALSE(hasKeybindingFallback({"wayland", "w", "GNOME", false, true})) << "the key bindings are the way";
 }
 
 TEST(HotKeyWay, TheLogSaysWhyNoWayIsOffered) {
