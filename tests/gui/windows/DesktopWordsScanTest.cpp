@@ -207,7 +207,7 @@ struct Program {
         },
         AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView("Version 1.2.3", words, parent); },
                          {}},
-        AppMenuActions{nullptr, [] {}, [] {}, {}}};
+        AppMenuActions{nullptr, [] {}, [] {}, {}, {}}};
 };
 
 QAction* menuItem(QMainWindow* window, const QString& menuTitle, const QString& title) {

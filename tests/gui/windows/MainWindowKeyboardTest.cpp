@@ -79,7 +79,7 @@ struct MainWindow : test::GrantStoreFixture {
                            return parts;
                        },
                        {[](QWidget* parent) { return new QWidget(parent); }, {}},
-                       {nullptr, [] {}, [this] { ++quits; }, {}}};
+                       {nullptr, [] {}, [this] { ++quits; }, {}, {}}};
 
     QMainWindow* open() {
         settings.hasCompletedOnboarding.set(true);
