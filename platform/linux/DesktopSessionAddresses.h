@@ -13,6 +13,14 @@ struct DesktopSessionAddresses {
     std::string sessionBusAddress;
     std::filesystem::path runtimeDirectory;
     std::string waylandDisplay;
+    // QT_QPA_PLATFORM: the platforms the user asked for, in order, separated by ";"; empty when unset.
+    std::string requestedPlatform;
+    // XDG_SESSION_TYPE ("x11", "wayland"); empty when unset.
+    std::string sessionType;
+
+    // A Wayland session, by its type, else by its display: there no client can read which window
+    // is in front.
+    bool isWayland() const { return sessionType == "wayland" || (sessionType.empty() && !waylandDisplay.empty()); }
 };
 
 }  // namespace quillet

@@ -48,8 +48,20 @@ bool x11Answers(const DesktopSessionAddresses& session) {
 }  // namespace
 
 std::optional<std::string> availableDisplayPlatform(const DesktopSessionAddresses& session) {
-    if (waylandAnswers(session) && pluginInstalled(QStringLiteral("libqwayland-generic.so"))) return "wayland";
-    if (x11Answers(session) && pluginInstalled(QStringLiteral("libqxcb.so"))) return "xcb";
+    const bool wayland = waylandAnswers(session) && pluginInstalled(QStringLiteral("libqwayland-generic.so"));
+    const bool x11 = x11Answers(session) && pluginInstalled(QStringLiteral("libqxcb.so"));
+    // The user's own choice first, where it can start; an entry that cannot is passed over.
+    for (const QString& entry :
+         QString::fromStdString(session.requestedPlatform).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString name = entry.section(QLatin1Char(':'), 0, 0).trimmed();
+        if (wayland && name.startsWith(QLatin1String("wayland"))) return "wayland";
+        if (x11 && name == QLatin1String("xcb")) return "xcb";
+    }
+    // XWayland before Wayland itself: a Wayland client may neither place its windows nor take
+    // the focus on its own (GNOME gives a new window of an application that is not in front no
+    // focus and stacks it below), which the Quick Create panel needs on every showing.
+    if (x11) return "xcb";
+    if (wayland) return "wayland";
     return std::nullopt;
 }
 

@@ -93,6 +93,12 @@ NautilusFrontFolder::NautilusFrontFolder(DesktopSessionAddresses session, std::c
     : session_(std::move(session)), busTimeout_(busTimeout) {}
 
 std::optional<std::filesystem::path> NautilusFrontFolder::frontFolder() {
+    // A Wayland compositor tells no client its stacking order (XWayland's lists only X11 windows):
+    // the file manager's only window is the one the user was in, several leave it unknown.
+    if (session_.isWayland()) {
+        auto locations = openWindowsWithLocations(session_, busTimeout_);
+        return locations ? onlyWindowFolder(*locations) : std::nullopt;
+    }
     auto windows = clientWindowsTopmostFirst(session_.display);
     if (!windows) return std::nullopt;
     auto front = frontFileManagerWindow(*windows);

@@ -114,8 +114,9 @@ void QtApplicationWindows::orderFrontOnEveryDesktop(NativeWindowID window, uint3
     if (!x11) return;
     const auto id = static_cast<xcb_window_t>(window);
     x11.requestOnEveryDesktop(id);
-    // The key press that asked for the window is the user's action that entitles it to the focus.
-    if (userActionTime != 0) x11.requestActivation(id, userActionTime);
+    // The key press that asked for the window is the user's action that entitles it to the focus;
+    // without its time (a global shortcut of the desktop's, another launch) the request says so.
+    x11.requestActivation(id, userActionTime);
     x11.flush();
 }
 

@@ -66,6 +66,17 @@ std::optional<std::filesystem::path> folderOfWindow(const FileManagerWindow& win
     return match;
 }
 
+std::optional<std::filesystem::path> onlyWindowFolder(const FileManagerLocations& locations) {
+    if (locations.size() != 1) return std::nullopt;
+    std::optional<std::filesystem::path> only;
+    for (const auto& uri : locations.begin()->second) {
+        auto folder = pathFromFileURI(uri);
+        if (!folder || (only && *only != *folder)) return std::nullopt;
+        only = folder;
+    }
+    return only;
+}
+
 std::optional<std::filesystem::path> frontFolderAmong(const std::vector<FileManagerWindow>& topmostFirst,
                                                       const FileManagerLocations& locations) {
     auto front = frontFileManagerWindow(topmostFirst);

@@ -41,6 +41,11 @@ std::optional<std::filesystem::path> folderOfWindow(const FileManagerWindow& win
 std::optional<std::filesystem::path> frontFolderAmong(const std::vector<FileManagerWindow>& topmostFirst,
                                                       const FileManagerLocations& locations);
 
+// Where no stacking order can be read (Wayland): the folder of the file manager's only window, when
+// all its tabs show that one folder. Several windows, or tabs of several folders, give nothing:
+// which of them the user was in cannot be known.
+std::optional<std::filesystem::path> onlyWindowFolder(const FileManagerLocations& locations);
+
 // The standardized absolute path of a local file URI (file:///a%20b or file://localhost/a%20b),
 // percent escapes decoded. Nothing for other schemes, remote hosts, malformed escapes, an
 // escaped NUL, a query or fragment, or a relative path.

@@ -48,6 +48,7 @@ UserEnvironment UserEnvironment::fromVariables(const VariableLookup& variable, s
     environment.currentDesktop = variable("XDG_CURRENT_DESKTOP").value_or("");
     environment.sessionType = variable("XDG_SESSION_TYPE").value_or("");
     environment.sessionBusAddress = variable("DBUS_SESSION_BUS_ADDRESS").value_or("");
+    environment.requestedWindowPlatform = variable("QT_QPA_PLATFORM").value_or("");
     return environment;
 }
 

@@ -52,6 +52,8 @@ struct UserEnvironment {
     // application can hold keys system-wide.
     std::string sessionType{};
     std::string sessionBusAddress{};
+    // $QT_QPA_PLATFORM, as given: the window platform the user asked for ("xcb", "wayland;xcb").
+    std::string requestedWindowPlatform{};
 
     // The home the user's folders (the Desktop) are found in: the account's, else $HOME, else
     // "/". Never empty.

@@ -3,12 +3,17 @@
 // properties are made by a second client, as other programs would make them.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -57,6 +62,38 @@ TEST(DisplayPlatform, ChoosesFromTheAddressesItIsGiven) {
     session.waylandDisplay = "wayland-quillet-test";
     session.display = display();
     EXPECT_EQ(availableDisplayPlatform(session), std::optional<std::string>("xcb"));
+    // The user's choice is taken where it can start and passed over where it cannot.
+    session.requestedPlatform = "wayland;xcb";
+    EXPECT_EQ(availableDisplayPlatform(session), std::optional<std::string>("xcb"));
+    session.requestedPlatform = "offscreen";
+    EXPECT_EQ(availableDisplayPlatform(session), std::optional<std::string>("xcb"));
+    session.display = ":4711";
+    session.requestedPlatform = "xcb";
+    EXPECT_EQ(availableDisplayPlatform(session), std::nullopt);
+}
+
+// A real Wayland compositor beside the X server: X11 first, unless the user asks for Wayland.
+TEST(DisplayPlatform, PrefersXWaylandUnlessWaylandIsAsked) {
+    test::TemporaryFolder runtime;
+    const std::filesystem::path socketPath = runtime.path() / "wayland-quillet-test";
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(fd, 4), 0);
+    DesktopSessionAddresses session;
+    session.runtimeDirectory = runtime.path();
+    session.waylandDisplay = "wayland-quillet-test";
+    session.display = display();
+    EXPECT_EQ(availableDisplayPlatform(session), std::optional<std::string>("xcb"));
+    session.requestedPlatform = "wayland";
+    EXPECT_EQ(availableDisplayPlatform(session), std::optional<std::string>("wayland"));
+    session.display.clear();
+    session.requestedPlatform = "xcb";
+    EXPECT_EQ(availableDisplayPlatform(session), std::optional<std::string>("wayland"));
+    ::close(fd);
 }
 
 TEST(X11Connection, ReadsClassTitleStateAndTextOfManyWindowsAtOnce) {

@@ -77,3 +77,15 @@ TEST(FrontFileManagerWindow, SeveralTabsPickTheOneTheTitleNames) {
     EXPECT_EQ(frontFolderAmong({nautilus(path, "Docs")}, {{path, {"file:///a/Docs", "file:///a/Docs/"}}}),
               std::filesystem::path("/a/Docs"));
 }
+
+// Without a stacking order only a lone window is known to be the one the user was in.
+TEST(FrontFileManagerWindow, WithoutAStackingOrderOnlyALoneWindowNamesItsFolder) {
+    EXPECT_EQ(onlyWindowFolder({{"/org/gnome/Nautilus/window/1", {"file:///home/me/Reports%20Q"}}}),
+              std::filesystem::path("/home/me/Reports Q"));
+    EXPECT_EQ(onlyWindowFolder({{"/w/1", {"file:///a/Docs", "file:///a/Docs/"}}}), std::filesystem::path("/a/Docs"));
+    EXPECT_EQ(onlyWindowFolder({{"/w/1", {"file:///a/Docs", "file:///b/Docs"}}}), std::nullopt);
+    EXPECT_EQ(onlyWindowFolder({{"/w/1", {"file:///a"}}, {"/w/2", {"file:///a"}}}), std::nullopt);
+    EXPECT_EQ(onlyWindowFolder({{"/w/1", {"trash:///"}}}), std::nullopt);
+    EXPECT_EQ(onlyWindowFolder({{"/w/1", {}}}), std::nullopt);
+    EXPECT_EQ(onlyWindowFolder({}), std::nullopt);
+}
