@@ -59,6 +59,10 @@ public:
     virtual int unregisterEventHotKey(HotKeyRef ref) = 0;
     // Facilities that answer every registration at once never call it.
     virtual void setResultObserver(ResultObserver observer) { (void)observer; }
+    // Why this way cannot hold any shortcut in this session, once it knows ("the global shortcuts
+    // portal did not open a session (response 2)"): for the log and the shortcuts card. Nothing
+    // while it works, or may yet.
+    virtual std::optional<std::string> wayFailure() const { return std::nullopt; }
 };
 
 }  // namespace quillet

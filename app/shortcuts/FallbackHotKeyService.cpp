@@ -88,8 +88,16 @@ void FallbackHotKeyService::innerAnswered(HotKeyRef inner, int status) {
     if (observer_) observer_(ref, status);
 }
 
+std::optional<std::string> FallbackHotKeyService::wayFailure() const {
+    if (!fellBack_) return service_->wayFailure();
+    auto second = service_->wayFailure();
+    if (!second) return std::nullopt;
+    return firstFailure_ + ", and " + *second;
+}
+
 void FallbackHotKeyService::fallBack() {
     fellBack_ = true;
+    firstFailure_ = service_->wayFailure().value_or(firstName_ + " failed");
     log_.error("Global shortcuts through %{public}s: %{public}s failed", fallbackName_, firstName_);
     // The first way's registrations are let go, so it leaves nothing bound. It may be calling us
     // from inside itself, so it is kept (idle) rather than destroyed here.

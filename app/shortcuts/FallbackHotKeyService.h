@@ -29,6 +29,8 @@ public:
                             const HotKeyPurpose& purpose, HotKeyRef& outRef) override;
     int unregisterEventHotKey(HotKeyRef ref) override;
     void setResultObserver(ResultObserver observer) override { observer_ = std::move(observer); }
+    // Once fallen back, the first way's failure and the second's, when that fails too.
+    std::optional<std::string> wayFailure() const override;
 
     bool hasFallenBack() const { return fellBack_; }
 
@@ -58,6 +60,7 @@ private:
     Factory makeFallback_;
     std::string fallbackName_;
     bool fellBack_ = false;
+    std::string firstFailure_;
     std::map<HotKeyRef, Registration> registrations_;
     std::map<HandlerRef, InstalledHandler> handlers_;
     HotKeyRef nextRef_ = 1;

@@ -48,7 +48,10 @@ void GlobalHotKeyManager::registerShortcuts(const QuickCreateShortcut& quickCrea
     wanted_ = ShortcutSet{quickCreate, fileTypeShortcuts};
     if (isSuspended()) return;
     releaseRegistrations();
-    if (!installHandlerIfNeeded()) return;
+    if (!installHandlerIfNeeded()) {
+        updateWayFailure();
+        return;
+    }
 
     std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&, const QuickCreateShortcut&)>
         used(shortcutLess);
@@ -60,6 +63,14 @@ void GlobalHotKeyManager::registerShortcuts(const QuickCreateShortcut& quickCrea
         registerHotKey(shortcut, counter, HotKeyAction::createFile(typeID), used);
         ++counter;  // skipped pairs still consume their id
     }
+    updateWayFailure();
+}
+
+void GlobalHotKeyManager::updateWayFailure() {
+    auto failure = service_.wayFailure();
+    if (failure == wayFailure.get()) return;
+    if (failure) log_.error("Global shortcuts are not available: %{public}s", *failure);
+    wayFailure.set(std::move(failure));
 }
 
 void GlobalHotKeyManager::registerHotKey(
@@ -95,12 +106,14 @@ void GlobalHotKeyManager::registrationAnswered(HotKeyService::HotKeyRef ref, int
     pending_.erase(it);
     if (status == kHotKeyNoErr) {
         log_.log("Registered %{public}s hot key", display);
+        updateWayFailure();
         return;
     }
     log_.error("Failed to register %{public}s hot key: %d", display, status);
     // A refused combination does nothing, as if it had been refused at once.
     hotKeyRefs_.erase(id);
     actionsByID_.erase(id);
+    updateWayFailure();
 }
 
 void GlobalHotKeyManager::unregisterAll() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/creation/CreationDestination.h"
+#include "app/observation/Published.h"
 #include "app/shortcuts/HotKeySuspension.h"
 #include "app/keys/QuickCreateShortcut.h"
 #include "platform/HotKeyService.h"
@@ -81,6 +82,10 @@ public:
     // Server time of the press being performed, for the window manager's focus rules.
     uint32_t lastEventTimestamp() const { return lastEventTimestamp_; }
 
+    // Why no shortcut can be held in this session (which way was tried, and why it failed), once
+    // the service knows; nothing while shortcuts work. The shortcuts card shows it.
+    Published<std::optional<std::string>> wayFailure;
+
 private:
     struct ShortcutSet {
         QuickCreateShortcut quickCreate;
@@ -89,6 +94,7 @@ private:
     void releaseRegistrations();
     void resume();
     void registrationAnswered(HotKeyService::HotKeyRef ref, int status);
+    void updateWayFailure();
     bool installHandlerIfNeeded();
     void registerHotKey(const QuickCreateShortcut& shortcut, uint32_t id, const HotKeyAction& action,
                         std::set<QuickCreateShortcut, bool (*)(const QuickCreateShortcut&,

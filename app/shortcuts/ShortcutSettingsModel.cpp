@@ -6,12 +6,24 @@
 
 namespace quillet {
 
-ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable, DesktopWords words)
-    : settings_(settings), globalShortcutsAvailable_(globalShortcutsAvailable), words_(std::move(words)) {}
+ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable, DesktopWords words,
+                                             Published<std::optional<std::string>>* wayFailure)
+    : settings_(settings),
+      globalShortcutsAvailable_(globalShortcutsAvailable),
+      words_(std::move(words)),
+      wayFailure_(wayFailure) {}
 
 std::optional<std::string> ShortcutSettingsModel::availabilityNote() const {
-    if (globalShortcutsAvailable_) return std::nullopt;
-    return std::string(kUnavailableNote);
+    const std::optional<std::string> why = wayFailure_ ? wayFailure_->get() : std::nullopt;
+    if (globalShortcutsAvailable_ && !why) return std::nullopt;
+    std::string note = kUnavailableNote;
+    if (why && !why->empty()) {
+        // The log's reason, as a sentence of its own.
+        std::string sentence = *why;
+        if (sentence.front() >= 'a' && sentence.front() <= 'z') sentence.front() = char(sentence.front() - 'a' + 'A');
+        note += "\n" + sentence + ".";
+    }
+    return note;
 }
 
 QuickCreateShortcut ShortcutSettingsModel::quickCreateShortcut() const { return settings_.quickCreateShortcut.get(); }
@@ -75,6 +87,10 @@ void ShortcutSettingsModel::setShortcut(const std::string& typeID, const std::op
 void ShortcutSettingsModel::clearShortcut(const std::string& typeID) { settings_.setShortcut(std::nullopt, typeID); }
 
 Subscription ShortcutSettingsModel::observe(std::function<void()> changed) {
+    if (wayFailure_)
+        return subscribeToAny(std::move(changed), settings_.quickCreateShortcut, settings_.fileTypeShortcuts,
+                              settings_.enabledFileTypeIDs, settings_.fileTypeOrder, settings_.directShortcutDestination,
+                              *wayFailure_);
     return subscribeToAny(std::move(changed), settings_.quickCreateShortcut, settings_.fileTypeShortcuts,
                           settings_.enabledFileTypeIDs, settings_.fileTypeOrder, settings_.directShortcutDestination);
 }

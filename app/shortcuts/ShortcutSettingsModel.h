@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/creation/CreationDestination.h"
+#include "app/observation/Published.h"
 #include "app/observation/Subscription.h"
 #include "app/keys/QuickCreateShortcut.h"
 #include "shared/catalog/FileTypeDefinition.h"
@@ -44,10 +45,14 @@ public:
 
     // `globalShortcutsAvailable` is false where the session offers no way to register them.
     // `words`: how the session names its file manager, for the destination picker.
-    explicit ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable = true, DesktopWords words = {});
+    // `wayFailure`: why the way tried cannot hold shortcuts, once that is known (the hot key
+    // manager's); watched for as long as the model lives.
+    explicit ShortcutSettingsModel(AppSettings& settings, bool globalShortcutsAvailable = true, DesktopWords words = {},
+                                   Published<std::optional<std::string>>* wayFailure = nullptr);
     const DesktopWords& words() const { return words_; }
 
-    // The line under the title saying the shortcuts cannot work here; nothing where they can.
+    // The line under the title saying the shortcuts cannot work here, and why when that is known;
+    // nothing where they can.
     std::optional<std::string> availabilityNote() const;
 
     QuickCreateShortcut quickCreateShortcut() const;
@@ -78,6 +83,7 @@ private:
     AppSettings& settings_;
     bool globalShortcutsAvailable_ = true;
     DesktopWords words_;
+    Published<std::optional<std::string>>* wayFailure_ = nullptr;
 };
 
 }  // namespace quillet

@@ -133,12 +133,13 @@ ShortcutSettingsView::ShortcutSettingsView(ShortcutSettingsModel& model, HotKeyS
     quickCreateConflict_->setFont(appstyle::captionFont(QFont::Normal));
     titles->addStretch();
     titles->addWidget(title);
-    if (const auto note = model_.availabilityNote()) {
-        availabilityNote_ = new QLabel(QString::fromStdString(*note), this);
-        availabilityNote_->setObjectName(QStringLiteral("availabilityNote"));
-        availabilityNote_->setFont(appstyle::captionFont(QFont::Normal));
-        titles->addWidget(availabilityNote_);
-    }
+    // Shown where the shortcuts cannot work, which may become known only after the card is built.
+    availabilityNote_ = new QLabel(this);
+    availabilityNote_->setObjectName(QStringLiteral("availabilityNote"));
+    availabilityNote_->setFont(appstyle::captionFont(QFont::Normal));
+    availabilityNote_->setWordWrap(true);
+    availabilityNote_->hide();
+    titles->addWidget(availabilityNote_);
     titles->addWidget(quickCreateConflict_);
     titles->addStretch();
     quickCreate->addLayout(titles, 1);
@@ -228,6 +229,9 @@ void ShortcutSettingsView::buildDirectSection() {
 
 void ShortcutSettingsView::refresh() {
     quickCreateRecorder_->updateFromBinding();
+    const auto note = model_.availabilityNote();
+    availabilityNote_->setText(note ? QString::fromStdString(*note) : QString());
+    availabilityNote_->setVisible(note.has_value());
     const auto conflict = model_.quickCreateConflict();
     quickCreateConflict_->setText(conflict ? qs(*conflict) : QString());
     quickCreateConflict_->setVisible(conflict.has_value());
@@ -271,11 +275,9 @@ void ShortcutSettingsView::applyColors() {
     QPalette conflictPalette = quickCreateConflict_->palette();
     conflictPalette.setColor(QPalette::WindowText, shortcutstyle::conflictRed(pal));
     quickCreateConflict_->setPalette(conflictPalette);
-    if (availabilityNote_) {
-        QPalette notePalette = availabilityNote_->palette();
-        notePalette.setColor(QPalette::WindowText, appstyle::secondaryText(pal));
-        availabilityNote_->setPalette(notePalette);
-    }
+    QPalette notePalette = availabilityNote_->palette();
+    notePalette.setColor(QPalette::WindowText, appstyle::secondaryText(pal));
+    availabilityNote_->setPalette(notePalette);
 }
 
 void ShortcutSettingsView::paintEvent(QPaintEvent*) {

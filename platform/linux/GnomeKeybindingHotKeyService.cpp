@@ -103,6 +103,11 @@ int GnomeKeybindingHotKeyService::installEventHandler(Handler, HandlerRef& outRe
 
 int GnomeKeybindingHotKeyService::removeEventHandler(HandlerRef) { return kHotKeyNoErr; }
 
+std::optional<std::string> GnomeKeybindingHotKeyService::wayFailure() const {
+    if (!schemasInstalled()) return "GNOME's key binding settings are not installed";
+    return std::nullopt;
+}
+
 std::string GnomeKeybindingHotKeyService::commandLine(const std::vector<std::string>& words) const {
     const auto quoted = [](const std::string& word) {
         gchar* q = g_shell_quote(word.c_str());

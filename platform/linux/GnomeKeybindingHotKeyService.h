@@ -47,6 +47,7 @@ public:
     int registerEventHotKey(uint32_t keyCode, uint32_t carbonModifiers, HotKeyIdentity identity,
                             const HotKeyPurpose& purpose, HotKeyRef& outRef) override;
     int unregisterEventHotKey(HotKeyRef ref) override;
+    std::optional<std::string> wayFailure() const override;
 
     // The command line a binding runs for the given words, each quoted for the desktop's parser.
     std::string commandLine(const std::vector<std::string>& words) const;

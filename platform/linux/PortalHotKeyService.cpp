@@ -94,6 +94,11 @@ PortalHotKeyService::~PortalHotKeyService() {
     closeSession();
 }
 
+std::optional<std::string> PortalHotKeyService::wayFailure() const {
+    if (!bus_.isConnected()) return "the session bus cannot be reached";
+    return failure_;
+}
+
 int PortalHotKeyService::installEventHandler(Handler handler, HandlerRef& outRef) {
     if (!bus_.isConnected()) return kPortalFailedErr;
     outRef = nextHandlerRef_++;
@@ -270,18 +275,23 @@ void PortalHotKeyService::sessionCreated(uint code, const QVariantMap& results) 
                                                                              : handle.toString();
     if (code != 0 || path.isEmpty()) {
         log_.error("The global shortcuts portal did not open a session: response %d", static_cast<int>(code));
+        if (code != 1)
+            failure_ = "the global shortcuts portal did not open a session (response " + std::to_string(code) + ")";
         sessionState_ = SessionState::none;
         failUnanswered(code == 1 ? kPortalRefusedErr : kPortalFailedErr);
         return;
     }
     sessionHandle_ = path;
     sessionState_ = SessionState::ready;
+    failure_.reset();
 }
 
 void PortalHotKeyService::bindingAnswered(uint code, const QVariantMap& results) {
     if (code != 0) {
         // Turned down (1) or failed (2): nothing of the set is bound, and the refused
         // registrations are gone, so nothing is asked again until the shortcuts change.
+        if (code != 1)
+            failure_ = "the global shortcuts portal could not bind the shortcuts (response " + std::to_string(code) + ")";
         failUnanswered(code == 1 ? kPortalRefusedErr : kPortalFailedErr);
         boundEntries_ = std::vector<Entry>{};
         boundIDs_.clear();

@@ -52,6 +52,7 @@ public:
                             const HotKeyPurpose& purpose, HotKeyRef& outRef) override;
     int unregisterEventHotKey(HotKeyRef ref) override;
     void setResultObserver(ResultObserver observer) override { observer_ = std::move(observer); }
+    std::optional<std::string> wayFailure() const override;
 
 private slots:
     void requestAnswered(const QDBusMessage& message);
@@ -85,6 +86,8 @@ private:
     Logger log_{kAppSubsystem, "GlobalHotKey"};
     QDBusConnection bus_;
     enum class SessionState { none, creating, ready } sessionState_ = SessionState::none;
+    // Why the last session could not be opened or bind anything; cleared by one that opens.
+    std::optional<std::string> failure_;
     QString sessionHandle_;
     // The request awaiting its Response, and what to do with it.
     QString pendingRequest_;

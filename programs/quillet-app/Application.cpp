@@ -314,7 +314,8 @@ struct Parts {
             // While a recorder records, Quillet+'s own hot keys are released, so the
             // combination they hold can be recorded.
             return makeViewWithModel<ShortcutSettingsView>(
-                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable, words),
+                std::make_unique<ShortcutSettingsModel>(settings, hotKeyWay != HotKeyWay::unavailable, words,
+                                                        &controller.hotKeyManager().wayFailure),
                 [this] { return controller.hotKeyManager().suspend(); }, parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {

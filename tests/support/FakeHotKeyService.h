@@ -27,6 +27,10 @@ public:
     // asks the user does.
     bool answersLater = false;
     std::vector<HotKeyRef> unsettled;
+    // What wayFailure() answers: set where the way itself cannot work.
+    std::optional<std::string> failure;
+
+    std::optional<std::string> wayFailure() const override { return failure; }
 
     int installEventHandler(Handler handler, HandlerRef& outRef) override {
         ++installCalls;

@@ -81,3 +81,29 @@ TEST(FallbackHotKeyService, AShortcutTakenOnTheFirstWayStaysTheFirstWaysAnswer) 
     f.queue.drain();
     EXPECT_EQ(f.performed, std::vector<HotKeyAction>{HotKeyAction::quickCreate()});
 }
+
+// When the fallback cannot hold the shortcuts either, the manager publishes both reasons once,
+// and the log says which ways were tried and why they failed.
+TEST(FallbackHotKeyService, BothWaysFailingIsToldWithBothReasons) {
+    Fixture f;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {});
+    EXPECT_EQ(f.manager.wayFailure.get(), std::nullopt);
+    f.first->failure = "the global shortcuts portal did not open a session (response 2)";
+    int told = 0;
+    auto subscription = f.manager.wayFailure.subscribe([&](const auto&) { ++told; });
+    f.first->settle({45}, kWayFailed);
+    // The fallback took over and works: nothing to tell.
+    EXPECT_EQ(f.manager.wayFailure.get(), std::nullopt);
+    EXPECT_EQ(told, 0);
+
+    f.fallback->failure = "GNOME's key binding settings are not installed";
+    f.fallback->installStatus = -9860;
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {{"md", kControlAltM}});
+    const std::string both =
+        "the global shortcuts portal did not open a session (response 2), and GNOME's key binding settings are not "
+        "installed";
+    EXPECT_EQ(f.manager.wayFailure.get(), std::optional<std::string>(both));
+    EXPECT_TRUE(f.sink->contains("Global shortcuts are not available: " + both));
+    f.manager.registerShortcuts(defaultQuickCreateShortcut, {});
+    EXPECT_EQ(told, 1);
+}

@@ -265,7 +265,7 @@ TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannot
     auto suite = DefaultsSuite::openInMemory("shortcut-availability-test");
     AppSettings settings(*suite);
     ShortcutSettingsModel available(settings);
-    EXPECT_EQ(ShortcutSettingsView(available).availabilityNoteLabel(), nullptr);
+    EXPECT_TRUE(ShortcutSettingsView(available).availabilityNoteLabel()->isHidden());
 
     ShortcutSettingsModel unavailable(settings, false);
     ShortcutSettingsView view(unavailable);
@@ -287,4 +287,29 @@ TEST(ShortcutSettingsViewAvailability, ALineUnderTheTitleSaysWhenShortcutsCannot
 
     QTest::mouseClick(view.resetButton(), Qt::LeftButton);  // the settings can still be edited
     EXPECT_EQ(settings.quickCreateShortcut.get(), defaultQuickCreateShortcut);
+}
+
+// A way that fails only once it is tried (a portal whose session cannot open, and no key bindings
+// behind it) is told in the card as soon as it is known, with why; a way that recovers takes the
+// line away.
+TEST(ShortcutSettingsViewAvailability, AWayThatFailsLaterIsToldWithWhy) {
+    auto suite = DefaultsSuite::openInMemory("shortcut-way-failure-test");
+    AppSettings settings(*suite);
+    Published<std::optional<std::string>> failure;
+    ShortcutSettingsModel model(settings, true, {}, &failure);
+    ShortcutSettingsView view(model);
+    view.resize(620, view.sizeHint().height());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QLabel* note = view.availabilityNoteLabel();
+    EXPECT_FALSE(note->isVisible());
+
+    failure.set("the global shortcuts portal did not open a session (response 2), and GNOME's key binding settings "
+                "are not installed");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("Global shortcuts are not available in this session.\nThe global shortcuts "
+                                           "portal did not open a session (response 2), and GNOME's key binding "
+                                           "settings are not installed."));
+    failure.set(std::nullopt);
+    EXPECT_FALSE(note->isVisible());
 }
