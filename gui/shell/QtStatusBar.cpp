@@ -81,7 +81,9 @@ QtStatusItem::~QtStatusItem() {
 }
 
 void QtStatusItem::drawIcon() {
-    QIcon drawn = trayImageIcon(trayImageColor(QApplication::palette()));
+    // GNOME's top bar is dark whatever the application's palette, and its tray shows a drawn
+    // image as it is: there the image is drawn in the bar's own light text colour.
+    QIcon drawn = trayImageIcon(bySymbolicName_ ? QColor(kGnomeTopBarText) : trayImageColor(QApplication::palette()));
     // The tray looks the name up in the icon themes it reads, which need not be the ones Qt
     // reads (nor need Qt read SVG): the file installed among the desktop's icons is what counts.
     // The drawn image goes along, for a tray that cannot find the name.

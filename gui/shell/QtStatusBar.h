@@ -19,6 +19,8 @@ class QtStatusItem final : public StatusItem {
 public:
     // The symbolic icon the panel recolours itself, by its theme name.
     static constexpr const char* kSymbolicIconName = "org.quillet.Quillet-symbolic";
+    // The text colour of GNOME Shell's top bar, for the drawn image where the name is not found.
+    static constexpr unsigned kGnomeTopBarText = 0xeeeeec;
 
     // `bySymbolicName`: the tray draws symbolic icons in its own text colour, so the icon is
     // handed over by name where the icon theme has it (GNOME's panel is dark whatever the
