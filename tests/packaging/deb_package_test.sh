@@ -64,7 +64,8 @@ for library in libc6 libstdc++6 libqt6widgets6 libqt6dbus6 libqt6network6 libsql
 done
 check "versioned library dependencies" 'grep -qE "libc6 \(>= [0-9.]+\)" <<<"$depends"'
 check "no development package among them" '! grep -qE "\-dev( |,|$)" <<<"$depends"'
-check "recommends nautilus and the GTK platform theme" '[ "$(field Recommends)" = "nautilus, qt6-gtk-platformtheme" ]'
+check "recommends nautilus, the GTK platform theme and XWayland" '[ "$(field Recommends)" = "nautilus, qt6-gtk-platformtheme, xwayland" ]'
+check "suggests Qt's Wayland plugin and GNOME's indicator extension" '[ "$(field Suggests)" = "qt6-wayland, gnome-shell-extension-appindicator" ]'
 check "the autostart entry is a conffile" \
   '[ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles)" = /etc/xdg/autostart/org.quillet.Quillet.desktop ]'
 
