@@ -90,6 +90,7 @@ start_portal() {
   wait_for 'bus_has org.freedesktop.portal.Desktop' "the portal"
 }
 
+began=$(date +%s%3N)
 case $kind in
   kde)
     export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
@@ -133,4 +134,5 @@ case $kind in
 esac
 chmod +x "$dir/bin/press"
 wait_for xwayland_up "XWayland"
+echo "session: $kind up in $(( $(date +%s%3N) - began )) ms"
 "$@"
