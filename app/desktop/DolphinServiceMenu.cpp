@@ -1,6 +1,11 @@
 #include "app/desktop/DolphinServiceMenu.h"
 
-#include <map>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -25,6 +30,12 @@ Logger serviceMenuLog() {
 
 }  // namespace
 
+std::string dolphinServiceMenuActionName(size_t position, const std::string& typeID) {
+    std::string number = std::to_string(position);
+    if (number.size() < 3) number.insert(0, 3 - number.size(), '0');
+    return "q" + number + "-" + typeID;
+}
+
 std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefinition>& types,
                                                   const fs::path& launcher) {
     if (types.empty()) return std::nullopt;
@@ -33,14 +44,12 @@ std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefi
 
     std::string actions;
     std::string groups;
-    std::map<std::string, int> occurrences;
     std::optional<FileTypeCategory> previous;
+    size_t position = 0;
     for (const auto& type : types) {
         if (previous && type.category != *previous) actions.append(kSeparator).append(";");
         previous = type.category;
-        // A type the order names twice is offered twice, each under an action name of its own.
-        const int occurrence = ++occurrences[type.id];
-        const std::string action = occurrence == 1 ? type.id : type.id + "-" + std::to_string(occurrence);
+        const std::string action = dolphinServiceMenuActionName(++position, type.id);
         actions.append(action).append(";");
         groups.append("\n[Desktop Action ").append(action).append("]\n");
         groups.append("Name=").append(type.displayName).append("\n");
@@ -75,6 +84,27 @@ fs::path folderForClickedItem(const fs::path& item) {
     return containingFolder(item);
 }
 
+void DolphinServiceMenu::makeExecutable(const fs::path& target) {
+    // Opened without following a link: only our own regular file is changed.
+    const int fd = ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const mode_t mode = info.st_mode & 07777;
+        // Runnable by whoever may read it, as the new file's mode has it.
+        const mode_t wanted = mode | S_IXUSR | ((mode & (S_IRGRP | S_IROTH)) >> 2);
+        if (wanted != mode) {
+            if (::fchmod(fd, wanted) == 0)
+                serviceMenuLog().log("Made the Dolphin service menu executable again at %{public}s",
+                                     target.string());
+            else
+                serviceMenuLog().error("Could not make the Dolphin service menu executable: %{public}s",
+                                       std::strerror(errno));
+        }
+    }
+    ::close(fd);
+}
+
 DolphinServiceMenu::DolphinServiceMenu(fs::path launcher, std::optional<fs::path> dataHome)
     : launcher_(std::move(launcher)), dataHome_(std::move(dataHome)) {}
 
@@ -98,9 +128,11 @@ void DolphinServiceMenu::update(const std::vector<FileTypeDefinition>& types) co
     }
     const FileContentUpdate update = updateFileContent(*target, *text, kFileMode);
     switch (update.outcome) {
-        case FileContentUpdate::Outcome::unchanged: break;
+        case FileContentUpdate::Outcome::unchanged:
         case FileContentUpdate::Outcome::written:
-            log.log("Wrote the Dolphin service menu at %{public}s", target->string());
+            if (update.outcome == FileContentUpdate::Outcome::written)
+                log.log("Wrote the Dolphin service menu at %{public}s", target->string());
+            makeExecutable(*target);
             break;
         case FileContentUpdate::Outcome::notARegularFile:
             log.error("Left the Dolphin service menu alone: %{public}s", update.error);

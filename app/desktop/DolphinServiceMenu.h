@@ -15,7 +15,9 @@ namespace quillet {
 //
 // A service menu is one submenu deep: category headers cannot be shown inside it, so a
 // separator marks every change of category where the file-manager extension shows a separator
-// and the category's header.
+// and the category's header. KF5 sorts the actions by their names, separators included (which
+// then gather at the top, where the menu drops them): the names carry the position, so both
+// KF5 and KF6 show the user's order, and KF6, which keeps the list's order, the separators too.
 //
 // Dolphin hands an action the folder itself for a click on the background and for a click on
 // a folder, and cannot tell the two apart; a file stands for the folder holding it. The
@@ -43,9 +45,16 @@ public:
     bool remove() const;
 
 private:
+    // KIO refuses every action of a user's service menu that is not executable, and a rewrite
+    // keeps the mode the file had: the bit is put back whenever it is missing.
+    static void makeExecutable(const std::filesystem::path& target);
+
     std::filesystem::path launcher_;
     std::optional<std::filesystem::path> dataHome_;
 };
+
+// The name of the action at 1-based `position`: "q001-txt". Names sort as the positions do.
+std::string dolphinServiceMenuActionName(size_t position, const std::string& typeID);
 
 // The service menu's text for types already filtered and ordered; nothing when there is no
 // type, or the launcher cannot be named in a desktop entry.

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -119,27 +120,53 @@ X-KDE-Protocols=file
 X-KDE-Priority=TopLevel
 X-KDE-Submenu=Create File
 Icon=document-new
-Actions=py;_SEPARATOR_;txt;md;_SEPARATOR_;docx;
+Actions=q001-py;_SEPARATOR_;q002-txt;q003-md;_SEPARATOR_;q004-docx;
 
-[Desktop Action py]
+[Desktop Action q001-py]
 Name=Python
 Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create py --item %F
 
-[Desktop Action txt]
+[Desktop Action q002-txt]
 Name=Text
 Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create txt --item %F
 
-[Desktop Action md]
+[Desktop Action q003-md]
 Name=Markdown
 Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create md --item %F
 
-[Desktop Action docx]
+[Desktop Action q004-docx]
 Name=Word Document
 Exec="/home/al/My \\"Apps\\" \\$HOME\\\\x \\`id\\` 100%%/Quillet+.app/bin/quillet" create docx --item %F
 )");
     EXPECT_EQ(dolphinServiceMenuText({}, launcher), std::nullopt);
     // A desktop entry cannot carry a line break.
     EXPECT_EQ(dolphinServiceMenuText(types, "/opt/a\nb/bin/quillet"), std::nullopt);
+}
+
+// KF5 shows the actions sorted by name, separators included: sorted, the names must give the
+// user's order, and every separator must sort before them all (where the menu drops it).
+TEST(DolphinServiceMenu, ActionNamesSortInTheUsersOrderAndSeparatorsSortFirst) {
+    std::vector<std::string> order;
+    for (int i = 0; i < 8; ++i)
+        for (const char* id : {"txt", "md", "py", "docx", "swift", "csv", "html", "pptx", "json", "yaml", "xml", "css", "js", "sh", "rtf", "xlsx"})
+            order.emplace_back(id);  // 128 entries: past two digits
+    const auto types = enabledFileTypesInOrder(order, {"txt", "md", "py", "docx", "swift", "csv", "html", "pptx",
+                                                        "json", "yaml", "xml", "css", "js", "sh", "rtf", "xlsx"});
+    ASSERT_EQ(types.size(), 128u);
+    const std::string text = *dolphinServiceMenuText(types, kLauncher);
+    std::vector<std::string> listed;
+    std::string actions = valueIn(text, "Desktop Entry", "Actions").value_or("");
+    for (size_t start = 0; start < actions.size();) {
+        const size_t end = actions.find(';', start);
+        listed.push_back(actions.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<std::string> sorted = listed;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::string> expected = listed;
+    std::stable_partition(expected.begin(), expected.end(), [](const std::string& a) { return a == "_SEPARATOR_"; });
+    EXPECT_EQ(sorted, expected);
+    EXPECT_GT(std::count(listed.begin(), listed.end(), "_SEPARATOR_"), 0);
 }
 
 TEST(DolphinServiceMenu, OffersWhatTheExtensionOffersForTheSameSettings) {
@@ -176,7 +203,7 @@ TEST(DolphinServiceMenu, OffersWhatTheExtensionOffersForTheSameSettings) {
     Fixture f;
     f.suite->set("fileTypeOrder", stringArray({"txt", "txt"}));
     f.menu.update(enabledFileTypesInOrder(loadFileTypeOrder(*f.suite), {"txt"}));
-    EXPECT_EQ(valueIn(f.written(), "Desktop Entry", "Actions"), "txt;txt-2;");
+    EXPECT_EQ(valueIn(f.written(), "Desktop Entry", "Actions"), "q001-txt;q002-txt;");
     EXPECT_EQ(serviceMenuOutline(f.written()), (std::vector<std::string>{"Text=txt", "Text=txt"}));
 }
 
@@ -218,6 +245,22 @@ TEST(DolphinServiceMenu, WritesAnExecutableFileOnlyWhenItChangesAndNeverThroughA
     f.menu.update({});
     EXPECT_TRUE(fs::is_symlink(f.file));
     EXPECT_EQ(test::readFile(elsewhere), "theirs");
+
+    // A menu that lost its executable bit (which KIO then refuses) gets it back, content unchanged
+    // or not; a link is still left alone.
+    fs::remove(f.file);
+    f.menu.update(one);
+    ASSERT_EQ(::chmod(f.file.c_str(), 0644), 0);
+    f.log->clear();
+    f.menu.update(one);
+    struct stat repaired {};
+    ASSERT_EQ(::stat(f.file.c_str(), &repaired), 0);
+    EXPECT_EQ(repaired.st_mode & 07777, 0755u);
+    EXPECT_TRUE(f.logged("Made the Dolphin service menu executable again at "));
+    ASSERT_EQ(::chmod(f.file.c_str(), 0600), 0);
+    f.menu.update(enabledFileTypesInOrder(defaultOrder(), {"md"}));
+    ASSERT_EQ(::stat(f.file.c_str(), &repaired), 0);
+    EXPECT_EQ(repaired.st_mode & 07777, 0700u);  // runnable by whoever may read it, no more
 
     // A data folder that cannot hold the menu: logged, nothing thrown.
     test::TemporaryFolder other;

@@ -21,7 +21,9 @@ fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 # Runs COMMAND ARGS... until it succeeds, for up to ten seconds.
 wait_for() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
-actions_are() { [ "$(actions)" = "$1" ]; }
+# The actions' types in menu order ("py;_SEPARATOR_;txt;"): each action is named for its place and
+# type ("q001-py"), so that Dolphin, which sorts them by name, keeps the order.
+actions_are() { [ "$(actions | sed -E 's/q[0-9]{3}-//g')" = "$1" ]; }
 gone() { [ ! -e "$1" ]; }
 
 # The program as installed: bin/, libexec/ and share/quillet/ under one prefix. (Not with a "%"
@@ -62,9 +64,9 @@ sed -e 's/^Type=Service$/Type=Application/' -e '/^ServiceTypes=/d' -e 's/_SEPARA
 check "validates as an application" '[ -z "$(desktop-file-validate "$scratch/as-application/menu.desktop" 2>&1)" ]'
 
 # Each action as GLib launches an entry: %F expanded to the clicked items, the quoting undone.
-run_action() {  # ACTION ITEM...
+run_action() {  # TYPE ITEM...
   local exec
-  exec=$(sed -n "/^\[Desktop Action $1\]$/,/^\[/s/^Exec=//p" "$menu")
+  exec=$(sed -n "/^\[Desktop Action q[0-9]*-$1\]$/,/^\[/s/^Exec=//p" "$menu")
   printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s\n' "$1" "$exec" >"$scratch/action-$1.desktop"
   gio launch "$scratch/action-$1.desktop" "${@:2}" >>"$scratch/gio.log" 2>&1
 }
