@@ -62,8 +62,10 @@ std::optional<FileManagerLocations> openWindowsWithLocations(const DesktopSessio
     if (!sessionBusReachable(session)) return std::nullopt;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return std::nullopt;
+    // Asked under Nautilus's own name: another file manager (Thunar, say) may hold the shared
+    // FileManager1 name, and Nautilus serves the same object on its connection all the same.
     QDBusMessage request = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.gnome.Nautilus"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     request << QStringLiteral("org.freedesktop.FileManager1") << QStringLiteral("OpenWindowsWithLocations");
     // Asking must not start a file manager that is not running.

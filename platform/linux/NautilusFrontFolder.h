@@ -12,9 +12,9 @@ namespace quillet {
 
 // The folder of the front Nautilus window. On an X11 desktop the window manager's stacking list
 // says which Nautilus window is in front; its _GTK_WINDOW_OBJECT_PATH names it among the file
-// manager's OpenWindowsWithLocations on the session bus. Opens its own X connection to the
-// session's display per query, so it works without a Qt platform window. Needs a
-// QCoreApplication for the bus. In a Wayland session, which has no stacking list for clients, only
+// manager's OpenWindowsWithLocations, asked of Nautilus by its own bus name. Opens its own X
+// connection to the session's display per query, so it works without a Qt platform window.
+// Needs a QCoreApplication for the bus. In a Wayland session, which has no stacking list for clients, only
 // a single Nautilus window names its folder. No window manager, no Nautilus, no bus or a slow
 // answer all give nothing.
 class NautilusFrontFolder final : public FrontFileManagerFolder {

@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """A stand-in for the file manager's window-location service on the session bus.
 
-Owns org.freedesktop.FileManager1 and answers its OpenWindowsWithLocations property (a{sas}) with
-the JSON object given on the command line, after waiting --delay seconds (a file manager that is
-too busy to answer); takes ShowItems calls and does nothing with them. Prints "ready" once the
-name is owned.
+Serves /org/freedesktop/FileManager1 under the bus name --name (org.gnome.Nautilus, as Nautilus
+itself, unless another is given: org.freedesktop.FileManager1 for another file manager that took
+the shared name) and answers its OpenWindowsWithLocations property (a{sas}) with the JSON object
+given on the command line, after waiting --delay seconds (a file manager that is too busy to
+answer); takes ShowItems calls and does nothing with them. Prints "ready" once the name is owned.
 
-Usage: fake_file_manager.py '{"/org/gnome/Nautilus/window/1": ["file:///tmp/a"]}' [--delay S]
+Usage: fake_file_manager.py '{"/org/gnome/Nautilus/window/1": ["file:///tmp/a"]}' [--delay S] [--name N]
 """
 import json
 import sys
@@ -30,6 +31,7 @@ INTERFACE = """
 def main():
     locations = json.loads(sys.argv[1])
     delay = float(sys.argv[sys.argv.index("--delay") + 1]) if "--delay" in sys.argv else 0.0
+    name = sys.argv[sys.argv.index("--name") + 1] if "--name" in sys.argv else "org.gnome.Nautilus"
     loop = GLib.MainLoop()
 
     def get_property(connection, sender, path, interface, name):
@@ -49,7 +51,7 @@ def main():
     def on_lost(connection, name):
         loop.quit()
 
-    Gio.bus_own_name(Gio.BusType.SESSION, "org.freedesktop.FileManager1",
+    Gio.bus_own_name(Gio.BusType.SESSION, name,
                      Gio.BusNameOwnerFlags.NONE, on_bus, on_name, on_lost)
     loop.run()
 

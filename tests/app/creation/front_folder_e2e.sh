@@ -19,17 +19,19 @@ second="$work/Second"
 mkdir -p "$reports" "$second"
 desktop="$(getent passwd "$(id -u)" | cut -d: -f6)/Desktop"
 nautilus_pid=
+other_pid=
 fake_pid=
 fake_window_pid=
 finish() {
   nautilus -q >/dev/null 2>&1
   [ -n "$nautilus_pid" ] && kill "$nautilus_pid" 2>/dev/null
+  [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap finish EXIT
 
 locations() {
-  gdbus call --session --dest org.freedesktop.FileManager1 --object-path /org/freedesktop/FileManager1 \
+  gdbus call --session --dest org.gnome.Nautilus --object-path /org/freedesktop/FileManager1 \
     --method org.freedesktop.DBus.Properties.Get org.freedesktop.FileManager1 OpenWindowsWithLocations 2>/dev/null
 }
 # The window of this title that the window manager manages (lists in its stacking order).
@@ -81,6 +83,11 @@ expect_fallback "no file manager window"
 # A first start of Nautilus migrates old starred-file data through a helper process while it
 # loads folders; the stamp says that is done, which keeps the start quick and even.
 mkdir -p "$XDG_DATA_HOME/nautilus" && touch "$XDG_DATA_HOME/nautilus/tracker2-migration-complete"
+# Another file manager (Thunar, say) holds the shared FileManager1 name and has no windows to
+# tell of: Nautilus is asked under its own name.
+"$here/../../support/fake_file_manager.py" '{}' --name org.freedesktop.FileManager1 >"$work/other.out" 2>&1 &
+other_pid=$!
+wait_until 10 "another file manager holding FileManager1" grep -q ready "$work/other.out" || fail=1
 nautilus --new-window "$reports" >"$work/nautilus.log" 2>&1 &
 nautilus_pid=$!
 if wait_for_window "$reports" "Reports Q"; then
@@ -115,6 +122,7 @@ if wait_for_window "$reports" "Reports Q"; then
   wait_until 10 "Nautilus closed its windows" no_window --class '^org.gnome.Nautilus$' || fail=1
   expect_fallback "all windows closed"
 fi
+kill "$other_pid" 2>/dev/null; wait "$other_pid" 2>/dev/null
 
 # A stand-in file manager drives what a real one cannot be made to do here on cue: a window with
 # several tabs, where the title names the active one, and a service too busy to answer.

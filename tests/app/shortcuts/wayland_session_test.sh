@@ -29,7 +29,7 @@ registered() {
 }
 panel_shown() { xdotool search --onlyvisible --name '^Create File$' >/dev/null 2>&1; }
 nautilus_windows() {
-  busctl --user get-property org.freedesktop.FileManager1 /org/freedesktop/FileManager1 \
+  busctl --user get-property org.gnome.Nautilus /org/freedesktop/FileManager1 \
     org.freedesktop.FileManager1 OpenWindowsWithLocations 2>/dev/null | awk '{ print $2 }'
 }
 
