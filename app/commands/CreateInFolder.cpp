@@ -6,6 +6,7 @@
 
 #include "app/creation/FolderAccessCreation.h"
 #include "app/desktop/DolphinServiceMenu.h"
+#include "platform/FileViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/errors/PlatformError.h"
 #include "shared/errors/UserFacingError.h"
@@ -51,14 +52,19 @@ int reportingCreationFailures(Invocation& inv, const std::function<int()>& creat
     }
 }
 
-int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation) {
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation,
+                   FileViewer* clickedIn) {
     return reportingCreationFailures(inv, [&] {
         std::error_code ec;
         const std::optional<FolderPath> folder = creationFolder(arguments, ec);
         if (!folder)
             return reportCreationFailure(
                 inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-        inv.out << creation.createFileWithFolderAccess(*arguments.type, *folder).string() << "\n";
+        const std::filesystem::path created = creation.createFileWithFolderAccess(*arguments.type, *folder);
+        inv.out << created.string() << "\n";
+        inv.out.flush();
+        // As the file manager's own "new file" does: the new file selected where it was clicked.
+        if (arguments.clickedItem && clickedIn) clickedIn->activateFileViewerSelecting({created});
         return kExitOK;
     });
 }

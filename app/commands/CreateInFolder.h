@@ -12,6 +12,7 @@
 #include "shared/paths/FolderPath.h"
 
 namespace quillet {
+class FileViewer;
 class FolderAccessCreation;
 }
 
@@ -42,7 +43,9 @@ int reportingCreationFailures(Invocation& inv, const std::function<int()>& creat
 std::optional<FolderPath> creationFolder(const FolderCreationArguments& arguments, std::error_code& error);
 
 // Creates the file in the folder (a relative one is taken from where the command runs), prints
-// its path and returns the exit status; failures are printed by reportCreationFailure.
-int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation);
+// its path and returns the exit status; failures are printed by reportCreationFailure. A file made
+// for a click in a file manager's menu is shown there by `clickedIn`, when given.
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation,
+                   FileViewer* clickedIn = nullptr);
 
 }  // namespace quillet::cli

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -8,6 +10,7 @@
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/desktop/DolphinServiceMenu.h"
+#include "platform/posix/LaunchingDolphinViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {
@@ -44,7 +47,11 @@ int createCommand(Invocation& inv) {
     // Through the saved grants like every other creation: a sandboxed run without one prompts
     // (and, without a display, reports the missing access).
     CreationSession session(inv.environment, inv.resources);
-    if (clickedItem) return createInFolder(inv, {type, *clickedItem, true}, session.creation());
+    if (clickedItem) {
+        LaunchingDolphinViewer dolphin(::getppid(), sessionBusAddressOf(inv.environment.sessionBusAddress,
+                                                                        inv.environment.runtimeDirectory.value_or("")));
+        return createInFolder(inv, {type, *clickedItem, true}, session.creation(), &dolphin);
+    }
     if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
     return reportingCreationFailures(inv, [&] {
         // Where Quick Create would put it, resolved right before writing, and the line its

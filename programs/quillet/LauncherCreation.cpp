@@ -1,5 +1,7 @@
 #include "programs/quillet/LauncherCreation.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -14,6 +16,7 @@
 #include "platform/posix/ResourceBundle.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/LastComponentDisplayNames.h"
+#include "platform/posix/LaunchingDolphinViewer.h"
 #include "platform/posix/NoDisplayApplication.h"
 #include "platform/posix/NoDisplayFolderPanel.h"
 #include "platform/posix/PosixFolderBookmarks.h"
@@ -52,7 +55,9 @@ std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
     const NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
     FolderAccessCreation creation(access, fileWriter, environment);
     Invocation inv{words, std::cout, std::cerr, environment, resources};
-    return createInFolder(inv, *arguments, creation);
+    LaunchingDolphinViewer dolphin(::getppid(), sessionBusAddressOf(environment.sessionBusAddress,
+                                                                    environment.runtimeDirectory.value_or("")));
+    return createInFolder(inv, *arguments, creation, &dolphin);
 }
 
 }  // namespace quillet::cli

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "app/settings/AppSettings.h"
 #include "app/desktop/DolphinServiceMenu.h"
+#include "platform/posix/LaunchingDolphinViewer.h"
 #include "app/desktop/DolphinServiceMenuUpdater.h"
 #include "extension/FinderSync.h"
 #include "shared/catalog/FileTypeCatalog.h"
@@ -306,4 +308,22 @@ TEST(DolphinServiceMenuUpdater, WritesAtStartThenOnceAfterEachChangeFromHereOrEl
     updater.reset();
     f.queue.drain();
     EXPECT_FALSE(fs::exists(f.file));
+}
+
+// What the command sends the Dolphin that started it: its bus name, and the file as a URI that
+// survives any byte a name may hold.
+TEST(LaunchingDolphinViewer, NamesTheDolphinAndEscapesTheFile) {
+    EXPECT_EQ(dolphinBusName(4242), "org.kde.dolphin-4242");
+    EXPECT_EQ(fileURIForPath("/home/al/My Docs/100% \"new\"#?.md"),
+              "file:///home/al/My%20Docs/100%25%20%22new%22%23%3F.md");
+    EXPECT_EQ(fileURIForPath("/tmp/Ärger~_-."), "file:///tmp/%C3%84rger~_-.");
+    EXPECT_EQ(sessionBusAddressOf("unix:path=/given", "/run/user/1"), "unix:path=/given");
+    test::TemporaryFolder runtime;
+    EXPECT_EQ(sessionBusAddressOf("", runtime.path()), "");
+    test::writeFile(runtime / "bus", "");
+    EXPECT_EQ(sessionBusAddressOf("", runtime.path()), "unix:path=" + (runtime / "bus").string());
+    EXPECT_EQ(sessionBusAddressOf("", ""), "");
+    // No bus, or a parent that is no Dolphin: nothing happens, nothing is thrown.
+    EXPECT_NO_THROW(LaunchingDolphinViewer(1, "unix:path=/nonexistent").activateFileViewerSelecting({"/tmp/x"}));
+    EXPECT_NO_THROW(LaunchingDolphinViewer(::getpid(), "").activateFileViewerSelecting({"/tmp/x"}));
 }

@@ -2,7 +2,8 @@
 # Dolphin itself (KF5), as an ordinary account meets it (KIO checks a user's service menu is
 # executable, a check root is spared): the running application keeps the "Create File" menu, puts
 # its executable bit back when it was lost, and Dolphin shows the types in the user's order (KF5
-# sorts actions by name); choosing one creates the file in the folder right-clicked.
+# sorts actions by name); choosing one creates the file in the folder right-clicked and asks that
+# Dolphin, by its own bus name, to show it selected.
 # Needs root to make the throw-away account, else it skips; skips where Dolphin is not installed.
 set -u
 quillet=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -54,6 +55,8 @@ chmod 644 "$menu"
 "$quillet" defaults write enabledFileTypeIDs -json '["py", "md", "txt", "docx", "json"]' >/dev/null
 wait_for 'grep -q "create json" "$menu" && [ -x "$menu" ]' "the rewritten menu is executable again"
 
+monitor=$QUILLET_SESSION_DIR/monitor.log
+dbus-monitor --session "type='method_call',member='ShowItems'" >"$monitor" 2>&1 &
 dolphin "$HOME/Work" >"$QUILLET_SESSION_DIR/dolphin.log" 2>&1 &
 window=$(xdotool search --sync --onlyvisible --class dolphin 2>/dev/null | head -1)
 [ -n "$window" ] || { echo "FAIL: Dolphin shows no window"; exit 1; }
@@ -71,6 +74,9 @@ choose() {  # DOWNS
 }
 choose 0
 wait_for '[ -e "$HOME/Work/Untitled.py" ]' "the first item is the user's first type, Python (Dolphin's own order would put Word first)" 50
+dolphin_pid=$(xdotool getwindowpid "$window")
+wait_for 'grep -A3 "destination=org.kde.dolphin-$dolphin_pid " "$monitor" | grep -qF "\"file://$HOME/Work/Untitled.py\""' \
+  "the Dolphin that was clicked is asked to show the new file" 30
 choose 1
 wait_for '[ -e "$HOME/Work/Untitled.md" ]' "the second item is Markdown" 50
 other=$(ls "$HOME/Work" | grep -v -x -e Untitled.py -e Untitled.md)
