@@ -11,7 +11,7 @@ headers (Qt, GLib/GIO, xcb, GTK, Nautilus, OpenSSL). The layers and what they ma
   core        app/                                  shared, ports, core; no toolkit
   adapters    platform/linux/                       shared, ports, adapters; any toolkit
   gui         gui/                                  shared, ports, core, gui; Qt
-  extension   extension/                            shared, extension; GLib, GTK, Nautilus
+  extension   extension/                            shared, extension; GLib, GTK, Nautilus, Thunar
   roots       programs/                             everything
 
 Every folder belongs to exactly one layer. Inside the core, each app/<subsystem>/ may include
@@ -42,6 +42,7 @@ TOOLKITS = {
     "GTK": re.compile(r"^(gtk|gdk)/|^gtk\.h$"),
     "xcb": re.compile(r"^(xcb|X11)/"),
     "Nautilus": re.compile(r"^nautilus-extension\.h$|^libnautilus-extension/"),
+    "Thunar": re.compile(r"^thunarx/"),
     "OpenSSL": re.compile(r"^openssl/"),
 }
 
@@ -51,7 +52,7 @@ ALLOWED = {
     "core": ({"shared", "ports", "core"}, set()),
     "adapters": ({"shared", "ports", "adapters"}, set(TOOLKITS)),
     "gui": ({"shared", "ports", "core", "gui"}, {"Qt"}),
-    "extension": ({"shared", "extension"}, {"GLib", "GTK", "Nautilus"}),
+    "extension": ({"shared", "extension"}, {"GLib", "GTK", "Nautilus", "Thunar"}),
     "roots": ({"shared", "ports", "core", "adapters", "gui", "roots"}, set(TOOLKITS)),
 }
 
@@ -59,6 +60,7 @@ ALLOWED = {
 ENVIRONMENT_READERS = (
     re.compile(r"^programs/"),
     re.compile(r"^extension/nautilus/NautilusModule\.cpp$"),
+    re.compile(r"^extension/thunar/ThunarModule\.cpp$"),
     re.compile(r"^shared/paths/UserEnvironment\.cpp$"),
 )
 

@@ -33,9 +33,10 @@ check "named quillet_${version}-1_$arch.deb" '[ "$(basename "$deb")" = "quillet_
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's#^\./#/#; s#/$##' >"$scratch/list"
 has() { grep -qxF "$1" "$scratch/list"; }
 extensiondir=$(pkg-config --variable=extensiondir libnautilus-extension-4)
+thunardir=$(pkg-config --variable=extensionsdir thunarx-3)
 for file in /usr/bin/quillet /usr/libexec/quillet-app \
             /usr/share/quillet/Info.json /usr/share/quillet/blank.docx /usr/share/quillet/blank.xlsx \
-            /usr/share/quillet/blank.pptx "$extensiondir/libquillet-nautilus.so" \
+            /usr/share/quillet/blank.pptx "$extensiondir/libquillet-nautilus.so" "$thunardir/quillet-thunar.so" \
             /usr/share/applications/org.quillet.Quillet.desktop /etc/xdg/autostart/org.quillet.Quillet.desktop \
             /usr/share/icons/hicolor/scalable/apps/org.quillet.Quillet.svg \
             /usr/share/metainfo/org.quillet.Quillet.metainfo.xml /usr/share/man/man1/quillet.1.gz \
@@ -59,7 +60,7 @@ echo "Depends: $depends"
 check "package quillet, version ${version}-1, $arch" \
   '[ "$(field Package)" = quillet ] && [ "$(field Version)" = "${version}-1" ] && [ "$(field Architecture)" = "$arch" ]'
 for library in libc6 libstdc++6 libqt6widgets6 libqt6dbus6 libqt6network6 libsqlite3-0 libssl3 \
-               libarchive13 libxcb1 libglib2.0-0 libnautilus-extension4 qt6-qpa-plugins; do
+               libarchive13 libxcb1 libglib2.0-0 libnautilus-extension4 libthunarx-3-0 qt6-qpa-plugins; do
   check "depends on $library" 'sed "s/ *([^)]*)//g; s/, */\n/g" <<<"$depends" | grep -qxF "$library"'
 done
 check "versioned library dependencies" 'grep -qE "libc6 \(>= [0-9.]+\)" <<<"$depends"'

@@ -1,4 +1,4 @@
-#include "extension/nautilus/CaughtExceptionLog.h"
+#include "extension/gio/CaughtExceptionLog.h"
 
 #include <exception>
 

@@ -9,17 +9,19 @@
 
 namespace quillet {
 
-// What Nautilus named when it asked for one menu: the folder whose background was clicked, or
-// the selected items. A menu item keeps the context of the menu it belongs to, because Nautilus
-// asks for the selection and the background menus together and the user picks from either later.
-struct NautilusMenuContext {
+// What the file manager named when it asked for one menu: the folder whose background was
+// clicked, or the selected items. A menu item keeps the context of the menu it belongs to, because
+// a file manager may ask for the selection and the background menus together and the user picks
+// from either later.
+struct FileManagerMenuContext {
     std::optional<std::filesystem::path> targetedURL;
     std::vector<std::filesystem::path> selectedItemURLs;
 };
 
-// The FinderSync host inside Nautilus. Nautilus calls the extension on its main thread only, so
-// the current context is plain state set by the menu provider before each call into FinderSync.
-class NautilusFinderSyncHost : public FinderSyncHost {
+// The FinderSync host inside a GTK file manager (Nautilus, Thunar). They call their extensions on
+// their main thread only, so the current context is plain state set by the menu provider before
+// each call into FinderSync.
+class GioFinderSyncHost : public FinderSyncHost {
 public:
     void setDirectoryURLs(const std::vector<std::filesystem::path>& directories) override;
     std::optional<std::filesystem::path> targetedURL() const override;
@@ -28,12 +30,12 @@ public:
     // (the application is not raised) and GIO keeps no recent-items list.
     void openURL(const std::string& url, OpenCompletion completion) override;
 
-    void setContext(NautilusMenuContext context) { context_ = std::move(context); }
+    void setContext(FileManagerMenuContext context) { context_ = std::move(context); }
     const std::vector<std::filesystem::path>& directoryURLs() const { return directories_; }
 
 private:
     std::vector<std::filesystem::path> directories_;
-    NautilusMenuContext context_;
+    FileManagerMenuContext context_;
 };
 
 }  // namespace quillet

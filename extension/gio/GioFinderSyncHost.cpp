@@ -1,22 +1,22 @@
-#include "extension/nautilus/NautilusFinderSyncHost.h"
+#include "extension/gio/GioFinderSyncHost.h"
 
 #include <gio/gio.h>
 
 #include <memory>
 
-#include "extension/nautilus/CaughtExceptionLog.h"
+#include "extension/gio/CaughtExceptionLog.h"
 
 namespace quillet {
 
-void NautilusFinderSyncHost::setDirectoryURLs(const std::vector<std::filesystem::path>& directories) {
+void GioFinderSyncHost::setDirectoryURLs(const std::vector<std::filesystem::path>& directories) {
     directories_ = directories;
 }
 
-std::optional<std::filesystem::path> NautilusFinderSyncHost::targetedURL() const {
+std::optional<std::filesystem::path> GioFinderSyncHost::targetedURL() const {
     return context_.targetedURL;
 }
 
-std::vector<std::filesystem::path> NautilusFinderSyncHost::selectedItemURLs() const {
+std::vector<std::filesystem::path> GioFinderSyncHost::selectedItemURLs() const {
     return context_.selectedItemURLs;
 }
 
@@ -39,7 +39,7 @@ void launchFinished(GObject*, GAsyncResult* result, gpointer data) {
 
 }  // namespace
 
-void NautilusFinderSyncHost::openURL(const std::string& url, OpenCompletion completion) {
+void GioFinderSyncHost::openURL(const std::string& url, OpenCompletion completion) {
     auto* pending = new OpenCompletion(std::move(completion));
     g_app_info_launch_default_for_uri_async(url.c_str(), nullptr, nullptr, launchFinished, pending);
 }

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Thunar itself with the plugin, as an ordinary account meets it: right-click a folder's background
+# → Create File shows the offered types in the user's order, and choosing Markdown creates
+# Untitled.md in that folder (through the quillaxe: link, as from Nautilus); right-click a file →
+# Create File → Text creates beside it.
+# Thunar loads plugins only from its own folder (THUNARX_DIRS is compiled out in Debian's build),
+# so the built plugin is put there for the test, under a name no package uses, and taken away after.
+# Needs root for that and for the throw-away account, else it skips.
+# Usage: thunar_menu_test.sh QUILLET PLUGIN THUNAR_PLUGIN_FOLDER
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+self=$here/$(basename "$0")
+
+if [ -z "${QUILLET_THUNAR_INNER:-}" ]; then
+  quillet=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  plugin=$(cd "$(dirname "$2")" && pwd)/$(basename "$2") folder=$3
+  . "$here/../support/account-program.sh"
+  [ "$(id -u)" -eq 0 ] || { echo "needs root to install the plugin and create a test account"; exit 77; }
+  for tool in useradd userdel runuser thunar xdotool; do
+    command -v $tool >/dev/null || { echo "SKIP: no $tool"; exit 77; }
+  done
+  [ -d "$folder" ] || { echo "SKIP: no Thunar plugin folder $folder"; exit 77; }
+  installed=$folder/quillet-thunar-test-$$.so
+  user=qlt$$
+  base=$(mktemp -d)
+  chmod 755 "$base"
+  cd "$base"
+  trap 'rm -f "$installed"; userdel "$user" 2>/dev/null; rm -rf "$base"' EXIT
+  # A packaged plugin would offer a second menu beside the one under test.
+  [ -e "$folder/quillet-thunar.so" ] && { echo "SKIP: a Quillet+ plugin is installed in $folder"; exit 77; }
+  cp "$plugin" "$installed" && chmod 644 "$installed" || exit 1
+  useradd --home-dir "$base/home" --create-home --shell /bin/sh --no-user-group --gid nogroup "$user" || exit 77
+  copy=$(account_program "$user" "$quillet" "$base/program") || exit 1
+  cp -R "$here/../support" "$base/support" && cp "$self" "$base/test.sh" && chmod -R a+rX "$base/support" "$base/test.sh"
+  runuser -u "$user" -- env QUILLET_THUNAR_INNER=1 PATH="$PATH" "$base/support/x11-session.sh" --wm --accessibility -- \
+    "$base/test.sh" "$copy"
+  exit $?
+fi
+
+# Inside the account's own X session.
+quillet=$1
+fail=0
+log=$QUILLET_SESSION_DIR/thunar.log
+wait_for() {  # condition, what, tenths of a second
+  for _ in $(seq 1 "${3:-100}"); do eval "$1" && return 0; sleep 0.1; done
+  echo "FAIL: $2"; grep -v GVFS "$log" | sed 's/^/  thunar: /' | tail -20; fail=1; return 1
+}
+# The menu offers folders under the account's home (and the Desktop): the account's own home, as
+# in the user database, whatever HOME the session gave.
+home=$(getent passwd "$(id -u)" | cut -d: -f6)
+work=$home/Work
+mkdir -p "$work" "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
+echo kept >"$work/notes.txt"
+# The link a menu click opens reaches this program, as the installed desktop entry arranges.
+printf '[Desktop Entry]\nType=Application\nName=Quillet+\nExec=%s %%u\nMimeType=x-scheme-handler/quillaxe;\nNoDisplay=true\n' \
+  "$quillet" >"$XDG_DATA_HOME/applications/org.quillet.Quillet.desktop"
+printf '[Default Applications]\nx-scheme-handler/quillaxe=org.quillet.Quillet.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+"$quillet" defaults write fileTypeOrder -json '["py", "md", "txt"]' >/dev/null
+"$quillet" defaults write enabledFileTypeIDs -json '["txt", "md", "py"]' >/dev/null
+
+unset NO_AT_BRIDGE GTK_A11Y
+export QUILLET_LOG=stderr XDG_CURRENT_DESKTOP=XFCE
+thunar "$work" >"$log" 2>&1 &
+window=$(xdotool search --sync --onlyvisible --class Thunar 2>/dev/null | head -1)
+[ -n "$window" ] || { echo "FAIL: Thunar shows no window"; exit 1; }
+sleep 1.5
+right_click() {  # X Y within the window, in per cent of its size
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove --sync $((X + WIDTH * $1 / 100)) $((Y + HEIGHT * $2 / 100)) click 3
+  sleep 0.8
+}
+menu() { python3 "$(dirname "$0")/support/accessible_menu.py" Thunar "$@"; }
+
+# The background: the folder itself, the types in the user's order.
+right_click 85 85
+items=$(menu --items "Create File" | tr '\n' ' ')
+[ "$items" = "Python Markdown Text " ] || { echo "FAIL: Create File lists \"$items\", not the user's order"; fail=1; }
+menu "Markdown" || fail=1
+wait_for '[ -e "$work/Untitled.md" ]' "background → Create File → Markdown creates Untitled.md in the folder" 80
+grep -q "Forwarded create request" "$log" || { echo "FAIL: the plugin did not hand the request on"; fail=1; }
+
+# A file (the first, notes.txt, selected from the keyboard): beside it, the file untouched.
+# (A right-click on the background first gives the view the keyboard.)
+right_click 85 85
+xdotool key Escape Home Menu
+sleep 0.8
+menu "Create File" "Text" || fail=1
+wait_for '[ -e "$work/Untitled.txt" ]' "a file → Create File → Text creates Untitled.txt beside it" 80
+grep -q "Building menu for kind=contextualMenuForItems" "$log" || { echo "FAIL: no menu was asked for the file"; fail=1; }
+[ "$(cat "$work/notes.txt")" = kept ] || { echo "FAIL: the clicked file changed"; fail=1; }
+[ $fail -eq 0 ] && echo "Thunar's Create File menu: in the user's order, creating where it was clicked"
+exit $fail
