@@ -11,7 +11,7 @@ headers (Qt, GLib/GIO, xcb, GTK, Nautilus, OpenSSL). The layers and what they ma
   core        app/                                  shared, ports, core; no toolkit
   adapters    platform/linux/                       shared, ports, adapters; any toolkit
   gui         gui/                                  shared, ports, core, gui; Qt
-  extension   extension/                            shared, extension; GLib, GTK, Nautilus, Thunar
+  extension   extension/                            shared, extension; GLib, GTK and the file managers' libraries
   roots       programs/                             everything
 
 Every folder belongs to exactly one layer. Inside the core, each app/<subsystem>/ may include
@@ -43,6 +43,8 @@ TOOLKITS = {
     "xcb": re.compile(r"^(xcb|X11)/"),
     "Nautilus": re.compile(r"^nautilus-extension\.h$|^libnautilus-extension/"),
     "Thunar": re.compile(r"^thunarx/"),
+    "Caja": re.compile(r"^libcaja-extension/"),
+    "Nemo": re.compile(r"^libnemo-extension/"),
     "OpenSSL": re.compile(r"^openssl/"),
 }
 
@@ -52,7 +54,7 @@ ALLOWED = {
     "core": ({"shared", "ports", "core"}, set()),
     "adapters": ({"shared", "ports", "adapters"}, set(TOOLKITS)),
     "gui": ({"shared", "ports", "core", "gui"}, {"Qt"}),
-    "extension": ({"shared", "extension"}, {"GLib", "GTK", "Nautilus", "Thunar"}),
+    "extension": ({"shared", "extension"}, {"GLib", "GTK", "Nautilus", "Thunar", "Caja", "Nemo"}),
     "roots": ({"shared", "ports", "core", "adapters", "gui", "roots"}, set(TOOLKITS)),
 }
 
@@ -61,6 +63,8 @@ ENVIRONMENT_READERS = (
     re.compile(r"^programs/"),
     re.compile(r"^extension/nautilus/NautilusModule\.cpp$"),
     re.compile(r"^extension/thunar/ThunarModule\.cpp$"),
+    re.compile(r"^extension/caja/CajaModule\.cpp$"),
+    re.compile(r"^extension/nemo/NemoModule\.cpp$"),
     re.compile(r"^shared/paths/UserEnvironment\.cpp$"),
 )
 

@@ -34,9 +34,12 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's#^\./#/#; s#/$##' >"$scratch/list"
 has() { grep -qxF "$1" "$scratch/list"; }
 extensiondir=$(pkg-config --variable=extensiondir libnautilus-extension-4)
 thunardir=$(pkg-config --variable=extensionsdir thunarx-3)
+cajadir=$(pkg-config --variable=extensiondir libcaja-extension)
+nemodir=$(pkg-config --variable=extensiondir libnemo-extension)
 for file in /usr/bin/quillet /usr/libexec/quillet-app \
             /usr/share/quillet/Info.json /usr/share/quillet/blank.docx /usr/share/quillet/blank.xlsx \
-            /usr/share/quillet/blank.pptx "$extensiondir/libquillet-nautilus.so" "$thunardir/quillet-thunar.so" \
+            /usr/share/quillet/blank.pptx "$extensiondir/libquillet-nautilus.so" \
+            "$thunardir/quillet-thunar.so" "$cajadir/quillet-caja.so" "$nemodir/quillet-nemo.so" \
             /usr/share/applications/org.quillet.Quillet.desktop /etc/xdg/autostart/org.quillet.Quillet.desktop \
             /usr/share/icons/hicolor/scalable/apps/org.quillet.Quillet.svg \
             /usr/share/metainfo/org.quillet.Quillet.metainfo.xml /usr/share/man/man1/quillet.1.gz \
@@ -60,8 +63,12 @@ echo "Depends: $depends"
 check "package quillet, version ${version}-1, $arch" \
   '[ "$(field Package)" = quillet ] && [ "$(field Version)" = "${version}-1" ] && [ "$(field Architecture)" = "$arch" ]'
 for library in libc6 libstdc++6 libqt6widgets6 libqt6dbus6 libqt6network6 libsqlite3-0 libssl3 \
-               libarchive13 libxcb1 libglib2.0-0 libnautilus-extension4 libthunarx-3-0 qt6-qpa-plugins; do
+               libarchive13 libxcb1 libglib2.0-0 libnautilus-extension4 qt6-qpa-plugins; do
   check "depends on $library" 'sed "s/ *([^)]*)//g; s/, */\n/g" <<<"$depends" | grep -qxF "$library"'
+done
+# The other file managers' modules use the library of the file manager that loads them.
+for library in libthunarx-3-0 libcaja-extension1 libnemo-extension1; do
+  check "no dependency on $library" '! sed "s/ *([^)]*)//g; s/, */\n/g" <<<"$depends" | grep -qxF "$library"'
 done
 check "versioned library dependencies" 'grep -qE "libc6 \(>= [0-9.]+\)" <<<"$depends"'
 check "no development package among them" '! grep -qE "\-dev( |,|$)" <<<"$depends"'

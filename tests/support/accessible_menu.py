@@ -76,8 +76,11 @@ def main(argv):
             item.clear_cache()
             for i in range(item.get_child_count()):
                 child = item.get_child_at_index(i)
-                if child is not None and child.get_role() in MENU_ROLES:
-                    print((child.get_name() or "").replace("_", ""))
+                # Separators and the placeholders some menus keep hidden are not items a person reads.
+                name = (child.get_name() or "").replace("_", "") if child is not None else ""
+                if name and child.get_role() in MENU_ROLES and \
+                        child.get_state_set().contains(Atspi.StateType.SHOWING):
+                    print(name)
     return 0
 
 

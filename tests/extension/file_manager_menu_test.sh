@@ -1,49 +1,56 @@
 #!/usr/bin/env bash
-# Thunar itself with the plugin, as an ordinary account meets it: right-click a folder's background
-# → Create File shows the offered types in the user's order, and choosing Markdown creates
-# Untitled.md in that folder (through the quillaxe: link, as from Nautilus); right-click a file →
-# Create File → Text creates beside it.
-# Thunar loads plugins only from its own folder (THUNARX_DIRS is compiled out in Debian's build),
-# so the built plugin is put there for the test, under a name no package uses, and taken away after.
-# Needs root for that and for the throw-away account, else it skips.
-# Usage: thunar_menu_test.sh QUILLET PLUGIN THUNAR_PLUGIN_FOLDER
+# A GTK file manager itself (Thunar, Caja, Nemo) with our module, as an ordinary account meets it:
+# right-click a folder's background → Create File shows the offered types in the user's order
+# (ITEMS: the submenu's item names, category headers included where it shows them), and choosing
+# Markdown creates Untitled.md in that folder (through the quillaxe: link, as from Nautilus);
+# right-click a file → Create File → Text creates beside it.
+# These file managers load modules only from their own folder (Debian's Thunar compiles its
+# THUNARX_DIRS out), so the built module is put there for the test, under a name no package uses,
+# and taken away after. Needs root for that and for the throw-away account, else it skips.
+# Usage: file_manager_menu_test.sh QUILLET PROGRAM MODULE MODULE_FOLDER ACCESSIBLE_NAME "ITEMS"
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 self=$here/$(basename "$0")
 
-if [ -z "${QUILLET_THUNAR_INNER:-}" ]; then
+if [ -z "${QUILLET_FILE_MANAGER_INNER:-}" ]; then
   quillet=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-  plugin=$(cd "$(dirname "$2")" && pwd)/$(basename "$2") folder=$3
+  program=$2 plugin=$(cd "$(dirname "$3")" && pwd)/$(basename "$3") folder=$4
   . "$here/../support/account-program.sh"
-  [ "$(id -u)" -eq 0 ] || { echo "needs root to install the plugin and create a test account"; exit 77; }
-  for tool in useradd userdel runuser thunar xdotool; do
+  [ "$(id -u)" -eq 0 ] || { echo "needs root to install the module and create a test account"; exit 77; }
+  for tool in useradd userdel runuser "$program" xdotool; do
     command -v $tool >/dev/null || { echo "SKIP: no $tool"; exit 77; }
   done
-  [ -d "$folder" ] || { echo "SKIP: no Thunar plugin folder $folder"; exit 77; }
-  installed=$folder/quillet-thunar-test-$$.so
-  user=qlt$$
+  # The folder comes with the first module a package installs; made here when none has yet.
+  made=
+  if [ ! -d "$folder" ]; then
+    made=$folder
+    while [ ! -d "$(dirname "$made")" ]; do made=$(dirname "$made"); done
+    mkdir -p "$folder" || exit 77
+  fi
+  installed=$folder/quillet-test-$$-$(basename "$plugin")
+  user=qlf$$
   base=$(mktemp -d)
   chmod 755 "$base"
   cd "$base"
-  trap 'rm -f "$installed"; userdel "$user" 2>/dev/null; rm -rf "$base"' EXIT
-  # A packaged plugin would offer a second menu beside the one under test.
-  [ -e "$folder/quillet-thunar.so" ] && { echo "SKIP: a Quillet+ plugin is installed in $folder"; exit 77; }
+  trap 'rm -f "$installed"; [ -n "$made" ] && rm -r "$made"; userdel "$user" 2>/dev/null; rm -rf "$base"' EXIT
+  # A packaged module would offer a second menu beside the one under test.
+  [ -e "$folder/$(basename "$plugin")" ] && { echo "SKIP: a Quillet+ module is installed in $folder"; exit 77; }
   cp "$plugin" "$installed" && chmod 644 "$installed" || exit 1
   useradd --home-dir "$base/home" --create-home --shell /bin/sh --no-user-group --gid nogroup "$user" || exit 77
   copy=$(account_program "$user" "$quillet" "$base/program") || exit 1
   cp -R "$here/../support" "$base/support" && cp "$self" "$base/test.sh" && chmod -R a+rX "$base/support" "$base/test.sh"
-  runuser -u "$user" -- env QUILLET_THUNAR_INNER=1 PATH="$PATH" "$base/support/x11-session.sh" --wm --accessibility -- \
-    "$base/test.sh" "$copy"
+  runuser -u "$user" -- env QUILLET_FILE_MANAGER_INNER=1 PATH="$PATH" "$base/support/x11-session.sh" --wm --accessibility -- \
+    "$base/test.sh" "$copy" "$program" "$5" "$6"
   exit $?
 fi
 
 # Inside the account's own X session.
-quillet=$1
+quillet=$1 program=$2 name=$3 expected=$4
 fail=0
-log=$QUILLET_SESSION_DIR/thunar.log
+log=$QUILLET_SESSION_DIR/file-manager.log
 wait_for() {  # condition, what, tenths of a second
   for _ in $(seq 1 "${3:-100}"); do eval "$1" && return 0; sleep 0.1; done
-  echo "FAIL: $2"; grep -v GVFS "$log" | sed 's/^/  thunar: /' | tail -20; fail=1; return 1
+  echo "FAIL: $2"; grep -v GVFS "$log" | sed "s/^/  $program: /" | tail -20; fail=1; return 1
 }
 # The menu offers folders under the account's home (and the Desktop): the account's own home, as
 # in the user database, whatever HOME the session gave.
@@ -60,24 +67,24 @@ printf '[Default Applications]\nx-scheme-handler/quillaxe=org.quillet.Quillet.de
 
 unset NO_AT_BRIDGE GTK_A11Y
 export QUILLET_LOG=stderr XDG_CURRENT_DESKTOP=XFCE
-thunar "$work" >"$log" 2>&1 &
-window=$(xdotool search --sync --onlyvisible --class Thunar 2>/dev/null | head -1)
-[ -n "$window" ] || { echo "FAIL: Thunar shows no window"; exit 1; }
+"$program" "$work" >"$log" 2>&1 &
+window=$(xdotool search --sync --onlyvisible --class "$name" 2>/dev/null | head -1)
+[ -n "$window" ] || { echo "FAIL: $name shows no window"; exit 1; }
 sleep 1.5
 right_click() {  # X Y within the window, in per cent of its size
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove --sync $((X + WIDTH * $1 / 100)) $((Y + HEIGHT * $2 / 100)) click 3
   sleep 0.8
 }
-menu() { python3 "$(dirname "$0")/support/accessible_menu.py" Thunar "$@"; }
+menu() { python3 "$(dirname "$0")/support/accessible_menu.py" "$name" "$@"; }
 
 # The background: the folder itself, the types in the user's order.
 right_click 85 85
 items=$(menu --items "Create File" | tr '\n' ' ')
-[ "$items" = "Python Markdown Text " ] || { echo "FAIL: Create File lists \"$items\", not the user's order"; fail=1; }
+[ "$items" = "$expected " ] || { echo "FAIL: Create File lists \"$items\", not \"$expected\""; fail=1; }
 menu "Markdown" || fail=1
 wait_for '[ -e "$work/Untitled.md" ]' "background → Create File → Markdown creates Untitled.md in the folder" 80
-grep -q "Forwarded create request" "$log" || { echo "FAIL: the plugin did not hand the request on"; fail=1; }
+grep -q "Forwarded create request" "$log" || { echo "FAIL: the module did not hand the request on"; fail=1; }
 
 # A file (the first, notes.txt, selected from the keyboard): beside it, the file untouched.
 # (A right-click on the background first gives the view the keyboard.)
@@ -88,5 +95,5 @@ menu "Create File" "Text" || fail=1
 wait_for '[ -e "$work/Untitled.txt" ]' "a file → Create File → Text creates Untitled.txt beside it" 80
 grep -q "Building menu for kind=contextualMenuForItems" "$log" || { echo "FAIL: no menu was asked for the file"; fail=1; }
 [ "$(cat "$work/notes.txt")" = kept ] || { echo "FAIL: the clicked file changed"; fail=1; }
-[ $fail -eq 0 ] && echo "Thunar's Create File menu: in the user's order, creating where it was clicked"
+[ $fail -eq 0 ] && echo "$name's Create File menu: in the user's order, creating where it was clicked"
 exit $fail

@@ -1,0 +1,79 @@
+// The Caja (1.26) module: the three functions Caja looks up in every module of its extension
+// folder, and the menu provider they register, over the shared menu provider.
+#include <gmodule.h>
+
+// Caja's headers declare their functions without C linkage; GLib's and GTK's are guarded already.
+extern "C" {
+#include <libcaja-extension/caja-file-info.h>
+#include <libcaja-extension/caja-menu-provider.h>
+}
+
+#include "extension/gio/ModuleMenuProvider.h"
+#include "shared/logging/Logger.h"
+#include "shared/paths/UserEnvironment.h"
+
+namespace quillet {
+namespace {
+
+struct CajaApi {
+    using Item = CajaMenuItem;
+    using Menu = CajaMenu;
+    using FileInfo = CajaFileInfo;
+    static constexpr bool showsHeaders = true;
+    static Item* newItem(const char* name, const char* label, const char* tip, const char* icon) {
+        return caja_menu_item_new(name, label, tip, icon);
+    }
+    // Caja's menus take no separators from extensions; a category is set apart by its header.
+    static Item* newSeparator(const char*) { return nullptr; }
+    static Menu* newMenu() { return caja_menu_new(); }
+    static void append(Menu* menu, Item* item) { caja_menu_append_item(menu, item); }
+    static void setSubmenu(Item* item, Menu* menu) { caja_menu_item_set_submenu(item, menu); }
+    static void setSensitive(Item* item, bool sensitive) { g_object_set(item, "sensitive", sensitive, nullptr); }
+    static char* uriScheme(FileInfo* info) { return caja_file_info_get_uri_scheme(info); }
+    static GFile* location(FileInfo* info) { return caja_file_info_get_location(info); }
+    static bool isFileInfo(gpointer object) { return CAJA_IS_FILE_INFO(object); }
+};
+using Provider = ModuleMenuProvider<CajaApi>;
+
+GType providerType = 0;
+
+GList* backgroundItems(CajaMenuProvider* provider, GtkWidget*, CajaFileInfo* folder) {
+    return Provider::backgroundItems(provider, folder);
+}
+GList* fileItems(CajaMenuProvider* provider, GtkWidget*, GList* files) { return Provider::fileItems(provider, files); }
+
+void menuProviderInit(gpointer iface, gpointer) {
+    auto* menuIface = static_cast<CajaMenuProviderIface*>(iface);
+    menuIface->get_file_items = fileItems;
+    menuIface->get_background_items = backgroundItems;
+}
+
+}  // namespace
+}  // namespace quillet
+
+extern "C" {
+
+// The module's composition root: the user's environment is read here, once, when Caja loads it.
+G_MODULE_EXPORT void caja_module_initialize(GTypeModule* module) {
+    try {
+        const quillet::UserEnvironment environment = quillet::UserEnvironment::fromProcess();
+        quillet::installLogSink(quillet::makeSystemLogSink(environment.logToStderr));
+        const GTypeInfo info = quillet::menuProviderTypeInfo(environment);
+        quillet::providerType =
+            g_type_module_register_type(module, G_TYPE_OBJECT, "QuilletCajaMenuProvider", &info, GTypeFlags(0));
+        const GInterfaceInfo menuProvider = {quillet::menuProviderInit, nullptr, nullptr};
+        g_type_module_add_interface(module, quillet::providerType, CAJA_TYPE_MENU_PROVIDER, &menuProvider);
+    } catch (...) {
+    }
+}
+
+G_MODULE_EXPORT void caja_module_shutdown(void) {}
+
+G_MODULE_EXPORT void caja_module_list_types(const GType** types, int* numTypes) {
+    static GType list[1];
+    list[0] = quillet::providerType;
+    *types = list;
+    *numTypes = list[0] ? 1 : 0;
+}
+
+}  // extern "C"
