@@ -109,8 +109,14 @@ wait_for "grep -q \"Quillet+ started\" \"$scratch/second.log\"" 100
 kill -TERM $pid; wait $pid; pid=
 check "a second run writes nothing" '! grep -q "Registered the" "$scratch/second.log"'
 
+# xdg-mime (1.1.3) splits its search folders at spaces, and this home's path has one on purpose:
+# it is asked through links without spaces to the same folders; gio below reads the real ones.
 if command -v xdg-mime >/dev/null; then
-  check "xdg-mime names the entry" '[ "$(xdg-mime query default x-scheme-handler/quillaxe)" = org.quillet.Quillet.desktop ]'
+  plain=$(mktemp -d)
+  ln -s "$XDG_DATA_HOME" "$plain/data" && ln -s "$XDG_CONFIG_HOME" "$plain/config" && ln -s "$XDG_DATA_DIRS" "$plain/system"
+  check "xdg-mime names the entry" \
+    '[ "$(XDG_DATA_HOME=$plain/data XDG_CONFIG_HOME=$plain/config XDG_DATA_DIRS=$plain/system xdg-mime query default x-scheme-handler/quillaxe)" = org.quillet.Quillet.desktop ]'
+  rm -rf "$plain"
 fi
 if command -v gio >/dev/null; then
   check "gio names the entry" \
