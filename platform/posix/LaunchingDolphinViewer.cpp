@@ -48,7 +48,7 @@ void LaunchingDolphinViewer::activateFileViewerSelecting(const std::vector<std::
     if (sd_bus_new(&bus) < 0) return;
     sd_bus_message* call = nullptr;
     sd_bus_message* reply = nullptr;
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};  // SD_BUS_ERROR_NULL, which C++ cannot spell
     const std::string name = dolphinBusName(parent_);
     // A Dolphin that is busy must not hold the command (the file is made already).
     bool ok = sd_bus_set_address(bus, sessionBusAddress_.c_str()) >= 0 && sd_bus_set_bus_client(bus, 1) >= 0 &&
