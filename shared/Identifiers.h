@@ -12,4 +12,7 @@ inline constexpr const char* kExtensionIdentifier = "org.quillet.Quillet.FinderS
 // The app group both share: the name of the settings suite they both open.
 inline constexpr const char* kAppGroupIdentifier = "group.org.quillet.Quillet";
 
+// The X property our Nemo and Caja modules mark each window with: the folder it shows (UTF-8).
+inline constexpr const char* kFolderMarkProperty = "_QUILLET_PLUS_FOLDER";
+
 }  // namespace quillet

@@ -5,10 +5,12 @@
 // Caja's headers declare their functions without C linkage; GLib's and GTK's are guarded already.
 extern "C" {
 #include <libcaja-extension/caja-file-info.h>
+#include <libcaja-extension/caja-location-widget-provider.h>
 #include <libcaja-extension/caja-menu-provider.h>
 }
 
 #include "extension/gio/ModuleMenuProvider.h"
+#include "extension/gio/WindowFolderMark.h"
 #include "shared/logging/Logger.h"
 #include "shared/paths/UserEnvironment.h"
 
@@ -42,6 +44,14 @@ GList* backgroundItems(CajaMenuProvider* provider, GtkWidget*, CajaFileInfo* fol
 }
 GList* fileItems(CajaMenuProvider* provider, GtkWidget*, GList* files) { return Provider::fileItems(provider, files); }
 
+GtkWidget* locationWidget(CajaLocationWidgetProvider*, const char* uri, GtkWidget* window) {
+    return markWindowFolder(uri, window);
+}
+
+void locationProviderInit(gpointer iface, gpointer) {
+    static_cast<CajaLocationWidgetProviderIface*>(iface)->get_widget = locationWidget;
+}
+
 void menuProviderInit(gpointer iface, gpointer) {
     auto* menuIface = static_cast<CajaMenuProviderIface*>(iface);
     menuIface->get_file_items = fileItems;
@@ -63,6 +73,10 @@ G_MODULE_EXPORT void caja_module_initialize(GTypeModule* module) {
             g_type_module_register_type(module, G_TYPE_OBJECT, "QuilletCajaMenuProvider", &info, GTypeFlags(0));
         const GInterfaceInfo menuProvider = {quillet::menuProviderInit, nullptr, nullptr};
         g_type_module_add_interface(module, quillet::providerType, CAJA_TYPE_MENU_PROVIDER, &menuProvider);
+        // Each window marked with its folder, for Quillet+'s "file manager's folder".
+        const GInterfaceInfo locationProvider = {quillet::locationProviderInit, nullptr, nullptr};
+        g_type_module_add_interface(module, quillet::providerType, CAJA_TYPE_LOCATION_WIDGET_PROVIDER,
+                                    &locationProvider);
     } catch (...) {
     }
 }

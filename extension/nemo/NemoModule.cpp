@@ -5,10 +5,12 @@
 // Nemo's headers declare their functions without C linkage; GLib's and GTK's are guarded already.
 extern "C" {
 #include <libnemo-extension/nemo-file-info.h>
+#include <libnemo-extension/nemo-location-widget-provider.h>
 #include <libnemo-extension/nemo-menu-provider.h>
 }
 
 #include "extension/gio/ModuleMenuProvider.h"
+#include "extension/gio/WindowFolderMark.h"
 #include "shared/logging/Logger.h"
 #include "shared/paths/UserEnvironment.h"
 
@@ -41,6 +43,14 @@ GList* backgroundItems(NemoMenuProvider* provider, GtkWidget*, NemoFileInfo* fol
 }
 GList* fileItems(NemoMenuProvider* provider, GtkWidget*, GList* files) { return Provider::fileItems(provider, files); }
 
+GtkWidget* locationWidget(NemoLocationWidgetProvider*, const char* uri, GtkWidget* window) {
+    return markWindowFolder(uri, window);
+}
+
+void locationProviderInit(gpointer iface, gpointer) {
+    static_cast<NemoLocationWidgetProviderIface*>(iface)->get_widget = locationWidget;
+}
+
 void menuProviderInit(gpointer iface, gpointer) {
     auto* menuIface = static_cast<NemoMenuProviderIface*>(iface);
     menuIface->get_file_items = fileItems;
@@ -62,6 +72,10 @@ G_MODULE_EXPORT void nemo_module_initialize(GTypeModule* module) {
             g_type_module_register_type(module, G_TYPE_OBJECT, "QuilletNemoMenuProvider", &info, GTypeFlags(0));
         const GInterfaceInfo menuProvider = {quillet::menuProviderInit, nullptr, nullptr};
         g_type_module_add_interface(module, quillet::providerType, NEMO_TYPE_MENU_PROVIDER, &menuProvider);
+        // Each window marked with its folder, for Quillet+'s "file manager's folder".
+        const GInterfaceInfo locationProvider = {quillet::locationProviderInit, nullptr, nullptr};
+        g_type_module_add_interface(module, quillet::providerType, NEMO_TYPE_LOCATION_WIDGET_PROVIDER,
+                                    &locationProvider);
     } catch (...) {
     }
 }

@@ -28,21 +28,24 @@ std::optional<std::vector<FileManagerWindow>> clientWindowsTopmostFirst(const st
     const std::vector<std::string> classes = x11.windowClasses(*stack);
     for (size_t i = 0; i < windows.size(); ++i) windows[i].windowClass = classes[i];
 
-    // Only the file manager's own windows need their path, title and state.
+    // Only the file managers' own windows need their path, mark, title and state.
     std::vector<size_t> indexes;
     std::vector<xcb_window_t> fileManagerWindows;
     for (size_t i = 0; i < windows.size(); ++i) {
-        if (windows[i].windowClass != kNautilusWindowClass) continue;
+        if (windows[i].windowClass != kNautilusWindowClass && !isMarkedFileManagerClass(windows[i].windowClass))
+            continue;
         indexes.push_back(i);
         fileManagerWindows.push_back((*stack)[i]);
     }
     if (fileManagerWindows.empty()) return windows;
     const auto paths = x11.textProperties(fileManagerWindows, x11.atom("_GTK_WINDOW_OBJECT_PATH", true));
+    const auto marks = x11.textProperties(fileManagerWindows, x11.atom(kFolderMarkProperty, true));
     const auto titles = x11.windowTitles(fileManagerWindows);
     const auto hidden = x11.windowsHidden(fileManagerWindows);
     for (size_t j = 0; j < indexes.size(); ++j) {
         FileManagerWindow& window = windows[indexes[j]];
         window.objectPath = paths[j];
+        window.markedFolder = marks[j];
         window.title = titles[j];
         window.hidden = hidden[j];
     }
@@ -104,8 +107,9 @@ std::optional<std::filesystem::path> NautilusFrontFolder::frontFolder() {
     auto windows = clientWindowsTopmostFirst(session_.display);
     if (!windows) return std::nullopt;
     auto front = frontFileManagerWindow(*windows);
-    // The bus is asked only when a file manager window is in front, so most answers cost no call.
+    // The bus is asked only when a Nautilus window is in front, so most answers cost no call.
     if (!front) return std::nullopt;
+    if (isMarkedFileManagerClass((*windows)[*front].windowClass)) return folderOfWindow((*windows)[*front], {});
     auto locations = openWindowsWithLocations(session_, busTimeout_);
     if (!locations) return std::nullopt;
     return folderOfWindow((*windows)[*front], *locations);

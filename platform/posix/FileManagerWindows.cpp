@@ -37,10 +37,16 @@ std::optional<std::filesystem::path> pathFromFileURI(std::string_view uri) {
     return standardizedPath(*decoded);
 }
 
+bool isMarkedFileManagerClass(std::string_view windowClass) {
+    return windowClass == kNemoWindowClass || windowClass == kCajaWindowClass;
+}
+
 std::optional<size_t> frontFileManagerWindow(const std::vector<FileManagerWindow>& topmostFirst) {
     for (size_t i = 0; i < topmostFirst.size(); ++i) {
         const auto& window = topmostFirst[i];
-        if (window.windowClass != kNautilusWindowClass || window.hidden) continue;
+        if (window.hidden) continue;
+        if (isMarkedFileManagerClass(window.windowClass) && !window.markedFolder.empty()) return i;
+        if (window.windowClass != kNautilusWindowClass) continue;
         // Property and preference dialogs belong to the file manager too but show no folder;
         // the browsing window beneath them is still the one in front.
         if (window.objectPath.empty()) continue;
@@ -51,6 +57,10 @@ std::optional<size_t> frontFileManagerWindow(const std::vector<FileManagerWindow
 
 std::optional<std::filesystem::path> folderOfWindow(const FileManagerWindow& window,
                                                     const FileManagerLocations& locations) {
+    if (isMarkedFileManagerClass(window.windowClass)) {
+        if (window.markedFolder.empty() || window.markedFolder.front() != '/') return std::nullopt;
+        return standardizedPath(window.markedFolder);
+    }
     auto it = locations.find(window.objectPath);
     if (it == locations.end() || it->second.empty()) return std::nullopt;
     const auto& tabs = it->second;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/Identifiers.h"
+
 // Which folder the front file manager window shows, from the window manager's stacking order
 // and the file manager's own list of its windows' locations: plain rules, no window system.
 
@@ -18,6 +20,9 @@ struct FileManagerWindow {
     std::string objectPath;   // _GTK_WINDOW_OBJECT_PATH; empty for windows without one (dialogs)
     std::string title;        // _NET_WM_NAME, else WM_NAME
     bool hidden = false;      // minimised (_NET_WM_STATE_HIDDEN)
+    // The folder our module marked a Nemo or Caja window with (kFolderMarkProperty); empty when
+    // unmarked or not local.
+    std::string markedFolder{};
 };
 
 // Location URIs of each open file manager window, keyed by the window's object path: the
@@ -25,10 +30,16 @@ struct FileManagerWindow {
 using FileManagerLocations = std::map<std::string, std::vector<std::string>>;
 
 inline constexpr std::string_view kNautilusWindowClass = "org.gnome.Nautilus";
+// File managers that tell no one their windows' folders, whose windows our module marks instead,
+// on every navigation, with the folder shown, in this property (UTF-8 path).
+inline constexpr std::string_view kNemoWindowClass = "Nemo";
+inline constexpr std::string_view kCajaWindowClass = "Caja";
+// Whether windows of this class are marked by our module.
+bool isMarkedFileManagerClass(std::string_view windowClass);
 
-// Index of the front browsing window of the file manager among windows listed topmost first:
-// the first visible Nautilus window that has an object path. Other applications' windows above
-// it do not count; a minimised window is not in front.
+// Index of the front browsing window of a file manager among windows listed topmost first: the
+// first visible Nautilus window that has an object path, or Nemo or Caja window marked with a
+// folder. Other applications' windows above it do not count; a minimised window is not in front.
 std::optional<size_t> frontFileManagerWindow(const std::vector<FileManagerWindow>& topmostFirst);
 
 // The folder a browsing window shows: its location when it has one tab; with several tabs the

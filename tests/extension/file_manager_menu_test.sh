@@ -7,7 +7,9 @@
 # These file managers load modules only from their own folder (Debian's Thunar compiles its
 # THUNARX_DIRS out), so the built module is put there for the test, under a name no package uses,
 # and taken away after. Needs root for that and for the throw-away account, else it skips.
-# Usage: file_manager_menu_test.sh QUILLET PROGRAM MODULE MODULE_FOLDER ACCESSIBLE_NAME "ITEMS"
+# With MARKS set to "marks" the module also marks each window with its folder, which is then "the
+# file manager's folder" (quillet destination frontFinderFolder).
+# Usage: file_manager_menu_test.sh QUILLET PROGRAM MODULE MODULE_FOLDER ACCESSIBLE_NAME "ITEMS" [MARKS]
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 self=$here/$(basename "$0")
@@ -40,12 +42,12 @@ if [ -z "${QUILLET_FILE_MANAGER_INNER:-}" ]; then
   copy=$(account_program "$user" "$quillet" "$base/program") || exit 1
   cp -R "$here/../support" "$base/support" && cp "$self" "$base/test.sh" && chmod -R a+rX "$base/support" "$base/test.sh"
   runuser -u "$user" -- env QUILLET_FILE_MANAGER_INNER=1 PATH="$PATH" "$base/support/x11-session.sh" --wm --accessibility -- \
-    "$base/test.sh" "$copy" "$program" "$5" "$6"
+    "$base/test.sh" "$copy" "$program" "$5" "$6" "${7:-}"
   exit $?
 fi
 
 # Inside the account's own X session.
-quillet=$1 program=$2 name=$3 expected=$4
+quillet=$1 program=$2 name=$3 expected=$4 marks=${5:-}
 fail=0
 log=$QUILLET_SESSION_DIR/file-manager.log
 wait_for() {  # condition, what, tenths of a second
@@ -77,6 +79,11 @@ right_click() {  # X Y within the window, in per cent of its size
   sleep 0.8
 }
 menu() { python3 "$(dirname "$0")/support/accessible_menu.py" "$name" "$@"; }
+
+if [ "$marks" = marks ]; then
+  front=$("$quillet" destination frontFinderFolder 2>/dev/null | head -1)
+  [ "$front" = "$work" ] || { echo "FAIL: the file manager's folder is \"$front\", not $work"; fail=1; }
+fi
 
 # The background: the folder itself, the types in the user's order.
 right_click 85 85

@@ -89,3 +89,23 @@ TEST(FrontFileManagerWindow, WithoutAStackingOrderOnlyALoneWindowNamesItsFolder)
     EXPECT_EQ(onlyWindowFolder({{"/w/1", {}}}), std::nullopt);
     EXPECT_EQ(onlyWindowFolder({}), std::nullopt);
 }
+
+// Nemo and Caja windows name their folder through our module's mark; unmarked ones (a window
+// before its first navigation, a location without a local path) are passed over.
+TEST(FrontFileManagerWindow, NemoAndCajaWindowsNameTheFolderTheyAreMarkedWith) {
+    FileManagerWindow nemo{"Nemo", "", "Work", false};
+    nemo.markedFolder = "/home/me/Work/";
+    FileManagerWindow unmarkedCaja{"Caja", "", "Trash", false};
+    const std::vector<FileManagerWindow> stack{other("Firefox"), unmarkedCaja, nemo,
+                                               nautilus("/org/gnome/Nautilus/window/1", "Music")};
+    EXPECT_EQ(frontFileManagerWindow(stack), std::optional<size_t>(2));
+    EXPECT_EQ(frontFolderAmong(stack, {{"/org/gnome/Nautilus/window/1", {"file:///home/me/Music"}}}),
+              std::filesystem::path("/home/me/Work"));
+    FileManagerWindow relative{"Caja", "", "x", false};
+    relative.markedFolder = "home/me";
+    EXPECT_EQ(frontFolderAmong({relative}, {}), std::nullopt);
+    nemo.hidden = true;
+    EXPECT_EQ(frontFolderAmong({nemo, nautilus("/org/gnome/Nautilus/window/1", "Music")},
+                               {{"/org/gnome/Nautilus/window/1", {"file:///home/me/Music"}}}),
+              std::filesystem::path("/home/me/Music"));
+}
