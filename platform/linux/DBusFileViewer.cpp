@@ -9,6 +9,7 @@
 
 #include "shared/paths/FilePaths.h"
 #include "platform/URLOpener.h"
+#include "platform/posix/LaunchingDolphinViewer.h"
 
 namespace quillet {
 
@@ -21,8 +22,8 @@ const QString kInterface = QStringLiteral("org.freedesktop.FileManager1");
 }  // namespace
 
 QString fileURI(const std::filesystem::path& path) {
-    const QByteArray bytes = QByteArray::fromStdString(path.string());
-    return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
+    // The same escaping as the launcher's, which has no Qt.
+    return QString::fromStdString(fileURIForPath(path));
 }
 
 DBusFileViewer::DBusFileViewer(QDBusConnection bus, URLOpener& folderOpener, QObject* parent)

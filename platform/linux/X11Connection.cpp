@@ -160,8 +160,6 @@ void X11Connection::requestActivation(xcb_window_t window, uint32_t userTime) {
     xcb_ewmh_connection_t* e = ewmh();
     if (!e) return;
     if (userTime == XCB_CURRENT_TIME) {
-        // No event time to show (a portal's or another launch's request): asked as a taskbar
-        // asks, for a window the user has just called up.
         xcb_ewmh_request_change_active_window(e, screenNumber_, window, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
                                               XCB_CURRENT_TIME, XCB_WINDOW_NONE);
         return;

@@ -52,7 +52,9 @@ public:
     // spaces.
     void requestOnEveryDesktop(xcb_window_t window);
     // Records `userTime` (the server time of the input event that asked for `window`) as the
-    // user's last action in it and asks the window manager to activate it for that action.
+    // user's last action in it and asks the window manager to activate it for that action. With
+    // no time (XCB_CURRENT_TIME) the window is asked for as a taskbar asks, for a window the user
+    // has just called up.
     void requestActivation(xcb_window_t window, uint32_t userTime);
 
     // Properties of many windows at once, all requested before the first answer is awaited. One
