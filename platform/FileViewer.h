@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -11,6 +12,13 @@ public:
     virtual ~FileViewer() = default;
     // Fire and forget: a file manager that cannot be reached is no error for the caller.
     virtual void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) = 0;
+    // The same in the file manager process `requester` (the one a request came from), where it
+    // can be asked; else as above.
+    virtual void showInRequestingFileManager(const std::vector<std::filesystem::path>& files,
+                                             std::int64_t requester) {
+        (void)requester;
+        activateFileViewerSelecting(files);
+    }
 };
 
 }  // namespace quillet

@@ -15,4 +15,8 @@ inline constexpr const char* kAppGroupIdentifier = "group.org.quillet.Quillet";
 // The X property our Nemo and Caja modules mark each window with: the folder it shows (UTF-8).
 inline constexpr const char* kFolderMarkProperty = "_QUILLET_PLUS_FOLDER";
 
+// Set by our file-manager modules in the environment of the program a create link starts: the
+// file manager's process, which is then asked to show the new file.
+inline constexpr const char* kRequestingProcessVariable = "QUILLET_REQUESTING_PID";
+
 }  // namespace quillet

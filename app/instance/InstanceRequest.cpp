@@ -1,5 +1,6 @@
 #include "app/instance/InstanceRequest.h"
 
+#include "app/instance/DesktopLaunchRequester.h"
 #include "app/requests/URLComponents.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
@@ -13,6 +14,7 @@ constexpr std::string_view kQuickCreate = "quick-create";
 constexpr std::string_view kCheckForUpdates = "check-for-updates";
 constexpr std::string_view kOpenURLVerb = "open-url";
 constexpr std::string_view kOpenURL = "open-url\n";
+constexpr std::string_view kOpenURLFrom = "open-url-from\n";
 constexpr std::string_view kCreateVerb = "create";
 constexpr std::string_view kCreate = "create\n";
 constexpr std::string_view kDestinationOption = "--destination";
@@ -24,6 +26,13 @@ std::optional<InstanceRequest> creationRequest(std::string_view typeID, std::str
     InstanceRequest request{InstanceRequest::Kind::createFile, {}};
     request.typeID = std::string(typeID);
     request.destination = *mode;
+    return request;
+}
+
+std::optional<InstanceRequest> urlRequest(std::string_view url, std::int64_t requester) {
+    if (url.empty() || url.find('\0') != std::string_view::npos) return std::nullopt;
+    InstanceRequest request{InstanceRequest::Kind::openURL, std::string(url)};
+    request.requester = requester;
     return request;
 }
 
@@ -44,6 +53,10 @@ std::string encodeInstanceRequest(const InstanceRequest& request) {
     std::string message(kHeader);
     message += instanceRequestVerb(request.kind);
     if (request.kind == InstanceRequest::Kind::openURL) {
+        if (request.requester > 0) {
+            message += "-from\n";
+            message += std::to_string(request.requester);
+        }
         message += '\n';
         message += request.url;
     }
@@ -62,10 +75,14 @@ std::optional<InstanceRequest> decodeInstanceRequest(std::string_view message) {
     if (body == kActivate) return InstanceRequest{InstanceRequest::Kind::activate, {}};
     if (body == kQuickCreate) return InstanceRequest{InstanceRequest::Kind::quickCreate, {}};
     if (body == kCheckForUpdates) return InstanceRequest{InstanceRequest::Kind::checkForUpdates, {}};
-    if (body.starts_with(kOpenURL)) {
-        const std::string_view url = body.substr(kOpenURL.size());
-        if (url.empty() || url.find('\0') != std::string_view::npos) return std::nullopt;
-        return InstanceRequest{InstanceRequest::Kind::openURL, std::string(url)};
+    if (body.starts_with(kOpenURL)) return urlRequest(body.substr(kOpenURL.size()), 0);
+    if (body.starts_with(kOpenURLFrom)) {
+        const std::string_view rest = body.substr(kOpenURLFrom.size());
+        const size_t lineEnd = rest.find('\n');
+        if (lineEnd == std::string_view::npos) return std::nullopt;
+        const std::int64_t requester = processIdentifierFromText(rest.substr(0, lineEnd));
+        if (requester == 0) return std::nullopt;
+        return urlRequest(rest.substr(lineEnd + 1), requester);
     }
     if (body.starts_with(kCreate)) {
         const std::string_view rest = body.substr(kCreate.size());
@@ -93,7 +110,13 @@ std::optional<InstanceRequest> forwardableRequest(int argc, const char* const* a
 
 instance_socket::SendResult forwardToRunningInstance(const std::filesystem::path& socket,
                                                      const InstanceRequest& request) {
-    return instance_socket::send(socket, encodeInstanceRequest(request), kInstanceAnswerTimeout);
+    auto result = instance_socket::send(socket, encodeInstanceRequest(request), kInstanceAnswerTimeout);
+    if (result.status == instance_socket::SendResult::Status::refused && request.requester > 0) {
+        InstanceRequest plain = request;
+        plain.requester = 0;
+        result = instance_socket::send(socket, encodeInstanceRequest(plain), kInstanceAnswerTimeout);
+    }
+    return result;
 }
 
 }  // namespace quillet

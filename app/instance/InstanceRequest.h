@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,6 +25,9 @@ struct InstanceRequest {
     std::string url;  // openURL only: the text exactly as given
     std::string typeID{};  // createFile only: a type of the catalog
     CreationDestinationMode destination = CreationDestinationMode::desktop;  // createFile only
+    // openURL only: the file manager process the link came from (see desktopLaunchRequester), 0
+    // when unknown; the new file is shown in that one.
+    std::int64_t requester = 0;
 
     bool operator==(const InstanceRequest&) const = default;
 };
@@ -34,7 +38,8 @@ std::string_view instanceRequestVerb(InstanceRequest::Kind kind);
 
 // One request per message: a version line, the verb, and for a URL the rest of the message as
 // it was given (any bytes but NUL), so nothing of it is re-encoded on the way; for a creation a
-// line with the type and one with the destination's stored form.
+// line with the type and one with the destination's stored form. A URL with a requester has a
+// verb of its own ("open-url-from") and the process on a line before the URL.
 std::string encodeInstanceRequest(const InstanceRequest& request);
 // Nothing for anything that is not exactly such a message.
 std::optional<InstanceRequest> decodeInstanceRequest(std::string_view message);
@@ -48,7 +53,8 @@ std::optional<InstanceRequest> forwardableRequest(int argc, const char* const* a
 // How long a launch waits for the running instance's answer.
 inline constexpr std::chrono::milliseconds kInstanceAnswerTimeout{5000};
 
-// Hands the request to the instance listening at `socket`.
+// Hands the request to the instance listening at `socket`. An instance of an earlier version
+// refuses a URL's requester: it is sent again without.
 instance_socket::SendResult forwardToRunningInstance(const std::filesystem::path& socket,
                                                      const InstanceRequest& request);
 

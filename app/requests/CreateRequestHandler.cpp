@@ -24,7 +24,7 @@ CreateRequestHandler::CreateRequestHandler(FolderAccessCreation& creation, Modal
       mainQueue_(mainQueue),
       log_(kAppSubsystem, kLogCategory) {}
 
-OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url) {
+OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url, std::int64_t requester) {
     const auto scheme = urlScheme(url);
     if (!scheme || *scheme != kCreateRequestScheme) return {OpenURLOutcome::Kind::ignored, {}};
 
@@ -35,7 +35,7 @@ OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url) {
     }
 
     const bool wasActive = windows_.isActive();
-    const auto created = handleCreateRequest(*request);
+    const auto created = handleCreateRequest(*request, requester);
     if (!wasActive) {
         // Delivering the URL may have opened the main window; the second pass catches one that
         // appears only once the current event has been handled.
@@ -46,7 +46,8 @@ OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url) {
     return {OpenURLOutcome::Kind::created, *created};
 }
 
-std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(const CreateFileRequest& request) {
+std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(const CreateFileRequest& request,
+                                                                              std::int64_t requester) {
     const FileTypeDefinition* type = fileType(request.typeID);
     if (!type) {
         log_.error("Unknown file type requested: %{public}s", request.typeID);
@@ -72,7 +73,7 @@ std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(c
         return std::nullopt;
     }
     log_.log("Created file from Finder request: %{public}s", created.string());
-    fileViewer_.activateFileViewerSelecting({created});
+    fileViewer_.showInRequestingFileManager({created}, requester);
     return created;
 }
 

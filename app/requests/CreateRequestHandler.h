@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -45,10 +46,13 @@ public:
     CreateRequestHandler(FolderAccessCreation& creation, ModalAlert& alert, FileViewer& fileViewer,
                          ApplicationWindows& windows, MainQueue& mainQueue);
 
-    // Takes the URL's text as it arrived: scheme and host are compared as written.
-    OpenURLOutcome handleOpenURL(std::string_view url);
+    // Takes the URL's text as it arrived: scheme and host are compared as written. `requester`
+    // is the file manager process the link came from (0 when unknown), which is asked to show
+    // the new file.
+    OpenURLOutcome handleOpenURL(std::string_view url, std::int64_t requester = 0);
     // The new file, or nothing once the failure has been logged and shown.
-    std::optional<std::filesystem::path> handleCreateRequest(const CreateFileRequest& request);
+    std::optional<std::filesystem::path> handleCreateRequest(const CreateFileRequest& request,
+                                                             std::int64_t requester = 0);
     // Closes the application's ordinary windows titled "Quillet+", leaving panels alone.
     void closeMainWindows();
 

@@ -1,10 +1,13 @@
 #include "extension/gio/GioFinderSyncHost.h"
 
 #include <gio/gio.h>
+#include <unistd.h>
 
 #include <memory>
+#include <string>
 
 #include "extension/gio/CaughtExceptionLog.h"
+#include "shared/Identifiers.h"
 
 namespace quillet {
 
@@ -41,7 +44,12 @@ void launchFinished(GObject*, GAsyncResult* result, gpointer data) {
 
 void GioFinderSyncHost::openURL(const std::string& url, OpenCompletion completion) {
     auto* pending = new OpenCompletion(std::move(completion));
-    g_app_info_launch_default_for_uri_async(url.c_str(), nullptr, nullptr, launchFinished, pending);
+    // The program started for the link learns which file manager to show the new file in.
+    GAppLaunchContext* context = g_app_launch_context_new();
+    const std::string self = std::to_string(getpid());
+    g_app_launch_context_setenv(context, kRequestingProcessVariable, self.c_str());
+    g_app_info_launch_default_for_uri_async(url.c_str(), context, nullptr, launchFinished, pending);
+    g_object_unref(context);
 }
 
 }  // namespace quillet

@@ -2,6 +2,10 @@
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
 
 #include "platform/FileViewer.h"
 
@@ -20,6 +24,12 @@ public:
     DBusFileViewer(QDBusConnection bus, URLOpener& folderOpener, QObject* parent = nullptr);
 
     void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) override;
+    // Asks the bus which of its names the requester holds and calls ShowItems there: Nautilus,
+    // Nemo, Caja, Thunar and Dolphin each serve the file manager interface on their own
+    // connection, whoever holds the shared name. A requester that holds no name or does not
+    // answer gets the shared name's file manager instead.
+    void showInRequestingFileManager(const std::vector<std::filesystem::path>& files,
+                                     std::int64_t requester) override;
     // Calls still waiting for the file manager's answer; a process about to exit lets its
     // event loop run until there are none, so the request is not lost on the way.
     int pendingReveals() const { return pendingReveals_; }
@@ -28,6 +38,11 @@ public:
 
 private:
     void openContainingFolders(const std::vector<std::filesystem::path>& files);
+    // ShowItems at `service`; `failed` runs when the call fails.
+    void showItems(const QString& service, const std::vector<std::filesystem::path>& files,
+                   std::function<void()> failed);
+    void showInNameOf(const QStringList& names, const std::vector<std::filesystem::path>& files,
+                      std::int64_t requester);
 
     QDBusConnection bus_;
     URLOpener& folderOpener_;

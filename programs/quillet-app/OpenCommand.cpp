@@ -1,8 +1,11 @@
+#include <cstdlib>
 #include <ostream>
 
 #include "programs/quillet-app/CommandLine.h"
 #include "programs/quillet-app/CreationSession.h"
+#include "app/instance/DesktopLaunchRequester.h"
 #include "app/requests/CreateRequestHandler.h"
+#include "shared/Identifiers.h"
 
 namespace quillet::cli {
 
@@ -10,7 +13,14 @@ int openURL(Invocation& inv, const std::string& url, bool dialogs) {
     CreationSession session(inv.environment, inv.resources,
                             dialogs ? CreationSession::Dialogs::whereDisplayed : CreationSession::Dialogs::never);
     // The text exactly as given: the handler compares scheme and host as written.
-    const OpenURLOutcome outcome = session.requestHandler().handleOpenURL(url);
+    // Started by a file manager's module through our desktop entry: that file manager shows the file.
+    const std::int64_t requester = desktopLaunchRequester([](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    });
+    // Nothing this process starts (a file manager opening a folder) passes it on.
+    ::unsetenv(kRequestingProcessVariable);
+    const OpenURLOutcome outcome = session.requestHandler().handleOpenURL(url, requester);
     if (outcome.kind == OpenURLOutcome::Kind::created) inv.out << outcome.createdFile.string() << '\n' << std::flush;
     session.finish();
     // The alert (or standard error) has told the user why; the status tells the caller.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "programs/quillet/LauncherCreation.h"
+#include "app/instance/DesktopLaunchRequester.h"
 #include "app/instance/InstanceRequest.h"
 #include "platform/posix/ResourceBundle.h"
 #include "shared/paths/UserEnvironment.h"
@@ -19,14 +20,15 @@
 // FOLDER" needs neither: it is done here, unless only the application program can go on.
 int main(int argc, char** argv) {
     if (const auto status = quillet::cli::createInFolderWithoutToolkit(argc, argv)) return *status;
-    if (const auto request = quillet::forwardableRequest(argc, argv)) {
+    if (auto request = quillet::forwardableRequest(argc, argv)) {
+        const auto variable = [](const char* name) -> std::optional<std::string> {
+            const char* value = ::secure_getenv(name);
+            return value ? std::optional<std::string>(value) : std::nullopt;
+        };
+        if (request->kind == quillet::InstanceRequest::Kind::openURL)
+            request->requester = quillet::desktopLaunchRequester(variable);
         // Only the runtime and temporary folders are needed: the account database is not read.
-        const auto environment = quillet::UserEnvironment::fromVariables(
-            [](const char* name) -> std::optional<std::string> {
-                const char* value = ::secure_getenv(name);
-                return value ? std::optional<std::string>(value) : std::nullopt;
-            },
-            {}, {});
+        const auto environment = quillet::UserEnvironment::fromVariables(variable, {}, {});
         const auto socket =
             quillet::instance_socket::pathFor(environment.runtimeDirectory, environment.temporaryDirectory);
         const auto result = quillet::forwardToRunningInstance(socket, *request);

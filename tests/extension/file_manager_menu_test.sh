@@ -67,6 +67,13 @@ printf '[Default Applications]\nx-scheme-handler/quillaxe=org.quillet.Quillet.de
 "$quillet" defaults write fileTypeOrder -json '["py", "md", "txt"]' >/dev/null
 "$quillet" defaults write enabledFileTypeIDs -json '["txt", "md", "py"]' >/dev/null
 
+# Another file manager holds the shared FileManager1 name: the new file must still be shown by
+# the one clicked in, asked under its own connection.
+"$(dirname "$0")/support/fake_file_manager.py" '{}' --name org.freedesktop.FileManager1 >"$QUILLET_SESSION_DIR/other.out" 2>&1 &
+wait_for 'grep -q ready "$QUILLET_SESSION_DIR/other.out"' "a stand-in holds FileManager1" 50 || exit 1
+monitor=$QUILLET_SESSION_DIR/monitor.log
+dbus-monitor --session "type='method_call',member='ShowItems'" >"$monitor" 2>&1 &
+
 unset NO_AT_BRIDGE GTK_A11Y
 export QUILLET_LOG=stderr XDG_CURRENT_DESKTOP=XFCE
 "$program" "$work" >"$log" 2>&1 &
@@ -92,6 +99,13 @@ items=$(menu --items "Create File" | tr '\n' ' ')
 menu "Markdown" || fail=1
 wait_for '[ -e "$work/Untitled.md" ]' "background → Create File → Markdown creates Untitled.md in the folder" 80
 grep -q "Forwarded create request" "$log" || { echo "FAIL: the module did not hand the request on"; fail=1; }
+shown_by() {  # the process whose connection was asked to show FILE
+  destination=$(grep -B3 -F "\"file://$1\"" "$monitor" | grep -o 'destination=[^ ]*' | tail -1 | cut -d= -f2)
+  [ -n "$destination" ] && dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.GetConnectionUnixProcessID "string:$destination" | awk '/uint32/ {print $2}'
+}
+program_pid=$(xdotool getwindowpid "$window")
+wait_for '[ "$(shown_by "$work/Untitled.md")" = "$program_pid" ]' "$name itself is asked to show the new file" 50 || { cat "$monitor"; echo "pid $program_pid"; env | grep GIO; }
 
 # A file (the first, notes.txt, selected from the keyboard): beside it, the file untouched.
 # (A right-click on the background first gives the view the keyboard.)

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <thread>
+
 #include <string>
 #include <vector>
 
+#include "app/instance/DesktopLaunchRequester.h"
 #include "app/instance/InstanceRequest.h"
+#include "tests/support/TemporaryFolder.h"
 
 using namespace quillet;
 
@@ -12,6 +19,11 @@ InstanceRequest creation(const std::string& typeID, CreationDestinationMode dest
     InstanceRequest request{InstanceRequest::Kind::createFile, {}};
     request.typeID = typeID;
     request.destination = destination;
+    return request;
+}
+InstanceRequest fromFileManager(const std::string& url, std::int64_t requester) {
+    InstanceRequest request{InstanceRequest::Kind::openURL, url};
+    request.requester = requester;
     return request;
 }
 }  // namespace
@@ -27,6 +39,8 @@ TEST(InstanceRequest, EveryRequestComesBackAsItWasSent) {
              InstanceRequest{InstanceRequest::Kind::openURL, "file:///tmp/x\nquick-create"},
              creation("md", CreationDestinationMode::desktop),
              creation("pptx", CreationDestinationMode::frontFinderFolder),
+             fromFileManager(folder, 4242),
+             fromFileManager("quillaxe:\nopen-url\nx", 2147483647),
          }) {
         EXPECT_EQ(decodeInstanceRequest(encodeInstanceRequest(request)), request) << encodeInstanceRequest(request);
     }
@@ -54,6 +68,14 @@ TEST(InstanceRequest, AnythingButAnExactRequestIsRefused) {
              std::string("quillet-request 1\ncreate\nmd\ndesktop\n"),
              std::string("quillet-request 1\ncreate\n\ndesktop"),
              std::string("quillet-request 1\ncreate\nmd\ndesktop\0", 36),
+             // The requester is a process identifier in digits, on its own line before the URL.
+             std::string("quillet-request 1\nopen-url-from\nquillaxe://create"),
+             std::string("quillet-request 1\nopen-url-from\n\nquillaxe://create"),
+             std::string("quillet-request 1\nopen-url-from\n-5\nquillaxe://create"),
+             std::string("quillet-request 1\nopen-url-from\n0\nquillaxe://create"),
+             std::string("quillet-request 1\nopen-url-from\n 42\nquillaxe://create"),
+             std::string("quillet-request 1\nopen-url-from\n99999999999\nquillaxe://create"),
+             std::string("quillet-request 1\nopen-url-from\n42\n"),
          }) {
         EXPECT_FALSE(decodeInstanceRequest(message)) << message.substr(0, 60);
     }
@@ -84,4 +106,54 @@ TEST(InstanceRequest, OnlyTheLaunchesAnInstanceCarriesOutAreForwarded) {
     EXPECT_FALSE(forwarded({"--version"}));
     EXPECT_FALSE(forwarded({"quick-create", "--now"}));
     EXPECT_FALSE(forwarded({"quillaxe://create?type=md&directory=/tmp", "extra"}));
+}
+
+TEST(InstanceRequest, OnlyOurOwnDesktopEntryNamesTheFileManagerALinkCameFrom) {
+    const auto requester = [](std::optional<std::string> entry, std::optional<std::string> pid) {
+        return desktopLaunchRequester([&](const char* name) -> std::optional<std::string> {
+            if (std::string_view(name) == "GIO_LAUNCHED_DESKTOP_FILE") return entry;
+            return std::string_view(name) == "QUILLET_REQUESTING_PID" ? pid : std::nullopt;
+        });
+    };
+    const std::string ours = "/usr/share/applications/org.quillet.Quillet.desktop";
+    EXPECT_EQ(requester(ours, "4242"), 4242);
+    EXPECT_EQ(requester("/home/u/.local/share/applications/org.quillet.Quillet.desktop", "77"), 77);
+    // Inherited from whatever launched a terminal the link was opened in: not ours, so unknown.
+    EXPECT_EQ(requester("/usr/share/applications/org.gnome.Terminal.desktop", "4242"), 0);
+    EXPECT_EQ(requester(std::nullopt, "4242"), 0);
+    EXPECT_EQ(requester(ours, std::nullopt), 0);
+    for (const char* bad : {"", "0", "1", "-4", "4x", " 4", "4294967296", "12345678901"})
+        EXPECT_EQ(requester(ours, bad), 0) << bad;
+}
+
+TEST(InstanceRequest, AnInstanceThatRefusesTheRequesterGetsTheLinkAlone) {
+    test::TemporaryFolder folder;
+    instance_socket::Listener listener(folder.path() / "app.socket");
+    ASSERT_TRUE(listener.listen()) << listener.error();
+    // An instance of an earlier version knows only "open-url": it refuses the first message and
+    // takes the second.
+    std::vector<std::string> received;
+    std::thread instance([&] {
+        for (char reply : {instance_socket::kRefused, instance_socket::kAccepted}) {
+            pollfd waiting{listener.fd(), POLLIN, 0};
+            if (::poll(&waiting, 1, 5000) != 1) return;
+            const auto accepted = listener.accept();
+            instance_socket::Received message;
+            for (int i = 0; i < 500; ++i) {
+                message = instance_socket::receive(accepted.connection);
+                if (message.status != instance_socket::Received::Status::pending) break;
+                ::usleep(10000);
+            }
+            received.push_back(message.message);
+            instance_socket::answer(accepted.connection, reply);
+            ::close(accepted.connection);
+        }
+    });
+    const auto result = forwardToRunningInstance(folder.path() / "app.socket",
+                                                 fromFileManager("quillaxe://create?type=md&directory=/tmp", 42));
+    instance.join();
+    EXPECT_EQ(result.status, instance_socket::SendResult::Status::accepted);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(decodeInstanceRequest(received[0]), fromFileManager("quillaxe://create?type=md&directory=/tmp", 42));
+    EXPECT_EQ(decodeInstanceRequest(received[1]), fromFileManager("quillaxe://create?type=md&directory=/tmp", 0));
 }

@@ -117,6 +117,10 @@ TEST_F(CreateRequestHandlerTest, ACreateRequestLogsCreatesAndRevealsTheFile) {
     EXPECT_EQ(viewer.reveals, (std::vector<std::vector<fs::path>>{{notes / "Untitled.md"}}));
     EXPECT_TRUE(alert.shown.empty());
     EXPECT_EQ(windows.activations(), 0);
+
+    // The file manager the link came from is the one asked to show the file.
+    handler.handleOpenURL(requestFor("md", notes), 4242);
+    EXPECT_EQ(viewer.requesters, (std::vector<std::int64_t>{0, 4242}));
 }
 
 TEST_F(CreateRequestHandlerTest, DotSegmentsInTheFolderAreResolvedBeforeUse) {
