@@ -1,20 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace quillet {
 
-// One running instance of the desktop's file manager, the process that loads the file-manager
-// extension installed with Quillet+.
+// One running instance of a file manager, a process that loads the file-manager extension
+// installed with Quillet+.
 struct RunningFileManager {
     std::int64_t processIdentifier = 0;
+    // Its program's name as the system lists it ("nautilus", "thunar"); empty when unknown.
+    std::string program{};
 
     bool operator==(const RunningFileManager&) const = default;
 };
 
-// The desktop's file manager as a set of running processes: listed, asked to quit or made to,
-// and started again without opening a window.
+// The file managers as a set of running processes: listed, asked to quit or made to, and those
+// that were stopped started again without opening a window.
 class RunningFileManagers {
 public:
     virtual ~RunningFileManagers() = default;

@@ -37,29 +37,65 @@ std::optional<std::filesystem::path> pathFromFileURI(std::string_view uri) {
     return standardizedPath(*decoded);
 }
 
-bool isMarkedFileManagerClass(std::string_view windowClass) {
-    return windowClass == kNemoWindowClass || windowClass == kCajaWindowClass;
+const FileManagerWindowClass* fileManagerWindowClass(std::string_view windowClass) {
+    // Classes, roles and titles as the programs set them on X11 (Debian 12's versions).
+    static constexpr FileManagerWindowClass kClasses[] = {
+        {kNautilusWindowClass, WindowFolderSource::locations, "", ""},
+        {"Nemo", WindowFolderSource::mark, "", ""},
+        {"Caja", WindowFolderSource::mark, "", ""},
+        // "/home/me/Work — Dolphin" with ShowFullPathInTitlebar=true, else "Work — Dolphin".
+        {"dolphin", WindowFolderSource::fullPathTitle, "Dolphin#", " \xE2\x80\x94 Dolphin"},
+        // "/home/me/Work - Thunar" with misc-full-path-in-window-title, else "Work - Thunar".
+        {"Thunar", WindowFolderSource::fullPathTitle, "Thunar-", " - Thunar"},
+        {"pcmanfm-qt", WindowFolderSource::unknown, "", ""},
+    };
+    for (const auto& known : kClasses)
+        if (known.windowClass == windowClass) return &known;
+    return nullptr;
 }
+
+namespace {
+
+bool isBrowsingWindow(const FileManagerWindow& window, const FileManagerWindowClass& kind) {
+    switch (kind.source) {
+        // Property and preference dialogs belong to the file manager too but show no folder;
+        // the browsing window beneath them is still the one in front.
+        case WindowFolderSource::locations: return !window.objectPath.empty();
+        case WindowFolderSource::mark: return !window.markedFolder.empty();
+        case WindowFolderSource::fullPathTitle:
+        case WindowFolderSource::unknown: return window.role.starts_with(kind.browsingRolePrefix);
+    }
+    return false;
+}
+
+}  // namespace
 
 std::optional<size_t> frontFileManagerWindow(const std::vector<FileManagerWindow>& topmostFirst) {
     for (size_t i = 0; i < topmostFirst.size(); ++i) {
         const auto& window = topmostFirst[i];
         if (window.hidden) continue;
-        if (isMarkedFileManagerClass(window.windowClass) && !window.markedFolder.empty()) return i;
-        if (window.windowClass != kNautilusWindowClass) continue;
-        // Property and preference dialogs belong to the file manager too but show no folder;
-        // the browsing window beneath them is still the one in front.
-        if (window.objectPath.empty()) continue;
-        return i;
+        const FileManagerWindowClass* kind = fileManagerWindowClass(window.windowClass);
+        if (kind && isBrowsingWindow(window, *kind)) return i;
     }
     return std::nullopt;
 }
 
 std::optional<std::filesystem::path> folderOfWindow(const FileManagerWindow& window,
                                                     const FileManagerLocations& locations) {
-    if (isMarkedFileManagerClass(window.windowClass)) {
-        if (window.markedFolder.empty() || window.markedFolder.front() != '/') return std::nullopt;
-        return standardizedPath(window.markedFolder);
+    const FileManagerWindowClass* kind = fileManagerWindowClass(window.windowClass);
+    if (!kind) return std::nullopt;
+    switch (kind->source) {
+        case WindowFolderSource::locations: break;
+        case WindowFolderSource::mark:
+            if (window.markedFolder.empty() || window.markedFolder.front() != '/') return std::nullopt;
+            return standardizedPath(window.markedFolder);
+        case WindowFolderSource::fullPathTitle: {
+            // A folder's own name never holds "/", so a title that starts with one is a full path.
+            const std::string_view title = window.title;
+            if (!title.ends_with(kind->titleSuffix) || !title.starts_with('/')) return std::nullopt;
+            return standardizedPath(std::string(title.substr(0, title.size() - kind->titleSuffix.size())));
+        }
+        case WindowFolderSource::unknown: return std::nullopt;
     }
     auto it = locations.find(window.objectPath);
     if (it == locations.end() || it->second.empty()) return std::nullopt;

@@ -72,7 +72,7 @@
 #include "shared/logging/Logger.h"
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DesktopTray.h"
-#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/FileManagerFrontFolder.h"
 #include "platform/linux/LibArchiveUnpacker.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"
 #include "platform/linux/QtApplicationLifecycle.h"
@@ -191,7 +191,7 @@ struct Parts {
     QtURLOpener urlOpener;
     DBusFileViewer fileViewer{QDBusConnection::sessionBus(), urlOpener};
     QtMainQueue mainQueue;
-    NautilusFrontFolder frontFolder{desktopSessionAddresses(environment)};
+    FileManagerFrontFolder frontFolder{desktopSessionAddresses(environment)};
     QtScreenLayout screens;
     QuickCreatePanelWindowFactory panelFactory{applicationWindows, screens};
     // How this session names its file manager, and whether it shows a tray, for every text that
@@ -353,7 +353,9 @@ void perform(Parts& parts, const InstanceRequest& request) {
             }
             parts.updater.checkForUpdates();
             break;
-        case InstanceRequest::Kind::openURL: parts.requests.handleOpenURL(request.url); break;
+        case InstanceRequest::Kind::openURL:
+            parts.requests.handleOpenURL(request.url, request.requester);
+            break;
         case InstanceRequest::Kind::createFile:
             // A key binding of the desktop: the same road as a press of the direct shortcut.
             parts.controller.perform(HotKeyAction::createFile(request.typeID, request.destination));

@@ -16,7 +16,7 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "platform/posix/NewFileWriter.h"
 #include "platform/linux/DBusFileViewer.h"
-#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/FileManagerFrontFolder.h"
 #include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFolderPanel.h"
 #include "platform/linux/QtMainQueue.h"
@@ -128,7 +128,7 @@ ResolvedCreationDestination CreationSession::resolveDestination(CreationDestinat
     // Asking the file manager over the session bus needs an application object; a plain one
     // does, without a display.
     if (mode == CreationDestinationMode::frontFinderFolder) p.qtProgram.startEventLoop();
-    NautilusFrontFolder frontFolder{desktopSessionAddresses(p.environment)};
+    FileManagerFrontFolder frontFolder{desktopSessionAddresses(p.environment)};
     return quillet::resolveDestination(mode, frontFolder, desktopFolderURL(p.environment));
 }
 

@@ -4,7 +4,7 @@
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
 #include "programs/quillet-app/QtProgram.h"
 #include "app/creation/CreationDestination.h"
-#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/FileManagerFrontFolder.h"
 
 namespace quillet::cli {
 
@@ -22,7 +22,7 @@ int destinationCommand(Invocation& inv) {
     // The session bus connection needs an application object; nothing else of Qt runs here.
     const QtProgram qt({"quillet"}, inv.environment, inv.resources, QtProgram::Start::eventLoop);
 
-    NautilusFrontFolder fileManager{desktopSessionAddresses(inv.environment)};
+    FileManagerFrontFolder fileManager{desktopSessionAddresses(inv.environment)};
     ResolvedCreationDestination destination = resolveDestination(mode, fileManager, desktopFolderURL(inv.environment));
     inv.out << destination.url.string() << '\n' << destination.destinationDisplayName() << '\n';
     if (destination.usedFallback)

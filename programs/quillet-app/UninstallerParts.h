@@ -5,7 +5,7 @@
 #include "app/instance/ApplicationBundle.h"
 #include "app/uninstall/AppUninstaller.h"
 #include "platform/linux/GioFileTrash.h"
-#include "platform/linux/NautilusFileManagers.h"
+#include "platform/linux/ModuleFileManagers.h"
 #include "platform/linux/NautilusTrash.h"
 #include "platform/linux/QtFileTrash.h"
 
@@ -33,7 +33,7 @@ public:
 private:
     const ApplicationBundle& bundle_;
     const UserEnvironment& environment_;
-    NautilusFileManagers fileManagers_;
+    ModuleFileManagers fileManagers_;
     QtFileTrash fileTrash_;
     GioFileTrash gioTrash_;
     NautilusTrash nautilusTrash_;

@@ -305,7 +305,7 @@ inline constexpr const char* kHelpMenuHelpItem = "Help";
 // be removed."
 inline constexpr const char* kUninstallInformativeText =
     "This will move Quillet+ to the Trash, remove saved Quillet+ settings, and restart GNOME Files if it "
-    "runs so it lets go of the Quillet+ module.\n\nFiles you created with Quillet+ will not be removed.";
+    "runs, and any other file manager that has the Quillet+ module loaded, so they let go of it.\n\nFiles you created with Quillet+ will not be removed.";
 // "Finder could not move Quillet+ to the Trash." (the attempt through GNOME Files's D-Bus)
 inline constexpr const char* kFileManagerTrashFailed = "GNOME Files could not move Quillet+ to the Trash.";
 // "Quillet+ could not prepare the Finder uninstall request."

@@ -81,5 +81,21 @@ choose 1
 wait_for '[ -e "$HOME/Work/Untitled.md" ]' "the second item is Markdown" 50
 other=$(ls "$HOME/Work" | grep -v -x -e Untitled.py -e Untitled.md)
 [ -z "$other" ] || { echo "FAIL: unexpected files: $other"; fail=1; }
+
+# The front folder: Dolphin tells it only in its title, with the full path when the user has
+# chosen so. Two windows; whichever is in front names its folder.
+# (The window above shows the folder's name alone: windows opened from now on show the path.)
+front() { "$quillet" destination frontFinderFolder 2>/dev/null | head -1; }
+printf '[General]\nShowFullPathInTitlebar=true\n' >>"$XDG_CONFIG_HOME/dolphinrc"
+mkdir -p "$HOME/Other Place" "$HOME/Third"
+dolphin --new-window "$HOME/Other Place" >>"$QUILLET_SESSION_DIR/dolphin.log" 2>&1 &
+wait_for '[ "$(front)" = "$HOME/Other Place" ]' "a window in front names its folder" 80
+second=$(xdotool search --onlyvisible --name "^$HOME/Other Place" 2>/dev/null | head -1)
+dolphin --new-window "$HOME/Third" >>"$QUILLET_SESSION_DIR/dolphin.log" 2>&1 &
+wait_for '[ "$(front)" = "$HOME/Third" ]' "the newer window in front names its folder" 80
+xdotool windowactivate --sync "$second" 2>/dev/null
+wait_for '[ "$(front)" = "$HOME/Other Place" ]' "the other window brought to the front names its folder" 50
+xdotool windowactivate --sync "$window" 2>/dev/null
+wait_for '[ "$(front)" = "$HOME/Desktop" ]' "a window whose title has no path names none: the Desktop" 50
 [ $fail -eq 0 ] && echo "Dolphin's Create File menu: in the user's order, and creating in the folder clicked"
 exit $fail

@@ -89,7 +89,7 @@ TEST_F(AppUninstallerTest, AsksFirstAndCancellingChangesNothing) {
     EXPECT_EQ(asked.messageText, "Uninstall Quillet+?");
     EXPECT_EQ(asked.informativeText,
               "This will move Quillet+ to the Trash, remove saved Quillet+ settings, and restart GNOME Files if it "
-              "runs so it lets go of the Quillet+ module.\n\nFiles you created with Quillet+ will not be removed.");
+              "runs, and any other file manager that has the Quillet+ module loaded, so they let go of it.\n\nFiles you created with Quillet+ will not be removed.");
     EXPECT_EQ(asked.style, AlertStyle::critical);
     EXPECT_EQ(quickCreate.alert.buttonsShown[0], (std::vector<std::string>{"Uninstall", "Cancel"}));
     EXPECT_TRUE(asked.cancelIsDefault) << "Return must not uninstall";

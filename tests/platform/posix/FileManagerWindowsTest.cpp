@@ -109,3 +109,40 @@ TEST(FrontFileManagerWindow, NemoAndCajaWindowsNameTheFolderTheyAreMarkedWith) {
                                {{"/org/gnome/Nautilus/window/1", {"file:///home/me/Music"}}}),
               std::filesystem::path("/home/me/Music"));
 }
+
+// Dolphin and Thunar show the full path in the title when the user has chosen so; otherwise, and
+// in PCManFM-Qt always, the front window's folder cannot be known, and no window further down
+// stands in for it.
+TEST(FrontFileManagerWindow, TitledFileManagersNameAFullPathTitleAndHideWhatIsBeneath) {
+    const auto window = [](std::string windowClass, std::string role, std::string title) {
+        FileManagerWindow made{std::move(windowClass), "", std::move(title), false};
+        made.role = std::move(role);
+        return made;
+    };
+    const FileManagerWindow behind = nautilus("/org/gnome/Nautilus/window/1", "Music");
+    const FileManagerLocations locations{{"/org/gnome/Nautilus/window/1", {"file:///home/me/Music"}}};
+    const auto front = [&](const FileManagerWindow& top) {
+        return frontFolderAmong({other("XTerm"), top, behind}, locations);
+    };
+    EXPECT_EQ(front(window("dolphin", "Dolphin#2", "/home/me/Work Q \xE2\x80\x94 Dolphin")),
+              std::filesystem::path("/home/me/Work Q"));
+    EXPECT_EQ(front(window("Thunar", "Thunar-1796868938-4190134847", "/home/me/a - b - Thunar")),
+              std::filesystem::path("/home/me/a - b"));
+    EXPECT_EQ(front(window("Thunar", "Thunar-1", "/ - Thunar")), std::filesystem::path("/"));
+    for (const FileManagerWindow& unknown : {
+             window("dolphin", "Dolphin#1", "Work \xE2\x80\x94 Dolphin"),
+             window("Thunar", "Thunar-1", "Work - Thunar"),
+             // Another program's suffix, or none.
+             window("dolphin", "Dolphin#1", "/home/me/Work - Thunar"),
+             window("Thunar", "Thunar-1", "/home/me/Work"),
+             window("pcmanfm-qt", "", "Work"),
+             window("pcmanfm-qt", "", "/home/me/Work"),
+         }) {
+        EXPECT_EQ(frontFileManagerWindow({other("XTerm"), unknown, behind}), std::optional<size_t>(1)) << unknown.title;
+        EXPECT_EQ(front(unknown), std::nullopt) << unknown.title;
+    }
+    // A dialog of theirs (another role) is passed over like Nautilus's.
+    EXPECT_EQ(front(window("dolphin", "", "Properties for Work \xE2\x80\x94 Dolphin")),
+              std::filesystem::path("/home/me/Music"));
+    EXPECT_EQ(front(window("Thunar", "properties", "/home/me - Properties")), std::filesystem::path("/home/me/Music"));
+}

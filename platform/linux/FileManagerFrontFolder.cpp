@@ -1,4 +1,4 @@
-#include "platform/linux/NautilusFrontFolder.h"
+#include "platform/linux/FileManagerFrontFolder.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -28,18 +28,18 @@ std::optional<std::vector<FileManagerWindow>> clientWindowsTopmostFirst(const st
     const std::vector<std::string> classes = x11.windowClasses(*stack);
     for (size_t i = 0; i < windows.size(); ++i) windows[i].windowClass = classes[i];
 
-    // Only the file managers' own windows need their path, mark, title and state.
+    // Only the file managers' own windows need their path, mark, title, role and state.
     std::vector<size_t> indexes;
     std::vector<xcb_window_t> fileManagerWindows;
     for (size_t i = 0; i < windows.size(); ++i) {
-        if (windows[i].windowClass != kNautilusWindowClass && !isMarkedFileManagerClass(windows[i].windowClass))
-            continue;
+        if (!fileManagerWindowClass(windows[i].windowClass)) continue;
         indexes.push_back(i);
         fileManagerWindows.push_back((*stack)[i]);
     }
     if (fileManagerWindows.empty()) return windows;
     const auto paths = x11.textProperties(fileManagerWindows, x11.atom("_GTK_WINDOW_OBJECT_PATH", true));
     const auto marks = x11.textProperties(fileManagerWindows, x11.atom(kFolderMarkProperty, true));
+    const auto roles = x11.textProperties(fileManagerWindows, x11.atom("WM_WINDOW_ROLE", true));
     const auto titles = x11.windowTitles(fileManagerWindows);
     const auto hidden = x11.windowsHidden(fileManagerWindows);
     for (size_t j = 0; j < indexes.size(); ++j) {
@@ -47,6 +47,7 @@ std::optional<std::vector<FileManagerWindow>> clientWindowsTopmostFirst(const st
         window.objectPath = paths[j];
         window.markedFolder = marks[j];
         window.title = titles[j];
+        window.role = roles[j];
         window.hidden = hidden[j];
     }
     return windows;
@@ -94,10 +95,10 @@ std::optional<FileManagerLocations> openWindowsWithLocations(const DesktopSessio
 
 }  // namespace
 
-NautilusFrontFolder::NautilusFrontFolder(DesktopSessionAddresses session, std::chrono::milliseconds busTimeout)
+FileManagerFrontFolder::FileManagerFrontFolder(DesktopSessionAddresses session, std::chrono::milliseconds busTimeout)
     : session_(std::move(session)), busTimeout_(busTimeout) {}
 
-std::optional<std::filesystem::path> NautilusFrontFolder::frontFolder() {
+std::optional<std::filesystem::path> FileManagerFrontFolder::frontFolder() {
     // A Wayland compositor tells no client its stacking order (XWayland's lists only X11 windows):
     // the file manager's only window is the one the user was in, several leave it unknown.
     if (session_.isWayland()) {
@@ -107,9 +108,10 @@ std::optional<std::filesystem::path> NautilusFrontFolder::frontFolder() {
     auto windows = clientWindowsTopmostFirst(session_.display);
     if (!windows) return std::nullopt;
     auto front = frontFileManagerWindow(*windows);
-    // The bus is asked only when a Nautilus window is in front, so most answers cost no call.
     if (!front) return std::nullopt;
-    if (isMarkedFileManagerClass((*windows)[*front].windowClass)) return folderOfWindow((*windows)[*front], {});
+    // The bus is asked only when a Nautilus window is in front, so most answers cost no call.
+    const FileManagerWindowClass* kind = fileManagerWindowClass((*windows)[*front].windowClass);
+    if (kind->source != WindowFolderSource::locations) return folderOfWindow((*windows)[*front], {});
     auto locations = openWindowsWithLocations(session_, busTimeout_);
     if (!locations) return std::nullopt;
     return folderOfWindow((*windows)[*front], *locations);
