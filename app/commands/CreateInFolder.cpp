@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "app/creation/FolderAccessCreation.h"
-#include "app/desktop/DolphinServiceMenu.h"
+#include "app/desktop/FileManagerMenu.h"
 #include "platform/FileViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/errors/PlatformError.h"
@@ -16,7 +16,7 @@ namespace quillet::cli {
 std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args) {
     std::string destination;
     if (takeOption(args, "--destination", destination)) return std::nullopt;
-    if (args.size() >= 2 && args[1] == DolphinServiceMenu::kItemOption) {
+    if (args.size() >= 2 && args[1] == FileManagerMenu::kItemOption) {
         // Without an item it is a usage error, never a folder named like the option.
         const FileTypeDefinition* type = fileType(args[0]);
         if (!type || args.size() < 3 || args[2].empty()) return std::nullopt;

@@ -23,8 +23,9 @@ namespace quillet::cli {
 struct FolderCreationArguments {
     const FileTypeDefinition* type;
     std::string folder;  // as given
-    // Dolphin's form, "create TYPE --item PATH...": `folder` is the first clicked item, which
-    // stands for itself when it is a folder and for the folder holding it otherwise.
+    // The form the file managers' menus run, "create TYPE --item PATH...": `folder` is the first
+    // clicked item, which stands for itself when it is a folder and for the folder holding it
+    // otherwise.
     bool clickedItem = false;
 };
 

@@ -6,14 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 #include <utility>
 
 #include "app/desktop/BundleRegistration.h"
 #include "app/desktop/FileContentUpdate.h"
 #include "shared/Identifiers.h"
 #include "shared/logging/Logger.h"
-#include "shared/paths/FilePaths.h"
 
 namespace quillet {
 
@@ -59,7 +57,7 @@ std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefi
             .append(" create ")
             .append(type.id)
             .append(" ")
-            .append(DolphinServiceMenu::kItemOption)
+            .append(FileManagerMenu::kItemOption)
             .append(" %F\n");
     }
 
@@ -72,16 +70,10 @@ std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefi
     // A new file needs a folder on this machine: remote and virtual locations have none.
     text += "X-KDE-Protocols=file\n";
     text += "X-KDE-Priority=TopLevel\n";
-    text += std::string("X-KDE-Submenu=") + DolphinServiceMenu::kSubmenuTitle + "\n";
+    text += std::string("X-KDE-Submenu=") + FileManagerMenu::kSubmenuTitle + "\n";
     text += "Icon=document-new\n";
     text += "Actions=" + actions + "\n";
     return text + groups;
-}
-
-fs::path folderForClickedItem(const fs::path& item) {
-    std::error_code error;
-    if (fs::is_directory(item, error)) return standardizedPath(item);
-    return containingFolder(item);
 }
 
 void DolphinServiceMenu::makeExecutable(const fs::path& target) {
@@ -146,16 +138,12 @@ void DolphinServiceMenu::update(const std::vector<FileTypeDefinition>& types) co
 bool DolphinServiceMenu::remove() const {
     const auto target = path();
     if (!target) return false;
-    std::error_code error;
-    if (fs::symlink_status(*target, error).type() != fs::file_type::regular) return false;
-    const Logger log = serviceMenuLog();
-    if (fs::remove(*target, error)) {
-        log.log("Removed the Dolphin service menu at %{public}s", target->string());
+    std::string error;
+    if (removeRegularFile(*target, &error)) {
+        serviceMenuLog().log("Removed the Dolphin service menu at %{public}s", target->string());
         return true;
     }
-    if (error)
-        log.error("Could not remove the Dolphin service menu at %{public}s: %{public}s", target->string(),
-                  error.message());
+    if (!error.empty()) serviceMenuLog().error("Could not remove the Dolphin service menu: %{public}s", error);
     return false;
 }
 

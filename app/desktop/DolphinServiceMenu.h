@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/catalog/FileTypeDefinition.h"
+#include "app/desktop/FileManagerMenu.h"
 
 namespace quillet {
 
@@ -22,12 +22,9 @@ namespace quillet {
 // Dolphin hands an action the folder itself for a click on the background and for a click on
 // a folder, and cannot tell the two apart; a file stands for the folder holding it. The
 // command works this out from the item (see folderForClickedItem).
-class DolphinServiceMenu {
+class DolphinServiceMenu final : public FileManagerMenu {
 public:
     static constexpr const char* kFileName = "org.quillet.Quillet.desktop";
-    static constexpr const char* kSubmenuTitle = "Create File";
-    // The option of "quillet create" that names the clicked items.
-    static constexpr const char* kItemOption = "--item";
     // KIO shows service menus from the user's folder only when they are executable.
     static constexpr unsigned kFileMode = 0755;
 
@@ -60,9 +57,5 @@ std::string dolphinServiceMenuActionName(size_t position, const std::string& typ
 // type, or the launcher cannot be named in a desktop entry.
 std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefinition>& types,
                                                   const std::filesystem::path& launcher);
-
-// The folder a service menu click on `item` means: the item itself when it is a folder (or a
-// link to one), else the folder holding it. Standardized.
-std::filesystem::path folderForClickedItem(const std::filesystem::path& item);
 
 }  // namespace quillet

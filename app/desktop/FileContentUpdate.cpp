@@ -108,4 +108,12 @@ FileContentUpdate updateFileContent(const std::filesystem::path& target, std::st
     return {Outcome::written, {}};
 }
 
+bool removeRegularFile(const std::filesystem::path& path, std::string* error) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (::unlink(path.c_str()) == 0) return true;
+    if (error) *error = path.string() + ": " + std::strerror(errno);
+    return false;
+}
+
 }  // namespace quillet

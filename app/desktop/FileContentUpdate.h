@@ -39,4 +39,8 @@ RegularFileContent readRegularFile(const std::filesystem::path& path);
 FileContentUpdate updateFileContent(const std::filesystem::path& target, std::string_view content,
                                     mode_t newFileMode = 0644);
 
+// Removes `path` when it is a regular file, never what a link there points to. Returns whether it
+// removed one; `error` (when given) holds why a regular file could not be removed.
+bool removeRegularFile(const std::filesystem::path& path, std::string* error = nullptr);
+
 }  // namespace quillet

@@ -59,8 +59,7 @@
 #include "app/uninstall/AppUninstaller.h"
 #include "app/instance/ApplicationBundle.h"
 #include "app/desktop/BundleRegistration.h"
-#include "app/desktop/DolphinServiceMenu.h"
-#include "app/desktop/DolphinServiceMenuUpdater.h"
+#include "app/desktop/FileManagerMenusUpdater.h"
 #include "app/shortcuts/FallbackHotKeyService.h"
 #include "app/shortcuts/HotKeyWay.h"
 #include "app/instance/InstanceRequest.h"
@@ -252,8 +251,8 @@ struct Parts {
     // this one.
     QtMainQueueTimer timer;
     UninstallerParts uninstallerParts{bundle, environment};
-    // Dolphin's "Create File" menu, following the offered types.
-    DolphinServiceMenuUpdater serviceMenuUpdater{uninstallerParts.serviceMenu(), settings, mainQueue};
+    // The "Create File" menus of Dolphin and PCManFM-Qt, following the offered types.
+    FileManagerMenusUpdater fileManagerMenusUpdater{uninstallerParts.fileManagerMenus(), settings, mainQueue};
     AppUninstaller uninstaller{uninstallerParts.uninstallerEnvironment(alert, applicationWindows, &controller, mainQueue,
                                                                         timer, lifecycle, isSystemInstall(info))};
 
@@ -432,8 +431,9 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
     parts->controller.start();
     parts->settingsWatcher.start();
-    // An installed program keeps Dolphin's menu; a build tree's leaves the installed one alone.
-    if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->serviceMenuUpdater.start();
+    // An installed program keeps the file managers' menus; a build tree's leaves the installed ones
+    // alone.
+    if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->fileManagerMenusUpdater.start();
     std::unique_ptr<QtInstanceListener> launches;
     if (socket.fd() >= 0) {
         launches = std::make_unique<QtInstanceListener>(

@@ -9,17 +9,17 @@
 #include "programs/quillet-app/CreationSession.h"
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FolderAccessCreation.h"
-#include "app/desktop/DolphinServiceMenu.h"
+#include "app/desktop/FileManagerMenu.h"
 #include "platform/posix/LaunchingDolphinViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {
 
 int createCommand(Invocation& inv) {
-    // "create TYPE --item PATH...", as the Dolphin service menu runs it with the clicked items:
+    // "create TYPE --item PATH...", as the file managers' menus run it with the clicked items:
     // every word after the option is an item, whatever it looks like.
     std::optional<std::string> clickedItem;
-    if (inv.args.size() >= 2 && inv.args[1] == DolphinServiceMenu::kItemOption) {
+    if (inv.args.size() >= 2 && inv.args[1] == FileManagerMenu::kItemOption) {
         if (inv.args.size() == 2 || inv.args[2].empty()) return usageError(inv, "--item needs the clicked item's path");
         clickedItem = inv.args[2];
         inv.args.resize(1);

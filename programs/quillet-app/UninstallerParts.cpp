@@ -13,8 +13,9 @@ UninstallerParts::UninstallerParts(const ApplicationBundle& bundle, const UserEn
       fileManagers_(QDBusConnection::sessionBus()),
       nautilusTrash_(QDBusConnection::sessionBus()),
       registration_(bundle, environment),
-      // Its items start this program's launcher.
-      serviceMenu_(bundle.executable(), environment.dataHome) {}
+      // Their items start this program's launcher.
+      serviceMenu_(bundle.executable(), environment.dataHome),
+      actionsMenu_(bundle.executable(), environment.dataHome) {}
 
 AppUninstallerEnvironment UninstallerParts::uninstallerEnvironment(ModalAlert& alert, ApplicationWindows& windows,
                                                                    DesktopCreationController* quickCreate,
@@ -36,7 +37,7 @@ AppUninstallerEnvironment UninstallerParts::uninstallerEnvironment(ModalAlert& a
         [this] { registration_.unregisterBundle(); },
         lifecycle,
         [this] {
-            serviceMenu_.remove();
+            for (const FileManagerMenu* menu : fileManagerMenus()) menu->remove();
             // Key bindings a Wayland session on GNOME was given, whichever session this is.
             GnomeKeybindingHotKeyService::removeAll();
         },

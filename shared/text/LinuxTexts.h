@@ -138,15 +138,16 @@ inline constexpr const char* kHelpTrayStep3Detail =
 inline constexpr const char* kHelpExtensionStep1Title = "Check the extension is installed";
 inline constexpr const char* kHelpExtensionStep1Detail =
     "There is nothing to enable: the installed Quillet+ puts a module in the extension folder of GNOME "
-    "Files, which loads every module it finds there, and keeps a service menu for Dolphin in your data "
-    "folder.";
+    "Files, which loads every module it finds there, and keeps a service menu for Dolphin and actions for "
+    "PCManFM-Qt in your data folder.";
 // "Restart Finder if the menu is missing"
 inline constexpr const char* kHelpExtensionStep2Title = "Restart {the file manager} if the menu is missing";
 // "If Finder was already open, relaunch Finder or log out and back in so macOS loads the
 // extension."
 inline constexpr const char* kHelpExtensionStep2Detail =
     "If {the file manager} was already open when Quillet+ was installed, quit it (GNOME Files: nautilus -q; "
-    "it starts again when opened) or log out and back in so it loads the menu.";
+    "it starts again when opened) or log out and back in so it loads the menu. PCManFM-Qt reads the menu "
+    "when it starts, so an open one shows changed file types once it is started again.";
 // "Right-click in a Finder folder background or on an item inside a folder. If Quillet+ cannot
 // read the target, it falls back to the Desktop."
 inline constexpr const char* kHelpExtensionStep3Detail =

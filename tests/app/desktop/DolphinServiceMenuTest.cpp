@@ -14,7 +14,7 @@
 #include "app/settings/AppSettings.h"
 #include "app/desktop/DolphinServiceMenu.h"
 #include "platform/posix/LaunchingDolphinViewer.h"
-#include "app/desktop/DolphinServiceMenuUpdater.h"
+#include "app/desktop/FileManagerMenusUpdater.h"
 #include "extension/FinderSync.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/logging/Logger.h"
@@ -189,7 +189,7 @@ TEST(DolphinServiceMenu, OffersWhatTheExtensionOffersForTheSameSettings) {
         Fixture f;
         if (c.order) f.suite->set("fileTypeOrder", stringArray(*c.order));
         if (c.enabled) f.suite->set("enabledFileTypeIDs", stringArray(*c.enabled));
-        DolphinServiceMenuUpdater updater(f.menu, f.settings, f.queue);
+        FileManagerMenusUpdater updater({&f.menu}, f.settings, f.queue);
         updater.start();
 
         test::RecordingFinderSyncHost host;
@@ -275,9 +275,9 @@ TEST(DolphinServiceMenu, WritesAnExecutableFileOnlyWhenItChangesAndNeverThroughA
     EXPECT_NO_THROW(DolphinServiceMenu(kLauncher, std::nullopt).update(one));
 }
 
-TEST(DolphinServiceMenuUpdater, WritesAtStartThenOnceAfterEachChangeFromHereOrElsewhere) {
+TEST(FileManagerMenusUpdater, WritesAtStartThenOnceAfterEachChangeFromHereOrElsewhere) {
     Fixture f;
-    auto updater = std::make_unique<DolphinServiceMenuUpdater>(f.menu, f.settings, f.queue);
+    auto updater = std::make_unique<FileManagerMenusUpdater>(std::vector<const FileManagerMenu*>{&f.menu}, f.settings, f.queue);
     updater->start();
     updater->start();
     EXPECT_EQ(serviceMenuOutline(f.written()).size(), 18u);

@@ -52,6 +52,8 @@ registered() { grep -q "Registered the scheme handler" "$work/launch.log" && gre
 wait_until 20 "the bundle registered" registered || cat "$work/launch.log"
 servicemenu=$XDG_DATA_HOME/kio/servicemenus/org.quillet.Quillet.desktop
 wait_until 20 "Dolphin's menu written" test -f "$servicemenu"
+actions=$XDG_DATA_HOME/file-manager/actions
+wait_until 20 "PCManFM-Qt's menu written" test -f "$actions/org.quillet.Quillet-txt.desktop"
 kill -TERM $app; wait $app
 entry=$XDG_DATA_HOME/applications/org.quillet.Quillet.desktop
 icon=$XDG_DATA_HOME/icons/hicolor/scalable/apps/org.quillet.Quillet.svg
@@ -59,6 +61,7 @@ autostart=$XDG_CONFIG_HOME/autostart/org.quillet.Quillet.desktop
 check "registered before" '[ -f "$entry" ] && [ -f "$icon" ] && grep -q "^x-scheme-handler/quillaxe=" "$XDG_CONFIG_HOME/mimeapps.list"'
 check "starts at login before" '[ -f "$autostart" ]'
 check "Dolphin's menu written before" '[ -f "$servicemenu" ]'
+check "PCManFM-Qt's menu written before" '[ -f "$actions/org.quillet.Quillet.desktop" ]'
 
 # A first start of Nautilus migrates old starred-file data; the stamp says that is done.
 mkdir -p "$XDG_DATA_HOME/nautilus" && touch "$XDG_DATA_HOME/nautilus/tracker2-migration-complete"
@@ -90,6 +93,7 @@ check "the own domain has no settings left" '! "$trash/files/Quillet+.app/bin/qu
 check "the registration is gone" '[ ! -e "$entry" ] && [ ! -e "$icon" ] && ! grep -q "quillaxe" "$XDG_CONFIG_HOME/mimeapps.list"'
 check "no longer starts at login" '[ ! -e "$autostart" ]'
 check "no Dolphin menu left" '[ ! -e "$servicemenu" ]'
+check "no PCManFM-Qt menu left" '[ -z "$(ls -A "$actions")" ]'
 check "the file created before is still there" '[ -f "$HOME/Desktop/Untitled.txt" ]'
 check "so is the file beside the bundle" '[ "$(cat "$apps/notes.txt")" = kept ]'
 if [ $fail -ne 0 ]; then sed 's/^/  stderr: /' "$work/err"; fi
