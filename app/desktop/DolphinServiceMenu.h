@@ -36,10 +36,12 @@ public:
 
     // Brings the file to what `types` call for: written when its content differs (atomically,
     // never through a link), removed when no type is offered. Failures are logged.
-    void update(const std::vector<FileTypeDefinition>& types) const;
+    void update(const std::vector<FileTypeDefinition>& types) const override;
     // Removes the file when it is a regular file (a link there is not ours). Returns whether
     // it removed one.
-    bool remove() const;
+    bool remove() const override;
+    std::optional<std::filesystem::path> menuFile() const override { return path(); }
+    std::string_view program() const override { return "dolphin"; }
 
 private:
     // KIO refuses every action of a user's service menu that is not executable, and a rewrite

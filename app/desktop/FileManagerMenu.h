@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "shared/catalog/FileTypeDefinition.h"
@@ -26,6 +28,10 @@ public:
     // Removes the menu's files, regular files only (a link there is not ours). Returns whether it
     // removed any.
     virtual bool remove() const = 0;
+    // The file whose presence means the file manager shows the menu; nothing without a home.
+    virtual std::optional<std::filesystem::path> menuFile() const = 0;
+    // The program that reads it, as kFileManagerMenuKinds names it.
+    virtual std::string_view program() const = 0;
 };
 
 // The folder a click on `item` means: the item itself when it is a folder (or a link to one),

@@ -42,6 +42,11 @@ public:
     void update(const std::vector<FileTypeDefinition>& types) const override;
     // The actions, then the menu.
     bool remove() const override;
+    std::optional<std::filesystem::path> menuFile() const override {
+        const auto actions = folder();
+        return actions ? std::optional(*actions / kMenuFileName) : std::nullopt;
+    }
+    std::string_view program() const override { return "pcmanfm-qt"; }
 
 private:
     // Our action files in the folder that `keep` does not name.

@@ -127,9 +127,14 @@ HelpContent unfilledHelpContent(bool tray) {
 
 }  // namespace
 
-HelpContent helpContent(const DesktopWords& words) {
+HelpContent helpContent(const DesktopWords& words, const std::string& whereTheMenuIs) {
     HelpContent content = unfilledHelpContent(words.hasTray);
     fillWords(content, words);
+    if (!whereTheMenuIs.empty()) {
+        for (auto& section : content.sections)
+            if (section.title == HelpContent::kExtensionSectionTitle)
+                section.blocks.insert(section.blocks.begin(), paragraph(whereTheMenuIs));
+    }
     return content;
 }
 

@@ -70,7 +70,9 @@ struct HelpContent {
 
 struct DesktopWords;
 
-// The whole page, built once by the view, in the words of the session's desktop.
-HelpContent helpContent(const DesktopWords& words);
+// The whole page, built once by the view, in the words of the session's desktop. `whereTheMenuIs`
+// (see fileManagerMenuSummary), when there is anything to say, opens the file manager menu's
+// section.
+HelpContent helpContent(const DesktopWords& words, const std::string& whereTheMenuIs = {});
 
 }  // namespace quillet

@@ -11,7 +11,8 @@ namespace quillet {
 
 using namespace windowstyle;
 
-ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSettings, QWidget* parent)
+ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSettings, std::string whereTheMenuIs,
+                                         QWidget* parent)
     : WindowCard(parent) {
     setObjectName(QStringLiteral("extensionStatus"));
     row()->addWidget(new SymbolView("puzzlepiece.extension.fill", appstyle::accent(palette()), 22, this, 28), 0,
@@ -21,6 +22,11 @@ ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSett
     column->addWidget(textLabel(cardtexts::kExtensionTitle, appstyle::headlineFont(), TextStyle::primary, this));
     column->addWidget(
         textLabel(cardtexts::kExtensionDetail, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, this));
+    if (!whereTheMenuIs.empty()) {
+        auto* here = textLabel(whereTheMenuIs, appstyle::calloutFont(QFont::Normal), TextStyle::secondary, this);
+        here->setObjectName(QStringLiteral("whereTheMenuIs"));
+        column->addWidget(here);
+    }
     auto* button = new QPushButton(QString::fromUtf8(cardtexts::kExtensionButton), this);
     button->setObjectName(QStringLiteral("openExtensionSettings"));
     button->setAutoDefault(false);

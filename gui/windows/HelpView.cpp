@@ -188,7 +188,7 @@ QLayout* header(QWidget* parent, const std::string& versionLine, const HelpConte
 
 }  // namespace
 
-HelpView::HelpView(std::string versionLine, const DesktopWords& words, QWidget* parent)
+HelpView::HelpView(std::string versionLine, const DesktopWords& words, std::string whereTheMenuIs, QWidget* parent)
     : QWidget(parent), scroll_(new QScrollArea(this)) {
     setObjectName(QStringLiteral("help"));
     auto* outer = new QVBoxLayout(this);
@@ -210,7 +210,7 @@ HelpView::HelpView(std::string versionLine, const DesktopWords& words, QWidget* 
     column->setContentsMargins(28, 28, 28, 28);
     column->setSpacing(20);
 
-    const HelpContent help = helpContent(words);
+    const HelpContent help = helpContent(words, whereTheMenuIs);
     column->addLayout(header(content, versionLine, help));
     auto* cards = new QGridLayout;
     cards->setSpacing(14);

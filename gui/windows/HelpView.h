@@ -20,8 +20,10 @@ public:
     // Space kept above a section the page scrolls to, so it does not touch the edge.
     static constexpr int kScrollTargetMargin = 12;
 
-    // `words`: how the session names its file manager, for the page's texts.
-    HelpView(std::string versionLine, const DesktopWords& words, QWidget* parent = nullptr);
+    // `words`: how the session names its file manager, for the page's texts; `whereTheMenuIs`: see
+    // helpContent.
+    HelpView(std::string versionLine, const DesktopWords& words, std::string whereTheMenuIs = {},
+             QWidget* parent = nullptr);
 
     // Scrolls so that the "File Manager Menu Troubleshooting" section is at the top; asked before
     // the page is laid out, it happens once it is.

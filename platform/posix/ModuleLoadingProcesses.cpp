@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "shared/FileManagerModules.h"
+
 namespace quillet {
 
 namespace fs = std::filesystem;
@@ -42,9 +44,8 @@ bool mapsOneOfOurModules(const fs::path& maps) {
         // A module replaced on disk (a package upgrade) is still the one loaded.
         constexpr std::string_view deleted = " (deleted)";
         if (name.ends_with(deleted)) name.remove_suffix(deleted.size());
-        if (std::find(std::begin(kFileManagerModuleFiles), std::end(kFileManagerModuleFiles), name) !=
-            std::end(kFileManagerModuleFiles))
-            return true;
+        for (const auto& kind : kFileManagerMenuKinds)
+            if (!kind.moduleFile.empty() && kind.moduleFile == name) return true;
     }
     return false;
 }

@@ -12,12 +12,8 @@
 
 namespace quillet {
 
-// The file names our file-manager modules are installed under, one per file manager.
-inline constexpr std::string_view kFileManagerModuleFiles[] = {
-    "quillet-nautilus.so", "quillet-nemo.so", "quillet-caja.so", "quillet-thunar.so"};
-
 // The processes of `user` that have one of our modules loaded: those whose mapped files
-// (<procRoot>/PID/maps) include a file of that name, each with its program name (PID/comm).
+// (<procRoot>/PID/maps) include a module file of kFileManagerMenuKinds, each with its program name (PID/comm).
 // Processes of other users are never listed, whoever asks.
 std::vector<RunningFileManager> processesWithModuleLoaded(const std::filesystem::path& procRoot, uid_t user);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QStandardPaths>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -59,6 +60,7 @@
 #include "app/uninstall/AppUninstaller.h"
 #include "app/instance/ApplicationBundle.h"
 #include "app/desktop/BundleRegistration.h"
+#include "app/desktop/FileManagerMenuPresence.h"
 #include "app/desktop/FileManagerMenusUpdater.h"
 #include "app/shortcuts/FallbackHotKeyService.h"
 #include "app/shortcuts/HotKeyWay.h"
@@ -272,7 +274,7 @@ struct Parts {
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
                        AppWindows::Help{[this](QWidget* parent) -> QWidget* {
-                                            return new HelpView(shownVersion, words, parent);
+                                            return new HelpView(shownVersion, words, whereTheMenuIs(), parent);
                                         },
                                         [](QWidget* page) { static_cast<HelpView*>(page)->scrollToExtensionSection(); }},
                        AppMenuActions{updater.configuration.isConfigured() ? &updater : nullptr,
@@ -292,13 +294,22 @@ struct Parts {
         urlOpener, ExtensionSettingsOpener::settingsURLForDesktop(environment.currentDesktop),
         [this] { windows.openExtensionHelp(); }};
 
+    // Where the file managers' menu is on this machine, looked at whenever a window shows it.
+    std::string whereTheMenuIs() const {
+        const auto installed = [](std::string_view program) {
+            return !QStandardPaths::findExecutable(QString::fromUtf8(program.data(), qsizetype(program.size()))).isEmpty();
+        };
+        return fileManagerMenuSummary(
+            fileManagerMenuPresence({systemLibraryFolders(), uninstallerParts.fileManagerMenus(), installed}));
+    }
+
     // Each view built here gets a model of its own, which goes when the view goes: a main window
     // opened again starts afresh (no status line left over from the last one, the walkthrough on
     // its first page).
     ContentViewParts contentParts() {
         ContentViewParts parts;
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
-            return new ExtensionStatusView([this] { extensionSettings.open(); }, parent);
+            return new ExtensionStatusView([this] { extensionSettings.open(); }, whereTheMenuIs(), parent);
         });
         parts.cards.push_back([this](QWidget* parent) -> QWidget* {
             return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings, words), parent);

@@ -45,8 +45,8 @@ inline constexpr const char* kMainWindowTagline = "The missing New File command 
 inline constexpr const char* kExtensionStatusTitle = "File Manager Menu";
 // "Enable the Quillet+ Finder extension for Finder context menus where macOS allows them."
 inline constexpr const char* kExtensionStatusDetail =
-    "Quillet+ adds Create File to the right-click menu of Files (GNOME) and Dolphin (KDE) in every local "
-    "folder.";
+    "Quillet+ adds Create File to the right-click menu of Files (GNOME), Nemo (Cinnamon), Caja (MATE), "
+    "Thunar (Xfce), Dolphin (KDE) and PCManFM-Qt (LXQt) in every local folder.";
 // "Move the app to the Trash, remove saved settings, and restart Finder so the Finder extension is
 // unloaded."
 inline constexpr const char* kUninstallCardDetail =

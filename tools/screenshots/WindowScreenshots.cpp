@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     auto* column = new QVBoxLayout(&cards);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(14);
-    column->addWidget(new ExtensionStatusView([] {}, &cards));
+    column->addWidget(new ExtensionStatusView([] {}, "On this computer it is in Files and Dolphin.", &cards));
     column->addWidget(new CreationGuideView(guideModel, &cards));
     column->addWidget(new UninstallView([] {}, words, &cards));
     cards.resize(640, cards.heightForWidth(640));
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     FileTypesListModel fileTypesModel(settings);
     ContentViewParts parts;
     parts.cards = {
-        [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, parent); },
+        [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, "On this computer it is in Files and Dolphin.", parent); },
         [&](QWidget* parent) -> QWidget* { return new CreationGuideView(guideModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new FolderAccessSetupView(accessModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new ShortcutSettingsView(shortcutsModel, {}, parent); },

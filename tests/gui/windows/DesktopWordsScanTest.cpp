@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/desktop/FileManagerMenuPresence.h"
 #include "app/access/FolderAccessLocations.h"
 #include "app/access/FolderAccessSetupModel.h"
 #include "app/access/SecurityScopedFolderAccess.h"
@@ -63,6 +64,11 @@ using namespace quillet;
 // has a test of its own.
 
 namespace {
+
+// What the card and help say about the menu on a machine with file managers of every kind.
+std::string someMenusSummary() {
+    return fileManagerMenuSummary({{"Files", true, true}, {"Thunar", false, true}, {"Dolphin", false, false}});
+}
 
 // Words of another system, and the placeholders of DesktopWords (a text shown unfilled).
 const char* const kForeignWords[] = {"Finder", "Dock", "Menu Bar", "menu bar", "\u2318", "\u2303", "\u2325",
@@ -179,7 +185,7 @@ struct Program {
         settings, "Version 1.2.3",
         [this] {
             ContentViewParts parts;
-            parts.cards.push_back([](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, parent); });
+            parts.cards.push_back([](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, someMenusSummary(), parent); });
             parts.cards.push_back([this](QWidget* parent) -> QWidget* {
                 return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings, words),
                                                             parent);
@@ -205,7 +211,7 @@ struct Program {
             };
             return parts;
         },
-        AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView("Version 1.2.3", words, parent); },
+        AppWindows::Help{[this](QWidget* parent) -> QWidget* { return new HelpView("Version 1.2.3", words, someMenusSummary(), parent); },
                          {}},
         AppMenuActions{nullptr, [] {}, [] {}, {}, {}}};
 };

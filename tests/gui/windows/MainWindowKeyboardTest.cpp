@@ -50,7 +50,7 @@ struct MainWindow : test::GrantStoreFixture {
                        [this] {
                            ContentViewParts parts;
                            parts.cards.push_back(
-                               [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, parent); });
+                               [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, {}, parent); });
                            parts.cards.push_back([this](QWidget* parent) -> QWidget* {
                                return makeViewWithModel<CreationGuideView>(std::make_unique<CreationGuideModel>(settings),
                                                                            parent);
