@@ -10,7 +10,7 @@
 
 #include "shared/paths/FilePaths.h"
 #include "platform/URLOpener.h"
-#include "platform/posix/LaunchingDolphinViewer.h"
+#include "platform/posix/LaunchingFileManagerViewer.h"
 
 namespace quillet {
 

@@ -10,7 +10,7 @@
 #include "app/creation/CreationDestination.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "app/desktop/FileManagerMenu.h"
-#include "platform/posix/LaunchingDolphinViewer.h"
+#include "platform/posix/LaunchingFileManagerViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
 
 namespace quillet::cli {
@@ -48,9 +48,9 @@ int createCommand(Invocation& inv) {
     // (and, without a display, reports the missing access).
     CreationSession session(inv.environment, inv.resources);
     if (clickedItem) {
-        LaunchingDolphinViewer dolphin(::getppid(), sessionBusAddressOf(inv.environment.sessionBusAddress,
+        LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(inv.environment.sessionBusAddress,
                                                                         inv.environment.runtimeDirectory.value_or("")));
-        return createInFolder(inv, {type, *clickedItem, true}, session.creation(), &dolphin);
+        return createInFolder(inv, {type, *clickedItem, true}, session.creation(), &clickedIn);
     }
     if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
     return reportingCreationFailures(inv, [&] {

@@ -16,7 +16,7 @@
 #include "platform/posix/ResourceBundle.h"
 #include "platform/posix/AmbientScopedAccess.h"
 #include "platform/posix/LastComponentDisplayNames.h"
-#include "platform/posix/LaunchingDolphinViewer.h"
+#include "platform/posix/LaunchingFileManagerViewer.h"
 #include "platform/posix/NoDisplayApplication.h"
 #include "platform/posix/NoDisplayFolderPanel.h"
 #include "platform/posix/PosixFolderBookmarks.h"
@@ -55,9 +55,9 @@ std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
     const NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
     FolderAccessCreation creation(access, fileWriter, environment);
     Invocation inv{words, std::cout, std::cerr, environment, resources};
-    LaunchingDolphinViewer dolphin(::getppid(), sessionBusAddressOf(environment.sessionBusAddress,
+    LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(environment.sessionBusAddress,
                                                                     environment.runtimeDirectory.value_or("")));
-    return createInFolder(inv, *arguments, creation, &dolphin);
+    return createInFolder(inv, *arguments, creation, &clickedIn);
 }
 
 }  // namespace quillet::cli

@@ -13,7 +13,7 @@
 
 #include "app/settings/AppSettings.h"
 #include "app/desktop/DolphinServiceMenu.h"
-#include "platform/posix/LaunchingDolphinViewer.h"
+#include "platform/posix/LaunchingFileManagerViewer.h"
 #include "app/desktop/FileManagerMenusUpdater.h"
 #include "extension/FinderSync.h"
 #include "shared/catalog/FileTypeCatalog.h"
@@ -312,7 +312,7 @@ TEST(FileManagerMenusUpdater, WritesAtStartThenOnceAfterEachChangeFromHereOrElse
 
 // What the command sends the Dolphin that started it: its bus name, and the file as a URI that
 // survives any byte a name may hold.
-TEST(LaunchingDolphinViewer, NamesTheDolphinAndEscapesTheFile) {
+TEST(LaunchingFileManagerViewer, NamesTheDolphinAndEscapesTheFile) {
     EXPECT_EQ(dolphinBusName(4242), "org.kde.dolphin-4242");
     EXPECT_EQ(fileURIForPath("/home/al/My Docs/100% \"new\"#?.md"),
               "file:///home/al/My%20Docs/100%25%20%22new%22%23%3F.md");
@@ -324,6 +324,6 @@ TEST(LaunchingDolphinViewer, NamesTheDolphinAndEscapesTheFile) {
     EXPECT_EQ(sessionBusAddressOf("", runtime.path()), "unix:path=" + (runtime / "bus").string());
     EXPECT_EQ(sessionBusAddressOf("", ""), "");
     // No bus, or a parent that is no Dolphin: nothing happens, nothing is thrown.
-    EXPECT_NO_THROW(LaunchingDolphinViewer(1, "unix:path=/nonexistent").activateFileViewerSelecting({"/tmp/x"}));
-    EXPECT_NO_THROW(LaunchingDolphinViewer(::getpid(), "").activateFileViewerSelecting({"/tmp/x"}));
+    EXPECT_NO_THROW(LaunchingFileManagerViewer(1, "unix:path=/nonexistent").activateFileViewerSelecting({"/tmp/x"}));
+    EXPECT_NO_THROW(LaunchingFileManagerViewer(::getpid(), "").activateFileViewerSelecting({"/tmp/x"}));
 }

@@ -63,6 +63,8 @@ wait_for '[ -f "$actions/org.quillet.Quillet.desktop" ] && [ -f "$actions/org.qu
 wait_for '[ ! -e "$actions/org.quillet.Quillet-json.desktop" ] && ! grep -q json "$actions/org.quillet.Quillet.desktop"' \
   "the action of a type switched off goes"
 
+monitor=$QUILLET_SESSION_DIR/monitor.log
+dbus-monitor --session "type='method_call',member='ShowItems'" >"$monitor" 2>&1 &
 # PCManFM-Qt reads the actions when it starts.
 pcmanfm-qt "$work" >"$QUILLET_SESSION_DIR/pcmanfm.log" 2>&1 &
 window=$(xdotool search --sync --onlyvisible --class pcmanfm-qt 2>/dev/null | head -1)
@@ -90,9 +92,21 @@ command -v import >/dev/null && import -window root "$(getent passwd "$(id -u)" 
 choose 0
 wait_for '[ -e "$work/Untitled.py" ]' \
   "background → Create File → the first item is the user's first type, Python, made in the folder" 50
+# The PCManFM-Qt clicked in shows the new file, asked on its own connection.
+shown_by() {  # the process whose connection was asked to show FILE
+  destination=$(grep -B3 -F "\"file://$1\"" "$monitor" | grep -o 'destination=[^ ]*' | tail -1 | cut -d= -f2)
+  [ -n "$destination" ] && dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.GetConnectionUnixProcessID "string:$destination" | awk '/uint32/ {print $2}'
+}
+wait_for '[ "$(shown_by "$work/Untitled.py")" = "$(xdotool getwindowpid "$window")" ]' \
+  "PCManFM-Qt itself is asked to show the new file" 30
 background_menu
 choose 1
 wait_for '[ -e "$work/Untitled.md" ]' "the second item is Markdown" 50
+# Its window's folder cannot be known (the title is the folder's name alone): in front, it gives
+# the Desktop, not the folder of some window beneath.
+front=$("$quillet" destination frontFinderFolder 2>/dev/null | head -1)
+[ "$front" = "$HOME/Desktop" ] || { echo "FAIL: with PCManFM-Qt in front the destination is \"$front\""; fail=1; }
 
 # A file, selected from the keyboard (a right-click on the background gives the view the keyboard;
 # End then Home selects the first item, notes.txt, as typing would also filter the view): Create

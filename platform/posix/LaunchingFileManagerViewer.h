@@ -10,15 +10,17 @@
 
 namespace quillet {
 
-// The Dolphin window a service menu click came from, asked to show the new file selected: Dolphin
-// starts the menu's command itself, so the command's parent is that Dolphin, which serves the file
-// manager interface under its own bus name (org.kde.dolphin-<pid>) whoever holds the shared one.
-// Talks to the session bus without a toolkit, so the launcher can use it. When the parent is no
-// Dolphin (another KIO program, a shell) nothing is shown: the command prints the path as always.
-class LaunchingDolphinViewer final : public FileViewer {
+// The file manager a menu click came from, asked to show the new file selected: Dolphin and
+// PCManFM-Qt start their menu's command themselves, so the command's parent is that file manager,
+// which serves the file manager interface on its own connection whoever holds the shared name
+// (Dolphin under org.kde.dolphin-<pid>, asked first; any other under whichever name it holds).
+// PCManFM-Qt starts it through GLib, which leaves it no parent to ask: then, and whenever the
+// parent holds no name, the file manager holding the shared name shows it. Talks to the session
+// bus without a toolkit, so the launcher can use it.
+class LaunchingFileManagerViewer final : public FileViewer {
 public:
     // `sessionBusAddress`: the bus the root found; empty for none, then nothing is shown.
-    LaunchingDolphinViewer(pid_t parent, std::string sessionBusAddress);
+    LaunchingFileManagerViewer(pid_t parent, std::string sessionBusAddress);
     void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) override;
 
 private:

@@ -1,5 +1,6 @@
-#include "platform/posix/LaunchingDolphinViewer.h"
+#include "platform/posix/LaunchingFileManagerViewer.h"
 
+#include <cstdlib>
 #include <utility>
 
 #if QUILLET_HAVE_SDBUS
@@ -38,24 +39,56 @@ std::string sessionBusAddressOf(const std::string& given, const std::filesystem:
     return "unix:path=" + socket.string();
 }
 
-LaunchingDolphinViewer::LaunchingDolphinViewer(pid_t parent, std::string sessionBusAddress)
+#if QUILLET_HAVE_SDBUS
+namespace {
+
+bool heldBy(sd_bus* bus, const char* name, pid_t pid) {
+    sd_bus_creds* creds = nullptr;
+    pid_t holder = 0;
+    const bool held = sd_bus_get_name_creds(bus, name, SD_BUS_CREDS_PID, &creds) >= 0 &&
+                      sd_bus_creds_get_pid(creds, &holder) >= 0 && holder == pid;
+    sd_bus_creds_unref(creds);
+    return held;
+}
+
+// The well-known name `pid` holds on the bus, Dolphin's own first; else the shared name.
+std::string nameHeldBy(sd_bus* bus, pid_t pid) {
+    constexpr const char* shared = "org.freedesktop.FileManager1";
+    if (pid <= 1) return shared;
+    const std::string dolphin = dolphinBusName(pid);
+    if (heldBy(bus, dolphin.c_str(), pid)) return dolphin;
+    char** names = nullptr;
+    if (sd_bus_list_names(bus, &names, nullptr) < 0 || !names) return {};
+    std::string found;
+    for (char** name = names; *name; ++name) {
+        if (found.empty() && **name != ':' && heldBy(bus, *name, pid)) found = *name;
+        free(*name);
+    }
+    free(names);
+    return found.empty() ? shared : found;
+}
+
+}  // namespace
+#endif
+
+LaunchingFileManagerViewer::LaunchingFileManagerViewer(pid_t parent, std::string sessionBusAddress)
     : parent_(parent), sessionBusAddress_(std::move(sessionBusAddress)) {}
 
-void LaunchingDolphinViewer::activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) {
+void LaunchingFileManagerViewer::activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) {
 #if QUILLET_HAVE_SDBUS
-    if (files.empty() || parent_ <= 1 || sessionBusAddress_.empty()) return;
+    if (files.empty() || sessionBusAddress_.empty()) return;
     sd_bus* bus = nullptr;
     if (sd_bus_new(&bus) < 0) return;
     sd_bus_message* call = nullptr;
     sd_bus_message* reply = nullptr;
     sd_bus_error error{};  // SD_BUS_ERROR_NULL, which C++ cannot spell
-    const std::string name = dolphinBusName(parent_);
-    // A Dolphin that is busy must not hold the command (the file is made already).
     bool ok = sd_bus_set_address(bus, sessionBusAddress_.c_str()) >= 0 && sd_bus_set_bus_client(bus, 1) >= 0 &&
-              sd_bus_start(bus) >= 0 &&
+              sd_bus_start(bus) >= 0;
+    const std::string name = ok ? nameHeldBy(bus, parent_) : std::string();
+    // A file manager that is busy must not hold the command (the file is made already).
+    ok = ok && !name.empty() &&
               sd_bus_message_new_method_call(bus, &call, name.c_str(), "/org/freedesktop/FileManager1",
                                              "org.freedesktop.FileManager1", "ShowItems") >= 0 &&
-              // A parent that is no Dolphin has no such name; nothing is to be started for it.
               sd_bus_message_set_auto_start(call, 0) >= 0 && sd_bus_message_open_container(call, 'a', "s") >= 0;
     for (const auto& file : files)
         if (ok && file.is_absolute()) ok = sd_bus_message_append(call, "s", fileURIForPath(file).c_str()) >= 0;
@@ -64,7 +97,7 @@ void LaunchingDolphinViewer::activateFileViewerSelecting(const std::vector<std::
         const int r = sd_bus_call(bus, call, 2'000'000, &error, &reply);
         if (r < 0 && !sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.ServiceUnknown") &&
             !sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.NameHasNoOwner"))
-            Logger(kAppSubsystem, "Reveal").error("Dolphin did not show the new file: %{public}s",
+            Logger(kAppSubsystem, "Reveal").error("%{public}s did not show the new file: %{public}s", name,
                                                  std::string(error.message ? error.message : "no answer"));
     }
     sd_bus_error_free(&error);
