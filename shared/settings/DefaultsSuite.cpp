@@ -53,8 +53,8 @@ bool isDamage(int rc) {
 // back as SQLITE_BUSY at once, so the whole statement is retried, after onRestart forgets the
 // rows of the failed attempt, until the busy timeout has passed.
 int run(sqlite3_stmt* statement, const std::function<void(sqlite3_stmt*)>& onRow = {},
-        const std::function<void()>& onRestart = {}) {
-    const auto deadline = std::chrono::steady_clock::now() + DefaultsSuite::kBusyTimeout;
+        const std::function<void()>& onRestart = {}, std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
@@ -479,7 +479,7 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::file
         }
         auto connection = std::make_unique<Connection>();
         std::string reason;
-        const auto verdict = connection->open(path, reason);
+        auto verdict = connection->open(path, reason);
         if (verdict == Connection::Verdict::ok)
             return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
         connection.reset();
@@ -593,29 +593,71 @@ namespace {
 // happens only after a commit that no longer fits, so without this a disk that filled up once
 // would refuse every later change, however small, even where replacing the same keys needs no
 // new room. The change failed as a whole before the retry, so it lands at most once.
-int runChange(sqlite3* db, sqlite3_stmt* statement) {
-    int rc = run(statement);
+int runChange(sqlite3* db, sqlite3_stmt* statement, std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout) {
+    int rc = run(statement, {}, {}, wait);
     if ((rc & 0xff) != SQLITE_FULL) return rc;
     if (execute(db, "PRAGMA wal_checkpoint(TRUNCATE)") != SQLITE_DONE) return rc;
-    return run(statement);
+    return run(statement, {}, {}, wait);
+}
+
+// Waits at most `wait` for another connection's lock while alive; the suite's own timeout after.
+class BusyWait {
+public:
+    BusyWait(sqlite3* db, std::chrono::milliseconds wait) : db_(db), changed_(wait != DefaultsSuite::kBusyTimeout) {
+        if (changed_) sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
+    }
+    ~BusyWait() {
+        if (changed_) sqlite3_busy_timeout(db_, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+    }
+    BusyWait(const BusyWait&) = delete;
+    BusyWait& operator=(const BusyWait&) = delete;
+
+private:
+    sqlite3* db_;
+    bool changed_;
+};
+
+// Why a change was refused, said so that the user knows what to do about it.
+std::string refusalReason(sqlite3* db, int rc) {
+    switch (rc & 0xff) {
+        case SQLITE_FULL: return "There is no room left on the disk.";
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return "Another program kept the settings locked.";
+        case SQLITE_READONLY: return "The settings file cannot be written to.";
+        default: break;
+    }
+    const int e = sqlite3_system_errno(db);
+    std::string why = e != 0 ? std::strerror(e) : errorText(db, rc);
+    if (!why.empty() && why.back() != '.') why += '.';
+    return "The settings file could not be written: " + why;
+}
+
+DefaultsWriteError writeError(sqlite3* db, int rc, const std::string& description) {
+    return DefaultsWriteError(DefaultsSuite::kErrorDomain, rc, description + errorText(db, rc), refusalReason(db, rc),
+                              isBusy(rc));
 }
 
 }  // namespace
 
-void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& value) {
-    if (value.depth() > kMaximumDefaultsValueDepth)
-        throw PlatformError(kErrorDomain, SQLITE_TOOBIG,
-                            "The value of " + key + " nests deeper than " +
-                                std::to_string(kMaximumDefaultsValueDepth) + " levels.");
+void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& value, std::chrono::milliseconds wait) {
+    if (value.depth() > kMaximumDefaultsValueDepth) {
+        const std::string why = "The value nests deeper than " + std::to_string(kMaximumDefaultsValueDepth) + " levels.";
+        throw DefaultsWriteError(kErrorDomain, SQLITE_TOOBIG, "The value of " + key + " nests deeper than " +
+                                     std::to_string(kMaximumDefaultsValueDepth) + " levels.",
+                                 why, false);
+    }
     const std::vector<std::uint8_t> bytes = encodeDefaultsValue(value);
+    sqlite3* db = connection_->db.get();
     sqlite3_stmt* statement = connection_->set.get();
     sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     sqlite3_bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-    int rc = runChange(connection_->db.get(), statement);
+    int rc;
+    {
+        BusyWait busyWait(db, wait);
+        rc = runChange(db, statement, wait);
+    }
     sqlite3_clear_bindings(statement);
-    if (rc != SQLITE_DONE)
-        throw PlatformError(kErrorDomain, rc,
-                            "The setting " + key + " could not be saved: " + errorText(connection_->db.get(), rc));
+    if (rc != SQLITE_DONE) throw writeError(db, rc, "The setting " + key + " could not be saved: ");
 }
 
 void DefaultsSuite::removeOrThrow(const std::string& key) {
@@ -624,15 +666,13 @@ void DefaultsSuite::removeOrThrow(const std::string& key) {
     int rc = runChange(connection_->db.get(), statement);
     sqlite3_clear_bindings(statement);
     if (rc != SQLITE_DONE)
-        throw PlatformError(kErrorDomain, rc,
-                            "The setting " + key + " could not be removed: " + errorText(connection_->db.get(), rc));
+        throw writeError(connection_->db.get(), rc, "The setting " + key + " could not be removed: ");
 }
 
 void DefaultsSuite::removePersistentDomainOrThrow() {
     int rc = runChange(connection_->db.get(), connection_->removeAll.get());
     if (rc != SQLITE_DONE)
-        throw PlatformError(kErrorDomain, rc,
-                            "The settings of " + name_ + " could not be removed: " + errorText(connection_->db.get(), rc));
+        throw writeError(connection_->db.get(), rc, "The settings of " + name_ + " could not be removed: ");
 }
 
 bool DefaultsSuite::changedElsewhere() {
