@@ -48,6 +48,8 @@ bool isDamage(int rc) {
     return (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_ERROR;
 }
 
+bool isOutOfMemory(int rc) { return (rc & 0xff) == SQLITE_NOMEM; }
+
 // Runs a statement to completion, handing each row to onRow. The busy handler already waits for
 // locks; a few conditions (a snapshot that went stale, another process recovering the WAL) come
 // back as SQLITE_BUSY at once, so the whole statement is retried, after onRestart forgets the
@@ -175,6 +177,20 @@ bool pathExists(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// Whether SQLite is short of memory for anything rather than for one file: an empty suite is
+// set up and checked in memory the way a file is opened. Anything but a clean run counts as
+// short, so a doubtful case leaves the file alone.
+bool memoryIsShort() {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK) return true;
+    for (const char* sql : {kCreateSchema, "PRAGMA integrity_check", "PRAGMA user_version",
+                            "SELECT name FROM pragma_table_info('defaults_values') ORDER BY cid"})
+        if (execute(raw, sql) != SQLITE_DONE) return true;
+    return false;
+}
+
 // Moves a damaged database (and its journals, which must not be replayed into a new one) aside.
 std::optional<std::filesystem::path> moveAside(const std::filesystem::path& database) {
     const std::string stamp = timestamp();
@@ -232,8 +248,10 @@ int inspectSchema(sqlite3* db, SchemaState& state, std::string& reason) {
 
 struct DefaultsSuite::Connection {
     // "damaged" means the file is not a suite and may be moved aside; "unavailable" means it
-    // could not be looked at (permissions, I/O) and must be left alone.
-    enum class Verdict { ok, damaged, unavailable };
+    // could not be looked at (permissions, I/O) and must be left alone; "outOfMemory" is either
+    // (memory short for a moment, or a file crafted to ask for more than there is) until the
+    // caller has told them apart.
+    enum class Verdict { ok, damaged, unavailable, outOfMemory };
 
     Verdict open(const std::filesystem::path& path, std::string& reason);
     Verdict openReadOnly(const std::filesystem::path& path, std::string& reason);
@@ -270,7 +288,7 @@ struct DefaultsSuite::Connection {
             execute(db.get(), "PRAGMA integrity_check", [&](std::string p) { problems.push_back(std::move(p)); });
         if (rc != SQLITE_DONE) {
             reason = errorText(db.get(), rc);
-            return isDamage(rc) ? Verdict::damaged : Verdict::unavailable;
+            return isDamage(rc) ? Verdict::damaged : isOutOfMemory(rc) ? Verdict::outOfMemory : Verdict::unavailable;
         }
         if (problems.size() != 1 || problems[0] != "ok") {
             reason = problems.empty() ? "integrity check failed" : problems[0];
@@ -311,6 +329,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     auto fail = [&](int code) {
         reason = errorText(db, code);
+        if (isOutOfMemory(code)) return Verdict::outOfMemory;
         return isDamage(code) || refusedByItsHeader(code, path) ? Verdict::damaged : Verdict::unavailable;
     };
 
@@ -472,6 +491,7 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::file
         return nullptr;
     }
     OpenLock lock(*folder / (std::string(kDatabaseFileName) + ".lock"));
+    bool triedAgainForMemory = false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!prepareFile(path, failure)) {
             logger().error("Could not open settings suite %{public}s: %{public}s", suiteName, failure);
@@ -483,6 +503,26 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::file
         if (verdict == Connection::Verdict::ok)
             return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
         connection.reset();
+        if (verdict == Connection::Verdict::outOfMemory) {
+            // Memory may have been short for a moment: once more, from a new connection.
+            if (!triedAgainForMemory) {
+                triedAgainForMemory = true;
+                logger().error("Ran out of memory opening settings suite %{public}s at %{public}s; trying once more",
+                               suiteName, path.string());
+                --attempt;
+                continue;
+            }
+            // Short again: a file that asks for more memory than an empty suite needs is no
+            // settings file this application wrote, while memory short for everything is no
+            // fault of the file's.
+            if (memoryIsShort()) {
+                verdict = Connection::Verdict::unavailable;
+                reason += " (memory is short)";
+            } else {
+                verdict = Connection::Verdict::damaged;
+                reason += " twice, although an empty suite opens";
+            }
+        }
         if (verdict == Connection::Verdict::unavailable || attempt > 0) {
             logger().error("Could not open settings suite %{public}s at %{public}s: %{public}s", suiteName,
                            path.string(), reason);

@@ -862,3 +862,59 @@ TEST(DefaultsSuiteReadOnly, AClosedSuiteGetsOnlySQLitesCoordinationFiles) {
     EXPECT_EQ(contents(home.suiteFolder(kSuite)),
               (std::map<std::string, std::string>{{"Defaults.sqlite", bytes}, {"Defaults.sqlite.lock", ""}}));
 }
+
+namespace {
+
+// A suite whose schema asks SQLite for some 1.5 MB to load, where a settings file needs a few
+// hundred kilobytes: one of the fuzz seeds.
+const fs::path kMemoryHungrySuite = QUILLET_SOURCE_DIR "/fuzz/corpus/fuzz_defaults_database/schema_needing_much_memory";
+
+}  // namespace
+
+// SQLite reports "out of memory" while opening: once more, and if that fails too, the file is
+// damaged when an empty suite still opens (it asks for more than a settings file can), but left
+// alone when memory is short for everything.
+TEST(DefaultsSuite, OutOfMemoryWhileOpeningIsToldApartFromMemoryShortForEverything) {
+    TemporaryConfigHome home;
+    const std::string crafted = readFile(kMemoryHungrySuite);
+    ASSERT_FALSE(crafted.empty());
+    const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
+    fs::create_directories(database.parent_path());
+
+    // The crafted file under a heap limit an empty suite fits in.
+    writeFile(database, crafted);
+    auto outcome = runInChild([&] {
+        auto sink = std::make_shared<MemoryLogSink>();
+        ScopedLogSink scoped(sink);
+        sqlite3_hard_heap_limit64(sqlite3_memory_used() + 600 * 1024);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        if (!suite) return std::string("no suite");
+        if (!suite->set("k", "fresh") || suite->get("k") != DefaultsValue("fresh")) return std::string("unusable");
+        if (!loggedError(*sink, "Ran out of memory opening settings suite " + std::string(kSuite))) return std::string("no retry");
+        if (!loggedError(*sink, "twice, although an empty suite opens")) return std::string("not said why");
+        return std::string("ok");
+    });
+    EXPECT_EQ(outcome.output, "ok");
+    auto aside = asideFiles(home.suiteFolder(kSuite));
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(readFile(aside.front()), crafted);
+
+    // A good suite while memory is short for everything: left where it is, untouched.
+    fs::remove_all(database.parent_path());
+    {
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        ASSERT_TRUE(suite);
+        ASSERT_TRUE(suite->set("k", "kept"));
+    }
+    const std::string good = readFile(database);
+    outcome = runInChild([&] {
+        sqlite3_hard_heap_limit64(sqlite3_memory_used() + 16 * 1024);
+        return std::string(DefaultsSuite::open(home.path(), kSuite) ? "opened" : "refused");
+    });
+    EXPECT_EQ(outcome.output, "refused");
+    EXPECT_EQ(readFile(database), good);
+    EXPECT_TRUE(asideFiles(home.suiteFolder(kSuite)).empty());
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("kept"));
+}
