@@ -351,9 +351,20 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     if (auto failed = failedIntegrityCheck(reason)) return *failed;
 
+    // A suite that is set up is only read here, so another program holding its write lock does
+    // not keep it from opening (the application would run on another domain instead, and the
+    // command line write there); only a new file takes the write lock, to create the schema.
+    SchemaState schema = SchemaState::current;
+    if (rc = execute(db, "BEGIN"); rc != SQLITE_DONE) return fail(rc);
+    rc = inspectSchema(db, schema, reason);
+    execute(db, "COMMIT");
+    if (rc != SQLITE_DONE) return fail(rc);
+    if (schema == SchemaState::foreign) return Verdict::damaged;
+    if (schema == SchemaState::current) return prepareStatements(reason) ? Verdict::ok : Verdict::unavailable;
+
     if (rc = execute(db, "BEGIN IMMEDIATE"); rc != SQLITE_DONE) return fail(rc);
     Verdict verdict = Verdict::ok;
-    SchemaState schema = SchemaState::current;
+    // Looked at again under the lock: another process may have set it up meanwhile.
     rc = inspectSchema(db, schema, reason);
     if (rc == SQLITE_DONE && schema == SchemaState::empty) {
         rc = execute(db, kCreateSchema);

@@ -17,6 +17,7 @@
 #include "shared/logging/Logger.h"
 #include "shared/errors/PlatformError.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/SettingsLockHolder.h"
 #include "tests/support/SmallDisk.h"
 #include "tests/support/TemporaryConfigHome.h"
 
@@ -917,4 +918,33 @@ TEST(DefaultsSuite, OutOfMemoryWhileOpeningIsToldApartFromMemoryShortForEverythi
     auto suite = DefaultsSuite::open(home.path(), kSuite);
     ASSERT_TRUE(suite);
     EXPECT_EQ(*suite->get("k"), DefaultsValue("kept"));
+}
+
+// Another program holds the write lock: the suite still opens (the same file, not a fallback
+// domain) and reads at once, and a write that cannot wait says it was locked out.
+TEST(DefaultsSuite, ASuiteLockedByAnotherProgramStillOpensAndReads) {
+    TemporaryConfigHome home;
+    {
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        ASSERT_TRUE(suite);
+        ASSERT_TRUE(suite->set("k", "before"));
+    }
+    SettingsLockHolder holder(home.suiteFolder(kSuite) / "Defaults.sqlite", 30);
+    ASSERT_TRUE(holder.isLocked());
+    const auto started = std::chrono::steady_clock::now();
+    auto suite = DefaultsSuite::openShared(home.path());
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(suite->name(), kSuite);
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    try {
+        suite->setOrThrow("k", "after", std::chrono::milliseconds(0));
+        ADD_FAILURE() << "written through another program's lock";
+    } catch (const DefaultsWriteError& e) {
+        EXPECT_TRUE(e.isLocked());
+        EXPECT_EQ(e.reason(), "Another program kept the settings locked.");
+    }
+    holder.release();
+    EXPECT_TRUE(suite->set("k", "after"));
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("after"));
 }
