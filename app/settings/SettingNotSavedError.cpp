@@ -14,7 +14,7 @@ std::string settingTitle(const std::string& key) {
         {settingsKey::quickCreateShortcut, "the Quick Create shortcut"},
         {settingsKey::fileTypeShortcuts, "the direct file shortcuts"},
         {settingsKey::directShortcutDestination, "where direct shortcuts create files"},
-        {settingsKey::hasCompletedOnboarding, "whether the welcome walkthrough was seen"},
+        {settingsKey::hasCompletedOnboarding, "the state of the welcome walkthrough"},
     };
     const auto found = titles.find(key);
     return found != titles.end() ? found->second : key;

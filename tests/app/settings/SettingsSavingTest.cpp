@@ -120,7 +120,7 @@ TEST(SettingsSaving, EveryFieldKeepsItsValueWhenTheFileCannotGrow) {
     });
     EXPECT_EQ(outcome.output,
               "0|the file types to offer|the order of the file types|App Presence|the Quick Create shortcut|the "
-              "direct file shortcuts|where direct shortcuts create files|whether the welcome walkthrough was seen");
+              "direct file shortcuts|where direct shortcuts create files|the state of the welcome walkthrough");
 }
 
 // Another process holds the suite's write lock: the assignment waits on the event loop (the
