@@ -3,9 +3,11 @@
 // file-manager extension's read-only opening must refuse it or read it, never changing its
 // bytes; every value it reads is the same whichever way it is read. The application's opening
 // must always end with a usable suite (the file as it is, or moved aside for a fresh one) that
-// stores and reads back a value, and the settings loaded from it must be ones it can use.
+// stores and reads back a value, also when the file asks for more memory than SQLite is given,
+// and the settings loaded from it must be ones it can use.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -86,6 +88,10 @@ void checkApplication(const fs::path& database) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     installLogSink(std::make_shared<NoLog>());
+    // SQLite gets about four times what an empty suite needs, as on a small machine: an input
+    // that asks for more reaches the road of an out-of-memory while opening (tried again, then
+    // moved aside), and must still end with a usable suite.
+    sqlite3_hard_heap_limit64(1 << 20);
     // Memory-backed where the system offers it: every input is written to a file.
     const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
     std::string pattern = (base / "quillet-fuzz-defaults-XXXXXX").string();

@@ -1,15 +1,17 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+
+#include "shared/errors/UserFacingError.h"
 
 namespace quillet {
 
-// Why an archive was not unpacked; the text is for the user.
-class ArchiveUnpackError : public std::runtime_error {
+// Why an archive was not unpacked: a whole sentence for the user, which says itself that the
+// update was not unpacked ("The update archive was refused: …"), so it is shown as it is.
+class ArchiveUnpackError : public UserFacingError {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ArchiveUnpackError(std::string description) : UserFacingError(std::move(description)) {}
 };
 
 // Unpacks an update archive into a new, empty folder. Refuses, and throws ArchiveUnpackError

@@ -6,6 +6,8 @@
 #include "shared/settings/SettingsKeys.h"
 #include "app/keys/ShortcutConflicts.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/Identifiers.h"
+#include "shared/logging/Logger.h"
 
 namespace quillet {
 
@@ -85,14 +87,16 @@ FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults) {
     return kept;
 }
 
-void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut) {
-    defaults.set(settingsKey::quickCreateShortcut, bytes(encodeQuickCreateShortcut(shortcut)));
+void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut,
+                              std::chrono::milliseconds wait) {
+    defaults.setOrThrow(settingsKey::quickCreateShortcut, bytes(encodeQuickCreateShortcut(shortcut)), wait);
 }
 
-void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& shortcuts) {
+void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& shortcuts,
+                            std::chrono::milliseconds wait) {
     nlohmann::json object = nlohmann::json::object();
     for (const auto& [id, s] : shortcuts) object[id] = quickCreateShortcutJSON(s);
-    defaults.set(settingsKey::fileTypeShortcuts, bytes(object.dump()));
+    defaults.setOrThrow(settingsKey::fileTypeShortcuts, bytes(object.dump()), wait);
 }
 
 // Every field as the suite holds it, each with its fallback: what launching and reloading read.
@@ -117,32 +121,43 @@ AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset)
     : AppSettings(defaults, presenceWhenUnset, StoredSettings::load(defaults, presenceWhenUnset)) {}
 
 AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset, StoredSettings stored)
-    : enabledFileTypeIDs(std::move(stored.enabledFileTypeIDs),
-                         [this](const std::set<std::string>& ids) {
-                             defaults_.set(settingsKey::enabledFileTypeIDs,
-                                           stringArrayValue({ids.begin(), ids.end()}));
-                         }),
-      fileTypeOrder(std::move(stored.fileTypeOrder),
-                    [this](const std::vector<std::string>& order) {
-                        defaults_.set(settingsKey::fileTypeOrder, stringArrayValue(order));
-                    }),
-      appPresence(stored.appPresence,
-                  [this](const AppPresence& p) {
-                      defaults_.set(settingsKey::appPresence, std::string(rawValue(p)));
-                  }),
-      quickCreateShortcut(stored.quickCreateShortcut,
-                          [this](const QuickCreateShortcut& s) { storeQuickCreateShortcut(defaults_, s); }),
-      fileTypeShortcuts(std::move(stored.fileTypeShortcuts),
-                        [this](const FileTypeShortcuts& map) { storeFileTypeShortcuts(defaults_, map); }),
-      directShortcutDestination(stored.directShortcutDestination,
-                                [this](const CreationDestinationMode& mode) {
-                                    defaults_.set(settingsKey::directShortcutDestination,
-                                                  std::string(rawValue(mode)));
-                                }),
-      hasCompletedOnboarding(stored.hasCompletedOnboarding,
-                             [this](const bool& done) {
-                                 defaults_.set(settingsKey::hasCompletedOnboarding, done);
-                             }),
+    : enabledFileTypeIDs(std::move(stored.enabledFileTypeIDs), settingsKey::enabledFileTypeIDs,
+                         [this](const std::set<std::string>& ids, std::chrono::milliseconds wait) {
+                             defaults_.setOrThrow(settingsKey::enabledFileTypeIDs,
+                                                  stringArrayValue({ids.begin(), ids.end()}), wait);
+                         },
+                         saver_),
+      fileTypeOrder(std::move(stored.fileTypeOrder), settingsKey::fileTypeOrder,
+                    [this](const std::vector<std::string>& order, std::chrono::milliseconds wait) {
+                        defaults_.setOrThrow(settingsKey::fileTypeOrder, stringArrayValue(order), wait);
+                    },
+                    saver_),
+      appPresence(stored.appPresence, settingsKey::appPresence,
+                  [this](const AppPresence& p, std::chrono::milliseconds wait) {
+                      defaults_.setOrThrow(settingsKey::appPresence, std::string(rawValue(p)), wait);
+                  },
+                  saver_),
+      quickCreateShortcut(stored.quickCreateShortcut, settingsKey::quickCreateShortcut,
+                          [this](const QuickCreateShortcut& s, std::chrono::milliseconds wait) {
+                              storeQuickCreateShortcut(defaults_, s, wait);
+                          },
+                          saver_),
+      fileTypeShortcuts(std::move(stored.fileTypeShortcuts), settingsKey::fileTypeShortcuts,
+                        [this](const FileTypeShortcuts& map, std::chrono::milliseconds wait) {
+                            storeFileTypeShortcuts(defaults_, map, wait);
+                        },
+                        saver_),
+      directShortcutDestination(stored.directShortcutDestination, settingsKey::directShortcutDestination,
+                                [this](const CreationDestinationMode& mode, std::chrono::milliseconds wait) {
+                                    defaults_.setOrThrow(settingsKey::directShortcutDestination,
+                                                         std::string(rawValue(mode)), wait);
+                                },
+                                saver_),
+      hasCompletedOnboarding(stored.hasCompletedOnboarding, settingsKey::hasCompletedOnboarding,
+                             [this](const bool& done, std::chrono::milliseconds wait) {
+                                 defaults_.setOrThrow(settingsKey::hasCompletedOnboarding, done, wait);
+                             },
+                             saver_),
       defaults_(defaults),
       presenceWhenUnset_(presenceWhenUnset) {
     // The one key written while loading.
@@ -151,8 +166,15 @@ AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset,
 
 void AppSettings::storePresenceAsLoaded() {
     auto stored = storedString(defaults_, settingsKey::appPresence);
-    if (stored != rawValue(appPresence.get()))
-        defaults_.set(settingsKey::appPresence, std::string(rawValue(appPresence.get())));
+    if (stored == rawValue(appPresence.get())) return;
+    // Not the user's doing, so nothing to tell them: a refusal is logged, and the next load
+    // tries again.
+    try {
+        defaults_.setOrThrow(settingsKey::appPresence, std::string(rawValue(appPresence.get())),
+                             saver_.isPatient() ? SettingsSaver::kTryWait : DefaultsSuite::kBusyTimeout);
+    } catch (const DefaultsWriteError& e) {
+        Logger(kAppSubsystem, "Settings").error("Could not store the loaded presence: %{public}s", e.description());
+    }
 }
 
 void AppSettings::reloadFromSuite() {

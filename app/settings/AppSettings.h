@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,28 +11,37 @@
 #include "app/creation/CreationDestination.h"
 #include "app/observation/Published.h"
 #include "app/settings/AppPresence.h"
+#include "app/settings/SettingsSaver.h"
 #include "app/keys/QuickCreateShortcut.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/settings/DefaultsSuite.h"
 
 namespace quillet {
 
-class DefaultsSuite;
 struct StoredSettings;
 
-// An observable setting that is written to the suite the moment it is assigned: the new value
-// is published first, then its key (and only its key) is written.
+// An observable setting that is written to the suite the moment it is assigned: its key (and
+// only its key) is written, and the new value is published once it is stored. A value the suite
+// refuses is never published: the field, and everything that shows it, keeps the stored one, and
+// the saver reports why.
 template <typename T>
 class SettingField {
 public:
-    SettingField(T initial, std::function<void(const T&)> write)
-        : published_(std::move(initial)), write_(std::move(write)) {}
+    // Writes the value under the field's key, waiting at most the given time for another
+    // program's lock; throws a DefaultsWriteError when it was not stored.
+    using Write = std::function<void(const T&, std::chrono::milliseconds wait)>;
+
+    SettingField(T initial, std::string key, Write write, SettingsSaver& saver)
+        : published_(std::move(initial)), key_(std::move(key)), write_(std::move(write)), saver_(saver) {}
 
     const T& get() const { return published_.get(); }
     const T& operator*() const { return published_.get(); }
     const T* operator->() const { return &published_.get(); }
     void set(T value) {
-        published_.set(std::move(value));
-        write_(published_.get());
+        auto shared = std::make_shared<T>(std::move(value));
+        saver_.save(
+            key_, [this, shared](std::chrono::milliseconds wait) { write_(*shared, wait); },
+            [this, shared] { published_.set(std::move(*shared)); });
     }
     // Takes a value read back from the suite: published only when it differs from the current
     // one, and not written again (it is what the suite holds already).
@@ -45,7 +56,9 @@ public:
 
 private:
     Published<T> published_;
-    std::function<void(const T&)> write_;
+    std::string key_;
+    Write write_;
+    SettingsSaver& saver_;
 };
 
 // The two shortcut keys, read with the same fallbacks as the settings below (a damaged or unusable
@@ -53,8 +66,11 @@ private:
 // command line, which changes these keys and nothing else.
 QuickCreateShortcut loadQuickCreateShortcut(const DefaultsSuite& defaults);
 FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults);
-void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut);
-void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& shortcuts);
+// Both throw a DefaultsWriteError when the value was not stored.
+void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut,
+                              std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout);
+void storeFileTypeShortcuts(DefaultsSuite& defaults, const FileTypeShortcuts& shortcuts,
+                            std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout);
 
 // Every user setting, loaded from the shared settings suite with a fallback per key, so a
 // damaged or foreign value never stops the application from starting.
@@ -76,6 +92,9 @@ public:
     SettingField<bool> hasCompletedOnboarding;
 
     DefaultsSuite& defaults() const { return defaults_; }
+    // Writes every assignment above; the composition root tells it where refusals go and lets
+    // it wait out locks on the event loop.
+    SettingsSaver& saver() { return saver_; }
 
     // Reads every key again, with the same fallbacks as at launch, after another process (the
     // command line) changed the suite. Only the fields whose value differs are published, so
@@ -102,6 +121,7 @@ private:
 
     DefaultsSuite& defaults_;
     AppPresence presenceWhenUnset_;
+    SettingsSaver saver_;
 };
 
 }  // namespace quillet

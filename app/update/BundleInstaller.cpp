@@ -138,8 +138,9 @@ void BundleInstaller::install(std::string_view archive, std::string_view expecte
     try {
         unpacker_.unpack(archivePath, unpacked);
     } catch (const ArchiveUnpackError& error) {
-        throw UpdateInstallError(UpdateMessages::unpackFailed(error.what()));
+        throw UpdateInstallError(error.description());
     } catch (const std::exception& error) {
+        // Not the unpacker's own words (a failed allocation, say): they get the sentence around them.
         throw UpdateInstallError(UpdateMessages::unpackFailed(error.what()));
     }
 

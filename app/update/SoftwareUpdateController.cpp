@@ -15,7 +15,6 @@ namespace quillet {
 namespace {
 
 constexpr std::chrono::milliseconds kFeedTimeout{30000};
-constexpr std::chrono::milliseconds kArchiveTimeout{60000};
 
 }  // namespace
 
@@ -107,7 +106,7 @@ void SoftwareUpdateController::offer(const AppcastItem& item) {
     // A longer body than announced is refused by the transport already.
     const auto limit = item.enclosureLength > 0 ? item.enclosureLength : kMaximumArchiveBytes;
     transfer_ = environment_.transport.get(
-        TransferRequest{item.enclosureURL, kArchiveTimeout, limit},
+        TransferRequest{item.enclosureURL, environment_.archiveTimeout, limit},
         [this](std::uint64_t received, std::optional<std::uint64_t> expected) {
             environment_.userDriver.setProgress(received, expected);
         },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -34,6 +35,8 @@ struct SoftwareUpdateEnvironment {
     // The running application folder (".../Quillet+.app"); absent for a system install or the
     // build tree, which are never replaced.
     std::optional<std::filesystem::path> installedBundle;
+    // How long the archive's download may go without a byte before it fails.
+    std::chrono::milliseconds archiveTimeout{60000};
 };
 
 // Checks the feed for a newer release and, when the user accepts it, downloads, verifies and

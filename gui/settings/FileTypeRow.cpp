@@ -43,8 +43,12 @@ FileTypeRow::FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWi
     switch_->setAccessibleName(QString::fromStdString(type_.displayName));
     switch_->setChecked(model_.isEnabled(type_.id));
     row->addWidget(switch_, 0, Qt::AlignVCenter);
-    // Only the user's flip writes; showing a stored change does not echo it back.
-    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) { model_.setEnabled(type_.id, on); });
+    // Only the user's flip writes; showing a stored change does not echo it back. A flip that
+    // was not stored goes back at once: the switch shows what the settings hold.
+    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) {
+        model_.setEnabled(type_.id, on);
+        showEnabled(model_.isEnabled(type_.id));
+    });
 
     applyPalette();
 }

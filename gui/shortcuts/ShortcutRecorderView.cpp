@@ -5,8 +5,10 @@ namespace quillet {
 ShortcutRecorderView::ShortcutRecorderView(Binding<QuickCreateShortcut> binding, QWidget* parent)
     : ShortcutRecorderControl(parent), binding_(std::move(binding)) {
     updateFromBinding();
+    // A recording that was not stored goes back to the stored shortcut.
     setOnChange([this](const QuickCreateShortcut& shortcut) {
         if (binding_.set) binding_.set(shortcut);
+        updateFromBinding();
     });
 }
 
@@ -18,8 +20,10 @@ OptionalShortcutRecorderView::OptionalShortcutRecorderView(Binding<std::optional
                                                            QWidget* parent)
     : ShortcutRecorderControl(parent), binding_(std::move(binding)) {
     updateFromBinding();
+    // A recording that was not stored goes back to the stored shortcut.
     setOnChange([this](const QuickCreateShortcut& shortcut) {
         if (binding_.set) binding_.set(shortcut);
+        updateFromBinding();
     });
 }
 

@@ -208,7 +208,10 @@ void ShortcutSettingsView::buildDirectSection() {
     destinationPicker_ = new DestinationPickerControl(model_.words(), directSection_);
     destinationPicker_->setFixedSize(kDestinationPickerWidth, 24);
     connect(destinationPicker_, &DestinationPickerControl::modeChosen, this,
-            [this](CreationDestinationMode mode) { model_.setDestination(mode); });
+            [this](CreationDestinationMode mode) {
+                model_.setDestination(mode);
+                destinationPicker_->setMode(model_.destination());  // back, when not stored
+            });
     destination->addWidget(destinationPicker_);
     destination->addStretch();
     section->addLayout(destination);

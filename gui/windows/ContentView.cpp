@@ -125,7 +125,10 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
         segmentRow->addWidget(button);
     }
     connect(presenceButtons_, &QButtonGroup::idClicked, this,
-            [this](int id) { settings_.appPresence.set(static_cast<AppPresence>(id)); });
+            [this](int id) {
+                settings_.appPresence.set(static_cast<AppPresence>(id));
+                showPresence();  // a choice that was not stored goes back
+            });
     presenceColumn->addWidget(segments, 0, Qt::AlignRight);
     presenceDescription_ = label({}, appstyle::captionFont(QFont::Normal), appstyle::tertiaryText(palette), presence);
     presenceDescription_->setAlignment(Qt::AlignRight);

@@ -4,6 +4,7 @@
 #include <archive_entry.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -33,7 +34,13 @@ std::string inQuotes(std::string_view text) { return "\u201C" + std::string(text
 
 std::string errorOf(archive* a) {
     const char* text = archive_error_string(a);
-    return text ? text : "unknown error";
+    std::string said = text ? text : "unknown error";
+    // The writer says only "Write failed"; the system's reason is what the user can act on.
+    if (const int e = archive_errno(a); e > 0) {
+        const std::string why = std::strerror(e);
+        if (said.find(why) == std::string::npos) said += ": " + why;
+    }
+    return said;
 }
 
 using Segments = std::vector<std::string>;
@@ -195,7 +202,9 @@ void LibArchiveUnpacker::unpack(const fs::path& archivePath, const fs::path& des
         for (int read; (read = archive_read_data_block(reader.get(), &block, &size, &offset)) != ARCHIVE_EOF;) {
             if (read < ARCHIVE_WARN)
                 throw ArchiveUnpackError("The update archive could not be read: " + errorOf(reader.get()) + ".");
-            if (archive_write_data_block(writer.get(), block, size, offset) < ARCHIVE_WARN)
+            // A block the disk did not take (full, over quota) comes back as a mere warning, and
+            // the file would be finished at its full length with a hole where the data was.
+            if (archive_write_data_block(writer.get(), block, size, offset) < ARCHIVE_OK)
                 throw ArchiveUnpackError("The update could not be unpacked: " + errorOf(writer.get()) + ".");
         }
         if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN)

@@ -54,6 +54,7 @@
 #include "gui/windows/ViewWithModel.h"
 #include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
+#include "app/settings/SettingNotSavedError.h"
 #include "app/settings/SettingsChangeWatcher.h"
 #include "app/presence/AppPresenceController.h"
 #include "shared/settings/DefaultsSuite.h"
@@ -176,7 +177,14 @@ std::unique_ptr<HotKeyService> makeHotKeyService(const HotKeySession& session, H
 // The long-lived parts, declared in launch order and so released in the reverse order.
 struct Parts {
     Parts(const UserEnvironment& environment, const ResourceBundle& resources, const ApplicationBundle& bundle)
-        : environment(environment), resources(resources), bundle(bundle) {}
+        : environment(environment), resources(resources), bundle(bundle) {
+        // A setting the suite refuses is told in one alert, from whichever window or menu changed
+        // it; a lock another program holds is waited out on the event loop, windows responsive.
+        settings.saver().waitForLocksOn(timer);
+        settings.saver().reportFailuresTo([this](const SettingNotSavedError& error) {
+            mainQueue.async([this, shown = settingNotSavedAlert(error)] { alert.runModal(shown); });
+        });
+    }
 
     const UserEnvironment& environment;
     const ResourceBundle& resources;

@@ -66,6 +66,12 @@ int list(Invocation& inv) {
     return kExitOK;
 }
 
+// A refused write: said, and the status a script can test.
+int notSaved(Invocation& inv, const DefaultsWriteError& error) {
+    inv.err << "quillet: " << error.description() << "\n";
+    return kExitFailure;
+}
+
 // Stores the combination as a recording in the card would, and names a conflict as the card
 // shows it; the combination is kept all the same, as there, so the user can move the other one.
 int set(Invocation& inv) {
@@ -83,16 +89,22 @@ int set(Invocation& inv) {
     }
     ShortcutSettings s(inv.environment);
     std::optional<std::string> conflict;
-    if (!type) {
-        s.quickCreate = shortcut;
-        storeQuickCreateShortcut(*s.suite, shortcut);
-        conflict = quickCreateConflictDescription(shortcut, s.fileTypes, s.orderedTypes);
-        printQuickCreate(inv.out, s);
-    } else {
-        conflict = conflictDescription(shortcut, s.quickCreate, s.fileTypes, s.orderedTypes, type->id);
-        s.fileTypes[type->id] = shortcut;
-        storeFileTypeShortcuts(*s.suite, s.fileTypes);
-        printType(inv.out, s, *type);
+    try {
+        if (!type) {
+            storeQuickCreateShortcut(*s.suite, shortcut);
+            s.quickCreate = shortcut;
+            conflict = quickCreateConflictDescription(shortcut, s.fileTypes, s.orderedTypes);
+            printQuickCreate(inv.out, s);
+        } else {
+            conflict = conflictDescription(shortcut, s.quickCreate, s.fileTypes, s.orderedTypes, type->id);
+            auto shortcuts = s.fileTypes;
+            shortcuts[type->id] = shortcut;
+            storeFileTypeShortcuts(*s.suite, shortcuts);
+            s.fileTypes = std::move(shortcuts);
+            printType(inv.out, s, *type);
+        }
+    } catch (const DefaultsWriteError& error) {
+        return notSaved(inv, error);
     }
     if (conflict) inv.err << "quillet: " << *conflict << "\n";
     return kExitOK;
@@ -110,7 +122,15 @@ int clear(Invocation& inv) {
     const FileTypeDefinition* type = fileType(target);
     if (!type) return usageError(inv, "unknown file type \"" + target + "\" (see quillet types --all)");
     ShortcutSettings s(inv.environment);
-    if (s.fileTypes.erase(type->id)) storeFileTypeShortcuts(*s.suite, s.fileTypes);
+    auto shortcuts = s.fileTypes;
+    if (shortcuts.erase(type->id)) {
+        try {
+            storeFileTypeShortcuts(*s.suite, shortcuts);
+        } catch (const DefaultsWriteError& error) {
+            return notSaved(inv, error);
+        }
+        s.fileTypes = std::move(shortcuts);
+    }
     printType(inv.out, s, *type);
     return kExitOK;
 }

@@ -48,13 +48,15 @@ bool isDamage(int rc) {
     return (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_ERROR;
 }
 
+bool isOutOfMemory(int rc) { return (rc & 0xff) == SQLITE_NOMEM; }
+
 // Runs a statement to completion, handing each row to onRow. The busy handler already waits for
 // locks; a few conditions (a snapshot that went stale, another process recovering the WAL) come
 // back as SQLITE_BUSY at once, so the whole statement is retried, after onRestart forgets the
 // rows of the failed attempt, until the busy timeout has passed.
 int run(sqlite3_stmt* statement, const std::function<void(sqlite3_stmt*)>& onRow = {},
-        const std::function<void()>& onRestart = {}) {
-    const auto deadline = std::chrono::steady_clock::now() + DefaultsSuite::kBusyTimeout;
+        const std::function<void()>& onRestart = {}, std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
@@ -175,6 +177,20 @@ bool pathExists(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// Whether SQLite is short of memory for anything rather than for one file: an empty suite is
+// set up and checked in memory the way a file is opened. Anything but a clean run counts as
+// short, so a doubtful case leaves the file alone.
+bool memoryIsShort() {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK) return true;
+    for (const char* sql : {kCreateSchema, "PRAGMA integrity_check", "PRAGMA user_version",
+                            "SELECT name FROM pragma_table_info('defaults_values') ORDER BY cid"})
+        if (execute(raw, sql) != SQLITE_DONE) return true;
+    return false;
+}
+
 // Moves a damaged database (and its journals, which must not be replayed into a new one) aside.
 std::optional<std::filesystem::path> moveAside(const std::filesystem::path& database) {
     const std::string stamp = timestamp();
@@ -232,8 +248,10 @@ int inspectSchema(sqlite3* db, SchemaState& state, std::string& reason) {
 
 struct DefaultsSuite::Connection {
     // "damaged" means the file is not a suite and may be moved aside; "unavailable" means it
-    // could not be looked at (permissions, I/O) and must be left alone.
-    enum class Verdict { ok, damaged, unavailable };
+    // could not be looked at (permissions, I/O) and must be left alone; "outOfMemory" is either
+    // (memory short for a moment, or a file crafted to ask for more than there is) until the
+    // caller has told them apart.
+    enum class Verdict { ok, damaged, unavailable, outOfMemory };
 
     Verdict open(const std::filesystem::path& path, std::string& reason);
     Verdict openReadOnly(const std::filesystem::path& path, std::string& reason);
@@ -270,7 +288,7 @@ struct DefaultsSuite::Connection {
             execute(db.get(), "PRAGMA integrity_check", [&](std::string p) { problems.push_back(std::move(p)); });
         if (rc != SQLITE_DONE) {
             reason = errorText(db.get(), rc);
-            return isDamage(rc) ? Verdict::damaged : Verdict::unavailable;
+            return isDamage(rc) ? Verdict::damaged : isOutOfMemory(rc) ? Verdict::outOfMemory : Verdict::unavailable;
         }
         if (problems.size() != 1 || problems[0] != "ok") {
             reason = problems.empty() ? "integrity check failed" : problems[0];
@@ -311,6 +329,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     auto fail = [&](int code) {
         reason = errorText(db, code);
+        if (isOutOfMemory(code)) return Verdict::outOfMemory;
         return isDamage(code) || refusedByItsHeader(code, path) ? Verdict::damaged : Verdict::unavailable;
     };
 
@@ -332,9 +351,20 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
 
     if (auto failed = failedIntegrityCheck(reason)) return *failed;
 
+    // A suite that is set up is only read here, so another program holding its write lock does
+    // not keep it from opening (the application would run on another domain instead, and the
+    // command line write there); only a new file takes the write lock, to create the schema.
+    SchemaState schema = SchemaState::current;
+    if (rc = execute(db, "BEGIN"); rc != SQLITE_DONE) return fail(rc);
+    rc = inspectSchema(db, schema, reason);
+    execute(db, "COMMIT");
+    if (rc != SQLITE_DONE) return fail(rc);
+    if (schema == SchemaState::foreign) return Verdict::damaged;
+    if (schema == SchemaState::current) return prepareStatements(reason) ? Verdict::ok : Verdict::unavailable;
+
     if (rc = execute(db, "BEGIN IMMEDIATE"); rc != SQLITE_DONE) return fail(rc);
     Verdict verdict = Verdict::ok;
-    SchemaState schema = SchemaState::current;
+    // Looked at again under the lock: another process may have set it up meanwhile.
     rc = inspectSchema(db, schema, reason);
     if (rc == SQLITE_DONE && schema == SchemaState::empty) {
         rc = execute(db, kCreateSchema);
@@ -472,6 +502,7 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::file
         return nullptr;
     }
     OpenLock lock(*folder / (std::string(kDatabaseFileName) + ".lock"));
+    bool triedAgainForMemory = false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!prepareFile(path, failure)) {
             logger().error("Could not open settings suite %{public}s: %{public}s", suiteName, failure);
@@ -479,10 +510,30 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::file
         }
         auto connection = std::make_unique<Connection>();
         std::string reason;
-        const auto verdict = connection->open(path, reason);
+        auto verdict = connection->open(path, reason);
         if (verdict == Connection::Verdict::ok)
             return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
         connection.reset();
+        if (verdict == Connection::Verdict::outOfMemory) {
+            // Memory may have been short for a moment: once more, from a new connection.
+            if (!triedAgainForMemory) {
+                triedAgainForMemory = true;
+                logger().error("Ran out of memory opening settings suite %{public}s at %{public}s; trying once more",
+                               suiteName, path.string());
+                --attempt;
+                continue;
+            }
+            // Short again: a file that asks for more memory than an empty suite needs is no
+            // settings file this application wrote, while memory short for everything is no
+            // fault of the file's.
+            if (memoryIsShort()) {
+                verdict = Connection::Verdict::unavailable;
+                reason += " (memory is short)";
+            } else {
+                verdict = Connection::Verdict::damaged;
+                reason += " twice, although an empty suite opens";
+            }
+        }
         if (verdict == Connection::Verdict::unavailable || attempt > 0) {
             logger().error("Could not open settings suite %{public}s at %{public}s: %{public}s", suiteName,
                            path.string(), reason);
@@ -593,29 +644,71 @@ namespace {
 // happens only after a commit that no longer fits, so without this a disk that filled up once
 // would refuse every later change, however small, even where replacing the same keys needs no
 // new room. The change failed as a whole before the retry, so it lands at most once.
-int runChange(sqlite3* db, sqlite3_stmt* statement) {
-    int rc = run(statement);
+int runChange(sqlite3* db, sqlite3_stmt* statement, std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout) {
+    int rc = run(statement, {}, {}, wait);
     if ((rc & 0xff) != SQLITE_FULL) return rc;
     if (execute(db, "PRAGMA wal_checkpoint(TRUNCATE)") != SQLITE_DONE) return rc;
-    return run(statement);
+    return run(statement, {}, {}, wait);
+}
+
+// Waits at most `wait` for another connection's lock while alive; the suite's own timeout after.
+class BusyWait {
+public:
+    BusyWait(sqlite3* db, std::chrono::milliseconds wait) : db_(db), changed_(wait != DefaultsSuite::kBusyTimeout) {
+        if (changed_) sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
+    }
+    ~BusyWait() {
+        if (changed_) sqlite3_busy_timeout(db_, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+    }
+    BusyWait(const BusyWait&) = delete;
+    BusyWait& operator=(const BusyWait&) = delete;
+
+private:
+    sqlite3* db_;
+    bool changed_;
+};
+
+// Why a change was refused, said so that the user knows what to do about it.
+std::string refusalReason(sqlite3* db, int rc) {
+    switch (rc & 0xff) {
+        case SQLITE_FULL: return "There is no room left on the disk.";
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return "Another program kept the settings locked.";
+        case SQLITE_READONLY: return "The settings file cannot be written to.";
+        default: break;
+    }
+    const int e = sqlite3_system_errno(db);
+    std::string why = e != 0 ? std::strerror(e) : errorText(db, rc);
+    if (!why.empty() && why.back() != '.') why += '.';
+    return "The settings file could not be written: " + why;
+}
+
+DefaultsWriteError writeError(sqlite3* db, int rc, const std::string& description) {
+    return DefaultsWriteError(DefaultsSuite::kErrorDomain, rc, description + errorText(db, rc), refusalReason(db, rc),
+                              isBusy(rc));
 }
 
 }  // namespace
 
-void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& value) {
-    if (value.depth() > kMaximumDefaultsValueDepth)
-        throw PlatformError(kErrorDomain, SQLITE_TOOBIG,
-                            "The value of " + key + " nests deeper than " +
-                                std::to_string(kMaximumDefaultsValueDepth) + " levels.");
+void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& value, std::chrono::milliseconds wait) {
+    if (value.depth() > kMaximumDefaultsValueDepth) {
+        const std::string why = "The value nests deeper than " + std::to_string(kMaximumDefaultsValueDepth) + " levels.";
+        throw DefaultsWriteError(kErrorDomain, SQLITE_TOOBIG, "The value of " + key + " nests deeper than " +
+                                     std::to_string(kMaximumDefaultsValueDepth) + " levels.",
+                                 why, false);
+    }
     const std::vector<std::uint8_t> bytes = encodeDefaultsValue(value);
+    sqlite3* db = connection_->db.get();
     sqlite3_stmt* statement = connection_->set.get();
     sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     sqlite3_bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-    int rc = runChange(connection_->db.get(), statement);
+    int rc;
+    {
+        BusyWait busyWait(db, wait);
+        rc = runChange(db, statement, wait);
+    }
     sqlite3_clear_bindings(statement);
-    if (rc != SQLITE_DONE)
-        throw PlatformError(kErrorDomain, rc,
-                            "The setting " + key + " could not be saved: " + errorText(connection_->db.get(), rc));
+    if (rc != SQLITE_DONE) throw writeError(db, rc, "The setting " + key + " could not be saved: ");
 }
 
 void DefaultsSuite::removeOrThrow(const std::string& key) {
@@ -624,15 +717,13 @@ void DefaultsSuite::removeOrThrow(const std::string& key) {
     int rc = runChange(connection_->db.get(), statement);
     sqlite3_clear_bindings(statement);
     if (rc != SQLITE_DONE)
-        throw PlatformError(kErrorDomain, rc,
-                            "The setting " + key + " could not be removed: " + errorText(connection_->db.get(), rc));
+        throw writeError(connection_->db.get(), rc, "The setting " + key + " could not be removed: ");
 }
 
 void DefaultsSuite::removePersistentDomainOrThrow() {
     int rc = runChange(connection_->db.get(), connection_->removeAll.get());
     if (rc != SQLITE_DONE)
-        throw PlatformError(kErrorDomain, rc,
-                            "The settings of " + name_ + " could not be removed: " + errorText(connection_->db.get(), rc));
+        throw writeError(connection_->db.get(), rc, "The settings of " + name_ + " could not be removed: ");
 }
 
 bool DefaultsSuite::changedElsewhere() {

@@ -10,9 +10,28 @@
 #include <vector>
 
 #include "shared/Identifiers.h"
+#include "shared/errors/PlatformError.h"
 #include "shared/settings/DefaultsValue.h"
 
 namespace quillet {
+
+// A change the suite did not store, with why in words a user can act on; its description keeps
+// the key for the command line and the log.
+class DefaultsWriteError : public PlatformError {
+public:
+    DefaultsWriteError(std::string domain, int code, std::string description, std::string reason, bool locked)
+        : PlatformError(std::move(domain), code, std::move(description)), reason_(std::move(reason)), locked_(locked) {}
+
+    // One sentence: "There is no room left on the disk.", "Another program kept the settings locked." …
+    const std::string& reason() const { return reason_; }
+    // Another connection held the write lock for longer than the caller would wait: trying again
+    // later may succeed.
+    bool isLocked() const { return locked_; }
+
+private:
+    std::string reason_;
+    bool locked_;
+};
 
 // A named settings suite that several processes open by name: the application writes it, the
 // file-manager extension reads it. Each suite is one SQLite database,
@@ -88,8 +107,11 @@ public:
     // Removes every key of the suite in one transaction.
     bool removePersistentDomain();
 
-    // The same, reporting why a change was not stored (a PlatformError in kErrorDomain).
-    void setOrThrow(const std::string& key, const DefaultsValue& value);
+    // The same, reporting why a change was not stored (a DefaultsWriteError in kErrorDomain).
+    // `wait`: how long a write lock held by another connection is waited for; the main thread
+    // passes next to nothing and tries again later rather than freeze its windows.
+    void setOrThrow(const std::string& key, const DefaultsValue& value,
+                    std::chrono::milliseconds wait = kBusyTimeout);
     void removeOrThrow(const std::string& key);
     void removePersistentDomainOrThrow();
 

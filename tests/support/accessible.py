@@ -6,6 +6,7 @@ Usage: accessible.py WINDOW_TITLE names ROLE         names of the shown controls
        accessible.py WINDOW_TITLE center ROLE NAME   "X Y": the screen centre of the shown control
        accessible.py WINDOW_TITLE focused ROLE       true when a shown control of ROLE has the focus
        accessible.py WINDOW_TITLE text ROLE          the text in the first shown control of ROLE
+       accessible.py WINDOW_TITLE checked ROLE NAME  exit status 0 when the shown control is checked
 Roles are AT-SPI role names ("push button", "text", "label"). Exit status 1 when the window or
 the control is not shown (yet), 2 on a usage error.
 
@@ -48,8 +49,8 @@ def controls(root, role):
 
 
 def main(argv):
-    commands = ("names", "center", "focused", "text")
-    if len(argv) < 4 or argv[2] not in commands or (argv[2] == "center") != (len(argv) == 5):
+    commands = ("names", "center", "focused", "text", "checked")
+    if len(argv) < 4 or argv[2] not in commands or (argv[2] in ("center", "checked")) != (len(argv) == 5):
         print(__doc__, file=sys.stderr)
         return 2
     title, command, role = argv[1], argv[2], argv[3]
@@ -65,6 +66,9 @@ def main(argv):
             return 1
         print(found[0].get_text(0, found[0].get_character_count()))
         return 0
+    if command == "checked":
+        named = [c for c in found if c.get_name() == argv[4]]
+        return 0 if named and named[0].get_state_set().contains(Atspi.StateType.CHECKED) else 1
     for control in found:
         if control.get_name() == argv[4]:
             box = control.get_extents(Atspi.CoordType.SCREEN)

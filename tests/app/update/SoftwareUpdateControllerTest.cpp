@@ -283,10 +283,14 @@ TEST_F(SoftwareUpdateControllerTest, GoingAwayStopsTheTransferInFlight) {
 TEST_F(SoftwareUpdateControllerTest, AnArchiveThatCannotBeUnpackedLeavesTheApplicationAsItWas) {
     unpacker.layOut = [](const fs::path& destination) {
         test::writeApplication(destination / "Quillet+.app", "2.0", "partial");
-        throw ArchiveUnpackError("the entry ../../etc/passwd leaves the folder");
+        throw ArchiveUnpackError("The update archive was refused: \u201C../../etc/passwd\u201D leads out of the update.");
     };
     install(kFeed);
-    expectFailure("Could not install the update", "could not be unpacked: the entry ../../etc/passwd leaves the folder");
+    expectFailure("Could not install the update", "");
+    // The unpacker's sentence says what happened by itself: shown once, not wrapped in another.
+    EXPECT_EQ(userDriver.alerts[0].informativeText,
+              "The update archive was refused: \u201C../../etc/passwd\u201D leads out of the update. The installed "
+              "Quillet+ was not changed.");
 }
 
 TEST_F(SoftwareUpdateControllerTest, AnArchiveOfAnotherVersionIsNotInstalled) {

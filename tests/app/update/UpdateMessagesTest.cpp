@@ -11,9 +11,8 @@ TEST(UpdateMessages, AReasonEndsItsSentenceInOneFullStop) {
               "The update could not be downloaded: Connection closed.");
     EXPECT_EQ(UpdateMessages::transferFailed("update", "The download is larger than the 9 bytes expected."),
               "The update could not be downloaded: The download is larger than the 9 bytes expected.");
-    EXPECT_EQ(UpdateMessages::unpackFailed("The update archive was refused: \u201C../x\u201D leads out of the update with \u201C..\u201D."),
-              "The update archive could not be unpacked: The update archive was refused: \u201C../x\u201D leads out "
-              "of the update with \u201C..\u201D.");
+    EXPECT_EQ(UpdateMessages::unpackFailed("Cannot allocate memory"),
+              "The update archive could not be unpacked: Cannot allocate memory.");
     EXPECT_EQ(UpdateMessages::stagingFailed("Permission denied"),
               "No folder for the update could be made beside the installed application: Permission denied.");
     EXPECT_EQ(UpdateMessages::installFailed(UpdateMessages::transferFailed("update", "Connection closed")).informativeText,

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <map>
 
 #include "app/settings/AppSettings.h"
@@ -10,7 +15,10 @@
 #include "gui/settings/FileTypeRow.h"
 #include "gui/settings/FileTypesListView.h"
 #include "gui/settings/SwitchButton.h"
+#include "app/settings/SettingNotSavedError.h"
+#include "platform/linux/QtMainQueueTimer.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "tests/support/SettingsLockHolder.h"
 #include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
@@ -131,4 +139,63 @@ TEST_F(FileTypesListViewTest, ChangesMadeElsewhereRedrawTheList) {
     EXPECT_EQ(view.rows()[1]->type().id, "txt");
     EXPECT_FALSE(view.rows()[0]->enabledSwitch()->isChecked());
     EXPECT_EQ(headings(), (QStringList{"Plain Text", "Code", "Office"}));
+}
+
+// The kernel refuses to let the settings file grow (a file size limit, as a full disk or a quota
+// would): the flipped switch goes back to what is stored, and the refusal is reported once.
+TEST_F(FileTypesListViewTest, AFlipThatCannotBeStoredGoesBackAndIsReported) {
+    std::vector<std::string> reports;
+    settings.saver().reportFailuresTo([&](const SettingNotSavedError& e) { reports.push_back(e.description()); });
+    rlimit original{};
+    ::getrlimit(RLIMIT_FSIZE, &original);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny{1, original.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    flip("md");
+    ::setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_TRUE(row("md")->enabledSwitch()->isChecked());
+    EXPECT_FALSE(suite->get("enabledFileTypeIDs")) << "nothing was stored";
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].starts_with("Your change to the file types to offer was not saved. The settings file "
+                                       "could not be written: "))
+        << reports[0];
+    // Once the file can grow, the same flip is stored and shown.
+    flip("md");
+    EXPECT_FALSE(row("md")->enabledSwitch()->isChecked());
+    EXPECT_FALSE(storedEnabled().count("md"));
+}
+
+// Another process holds the settings' write lock for ten seconds: the window keeps answering
+// (its event loop never stalls), the switch shows the stored state meanwhile, and the flip
+// lands once the lock goes.
+TEST_F(FileTypesListViewTest, ALockHeldElsewhereForTenSecondsFreezesNothingAndTheFlipLands) {
+    QtMainQueueTimer timer;
+    settings.saver().waitForLocksOn(timer);
+    std::vector<std::string> reports;
+    settings.saver().reportFailuresTo([&](const SettingNotSavedError& e) { reports.push_back(e.description()); });
+    test::SettingsLockHolder holder(suite->databasePath(), 10);
+    ASSERT_TRUE(holder.isLocked());
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longestStall = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestStall = std::max(longestStall, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    ticker.start(10);
+    flip("md");
+    EXPECT_TRUE(row("md")->enabledSwitch()->isChecked());  // not stored yet
+    EXPECT_TRUE(QTest::qWaitFor([&] { return suite->get("enabledFileTypeIDs").has_value(); }, 20000));
+    EXPECT_FALSE(storedEnabled().count("md"));
+    ticker.stop();
+    EXPECT_GE(clock.elapsed(), 9000);  // the lock was really held that long
+    // Waiting in place froze the window for the suite's five seconds at every click; a busy
+    // machine may still stall a tick now and then.
+    EXPECT_LT(longestStall, 1000);
+    EXPECT_FALSE(row("md")->enabledSwitch()->isChecked());
+    EXPECT_TRUE(reports.empty());
 }

@@ -18,7 +18,11 @@
 #include "gui/shortcuts/ShortcutSettingsView.h"
 #include "gui/style/AppStyle.h"
 #include "gui/shortcuts/ShortcutStyle.h"
+#include "app/settings/SettingNotSavedError.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "tests/support/ManualMainQueueTimer.h"
+#include "tests/support/SettingsLockHolder.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
 
@@ -312,4 +316,38 @@ TEST(ShortcutSettingsViewAvailability, AWayThatFailsLaterIsToldWithWhy) {
                                            "settings are not installed."));
     failure.set(std::nullopt);
     EXPECT_FALSE(note->isVisible());
+}
+
+// Another program holds the settings' write lock longer than the change may wait: the recorder
+// and the destination picker go back to what is stored at once, and each change is reported.
+TEST(ShortcutSettingsViewUnsaved, ControlsShowTheStoredValueWhenAChangeIsNotSaved) {
+    test::TemporaryConfigHome home;
+    auto suite = DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName);
+    ASSERT_TRUE(suite);
+    AppSettings settings{*suite};
+    test::ManualMainQueueTimer timer;
+    settings.saver().waitForLocksOn(timer, std::chrono::milliseconds(0));
+    std::vector<std::string> reported;
+    settings.saver().reportFailuresTo([&](const SettingNotSavedError& e) { reported.push_back(e.key()); });
+    ShortcutSettingsModel model{settings};
+    ShortcutSettingsView view{model};
+    view.show();
+    QTest::mouseClick(view.directShortcutsToggle(), Qt::LeftButton);
+
+    test::SettingsLockHolder holder(suite->databasePath(), 30);
+    ASSERT_TRUE(holder.isLocked());
+    QTest::mouseClick(view.quickCreateRecorder(), Qt::LeftButton);
+    QTest::keyClick(view.quickCreateRecorder(), Qt::Key_M, Qt::MetaModifier);
+    EXPECT_EQ(view.quickCreateRecorder()->appearance().text, "Ctrl+Alt+N");
+    DestinationPickerControl* picker = view.destinationPicker();
+    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentCenter(CreationDestinationMode::frontFinderFolder));
+    EXPECT_EQ(picker->mode(), CreationDestinationMode::desktop);
+    timer.runAll();
+    EXPECT_EQ(reported, (std::vector<std::string>{"quickCreateShortcut", "directShortcutDestination"}));
+    EXPECT_EQ(settings.quickCreateShortcut.get(), defaultQuickCreateShortcut);
+
+    holder.release();
+    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentCenter(CreationDestinationMode::frontFinderFolder));
+    EXPECT_EQ(picker->mode(), CreationDestinationMode::frontFinderFolder);
+    EXPECT_EQ(*suite->get("directShortcutDestination")->string(), "frontFinderFolder");
 }

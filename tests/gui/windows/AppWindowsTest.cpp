@@ -14,10 +14,14 @@
 #include <QTest>
 
 #include "app/settings/AppSettings.h"
+#include "app/settings/SettingNotSavedError.h"
 #include "gui/windows/AboutDialog.h"
 #include "gui/windows/AppWindows.h"
 #include "platform/ApplicationWindows.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "tests/support/ManualMainQueueTimer.h"
+#include "tests/support/SettingsLockHolder.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
 
@@ -26,7 +30,10 @@ namespace {
 // The main window over a private settings suite, with labelled stand-ins for the cards so their
 // order shows, and a walkthrough with a button that finishes it as the real one does.
 struct Harness {
-    std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openInMemory("windows-test");
+    explicit Harness(std::unique_ptr<DefaultsSuite> settingsSuite = DefaultsSuite::openInMemory("windows-test"))
+        : suite(std::move(settingsSuite)) {}
+
+    std::unique_ptr<DefaultsSuite> suite;
     AppSettings settings{*suite};
     int uninstallRequests = 0;
     int quits = 0;
@@ -220,6 +227,34 @@ TEST(AppWindows, ThePresenceSegmentsWriteTheSettingAndFollowIt) {
     h.settings.appPresence.set(AppPresence::menuBarOnly);
     EXPECT_TRUE(menuBar->isChecked());
     EXPECT_FALSE(dock->isChecked());
+}
+
+// A presence that another program's lock keeps from being saved: the segment goes back to the
+// stored presence, and the tray and taskbar (the setting's subscribers) hear of nothing.
+TEST(AppWindows, APresenceThatIsNotSavedGoesBack) {
+    test::TemporaryConfigHome home;
+    Harness h(DefaultsSuite::open(home.path(), DefaultsSuite::kSharedSuiteName));
+    test::ManualMainQueueTimer timer;
+    h.settings.saver().waitForLocksOn(timer, std::chrono::milliseconds(0));
+    int reports = 0;
+    h.settings.saver().reportFailuresTo([&](const SettingNotSavedError&) { ++reports; });
+    h.settings.hasCompletedOnboarding.set(true);
+    h.windows.openMainWindow();
+    QPushButton* tray = nullptr;
+    for (QPushButton* button : h.windows.mainWindow()->findChildren<QPushButton*>())
+        if (button->text() == "Tray") tray = button;
+    ASSERT_TRUE(tray);
+    int told = 0;
+    auto sub = h.settings.appPresence.subscribe([&](const AppPresence&) { ++told; });
+
+    test::SettingsLockHolder holder(h.suite->databasePath(), 30);
+    ASSERT_TRUE(holder.isLocked());
+    QTest::mouseClick(tray, Qt::LeftButton);
+    EXPECT_FALSE(tray->isChecked());
+    timer.runAll();
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(h.settings.appPresence.get(), AppPresence::dockOnly);
 }
 
 // One scroll area holds the header, the cards and the file types list, and at the window's

@@ -24,13 +24,16 @@
 #include <string>
 #include <vector>
 
+#include "app/update/BundleInstaller.h"
 #include "app/update/SoftwareUpdateController.h"
 #include "platform/linux/Ed25519.h"
 #include "platform/linux/LibArchiveUnpacker.h"
 #include "platform/linux/OpenSslSignatureVerifier.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtUpdateTransport.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/LocalHttpsServer.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/UpdateDoubles.h"
 
@@ -92,7 +95,12 @@ std::string packedWithLibArchive(const fs::path& path, const std::vector<Archive
         archive_entry_set_size(entry, static_cast<la_int64_t>(e.content.size()));
         if (archive_write_header(writer, entry) != ARCHIVE_OK)
             throw std::runtime_error(e.name + ": " + archive_error_string(writer));
-        if (!e.content.empty()) archive_write_data(writer, e.content.data(), e.content.size());
+        // One call may take only part of a large entry.
+        for (std::size_t done = 0; done < e.content.size();) {
+            const auto written = archive_write_data(writer, e.content.data() + done, e.content.size() - done);
+            if (written <= 0) throw std::runtime_error(e.name + ": " + archive_error_string(writer));
+            done += static_cast<std::size_t>(written);
+        }
         archive_entry_free(entry);
     }
     archive_write_close(writer);
@@ -196,8 +204,9 @@ protected:
         const std::string name = "appcast-" + std::to_string(++world->feeds) + ".xml";
         if (feed) world->server.addFile(name, *feed);
         feedURL = world->server.url("/" + name);
-        controller = std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
-            transport, verifier, unpacker, userDriver, relauncher, mainQueue, feedURL, world->publicKey, "1.0", bundle});
+        controller = std::make_unique<SoftwareUpdateController>(
+            SoftwareUpdateEnvironment{transport, verifier, unpacker, userDriver, relauncher, mainQueue, feedURL,
+                                      world->publicKey, "1.0", bundle, archiveTimeout});
         controller->checkForUpdates();
         ASSERT_FALSE(controller->canCheckForUpdates.get());
         ASSERT_TRUE(QTest::qWaitFor(
@@ -218,6 +227,7 @@ protected:
     const fs::path bundle = applications / "Quillet+.app";
     std::map<std::string, std::string> before;
     std::string feedURL;
+    std::chrono::milliseconds archiveTimeout{60000};
 
     QtUpdateTransport network{world->server.certificateAuthority()};
     test::RecordingUpdateTransport transport{network};
@@ -272,6 +282,61 @@ TEST_F(SelfUpdateEndToEndTest, NotNowDownloadsNothing) {
     EXPECT_TRUE(userDriver.progressTitles.empty());
     EXPECT_EQ(transport.urls, std::vector<std::string>{feedURL});
     expectUntouched();
+}
+
+// Faults ------------------------------------------------------------------------------------
+
+// The server sends the archive's first bytes, then nothing: the engine's own timeout ends the
+// download, the progress goes, one alert says why, and nothing is left behind.
+TEST_F(SelfUpdateEndToEndTest, ADownloadThatStallsInTheMiddleTimesOutAndLeavesNothing) {
+    archiveTimeout = std::chrono::milliseconds(1500);
+    const std::string stalled = world->server.url("/stall/Quillet-1.1.tar.xz");
+    check(world->offering(World::item("1.1", stalled, world->latest.bytes.size(), world->latest.signature)));
+
+    ASSERT_EQ(userDriver.alerts.size(), 1u);
+    EXPECT_EQ(userDriver.alerts[0].messageText, kInstallFailed);
+    EXPECT_EQ(userDriver.alerts[0].informativeText,
+              "The update could not be downloaded: The server stopped answering for 2 seconds. The installed "
+              "Quillet+ was not changed.");
+    EXPECT_EQ(userDriver.progressTitles, std::vector<std::string>{"Downloading Quillet+ 1.1"});
+    ASSERT_FALSE(userDriver.progress.empty()) << "bytes arrived before the stall";
+    EXPECT_LT(userDriver.progress.back().first, world->latest.bytes.size());
+    EXPECT_EQ(transport.urls, (std::vector<std::string>{feedURL, stalled}));
+    EXPECT_TRUE(controller->canCheckForUpdates.get());
+    expectUntouched();
+}
+
+// The disk holding the application fills while the update unpacks (a private 1 MB tmpfs under
+// the applications folder; the update holds 4 MB that pack into a few kilobytes): the
+// installed application is as it was and no staging folder stays beside it.
+TEST(SelfUpdateFaults, ADiskThatFillsWhileUnpackingLeavesTheApplicationAndNoStaging) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small disk";
+    test::TemporaryFolder root;
+    const fs::path applications = root / "Applications";
+    fs::create_directories(applications);
+    std::vector<ArchiveEntry> entries = applicationWithHostileEntry("Quillet+.app/share/quillet/large");
+    // Not zeros, which would unpack as a hole that takes no room.
+    for (std::string& large = entries.back().content; large.size() < (4u << 20);) large += "Quillet+ ";
+    const std::string archive = packedWithLibArchive(root / "large.tar.xz", entries);
+    ASSERT_LT(archive.size(), 64u * 1024);
+
+    const auto outcome = test::runInChild([&] {
+        if (!test::mountSmallDisk(applications, 1 << 20)) return std::string("skip");
+        writeInstalledApplication(applications / "Quillet+.app");
+        const auto before = test::snapshotTree(applications);
+        LibArchiveUnpacker unpacker;
+        BundleInstaller installer(unpacker, applications / "Quillet+.app");
+        std::string said = "installed";
+        try {
+            installer.install(archive, "1.1");
+        } catch (const UpdateInstallError& error) {
+            said = error.description();
+        }
+        if (test::snapshotTree(applications) != before) return "left changed: " + said;
+        return said;
+    });
+    if (outcome.output == "skip") GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(outcome.output, "The update could not be unpacked: Write failed: No space left on device.");
 }
 
 // Refusals ---------------------------------------------------------------------------------
@@ -346,8 +411,7 @@ const std::vector<Refusal> kRefusals = {
     {"EntryClimbsOutOfTheApplication",
      [](const World& w) {
          return Scenario{w.offering(World::item("1.1", w.climbsOutOfApplication)), kInstallFailed,
-                         "The update archive could not be unpacked: The update archive was refused: "
-                         "\u201CQuillet+.app/../evil\u201D leads out of the update",
+                         "The update archive was refused: \u201CQuillet+.app/../evil\u201D leads out of the update",
                          w.climbsOutOfApplication.url};
      }},
     {"EntryClimbsOutOfTheArchive",

@@ -57,6 +57,19 @@ check "clearing leaves the others" '[ "$(line md)" = "md${tab}Ctrl+Alt+M" ]'
 check "Quick Create cannot be cleared" '[ "$(status shortcut clear quick-create)" = 1 ]'
 check "and says how to restore it" '"$quillet" shortcut clear quick-create 2>&1 | grep -q "set quick-create Ctrl+Alt+N"'
 
+# Another program holds the settings' write lock past the suite's wait: the change is said to be
+# unsaved, with status 1, and the stored shortcuts stay as they were.
+before=$(stored fileTypeShortcuts)
+sleep 9 | python3 "$(dirname "$0")/../../support/hold_settings_lock.py" \
+  "$XDG_CONFIG_HOME/group.org.quillet.Quillet/Defaults.sqlite" 8 >"$scratch/lock" &
+holder=$!
+for _ in $(seq 100); do grep -q locked "$scratch/lock" && break; sleep 0.05; done
+out=$("$quillet" shortcut set md Ctrl+Alt+K 2>"$scratch/err"); rc=$?
+check "an unsaved shortcut exits 1 and prints no shortcut" '[ $rc -eq 1 ] && [ -z "$out" ]'
+check "and says why" 'grep -q "^quillet: The setting fileTypeShortcuts could not be saved: database is locked" "$scratch/err"'
+wait "$holder"
+check "the stored shortcuts are as they were" '[ "$(stored fileTypeShortcuts)" = "$before" ]'
+
 # --help on every command: its usage on stdout, status 0, nothing run.
 for command in types create destination defaults grants shortcut open quick-create check-for-updates uninstall; do
   out=$("$quillet" $command --help 2>"$scratch/err"); rc=$?

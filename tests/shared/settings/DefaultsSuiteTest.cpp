@@ -17,6 +17,8 @@
 #include "shared/logging/Logger.h"
 #include "shared/errors/PlatformError.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/SettingsLockHolder.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
@@ -534,31 +536,6 @@ TEST(DefaultsSuite, AFailedWriteKeepsTheEarlierValueAndReportsIt) {
     EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
 }
 
-namespace {
-
-// Mounts a private tmpfs of `bytes` over `folder` for this (child) process alone: its own mount
-// namespace, so nothing outside sees it and it goes away with the process. False without the
-// privilege to do so.
-bool mountSmallDisk(const fs::path& folder, size_t bytes) {
-    if (::unshare(CLONE_NEWNS) != 0) return false;
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-    const std::string options = "size=" + std::to_string(bytes) + ",mode=0700";
-    return ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
-}
-
-// Fills the disk with `file`, then gives `room` bytes of it back.
-void leaveRoom(const fs::path& file, off_t room) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return;
-    const std::string block(4096, 'f');
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
-    const off_t size = ::lseek(fd, 0, SEEK_END);
-    if (::ftruncate(fd, size > room ? size - room : 0) != 0) std::perror("ftruncate");
-    ::close(fd);
-}
-
-}  // namespace
 
 TEST(DefaultsSuite, OnAFullDiskARefusedAssignmentKeepsTheOldValueAndEveryReturnedOneStays) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small disk";
@@ -885,4 +862,89 @@ TEST(DefaultsSuiteReadOnly, AClosedSuiteGetsOnlySQLitesCoordinationFiles) {
     }
     EXPECT_EQ(contents(home.suiteFolder(kSuite)),
               (std::map<std::string, std::string>{{"Defaults.sqlite", bytes}, {"Defaults.sqlite.lock", ""}}));
+}
+
+namespace {
+
+// A suite whose schema asks SQLite for some 1.5 MB to load, where a settings file needs a few
+// hundred kilobytes: one of the fuzz seeds.
+const fs::path kMemoryHungrySuite = QUILLET_SOURCE_DIR "/fuzz/corpus/fuzz_defaults_database/schema_needing_much_memory";
+
+}  // namespace
+
+// SQLite reports "out of memory" while opening: once more, and if that fails too, the file is
+// damaged when an empty suite still opens (it asks for more than a settings file can), but left
+// alone when memory is short for everything.
+TEST(DefaultsSuite, OutOfMemoryWhileOpeningIsToldApartFromMemoryShortForEverything) {
+    TemporaryConfigHome home;
+    const std::string crafted = readFile(kMemoryHungrySuite);
+    ASSERT_FALSE(crafted.empty());
+    const fs::path database = home.suiteFolder(kSuite) / "Defaults.sqlite";
+    fs::create_directories(database.parent_path());
+
+    // The crafted file under a heap limit an empty suite fits in.
+    writeFile(database, crafted);
+    auto outcome = runInChild([&] {
+        auto sink = std::make_shared<MemoryLogSink>();
+        ScopedLogSink scoped(sink);
+        sqlite3_hard_heap_limit64(sqlite3_memory_used() + 600 * 1024);
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        if (!suite) return std::string("no suite");
+        if (!suite->set("k", "fresh") || suite->get("k") != DefaultsValue("fresh")) return std::string("unusable");
+        if (!loggedError(*sink, "Ran out of memory opening settings suite " + std::string(kSuite))) return std::string("no retry");
+        if (!loggedError(*sink, "twice, although an empty suite opens")) return std::string("not said why");
+        return std::string("ok");
+    });
+    EXPECT_EQ(outcome.output, "ok");
+    auto aside = asideFiles(home.suiteFolder(kSuite));
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(readFile(aside.front()), crafted);
+
+    // A good suite while memory is short for everything: left where it is, untouched.
+    fs::remove_all(database.parent_path());
+    {
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        ASSERT_TRUE(suite);
+        ASSERT_TRUE(suite->set("k", "kept"));
+    }
+    const std::string good = readFile(database);
+    outcome = runInChild([&] {
+        sqlite3_hard_heap_limit64(sqlite3_memory_used() + 16 * 1024);
+        return std::string(DefaultsSuite::open(home.path(), kSuite) ? "opened" : "refused");
+    });
+    EXPECT_EQ(outcome.output, "refused");
+    EXPECT_EQ(readFile(database), good);
+    EXPECT_TRUE(asideFiles(home.suiteFolder(kSuite)).empty());
+    auto suite = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("kept"));
+}
+
+// Another program holds the write lock: the suite still opens (the same file, not a fallback
+// domain) and reads at once, and a write that cannot wait says it was locked out.
+TEST(DefaultsSuite, ASuiteLockedByAnotherProgramStillOpensAndReads) {
+    TemporaryConfigHome home;
+    {
+        auto suite = DefaultsSuite::open(home.path(), kSuite);
+        ASSERT_TRUE(suite);
+        ASSERT_TRUE(suite->set("k", "before"));
+    }
+    SettingsLockHolder holder(home.suiteFolder(kSuite) / "Defaults.sqlite", 30);
+    ASSERT_TRUE(holder.isLocked());
+    const auto started = std::chrono::steady_clock::now();
+    auto suite = DefaultsSuite::openShared(home.path());
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(suite->name(), kSuite);
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("before"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    try {
+        suite->setOrThrow("k", "after", std::chrono::milliseconds(0));
+        ADD_FAILURE() << "written through another program's lock";
+    } catch (const DefaultsWriteError& e) {
+        EXPECT_TRUE(e.isLocked());
+        EXPECT_EQ(e.reason(), "Another program kept the settings locked.");
+    }
+    holder.release();
+    EXPECT_TRUE(suite->set("k", "after"));
+    EXPECT_EQ(*suite->get("k"), DefaultsValue("after"));
 }
