@@ -1,5 +1,8 @@
 #include "app/instance/InstanceRequest.h"
 
+#include <ostream>
+#include <utility>
+
 #include "app/instance/DesktopLaunchRequester.h"
 #include "app/requests/URLComponents.h"
 #include "shared/catalog/FileTypeCatalog.h"
@@ -9,6 +12,8 @@ namespace quillet {
 namespace {
 
 constexpr std::string_view kHeader = "quillet-request 1\n";
+// The same requests, whose launch waits for the result.
+constexpr std::string_view kResultHeader = "quillet-request 2\n";
 constexpr std::string_view kActivate = "activate";
 constexpr std::string_view kQuickCreate = "quick-create";
 constexpr std::string_view kCheckForUpdates = "check-for-updates";
@@ -50,7 +55,9 @@ std::string_view instanceRequestVerb(InstanceRequest::Kind kind) {
 }
 
 std::string encodeInstanceRequest(const InstanceRequest& request) {
-    std::string message(kHeader);
+    const bool waits = request.wantsResult && (request.kind == InstanceRequest::Kind::openURL ||
+                                               request.kind == InstanceRequest::Kind::createFile);
+    std::string message(waits ? kResultHeader : kHeader);
     message += instanceRequestVerb(request.kind);
     if (request.kind == InstanceRequest::Kind::openURL) {
         if (request.requester > 0) {
@@ -70,7 +77,16 @@ std::string encodeInstanceRequest(const InstanceRequest& request) {
 }
 
 std::optional<InstanceRequest> decodeInstanceRequest(std::string_view message) {
-    if (message.size() > instance_socket::kMaximumMessageSize || !message.starts_with(kHeader)) return std::nullopt;
+    if (message.size() > instance_socket::kMaximumMessageSize) return std::nullopt;
+    if (message.starts_with(kResultHeader)) {
+        auto request = decodeInstanceRequest(std::string(kHeader) + std::string(message.substr(kResultHeader.size())));
+        if (!request || (request->kind != InstanceRequest::Kind::openURL &&
+                         request->kind != InstanceRequest::Kind::createFile))
+            return std::nullopt;
+        request->wantsResult = true;
+        return request;
+    }
+    if (!message.starts_with(kHeader)) return std::nullopt;
     const std::string_view body = message.substr(kHeader.size());
     if (body == kActivate) return InstanceRequest{InstanceRequest::Kind::activate, {}};
     if (body == kQuickCreate) return InstanceRequest{InstanceRequest::Kind::quickCreate, {}};
@@ -111,12 +127,67 @@ std::optional<InstanceRequest> forwardableRequest(int argc, const char* const* a
 instance_socket::SendResult forwardToRunningInstance(const std::filesystem::path& socket,
                                                      const InstanceRequest& request) {
     auto result = instance_socket::send(socket, encodeInstanceRequest(request), kInstanceAnswerTimeout);
-    if (result.status == instance_socket::SendResult::Status::refused && request.requester > 0) {
+    if (result.status == instance_socket::SendResult::Status::refused && (request.requester > 0 || request.wantsResult)) {
         InstanceRequest plain = request;
         plain.requester = 0;
+        plain.wantsResult = false;
         result = instance_socket::send(socket, encodeInstanceRequest(plain), kInstanceAnswerTimeout);
     }
     return result;
+}
+
+namespace {
+
+constexpr std::pair<InstanceResult::Kind, std::string_view> kResultWords[] = {
+    {InstanceResult::Kind::done, "done"},
+    {InstanceResult::Kind::created, "created"},
+    {InstanceResult::Kind::failed, "failed"},
+    {InstanceResult::Kind::pending, "pending"},
+};
+
+}  // namespace
+
+std::string encodeInstanceResult(const InstanceResult& result) {
+    for (const auto& [kind, word] : kResultWords) {
+        if (kind != result.kind) continue;
+        const bool hasOutput = kind == InstanceResult::Kind::created || kind == InstanceResult::Kind::failed;
+        return hasOutput ? std::string(word) + "\n" + result.output : std::string(word);
+    }
+    return "pending";
+}
+
+std::optional<InstanceResult> decodeInstanceResult(std::string_view answer) {
+    const size_t lineEnd = answer.find('\n');
+    const std::string_view word = answer.substr(0, lineEnd);
+    for (const auto& [kind, known] : kResultWords) {
+        if (word != known) continue;
+        const bool hasOutput = kind == InstanceResult::Kind::created || kind == InstanceResult::Kind::failed;
+        if (hasOutput != (lineEnd != std::string_view::npos)) return std::nullopt;
+        return InstanceResult{kind, hasOutput ? std::string(answer.substr(lineEnd + 1)) : std::string()};
+    }
+    return std::nullopt;
+}
+
+}  // namespace quillet
+
+namespace quillet {
+
+int reportForwardedAnswer(const instance_socket::SendResult& sent, std::ostream& out, std::ostream& err) {
+    if (sent.answer.empty()) return 0;
+    const auto result = decodeInstanceResult(sent.answer);
+    if (!result) {
+        err << "quillet: The running Quillet+ gave an answer this version does not know\n";
+        return 1;
+    }
+    switch (result->kind) {
+        case InstanceResult::Kind::done: return 0;
+        case InstanceResult::Kind::created: out << result->output << std::flush; return 0;
+        case InstanceResult::Kind::failed: err << "quillet: " << result->output << "\n"; return 1;
+        case InstanceResult::Kind::pending:
+            err << "quillet: The running Quillet+ is still at it (it may be showing a message about it)\n";
+            return kExitStillPending;
+    }
+    return 1;
 }
 
 }  // namespace quillet

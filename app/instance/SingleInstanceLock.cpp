@@ -22,6 +22,25 @@ SingleInstanceLock::~SingleInstanceLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock; the file stays for the next run
 }
 
+bool SingleInstanceLock::isInPlace() const {
+    struct stat held {};
+    struct stat named {};
+    return fd_ >= 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+SingleInstanceLock::Outcome SingleInstanceLock::acquireAgain() {
+    const int old = fd_;
+    fd_ = -1;
+    const Outcome outcome = acquire();
+    if (outcome == Outcome::acquired) {
+        if (old >= 0) ::close(old);
+    } else {
+        fd_ = old;
+    }
+    return outcome;
+}
+
 SingleInstanceLock::Outcome SingleInstanceLock::acquire() {
     if (fd_ >= 0) return Outcome::acquired;
     // Never follow a link someone planted in a shared temporary folder, and never take a lock

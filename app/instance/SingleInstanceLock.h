@@ -27,6 +27,11 @@ public:
     // Takes the lock without waiting. `failed` also describes why in error().
     Outcome acquire();
     bool isHeld() const { return fd_ >= 0; }
+    // Whether the path still names the file this lock holds (a runtime folder emptied under the
+    // running instance takes it away, and a second instance could then start).
+    bool isInPlace() const;
+    // Takes the lock again on a new file at the path; the old one is let go only once it is.
+    Outcome acquireAgain();
     const std::string& error() const { return error_; }
     const std::filesystem::path& path() const { return path_; }
 

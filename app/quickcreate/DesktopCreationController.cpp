@@ -88,8 +88,8 @@ void DesktopCreationController::showQuickCreatePanel(CreationDestinationMode mod
     quickCreatePanel_->makeKeyAndOrderFront(activationTimestamp_);
 }
 
-void DesktopCreationController::createFile(const FileTypeDefinition& type,
-                                           std::optional<CreationDestinationMode> mode) {
+DesktopCreationController::CreationReport DesktopCreationController::createFile(
+    const FileTypeDefinition& type, std::optional<CreationDestinationMode> mode) {
     const CreationDestinationMode chosen = mode.value_or(destinationMode.get());
     // Resolved now, so the file manager window in front at the moment of the click decides.
     const ResolvedCreationDestination destination = environment_.destinations.resolveDestination(chosen);
@@ -98,25 +98,27 @@ void DesktopCreationController::createFile(const FileTypeDefinition& type,
         created = environment_.createFileWithFolderAccess(type, destination.url);
     } catch (const UserFacingError& error) {
         failCreation(error.description());
-        return;
+        return {std::nullopt, {}, error.description()};
     } catch (const std::exception& error) {
         // Nothing else is expected; whatever it is, the user hears of it and Quillet+ goes on.
         failCreation(error.what());
-        return;
+        return {std::nullopt, {}, error.what()};
     }
-    statusMessage.set(creationStatusMessage(created, destination));
+    std::string status = creationStatusMessage(created, destination);
+    statusMessage.set(status);
     log_.log("Created %{public}s", created.string());
     environment_.fileViewer.activateFileViewerSelecting({created});
+    return {created, std::move(status), {}};
 }
 
-void DesktopCreationController::createFile(const std::string& forShortcutTypeID,
-                                           std::optional<CreationDestinationMode> destination) {
+DesktopCreationController::CreationReport DesktopCreationController::createFile(
+    const std::string& forShortcutTypeID, std::optional<CreationDestinationMode> destination) {
     const FileTypeDefinition* type = fileType(forShortcutTypeID);
     if (!type) {
         log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
-        return;
+        return {std::nullopt, {}, "Unknown file type: " + forShortcutTypeID};
     }
-    createFile(*type, destination.value_or(environment_.settings.directShortcutDestination.get()));
+    return createFile(*type, destination.value_or(environment_.settings.directShortcutDestination.get()));
 }
 
 void DesktopCreationController::openMainWindow() {

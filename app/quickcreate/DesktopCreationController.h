@@ -81,12 +81,18 @@ public:
     void registerHotKeys();
     // Opens the panel near the pointer with an empty search, no status and the given mode.
     void showQuickCreatePanel(CreationDestinationMode mode);
+    // What one creation came to, for a caller that reports it (a launch waiting for its result).
+    struct CreationReport {
+        std::optional<std::filesystem::path> created;
+        std::string statusLine;  // the panel's status for it
+        std::string failure;     // why nothing was created
+    };
     // Creates in the given mode, or the panel's mode when none is given. Failures end in an alert.
-    void createFile(const FileTypeDefinition& type, std::optional<CreationDestinationMode> mode = std::nullopt);
+    CreationReport createFile(const FileTypeDefinition& type, std::optional<CreationDestinationMode> mode = std::nullopt);
     // A direct shortcut's type, created in the given destination, else the settings'
     // direct-shortcut destination.
-    void createFile(const std::string& forShortcutTypeID,
-                    std::optional<CreationDestinationMode> destination = std::nullopt);
+    CreationReport createFile(const std::string& forShortcutTypeID,
+                              std::optional<CreationDestinationMode> destination = std::nullopt);
     void openMainWindow();
     // What a press of a hot key does; also reached by a key binding of the desktop that runs the
     // launcher, whose request arrives from another launch.

@@ -1,11 +1,22 @@
 #include "platform/linux/QtInstanceListener.h"
 
 #include <QSocketNotifier>
+#include <QPointer>
 #include <QTimer>
+#include <QVariant>
+
+#include <memory>
 
 #include <unistd.h>
 
 namespace quillet {
+
+namespace {
+
+// Marks the notifier of a connection kept open for an answer sent later.
+constexpr const char* kAwaitingReply = "quilletAwaitingReply";
+
+}  // namespace
 
 QtInstanceListener::QtInstanceListener(instance_socket::Listener& listener, RequestHandler onRequest)
     : listener_(listener), onRequest_(std::move(onRequest)) {
@@ -16,7 +27,8 @@ QtInstanceListener::QtInstanceListener(instance_socket::Listener& listener, Requ
 QtInstanceListener::~QtInstanceListener() {
     // Connections still waiting end with the listener: their launches see the socket close.
     for (auto* notifier : findChildren<QSocketNotifier*>()) {
-        if (notifier != notifier_ && notifier->isEnabled()) ::close(static_cast<int>(notifier->socket()));
+        if (notifier != notifier_ && (notifier->isEnabled() || notifier->property(kAwaitingReply).toBool()))
+            ::close(static_cast<int>(notifier->socket()));
     }
 }
 
@@ -61,17 +73,41 @@ void QtInstanceListener::read(int connection, QSocketNotifier* notifier) {
             instance_socket::answer(connection, instance_socket::kRefused);
             break;
         case instance_socket::Received::Status::message: {
-            const bool accepted = onRequest_(received.message);
-            instance_socket::answer(connection, accepted ? instance_socket::kAccepted : instance_socket::kRefused);
+            QPointer<QtInstanceListener> self(this);
+            auto answered = std::make_shared<bool>(false);
+            const Reply reply = [self, connection, notifier, answered](std::string_view text) {
+                if (*answered || !self) return;
+                *answered = true;
+                instance_socket::answer(connection, text);
+                self->drop(connection, notifier);
+            };
+            const Answer answer = onRequest_(received.message, reply);
+            if (answer == Answer::later && !*answered) {
+                awaitReply(notifier);
+                return;
+            }
+            if (answer == Answer::later) return;  // answered already, and dropped
+            *answered = true;
+            instance_socket::answer(connection,
+                                    answer == Answer::accepted ? instance_socket::kAccepted : instance_socket::kRefused);
             break;
         }
     }
     drop(connection, notifier);
 }
 
-void QtInstanceListener::drop(int connection, QSocketNotifier* notifier) {
-    if (!notifier->isEnabled()) return;
+void QtInstanceListener::awaitReply(QSocketNotifier* notifier) {
+    // Nothing more is read (a closed peer would wake the notifier again and again), and the
+    // deadline for sending a request no longer applies.
     notifier->setEnabled(false);
+    notifier->setProperty(kAwaitingReply, true);
+    for (auto* timer : notifier->findChildren<QTimer*>()) timer->stop();
+}
+
+void QtInstanceListener::drop(int connection, QSocketNotifier* notifier) {
+    if (!notifier->isEnabled() && !notifier->property(kAwaitingReply).toBool()) return;
+    notifier->setEnabled(false);
+    notifier->setProperty(kAwaitingReply, false);
     ::close(connection);
     --openConnections_;
     // Not deleted here: this may run inside the notifier's own signal.

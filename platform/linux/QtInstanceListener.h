@@ -18,9 +18,14 @@ namespace quillet {
 // log line; none of them holds up the application or the next launch.
 class QtInstanceListener : public QObject {
 public:
-    // Whether the message was a request; the answer the launch gets says so. Called on the
-    // main thread, and it must not run modal work itself (the launch is waiting).
-    using RequestHandler = std::function<bool(std::string_view message)>;
+    // Sends the answer of a request answered later; the first call counts, later ones do nothing,
+    // and so does a call once the listener is gone (the launch then saw the socket close).
+    using Reply = std::function<void(std::string_view answer)>;
+    enum class Answer { accepted, refused, later };
+    // Whether the message was a request, or that `reply` answers it later; the answer the launch
+    // gets says so. Called on the main thread, and it must not run modal work itself (the launch
+    // is waiting).
+    using RequestHandler = std::function<Answer(std::string_view message, Reply reply)>;
 
     static constexpr int kMaximumOpenConnections = 8;
     static constexpr int kConnectionTimeoutMilliseconds = 2000;
@@ -33,6 +38,8 @@ private:
     void acceptWaiting();
     void read(int connection, QSocketNotifier* notifier);
     void drop(int connection, QSocketNotifier* notifier);
+    // Stops reading a connection whose answer comes later, keeping it open until then.
+    void awaitReply(QSocketNotifier* notifier);
 
     instance_socket::Listener& listener_;
     RequestHandler onRequest_;

@@ -1,5 +1,7 @@
 #include "platform/posix/InstanceSocket.h"
 
+#include <algorithm>
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -84,10 +86,11 @@ SendResult send(const std::filesystem::path& path, std::string_view message, std
         ready = ::poll(&waiting, 1, static_cast<int>(timeout.count()));
     } while (ready < 0 && errno == EINTR);
     if (ready == 0) return {Status::failed, "The running Quillet+ did not answer"};
-    char reply = 0;
-    const ssize_t got = ::recv(socket.get(), &reply, 1, 0);
-    if (got == 1 && reply == kAccepted) return {Status::accepted, {}};
-    if (got == 1 && reply == kRefused) return {Status::refused, "The running Quillet+ refused the request"};
+    std::vector<char> reply(kMaximumMessageSize);
+    const ssize_t got = ::recv(socket.get(), reply.data(), reply.size(), 0);
+    if (got == 1 && reply[0] == kAccepted) return {Status::accepted, {}};
+    if (got == 1 && reply[0] == kRefused) return {Status::refused, "The running Quillet+ refused the request"};
+    if (got > 1) return {Status::accepted, {}, std::string(reply.data(), static_cast<std::size_t>(got))};
     return {Status::failed, "The running Quillet+ closed the connection without an answer"};
 }
 
@@ -105,6 +108,11 @@ Received receive(int connection) {
 }
 
 void answer(int connection, char reply) { [[maybe_unused]] auto sent = ::send(connection, &reply, 1, MSG_NOSIGNAL); }
+
+void answer(int connection, std::string_view reply) {
+    [[maybe_unused]] auto sent =
+        ::send(connection, reply.data(), std::min(reply.size(), kMaximumMessageSize), MSG_NOSIGNAL);
+}
 
 Listener::Listener(std::filesystem::path path) : path_(std::move(path)) {}
 
@@ -157,6 +165,20 @@ bool Listener::listen() {
     device_ = bound.st_dev;
     inode_ = bound.st_ino;
     return true;
+}
+
+bool Listener::isInPlace() const {
+    if (fd_ < 0) return false;
+    struct stat info {};
+    return ::lstat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
+}
+
+bool Listener::listenAgain() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    return listen();
 }
 
 Listener::Accepted Listener::accept() {

@@ -11,7 +11,8 @@
 namespace quillet {
 
 // The local socket through which later launches reach the running instance. Messages are whole
-// packets (SOCK_SEQPACKET): one request from the launch, one byte of answer from the instance.
+// packets (SOCK_SEQPACKET): one request from the launch, one answer from the instance: a
+// byte, or the result of a request whose launch waits for it.
 // Both ends check the other's credentials, so neither another user's process nor a socket
 // another user planted at the path ever sees or answers a request.
 namespace instance_socket {
@@ -36,6 +37,8 @@ struct SendResult {
     };
     Status status = Status::failed;
     std::string error;
+    // accepted with more than the one byte: the instance's answer as it came
+    std::string answer{};
 };
 
 // Sends one request to the instance listening at `path` and waits at most `timeout` for its
@@ -58,6 +61,8 @@ struct Received {
 Received receive(int connection);
 // Sends the one-byte answer; a peer that has gone away is not an error worth reporting.
 void answer(int connection, char reply);
+// Sends a longer answer (a result), at most kMaximumMessageSize bytes.
+void answer(int connection, std::string_view reply);
 
 // The running instance's end: created once the instance holds the single-instance lock, which is
 // why a socket file already at the path can only be left over from a run that ended without
@@ -83,6 +88,12 @@ public:
 
     const std::string& error() const { return error_; }
     const std::filesystem::path& path() const { return path_; }
+
+    // Whether the path still names the socket this listener bound: some session managers empty
+    // the runtime folder under running programs, and later launches would then find no instance.
+    bool isInPlace() const;
+    // Closes the socket and listens anew at the path (a new fd()).
+    bool listenAgain();
 
 private:
     std::filesystem::path path_;

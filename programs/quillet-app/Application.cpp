@@ -359,7 +359,7 @@ struct Parts {
 namespace {
 
 // What a launch asked for, carried out in this instance.
-void perform(Parts& parts, const InstanceRequest& request) {
+InstanceResult perform(Parts& parts, const InstanceRequest& request) {
     switch (request.kind) {
         case InstanceRequest::Kind::activate: parts.controller.openMainWindow(); break;
         case InstanceRequest::Kind::quickCreate:
@@ -371,38 +371,57 @@ void perform(Parts& parts, const InstanceRequest& request) {
             }
             parts.updater.checkForUpdates();
             break;
-        case InstanceRequest::Kind::openURL:
-            parts.requests.handleOpenURL(request.url, request.requester);
+        case InstanceRequest::Kind::openURL: {
+            // What "quillet URL" prints in its own process.
+            const OpenURLOutcome outcome = parts.requests.handleOpenURL(request.url, request.requester);
+            if (outcome.kind == OpenURLOutcome::Kind::created)
+                return {InstanceResult::Kind::created, outcome.createdFile.string() + "\n"};
+            if (outcome.kind == OpenURLOutcome::Kind::failed)
+                return {InstanceResult::Kind::failed, CreateRequestHandler::kFailureMessage};
             break;
-        case InstanceRequest::Kind::createFile:
-            // A key binding of the desktop: the same road as a press of the direct shortcut.
-            parts.controller.perform(HotKeyAction::createFile(request.typeID, request.destination));
-            break;
+        }
+        case InstanceRequest::Kind::createFile: {
+            // A key binding of the desktop: the same road as a press of the direct shortcut, and
+            // what "quillet create TYPE --destination D" prints in its own process.
+            const auto report = parts.controller.createFile(request.typeID, request.destination);
+            if (!report.created) return {InstanceResult::Kind::failed, report.failure};
+            return {InstanceResult::Kind::created, report.created->string() + "\n" + report.statusLine + "\n"};
+        }
     }
+    return {InstanceResult::Kind::done, {}};
 }
 
 // A message from a later launch. It is answered at once and carried out from the main queue, so
-// the launch never waits on an alert or an access prompt.
-bool receiveLaunchRequest(Parts& parts, std::string_view message) {
+// the launch never waits on an alert or an access prompt; a launch that waits for the result gets
+// it when the request is done, or "pending" once kInstanceResultWait has passed.
+QtInstanceListener::Answer receiveLaunchRequest(Parts& parts, std::string_view message,
+                                                const QtInstanceListener::Reply& reply) {
     const Logger log(kAppSubsystem, "Instance");
     const auto request = decodeInstanceRequest(message);
     if (!request) {
         log.error("Dropped a message from another launch that is not a request");
-        return false;
+        return QtInstanceListener::Answer::refused;
     }
     log.log("Request from another launch: %{public}s", instanceRequestVerb(request->kind));
-    parts.mainQueue.async([&parts, request = *request] { perform(parts, request); });
-    return true;
+    if (!request->wantsResult) {
+        parts.mainQueue.async([&parts, request = *request] { perform(parts, request); });
+        return QtInstanceListener::Answer::accepted;
+    }
+    QTimer::singleShot(kInstanceResultWait, QCoreApplication::instance(),
+                       [reply] { reply(encodeInstanceResult({InstanceResult::Kind::pending, {}})); });
+    parts.mainQueue.async([&parts, request = *request, reply] { reply(encodeInstanceResult(perform(parts, request))); });
+    return QtInstanceListener::Answer::later;
 }
 
 // Hands this launch's request to the instance that holds the lock. Right after that instance
 // started, its socket may not be listening yet; it is tried again for a few seconds.
-int forwardToHolder(const std::filesystem::path& socket, const InstanceRequest& request) {
+int forwardToHolder(const std::filesystem::path& socket, InstanceRequest request) {
     using Status = instance_socket::SendResult::Status;
+    request.wantsResult = request.kind == InstanceRequest::Kind::openURL || request.kind == InstanceRequest::Kind::createFile;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;) {
         const auto result = forwardToRunningInstance(socket, request);
-        if (result.status == Status::accepted) return 0;
+        if (result.status == Status::accepted) return reportForwardedAnswer(result, std::cout, std::cerr);
         if (result.status != Status::noInstance || std::chrono::steady_clock::now() > deadline) {
             std::cerr << kAlreadyRunningMessage << "\n";
             if (!result.error.empty()) std::cerr << "quillet: " << result.error << "\n";
@@ -411,6 +430,9 @@ int forwardToHolder(const std::filesystem::path& socket, const InstanceRequest& 
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }
+
+// How often the instance checks that its socket and lock are still where launches look.
+constexpr int kInstanceFilesCheckMilliseconds = 2000;
 
 // One run of the application while it holds the single-instance lock. Returns the exit status,
 // and what to start in this instance's place when an update asked for a relaunch.
@@ -454,10 +476,40 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     // alone.
     if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->fileManagerMenusUpdater.start();
     std::unique_ptr<QtInstanceListener> launches;
-    if (socket.fd() >= 0) {
-        launches = std::make_unique<QtInstanceListener>(
-            socket, [&parts](std::string_view message) { return receiveLaunchRequest(*parts, message); });
-    }
+    const auto serveLaunches = [&] {
+        launches.reset();
+        if (socket.fd() >= 0)
+            launches = std::make_unique<QtInstanceListener>(
+                socket, [&parts](std::string_view message, const QtInstanceListener::Reply& reply) {
+                    return receiveLaunchRequest(*parts, message, reply);
+                });
+    };
+    serveLaunches();
+    // Some session managers empty the runtime folder under running programs: the socket and the
+    // lock are put back within seconds, so later launches reach this instance rather than start
+    // another.
+    QTimer keepInstanceFiles;
+    keepInstanceFiles.setInterval(kInstanceFilesCheckMilliseconds);
+    bool instanceFilesMissing = false;  // said once, tried again at every check
+    QObject::connect(&keepInstanceFiles, &QTimer::timeout, [&] {
+        const bool socketGone = !socket.isInPlace();
+        const bool lockGone = !lock.isInPlace();
+        if (!socketGone && !lockGone) {
+            instanceFilesMissing = false;
+            return;
+        }
+        if (!instanceFilesMissing) log.error("The instance's socket or lock was removed; putting them back");
+        if (lockGone && lock.acquireAgain() != SingleInstanceLock::Outcome::acquired && !instanceFilesMissing)
+            log.error("Could not take the single-instance lock again: %{public}s", lock.error());
+        if (socketGone) {
+            launches.reset();
+            if (!socket.listenAgain() && !instanceFilesMissing)
+                log.error("Later launches cannot reach this instance: %{public}s", socket.error());
+            serveLaunches();
+        }
+        instanceFilesMissing = true;
+    });
+    keepInstanceFiles.start();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
     // A plain launch opens the main window, unless Quillet+ lives in the tray and the welcome
     // walkthrough was done (as when it starts at login); what else it asked for is done now.

@@ -59,7 +59,12 @@ void printHelp(std::ostream& out) {
         << "       quillet COMMAND [ARGS]\n\nCommands:\n";
     for (const auto& c : commands()) out << "  " << c.synopsis << "\n";
     out << "\n  --help                   show this text\n"
-        << "  --version                show the version\n";
+        << "  --version                show the version\n"
+        << "\nquillet URL, quick-create and create TYPE --destination MODE are carried out by the running\n"
+        << "Quillet+ when there is one; a creation still prints the new file's path, or the error.\n"
+        << "\nExit status: 0 done; 1 failed (the error is on standard error); 2 the command line was not\n"
+        << "understood; 3 handed to the running Quillet+, which had not finished within 3 seconds (it may\n"
+        << "be showing a message about it).\n";
 }
 
 }  // namespace

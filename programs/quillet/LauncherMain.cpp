@@ -27,13 +27,16 @@ int main(int argc, char** argv) {
         };
         if (request->kind == quillet::InstanceRequest::Kind::openURL)
             request->requester = quillet::desktopLaunchRequester(variable);
+        // A creation prints what it made, or why not, as it does in its own process.
+        request->wantsResult = request->kind == quillet::InstanceRequest::Kind::openURL ||
+                               request->kind == quillet::InstanceRequest::Kind::createFile;
         // Only the runtime and temporary folders are needed: the account database is not read.
         const auto environment = quillet::UserEnvironment::fromVariables(variable, {}, {});
         const auto socket =
             quillet::instance_socket::pathFor(environment.runtimeDirectory, environment.temporaryDirectory);
         const auto result = quillet::forwardToRunningInstance(socket, *request);
         using Status = quillet::instance_socket::SendResult::Status;
-        if (result.status == Status::accepted) return 0;
+        if (result.status == Status::accepted) return quillet::reportForwardedAnswer(result, std::cout, std::cerr);
         if (result.status != Status::noInstance) {
             std::cerr << "quillet: " << result.error << "\n";
             return 1;

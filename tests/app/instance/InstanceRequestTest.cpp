@@ -3,7 +3,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <thread>
+#include <tuple>
 
 #include <string>
 #include <vector>
@@ -156,4 +158,43 @@ TEST(InstanceRequest, AnInstanceThatRefusesTheRequesterGetsTheLinkAlone) {
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(decodeInstanceRequest(received[0]), fromFileManager("quillaxe://create?type=md&directory=/tmp", 42));
     EXPECT_EQ(decodeInstanceRequest(received[1]), fromFileManager("quillaxe://create?type=md&directory=/tmp", 0));
+}
+
+// A launch that waits for its result: the request says so in the format's second version, which
+// only creations use; the instance's answer is the result, printed as the command prints it.
+TEST(InstanceRequest, ALaunchThatWaitsGetsTheResultPrintedAsInItsOwnProcess) {
+    InstanceRequest url = fromFileManager("quillaxe://create?type=md&directory=/tmp", 42);
+    url.wantsResult = true;
+    InstanceRequest create = creation("md", CreationDestinationMode::desktop);
+    create.wantsResult = true;
+    for (const InstanceRequest& request : {url, create}) {
+        EXPECT_TRUE(encodeInstanceRequest(request).starts_with("quillet-request 2\n"));
+        EXPECT_EQ(decodeInstanceRequest(encodeInstanceRequest(request)), request);
+    }
+    // Nothing else waits: the flag is not sent, and a second-version request of another verb is refused.
+    InstanceRequest activate{InstanceRequest::Kind::activate, {}};
+    activate.wantsResult = true;
+    EXPECT_EQ(encodeInstanceRequest(activate), "quillet-request 1\nactivate");
+    EXPECT_FALSE(decodeInstanceRequest("quillet-request 2\nactivate"));
+    EXPECT_FALSE(decodeInstanceRequest("quillet-request 2\nquick-create"));
+
+    const auto report = [](std::string answer) {
+        instance_socket::SendResult sent{instance_socket::SendResult::Status::accepted, {}, std::move(answer)};
+        std::ostringstream out, err;
+        const int status = reportForwardedAnswer(sent, out, err);
+        return std::tuple(status, out.str(), err.str());
+    };
+    const InstanceResult created{InstanceResult::Kind::created, "/home/me/Desktop/Untitled.md\nCreated Untitled.md\n"};
+    EXPECT_EQ(decodeInstanceResult(encodeInstanceResult(created)), created);
+    EXPECT_EQ(report(encodeInstanceResult(created)), std::tuple(0, created.output, std::string()));
+    EXPECT_EQ(report(encodeInstanceResult({InstanceResult::Kind::failed, "The folder is gone."})),
+              std::tuple(1, std::string(), std::string("quillet: The folder is gone.\n")));
+    EXPECT_EQ(report(encodeInstanceResult({InstanceResult::Kind::done, {}})), std::tuple(0, std::string(), std::string()));
+    EXPECT_EQ(std::get<0>(report(encodeInstanceResult({InstanceResult::Kind::pending, {}}))), kExitStillPending);
+    // An instance of the first version answers with its one byte: nothing to print.
+    EXPECT_EQ(report(""), std::tuple(0, std::string(), std::string()));
+    for (const char* unknown : {"created", "pending\nx", "finished\n/x", "x"}) {
+        EXPECT_FALSE(decodeInstanceResult(unknown)) << unknown;
+        EXPECT_EQ(std::get<0>(report(unknown)), 1) << unknown;
+    }
 }

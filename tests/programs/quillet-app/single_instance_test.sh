@@ -13,6 +13,9 @@ pid=
 viewer=
 trap 'kill -KILL $pid $viewer 2>/dev/null; rm -rf "$work"' EXIT
 export QUILLET_LOG=stderr
+# The session's own Desktop, where a forwarded "create TYPE --destination desktop" goes.
+mkdir -p "$work/Desktop" "$XDG_CONFIG_HOME"
+echo "XDG_DESKTOP_DIR=\"$work/Desktop\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
 socket=$XDG_RUNTIME_DIR/org.quillet.Quillet.socket
 
 wait_for() {  # condition, tenths of a second
@@ -49,10 +52,17 @@ check "it listens on its socket" '[ -S "$socket" ] && [ "$(stat -c %a "$socket")
 mkdir "$work/folder with space"
 "$quillet" "quillaxe://create?type=txt&directory=$work/folder%20with%20space" >"$work/out" 2>&1; rc=$?
 check "a forwarded URL exits 0" '[ $rc -eq 0 ]'
-check "the forwarding launch prints nothing" '[ ! -s "$work/out" ]'
+check "the forwarding launch prints the new file, as in its own process" \
+  '[ "$(cat "$work/out")" = "$work/folder with space/Untitled.txt" ]'
 check "the instance created the file" 'wait_for "[ -f \"$work/folder with space/Untitled.txt\" ]" 50'
 check "the instance logged the request" 'grep -q "Request from another launch: open-url" "$work/instance.log" &&
   grep -q "Created file from Finder request: $work/folder with space/Untitled.txt" "$work/instance.log"'
+
+# What a desktop key binding runs: created by the instance, printed here with the status line.
+"$quillet" create json --destination desktop >"$work/out" 2>&1; rc=$?
+check "a forwarded create prints the file and its status line (rc $rc: $(cat "$work/out"))" \
+  '[ $rc -eq 0 ] && [ "$(head -1 "$work/out")" = "$work/Desktop/Untitled.json" ] && [ -f "$work/Desktop/Untitled.json" ] &&
+   [ "$(wc -l <"$work/out")" -eq 2 ]'
 
 # A second launch brings the running one forward instead of failing.
 "$quillet" >"$work/out" 2>&1; rc=$?
@@ -101,6 +111,18 @@ check "and is logged as refused" 'grep -q "Refused a request from user 65534" "$
 check "and shows no panel" '! xdotool search --onlyvisible --name "^Create File$" >/dev/null 2>&1'
 chmod 0700 "$QUILLET_SESSION_DIR" "$XDG_RUNTIME_DIR"; chmod 0600 "$socket"
 
+# The runtime folder emptied under the running instance (some session managers do): it puts its
+# socket and lock back within seconds, and a launch still reaches it rather than starting another.
+find "$XDG_RUNTIME_DIR" -mindepth 1 -maxdepth 1 -name 'org.quillet.Quillet*' -exec rm -f {} +
+check "the socket and the lock are gone" '[ ! -e "$socket" ] && [ ! -e "$XDG_RUNTIME_DIR/org.quillet.Quillet.lock" ]'
+check "the instance puts them back" 'wait_for "[ -S \"$socket\" ] && [ -f \"$XDG_RUNTIME_DIR/org.quillet.Quillet.lock\" ]" 50'
+"$quillet" "quillaxe://create?type=css&directory=$work/folder%20with%20space" >/dev/null 2>&1; rc=$?
+check "a launch afterwards reaches it" '[ $rc -eq 0 ] && wait_for "[ -f \"$work/folder with space/Untitled.css\" ]" 50 &&
+  grep -q "Request from another launch: open-url" "$work/instance.log"'
+"$quillet" >/dev/null 2>&1 &
+check "and a plain launch starts no second instance" 'sleep 1; [ "$(session_instances)" -eq 1 ]'
+check "the removal was logged" 'grep -q "socket or lock was removed" "$work/instance.log"'
+
 # "quillet quick-create" shows the panel of the running instance; quitting then hides it and
 # takes the socket away.
 "$quillet" quick-create >/dev/null 2>&1; rc=$?
@@ -116,5 +138,26 @@ check "the socket is removed" '[ ! -e "$socket" ]'
 pid=$!
 check "quick-create starts Quillet+ when none runs" 'wait_for "grep -q \"Quillet+ started\" $work/started.log" 100'
 check "and shows the panel" 'wait_for "xdotool search --onlyvisible --name \"^Create File$\" >/dev/null 2>&1" 50'
+
+# A forwarded request that ends in an alert (the folder does not exist): the launch is not held
+# past the bound, and says the instance is still at it.
+start=$(date +%s%N)
+"$quillet" "quillaxe://create?type=md&directory=$work/missing" >"$work/out" 2>"$work/err"; rc=$?
+elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+check "a request that ends in an alert returns within the bound (rc $rc, ${elapsed} ms)" \
+  '[ $rc -eq 3 ] && [ $elapsed -lt 4500 ] && grep -q "still at it" "$work/err"'
+# The instance killed while a launch waits: the launch reports it, nothing is left half made, and
+# the next launch starts afresh.
+"$quillet" "quillaxe://create?type=txt&directory=$work/missing" >"$work/out" 2>"$work/err" &
+waiting=$!
+sleep 1
+kill -KILL $pid; wait $pid 2>/dev/null
+wait $waiting; rc=$?
+check "killed mid-request, the launch reports failure (rc $rc: $(cat "$work/err"))" \
+  '[ $rc -eq 1 ] && grep -q "without an answer" "$work/err"'
+check "nothing was made" '[ ! -e "$work/missing" ]'
+"$quillet" quick-create 2>"$work/again.log" &
+pid=$!
+check "the next launch starts afresh" 'wait_for "grep -q \"Quillet+ started\" $work/again.log" 100'
 kill -TERM $pid; wait $pid
 exit $fail
