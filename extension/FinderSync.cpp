@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
 #include <system_error>
 
 #include "shared/requests/CreateRequestURL.h"
@@ -78,9 +79,29 @@ std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account,
     return roots;
 }
 
+namespace {
+
+// The menu a template of `group` ("Work/2024") goes into, made on first use inside the one of
+// its parent folder; `folders` holds those of the current run of templates.
+FinderSyncMenu& templateFolderMenu(FinderSyncMenu& top, std::map<std::string, std::shared_ptr<FinderSyncMenu>>& folders,
+                                   const std::string& group) {
+    if (group.empty()) return top;
+    if (auto found = folders.find(group); found != folders.end()) return *found->second;
+    const size_t slash = group.rfind('/');
+    FinderSyncMenu& parent = templateFolderMenu(top, folders, slash == std::string::npos ? "" : group.substr(0, slash));
+    const std::string name = slash == std::string::npos ? group : group.substr(slash + 1);
+    auto menu = std::make_shared<FinderSyncMenu>(FinderSyncMenu{name, {}});
+    parent.items.push_back({FinderSyncMenuItem::Role::templateFolder, name, true, -1, "", "", 0, menu});
+    folders.emplace(group, menu);
+    return *menu;
+}
+
+}  // namespace
+
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
     FinderSyncMenu submenu{FinderSync::kCreateFileTitle, {}};
     std::optional<FileTypeCategory> previous;
+    std::map<std::string, std::shared_ptr<FinderSyncMenu>> folders;
     const auto& catalog = allTypes();
     for (const auto& type : types) {
         // Groups follow the user's order: an order that interleaves categories repeats headers.
@@ -90,6 +111,13 @@ FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
             submenu.items.push_back(
                 {FinderSyncMenuItem::Role::header, std::string(rawValue(type.category)), false, 0, "", "", 0, nullptr});
             previous = type.category;
+            folders.clear();
+        }
+        if (type.category == FileTypeCategory::templates) {
+            templateFolderMenu(submenu, folders, templateGroup(type))
+                .items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, -1, type.id,
+                                  type.sfSymbolName, 0, nullptr});
+            continue;
         }
         long tag = -1;
         for (size_t i = 0; i < catalog.size(); ++i)
@@ -105,7 +133,10 @@ FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account, std::opt
       host_(host),
       account_(std::move(account)),
       configurationHome_(std::move(configurationHome)) {
-    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt, configurationHome_);
+    const auto entry = account_ ? account_() : std::nullopt;
+    roots_ = quillet::monitoredRoots(entry, configurationHome_);
+    if (entry && !entry->homeFolder.empty())
+        templates_ = UserTemplates(userTemplatesFolder(entry->homeFolder, configurationHome_));
     host_.setDirectoryURLs(roots_);
     std::string joined;
     for (const auto& root : roots_) {
@@ -173,7 +204,10 @@ const DefaultsSuite& FinderSync::sharedSettings() const {
 
 FinderSyncMenu FinderSync::buildCreateMenu() const {
     const DefaultsSuite& defaults = sharedSettings();
-    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(defaults), loadEnabledFileTypeIDs(defaults));
+    // The Templates folder is read anew for every menu, like the settings: one pass over it.
+    const auto templateIDs = typeIDs(templates_.discover());
+    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(defaults, templateIDs),
+                                               loadEnabledFileTypeIDs(defaults, templateIDs));
     FinderSyncMenu menu{kMenuTitle, {}};
     menu.items.push_back({FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize,
                           std::make_shared<const FinderSyncMenu>(createMenuModel(types))});
@@ -205,6 +239,29 @@ void FinderSync::handleCreate(long tag) {
     }
     log_.log("Create requested: type=%{public}s in dir=%{public}s", type.id, folder->string());
     forwardCreateRequest(type, *folder);
+}
+
+void FinderSync::handleCreateTemplate(const std::string& typeID) {
+    // Gone since the menu was shown, or never one: the application is not asked.
+    const auto type = templates_.type(typeID);
+    if (!type) {
+        log_.error("handleCreate invoked with unknown template=%{public}s", typeID);
+        return;
+    }
+    const auto folder = targetDirectoryURL();
+    if (!folder) {
+        log_.error("targetDirectoryURL() returned nil");
+        return;
+    }
+    log_.log("Create requested: type=%{public}s in dir=%{public}s", type->id, folder->string());
+    forwardCreateRequest(*type, *folder);
+}
+
+void FinderSync::handleCreateItem(long tag, const std::string& typeID) {
+    if (isTemplateTypeID(typeID))
+        handleCreateTemplate(typeID);
+    else
+        handleCreate(tag);
 }
 
 std::optional<fs::path> FinderSync::targetDirectoryURL() const {

@@ -111,7 +111,9 @@ void DesktopCreationController::createFile(const FileTypeDefinition& type,
 
 void DesktopCreationController::createFile(const std::string& forShortcutTypeID,
                                            std::optional<CreationDestinationMode> destination) {
-    const FileTypeDefinition* type = fileType(forShortcutTypeID);
+    // A template's shortcut stays in the settings only while the template is in the folder; one
+    // removed a moment ago fails to read, and the user is told.
+    const std::optional<FileTypeDefinition> type = fileTypeForID(forShortcutTypeID);
     if (!type) {
         log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
         return;

@@ -54,6 +54,7 @@
 #include "gui/shell/QtStatusBar.h"
 #include "app/settings/AppSettings.h"
 #include "app/settings/SettingsChangeWatcher.h"
+#include "app/settings/UserTemplatesWatcher.h"
 #include "app/presence/AppPresenceController.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "app/uninstall/AppUninstaller.h"
@@ -209,7 +210,13 @@ struct Parts {
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &applicationWindows};
-    NewFileWriter fileWriter{resources, std::make_shared<AmbientScopedAccess>()};
+    // The user's Templates folder, found once; what it holds is read as it changes.
+    const UserTemplates templates{environment.templatesFolder()};
+    NewFileWriter fileWriter = [&] {
+        NewFileWriter writer{resources, std::make_shared<AmbientScopedAccess>()};
+        writer.setTemplates(templates);
+        return writer;
+    }();
     FolderAccessCreation creation{access, fileWriter, environment};
     SystemCreationDestinations destinations{frontFolder, environment};
     DesktopCreationController controller{DesktopCreationEnvironment{
@@ -269,6 +276,7 @@ struct Parts {
 
     // Settings the command line writes while the application runs reach every part above.
     SettingsChangeWatcher settingsWatcher{settings, timer};
+    UserTemplatesWatcher templatesWatcher{settings, templates, timer};
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
@@ -430,6 +438,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
     parts->controller.start();
     parts->settingsWatcher.start();
+    parts->templatesWatcher.start();
     // An installed program keeps Dolphin's menu; a build tree's leaves the installed one alone.
     if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->serviceMenuUpdater.start();
     std::unique_ptr<QtInstanceListener> launches;

@@ -11,7 +11,7 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "app/desktop/DolphinServiceMenu.h"
 #include "platform/posix/LaunchingDolphinViewer.h"
-#include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet::cli {
 
@@ -33,7 +33,7 @@ int createCommand(Invocation& inv) {
                 << "       quillet create TYPE --item PATH...\n";
         return kExitUsage;
     }
-    const FileTypeDefinition* type = fileType(inv.args[0]);
+    const auto type = creatableFileType(inv.args[0], UserTemplates(inv.environment.templatesFolder()));
     if (!type) return usageError(inv, "unknown file type \"" + inv.args[0] + "\" (see quillet types)");
     CreationDestinationMode mode = CreationDestinationMode::desktop;
     if (destinationGiven) {
@@ -50,9 +50,9 @@ int createCommand(Invocation& inv) {
     if (clickedItem) {
         LaunchingDolphinViewer dolphin(::getppid(), sessionBusAddressOf(inv.environment.sessionBusAddress,
                                                                         inv.environment.runtimeDirectory.value_or("")));
-        return createInFolder(inv, {type, *clickedItem, true}, session.creation(), &dolphin);
+        return createInFolder(inv, {*type, *clickedItem, true}, session.creation(), &dolphin);
     }
-    if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
+    if (inv.args.size() == 2) return createInFolder(inv, {*type, inv.args[1]}, session.creation());
     return reportingCreationFailures(inv, [&] {
         // Where Quick Create would put it, resolved right before writing, and the line its
         // status shows.

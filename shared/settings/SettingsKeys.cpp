@@ -4,6 +4,7 @@
 
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet {
 
@@ -25,24 +26,44 @@ std::optional<std::vector<std::string>> stringArray(const DefaultsSuite& default
 
 }  // namespace
 
-std::set<std::string> loadEnabledFileTypeIDs(const DefaultsSuite& defaults) {
-    auto stored = stringArray(defaults, settingsKey::enabledFileTypeIDs);
-    if (!stored) return allIDs();
+std::set<std::string> loadKnownTemplateIDs(const DefaultsSuite& defaults) {
+    auto stored = stringArray(defaults, settingsKey::knownTemplateIDs);
+    if (!stored) return {};
     return std::set<std::string>(stored->begin(), stored->end());
 }
 
-std::vector<std::string> loadFileTypeOrder(const DefaultsSuite& defaults) {
+std::set<std::string> loadEnabledFileTypeIDs(const DefaultsSuite& defaults,
+                                             const std::vector<std::string>& templateIDs) {
+    auto stored = stringArray(defaults, settingsKey::enabledFileTypeIDs);
+    std::set<std::string> enabled = allIDs();
+    if (stored) {
+        const std::set<std::string> present(templateIDs.begin(), templateIDs.end());
+        enabled.clear();
+        for (auto& id : *stored)
+            if (!isTemplateTypeID(id) || present.count(id)) enabled.insert(std::move(id));
+    }
+    const std::set<std::string> known = stored ? loadKnownTemplateIDs(defaults) : std::set<std::string>{};
+    for (const auto& id : templateIDs)
+        if (!known.count(id)) enabled.insert(id);
+    return enabled;
+}
+
+std::vector<std::string> loadFileTypeOrder(const DefaultsSuite& defaults, const std::vector<std::string>& templateIDs) {
     auto stored = stringArray(defaults, settingsKey::fileTypeOrder);
-    if (!stored || stored->empty()) return defaultOrder();
+    const std::set<std::string> templates(templateIDs.begin(), templateIDs.end());
     std::vector<std::string> order;
     std::set<std::string> present;
-    for (const auto& id : *stored) {
-        if (!fileType(id)) continue;
-        order.push_back(id);
-        present.insert(id);
+    if (stored) {
+        for (const auto& id : *stored) {
+            if (!fileType(id) && !templates.count(id)) continue;
+            order.push_back(id);
+            present.insert(id);
+        }
     }
     for (const auto& id : defaultOrder())
         if (!present.count(id)) order.push_back(id);
+    for (const auto& id : templateIDs)
+        if (present.insert(id).second) order.push_back(id);
     return order;
 }
 
