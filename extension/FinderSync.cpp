@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <system_error>
 
 #include "shared/requests/CreateRequestURL.h"
@@ -99,11 +100,20 @@ FinderSyncMenu& templateFolderMenu(FinderSyncMenu& top, std::map<std::string, st
 }  // namespace
 
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
+    std::vector<const FileTypeDefinition*> pointers;
+    pointers.reserve(types.size());
+    for (const auto& type : types) pointers.push_back(&type);
+    return createMenuModel(pointers);
+}
+
+FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& types) {
     FinderSyncMenu submenu{FinderSync::kCreateFileTitle, {}};
+    submenu.items.reserve(types.size() + 8);
     std::optional<FileTypeCategory> previous;
     std::map<std::string, std::shared_ptr<FinderSyncMenu>> folders;
     const auto& catalog = allTypes();
-    for (const auto& type : types) {
+    for (const FileTypeDefinition* each : types) {
+        const FileTypeDefinition& type = *each;
         // Groups follow the user's order: an order that interleaves categories repeats headers.
         if (type.category != previous) {
             if (previous)
@@ -119,9 +129,13 @@ FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
                                   type.sfSymbolName, 0, nullptr});
             continue;
         }
+        // A position in the catalog's own table is found by address; a copy by its id.
         long tag = -1;
-        for (size_t i = 0; i < catalog.size(); ++i)
-            if (catalog[i].id == type.id) tag = static_cast<long>(i);
+        if (each >= catalog.data() && each < catalog.data() + catalog.size())
+            tag = static_cast<long>(each - catalog.data());
+        else
+            for (size_t i = 0; i < catalog.size(); ++i)
+                if (catalog[i].id == type.id) tag = static_cast<long>(i);
         submenu.items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, tag, type.id,
                                  type.sfSymbolName, 0, nullptr});
     }
@@ -205,13 +219,40 @@ const DefaultsSuite& FinderSync::sharedSettings() const {
 FinderSyncMenu FinderSync::buildCreateMenu() const {
     const DefaultsSuite& defaults = sharedSettings();
     // The Templates folder is read anew for every menu, like the settings: one pass over it.
-    const auto templateIDs = typeIDs(templates_.discover());
-    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(defaults, templateIDs),
-                                               loadEnabledFileTypeIDs(defaults, templateIDs));
+    std::vector<FileTypeDefinition> templates = templates_.discover();
+    MenuInputs inputs{defaults.get(settingsKey::enabledFileTypeIDs), defaults.get(settingsKey::fileTypeOrder),
+                      defaults.get(settingsKey::knownTemplateIDs), std::move(templates)};
+    // Most right clicks find the settings and the folder as the last one did: the submenu made
+    // then is the same, and is handed out again rather than made anew.
+    if (!lastSubmenu_ || !(lastInputs_ == inputs)) {
+        lastSubmenu_ = std::make_shared<const FinderSyncMenu>(createMenuModel(offeredTypes(defaults, inputs.templates)));
+        lastInputs_ = std::move(inputs);
+    }
     FinderSyncMenu menu{kMenuTitle, {}};
-    menu.items.push_back({FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize,
-                          std::make_shared<const FinderSyncMenu>(createMenuModel(types))});
+    menu.items.push_back(
+        {FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize, lastSubmenu_});
     return menu;
+}
+
+std::vector<const FileTypeDefinition*> FinderSync::offeredTypes(const DefaultsSuite& defaults,
+                                                                const std::vector<FileTypeDefinition>& templates) {
+    // The templates' types are taken as the scan made them, not derived from their ids again.
+    const auto templateIDs = typeIDs(templates);
+    std::unordered_map<std::string_view, const FileTypeDefinition*> templateByID;
+    for (const auto& type : templates) templateByID.emplace(type.id, &type);
+    const auto enabled = loadEnabledFileTypeIDs(defaults, templateIDs);
+    std::vector<const FileTypeDefinition*> types;
+    const auto& catalog = allTypes();
+    for (const auto& id : loadFileTypeOrder(defaults, templateIDs)) {
+        if (!enabled.count(id)) continue;
+        if (const FileTypeDefinition* type = fileType(id)) {
+            // The catalog's own entry, whose place in the table is the item's tag.
+            types.push_back(&*std::find(catalog.begin(), catalog.end(), *type));
+        } else if (auto found = templateByID.find(id); found != templateByID.end()) {
+            types.push_back(found->second);
+        }
+    }
+    return types;
 }
 
 void FinderSync::beginObservingDirectory(const fs::path& directory) {

@@ -14,6 +14,7 @@
 #include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/catalog/UserTemplates.h"
+#include "shared/settings/DefaultsValue.h"
 
 // The file-manager extension: which folders it serves, the "Create File" menu, and the
 // forwarding of a chosen type to the application as a create-request URL. It never writes a
@@ -85,6 +86,8 @@ struct FinderSyncMenu {
 // submenu named after it (nested as the folders are), placed where the folder's first template
 // comes in the order.
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types);
+// The same for types held elsewhere (the catalog, a scan of the Templates folder).
+FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& types);
 
 class DefaultsSuite;
 
@@ -141,6 +144,20 @@ public:
     }
 
 private:
+    // What a "Create File" submenu is made from: the three stored values as read, and the
+    // templates the folder holds.
+    struct MenuInputs {
+        std::optional<DefaultsValue> enabledFileTypeIDs;
+        std::optional<DefaultsValue> fileTypeOrder;
+        std::optional<DefaultsValue> knownTemplateIDs;
+        std::vector<FileTypeDefinition> templates;
+        bool operator==(const MenuInputs&) const = default;
+    };
+    // The enabled types in the user's order, by the application's load rules, pointing into the
+    // catalog and into `templates`.
+    static std::vector<const FileTypeDefinition*> offeredTypes(const DefaultsSuite& defaults,
+                                                               const std::vector<FileTypeDefinition>& templates);
+
     Logger log_;
     std::optional<std::filesystem::path> mostRecentObservedDirectoryURL_;
     FinderSyncHost& host_;
@@ -153,6 +170,9 @@ private:
     mutable std::optional<std::pair<unsigned long long, unsigned long long>> settingsFile_;
     // Why the suite could not be read, as last logged; empty while it reads.
     mutable std::string reportedSettingsFailure_;
+    // The last submenu made and what it was made from.
+    mutable MenuInputs lastInputs_;
+    mutable std::shared_ptr<const FinderSyncMenu> lastSubmenu_;
 };
 
 }  // namespace quillet

@@ -151,6 +151,16 @@ bool linkLeadsToTemplate(int root, const std::string& relative) {
     return target.get() >= 0 && ::fstat(target.get(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// The type of a valid template id whose file is called `name`.
+FileTypeDefinition templateTypeNamed(std::string id, std::string_view name) {
+    const size_t dot = name.rfind('.');
+    // A name whose only dot ends it has no extension: "Notes." is created as "Notes.".
+    const bool hasExtension = dot != std::string_view::npos && dot + 1 < name.size();
+    return FileTypeDefinition{std::move(id), std::string(hasExtension ? name.substr(0, dot) : name),
+                              hasExtension ? std::string(name.substr(dot + 1)) : std::string(),
+                              FileTypeCategory::templates, kTemplateSymbolName};
+}
+
 struct Scan {
     int root;
     std::filesystem::path folder;
@@ -191,8 +201,9 @@ void scanFolder(Scan& scan, int folder, const std::string& prefix, size_t depth)
     std::sort(subfolders.begin(), subfolders.end(), byName);
     for (const auto& name : files) {
         if (scan.found.size() >= kMaximumTemplates) return;
-        if (auto type = templateTypeFromID(std::string(kTemplateIDPrefix) + prefix + name))
-            scan.found.push_back(std::move(*type));
+        // Every component passed isTemplateName on the way here: the id is one templateTypeFromID
+        // accepts, built without taking it apart again.
+        scan.found.push_back(templateTypeNamed(std::string(kTemplateIDPrefix) + prefix + name, name));
     }
     for (const auto& name : subfolders) {
         if (scan.found.size() >= kMaximumTemplates) return;
@@ -205,36 +216,44 @@ void scanFolder(Scan& scan, int folder, const std::string& prefix, size_t depth)
 
 bool isTemplateTypeID(std::string_view id) { return id.starts_with(kTemplateIDPrefix); }
 
-std::optional<std::string> templateRelativePath(std::string_view id) {
+namespace {
+
+// The relative path of a template id, when every component is a template's name.
+std::optional<std::string_view> validRelativePath(std::string_view id) {
     if (!isTemplateTypeID(id)) return std::nullopt;
     id.remove_prefix(kTemplateIDPrefix.size());
     if (id.empty() || id.size() > kMaximumRelativePathLength) return std::nullopt;
-    const auto parts = components(id);
-    if (parts.size() > kTemplateSubfolderDepth + 1) return std::nullopt;
-    // "." and ".." start with a dot, so the name rule refuses them with every hidden name.
-    for (const auto part : parts)
-        if (!isTemplateName(part)) return std::nullopt;
-    return std::string(id);
+    std::string_view rest = id;
+    for (size_t count = 1;; ++count) {
+        if (count > kTemplateSubfolderDepth + 1) return std::nullopt;
+        const size_t slash = rest.find('/');
+        // "." and ".." start with a dot, so the name rule refuses them with every hidden name.
+        if (!isTemplateName(rest.substr(0, slash))) return std::nullopt;
+        if (slash == std::string_view::npos) return id;
+        rest.remove_prefix(slash + 1);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> templateRelativePath(std::string_view id) {
+    if (auto relative = validRelativePath(id)) return std::string(*relative);
+    return std::nullopt;
 }
 
 std::optional<FileTypeDefinition> templateTypeFromID(std::string_view id) {
-    const auto relative = templateRelativePath(id);
+    const auto relative = validRelativePath(id);
     if (!relative) return std::nullopt;
     const size_t slash = relative->rfind('/');
-    const std::string name = slash == std::string::npos ? *relative : relative->substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    // A name whose only dot ends it has no extension: "Notes." is created as "Notes.".
-    const bool hasExtension = dot != std::string::npos && dot + 1 < name.size();
-    return FileTypeDefinition{std::string(id), hasExtension ? name.substr(0, dot) : name,
-                              hasExtension ? name.substr(dot + 1) : std::string(), FileTypeCategory::templates,
-                              kTemplateSymbolName};
+    return templateTypeNamed(std::string(id), slash == std::string_view::npos ? *relative : relative->substr(slash + 1));
 }
 
 std::string templateGroup(const FileTypeDefinition& type) {
-    const auto relative = templateRelativePath(type.id);
-    if (!relative) return {};
-    const size_t slash = relative->rfind('/');
-    return slash == std::string::npos ? std::string() : relative->substr(0, slash);
+    // Only templateTypeFromID and discovery make types of this category, from valid ids.
+    if (type.category != FileTypeCategory::templates || !isTemplateTypeID(type.id)) return {};
+    const std::string_view relative = std::string_view(type.id).substr(kTemplateIDPrefix.size());
+    const size_t slash = relative.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(relative.substr(0, slash));
 }
 
 std::string templateFileName(const FileTypeDefinition& type) {
