@@ -1,5 +1,6 @@
 #include "app/quickcreate/DesktopCreationController.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/settings/AppSettings.h"
@@ -111,9 +112,13 @@ void DesktopCreationController::createFile(const FileTypeDefinition& type,
 
 void DesktopCreationController::createFile(const std::string& forShortcutTypeID,
                                            std::optional<CreationDestinationMode> destination) {
-    // A template's shortcut stays in the settings only while the template is in the folder; one
-    // removed a moment ago fails to read, and the user is told.
-    const std::optional<FileTypeDefinition> type = fileTypeForID(forShortcutTypeID);
+    // A template counts while it is in the folder as last seen (a shortcut of a removed one is
+    // dropped with it); one removed a moment ago fails to read, and the user is told.
+    const auto& templates = environment_.settings.templateTypeIDs();
+    const bool presentTemplate =
+        std::find(templates.begin(), templates.end(), forShortcutTypeID) != templates.end();
+    const std::optional<FileTypeDefinition> type =
+        fileType(forShortcutTypeID) || presentTemplate ? fileTypeForID(forShortcutTypeID) : std::nullopt;
     if (!type) {
         log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
         return;
