@@ -36,7 +36,13 @@ void UserTemplatesWatcher::rescan() {
     std::vector<std::filesystem::path> folders;
     std::vector<FileTypeDefinition> types = templates_.discover(&folders);
     watched_ = notifier_.watch(folders);
-    settings_.adoptTemplates(typeIDs(types));
+    std::vector<std::string> ids = typeIDs(types);
+    if (ids != offered_ || !started_)
+        log_.log("Templates folder %{public}s holds %ld templates",
+                 templates_.folder() ? templates_.folder()->string() : std::string("(none)"),
+                 static_cast<long>(ids.size()));
+    offered_ = ids;
+    settings_.adoptTemplates(std::move(ids));
 }
 
 void UserTemplatesWatcher::scheduleNext() {

@@ -7,6 +7,7 @@
 
 #include "platform/posix/FolderChangeNotifier.h"
 #include "shared/catalog/UserTemplates.h"
+#include "shared/logging/Logger.h"
 
 namespace quillet {
 
@@ -38,8 +39,11 @@ private:
     void rescan();
     void scheduleNext();
 
+    Logger log_{kAppSubsystem, "UserTemplates"};
     AppSettings& settings_;
     UserTemplates templates_;
+    // The ids last handed to the settings, so only a real change is logged.
+    std::vector<std::string> offered_;
     MainQueueTimer& timer_;
     FolderChangeNotifier notifier_;
     size_t watched_ = 0;
