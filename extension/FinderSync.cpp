@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
 #include <system_error>
 
 #include "shared/requests/CreateRequestURL.h"
@@ -78,11 +80,40 @@ std::vector<fs::path> monitoredRoots(const std::optional<UserAccount>& account,
     return roots;
 }
 
+namespace {
+
+// The menu a template of `group` ("Work/2024") goes into, made on first use inside the one of
+// its parent folder; `folders` holds those of the current run of templates.
+FinderSyncMenu& templateFolderMenu(FinderSyncMenu& top, std::map<std::string, std::shared_ptr<FinderSyncMenu>>& folders,
+                                   const std::string& group) {
+    if (group.empty()) return top;
+    if (auto found = folders.find(group); found != folders.end()) return *found->second;
+    const size_t slash = group.rfind('/');
+    FinderSyncMenu& parent = templateFolderMenu(top, folders, slash == std::string::npos ? "" : group.substr(0, slash));
+    const std::string name = slash == std::string::npos ? group : group.substr(slash + 1);
+    auto menu = std::make_shared<FinderSyncMenu>(FinderSyncMenu{name, {}});
+    parent.items.push_back({FinderSyncMenuItem::Role::templateFolder, name, true, -1, "", "", 0, menu});
+    folders.emplace(group, menu);
+    return *menu;
+}
+
+}  // namespace
+
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
+    std::vector<const FileTypeDefinition*> pointers;
+    pointers.reserve(types.size());
+    for (const auto& type : types) pointers.push_back(&type);
+    return createMenuModel(pointers);
+}
+
+FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& types) {
     FinderSyncMenu submenu{FinderSync::kCreateFileTitle, {}};
+    submenu.items.reserve(types.size() + 8);
     std::optional<FileTypeCategory> previous;
+    std::map<std::string, std::shared_ptr<FinderSyncMenu>> folders;
     const auto& catalog = allTypes();
-    for (const auto& type : types) {
+    for (const FileTypeDefinition* each : types) {
+        const FileTypeDefinition& type = *each;
         // Groups follow the user's order: an order that interleaves categories repeats headers.
         if (type.category != previous) {
             if (previous)
@@ -90,10 +121,21 @@ FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
             submenu.items.push_back(
                 {FinderSyncMenuItem::Role::header, std::string(rawValue(type.category)), false, 0, "", "", 0, nullptr});
             previous = type.category;
+            folders.clear();
         }
+        if (type.category == FileTypeCategory::templates) {
+            templateFolderMenu(submenu, folders, templateGroup(type))
+                .items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, -1, type.id,
+                                  type.sfSymbolName, 0, nullptr});
+            continue;
+        }
+        // A position in the catalog's own table is found by address; a copy by its id.
         long tag = -1;
-        for (size_t i = 0; i < catalog.size(); ++i)
-            if (catalog[i].id == type.id) tag = static_cast<long>(i);
+        if (each >= catalog.data() && each < catalog.data() + catalog.size())
+            tag = static_cast<long>(each - catalog.data());
+        else
+            for (size_t i = 0; i < catalog.size(); ++i)
+                if (catalog[i].id == type.id) tag = static_cast<long>(i);
         submenu.items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, tag, type.id,
                                  type.sfSymbolName, 0, nullptr});
     }
@@ -105,7 +147,10 @@ FinderSync::FinderSync(FinderSyncHost& host, UserAccountSource account, std::opt
       host_(host),
       account_(std::move(account)),
       configurationHome_(std::move(configurationHome)) {
-    roots_ = quillet::monitoredRoots(account_ ? account_() : std::nullopt, configurationHome_);
+    const auto entry = account_ ? account_() : std::nullopt;
+    roots_ = quillet::monitoredRoots(entry, configurationHome_);
+    if (entry && !entry->homeFolder.empty())
+        templates_ = UserTemplates(userTemplatesFolder(entry->homeFolder, configurationHome_));
     host_.setDirectoryURLs(roots_);
     std::string joined;
     for (const auto& root : roots_) {
@@ -173,11 +218,41 @@ const DefaultsSuite& FinderSync::sharedSettings() const {
 
 FinderSyncMenu FinderSync::buildCreateMenu() const {
     const DefaultsSuite& defaults = sharedSettings();
-    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(defaults), loadEnabledFileTypeIDs(defaults));
+    // The Templates folder is read anew for every menu, like the settings: one pass over it.
+    std::vector<FileTypeDefinition> templates = templates_.discover();
+    MenuInputs inputs{defaults.get(settingsKey::enabledFileTypeIDs), defaults.get(settingsKey::fileTypeOrder),
+                      defaults.get(settingsKey::knownTemplateIDs), std::move(templates)};
+    // Most right clicks find the settings and the folder as the last one did: the submenu made
+    // then is the same, and is handed out again rather than made anew.
+    if (!lastSubmenu_ || !(lastInputs_ == inputs)) {
+        lastSubmenu_ = std::make_shared<const FinderSyncMenu>(createMenuModel(offeredTypes(defaults, inputs.templates)));
+        lastInputs_ = std::move(inputs);
+    }
     FinderSyncMenu menu{kMenuTitle, {}};
-    menu.items.push_back({FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize,
-                          std::make_shared<const FinderSyncMenu>(createMenuModel(types))});
+    menu.items.push_back(
+        {FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize, lastSubmenu_});
     return menu;
+}
+
+std::vector<const FileTypeDefinition*> FinderSync::offeredTypes(const DefaultsSuite& defaults,
+                                                                const std::vector<FileTypeDefinition>& templates) {
+    // The templates' types are taken as the scan made them, not derived from their ids again.
+    const auto templateIDs = typeIDs(templates);
+    std::unordered_map<std::string_view, const FileTypeDefinition*> templateByID;
+    for (const auto& type : templates) templateByID.emplace(type.id, &type);
+    const auto enabled = loadEnabledFileTypeIDs(defaults, templateIDs);
+    std::vector<const FileTypeDefinition*> types;
+    const auto& catalog = allTypes();
+    for (const auto& id : loadFileTypeOrder(defaults, templateIDs)) {
+        if (!enabled.count(id)) continue;
+        if (const FileTypeDefinition* type = fileType(id)) {
+            // The catalog's own entry, whose place in the table is the item's tag.
+            types.push_back(&*std::find(catalog.begin(), catalog.end(), *type));
+        } else if (auto found = templateByID.find(id); found != templateByID.end()) {
+            types.push_back(found->second);
+        }
+    }
+    return types;
 }
 
 void FinderSync::beginObservingDirectory(const fs::path& directory) {
@@ -205,6 +280,29 @@ void FinderSync::handleCreate(long tag) {
     }
     log_.log("Create requested: type=%{public}s in dir=%{public}s", type.id, folder->string());
     forwardCreateRequest(type, *folder);
+}
+
+void FinderSync::handleCreateTemplate(const std::string& typeID) {
+    // Gone since the menu was shown, or never one: the application is not asked.
+    const auto type = templates_.type(typeID);
+    if (!type) {
+        log_.error("handleCreate invoked with unknown template=%{public}s", typeID);
+        return;
+    }
+    const auto folder = targetDirectoryURL();
+    if (!folder) {
+        log_.error("targetDirectoryURL() returned nil");
+        return;
+    }
+    log_.log("Create requested: type=%{public}s in dir=%{public}s", type->id, folder->string());
+    forwardCreateRequest(*type, *folder);
+}
+
+void FinderSync::handleCreateItem(long tag, const std::string& typeID) {
+    if (isTemplateTypeID(typeID))
+        handleCreateTemplate(typeID);
+    else
+        handleCreate(tag);
 }
 
 std::optional<fs::path> FinderSync::targetDirectoryURL() const {

@@ -13,6 +13,8 @@
 #include "shared/logging/Logger.h"
 #include "shared/paths/FilePaths.h"
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/catalog/UserTemplates.h"
+#include "shared/settings/DefaultsValue.h"
 
 // The file-manager extension: which folders it serves, the "Create File" menu, and the
 // forwarding of a chosen type to the application as a create-request URL. It never writes a
@@ -58,12 +60,13 @@ struct FinderSyncMenuItem {
         submenu,     // "Create File", holding the type list
         header,      // a category title, disabled
         separator,   // between two category groups
-        createType,  // runs handleCreate with `tag`
+        createType,  // runs handleCreateItem with `tag` and `typeID`
+        templateFolder,  // a subfolder of the Templates folder, holding its templates
     };
     Role role;
     std::string title;
     bool enabled;
-    // createType: the type's position in the catalog.
+    // createType: the type's position in the catalog; -1 for a template, named by typeID alone.
     long tag;
     std::string typeID;
     // createType: the name of the type's symbol in the platform symbol set.
@@ -79,8 +82,12 @@ struct FinderSyncMenu {
 };
 
 // The submenu model for types already filtered and ordered: a header at every change of
-// category, a separator before every header but the first.
+// category, a separator before every header but the first. Templates of a subfolder go into a
+// submenu named after it (nested as the folders are), placed where the folder's first template
+// comes in the order.
 FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types);
+// The same for types held elsewhere (the catalog, a scan of the Templates folder).
+FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& types);
 
 class DefaultsSuite;
 
@@ -118,6 +125,12 @@ public:
 
     // The action of every type item; the tag is the type's position in the catalog.
     void handleCreate(long tag);
+    // The action of a template's item: the template must still be in the folder.
+    void handleCreateTemplate(const std::string& typeID);
+    // What a module calls for a chosen item: handleCreateTemplate for a template's id, else
+    // handleCreate with the tag.
+    void handleCreateItem(long tag, const std::string& typeID);
+    const UserTemplates& templates() const { return templates_; }
     // The targeted folder, else the folder of the first selected item, else the last observed
     // folder, else the user's Desktop; nothing (logged) when none of them is there.
     std::optional<std::filesystem::path> targetDirectoryURL() const;
@@ -131,17 +144,35 @@ public:
     }
 
 private:
+    // What a "Create File" submenu is made from: the three stored values as read, and the
+    // templates the folder holds.
+    struct MenuInputs {
+        std::optional<DefaultsValue> enabledFileTypeIDs;
+        std::optional<DefaultsValue> fileTypeOrder;
+        std::optional<DefaultsValue> knownTemplateIDs;
+        std::vector<FileTypeDefinition> templates;
+        bool operator==(const MenuInputs&) const = default;
+    };
+    // The enabled types in the user's order, by the application's load rules, pointing into the
+    // catalog and into `templates`.
+    static std::vector<const FileTypeDefinition*> offeredTypes(const DefaultsSuite& defaults,
+                                                               const std::vector<FileTypeDefinition>& templates);
+
     Logger log_;
     std::optional<std::filesystem::path> mostRecentObservedDirectoryURL_;
     FinderSyncHost& host_;
     UserAccountSource account_;
     std::optional<std::filesystem::path> configurationHome_;
     std::vector<std::filesystem::path> roots_;
+    UserTemplates templates_;
     mutable std::unique_ptr<DefaultsSuite> settings_;
     // Device and inode of the database file settings_ has open.
     mutable std::optional<std::pair<unsigned long long, unsigned long long>> settingsFile_;
     // Why the suite could not be read, as last logged; empty while it reads.
     mutable std::string reportedSettingsFailure_;
+    // The last submenu made and what it was made from.
+    mutable MenuInputs lastInputs_;
+    mutable std::shared_ptr<const FinderSyncMenu> lastSubmenu_;
 };
 
 }  // namespace quillet

@@ -7,25 +7,26 @@
 #include "app/creation/FolderAccessCreation.h"
 #include "app/desktop/FileManagerMenu.h"
 #include "platform/FileViewer.h"
-#include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 #include "shared/errors/PlatformError.h"
 #include "shared/errors/UserFacingError.h"
 
 namespace quillet::cli {
 
-std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args) {
+std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args,
+                                                               const UserTemplates& templates) {
     std::string destination;
     if (takeOption(args, "--destination", destination)) return std::nullopt;
     if (args.size() >= 2 && args[1] == FileManagerMenu::kItemOption) {
         // Without an item it is a usage error, never a folder named like the option.
-        const FileTypeDefinition* type = fileType(args[0]);
+        const auto type = creatableFileType(args[0], templates);
         if (!type || args.size() < 3 || args[2].empty()) return std::nullopt;
-        return FolderCreationArguments{type, args[2], true};
+        return FolderCreationArguments{*type, args[2], true};
     }
     if (args.size() != 2 || args[1].empty()) return std::nullopt;
-    const FileTypeDefinition* type = fileType(args[0]);
+    const auto type = creatableFileType(args[0], templates);
     if (!type) return std::nullopt;
-    return FolderCreationArguments{type, args[1]};
+    return FolderCreationArguments{*type, args[1]};
 }
 
 int reportCreationFailure(Invocation& inv, const std::string& description) {
@@ -60,7 +61,7 @@ int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, Fo
         if (!folder)
             return reportCreationFailure(
                 inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-        const std::filesystem::path created = creation.createFileWithFolderAccess(*arguments.type, *folder);
+        const std::filesystem::path created = creation.createFileWithFolderAccess(arguments.type, *folder);
         inv.out << created.string() << "\n";
         inv.out.flush();
         // As the file manager's own "new file" does: the new file selected where it was clicked.

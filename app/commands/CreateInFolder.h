@@ -13,6 +13,7 @@
 
 namespace quillet {
 class FileViewer;
+class UserTemplates;
 class FolderAccessCreation;
 }
 
@@ -21,7 +22,7 @@ namespace quillet::cli {
 // "quillet create TYPE FOLDER": the part of "create" that the application program and the
 // launcher share. The launcher carries it out itself whenever no access prompt can be needed.
 struct FolderCreationArguments {
-    const FileTypeDefinition* type;
+    FileTypeDefinition type;
     std::string folder;  // as given
     // The form the file managers' menus run, "create TYPE --item PATH...": `folder` is the first
     // clicked item, which stands for itself when it is a folder and for the folder holding it
@@ -29,9 +30,11 @@ struct FolderCreationArguments {
     bool clickedItem = false;
 };
 
-// The type and folder when the words after "create" are exactly that form with a known type;
-// nothing for any other form and for words "create" answers with a usage error.
-std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args);
+// The type and folder when the words after "create" are exactly that form with a known type (a
+// built-in one or a template in `templates` now); nothing for any other form and for words
+// "create" answers with a usage error.
+std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::string> args,
+                                                               const UserTemplates& templates);
 
 // What the user sees when a creation fails, the same title and text as the alert; the status.
 int reportCreationFailure(Invocation& inv, const std::string& description);

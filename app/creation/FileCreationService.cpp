@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/catalog/UserTemplates.h"
+
 namespace quillet {
 
 namespace {
@@ -15,20 +17,21 @@ namespace {
 constexpr unsigned long long kNamesLookedAtFirst = 4;
 
 // Number 1 stands for the plain name: "base.ext", then "base 2.ext", "base 3.ext", ...
+// A template without an extension ("Makefile") numbers the bare name: "Makefile 2".
 std::string nameNumbered(const std::string& baseName, unsigned long long n, const std::string& fileExtension) {
-    if (n == 1) return baseName + "." + fileExtension;
-    return baseName + " " + std::to_string(n) + "." + fileExtension;
+    const std::string suffix = fileExtension.empty() ? std::string() : "." + fileExtension;
+    if (n == 1) return baseName + suffix;
+    return baseName + " " + std::to_string(n) + suffix;
 }
 
 // n of a name "base n.ext" with n ≥ 2, written as nameNumbered writes it.
 std::optional<unsigned long long> numberOf(std::string_view name, const std::string& baseName,
                                            const std::string& fileExtension) {
-    if (name.size() <= baseName.size() + 2 + fileExtension.size() || !name.starts_with(baseName) ||
-        name[baseName.size()] != ' ' || !name.ends_with(fileExtension) ||
-        name[name.size() - fileExtension.size() - 1] != '.')
+    const size_t suffix = fileExtension.empty() ? 0 : fileExtension.size() + 1;
+    if (name.size() <= baseName.size() + 1 + suffix || !name.starts_with(baseName) || name[baseName.size()] != ' ' ||
+        !name.ends_with(fileExtension) || (suffix > 0 && name[name.size() - suffix] != '.'))
         return std::nullopt;
-    const std::string_view digits =
-        name.substr(baseName.size() + 1, name.size() - baseName.size() - fileExtension.size() - 2);
+    const std::string_view digits = name.substr(baseName.size() + 1, name.size() - baseName.size() - 1 - suffix);
     if (digits.empty() || digits.size() > 18 || digits[0] == '0') return std::nullopt;
     unsigned long long n = 0;
     for (char c : digits) {
@@ -97,9 +100,24 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const FolderPat
                                  const NewFileWriter& fileWriter) {
     const std::filesystem::path& directory = folder.path();
     const std::string& extension = type.fileExtension;
-    unsigned long long number = firstFreeNumber(directory, kNewFileBaseName, extension, fileWriter, 1);
-    const std::filesystem::path target = directory / nameNumbered(kNewFileBaseName, number, extension);
+    // A template's file is named after the template ("Letter.odt", "Letter 2.odt").
+    const bool fromTemplate = type.category == FileTypeCategory::templates;
+    const std::string baseName = fromTemplate ? type.displayName : kNewFileBaseName;
+    unsigned long long number = firstFreeNumber(directory, baseName, extension, fileWriter, 1);
+    const std::filesystem::path target = directory / nameNumbered(baseName, number, extension);
     ScopedFolderAccess access(fileWriter.scopedAccess(), directory);
+
+    // Opened before anything is created: a template that cannot be read creates nothing.
+    int templateFile = -1;
+    std::filesystem::path templatePath;
+    if (fromTemplate) {
+        templateFile = fileWriter.templates().open(type.id);
+        const int e = errno;
+        templatePath = fileWriter.templates().folder().value_or("") / templateRelativePath(type.id).value_or("");
+        if (templateFile < 0)
+            throw FileCreationError::writeFailed(
+                PlatformError::posix(e, "Could not read \u201C" + templatePath.string() + "\u201D"));
+    }
 
     const std::string* bundled = nullptr;
     if (type.category == FileTypeCategory::office) {
@@ -120,10 +138,11 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const FolderPat
         [&](const std::filesystem::path& taken) -> std::optional<std::filesystem::path> {
         if (attempts >= kNewFileNameAttempts || !fileWriter.fileExists(taken)) return std::nullopt;
         ++attempts;
-        number = firstFreeNumber(directory, kNewFileBaseName, extension, fileWriter, number + 1);
-        return directory / nameNumbered(kNewFileBaseName, number, extension);
+        number = firstFreeNumber(directory, baseName, extension, fileWriter, number + 1);
+        return directory / nameNumbered(baseName, number, extension);
     };
     try {
+        if (fromTemplate) return fileWriter.copyOpenFileToNewFile(templateFile, templatePath, target, nextName);
         return fileWriter.writeNewFile(bundled ? *bundled : templateText(type), target, nextName);
     } catch (const PlatformError& error) {
         throw FileCreationError::writeFailed(error);

@@ -4,6 +4,7 @@
 #include "app/creation/FileCreationService.h"
 #include "platform/posix/NewFileWriter.h"
 #include "platform/SecurityScopedAccess.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet {
 
@@ -33,6 +34,10 @@ std::filesystem::path FolderAccessCreation::createInside(const FolderPath& grant
                                                          const FolderPath& folder) {
     ScopedFolderAccess access(fileWriter_.scopedAccess(), grant.path());
     return createFile(type, folder, fileWriter_);
+}
+
+std::optional<FileTypeDefinition> FolderAccessCreation::fileTypeNamed(const std::string& id) const {
+    return creatableFileType(id, fileWriter_.templates());
 }
 
 }  // namespace quillet

@@ -34,6 +34,8 @@ public:
     std::filesystem::path createFileWithFolderAccess(const FileTypeDefinition& type, const FolderPath& folder);
 
     bool isSandboxed() const { return sandboxed_; }
+    // The type an id names, built-in or one of the user's templates that is there now.
+    std::optional<FileTypeDefinition> fileTypeNamed(const std::string& id) const;
 
 private:
     std::filesystem::path createInside(const FolderPath& grant, const FileTypeDefinition& type,

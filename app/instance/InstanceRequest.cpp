@@ -24,10 +24,12 @@ constexpr std::string_view kCreateVerb = "create";
 constexpr std::string_view kCreate = "create\n";
 constexpr std::string_view kDestinationOption = "--destination";
 
-// A creation request for a type of the catalog and a destination's stored form.
+// A creation request for a type of the catalog (or a template) and a destination's stored form.
 std::optional<InstanceRequest> creationRequest(std::string_view typeID, std::string_view destination) {
     const auto mode = creationDestinationModeFromRawValue(destination);
-    if (!mode || !fileType(std::string(typeID))) return std::nullopt;
+    // A template's id is only checked for form here; the instance that creates the file looks
+    // for it in the Templates folder.
+    if (!mode || !fileTypeForID(std::string(typeID))) return std::nullopt;
     InstanceRequest request{InstanceRequest::Kind::createFile, {}};
     request.typeID = std::string(typeID);
     request.destination = *mode;

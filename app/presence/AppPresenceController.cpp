@@ -1,5 +1,7 @@
 #include "app/presence/AppPresenceController.h"
 
+#include <map>
+
 #include <utility>
 
 #include "app/quickcreate/DesktopCreationController.h"
@@ -9,6 +11,7 @@
 #include "app/update/QuilletSelfUpdater.h"
 #include "platform/ApplicationLifecycle.h"
 #include "platform/MainQueue.h"
+#include "shared/catalog/UserTemplates.h"
 #include "shared/logging/Logger.h"
 
 namespace quillet {
@@ -123,6 +126,36 @@ StatusMenu AppPresenceController::buildStatusMenu() {
     return menu;
 }
 
+namespace {
+
+// The items of the submenu a template of `group` ("Work/2024") goes into, made inside its parent
+// folder's on first use; the top list for a template of the folder itself.
+std::vector<StatusMenuItem>& templateFolderItems(std::vector<StatusMenuItem>& top,
+                                                 std::map<std::string, std::vector<size_t>>& folders,
+                                                 const std::string& group) {
+    if (group.empty()) return top;
+    auto at = [&top](const std::vector<size_t>& path) -> std::vector<StatusMenuItem>& {
+        std::vector<StatusMenuItem>* items = &top;
+        for (size_t index : path) items = &(*items)[index].submenu;
+        return *items;
+    };
+    if (auto found = folders.find(group); found != folders.end()) return at(found->second);
+    const size_t slash = group.rfind('/');
+    const std::string parentGroup = slash == std::string::npos ? "" : group.substr(0, slash);
+    std::vector<StatusMenuItem>& parent = templateFolderItems(top, folders, parentGroup);
+    StatusMenuItem folder;
+    folder.kind = StatusMenuItem::Kind::submenu;
+    folder.title = slash == std::string::npos ? group : group.substr(slash + 1);
+    folder.symbolName = "folder";
+    parent.push_back(std::move(folder));
+    std::vector<size_t> path = parentGroup.empty() ? std::vector<size_t>{} : folders[parentGroup];
+    path.push_back(parent.size() - 1);
+    folders[group] = path;
+    return parent.back().submenu;
+}
+
+}  // namespace
+
 StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode destination) {
     const bool desktop = destination == CreationDestinationMode::desktop;
     StatusMenuItem item;
@@ -136,6 +169,9 @@ StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode de
     const auto types = settings_->enabledFileTypesInOrder();
     for (const auto category : kAllFileTypeCategories) {
         bool headed = false;
+        // Where each subfolder of the Templates folder got its submenu: as a path of indexes,
+        // since a submenu's items move as the vector holding them grows.
+        std::map<std::string, std::vector<size_t>> folders;
         for (const auto& type : types) {
             if (type.category != category) continue;
             if (!headed) {
@@ -151,7 +187,7 @@ StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode de
             auto typeItem = actionItem(type.displayName, type.sfSymbolName, {});
             typeItem.representedObject = payload;
             typeItem.action = [this, payload] { createFileFromMenu(payload); };
-            item.submenu.push_back(std::move(typeItem));
+            templateFolderItems(item.submenu, folders, templateGroup(type)).push_back(std::move(typeItem));
         }
     }
     return item;

@@ -1,5 +1,6 @@
 #include "app/quickcreate/DesktopCreationController.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/settings/AppSettings.h"
@@ -113,7 +114,13 @@ DesktopCreationController::CreationReport DesktopCreationController::createFile(
 
 DesktopCreationController::CreationReport DesktopCreationController::createFile(
     const std::string& forShortcutTypeID, std::optional<CreationDestinationMode> destination) {
-    const FileTypeDefinition* type = fileType(forShortcutTypeID);
+    // A template counts while it is in the folder as last seen (a shortcut of a removed one is
+    // dropped with it); one removed a moment ago fails to read, and the user is told.
+    const auto& templates = environment_.settings.templateTypeIDs();
+    const bool presentTemplate =
+        std::find(templates.begin(), templates.end(), forShortcutTypeID) != templates.end();
+    const std::optional<FileTypeDefinition> type =
+        fileType(forShortcutTypeID) || presentTemplate ? fileTypeForID(forShortcutTypeID) : std::nullopt;
     if (!type) {
         log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
         return {std::nullopt, {}, "Unknown file type: " + forShortcutTypeID};

@@ -5,6 +5,7 @@
 #include "app/observation/Published.h"
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet {
 
@@ -15,9 +16,22 @@ std::vector<QuickCreatePanelModel::Section> QuickCreatePanelModel::sections() co
     std::vector<Section> result;
     for (FileTypeCategory category : kAllFileTypeCategories) {
         Section section{category, std::string(rawValue(category)), {}};
-        for (const auto& type : matching)
-            if (type.category == category) section.types.push_back(type);
+        // Templates of a subfolder get a section of their own, titled with the folder's path, in
+        // the order the folders first come.
+        std::vector<Section> folders;
+        for (const auto& type : matching) {
+            if (type.category != category) continue;
+            const std::string group = templateGroup(type);
+            if (group.empty()) {
+                section.types.push_back(type);
+                continue;
+            }
+            auto folder = std::find_if(folders.begin(), folders.end(), [&](const Section& s) { return s.heading == group; });
+            if (folder == folders.end()) folder = folders.insert(folders.end(), Section{category, group, {}});
+            folder->types.push_back(type);
+        }
         if (!section.types.empty()) result.push_back(std::move(section));
+        for (auto& folder : folders) result.push_back(std::move(folder));
     }
     return result;
 }

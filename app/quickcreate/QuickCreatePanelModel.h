@@ -37,7 +37,7 @@ public:
 
     struct Section {
         FileTypeCategory category;
-        std::string heading;  // the category's raw value
+        std::string heading;  // the category's raw value; a subfolder of the templates: its path
         std::vector<FileTypeDefinition> types;
         bool operator==(const Section&) const = default;
     };

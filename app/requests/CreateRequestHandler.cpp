@@ -48,7 +48,9 @@ OpenURLOutcome CreateRequestHandler::handleOpenURL(std::string_view url, std::in
 
 std::optional<std::filesystem::path> CreateRequestHandler::handleCreateRequest(const CreateFileRequest& request,
                                                                               std::int64_t requester) {
-    const FileTypeDefinition* type = fileType(request.typeID);
+    // A template id that leads out of the Templates folder names no template: refused here like
+    // any unknown type, before anything is read or created.
+    const std::optional<FileTypeDefinition> type = creation_.fileTypeNamed(request.typeID);
     if (!type) {
         log_.error("Unknown file type requested: %{public}s", request.typeID);
         windows_.activateIgnoringOtherApps();

@@ -1,5 +1,7 @@
 #include "app/settings/AppSettings.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "shared/settings/DefaultsSuite.h"
@@ -70,7 +72,7 @@ QuickCreateShortcut loadQuickCreateShortcut(const DefaultsSuite& defaults) {
     }
 }
 
-FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults) {
+FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults, const std::vector<std::string>& templateIDs) {
     auto json = storedData(defaults, settingsKey::fileTypeShortcuts);
     if (!json) return {};
     auto object = nlohmann::json::parse(*json, nullptr, false);
@@ -82,8 +84,9 @@ FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults) {
         return {};  // one bad entry fails the whole map
     }
     FileTypeShortcuts kept;
+    const std::set<std::string> templates(templateIDs.begin(), templateIDs.end());
     for (const auto& [id, shortcut] : decoded)
-        if (fileType(id) && shortcut.isUsable()) kept.emplace(id, shortcut);
+        if ((fileType(id) || templates.count(id)) && shortcut.isUsable()) kept.emplace(id, shortcut);
     return kept;
 }
 
@@ -109,22 +112,32 @@ struct StoredSettings {
     CreationDestinationMode directShortcutDestination;
     bool hasCompletedOnboarding;
 
-    static StoredSettings load(const DefaultsSuite& defaults, AppPresence presenceWhenUnset) {
-        return {loadEnabledFileTypeIDs(defaults), loadFileTypeOrder(defaults),
+    static StoredSettings load(const DefaultsSuite& defaults, AppPresence presenceWhenUnset,
+                               const std::vector<std::string>& templateIDs) {
+        return {loadEnabledFileTypeIDs(defaults, templateIDs), loadFileTypeOrder(defaults, templateIDs),
                 loadAppPresence(defaults, presenceWhenUnset),
-                loadQuickCreateShortcut(defaults), loadFileTypeShortcuts(defaults), loadDestination(defaults),
+                loadQuickCreateShortcut(defaults), loadFileTypeShortcuts(defaults, templateIDs),
+                loadDestination(defaults),
                 loadBoolean(defaults, settingsKey::hasCompletedOnboarding)};
     }
 };
 
 AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset)
-    : AppSettings(defaults, presenceWhenUnset, StoredSettings::load(defaults, presenceWhenUnset)) {}
+    : AppSettings(defaults, presenceWhenUnset, StoredSettings::load(defaults, presenceWhenUnset, {})) {}
 
 AppSettings::AppSettings(DefaultsSuite& defaults, AppPresence presenceWhenUnset, StoredSettings stored)
     : enabledFileTypeIDs(std::move(stored.enabledFileTypeIDs), settingsKey::enabledFileTypeIDs,
                          [this](const std::set<std::string>& ids, std::chrono::milliseconds wait) {
                              defaults_.setOrThrow(settingsKey::enabledFileTypeIDs,
                                                   stringArrayValue({ids.begin(), ids.end()}), wait);
+                             // The templates the user has now seen in the list: from here on
+                             // the set above says whether each is on. Any other is new. Written
+                             // only when they differ from those recorded, so without templates
+                             // the set stays the only key written.
+                             const std::set<std::string> seen(templateTypeIDs_.begin(), templateTypeIDs_.end());
+                             if (loadKnownTemplateIDs(defaults_) != seen)
+                                 defaults_.setOrThrow(settingsKey::knownTemplateIDs,
+                                                      stringArrayValue(templateTypeIDs_), wait);
                          },
                          saver_),
       fileTypeOrder(std::move(stored.fileTypeOrder), settingsKey::fileTypeOrder,
@@ -180,7 +193,7 @@ void AppSettings::storePresenceAsLoaded() {
 void AppSettings::reloadFromSuite() {
     // Every key is read before any field is published, so a subscriber that writes a setting
     // while being told cannot make a later field come from after its own write.
-    StoredSettings stored = StoredSettings::load(defaults_, presenceWhenUnset_);
+    StoredSettings stored = StoredSettings::load(defaults_, presenceWhenUnset_, templateTypeIDs_);
     enabledFileTypeIDs.adopt(std::move(stored.enabledFileTypeIDs));
     fileTypeOrder.adopt(std::move(stored.fileTypeOrder));
     appPresence.adopt(stored.appPresence);
@@ -189,6 +202,12 @@ void AppSettings::reloadFromSuite() {
     directShortcutDestination.adopt(stored.directShortcutDestination);
     hasCompletedOnboarding.adopt(stored.hasCompletedOnboarding);
     storePresenceAsLoaded();
+}
+
+void AppSettings::adoptTemplates(std::vector<std::string> templateTypeIDs) {
+    if (templateTypeIDs == templateTypeIDs_) return;
+    templateTypeIDs_ = std::move(templateTypeIDs);
+    reloadFromSuite();
 }
 
 void AppSettings::setEnabled(bool enabled, const std::string& typeID) {
@@ -202,7 +221,9 @@ void AppSettings::setEnabled(bool enabled, const std::string& typeID) {
 
 void AppSettings::setShortcut(const std::optional<QuickCreateShortcut>& shortcut,
                               const std::string& typeID) {
-    if (!fileType(typeID)) return;
+    if (!fileType(typeID) &&
+        std::find(templateTypeIDs_.begin(), templateTypeIDs_.end(), typeID) == templateTypeIDs_.end())
+        return;
     auto map = fileTypeShortcuts.get();
     if (shortcut && shortcut->isUsable())
         map[typeID] = *shortcut;

@@ -65,7 +65,8 @@ private:
 // value reads as the default, or as no shortcut) and written in the same stored form: for the
 // command line, which changes these keys and nothing else.
 QuickCreateShortcut loadQuickCreateShortcut(const DefaultsSuite& defaults);
-FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults);
+// Entries of templates count while the template is among `templateIDs` (those in the folder now).
+FileTypeShortcuts loadFileTypeShortcuts(const DefaultsSuite& defaults, const std::vector<std::string>& templateIDs = {});
 // Both throw a DefaultsWriteError when the value was not stored.
 void storeQuickCreateShortcut(DefaultsSuite& defaults, const QuickCreateShortcut& shortcut,
                               std::chrono::milliseconds wait = DefaultsSuite::kBusyTimeout);
@@ -101,9 +102,17 @@ public:
     // their subscribers react once per real change and an unrelated write stirs nothing.
     void reloadFromSuite();
 
+    // The user's templates now in the Templates folder, by id, in the folder's order: the file
+    // type keys are read again with them (see loadEnabledFileTypeIDs), so a new template shows
+    // up enabled at the end of the order and a removed one leaves every list. Nothing happens
+    // when the ids are the ones adopted before.
+    void adoptTemplates(std::vector<std::string> templateTypeIDs);
+    const std::vector<std::string>& templateTypeIDs() const { return templateTypeIDs_; }
+
     // Switches a type on or off; the id is not checked and every type may be off.
     void setEnabled(bool enabled, const std::string& typeID);
-    // Stores a usable shortcut for a catalog type, or removes its entry; unknown ids change nothing.
+    // Stores a usable shortcut for a catalog type or a present template, or removes its entry;
+    // unknown ids change nothing.
     void setShortcut(const std::optional<QuickCreateShortcut>& shortcut, const std::string& typeID);
 
     // Catalog types in the user's order, enabled or not.
@@ -122,6 +131,7 @@ private:
     DefaultsSuite& defaults_;
     AppPresence presenceWhenUnset_;
     SettingsSaver saver_;
+    std::vector<std::string> templateTypeIDs_;
 };
 
 }  // namespace quillet

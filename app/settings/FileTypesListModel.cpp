@@ -2,6 +2,7 @@
 
 #include "app/observation/Published.h"
 #include "app/settings/AppSettings.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet {
 
@@ -12,8 +13,13 @@ std::vector<FileTypesListSection> fileTypesListSections(const std::vector<FileTy
         FileTypesListSection section{category, std::string(rawValue(category)), {}};
         for (const auto& type : orderedTypes) {
             if (type.category != category) continue;
-            section.rows.push_back({type, "." + type.fileExtension, enabledTypeIDs.count(type.id) > 0});
+            // A template is told apart by where it lies in the Templates folder.
+            const bool isTemplate = category == FileTypeCategory::templates;
+            section.rows.push_back({type, isTemplate ? *templateRelativePath(type.id) : "." + type.fileExtension,
+                                    enabledTypeIDs.count(type.id) > 0});
         }
+        // The built-in groups always show, empty or not; the templates' only when there are any.
+        if (category == FileTypeCategory::templates && section.rows.empty()) continue;
         sections.push_back(std::move(section));
     }
     return sections;

@@ -16,7 +16,8 @@ class AppSettings;
 // One switchable type of the file types list.
 struct FileTypesListRow {
     FileTypeDefinition type;
-    // The extension as the row shows it, with its full stop (".md").
+    // The extension as the row shows it, with its full stop (".md"); for a template, its path in
+    // the Templates folder ("Work/Invoice.ods").
     std::string extensionText;
     bool isEnabled = false;
 

@@ -17,10 +17,11 @@ HotKeyPurpose hotKeyPurpose(const HotKeyAction& action, std::vector<std::string>
     if (action.kind == HotKeyAction::Kind::quickCreate)
         return {"quick-create", "Show Quick Create", std::move(command)};
     std::string description = "New " + action.typeID + " File";
-    if (const FileTypeDefinition* type = fileType(action.typeID)) {
-        // "New Word Document" rather than "New Word Document File".
-        description = "New " + type->displayName +
-                      (type->category == FileTypeCategory::office ? std::string() : std::string(" File"));
+    if (const auto type = fileTypeForID(action.typeID)) {
+        // "New Word Document" rather than "New Word Document File"; a template is named by its
+        // own name ("New Letter").
+        const bool named = type->category == FileTypeCategory::office || type->category == FileTypeCategory::templates;
+        description = "New " + type->displayName + (named ? std::string() : std::string(" File"));
     }
     return {"create-" + action.typeID, std::move(description), std::move(command)};
 }

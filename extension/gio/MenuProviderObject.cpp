@@ -40,6 +40,7 @@ void classInit(gpointer klass, gpointer) {
 struct Activation {
     GObject* provider;
     long tag;
+    std::string typeID;
     FileManagerMenuContext context;
 };
 
@@ -51,7 +52,7 @@ void activate(gpointer, gpointer data) {
         // FinderSync reads the folder from the host, as it would ask the file manager at this
         // moment; here "this moment" is the menu the item came from.
         state->host.setContext(activation->context);
-        state->finderSync.handleCreate(activation->tag);
+        state->finderSync.handleCreateItem(activation->tag, activation->typeID);
     } catch (...) {
         logCaughtException("Handling the chosen file type");
     }
@@ -77,8 +78,9 @@ MenuProviderState* menuProviderState(gpointer provider) {
     return reinterpret_cast<MenuProviderObject*>(provider)->state;
 }
 
-void connectCreateAction(gpointer item, GObject* provider, long tag, const FileManagerMenuContext& context) {
-    auto* activation = new Activation{G_OBJECT(g_object_ref(provider)), tag, context};
+void connectCreateAction(gpointer item, GObject* provider, const FinderSyncMenuItem& menuItem,
+                         const FileManagerMenuContext& context) {
+    auto* activation = new Activation{G_OBJECT(g_object_ref(provider)), menuItem.tag, menuItem.typeID, context};
     g_signal_connect_data(item, "activate", G_CALLBACK(activate), activation, releaseActivation, GConnectFlags(0));
 }
 

@@ -24,6 +24,7 @@ MenuProviderState* menuProviderState(gpointer provider);
 
 // Makes choosing `item` (a NautilusMenuItem or ThunarxMenuItem, both with an "activate" signal)
 // create the type of `tag` in the menu's context, holding the provider meanwhile.
-void connectCreateAction(gpointer item, GObject* provider, long tag, const FileManagerMenuContext& context);
+void connectCreateAction(gpointer item, GObject* provider, const FinderSyncMenuItem& menuItem,
+                         const FileManagerMenuContext& context);
 
 }  // namespace quillet

@@ -85,6 +85,10 @@ private:
                 if (!Api::showsHeaders) return nullptr;
                 name += "Header" + std::to_string(index);
                 break;
+            case Role::templateFolder:
+                name += "Folder" + std::to_string(index);
+                icon = "folder";
+                break;
             case Role::separator: return Api::newSeparator((name + "Separator" + std::to_string(index)).c_str());
             case Role::createType: name += "Type::" + item.typeID; break;
         }
@@ -92,7 +96,7 @@ private:
         typename Api::Item* result = Api::newItem(name.c_str(), item.title.c_str(), item.title.c_str(), icon);
         if (!result) return nullptr;
         if (!item.enabled) Api::setSensitive(result, false);
-        if (item.role == Role::createType) connectCreateAction(result, provider, item.tag, context);
+        if (item.role == Role::createType) connectCreateAction(result, provider, item, context);
         if (item.submenu) {
             typename Api::Menu* submenu = Api::newMenu();
             GList* children = nullptr;

@@ -70,13 +70,17 @@ NautilusMenuItem* nautilusItem(GObject* provider, const FinderSyncMenuItem& item
             // The glyph is drawn by the application; the nearest themed icon stands in here.
             icon = "document-new";
             break;
+        case Role::templateFolder:
+            name += "Folder" + std::to_string(index);
+            icon = "folder";
+            break;
         case Role::header: name += "Header" + std::to_string(index); break;
         case Role::separator: name += "Separator" + std::to_string(index); break;
         case Role::createType: name += "Type::" + item.typeID; break;
     }
     NautilusMenuItem* result = nautilus_menu_item_new(name.c_str(), item.title.c_str(), nullptr, icon);
     if (!item.enabled) g_object_set(result, "sensitive", FALSE, nullptr);
-    if (item.role == Role::createType) connectCreateAction(result, provider, item.tag, context);
+    if (item.role == Role::createType) connectCreateAction(result, provider, item, context);
     if (item.submenu) {
         NautilusMenu* submenu = nautilus_menu_new();
         const std::string childPrefix = name + "::";

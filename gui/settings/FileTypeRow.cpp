@@ -14,7 +14,8 @@ namespace quillet {
 
 using namespace appstyle;
 
-FileTypeRow::FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWidget* parent)
+FileTypeRow::FileTypeRow(FileTypeDefinition type, const std::string& detail, FileTypesListModel& model,
+                         QWidget* parent)
     : QWidget(parent), type_(std::move(type)), model_(model) {
     setObjectName(QStringLiteral("fileTypeRow"));
     auto* row = new QHBoxLayout(this);
@@ -32,7 +33,7 @@ FileTypeRow::FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWi
     name_ = new QLabel(QString::fromStdString(type_.displayName), this);
     name_->setObjectName(QStringLiteral("fileTypeName"));
     name_->setFont(calloutFont(QFont::Normal));
-    extension_ = new QLabel(QString::fromStdString("." + type_.fileExtension), this);
+    extension_ = new QLabel(QString::fromStdString(detail), this);
     extension_->setObjectName(QStringLiteral("fileTypeExtension"));
     extension_->setFont(captionFont(QFont::Normal));
     text->addWidget(name_);

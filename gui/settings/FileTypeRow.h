@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 #include "shared/catalog/FileTypeDefinition.h"
 
 class QLabel;
@@ -19,7 +21,9 @@ class FileTypeRow final : public QWidget {
 public:
     static constexpr int kSymbolSize = 22;
 
-    FileTypeRow(FileTypeDefinition type, FileTypesListModel& model, QWidget* parent = nullptr);
+    // `detail`: the line under the name, as the model gives it (".md"; a template's path).
+    FileTypeRow(FileTypeDefinition type, const std::string& detail, FileTypesListModel& model,
+                QWidget* parent = nullptr);
 
     const FileTypeDefinition& type() const { return type_; }
     SwitchButton* enabledSwitch() const { return switch_; }

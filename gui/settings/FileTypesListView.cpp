@@ -116,7 +116,7 @@ void FileTypesListView::rebuild() {
                 groupLayout->addWidget(line);
                 line->setContentsMargins(0, 0, 0, 0);
             }
-            auto* row = new FileTypeRow(section.rows[i].type, model_, group);
+            auto* row = new FileTypeRow(section.rows[i].type, section.rows[i].extensionText, model_, group);
             groupLayout->addWidget(row);
             rows_.push_back(row);
             shownIDs_.push_back(section.rows[i].type.id);

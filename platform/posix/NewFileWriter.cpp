@@ -193,6 +193,20 @@ public:
             fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         } while (fd_ < 0 && errno == EINTR);
         if (fd_ < 0) throw unreadable(errno, path);
+        examine(path);
+    }
+    // Takes the descriptor over.
+    ReadOnlyFile(int fd, const std::filesystem::path& path) : fd_(fd) { examine(path); }
+    ~ReadOnlyFile() { ::close(fd_); }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    int fd() const { return fd_; }
+    // The size when opened; the copy takes that many bytes (fewer if the file shrinks).
+    size_t size() const { return size_; }
+    mode_t mode() const { return mode_; }
+
+private:
+    void examine(const std::filesystem::path& path) {
         // Anything but a regular file (a FIFO could block forever) is no template.
         struct stat st {};
         const int e = ::fstat(fd_, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
@@ -201,21 +215,58 @@ public:
             throw unreadable(e, path);
         }
         size_ = static_cast<size_t>(st.st_size);
+        mode_ = st.st_mode;
     }
-    ~ReadOnlyFile() { ::close(fd_); }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    int fd() const { return fd_; }
-    // The size when opened; the copy takes that many bytes (fewer if the file shrinks).
-    size_t size() const { return size_; }
-
-private:
     static PlatformError unreadable(int e, const std::filesystem::path& path) {
         return PlatformError::posix(e, "Could not read \u201C" + path.string() + "\u201D");
     }
     int fd_ = -1;
     size_t size_ = 0;
+    mode_t mode_ = 0;
 };
+
+// Copies `size` bytes of `input` from its start to `fd`: 0, or the errno of the failure. The
+// kernel copies without the bytes passing through this process where the two files allow it
+// (and shares the blocks where the file system can); otherwise a loop through a 64 KiB buffer,
+// so a large file never sits in memory whole.
+int copyContent(const ReadOnlyFile& input, int fd) {
+    off_t offset = 0;
+    size_t left = input.size();
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(input.fd(), &offset, fd, nullptr, left, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            // Another file system, an old kernel, or files it cannot copy between: the buffer
+            // takes over where the kernel stopped.
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF) break;
+            return errno;
+        }
+        if (n == 0) return 0;  // the source shrank
+        left -= static_cast<size_t>(n);
+    }
+    char buffer[64 * 1024];
+    while (left > 0) {
+        const ssize_t n = ::pread(input.fd(), buffer, std::min(left, sizeof buffer), offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) break;
+        if (const int e = writeAll(fd, buffer, static_cast<size_t>(n))) return e;
+        left -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return 0;
+}
+
+// Gives the new file at `fd` the executable bits of `sourceMode` for whoever may read it; the
+// rest of its mode (the usual one for new files, after the umask) stays.
+int copyExecutableBits(int fd, mode_t sourceMode) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    const mode_t readable = (st.st_mode & (S_IRUSR | S_IRGRP | S_IROTH)) >> 2;
+    const mode_t executable = sourceMode & readable & (S_IXUSR | S_IXGRP | S_IXOTH);
+    if (executable == 0) return 0;
+    return ::fchmod(fd, (st.st_mode & 07777) | executable) == 0 ? 0 : errno;
+}
 
 }  // namespace
 
@@ -310,21 +361,20 @@ std::filesystem::path NewFileWriter::copyToNewFile(const std::filesystem::path& 
     ReadOnlyFile input(source);
     // Read from the start each time, so the content can be written again where the file has
     // to be created at its name after all.
-    const ContentWriter content = [&input](int fd) {
-        char buffer[64 * 1024];
-        off_t offset = 0;
-        for (size_t left = input.size(); left > 0;) {
-            const ssize_t n = ::pread(input.fd(), buffer, std::min(left, sizeof buffer), offset);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return errno;
-            if (n == 0) break;
-            if (const int e = writeAll(fd, buffer, static_cast<size_t>(n))) return e;
-            left -= static_cast<size_t>(n);
-            offset += n;
-        }
-        return 0;
-    };
+    const ContentWriter content = [&input](int fd) { return copyContent(input, fd); };
     return createNewFile(&content, input.size(), destination, next);
+}
+
+std::filesystem::path NewFileWriter::copyOpenFileToNewFile(int sourceFd, const std::filesystem::path& sourceName,
+                                                         const std::filesystem::path& destination,
+                                                         const NextName& next) const {
+    ReadOnlyFile input(sourceFd, sourceName);
+    const ContentWriter content = [&input](int fd) {
+        if (const int e = copyContent(input, fd)) return e;
+        return copyExecutableBits(fd, input.mode());
+    };
+    // An empty template still carries its executable bits, so it takes the content road.
+    return createNewFile(&content, std::max<size_t>(input.size(), 1), destination, next);
 }
 
 const std::string* NewFileWriter::bundledBytes(const std::string& name, const std::string& extension) const {

@@ -11,6 +11,7 @@
 
 #include "platform/posix/ResourceBundle.h"
 #include "platform/SecurityScopedAccess.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet {
 
@@ -70,6 +71,18 @@ public:
     std::filesystem::path copyToNewFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                                         const NextName& next = {}) const;
 
+    // The same with a copy of the regular file open at `sourceFd` (taken over and closed;
+    // `sourceName` names it in messages), which also gives the new file the source's executable
+    // bits wherever the new file may be read. Bytes are copied by the kernel where it can, else
+    // through a small buffer: a large source is never held in memory.
+    std::filesystem::path copyOpenFileToNewFile(int sourceFd, const std::filesystem::path& sourceName,
+                                                const std::filesystem::path& destination,
+                                                const NextName& next = {}) const;
+
+    // Where the user's templates are found; none unless the composition root gives a folder.
+    const UserTemplates& templates() const { return templates_; }
+    void setTemplates(UserTemplates templates) { templates_ = std::move(templates); }
+
     // writeNewFile and copyToNewFile at exactly `destination`.
     void writeWithoutOverwriting(std::string_view bytes, const std::filesystem::path& destination) const;
     void copyItem(const std::filesystem::path& source, const std::filesystem::path& destination) const;
@@ -84,6 +97,7 @@ private:
     ResourceBundle mainBundle_;
     std::shared_ptr<SecurityScopedAccess> scopedAccess_;
     UnnamedFileOpener openUnnamed_;
+    UserTemplates templates_;
     mutable std::map<std::string, std::string> bundled_;
 };
 

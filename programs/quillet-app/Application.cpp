@@ -56,6 +56,7 @@
 #include "app/settings/AppSettings.h"
 #include "app/settings/SettingNotSavedError.h"
 #include "app/settings/SettingsChangeWatcher.h"
+#include "app/settings/UserTemplatesWatcher.h"
 #include "app/presence/AppPresenceController.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "app/uninstall/AppUninstaller.h"
@@ -218,7 +219,13 @@ struct Parts {
     PosixFolderBookmarks bookmarks;
     LastComponentDisplayNames displayNames;
     SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &applicationWindows};
-    NewFileWriter fileWriter{resources, std::make_shared<AmbientScopedAccess>()};
+    // The user's Templates folder, found once; what it holds is read as it changes.
+    const UserTemplates templates{environment.templatesFolder()};
+    NewFileWriter fileWriter = [&] {
+        NewFileWriter writer{resources, std::make_shared<AmbientScopedAccess>()};
+        writer.setTemplates(templates);
+        return writer;
+    }();
     FolderAccessCreation creation{access, fileWriter, environment};
     SystemCreationDestinations destinations{frontFolder, environment};
     DesktopCreationController controller{DesktopCreationEnvironment{
@@ -278,6 +285,7 @@ struct Parts {
 
     // Settings the command line writes while the application runs reach every part above.
     SettingsChangeWatcher settingsWatcher{settings, timer};
+    UserTemplatesWatcher templatesWatcher{settings, templates, timer};
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
@@ -472,6 +480,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     parts->controller.openMainWindowAction = [&parts] { parts->windows.openMainWindow(); };
     parts->controller.start();
     parts->settingsWatcher.start();
+    parts->templatesWatcher.start();
     // An installed program keeps the file managers' menus; a build tree's leaves the installed ones
     // alone.
     if (bundle.isAppBundle() || isSystemInstall(parts->info)) parts->fileManagerMenusUpdater.start();

@@ -12,6 +12,7 @@
 #include "app/desktop/FileManagerMenu.h"
 #include "platform/posix/LaunchingFileManagerViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet::cli {
 
@@ -33,7 +34,7 @@ int createCommand(Invocation& inv) {
                 << "       quillet create TYPE --item PATH...\n";
         return kExitUsage;
     }
-    const FileTypeDefinition* type = fileType(inv.args[0]);
+    const auto type = creatableFileType(inv.args[0], UserTemplates(inv.environment.templatesFolder()));
     if (!type) return usageError(inv, "unknown file type \"" + inv.args[0] + "\" (see quillet types)");
     CreationDestinationMode mode = CreationDestinationMode::desktop;
     if (destinationGiven) {
@@ -50,9 +51,9 @@ int createCommand(Invocation& inv) {
     if (clickedItem) {
         LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(inv.environment.sessionBusAddress,
                                                                         inv.environment.runtimeDirectory.value_or("")));
-        return createInFolder(inv, {type, *clickedItem, true}, session.creation(), &clickedIn);
+        return createInFolder(inv, {*type, *clickedItem, true}, session.creation(), &clickedIn);
     }
-    if (inv.args.size() == 2) return createInFolder(inv, {type, inv.args[1]}, session.creation());
+    if (inv.args.size() == 2) return createInFolder(inv, {*type, inv.args[1]}, session.creation());
     return reportingCreationFailures(inv, [&] {
         // Where Quick Create would put it, resolved right before writing, and the line its
         // status shows.

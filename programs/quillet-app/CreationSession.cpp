@@ -110,6 +110,7 @@ CreationSession::CreationSession(const UserEnvironment& environment, const Resou
     p.access = std::make_unique<SecurityScopedFolderAccess>(*p.suite, p.bookmarks, p.displayNames, p.panel,
                                                             p.windows);
     p.fileWriter = std::make_unique<NewFileWriter>(resources, std::make_shared<AmbientScopedAccess>());
+    p.fileWriter->setTemplates(UserTemplates(environment.templatesFolder()));
     p.creation = std::make_unique<FolderAccessCreation>(*p.access, *p.fileWriter, environment);
     p.handler = std::make_unique<CreateRequestHandler>(*p.creation, *p.alert, *p.fileViewer,
                                                        *p.windows, *p.mainQueue);

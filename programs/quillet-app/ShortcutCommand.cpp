@@ -7,6 +7,7 @@
 #include "app/settings/AppSettings.h"
 #include "programs/quillet-app/CommandLine.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 #include "shared/paths/UserEnvironment.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
@@ -25,6 +26,7 @@ constexpr const char* kUsage =
 // written: nothing else a first launch decides is stored from here.
 struct ShortcutSettings {
     std::unique_ptr<DefaultsSuite> suite;
+    std::vector<std::string> templateIDs;
     QuickCreateShortcut quickCreate;
     FileTypeShortcuts fileTypes;
     std::vector<FileTypeDefinition> orderedTypes;
@@ -32,10 +34,11 @@ struct ShortcutSettings {
 
     explicit ShortcutSettings(const UserEnvironment& environment)
         : suite(DefaultsSuite::openShared(environment.configurationHome)),
+          templateIDs(typeIDs(UserTemplates(environment.templatesFolder()).discover())),
           quickCreate(loadQuickCreateShortcut(*suite)),
-          fileTypes(loadFileTypeShortcuts(*suite)),
-          orderedTypes(orderedFileTypes(loadFileTypeOrder(*suite))),
-          enabledIDs(loadEnabledFileTypeIDs(*suite)) {}
+          fileTypes(loadFileTypeShortcuts(*suite, templateIDs)),
+          orderedTypes(orderedFileTypes(loadFileTypeOrder(*suite, templateIDs))),
+          enabledIDs(loadEnabledFileTypeIDs(*suite, templateIDs)) {}
 };
 
 // One line of the list: the name, the combination as the desktop writes it (or "none"), and what
@@ -77,7 +80,8 @@ int notSaved(Invocation& inv, const DefaultsWriteError& error) {
 int set(Invocation& inv) {
     if (inv.args.size() != 3) return usageError(inv, kUsage);
     const std::string& target = inv.args[1];
-    const FileTypeDefinition* type = target == kQuickCreate ? nullptr : fileType(target);
+    const UserTemplates templates(inv.environment.templatesFolder());
+    const auto type = target == kQuickCreate ? std::nullopt : creatableFileType(target, templates);
     if (target != kQuickCreate && !type)
         return usageError(inv, "unknown file type \"" + target + "\" (quick-create, or see quillet types --all)");
     QuickCreateShortcut shortcut;
@@ -119,7 +123,7 @@ int clear(Invocation& inv) {
                 << kQuickCreate << ' ' << defaultQuickCreateShortcut.displayString() << " restores the default)\n";
         return kExitFailure;
     }
-    const FileTypeDefinition* type = fileType(target);
+    const auto type = creatableFileType(target, UserTemplates(inv.environment.templatesFolder()));
     if (!type) return usageError(inv, "unknown file type \"" + target + "\" (see quillet types --all)");
     ShortcutSettings s(inv.environment);
     auto shortcuts = s.fileTypes;

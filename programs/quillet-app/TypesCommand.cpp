@@ -5,6 +5,7 @@
 #include "shared/paths/UserEnvironment.h"
 #include "shared/settings/SettingsKeys.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 
 namespace quillet::cli {
 
@@ -14,8 +15,11 @@ int typesCommand(Invocation& inv) {
     bool all = takeFlag(inv.args, "--all");
     if (!inv.args.empty()) return usageError(inv, "usage: quillet types [--all]");
     auto suite = DefaultsSuite::openShared(inv.environment.configurationHome);
-    auto order = loadFileTypeOrder(*suite);
-    auto types = all ? orderedFileTypes(order) : enabledFileTypesInOrder(order, loadEnabledFileTypeIDs(*suite));
+    // The user's templates are listed after the built-in types, with the category "Templates".
+    const auto templateIDs = typeIDs(UserTemplates(inv.environment.templatesFolder()).discover());
+    auto order = loadFileTypeOrder(*suite, templateIDs);
+    auto types = all ? orderedFileTypes(order)
+                     : enabledFileTypesInOrder(order, loadEnabledFileTypeIDs(*suite, templateIDs));
     for (const auto& type : types) {
         inv.out << type.id << '\t' << type.displayName << '\t' << type.fileExtension << '\t'
                 << rawValue(type.category) << '\n';

@@ -30,12 +30,13 @@ namespace quillet::cli {
 std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
     if (argc < 2 || std::string_view(argv[1]) != "create") return std::nullopt;
     const std::vector<std::string> words(argv + 2, argv + argc);
-    const auto arguments = folderCreationArguments(words);
+    const UserEnvironment environment = UserEnvironment::fromProcess();
+    const UserTemplates templates(environment.templatesFolder());
+    const auto arguments = folderCreationArguments(words, templates);
     if (!arguments) return std::nullopt;
 
     // As in the application program: past the file size limit a write fails and is reported.
     std::signal(SIGXFSZ, SIG_IGN);
-    const UserEnvironment environment = UserEnvironment::fromProcess();
     installLogSink(makeSystemLogSink(environment.logToStderr));
     const ResourceBundle resources = ResourceBundle::besideExecutable();
 
@@ -52,7 +53,8 @@ std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
         const std::optional<FolderPath> folder = creationFolder(*arguments, ec);
         if (folder && !access.bestSavedRoot(*folder)) return std::nullopt;
     }
-    const NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
+    NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
+    fileWriter.setTemplates(templates);
     FolderAccessCreation creation(access, fileWriter, environment);
     Invocation inv{words, std::cout, std::cerr, environment, resources};
     LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(environment.sessionBusAddress,

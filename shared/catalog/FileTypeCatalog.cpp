@@ -1,5 +1,7 @@
 #include "shared/catalog/FileTypeCatalog.h"
 
+#include "shared/catalog/UserTemplates.h"
+
 namespace quillet {
 
 const std::vector<FileTypeDefinition>& allTypes() {
@@ -58,11 +60,16 @@ const FileTypeDefinition* fileType(const std::string& id) {
     return it == map.end() ? nullptr : &it->second;
 }
 
+std::optional<FileTypeDefinition> fileTypeForID(const std::string& id) {
+    if (const auto* type = fileType(id)) return *type;
+    return templateTypeFromID(id);
+}
+
 std::vector<FileTypeDefinition> orderedFileTypes(const std::vector<std::string>& fileTypeOrder) {
     std::vector<FileTypeDefinition> result;
     result.reserve(fileTypeOrder.size());
     for (const auto& id : fileTypeOrder)
-        if (const auto* type = fileType(id)) result.push_back(*type);
+        if (auto type = fileTypeForID(id)) result.push_back(std::move(*type));
     return result;
 }
 

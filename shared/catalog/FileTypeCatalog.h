@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -18,7 +19,11 @@ const std::vector<std::string>& defaultOrder();
 // The type with this id, or null when the catalog does not know it.
 const FileTypeDefinition* fileType(const std::string& id);
 
-// A stored order mapped through the catalog, keeping its order and skipping unknown ids.
+// The type an id names: a built-in type, or a user's template by its id alone (whether the file
+// is there is the business of UserTemplates). Nothing for an id that names neither.
+std::optional<FileTypeDefinition> fileTypeForID(const std::string& id);
+
+// A stored order mapped through fileTypeForID, keeping its order and skipping unknown ids.
 std::vector<FileTypeDefinition> orderedFileTypes(const std::vector<std::string>& fileTypeOrder);
 
 // orderedFileTypes, keeping only types whose id is in the enabled set (exact comparison).

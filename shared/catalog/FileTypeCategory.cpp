@@ -7,6 +7,7 @@ std::string_view rawValue(FileTypeCategory category) {
         case FileTypeCategory::plainText: return "Plain Text";
         case FileTypeCategory::code: return "Code";
         case FileTypeCategory::office: return "Office";
+        case FileTypeCategory::templates: return "Templates";
     }
     return {};
 }

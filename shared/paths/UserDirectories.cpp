@@ -14,6 +14,7 @@ namespace quillet {
 namespace {
 
 constexpr std::string_view kDesktopKey = "XDG_DESKTOP_DIR";
+constexpr std::string_view kTemplatesKey = "XDG_TEMPLATES_DIR";
 constexpr std::string_view kHomeReference = "$HOME";
 // Far more than any real file; a larger one is not the desktop's and is not read.
 constexpr size_t kMaximumFileSize = 64 * 1024;
@@ -25,11 +26,12 @@ void skipBlanks(std::string_view& text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
 }
 
-// The folder one line names, when it is a well-formed XDG_DESKTOP_DIR line.
-std::optional<std::filesystem::path> desktopFromLine(std::string_view line, const std::filesystem::path& home) {
+// The folder one line names, when it is a well-formed line of `key`.
+std::optional<std::filesystem::path> folderFromLine(std::string_view line, std::string_view key,
+                                                    const std::filesystem::path& home) {
     skipBlanks(line);
-    if (!line.starts_with(kDesktopKey)) return std::nullopt;
-    line.remove_prefix(kDesktopKey.size());
+    if (!line.starts_with(key)) return std::nullopt;
+    line.remove_prefix(key.size());
     skipBlanks(line);
     if (!line.starts_with('=')) return std::nullopt;
     line.remove_prefix(1);
@@ -98,17 +100,22 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> desktopFolderFromUserDirectories(std::string_view text,
-                                                                      const std::filesystem::path& home) {
-    std::optional<std::filesystem::path> desktop;
+std::optional<std::filesystem::path> userDirectoryFromUserDirectories(std::string_view text, std::string_view key,
+                                                                       const std::filesystem::path& home) {
+    std::optional<std::filesystem::path> found;
     while (!text.empty()) {
         const size_t end = text.find('\n');
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         // As the desktop's own readers do, a later line overrides an earlier one.
-        if (auto folder = desktopFromLine(line, home)) desktop = std::move(folder);
+        if (auto folder = folderFromLine(line, key, home)) found = std::move(folder);
     }
-    return desktop;
+    return found;
+}
+
+std::optional<std::filesystem::path> desktopFolderFromUserDirectories(std::string_view text,
+                                                                      const std::filesystem::path& home) {
+    return userDirectoryFromUserDirectories(text, kDesktopKey, home);
 }
 
 std::filesystem::path userDesktopFolder(const std::filesystem::path& home,
@@ -119,6 +126,21 @@ std::filesystem::path userDesktopFolder(const std::filesystem::path& home,
         }
     }
     return standardizedPath(home / "Desktop");
+}
+
+std::optional<std::filesystem::path> userTemplatesFolder(const std::filesystem::path& home,
+                                                         const std::optional<std::filesystem::path>& configurationHome) {
+    std::optional<std::filesystem::path> named;
+    if (configurationHome) {
+        if (auto text = readSmallFile(*configurationHome / kUserDirectoriesFileName))
+            named = userDirectoryFromUserDirectories(*text, kTemplatesKey, home);
+    }
+    const std::filesystem::path standardHome = standardizedPath(home);
+    const std::filesystem::path folder = named ? *named : standardizedPath(standardHome / "Templates");
+    // The desktop's way of switching the folder off is to name the home itself; every file
+    // there (or in /) would otherwise become a template.
+    if (home.empty() || standardHome == "/" || folder == standardHome || folder == "/") return std::nullopt;
+    return folder;
 }
 
 }  // namespace quillet

@@ -17,10 +17,20 @@ inline constexpr const char* kUserDirectoriesFileName = "user-dirs.dirs";
 std::optional<std::filesystem::path> desktopFolderFromUserDirectories(std::string_view text,
                                                                       const std::filesystem::path& home);
 
+// The folder of one key (XDG_DESKTOP_DIR, XDG_TEMPLATES_DIR, ...) by the same rules.
+std::optional<std::filesystem::path> userDirectoryFromUserDirectories(std::string_view text, std::string_view key,
+                                                                       const std::filesystem::path& home);
+
 // The user's Desktop, standardized: from <configurationHome>/user-dirs.dirs, so a localized
 // desktop (~/Schreibtisch, ~/Bureau) is found, else <home>/Desktop. `home` is the real home,
 // which $HOME in the file stands for.
 std::filesystem::path userDesktopFolder(const std::filesystem::path& home,
                                         const std::optional<std::filesystem::path>& configurationHome);
+
+// The user's Templates folder, standardized: XDG_TEMPLATES_DIR of user-dirs.dirs (~/Vorlagen on a
+// German desktop), else <home>/Templates. Nothing when it names the home itself or "/", which is
+// how the desktop says the user has no Templates folder, and nothing without a home (or "/").
+std::optional<std::filesystem::path> userTemplatesFolder(const std::filesystem::path& home,
+                                                         const std::optional<std::filesystem::path>& configurationHome);
 
 }  // namespace quillet

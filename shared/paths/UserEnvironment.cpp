@@ -1,5 +1,7 @@
 #include "shared/paths/UserEnvironment.h"
 
+#include "shared/paths/UserDirectories.h"
+
 #include <cstdlib>
 
 #include "shared/paths/FilePaths.h"
@@ -14,6 +16,10 @@ std::optional<std::filesystem::path> absolutePath(const std::optional<std::strin
 }
 
 }  // namespace
+
+std::optional<std::filesystem::path> UserEnvironment::templatesFolder() const {
+    return userTemplatesFolder(homeFolder(), configurationHome);
+}
 
 std::filesystem::path UserEnvironment::homeFolder() const {
     if (!accountHome.empty()) return accountHome;

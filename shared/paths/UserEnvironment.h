@@ -58,6 +58,9 @@ struct UserEnvironment {
     // The home the user's folders (the Desktop) are found in: the account's, else $HOME, else
     // "/". Never empty.
     std::filesystem::path homeFolder() const;
+    // The user's Templates folder (see userTemplatesFolder), found in the same home; nothing
+    // when the user has none. Reads user-dirs.dirs each time.
+    std::optional<std::filesystem::path> templatesFolder() const;
 
     // The value of a variable, or nothing when it is unset.
     using VariableLookup = std::function<std::optional<std::string>(const char* name)>;

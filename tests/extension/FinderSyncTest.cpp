@@ -9,6 +9,8 @@
 
 #include "app/requests/CreateFileRequest.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "shared/settings/SettingsKeys.h"
+#include "shared/catalog/FileTypeCatalog.h"
 #include "extension/CreateFileGlyph.h"
 #include "extension/FinderSync.h"
 #include "shared/logging/Logger.h"
@@ -296,6 +298,75 @@ size_t countLogged(const MemoryLogSink& sink, const std::string& fragment) {
 constexpr const char* kUnreadable = "Could not read the shared settings suite group.org.quillet.Quillet";
 
 }  // namespace
+
+// --- The user's templates ---------------------------------------------------------------------
+
+TEST(FinderSyncTemplates, TheTemplatesFolderIsReadForEveryMenuAndSubfoldersBecomeSubmenus) {
+    Fixture f;
+    EXPECT_EQ(f.submenuOutline(), kDefaultOutline);
+    const fs::path templates = f.home / "Templates";
+    fs::create_directories(templates / "Work" / "2024");
+    test::writeFile(templates / "Letter.odt", "letter");
+    test::writeFile(templates / "Work" / "Invoice.ods", "invoice");
+    test::writeFile(templates / "Work" / "2024" / "Report.odt", "report");
+    test::writeFile(templates / ".hidden", "no");
+
+    auto outline = kDefaultOutline;
+    for (const char* more : {"-", "[Templates]", "template:Letter.odt"}) outline.push_back(more);
+    EXPECT_EQ(f.submenuOutline(), outline);
+    const auto menu = f.finderSync.buildCreateMenu();
+    const auto& items = menu.items.at(0).submenu->items;
+    const auto& work = items.back();
+    ASSERT_EQ(work.role, Role::templateFolder);
+    EXPECT_EQ(work.title, "Work");
+    ASSERT_EQ(work.submenu->items.size(), 2u);
+    EXPECT_EQ(work.submenu->items[0].typeID, "template:Work/Invoice.ods");
+    EXPECT_EQ(work.submenu->items[0].title, "Invoice");
+    EXPECT_EQ(work.submenu->items[0].tag, -1);
+    EXPECT_EQ(work.submenu->items[1].role, Role::templateFolder);
+    EXPECT_EQ(work.submenu->items[1].submenu->items.at(0).typeID, "template:Work/2024/Report.odt");
+    const auto& letter = items[items.size() - 2];
+    EXPECT_EQ(letter.title, "Letter");
+
+    // Switched off in the application, it goes; one added since comes, enabled.
+    DefaultsValue::Array enabled;
+    for (const auto& id : defaultOrder()) enabled.emplace_back(id);
+    enabled.emplace_back("template:Work/Invoice.ods");
+    f.store(settingsKey::enabledFileTypeIDs, DefaultsValue(enabled));
+    f.store(settingsKey::knownTemplateIDs,
+            DefaultsValue(DefaultsValue::Array{DefaultsValue("template:Letter.odt"),
+                                               DefaultsValue("template:Work/Invoice.ods"),
+                                               DefaultsValue("template:Work/2024/Report.odt")}));
+    test::writeFile(templates / "README.md", "readme");
+    outline = kDefaultOutline;
+    for (const char* more : {"-", "[Templates]", "template:README.md"}) outline.push_back(more);
+    EXPECT_EQ(f.submenuOutline(), outline);
+    // Reading never writes: the folder holds what it held.
+    EXPECT_EQ(std::distance(fs::directory_iterator(templates), fs::directory_iterator()), 4);
+}
+
+TEST(FinderSyncTemplates, ATemplateItemForwardsItsIDAndAVanishedOneForwardsNothing) {
+    Fixture f;
+    fs::create_directories(f.home / "Templates");
+    test::writeFile(f.home / "Templates" / "Letter.odt", "letter");
+    fs::create_directories(f.home / "shown");
+    f.host.targeted = f.home / "shown";
+    f.finderSync.handleCreateItem(-1, "template:Letter.odt");
+    ASSERT_EQ(f.host.openedURLs.size(), 1u);
+    EXPECT_EQ(*CreateFileRequest::parse(f.host.openedURLs[0]),
+              (CreateFileRequest{"template:Letter.odt", (f.home / "shown").string()}));
+    // The built-in items still go by their tag.
+    f.finderSync.handleCreateItem(1, "md");
+    ASSERT_EQ(f.host.openedURLs.size(), 2u);
+    EXPECT_EQ(CreateFileRequest::parse(f.host.openedURLs[1])->typeID, "md");
+
+    fs::remove(f.home / "Templates" / "Letter.odt");
+    for (const char* id : {"template:Letter.odt", "template:../shown"}) {
+        f.finderSync.handleCreateItem(-1, id);
+        EXPECT_TRUE(f.log->contains(std::string("handleCreate invoked with unknown template=") + id));
+    }
+    EXPECT_EQ(f.host.openedURLs.size(), 2u);
+}
 
 TEST(FinderSyncSettings, AGarbageSuiteIsLeftByteForByteTheMenusUseTheDefaultsAndItIsLoggedOnce) {
     Fixture f;

@@ -317,6 +317,42 @@ TEST_F(NautilusModuleTest, ChoosingATypeCreatesTheFileThroughTheRegisteredHandle
     EXPECT_TRUE(logContains("FinderSync default: Create requested: type=md in dir=" + target.string()));
 }
 
+TEST_F(NautilusModuleTest, ATemplateIsOfferedAfterTheBuiltInTypesAndCreatesItsCopy) {
+    const fs::path templates = harness.isolated / "templates";
+    std::string bytes = "PK\x03\x04";
+    for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 31);
+    test::writeFile(templates / "Letter.odt", bytes);
+    fs::create_directories(templates / "Work");
+    test::writeFile(templates / "Work" / "Invoice.ods", "invoice");
+    struct Clear {
+        fs::path folder;
+        ~Clear() {
+            std::error_code ec;
+            fs::remove_all(folder / "Letter.odt", ec);
+            fs::remove_all(folder / "Work", ec);
+        }
+    } clear{templates};
+
+    Items items(background(uriFor(folder_)));
+    NautilusMenu* submenu = createFileSubmenu(items);
+    ASSERT_TRUE(submenu);
+    auto expected = kDefaultOutline;
+    for (const char* more : {"-", "[Templates]", "Letter", "Work"}) expected.push_back(more);
+    EXPECT_EQ(outline(submenu), expected);
+    NautilusMenuItem* work = findItem(submenu, "Work");
+    ASSERT_TRUE(work);
+    EXPECT_EQ(outline(submenuOf(work)), std::vector<std::string>{"Invoice"});
+
+    NautilusMenuItem* letter = findItem(submenu, "Letter");
+    ASSERT_TRUE(letter);
+    nautilus_menu_item_activate(letter);
+    EXPECT_TRUE(waitFor([&] { return fs::exists(folder_ / "Letter.odt"); })) << capturedLog();
+    EXPECT_TRUE(waitFor([&] { return test::readFile(folder_ / "Letter.odt") == bytes; })) << capturedLog();
+    nautilus_menu_item_activate(letter);
+    EXPECT_TRUE(waitFor([&] { return fs::exists(folder_ / "Letter 2.odt"); })) << capturedLog();
+    EXPECT_TRUE(logContains("FinderSync default: Create requested: type=template:Letter.odt in dir=" + folder_.string()));
+}
+
 TEST_F(NautilusModuleTest, ASelectedFolderGetsTheFileBesideItAndEachMenuKeepsItsOwnFolder) {
     const fs::path selected = folder_ / "Sub folder";
     const fs::path other = folder_ / "other";
@@ -377,7 +413,7 @@ int main(int argc, char** argv) {
 
     test::TemporaryFolder isolated;
     harness.isolated = isolated.path();
-    for (const char* sub : {"home", "config", "data/applications", "cache", "runtime"})
+    for (const char* sub : {"home", "config", "data/applications", "cache", "runtime", "templates"})
         fs::create_directories(isolated.path() / sub);
     fs::permissions(isolated.path() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     ::setenv("HOME", (isolated.path() / "home").c_str(), 1);
@@ -395,6 +431,9 @@ int main(int argc, char** argv) {
     test::writeFile(isolated.path() / "data/applications/org.quillet.Quillet.desktop",
                     "[Desktop Entry]\nType=Application\nName=Quillet+\nExec=\"" + std::string(QUILLET_PROGRAM) +
                         "\" %u\nMimeType=x-scheme-handler/quillaxe;\nNoDisplay=true\nTerminal=false\n");
+    // The Templates folder, where the desktop records it: empty but for the case that fills it.
+    test::writeFile(isolated.path() / "config/user-dirs.dirs",
+                    "XDG_TEMPLATES_DIR=\"" + (isolated.path() / "templates").string() + "\"\n");
     test::writeFile(isolated.path() / "config/mimeapps.list",
                     "[Default Applications]\nx-scheme-handler/quillaxe=org.quillet.Quillet.desktop\n");
 

@@ -3,7 +3,8 @@
 # right-click a folder's background → Create File shows the offered types in the user's order
 # (ITEMS: the submenu's item names, category headers included where it shows them), and choosing
 # Markdown creates Untitled.md in that folder (through the quillaxe: link, as from Nautilus);
-# right-click a file → Create File → Text creates beside it.
+# right-click a file → Create File → Text creates beside it; the user's template (~/Templates/
+# Letter.odt, after the built-in types) creates Letter.odt, byte for byte.
 # These file managers load modules only from their own folder (Debian's Thunar compiles its
 # THUNARX_DIRS out), so the built module is put there for the test, under a name no package uses,
 # and taken away after. Needs root for that and for the throw-away account, else it skips.
@@ -58,8 +59,9 @@ wait_for() {  # condition, what, tenths of a second
 # in the user database, whatever HOME the session gave.
 home=$(getent passwd "$(id -u)" | cut -d: -f6)
 work=$home/Work
-mkdir -p "$work" "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
+mkdir -p "$work" "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME" "$home/Templates"
 echo kept >"$work/notes.txt"
+head -c 20000 /dev/urandom >"$home/Templates/Letter.odt"
 # The link a menu click opens reaches this program, as the installed desktop entry arranges.
 printf '[Desktop Entry]\nType=Application\nName=Quillet+\nExec=%s %%u\nMimeType=x-scheme-handler/quillaxe;\nNoDisplay=true\n' \
   "$quillet" >"$XDG_DATA_HOME/applications/org.quillet.Quillet.desktop"
@@ -116,5 +118,10 @@ menu "Create File" "Text" || fail=1
 wait_for '[ -e "$work/Untitled.txt" ]' "a file → Create File → Text creates Untitled.txt beside it" 80
 grep -q "Building menu for kind=contextualMenuForItems" "$log" || { echo "FAIL: no menu was asked for the file"; fail=1; }
 [ "$(cat "$work/notes.txt")" = kept ] || { echo "FAIL: the clicked file changed"; fail=1; }
+# The template, new to the settings and so offered although the user chose three types.
+right_click 85 85
+menu "Create File" "Letter" || fail=1
+wait_for '[ -e "$work/Letter.odt" ]' "background → Create File → Letter creates Letter.odt" 80
+cmp -s "$work/Letter.odt" "$home/Templates/Letter.odt" || { echo "FAIL: Letter.odt is not the template's copy"; fail=1; }
 [ $fail -eq 0 ] && echo "$name's Create File menu: in the user's order, creating where it was clicked"
 exit $fail

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The tray icon under a real XEmbed tray (trayer): shown for menuBarOnly, absent for dockOnly (and
 # a stored dockAndMenuBar, which loads as dockOnly) and in the UI test mode, following a presence
-# another process writes; its menu opens on a right click and creates the type chosen in it.
+# another process writes; its menu opens on a right click and creates the type chosen in it, and a
+# template put into the Templates folder while Quillet+ runs is in the menu a moment later.
 # Runs inside tests/support/x11-session.sh --wm. QUILLET_SCREENSHOT=FILE keeps a picture of the open menu.
 set -u
 quillet=$1
@@ -45,12 +46,14 @@ stop_it() { kill -TERM $pid; wait $pid; pid=; }
 icon_docked() { [ "$(docked_icons)" -ge 1 ]; }
 
 # Reveals of new files go to a stand-in file manager: without one, a folder window would be
-# opened instead, and outlive the test.
-"$(dirname "$0")/../../support/fake_file_manager.py" '{}' >"$work/viewer.out" 2>&1 &
+# opened instead, and outlive the test (and, appearing late, close the menu a later step opens).
+# It takes the shared name the reveals are sent to.
+"$(dirname "$0")/../../support/fake_file_manager.py" '{}' --name org.freedesktop.FileManager1 >"$work/viewer.out" 2>&1 &
 viewer=$!
 # The session's own Desktop, named absolutely, so nothing lands in the real account's.
 mkdir -p "$HOME/Desktop"
-echo "XDG_DESKTOP_DIR=\"$HOME/Desktop\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
+# The Templates folder likewise; it is made only once Quillet+ runs.
+printf 'XDG_DESKTOP_DIR="%s/Desktop"\nXDG_TEMPLATES_DIR="%s/Templates"\n' "$HOME" "$HOME" >"$XDG_CONFIG_HOME/user-dirs.dirs"
 # Only Markdown offered, so the keyboard path through the menu is known.
 "$quillet" defaults write enabledFileTypeIDs -json '["md"]'
 for presence in menuBarOnly; do
@@ -74,6 +77,19 @@ for presence in menuBarOnly; do
     # "Quick Create...", then "Create on Desktop" ▸ "Markdown" (the header above it is skipped).
     xdotool key --delay 150 Down Down Right Return
     check "choosing Markdown creates it on the Desktop" 'wait_until 10 "Untitled.md" test -f "$HOME/Desktop/Untitled.md"'
+    # A template added now, with the menu built already: no restart, no setting touched.
+    mkdir -p "$HOME/Templates"
+    head -c 5000 /dev/urandom >"$HOME/Templates/Letter.odt"
+    # It looks four times a second; the second second is for a machine busy with other tests.
+    check "the running Quillet+ sees the template at once" \
+      'wait_until 2 "the template seen" grep -q "holds 1 templates" "$work/$presence.log"'
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+    check "the menu opens again" 'wait_until 10 "the menu open" menu_shown'
+    # "Create on Desktop" ▸ Markdown, then past the "Templates" header to "Letter".
+    xdotool key --delay 250 Down Down Right
+    sleep 1  # the submenu opens with Markdown chosen
+    xdotool key --delay 250 Down Return
+    check "the new template is in the menu and creates its copy" 'wait_until 10 "Letter.odt" test -f "$HOME/Desktop/Letter.odt" && cmp -s "$HOME/Desktop/Letter.odt" "$HOME/Templates/Letter.odt"'
   fi
   stop_it
 done

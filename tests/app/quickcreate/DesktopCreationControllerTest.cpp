@@ -7,6 +7,7 @@
 #include "app/quickcreate/DesktopCreationController.h"
 #include "shared/logging/Logger.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/catalog/UserTemplates.h"
 #include "tests/support/QuickCreateHarness.h"
 
 using namespace quillet;
@@ -105,6 +106,23 @@ TEST_F(DesktopCreationControllerTest, DirectShortcutsUseTheirOwnDestinationAndUn
     EXPECT_EQ(h.creations, 1);
     EXPECT_TRUE(h.alert.shown.empty());
     EXPECT_EQ(h.controller.statusMessage.get(), "Created Untitled.py on Desktop");
+}
+
+TEST_F(DesktopCreationControllerTest, ATemplatesShortcutCreatesItsCopyAndAnAbsentTemplateIsOnlyLogged) {
+    const std::filesystem::path templates = h.root.path() / "Templates";
+    std::filesystem::create_directories(templates);
+    test::writeFile(templates / "Letter.odt", "letter");
+    h.files.fileWriter.setTemplates(UserTemplates(templates));
+    h.settings.adoptTemplates({"template:Letter.odt"});
+
+    h.controller.createFile(std::string("template:Letter.odt"));
+    EXPECT_EQ(test::readFile(h.desktop / "Letter.odt"), "letter");
+    for (const char* id : {"template:Other.odt", "template:../Templates/Letter.odt"}) {
+        h.controller.createFile(std::string(id));
+        EXPECT_TRUE(log->contains(std::string("Unknown file type shortcut requested: ") + id));
+    }
+    EXPECT_EQ(h.creations, 1);
+    EXPECT_TRUE(h.alert.shown.empty());
 }
 
 // A key binding of the desktop brings its own destination; the rest of the road is the press's.

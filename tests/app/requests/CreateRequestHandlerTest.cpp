@@ -5,6 +5,7 @@
 
 #include "app/creation/FolderAccessCreation.h"
 #include "app/requests/CreateRequestHandler.h"
+#include "shared/catalog/UserTemplates.h"
 #include "shared/requests/CreateRequestURL.h"
 #include "tests/support/NewFileWriterFixture.h"
 #include "tests/support/GrantStoreFixture.h"
@@ -139,6 +140,48 @@ TEST_F(CreateRequestHandlerTest, AnUnknownTypeIsRefusedWithItsOwnAlert) {
                                                 "Quillet+ does not know how to create this file type.",
                                                 AlertStyle::warning}}));
     EXPECT_EQ(windows.activations(), 1);
+    EXPECT_TRUE(entries(folder.path()).empty());
+    EXPECT_TRUE(viewer.reveals.empty());
+}
+
+// --- The user's templates ---------------------------------------------------------------------
+
+TEST_F(CreateRequestHandlerTest, ATemplateRequestCreatesTheTemplatesCopyUnderItsName) {
+    TemporaryFolder home;
+    fs::create_directories(home / "Templates");
+    writeFile(home / "Templates" / "Letter.odt", std::string("PK\x03\x04 letter\0bytes", 20));
+    files.fileWriter.setTemplates(UserTemplates(home / "Templates"));
+
+    const std::string url = "quillaxe://create?type=template%3ALetter.odt&directory=" + folder.path().string();
+    EXPECT_EQ(handler.handleOpenURL(url).kind, Kind::created);
+    const OpenURLOutcome second = handler.handleOpenURL(requestFor("template:Letter.odt", folder.path()));
+    EXPECT_EQ(second.kind, Kind::created);
+    EXPECT_EQ(second.createdFile, folder / "Letter 2.odt");
+    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"Letter 2.odt", "Letter.odt"}));
+    EXPECT_EQ(readFile(folder / "Letter.odt"), readFile(home / "Templates" / "Letter.odt"));
+    EXPECT_EQ(viewer.reveals.size(), 2u);
+    EXPECT_TRUE(alert.shown.empty());
+}
+
+TEST_F(CreateRequestHandlerTest, AnIDLeadingOutOfTheTemplatesFolderIsAnUnknownType) {
+    TemporaryFolder home;
+    const fs::path templates = home / "Templates";
+    fs::create_directories(templates / "Work");
+    writeFile(home / "secret.txt", "secret");
+    fs::create_symlink(home / "secret.txt", templates / "Secret.txt");
+    fs::create_symlink(home.path(), templates / "Work" / "Home");
+    files.fileWriter.setTemplates(UserTemplates(templates));
+
+    for (const std::string type : {"template%3A..%2Fsecret.txt", "template%3A%2Fetc%2Fpasswd",
+                                   "template%3ASecret.txt", "template%3AWork%2FHome%2Fsecret.txt",
+                                   "template%3ALetter.odt%00.txt", "template%3AMissing.odt"}) {
+        alert.shown.clear();
+        const OpenURLOutcome outcome =
+            handler.handleOpenURL("quillaxe://create?type=" + type + "&directory=" + folder.path().string());
+        EXPECT_EQ(outcome.kind, Kind::failed) << type;
+        ASSERT_EQ(alert.shown.size(), 1u) << type;
+        EXPECT_EQ(alert.shown[0].informativeText, "Quillet+ does not know how to create this file type.") << type;
+    }
     EXPECT_TRUE(entries(folder.path()).empty());
     EXPECT_TRUE(viewer.reveals.empty());
 }

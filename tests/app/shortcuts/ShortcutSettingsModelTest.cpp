@@ -122,3 +122,21 @@ TEST(ShortcutSettingsModel, DestinationIsStoredAndItsSymbolFollows) {
     f.model.setShortcut("md", kCommandM);
     EXPECT_EQ(changes, 2);
 }
+
+TEST(ShortcutSettingsModel, ATemplateGetsARowAndAShortcutThatCollidesByName) {
+    Fixture f;
+    f.settings.adoptTemplates({"template:Letter.odt"});
+    const auto rows = f.model.directShortcutRows();
+    ASSERT_EQ(rows.size(), 17u);
+    EXPECT_EQ(rows.back().type.displayName, "Letter");
+    EXPECT_EQ(rows.back().clearHelp, "Clear Letter shortcut");
+    f.model.setShortcut("template:Letter.odt", kCommandM);
+    f.model.setShortcut("md", kCommandM);
+    EXPECT_EQ(f.model.directShortcutRows()[1].status, "Conflicts with Letter");
+    // Kept across a launch while the template is there; dropped once it is gone.
+    auto reloaded = f.reloaded();
+    reloaded->adoptTemplates({"template:Letter.odt"});
+    EXPECT_EQ(reloaded->fileTypeShortcuts->count("template:Letter.odt"), 1u);
+    reloaded->adoptTemplates({});
+    EXPECT_EQ(reloaded->fileTypeShortcuts->count("template:Letter.odt"), 0u);
+}

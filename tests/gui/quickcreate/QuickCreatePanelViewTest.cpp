@@ -16,6 +16,7 @@
 #include "gui/style/DestinationPickerControl.h"
 #include "gui/style/MiddleElidedLabel.h"
 #include "platform/linux/QtScreenLayout.h"
+#include "shared/catalog/UserTemplates.h"
 #include "tests/support/QuickCreateHarness.h"
 
 using namespace quillet;
@@ -102,6 +103,29 @@ TEST_F(QuickCreatePanelViewTest, TypingNarrowsTheSectionsAndPlainFindsNothing) {
     EXPECT_TRUE(sectionHeadings(v).isEmpty());
     EXPECT_TRUE(v.tiles().empty());
     EXPECT_TRUE(showsEmptyState(v));
+}
+
+TEST_F(QuickCreatePanelViewTest, TheSearchFindsTheUsersTemplatesByNameAndATileCreatesTheCopy) {
+    const std::filesystem::path templates = h.root.path() / "Templates";
+    std::filesystem::create_directories(templates / "Work");
+    test::writeFile(templates / "Letter.odt", "letter bytes");
+    test::writeFile(templates / "Work" / "Letterhead.odt", "letterhead");
+    test::writeFile(templates / "Work" / "Invoice.ods", "invoice");
+    h.files.fileWriter.setTemplates(UserTemplates(templates));
+    h.settings.adoptTemplates(typeIDs(UserTemplates(templates).discover()));
+
+    QuickCreatePanelView& v = view();
+    EXPECT_EQ(sectionHeadings(v), (QStringList{"Plain Text", "Code", "Office", "Templates", "Work"}));
+    QTest::keyClicks(v.searchField(), "lett");
+    EXPECT_EQ(sectionHeadings(v), (QStringList{"Templates", "Work"}));
+    EXPECT_EQ(tileNames(v), (QStringList{"Letter", "Letterhead"}));
+    v.searchField()->selectAll();
+    QTest::keyClicks(v.searchField(), "invoice");
+    EXPECT_EQ(sectionHeadings(v), QStringList{"Work"});
+    ASSERT_EQ(v.tiles().size(), 1u);
+    QTest::mouseClick(v.tiles()[0], Qt::LeftButton);
+    EXPECT_EQ(test::readFile(h.desktop / "Invoice.ods"), "invoice");
+    EXPECT_EQ(footerTitle(v), "Created Invoice.ods in Desktop");
 }
 
 TEST_F(QuickCreatePanelViewTest, WithEveryTypeDisabledOnlyTheEmptyStateShows) {

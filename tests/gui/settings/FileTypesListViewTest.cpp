@@ -199,3 +199,26 @@ TEST_F(FileTypesListViewTest, ALockHeldElsewhereForTenSecondsFreezesNothingAndTh
     EXPECT_FALSE(row("md")->enabledSwitch()->isChecked());
     EXPECT_TRUE(reports.empty());
 }
+
+TEST_F(FileTypesListViewTest, TemplatesComeInAFourthSectionAndTheirSwitchesPersist) {
+    settings.adoptTemplates({"template:Letter.odt", "template:Work/Invoice.ods"});
+    EXPECT_EQ(headings(), (QStringList{"Plain Text", "Code", "Office", "Templates"}));
+    ASSERT_TRUE(row("template:Work/Invoice.ods"));
+    EXPECT_EQ(row("template:Work/Invoice.ods")->findChild<QLabel*>(QStringLiteral("fileTypeName"))->text(), "Invoice");
+    EXPECT_EQ(row("template:Work/Invoice.ods")->findChild<QLabel*>(QStringLiteral("fileTypeExtension"))->text(),
+              "Work/Invoice.ods");
+    EXPECT_TRUE(row("template:Letter.odt")->enabledSwitch()->isChecked());
+
+    flip("template:Letter.odt");
+    EXPECT_FALSE(storedEnabled().count("template:Letter.odt"));
+    EXPECT_TRUE(storedEnabled().count("template:Work/Invoice.ods"));
+    auto known = suite->get("knownTemplateIDs");
+    ASSERT_TRUE(known && known->array());
+    EXPECT_EQ(known->array()->size(), 2u);
+    EXPECT_FALSE(row("template:Letter.odt")->enabledSwitch()->isChecked());
+
+    // Gone from the folder: the section goes with its last template.
+    settings.adoptTemplates({});
+    EXPECT_EQ(headings(), (QStringList{"Plain Text", "Code", "Office"}));
+    EXPECT_FALSE(row("template:Letter.odt"));
+}

@@ -8,6 +8,8 @@ check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 export XDG_CONFIG_HOME=$config
+# No Templates folder (the desktop's way of saying so), whatever the account's home holds.
+printf 'XDG_TEMPLATES_DIR="$HOME/"\n' >"$config/user-dirs.dirs"
 
 check "help mentions types" '"$quillet" --help | grep -q "types"'
 check "version" '"$quillet" --version | grep -q "^Quillet+ "'
