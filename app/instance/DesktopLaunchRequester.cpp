@@ -15,7 +15,8 @@ std::int64_t desktopLaunchRequester(const std::function<std::optional<std::strin
 }
 
 std::int64_t processIdentifierFromText(std::string_view text) {
-    if (text.empty() || text.size() > 10) return 0;
+    // One spelling per number ("042" is none), so a request reads back exactly as it was written.
+    if (text.empty() || text.size() > 10 || text.front() == '0') return 0;
     std::int64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') return 0;

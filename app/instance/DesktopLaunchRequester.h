@@ -14,8 +14,8 @@ namespace quillet {
 // must be ours, and the application drops the variable once read.
 std::int64_t desktopLaunchRequester(const std::function<std::optional<std::string>(const char*)>& variable);
 
-// A process identifier written in decimal digits only, 0 for anything else (a sign, a space, 0
-// or 1, a number past what a process identifier can be).
+// A process identifier written in decimal digits only, 0 for anything else (a sign, a space, a
+// leading zero, 0 or 1, a number past what a process identifier can be).
 std::int64_t processIdentifierFromText(std::string_view text);
 
 }  // namespace quillet

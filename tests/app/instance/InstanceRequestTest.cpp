@@ -78,6 +78,8 @@ TEST(InstanceRequest, AnythingButAnExactRequestIsRefused) {
              std::string("quillet-request 1\nopen-url-from\n 42\nquillaxe://create"),
              std::string("quillet-request 1\nopen-url-from\n99999999999\nquillaxe://create"),
              std::string("quillet-request 1\nopen-url-from\n42\n"),
+             // Found by the fuzzer: a number with a leading zero would not read back as it came.
+             std::string("quillet-request 1\nopen-url-from\n090\nuik"),
          }) {
         EXPECT_FALSE(decodeInstanceRequest(message)) << message.substr(0, 60);
     }
@@ -124,7 +126,7 @@ TEST(InstanceRequest, OnlyOurOwnDesktopEntryNamesTheFileManagerALinkCameFrom) {
     EXPECT_EQ(requester("/usr/share/applications/org.gnome.Terminal.desktop", "4242"), 0);
     EXPECT_EQ(requester(std::nullopt, "4242"), 0);
     EXPECT_EQ(requester(ours, std::nullopt), 0);
-    for (const char* bad : {"", "0", "1", "-4", "4x", " 4", "4294967296", "12345678901"})
+    for (const char* bad : {"", "0", "1", "042", "-4", "4x", " 4", "4294967296", "12345678901"})
         EXPECT_EQ(requester(ours, bad), 0) << bad;
 }
 
