@@ -31,7 +31,7 @@ Logger serviceMenuLog() {
 std::string dolphinServiceMenuActionName(size_t position, const std::string& typeID) {
     std::string number = std::to_string(position);
     if (number.size() < 3) number.insert(0, 3 - number.size(), '0');
-    return "q" + number + "-" + typeID;
+    return "q" + number + "-" + menuActionWord(typeID);
 }
 
 std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefinition>& types,
@@ -45,17 +45,20 @@ std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefi
     std::optional<FileTypeCategory> previous;
     size_t position = 0;
     for (const auto& type : types) {
+        // A template whose name no command line can carry is left out, not the whole menu.
+        const auto typeArgument = execTypeArgument(type.id);
+        if (!typeArgument) continue;
         if (previous && type.category != *previous) actions.append(kSeparator).append(";");
         previous = type.category;
         const std::string action = dolphinServiceMenuActionName(++position, type.id);
         actions.append(action).append(";");
         groups.append("\n[Desktop Action ").append(action).append("]\n");
-        groups.append("Name=").append(type.displayName).append("\n");
+        groups.append("Name=").append(menuNameValue(type.displayName)).append("\n");
         // %F: the whole selection goes to one run, whose first item decides the folder.
         groups.append("Exec=")
             .append(*program)
             .append(" create ")
-            .append(type.id)
+            .append(*typeArgument)
             .append(" ")
             .append(FileManagerMenu::kItemOption)
             .append(" %F\n");

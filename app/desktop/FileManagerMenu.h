@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,18 @@ public:
     // The program that reads it, as kFileManagerMenuKinds names it.
     virtual std::string_view program() const = 0;
 };
+
+// A type id as a word of a menu file's action names and file names: bytes other than letters,
+// digits, "." and "-" as "_XX", so a template's id ("template:Work/My Letter.odt") can neither
+// leave the folder nor break a list; the built-in ids stay as they are.
+std::string menuActionWord(const std::string& typeID);
+// A type id as one argument of an Exec line: as it is when plain, else quoted like the launcher.
+// Nothing for an id no Exec line can carry.
+std::optional<std::string> execTypeArgument(const std::string& typeID);
+
+// A name (a template's comes from its file name) as a menu file's string value: its escapes, and
+// nothing that would end the line and start a key of its own.
+std::string menuNameValue(const std::string& text);
 
 // The folder a click on `item` means: the item itself when it is a folder (or a link to one),
 // else the folder holding it. Standardized. (File managers hand a background click as the folder

@@ -25,14 +25,18 @@ void FileManagerMenusUpdater::start() {
 }
 
 void FileManagerMenusUpdater::updateNow() {
+    // Read back from the suite by the rules the file-manager extension reads it by, the templates
+    // last found in the Templates folder included, so every menu offers the same.
     const DefaultsSuite& suite = settings_.defaults();
-    const auto types = enabledFileTypesInOrder(loadFileTypeOrder(suite), loadEnabledFileTypeIDs(suite));
+    const auto& templates = settings_.templateTypeIDs();
+    const auto types =
+        enabledFileTypesInOrder(loadFileTypeOrder(suite, templates), loadEnabledFileTypeIDs(suite, templates));
     for (const FileManagerMenu* menu : menus_) menu->update(types);
 }
 
 void FileManagerMenusUpdater::scheduleUpdate() {
-    // A setting is published before it is stored, and a reload publishes both keys one after
-    // the other: the files are written once, from the queue, when the suite holds them all.
+    // A reload (another process's change, the Templates folder's) publishes both keys one after
+    // the other: the files are written once, from the queue, when both are in.
     if (updatePending_) return;
     updatePending_ = true;
     mainQueue_.async([weak = std::weak_ptr<FileManagerMenusUpdater*>(self_)] {

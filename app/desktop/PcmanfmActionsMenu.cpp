@@ -21,33 +21,6 @@ Logger actionsMenuLog() {
     return Logger(kAppSubsystem, "ActionsMenu");
 }
 
-bool isPlainByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-';
-}
-
-// A display name as a key file's string value: its escapes, and nothing that ends the line.
-std::string keyFileValue(const std::string& text) {
-    std::string value;
-    for (const char c : text) {
-        switch (c) {
-            case '\\': value += "\\\\"; break;
-            case '\n': value += "\\n"; break;
-            case '\t': value += "\\t"; break;
-            case '\r': value += "\\r"; break;
-            default: value += c;
-        }
-    }
-    if (value.starts_with(' ')) value.replace(0, 1, "\\s");
-    return value;
-}
-
-// A type id as one word of an Exec line: as it is when plain, else quoted like the launcher.
-std::optional<std::string> execWord(const std::string& id) {
-    if (!id.empty() && std::all_of(id.begin(), id.end(), [](char c) { return isPlainByte(c) || c == '_'; }))
-        return id;
-    return desktopEntryExecArgument(id);
-}
-
 bool isOurActionFile(const std::string& name) {
     return name.starts_with(PcmanfmActionsMenu::kActionPrefix) && name.ends_with(kDesktopSuffix);
 }
@@ -55,17 +28,7 @@ bool isOurActionFile(const std::string& name) {
 }  // namespace
 
 std::string pcmanfmActionID(const std::string& typeID) {
-    std::string id = PcmanfmActionsMenu::kActionPrefix;
-    for (const char c : typeID) {
-        if (isPlainByte(c)) {
-            id += c;
-            continue;
-        }
-        char escaped[4];
-        std::snprintf(escaped, sizeof escaped, "_%02X", static_cast<unsigned char>(c));
-        id += escaped;
-    }
-    return id;
+    return PcmanfmActionsMenu::kActionPrefix + menuActionWord(typeID);
 }
 
 std::optional<PcmanfmActionsFiles> pcmanfmActionsFiles(const std::vector<FileTypeDefinition>& types,
@@ -77,16 +40,17 @@ std::optional<PcmanfmActionsFiles> pcmanfmActionsFiles(const std::vector<FileTyp
     PcmanfmActionsFiles files;
     std::string items;
     for (const auto& type : types) {
+        // A template whose name no command line can carry is left out, not the whole menu.
+        const auto typeWord = execTypeArgument(type.id);
+        if (!typeWord) continue;
         const std::string id = pcmanfmActionID(type.id);
         items.append(id).append(";");
         const std::string name = id + kDesktopSuffix;
         if (std::any_of(files.actions.begin(), files.actions.end(), [&](const auto& a) { return a.first == name; }))
             continue;
-        const auto typeWord = execWord(type.id);
-        if (!typeWord) return std::nullopt;
         files.actions.emplace_back(name, "[Desktop Entry]\n"
                                          "Type=Action\n"
-                                         "Name=" + keyFileValue(type.displayName) + "\n"
+                                         "Name=" + menuNameValue(type.displayName) + "\n"
                                          "Profiles=local;\n"
                                          "\n"
                                          "[X-Action-Profile local]\n"

@@ -271,6 +271,19 @@ TEST(FileManagerMenusUpdater, KeepsEveryMenuFromTheSameSettings) {
     EXPECT_EQ(actionsOutline(f.folder).front(), "Text=txt");
     EXPECT_EQ(dolphinItems(), actionsOutline(f.folder));
 
+    // Templates of the user's: one with a space and a folder in its name, offered by both, its id
+    // quoted where it is run and escaped where it names an action or a file; one with a line
+    // break, which no command line carries, left out without holding up the rest.
+    settings.adoptTemplates({"template:Work/My Letter.odt", "template:Bad\nName.txt"});
+    queue.drain();
+    const auto dolphinText = test::readFile(dolphinFile);
+    EXPECT_NE(dolphinText.find("Name=My Letter\n"), std::string::npos) << dolphinText;
+    EXPECT_NE(dolphinText.find("create \"template:Work/My Letter.odt\" --item %F"), std::string::npos) << dolphinText;
+    EXPECT_NE(dolphinText.find("-template_3AWork_2FMy_20Letter.odt]"), std::string::npos) << dolphinText;
+    EXPECT_EQ(dolphinText.find("Bad"), std::string::npos) << dolphinText;
+    EXPECT_TRUE(fs::exists(f.folder / "org.quillet.Quillet-template_3AWork_2FMy_20Letter.odt.desktop"));
+
+    settings.adoptTemplates({});
     suite->set("enabledFileTypeIDs", stringArray({}));
     settings.reloadFromSuite();
     queue.drain();
