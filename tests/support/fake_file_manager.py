@@ -5,9 +5,11 @@ Serves /org/freedesktop/FileManager1 under the bus name --name (org.gnome.Nautil
 itself, unless another is given: org.freedesktop.FileManager1 for another file manager that took
 the shared name) and answers its OpenWindowsWithLocations property (a{sas}) with the JSON object
 given on the command line, after waiting --delay seconds (a file manager that is too busy to
-answer); takes ShowItems calls and does nothing with them. Prints "ready" once the name is owned.
+answer); takes ShowItems calls and does nothing with them, or with --hang never answers them (a
+file manager that hangs, or is killed, in the middle of a reveal). Prints "ready" once the name is
+owned.
 
-Usage: fake_file_manager.py '{"/org/gnome/Nautilus/window/1": ["file:///tmp/a"]}' [--delay S] [--name N]
+Usage: fake_file_manager.py '{"/org/gnome/Nautilus/window/1": ["file:///tmp/a"]}' [--delay S] [--name N] [--hang]
 """
 import json
 import sys
@@ -38,7 +40,14 @@ def main():
         time.sleep(delay)
         return GLib.Variant("a{sas}", locations)
 
+    hang = "--hang" in sys.argv
+    held = []
+
     def method_call(connection, sender, path, interface, method, parameters, invocation):
+        print("called " + method, flush=True)
+        if hang:
+            held.append(invocation)
+            return
         invocation.return_value(None)
 
     def on_bus(connection, name):
