@@ -28,3 +28,14 @@ account_program() {
   fi
   echo "$copy"
 }
+
+#   mark_system_install FOLDER
+#       marks the copy in FOLDER as installed by the package, as the running application then
+#       keeps the file managers' menus (a build tree's program keeps none).
+mark_system_install() {
+  python3 - "$1/share/quillet/Info.json" <<'PY'
+import json, sys
+info = json.load(open(sys.argv[1])); info["QuilletSystemInstall"] = True
+json.dump(info, open(sys.argv[1], "w"))
+PY
+}

@@ -23,12 +23,7 @@ if [ -z "${QUILLET_PCMANFM_INNER:-}" ]; then
   trap 'userdel "$user" 2>/dev/null; rm -rf "$base"' EXIT
   useradd --home-dir "$base/home" --create-home --shell /bin/sh --no-user-group --gid nogroup "$user" || exit 77
   copy=$(account_program "$user" "$quillet" "$base/program") || exit 1
-  # Installed as the package installs it: a build tree's program keeps no menu.
-  python3 - "$base/program/share/quillet/Info.json" <<'PY' || exit 1
-import json, sys
-info = json.load(open(sys.argv[1])); info["QuilletSystemInstall"] = True
-json.dump(info, open(sys.argv[1], "w"))
-PY
+  mark_system_install "$base/program" || exit 1
   cp -R "$here/../../support" "$base/support" && cp "$self" "$base/test.sh" && chmod -R a+rX "$base/support" "$base/test.sh"
   runuser -u "$user" -- env QUILLET_PCMANFM_INNER=1 PATH="$PATH" "$base/support/x11-session.sh" --wm -- \
     "$base/test.sh" "$copy"
