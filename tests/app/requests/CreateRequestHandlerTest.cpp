@@ -149,7 +149,7 @@ TEST_F(CreateRequestHandlerTest, AnUnknownTypeIsRefusedWithItsOwnAlert) {
 TEST_F(CreateRequestHandlerTest, ATemplateRequestCreatesTheTemplatesCopyUnderItsName) {
     TemporaryFolder home;
     fs::create_directories(home / "Templates");
-    writeFile(home / "Templates" / "Letter.odt", std::string("PK\x03\x04 letter\0bytes", 20));
+    writeFile(home / "Templates" / "Letter.odt", std::string("PK\x03\x04 letter\0bytes", 17));
     files.fileWriter.setTemplates(UserTemplates(home / "Templates"));
 
     const std::string url = "quillaxe://create?type=template%3ALetter.odt&directory=" + folder.path().string();
