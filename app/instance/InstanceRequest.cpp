@@ -45,6 +45,10 @@ std::optional<InstanceRequest> urlRequest(std::string_view url, std::int64_t req
 
 }  // namespace
 
+bool canWaitForResult(InstanceRequest::Kind kind) {
+    return kind == InstanceRequest::Kind::openURL || kind == InstanceRequest::Kind::createFile;
+}
+
 std::string_view instanceRequestVerb(InstanceRequest::Kind kind) {
     switch (kind) {
         case InstanceRequest::Kind::activate: return kActivate;
@@ -57,8 +61,7 @@ std::string_view instanceRequestVerb(InstanceRequest::Kind kind) {
 }
 
 std::string encodeInstanceRequest(const InstanceRequest& request) {
-    const bool waits = request.wantsResult && (request.kind == InstanceRequest::Kind::openURL ||
-                                               request.kind == InstanceRequest::Kind::createFile);
+    const bool waits = request.wantsResult && canWaitForResult(request.kind);
     std::string message(waits ? kResultHeader : kHeader);
     message += instanceRequestVerb(request.kind);
     if (request.kind == InstanceRequest::Kind::openURL) {
@@ -82,8 +85,7 @@ std::optional<InstanceRequest> decodeInstanceRequest(std::string_view message) {
     if (message.size() > instance_socket::kMaximumMessageSize) return std::nullopt;
     if (message.starts_with(kResultHeader)) {
         auto request = decodeInstanceRequest(std::string(kHeader) + std::string(message.substr(kResultHeader.size())));
-        if (!request || (request->kind != InstanceRequest::Kind::openURL &&
-                         request->kind != InstanceRequest::Kind::createFile))
+        if (!request || !canWaitForResult(request->kind))
             return std::nullopt;
         request->wantsResult = true;
         return request;

@@ -36,6 +36,9 @@ struct InstanceRequest {
     bool operator==(const InstanceRequest&) const = default;
 };
 
+// Whether a launch of this kind can wait for its result: the creations (openURL, createFile).
+bool canWaitForResult(InstanceRequest::Kind kind);
+
 // What became of a request whose launch waits for it.
 struct InstanceResult {
     enum class Kind {

@@ -425,7 +425,7 @@ QtInstanceListener::Answer receiveLaunchRequest(Parts& parts, std::string_view m
 // started, its socket may not be listening yet; it is tried again for a few seconds.
 int forwardToHolder(const std::filesystem::path& socket, InstanceRequest request) {
     using Status = instance_socket::SendResult::Status;
-    request.wantsResult = request.kind == InstanceRequest::Kind::openURL || request.kind == InstanceRequest::Kind::createFile;
+    request.wantsResult = canWaitForResult(request.kind);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;) {
         const auto result = forwardToRunningInstance(socket, request);

@@ -28,8 +28,7 @@ int main(int argc, char** argv) {
         if (request->kind == quillet::InstanceRequest::Kind::openURL)
             request->requester = quillet::desktopLaunchRequester(variable);
         // A creation prints what it made, or why not, as it does in its own process.
-        request->wantsResult = request->kind == quillet::InstanceRequest::Kind::openURL ||
-                               request->kind == quillet::InstanceRequest::Kind::createFile;
+        request->wantsResult = quillet::canWaitForResult(request->kind);
         // Only the runtime and temporary folders are needed: the account database is not read.
         const auto environment = quillet::UserEnvironment::fromVariables(variable, {}, {});
         const auto socket =
