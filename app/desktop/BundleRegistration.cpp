@@ -37,11 +37,16 @@ std::optional<std::string_view> keyOf(std::string_view line) {
     return trimmed(line.substr(0, equals));
 }
 
-// The value of a "key=value" line, trimmed, with a list's closing ";" dropped.
+// The value of a "key=value" line, trimmed.
 std::string_view valueOf(std::string_view line) {
     const auto equals = line.find('=');
     if (equals == std::string_view::npos) return {};
-    auto value = trimmed(line.substr(equals + 1));
+    return trimmed(line.substr(equals + 1));
+}
+
+// The same for a list, whose closing ";" is dropped.
+std::string_view listValueOf(std::string_view line) {
+    auto value = valueOf(line);
     if (value.ends_with(';')) value.remove_suffix(1);
     return value;
 }
@@ -238,7 +243,7 @@ std::optional<std::string> desktopEntryValue(std::string_view entry, std::string
     bool inEntry = false;
     for (const auto line : linesOf(entry)) {
         if (isGroupHeader(line)) inEntry = trimmed(line) == kDesktopEntryGroup;
-        else if (inEntry && keyOf(line) == key) value = std::string(trimmed(line.substr(line.find('=') + 1)));
+        else if (inEntry && keyOf(line) == key) value = std::string(valueOf(line));
     }
     return value;
 }
@@ -296,7 +301,7 @@ std::string mimeAppsListWithoutDefault(std::string_view mimeAppsList, std::strin
     bool inGroup = false;
     for (const auto line : linesOf(mimeAppsList)) {
         if (isGroupHeader(line)) inGroup = trimmed(line) == kDefaultApplicationsGroup;
-        else if (inGroup && keyOf(line) == mimeType && valueOf(line) == desktopFile) continue;
+        else if (inGroup && keyOf(line) == mimeType && listValueOf(line) == desktopFile) continue;
         lines.emplace_back(line);
     }
     return joined(lines);

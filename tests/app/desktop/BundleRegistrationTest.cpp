@@ -234,6 +234,11 @@ TEST(BundleRegistration, DesktopEntryKeysAreReplacedOrAddedInTheEntryGroupOnly) 
     ASSERT_TRUE(written);
     EXPECT_NE(written->find("Exec=\"/home/a b/bin/quillet\" --new\n"), std::string::npos);
     EXPECT_EQ(desktopEntryForProgram(*written, "/home/a b/bin/quillet"), written);
+    // Exec is a command, not a list: a closing ";" is an argument, and is kept on every pass.
+    const auto semicolon = desktopEntryForProgram("[Desktop Entry]\n[Desktop Action X]\nExec=on ;\n", "/a/bin/quillet");
+    ASSERT_TRUE(semicolon);
+    EXPECT_NE(semicolon->find("Exec=\"/a/bin/quillet\" ;\n"), std::string::npos);
+    EXPECT_EQ(desktopEntryForProgram(*semicolon, "/a/bin/quillet"), semicolon);
     EXPECT_EQ(desktopEntryForProgram("[Desktop Entry]\nName=Q\nTryExec=x", "/a/bin/quillet"),
               "[Desktop Entry]\nName=Q\nTryExec=/a/bin/quillet\nExec=\"/a/bin/quillet\" %u\nIcon=org.quillet.Quillet\n");
     EXPECT_EQ(desktopEntryForProgram("Name=Q\nExec=x\n[Other]\n", "/a/bin/quillet"), std::nullopt);
