@@ -2,15 +2,17 @@
 # Creating from a large template (100 MB by default): "quillet create template:Big.bin DIR" as a
 # whole process, median of RUNS, its peak memory, against "quillet create txt DIR" (the same
 # process with nothing to copy) and cp of the same file. The difference between the two quillet
-# runs is what one creation from the template costs the process that makes it: the Quick Create
-# panel and the tray menu of a running Quillet+ make it on their main thread for that long. The
-# file manager never waits for it: its module hands the request on and returns.
+# runs is what one creation from the template costs the process that makes it. A running
+# Quillet+ makes that copy off its main thread: with PAUSE_TOOL (quillet_template_copy_pause)
+# given, the longest pause of its event loop meanwhile is measured too. The file manager never
+# waits for it: its module hands the request on and returns.
 # (Wall times include /usr/bin/time, which reads the peak memory, the same for every line.)
-# Usage: bench/run-template-creation-bench.sh QUILLET [MEGABYTES] [RUNS]
+# Usage: bench/run-template-creation-bench.sh QUILLET [MEGABYTES] [RUNS] [PAUSE_TOOL]
 set -euo pipefail
 quillet=$1
 megabytes=${2:-100}
 runs=${3:-7}
+pause_tool=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/Templates" "$work/out"
@@ -56,3 +58,7 @@ measure "cp" cp "$work/Templates/Big.bin" "$work/out/Big.bin"
 cold=1
 measure "the same, template read from disk" "$quillet" create template:Big.bin "$work/out"
 measure "cp, read from disk" cp "$work/Templates/Big.bin" "$work/out/Big.bin"
+if [ -n "$pause_tool" ]; then
+  echo "the application's event loop meanwhile:"
+  "$pause_tool" "$megabytes" "$runs"
+fi

@@ -374,7 +374,11 @@ std::filesystem::path NewFileWriter::copyOpenFileToNewFile(int sourceFd, const s
         return copyExecutableBits(fd, input.mode());
     };
     // An empty template still carries its executable bits, so it takes the content road.
-    return createNewFile(&content, std::max<size_t>(input.size(), 1), destination, next);
+    const size_t size = std::max<size_t>(input.size(), 1);
+    if (!longWork_ || size < kLongCopyBytes) return createNewFile(&content, size, destination, next);
+    std::filesystem::path created;
+    longWork_->run([&] { created = createNewFile(&content, size, destination, next); });
+    return created;
 }
 
 const std::string* NewFileWriter::bundledBytes(const std::string& name, const std::string& extension) const {

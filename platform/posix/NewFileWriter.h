@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/LongWork.h"
 #include "platform/posix/ResourceBundle.h"
 #include "platform/SecurityScopedAccess.h"
 #include "shared/catalog/UserTemplates.h"
@@ -74,7 +75,8 @@ public:
     // The same with a copy of the regular file open at `sourceFd` (taken over and closed;
     // `sourceName` names it in messages), which also gives the new file the source's executable
     // bits wherever the new file may be read. Bytes are copied by the kernel where it can, else
-    // through a small buffer: a large source is never held in memory.
+    // through a small buffer: a large source is never held in memory. A source of
+    // kLongCopyBytes or more is copied through the long-work runner, when one is set.
     std::filesystem::path copyOpenFileToNewFile(int sourceFd, const std::filesystem::path& sourceName,
                                                 const std::filesystem::path& destination,
                                                 const NextName& next = {}) const;
@@ -82,6 +84,12 @@ public:
     // Where the user's templates are found; none unless the composition root gives a folder.
     const UserTemplates& templates() const { return templates_; }
     void setTemplates(UserTemplates templates) { templates_ = std::move(templates); }
+
+    // Below this a copy takes a few milliseconds at most and is made on the spot.
+    static constexpr size_t kLongCopyBytes = size_t{4} << 20;
+    // Where large copies run (the application's keeps its windows alive meanwhile); must
+    // outlive the writer. Without one they run on the spot.
+    void setLongWork(LongWork* longWork) { longWork_ = longWork; }
 
     // writeNewFile and copyToNewFile at exactly `destination`.
     void writeWithoutOverwriting(std::string_view bytes, const std::filesystem::path& destination) const;
@@ -98,6 +106,7 @@ private:
     std::shared_ptr<SecurityScopedAccess> scopedAccess_;
     UnnamedFileOpener openUnnamed_;
     UserTemplates templates_;
+    LongWork* longWork_ = nullptr;
     mutable std::map<std::string, std::string> bundled_;
 };
 

@@ -82,6 +82,7 @@
 #include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFolderPanel.h"
 #include "platform/linux/QtInstanceListener.h"
+#include "platform/linux/QtLongWork.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMainQueueTimer.h"
 #include "platform/linux/QtModalAlert.h"
@@ -221,9 +222,12 @@ struct Parts {
     SecurityScopedFolderAccess access{*suite, bookmarks, displayNames, &folderPanel, &applicationWindows};
     // The user's Templates folder, found once; what it holds is read as it changes.
     const UserTemplates templates{environment.templatesFolder()};
+    // A large template is copied off the main thread, so the panel and the tray stay alive.
+    QtLongWork longWork;
     NewFileWriter fileWriter = [&] {
         NewFileWriter writer{resources, std::make_shared<AmbientScopedAccess>()};
         writer.setTemplates(templates);
+        writer.setLongWork(&longWork);
         return writer;
     }();
     FolderAccessCreation creation{access, fileWriter, environment};

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include "app/creation/FileCreationError.h"
 #include "app/creation/FileCreationService.h"
@@ -39,6 +41,24 @@ struct TemplateCreation : ::testing::Test {
         for (const auto& entry : fs::directory_iterator(target.path())) names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
+    }
+};
+
+// Runs the work on a thread of its own, as the application's does, and counts the runs.
+struct ThreadedLongWork final : LongWork {
+    int runs = 0;
+    void run(const std::function<void()>& work) override {
+        ++runs;
+        std::exception_ptr failure;
+        std::thread worker([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        worker.join();
+        if (failure) std::rethrow_exception(failure);
     }
 };
 
@@ -107,9 +127,21 @@ TEST_F(TemplateCreation, LargeTemplateIsCopiedExactlyInChunks) {
         }
         std::fclose(out);
     }
+    ThreadedLongWork longWork;
+    files.fileWriter.setLongWork(&longWork);
     const fs::path created = create("template:Big.bin");
     EXPECT_EQ(fs::file_size(created), 24u << 20);
     EXPECT_EQ(readFile(created), readFile(templates / "Big.bin"));
+    // Only a copy that takes a while leaves the caller's thread.
+    EXPECT_EQ(longWork.runs, 1);
+    writeFile(templates / "Small.txt", "small");
+    EXPECT_EQ(readFile(create("template:Small.txt")), "small");
+    EXPECT_EQ(longWork.runs, 1);
+    // A failure on the other thread is the caller's, with nothing left behind.
+    EXPECT_THROW(createFile(type("template:Big.bin"), folderPath(target / "Gone"), files.fileWriter),
+                 FileCreationError);
+    EXPECT_EQ(longWork.runs, 2);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Big.bin", "Small.txt"}));
 }
 
 TEST_F(TemplateCreation, AVanishedOrSwappedTemplateCreatesNothing) {
