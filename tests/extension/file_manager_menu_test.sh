@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A GTK file manager itself (Thunar, Caja, Nemo) with our module, as an ordinary account meets it:
+# A GTK file manager itself (Nautilus, Thunar, Caja, Nemo) with our module, as an ordinary account meets it:
 # right-click a folder's background → Create File shows the offered types in the user's order
 # (ITEMS: the submenu's item names, category headers included where it shows them), and choosing
 # Markdown creates Untitled.md in that folder (through the quillaxe: link, as from Nautilus);
@@ -8,8 +8,9 @@
 # These file managers load modules only from their own folder (Debian's Thunar compiles its
 # THUNARX_DIRS out), so the built module is put there for the test, under a name no package uses,
 # and taken away after. Needs root for that and for the throw-away account, else it skips.
-# With MARKS set to "marks" the module also marks each window with its folder, which is then "the
-# file manager's folder" (quillet destination frontFinderFolder).
+# With MARKS set to "marks" the folder of the front window is known (Nautilus tells it on its own
+# bus name; the Caja and Nemo modules mark each window with its folder), and it is "the file
+# manager's folder" (quillet destination frontFinderFolder).
 # Usage: file_manager_menu_test.sh QUILLET PROGRAM MODULE MODULE_FOLDER ACCESSIBLE_NAME "ITEMS" [MARKS]
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
