@@ -76,8 +76,7 @@
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DesktopTray.h"
 #include "platform/linux/FileManagerFrontFolder.h"
-#include "platform/linux/LibArchiveUnpacker.h"
-#include "platform/linux/OpenSslSignatureVerifier.h"
+#include "platform/linux/OnDemandUpdateAdapters.h"
 #include "platform/linux/QtApplicationLifecycle.h"
 #include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFolderPanel.h"
@@ -87,7 +86,6 @@
 #include "platform/linux/QtModalAlert.h"
 #include "platform/linux/QtScreenLayout.h"
 #include "platform/linux/QtURLOpener.h"
-#include "platform/linux/QtUpdateTransport.h"
 #include "platform/linux/QtUpdateUserDriver.h"
 #include "platform/linux/GnomeKeybindingHotKeyService.h"
 #include "platform/linux/PortalHotKeyService.h"
@@ -249,16 +247,15 @@ struct Parts {
     CreateRequestHandler requests{creation, alert, fileViewer, applicationWindows, mainQueue};
 
     // Updating exists only when the information dictionary names a secure feed and a key; the
-    // engine and its adapters are then built once, for the life of the process.
-    QtUpdateTransport updateTransport;
-    OpenSslSignatureVerifier signatureVerifier;
-    LibArchiveUnpacker unpacker;
+    // engine is then built once, for the life of the process. Its download, signature and
+    // archive adapters are loaded with their libraries only when a check first needs them.
+    OnDemandUpdateAdapters updateAdapters{OnDemandUpdateAdapters::installedBeside(executablePath())};
     QtUpdateUserDriver updateDriver;
     QuilletSelfUpdater updater{
         QuilletSelfUpdateConfiguration::fromInfoDictionary(info),
         [this](const QuilletSelfUpdateConfiguration& configuration) {
             return std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
-                updateTransport, signatureVerifier, unpacker, updateDriver, lifecycle, mainQueue,
+                updateAdapters, updateAdapters, updateAdapters, updateDriver, lifecycle, mainQueue,
                 configuration.feedURL.value_or(""), configuration.publicEDKey.value_or(""),
                 info.value("CFBundleShortVersionString", ""),
                 bundle.installedBundle()});
