@@ -22,6 +22,8 @@ public:
     // Whether a watched folder changed since the last call (or since watch), or the notifier
     // cannot tell (no inotify, its queue overflowed): a caller then looks for itself.
     bool takeChanges();
+    // Readable when a change is waiting (for ReadableDescriptors); -1 without inotify.
+    int fd() const { return fd_; }
 
 private:
     int fd_ = -1;

@@ -84,6 +84,7 @@
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMainQueueTimer.h"
 #include "platform/linux/QtModalAlert.h"
+#include "platform/linux/QtReadableDescriptors.h"
 #include "platform/linux/QtScreenLayout.h"
 #include "platform/linux/QtURLOpener.h"
 #include "platform/linux/QtUpdateUserDriver.h"
@@ -282,7 +283,9 @@ struct Parts {
 
     // Settings the command line writes while the application runs reach every part above.
     SettingsChangeWatcher settingsWatcher{settings, timer};
-    UserTemplatesWatcher templatesWatcher{settings, templates, timer};
+    // The Templates folder wakes the application only when it changes.
+    QtReadableDescriptors readableDescriptors;
+    UserTemplatesWatcher templatesWatcher{settings, templates, timer, &readableDescriptors};
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
