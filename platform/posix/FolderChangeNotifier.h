@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -11,7 +12,9 @@ namespace quillet {
 // costs one non-blocking read and never waits (inotify, without a thread of its own).
 class FolderChangeNotifier {
 public:
-    FolderChangeNotifier();
+    // With `contentWrites`, a write to a file that stays open (as a database's log is written)
+    // also counts.
+    explicit FolderChangeNotifier(bool contentWrites = false);
     ~FolderChangeNotifier();
     FolderChangeNotifier(const FolderChangeNotifier&) = delete;
     FolderChangeNotifier& operator=(const FolderChangeNotifier&) = delete;
@@ -27,6 +30,7 @@ public:
 
 private:
     int fd_ = -1;
+    uint32_t events_;
     std::map<int, std::filesystem::path> watches_;
 };
 

@@ -281,10 +281,10 @@ struct Parts {
                                                           [this] { uninstaller.requestUninstall(); }, lifecycle,
                                                           environment.uiTesting}};
 
-    // Settings the command line writes while the application runs reach every part above.
-    SettingsChangeWatcher settingsWatcher{settings, timer};
-    // The Templates folder wakes the application only when it changes.
+    // Settings the command line writes while the application runs reach every part above. The
+    // suite's folder and the Templates folder wake the application only when they change.
     QtReadableDescriptors readableDescriptors;
+    SettingsChangeWatcher settingsWatcher{settings, timer, &readableDescriptors};
     UserTemplatesWatcher templatesWatcher{settings, templates, timer, &readableDescriptors};
 
     // The main window (its cards built afresh for each window) and the help window.
