@@ -2,7 +2,8 @@
 # What the resident application leaves unloaded until it is needed: the update stack (Qt Network,
 # OpenSSL, libarchive), GIO, the MIME database and the conversion threads of the icons. Runs the
 # application as it starts at login, in the tray with no window, in tests/support/x11-session.sh
-# --wm with a tray host, and reads its mappings and threads once it has started.
+# --wm with a tray host, and reads its mappings and threads once it has started; then opens
+# the main window, which is the first to get the application's icon.
 set -u
 quillet=$1
 fail=0
@@ -33,6 +34,13 @@ for library in libQt6Network libcrypto libssl libarchive libgio-2.0 libgobject-2
   check "$library is not loaded" '! grep -q "/$library" "$work/maps"'
 done
 check "no pool threads (the icons' conversions)" '! grep -q "Thread (pooled)" "$work/threads"'
+# The application's icon goes on the first window that opens, not on the tray icon's own window.
+has_icon() { xprop -id "$1" _NET_WM_ICON 2>/dev/null | grep -q "_NET_WM_ICON(CARDINAL) ="; }
+tray_window=$(xdotool search --pid $pid 2>/dev/null | head -n 1)
+check "the tray icon's window carries no icon property" '[ -n "$tray_window" ] && ! has_icon "$tray_window"'
+"$quillet" 2>/dev/null  # a second launch opens the main window
+main=$(await_window 20 "the main window" --onlyvisible --pid $pid --name "Quillet\+")
+check "the main window carries the application's icon" '[ -n "$main" ] && wait_until 5 "the icon property" has_icon "$main"'
 kill -TERM $pid; wait $pid
 pid=
 exit $fail
