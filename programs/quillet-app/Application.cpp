@@ -93,6 +93,7 @@
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/posix/UnavailableHotKeyService.h"
 #include "platform/posix/AmbientScopedAccess.h"
+#include "platform/posix/FolderChangeNotifier.h"
 #include "platform/posix/InstanceSocket.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
@@ -495,30 +496,42 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     };
     serveLaunches();
     // Some session managers empty the runtime folder under running programs: the socket and the
-    // lock are put back within seconds, so later launches reach this instance rather than start
-    // another.
+    // lock are put back at once, so later launches reach this instance rather than start another.
+    // The folder is watched, so the check runs when something in it changes; it runs every two
+    // seconds only while something could not be put back, or where the folder cannot be watched.
     QTimer keepInstanceFiles;
     keepInstanceFiles.setInterval(kInstanceFilesCheckMilliseconds);
+    FolderChangeNotifier instanceFolder;
     bool instanceFilesMissing = false;  // said once, tried again at every check
-    QObject::connect(&keepInstanceFiles, &QTimer::timeout, [&] {
+    const auto checkInstanceFiles = [&] {
         const bool socketGone = !socket.isInPlace();
         const bool lockGone = !lock.isInPlace();
         if (!socketGone && !lockGone) {
             instanceFilesMissing = false;
-            return;
+        } else {
+            if (!instanceFilesMissing) log.error("The instance's socket or lock was removed; putting them back");
+            if (lockGone && lock.acquireAgain() != SingleInstanceLock::Outcome::acquired && !instanceFilesMissing)
+                log.error("Could not take the single-instance lock again: %{public}s", lock.error());
+            if (socketGone) {
+                launches.reset();
+                if (!socket.listenAgain() && !instanceFilesMissing)
+                    log.error("Later launches cannot reach this instance: %{public}s", socket.error());
+                serveLaunches();
+            }
+            instanceFilesMissing = true;
         }
-        if (!instanceFilesMissing) log.error("The instance's socket or lock was removed; putting them back");
-        if (lockGone && lock.acquireAgain() != SingleInstanceLock::Outcome::acquired && !instanceFilesMissing)
-            log.error("Could not take the single-instance lock again: %{public}s", lock.error());
-        if (socketGone) {
-            launches.reset();
-            if (!socket.listenAgain() && !instanceFilesMissing)
-                log.error("Later launches cannot reach this instance: %{public}s", socket.error());
-            serveLaunches();
-        }
-        instanceFilesMissing = true;
-    });
-    keepInstanceFiles.start();
+        // Watched again each time: the folder itself may have been made anew.
+        const bool watched = instanceFolder.watch({socketPath.parent_path()}) == 1;
+        if (watched && !instanceFilesMissing) keepInstanceFiles.stop();
+        else if (!keepInstanceFiles.isActive()) keepInstanceFiles.start();
+    };
+    QObject::connect(&keepInstanceFiles, &QTimer::timeout, checkInstanceFiles);
+    std::unique_ptr<ReadableDescriptors::Watch> instanceFolderEvents;
+    if (instanceFolder.fd() >= 0)
+        instanceFolderEvents = parts->readableDescriptors.whenReadable(instanceFolder.fd(), [&] {
+            if (instanceFolder.takeChanges()) checkInstanceFiles();
+        });
+    checkInstanceFiles();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
     // A plain launch opens the main window, unless Quillet+ lives in the tray and the welcome
     // walkthrough was done (as when it starts at login); what else it asked for is done now.
@@ -534,6 +547,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     const int status = application.exec();
 
     // No launch is taken any more; one made from here on starts the next instance.
+    instanceFolderEvents.reset();
     launches.reset();
     parts->controller.stop();
     parts->presence.stop();
