@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Lays out the per-user bundle from a build and packs it:
-#   OUT_DIR/Quillet+.app/            bin/quillet and libexec/quillet-app (stripped), share/quillet/
+#   OUT_DIR/Quillet+.app/            bin/quillet and libexec/quillet-app (stripped), the update
+#                                    module lib/quillet/quillet-update.so, share/quillet/
 #                                    (templates, Info.json, the desktop and autostart entries it
 #                                    registers, its icon), share/icons/hicolor (the icon's sizes)
 #   OUT_DIR/Quillet+-VERSION.tar.xz  that folder as the archive's one top-level entry
@@ -26,7 +27,7 @@ fi
 cmake --build "$build_dir" --target quillet quillet_resources >&2 ||
   die "building quillet in $build_dir failed"
 resources=$build_dir/share/quillet
-for program in bin/quillet libexec/quillet-app; do
+for program in bin/quillet libexec/quillet-app lib/quillet/quillet-update.so; do
   [ -x "$build_dir/$program" ] || die "the build has no program at $build_dir/$program"
 done
 for needed in Info.json org.quillet.Quillet.desktop org.quillet.Quillet.autostart.desktop org.quillet.Quillet.svg; do
@@ -44,9 +45,10 @@ archive=$out_dir/Quillet+-$version.tar.xz
 # Laid out beside the result and moved into place, so a failed run leaves no half bundle.
 stage=$(mktemp -d "$out_dir/.make-bundle.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
-mkdir -p "$stage/Quillet+.app/bin" "$stage/Quillet+.app/libexec" "$stage/Quillet+.app/share/quillet"
+mkdir -p "$stage/Quillet+.app/bin" "$stage/Quillet+.app/libexec" "$stage/Quillet+.app/lib/quillet" \
+  "$stage/Quillet+.app/share/quillet"
 # Without their debugging sections the programs name no folder of the machine that built them.
-for program in bin/quillet libexec/quillet-app; do
+for program in bin/quillet libexec/quillet-app lib/quillet/quillet-update.so; do
   strip --strip-unneeded -o "$stage/Quillet+.app/$program" "$build_dir/$program"
   chmod 0755 "$stage/Quillet+.app/$program"
 done

@@ -6,8 +6,12 @@
 
 namespace quillet {
 
-SettingsChangeWatcher::SettingsChangeWatcher(AppSettings& settings, MainQueueTimer& timer)
-    : settings_(settings), timer_(timer), self_(std::make_shared<SettingsChangeWatcher*>(this)) {}
+SettingsChangeWatcher::SettingsChangeWatcher(AppSettings& settings, MainQueueTimer& timer,
+                                             ReadableDescriptors* descriptors)
+    : settings_(settings),
+      timer_(timer),
+      descriptors_(descriptors),
+      self_(std::make_shared<SettingsChangeWatcher*>(this)) {}
 
 SettingsChangeWatcher::~SettingsChangeWatcher() = default;
 
@@ -16,6 +20,16 @@ void SettingsChangeWatcher::start() {
     started_ = true;
     // No new baseline here: a commit made between loading the settings and now must still be
     // seen, and reloading what is loaded already publishes nothing.
+    if (descriptors_ && suiteFolder_.fd() >= 0 &&
+        suiteFolder_.watch({settings_.defaults().databasePath().parent_path()}) == 1) {
+        readable_ = descriptors_->whenReadable(suiteFolder_.fd(), [this] {
+            suiteFolder_.takeChanges();
+            checkNow();
+        });
+        // A commit made before the folder was watched raised no event.
+        checkNow();
+        return;
+    }
     scheduleNext();
 }
 

@@ -1,5 +1,6 @@
 #include "app/settings/UserTemplatesWatcher.h"
 
+#include <optional>
 #include <system_error>
 
 #include "app/settings/AppSettings.h"
@@ -7,10 +8,26 @@
 
 namespace quillet {
 
-UserTemplatesWatcher::UserTemplatesWatcher(AppSettings& settings, UserTemplates templates, MainQueueTimer& timer)
+namespace {
+
+// The folder the missing one would be made in, or the one above that, ...
+std::optional<std::filesystem::path> nearestExistingParent(const std::filesystem::path& folder) {
+    std::error_code ec;
+    for (auto parent = folder.parent_path(); !parent.empty(); parent = parent.parent_path()) {
+        if (std::filesystem::is_directory(parent, ec)) return parent;
+        if (parent == parent.root_path()) break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+UserTemplatesWatcher::UserTemplatesWatcher(AppSettings& settings, UserTemplates templates, MainQueueTimer& timer,
+                                           ReadableDescriptors* descriptors)
     : settings_(settings),
       templates_(std::move(templates)),
       timer_(timer),
+      descriptors_(descriptors),
       self_(std::make_shared<UserTemplatesWatcher*>(this)) {
     rescan();
 }
@@ -20,12 +37,16 @@ UserTemplatesWatcher::~UserTemplatesWatcher() = default;
 void UserTemplatesWatcher::start() {
     if (started_) return;
     started_ = true;
+    if (descriptors_ && notifier_.fd() >= 0) {
+        readable_ = descriptors_->whenReadable(notifier_.fd(), [this] { checkNow(); });
+        return;
+    }
     scheduleNext();
 }
 
 void UserTemplatesWatcher::checkNow() {
     bool changed = notifier_.takeChanges();
-    if (!changed && watched_ == 0 && templates_.folder()) {
+    if (!changed && folderMissing_ && templates_.folder()) {
         std::error_code ec;
         changed = std::filesystem::is_directory(*templates_.folder(), ec);
     }
@@ -35,7 +56,11 @@ void UserTemplatesWatcher::checkNow() {
 void UserTemplatesWatcher::rescan() {
     std::vector<std::filesystem::path> folders;
     std::vector<FileTypeDefinition> types = templates_.discover(&folders);
-    watched_ = notifier_.watch(folders);
+    folderMissing_ = folders.empty();
+    if (folderMissing_ && templates_.folder()) {
+        if (auto parent = nearestExistingParent(*templates_.folder())) folders.push_back(*parent);
+    }
+    notifier_.watch(folders);
     std::vector<std::string> ids = typeIDs(types);
     if (ids != offered_ || !started_)
         log_.log("Templates folder %{public}s holds %ld templates",

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ReadableDescriptors.h"
 #include "platform/posix/FolderChangeNotifier.h"
 #include "shared/catalog/UserTemplates.h"
 #include "shared/logging/Logger.h"
@@ -16,15 +17,18 @@ class MainQueueTimer;
 
 // Keeps the settings' view of the user's templates current while the application runs: a
 // template added to the Templates folder (or a subfolder) is offered everywhere within a second,
-// one removed leaves every list. The folders are watched by the kernel; a look a few times a
-// second reads what it noticed and scans the folder again only after a change. A folder that does
-// not exist yet is looked for at each turn, so creating ~/Templates also counts.
+// one removed leaves every list. The folders are watched by the kernel, and the folder is scanned
+// again only after a change. Given `descriptors`, the watcher sleeps until the kernel reports
+// one; otherwise (or without inotify) it looks a few times a second. While the folder does not
+// exist, its nearest existing parent is watched (and the folder looked for at each look), so
+// creating ~/Templates also counts.
 class UserTemplatesWatcher {
 public:
     static constexpr std::chrono::milliseconds kInterval{250};
 
     // Scans once at once and hands the templates to the settings.
-    UserTemplatesWatcher(AppSettings& settings, UserTemplates templates, MainQueueTimer& timer);
+    UserTemplatesWatcher(AppSettings& settings, UserTemplates templates, MainQueueTimer& timer,
+                         ReadableDescriptors* descriptors = nullptr);
     ~UserTemplatesWatcher();
     UserTemplatesWatcher(const UserTemplatesWatcher&) = delete;
     UserTemplatesWatcher& operator=(const UserTemplatesWatcher&) = delete;
@@ -45,8 +49,10 @@ private:
     // The ids last handed to the settings, so only a real change is logged.
     std::vector<std::string> offered_;
     MainQueueTimer& timer_;
+    ReadableDescriptors* descriptors_;
     FolderChangeNotifier notifier_;
-    size_t watched_ = 0;
+    std::unique_ptr<ReadableDescriptors::Watch> readable_;
+    bool folderMissing_ = false;
     bool started_ = false;
     // A pending look outlives the watcher in the timer; it only runs while this is alive.
     std::shared_ptr<UserTemplatesWatcher*> self_;

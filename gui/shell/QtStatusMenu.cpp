@@ -2,12 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIconEngine>
 #include <QImage>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 #include "app/presence/FileCreationMenuAction.h"
 #include "gui/style/QtSymbolIcons.h"
@@ -16,12 +20,45 @@ namespace quillet {
 
 namespace {
 
+// An icon looked up when the menu first draws it. The tray menu is built at launch and again
+// whenever what it offers changes, but drawn only when opened: the MIME database and the icon
+// theme behind its icons (some 0.7 MB, and the time to read them) wait until then.
+class DeferredIconEngine final : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> find) : find_(std::move(find)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return icon().availableSizes(mode, state);
+    }
+    QString iconName() override { return icon().name(); }
+    bool isNull() override { return icon().isNull(); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    const QIcon& icon() {
+        if (!icon_) icon_ = find_();
+        return *icon_;
+    }
+
+    std::function<QIcon()> find_;
+    std::optional<QIcon> icon_;
+};
+
 QIcon iconFor(const StatusMenuItem& item, const QColor& color) {
     // A file type's item shows the icon the file manager shows for such a file.
     if (const auto* creation = std::any_cast<FileCreationMenuAction>(&item.representedObject))
-        return fileTypeIcon(creation->type, color);
+        return QIcon(new DeferredIconEngine([type = creation->type, color] { return fileTypeIcon(type, color); }));
     if (item.symbolName.empty()) return QIcon();
-    return symbolIcon(item.symbolName, color);
+    return QIcon(new DeferredIconEngine([name = item.symbolName, color] { return symbolIcon(name, color); }));
 }
 
 QString text(const std::string& value) { return QString::fromStdString(value); }

@@ -1,7 +1,6 @@
 #include "platform/linux/GnomeKeybindingHotKeyService.h"
 
-// GLib only here: its headers name struct fields "signals", which Qt defines as a macro.
-#include <gio/gio.h>
+#include "platform/linux/GioLibrary.h"
 
 #include <algorithm>
 #include <set>
@@ -13,42 +12,46 @@ namespace quillet {
 
 namespace {
 
-using Settings = std::unique_ptr<GSettings, decltype(&g_object_unref)>;
+// Reached only once schemasInstalled() found GIO.
+const GioLibrary& gio() { return *gioLibrary(); }
+
+using Settings = std::unique_ptr<GSettings, decltype(&::g_object_unref)>;
 
 // Both schemas, with the keys written here; looked up before any GSettings object is made,
 // because GLib aborts the process for a schema it does not know.
 bool schemasInstalled() {
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    if (!gioLibrary()) return false;
+    GSettingsSchemaSource* source = gio().settings_schema_source_get_default();
     if (!source) return false;
     const auto has = [source](const char* id, std::initializer_list<const char*> keys) {
-        GSettingsSchema* schema = g_settings_schema_source_lookup(source, id, TRUE);
+        GSettingsSchema* schema = gio().settings_schema_source_lookup(source, id, TRUE);
         if (!schema) return false;
         const bool all = std::all_of(keys.begin(), keys.end(),
-                                     [schema](const char* key) { return g_settings_schema_has_key(schema, key); });
-        g_settings_schema_unref(schema);
+                                     [schema](const char* key) { return gio().settings_schema_has_key(schema, key); });
+        gio().settings_schema_unref(schema);
         return all;
     };
     return has(GnomeKeybindingHotKeyService::kSchema, {GnomeKeybindingHotKeyService::kListKey}) &&
            has(GnomeKeybindingHotKeyService::kBindingSchema, {"name", "command", "binding"});
 }
 
-Settings listSettings() { return Settings(g_settings_new(GnomeKeybindingHotKeyService::kSchema), g_object_unref); }
+Settings listSettings() { return Settings(gio().settings_new(GnomeKeybindingHotKeyService::kSchema), gio().object_unref); }
 
 Settings bindingSettings(const std::string& path) {
-    return Settings(g_settings_new_with_path(GnomeKeybindingHotKeyService::kBindingSchema, path.c_str()),
-                    g_object_unref);
+    return Settings(gio().settings_new_with_path(GnomeKeybindingHotKeyService::kBindingSchema, path.c_str()),
+                    gio().object_unref);
 }
 
 std::vector<std::string> bindingPaths(GSettings* list) {
     std::vector<std::string> paths;
-    gchar** values = g_settings_get_strv(list, GnomeKeybindingHotKeyService::kListKey);
+    gchar** values = gio().settings_get_strv(list, GnomeKeybindingHotKeyService::kListKey);
     for (gchar** value = values; value && *value; ++value) paths.emplace_back(*value);
     g_strfreev(values);
     return paths;
 }
 
 std::string stringKey(GSettings* settings, const char* key) {
-    gchar* value = g_settings_get_string(settings, key);
+    gchar* value = gio().settings_get_string(settings, key);
     std::string text = value ? value : "";
     g_free(value);
     return text;
@@ -60,12 +63,12 @@ void setList(GSettings* list, const std::vector<std::string>& paths) {
     std::vector<const gchar*> values;
     for (const auto& path : paths) values.push_back(path.c_str());
     values.push_back(nullptr);
-    g_settings_set_strv(list, GnomeKeybindingHotKeyService::kListKey, values.data());
+    gio().settings_set_strv(list, GnomeKeybindingHotKeyService::kListKey, values.data());
 }
 
 void forget(const std::string& path) {
     const Settings binding = bindingSettings(path);
-    for (const char* key : {"name", "command", "binding"}) g_settings_reset(binding.get(), key);
+    for (const char* key : {"name", "command", "binding"}) gio().settings_reset(binding.get(), key);
 }
 
 }  // namespace
@@ -86,7 +89,7 @@ void GnomeKeybindingHotKeyService::removeAll() {
         removed = true;
     }
     if (removed) setList(list.get(), kept);
-    g_settings_sync();
+    gio().settings_sync();
 }
 
 GnomeKeybindingHotKeyService::GnomeKeybindingHotKeyService(std::filesystem::path launcher, MainQueue& mainQueue)
@@ -177,12 +180,12 @@ void GnomeKeybindingHotKeyService::write() {
         for (const auto& [key, value] : {std::pair<const char*, const std::string*>{"name", &binding->name},
                                          {"command", &binding->command},
                                          {"binding", &binding->accelerator}}) {
-            if (stringKey(settings.get(), key) != *value) g_settings_set_string(settings.get(), key, value->c_str());
+            if (stringKey(settings.get(), key) != *value) gio().settings_set_string(settings.get(), key, value->c_str());
         }
         if (listed.insert(path).second) after.push_back(path);
     }
     if (after != before) setList(list.get(), after);
-    g_settings_sync();
+    gio().settings_sync();
     log_.log("Desktop key bindings written: %ld", static_cast<long>(wanted.size()));
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-#include <gio/gio.h>
+#include "platform/linux/GioLibrary.h"
 
 namespace quillet {
 
@@ -25,23 +25,25 @@ std::optional<std::string> platformThemeFor(std::string_view currentDesktop) {
 
 std::optional<std::string> gtkThemeForDarkMode() {
     static constexpr const char* kSchema = "org.gnome.desktop.interface";
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    const GioLibrary* gio = gioLibrary();
+    if (!gio) return std::nullopt;
+    GSettingsSchemaSource* source = gio->settings_schema_source_get_default();
     if (!source) return std::nullopt;
-    GSettingsSchema* schema = g_settings_schema_source_lookup(source, kSchema, TRUE);
+    GSettingsSchema* schema = gio->settings_schema_source_lookup(source, kSchema, TRUE);
     if (!schema) return std::nullopt;
-    const bool known = g_settings_schema_has_key(schema, "color-scheme") && g_settings_schema_has_key(schema, "gtk-theme");
-    g_settings_schema_unref(schema);
+    const bool known = gio->settings_schema_has_key(schema, "color-scheme") && gio->settings_schema_has_key(schema, "gtk-theme");
+    gio->settings_schema_unref(schema);
     if (!known) return std::nullopt;
-    GSettings* settings = g_settings_new(kSchema);
-    gchar* scheme = g_settings_get_string(settings, "color-scheme");
-    gchar* theme = g_settings_get_string(settings, "gtk-theme");
+    GSettings* settings = gio->settings_new(kSchema);
+    gchar* scheme = gio->settings_get_string(settings, "color-scheme");
+    gchar* theme = gio->settings_get_string(settings, "gtk-theme");
     std::optional<std::string> result;
     const std::string name = theme ? theme : "";
     const bool alreadyDark = name.size() >= 5 && name.compare(name.size() - 5, 5, "-dark") == 0;
     if (scheme && std::string_view(scheme) == "prefer-dark" && !name.empty() && !alreadyDark) result = name + ":dark";
     g_free(scheme);
     g_free(theme);
-    g_object_unref(settings);
+    gio->object_unref(settings);
     return result;
 }
 

@@ -14,7 +14,8 @@ constexpr uint32_t kWatchedEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_M
 
 }  // namespace
 
-FolderChangeNotifier::FolderChangeNotifier() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+FolderChangeNotifier::FolderChangeNotifier(bool contentWrites)
+    : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), events_(kWatchedEvents | (contentWrites ? IN_MODIFY : 0)) {}
 
 FolderChangeNotifier::~FolderChangeNotifier() {
     if (fd_ >= 0) ::close(fd_);
@@ -25,7 +26,7 @@ size_t FolderChangeNotifier::watch(const std::vector<std::filesystem::path>& fol
     for (const auto& [wd, path] : watches_) ::inotify_rm_watch(fd_, wd);
     watches_.clear();
     for (const auto& folder : folders) {
-        const int wd = ::inotify_add_watch(fd_, folder.c_str(), kWatchedEvents);
+        const int wd = ::inotify_add_watch(fd_, folder.c_str(), events_);
         if (wd >= 0) watches_.emplace(wd, folder);
     }
     // What happened before is part of the state the caller is about to read.

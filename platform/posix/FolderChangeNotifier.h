@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -11,7 +12,9 @@ namespace quillet {
 // costs one non-blocking read and never waits (inotify, without a thread of its own).
 class FolderChangeNotifier {
 public:
-    FolderChangeNotifier();
+    // With `contentWrites`, a write to a file that stays open (as a database's log is written)
+    // also counts.
+    explicit FolderChangeNotifier(bool contentWrites = false);
     ~FolderChangeNotifier();
     FolderChangeNotifier(const FolderChangeNotifier&) = delete;
     FolderChangeNotifier& operator=(const FolderChangeNotifier&) = delete;
@@ -22,9 +25,12 @@ public:
     // Whether a watched folder changed since the last call (or since watch), or the notifier
     // cannot tell (no inotify, its queue overflowed): a caller then looks for itself.
     bool takeChanges();
+    // Readable when a change is waiting (for ReadableDescriptors); -1 without inotify.
+    int fd() const { return fd_; }
 
 private:
     int fd_ = -1;
+    uint32_t events_;
     std::map<int, std::filesystem::path> watches_;
 };
 

@@ -76,8 +76,7 @@
 #include "platform/linux/DBusFileViewer.h"
 #include "platform/linux/DesktopTray.h"
 #include "platform/linux/FileManagerFrontFolder.h"
-#include "platform/linux/LibArchiveUnpacker.h"
-#include "platform/linux/OpenSslSignatureVerifier.h"
+#include "platform/linux/OnDemandUpdateAdapters.h"
 #include "platform/linux/QtApplicationLifecycle.h"
 #include "platform/linux/QtApplicationWindows.h"
 #include "platform/linux/QtFolderPanel.h"
@@ -86,15 +85,16 @@
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMainQueueTimer.h"
 #include "platform/linux/QtModalAlert.h"
+#include "platform/linux/QtReadableDescriptors.h"
 #include "platform/linux/QtScreenLayout.h"
 #include "platform/linux/QtURLOpener.h"
-#include "platform/linux/QtUpdateTransport.h"
 #include "platform/linux/QtUpdateUserDriver.h"
 #include "platform/linux/GnomeKeybindingHotKeyService.h"
 #include "platform/linux/PortalHotKeyService.h"
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/posix/UnavailableHotKeyService.h"
 #include "platform/posix/AmbientScopedAccess.h"
+#include "platform/posix/FolderChangeNotifier.h"
 #include "platform/posix/InstanceSocket.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
@@ -253,16 +253,15 @@ struct Parts {
     CreateRequestHandler requests{creation, alert, fileViewer, applicationWindows, mainQueue};
 
     // Updating exists only when the information dictionary names a secure feed and a key; the
-    // engine and its adapters are then built once, for the life of the process.
-    QtUpdateTransport updateTransport;
-    OpenSslSignatureVerifier signatureVerifier;
-    LibArchiveUnpacker unpacker;
+    // engine is then built once, for the life of the process. Its download, signature and
+    // archive adapters are loaded with their libraries only when a check first needs them.
+    OnDemandUpdateAdapters updateAdapters{OnDemandUpdateAdapters::installedBeside(executablePath())};
     QtUpdateUserDriver updateDriver;
     QuilletSelfUpdater updater{
         QuilletSelfUpdateConfiguration::fromInfoDictionary(info),
         [this](const QuilletSelfUpdateConfiguration& configuration) {
             return std::make_unique<SoftwareUpdateController>(SoftwareUpdateEnvironment{
-                updateTransport, signatureVerifier, unpacker, updateDriver, lifecycle, mainQueue,
+                updateAdapters, updateAdapters, updateAdapters, updateDriver, lifecycle, mainQueue,
                 configuration.feedURL.value_or(""), configuration.publicEDKey.value_or(""),
                 info.value("CFBundleShortVersionString", ""),
                 bundle.installedBundle()});
@@ -287,9 +286,11 @@ struct Parts {
                                                           [this] { uninstaller.requestUninstall(); }, lifecycle,
                                                           environment.uiTesting}};
 
-    // Settings the command line writes while the application runs reach every part above.
-    SettingsChangeWatcher settingsWatcher{settings, timer};
-    UserTemplatesWatcher templatesWatcher{settings, templates, timer};
+    // Settings the command line writes while the application runs reach every part above. The
+    // suite's folder and the Templates folder wake the application only when they change.
+    QtReadableDescriptors readableDescriptors;
+    SettingsChangeWatcher settingsWatcher{settings, timer, &readableDescriptors};
+    UserTemplatesWatcher templatesWatcher{settings, templates, timer, &readableDescriptors};
 
     // The main window (its cards built afresh for each window) and the help window.
     AppWindows windows{settings, shownVersion, [this] { return contentParts(); },
@@ -499,30 +500,42 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     };
     serveLaunches();
     // Some session managers empty the runtime folder under running programs: the socket and the
-    // lock are put back within seconds, so later launches reach this instance rather than start
-    // another.
+    // lock are put back at once, so later launches reach this instance rather than start another.
+    // The folder is watched, so the check runs when something in it changes; it runs every two
+    // seconds only while something could not be put back, or where the folder cannot be watched.
     QTimer keepInstanceFiles;
     keepInstanceFiles.setInterval(kInstanceFilesCheckMilliseconds);
+    FolderChangeNotifier instanceFolder;
     bool instanceFilesMissing = false;  // said once, tried again at every check
-    QObject::connect(&keepInstanceFiles, &QTimer::timeout, [&] {
+    const auto checkInstanceFiles = [&] {
         const bool socketGone = !socket.isInPlace();
         const bool lockGone = !lock.isInPlace();
         if (!socketGone && !lockGone) {
             instanceFilesMissing = false;
-            return;
+        } else {
+            if (!instanceFilesMissing) log.error("The instance's socket or lock was removed; putting them back");
+            if (lockGone && lock.acquireAgain() != SingleInstanceLock::Outcome::acquired && !instanceFilesMissing)
+                log.error("Could not take the single-instance lock again: %{public}s", lock.error());
+            if (socketGone) {
+                launches.reset();
+                if (!socket.listenAgain() && !instanceFilesMissing)
+                    log.error("Later launches cannot reach this instance: %{public}s", socket.error());
+                serveLaunches();
+            }
+            instanceFilesMissing = true;
         }
-        if (!instanceFilesMissing) log.error("The instance's socket or lock was removed; putting them back");
-        if (lockGone && lock.acquireAgain() != SingleInstanceLock::Outcome::acquired && !instanceFilesMissing)
-            log.error("Could not take the single-instance lock again: %{public}s", lock.error());
-        if (socketGone) {
-            launches.reset();
-            if (!socket.listenAgain() && !instanceFilesMissing)
-                log.error("Later launches cannot reach this instance: %{public}s", socket.error());
-            serveLaunches();
-        }
-        instanceFilesMissing = true;
-    });
-    keepInstanceFiles.start();
+        // Watched again each time: the folder itself may have been made anew.
+        const bool watched = instanceFolder.watch({socketPath.parent_path()}) == 1;
+        if (watched && !instanceFilesMissing) keepInstanceFiles.stop();
+        else if (!keepInstanceFiles.isActive()) keepInstanceFiles.start();
+    };
+    QObject::connect(&keepInstanceFiles, &QTimer::timeout, checkInstanceFiles);
+    std::unique_ptr<ReadableDescriptors::Watch> instanceFolderEvents;
+    if (instanceFolder.fd() >= 0)
+        instanceFolderEvents = parts->readableDescriptors.whenReadable(instanceFolder.fd(), [&] {
+            if (instanceFolder.takeChanges()) checkInstanceFiles();
+        });
+    checkInstanceFiles();
     log.log("Quillet+ started (platform %{public}s)", QGuiApplication::platformName().toStdString());
     // A plain launch opens the main window, unless Quillet+ lives in the tray and the welcome
     // walkthrough was done (as when it starts at login); what else it asked for is done now.
@@ -538,6 +551,7 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     const int status = application.exec();
 
     // No launch is taken any more; one made from here on starts the next instance.
+    instanceFolderEvents.reset();
     launches.reset();
     parts->controller.stop();
     parts->presence.stop();

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
 
 #include "platform/linux/DisplayPlatform.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
@@ -12,6 +14,35 @@
 #include "shared/paths/UserEnvironment.h"
 
 namespace quillet {
+
+namespace {
+
+// Puts the application's icon on its windows when the first of them shows. Set at start, its
+// renders were read and sent to the X server as a property of the tray icon's window, and again
+// whenever the tray recreated it, at every launch and for no one to see.
+class IconOnFirstWindow final : public QObject {
+public:
+    IconOnFirstWindow(QString iconDirectory, QObject* parent) : QObject(parent), iconDirectory_(std::move(iconDirectory)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || done_) return false;
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !widget->isWindow() || widget->windowType() == Qt::Popup ||
+            widget->windowType() == Qt::ToolTip || widget->inherits("QSystemTrayIconSys"))
+            return false;
+        done_ = true;
+        QApplication::setWindowIcon(applicationIcon(iconDirectory_.toStdString()));
+        deleteLater();
+        return false;
+    }
+
+private:
+    QString iconDirectory_;
+    bool done_ = false;
+};
+
+}  // namespace
 
 QtProgram::QtProgram(std::vector<std::string> arguments, const UserEnvironment& environment,
                      const ResourceBundle& resources, Start what)
@@ -60,7 +91,8 @@ void QtProgram::start(bool windows) {
         application_ = std::make_unique<QApplication>(argc_, argv_.data());
         QApplication::setApplicationDisplayName(QStringLiteral("Quillet+"));
         QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
-        QApplication::setWindowIcon(applicationIcon(iconDirectory_));
+        application_->installEventFilter(
+            new IconOnFirstWindow(QString::fromStdString(iconDirectory_), application_.get()));
         QApplication::setQuitOnLastWindowClosed(false);
     } else {
         application_ = std::make_unique<QCoreApplication>(argc_, argv_.data());

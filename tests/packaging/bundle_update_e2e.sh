@@ -137,6 +137,8 @@ answer "the refusal alert" no_dialog
 check "the bundle is unchanged byte for byte" '[ "$(digest)" = "$before" ]'
 check "no staging folder is left" '[ "$(ls -A "$apps")" = Quillet+.app ]'
 check "it did not relaunch" '[ "$(starts "$scratch/tampered.log")" = 1 ]'
+check "the download went through the update module, loaded for the check" \
+  'grep -q "Loaded the update module $bundle/lib/quillet/quillet-update.so" "$scratch/tampered.log"'
 kill -TERM $app; wait $app
 
 # 2. The signed newer build: installed, and started in the old one's place.

@@ -36,7 +36,7 @@ extensiondir=$(pkg-config --variable=extensiondir libnautilus-extension-4)
 thunardir=$(pkg-config --variable=extensionsdir thunarx-3)
 cajadir=$(pkg-config --variable=extensiondir libcaja-extension)
 nemodir=$(pkg-config --variable=extensiondir libnemo-extension)
-for file in /usr/bin/quillet /usr/libexec/quillet-app \
+for file in /usr/bin/quillet /usr/libexec/quillet-app /usr/lib/quillet/quillet-update.so \
             /usr/share/quillet/Info.json /usr/share/quillet/blank.docx /usr/share/quillet/blank.xlsx \
             /usr/share/quillet/blank.pptx "$extensiondir/libquillet-nautilus.so" \
             "$thunardir/quillet-thunar.so" "$cajadir/quillet-caja.so" "$nemodir/quillet-nemo.so" \
@@ -107,7 +107,7 @@ while read -r command; do
   check "the manual describes the $command command" 'grep -qE "^       $command( |$)" "$scratch/manual"'
 done <"$scratch/commands"
 check "the programs are stripped" \
-  '! file "$root/usr/bin/quillet" "$root/usr/libexec/quillet-app" "$root$extensiondir/libquillet-nautilus.so" | grep -q "not stripped"'
+  '! file "$root/usr/bin/quillet" "$root/usr/libexec/quillet-app" "$root/usr/lib/quillet/quillet-update.so" "$root$extensiondir/libquillet-nautilus.so" | grep -q "not stripped"'
 check "no build or source folder named" '! grep -rqF "$build_dir" "$root" && ! grep -rqF "$source_dir" "$root"'
 
 # The programs as the package lays them out find their resources: a Word document is a copy of

@@ -5,6 +5,7 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ManualMainQueueTimer.h"
+#include "tests/support/PolledReadableDescriptors.h"
 #include "tests/support/TemporaryConfigHome.h"
 
 using namespace quillet;
@@ -89,4 +90,33 @@ TEST(SettingsChangeWatcher, ALookBookedBeforeTheWatcherWentAwayDoesNothing) {
     f.timer.runPending();
     EXPECT_EQ(f.timer.pending(), 0u);
     EXPECT_EQ(f.shortcutDeliveries, 0);
+}
+
+TEST(SettingsChangeWatcher, GivenReadableDescriptorsItSleepsUntilAWriteInTheSuitesFolder) {
+    Fixture f;
+    test::PolledReadableDescriptors descriptors;
+    SettingsChangeWatcher watcher(f.settings, f.timer, &descriptors);
+    watcher.start();
+    EXPECT_EQ(f.timer.pending(), 0u);
+    ASSERT_EQ(descriptors.watched(), 1u);
+    EXPECT_EQ(descriptors.dispatch(), 0);
+
+    // The command line writes from its own process: the write wakes the watcher, which reloads.
+    auto outcome = test::runInChild([&] {
+        auto child = DefaultsSuite::open(f.home.path(), DefaultsSuite::kSharedSuiteName);
+        return child && child->set("quickCreateShortcut", data(R"({"keyCode": 31, "carbonModifiers": 6144})"))
+                   ? "ok"
+                   : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    EXPECT_GE(descriptors.dispatch(), 1);
+    EXPECT_EQ(f.settings.quickCreateShortcut.get(), (QuickCreateShortcut{31, 6144}));
+    EXPECT_EQ(f.shortcutDeliveries, 1);
+
+    // The application's own assignment wakes it too, but reloads nothing.
+    f.settings.quickCreateShortcut.set(QuickCreateShortcut{32, 6144});
+    descriptors.dispatch();
+    EXPECT_EQ(f.shortcutDeliveries, 2);
+    EXPECT_EQ(descriptors.dispatch(), 0);
+    EXPECT_EQ(f.timer.pending(), 0u);
 }

@@ -9,6 +9,7 @@
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
 #include "tests/support/ManualMainQueueTimer.h"
+#include "tests/support/PolledReadableDescriptors.h"
 #include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -108,4 +109,37 @@ TEST_F(TemplatesWatcherTest, AFolderMadeLaterIsFoundAndNoTemplatesLeaveThreeSect
     EXPECT_EQ(settings.fileTypeShortcuts->count("template:README.md"), 1u);
     settings.setShortcut(QuickCreateShortcut{47, 6144}, "template:Other.md");
     EXPECT_EQ(settings.fileTypeShortcuts->count("template:Other.md"), 0u);
+}
+
+TEST_F(TemplatesWatcherTest, GivenReadableDescriptorsItSleepsUntilTheFolderOrItsParentChanges) {
+    PolledReadableDescriptors descriptors;
+    {
+        UserTemplatesWatcher watcher(settings, UserTemplates(folder), timer, &descriptors);
+        watcher.start();
+        // No look is scheduled: only the kernel's report wakes the watcher.
+        EXPECT_EQ(timer.pending(), 0u);
+        EXPECT_EQ(descriptors.watched(), 1u);
+        EXPECT_EQ(descriptors.dispatch(), 0);
+
+        // The folder made where it is expected (its parent is watched meanwhile).
+        fs::create_directories(folder);
+        writeFile(folder / "README.md", "# Project\n");
+        EXPECT_EQ(descriptors.dispatch(), 1);
+        EXPECT_EQ(enabledTemplates(), std::vector<std::string>{"template:README.md"});
+
+        // In a subfolder made later, and removed again.
+        fs::create_directories(folder / "Work");
+        EXPECT_EQ(descriptors.dispatch(), 1);
+        writeFile(folder / "Work" / "Invoice.ods", "invoice");
+        EXPECT_EQ(descriptors.dispatch(), 1);
+        EXPECT_EQ(enabledTemplates(), (std::vector<std::string>{"template:README.md", "template:Work/Invoice.ods"}));
+        fs::remove(folder / "README.md");
+        EXPECT_EQ(descriptors.dispatch(), 1);
+        EXPECT_EQ(enabledTemplates(), std::vector<std::string>{"template:Work/Invoice.ods"});
+
+        // Nothing changed: nothing wakes it.
+        EXPECT_EQ(descriptors.dispatch(), 0);
+        EXPECT_EQ(timer.pending(), 0u);
+    }
+    EXPECT_EQ(descriptors.watched(), 0u);
 }
