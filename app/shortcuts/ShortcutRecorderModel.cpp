@@ -1,5 +1,7 @@
 #include "app/shortcuts/ShortcutRecorderModel.h"
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 void ShortcutRecorderModel::click() {
@@ -62,7 +64,7 @@ ShortcutRecorderModel::Appearance ShortcutRecorderModel::appearance() const {
     if (message)
         result.text = *message;
     else if (isRecording)
-        result.text = kPrompt;
+        result.text = translate(kPrompt);
     else if (shortcut)
         result.text = shortcut->displayString();
     else

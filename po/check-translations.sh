@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Lists, per language, the texts of the sources that its catalogue leaves untranslated or marks
+# fuzzy (unfinished), and the errors msgfmt finds in it. Fails when any of the languages
+# given (by default every one in po/LINGUAS) has one.
+# Usage: po/check-translations.sh [LANG...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$here/extract-texts.sh" "$work/quillet.pot"
+if [ $# -gt 0 ]; then languages=("$@"); else mapfile -t languages < <(grep -v -e '^#' -e '^$' "$here/LINGUAS"); fi
+failed=0
+for lang in "${languages[@]}"; do
+  po=$here/$lang.po
+  if [ ! -f "$po" ]; then
+    echo "$lang: no catalogue $po"; failed=1; continue
+  fi
+  # Against the texts of the sources as they are now, not as the catalogue last saw them.
+  msgmerge --quiet --no-wrap -o "$work/$lang.po" "$po" "$work/quillet.pot"
+  if ! msgfmt --check --output-file=/dev/null "$work/$lang.po" 2>"$work/$lang.errors"; then
+    echo "$lang: msgfmt finds errors:"; sed 's/^/  /' "$work/$lang.errors"; failed=1
+  fi
+  untranslated=$(msgattrib --untranslated --no-obsolete --no-wrap "$work/$lang.po" | grep -c '^msgid "' || true)
+  fuzzy=$(msgattrib --only-fuzzy --no-obsolete --no-wrap "$work/$lang.po" | grep -c '^msgid "' || true)
+  # msgattrib prints the header entry too whenever it prints anything.
+  [ "$untranslated" -gt 0 ] && untranslated=$((untranslated - 1))
+  [ "$fuzzy" -gt 0 ] && fuzzy=$((fuzzy - 1))
+  total=$(grep -c '^msgid "' "$work/quillet.pot"); total=$((total - 1))
+  echo "$lang: $((total - untranslated - fuzzy)) of $total translated, $untranslated untranslated, $fuzzy fuzzy"
+  if [ "$untranslated" -gt 0 ] || [ "$fuzzy" -gt 0 ]; then
+    failed=1
+    for kind in untranslated only-fuzzy; do
+      msgattrib --$kind --no-obsolete --no-wrap "$work/$lang.po" |
+        awk -v kind="${kind#only-}" -v lang="$lang" '/^#: /{where=$0} /^msgid "./{print "  " lang " " kind ": " substr($0, 7) "   " where}'
+    done
+  fi
+done
+exit $failed
