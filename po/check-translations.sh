@@ -20,6 +20,32 @@ for lang in "${languages[@]}"; do
   if ! msgfmt --check --output-file=/dev/null "$work/$lang.po" 2>"$work/$lang.errors"; then
     echo "$lang: msgfmt finds errors:"; sed 's/^/  /' "$work/$lang.errors"; failed=1
   fi
+  # A translation keeps every placeholder (%1, {the file manager}) and bold span (**) of its text.
+  if ! python3 - "$work/$lang.po" "$lang" <<'PY'
+import re, sys
+def unquote(lines):
+    return ''.join(bytes(m, 'utf-8').decode('unicode_escape').encode('latin-1').decode('utf-8')
+                   for line in lines for m in re.findall(r'"((?:[^"\\]|\\.)*)"', line))
+bad = 0
+for block in open(sys.argv[1], encoding='utf-8').read().split('\n\n'):
+    fields, key = {}, None
+    for line in block.splitlines():
+        m = re.match(r'(msgid|msgid_plural|msgstr(?:\[\d\])?) ', line)
+        if m: key = m.group(1); fields[key] = [line]
+        elif line.startswith('"') and key: fields[key].append(line)
+    english = unquote(fields.get('msgid', []))
+    if not english: continue
+    # {the file manager} may start a sentence as {The file manager} in another language.
+    marks = lambda text: (sorted(p.lower() for p in re.findall(r'%\d|\{[^}]*\}', text)), text.count('**'))
+    for name, lines in fields.items():
+        if not name.startswith('msgstr'): continue
+        text = unquote(lines)
+        if text and marks(text) != marks(english):
+            bad += 1
+            print('  %s placeholders differ: %r -> %r' % (sys.argv[2], english, text))
+sys.exit(1 if bad else 0)
+PY
+  then failed=1; fi
   untranslated=$(msgattrib --untranslated --no-obsolete --no-wrap "$work/$lang.po" | grep -c '^msgid "' || true)
   fuzzy=$(msgattrib --only-fuzzy --no-obsolete --no-wrap "$work/$lang.po" | grep -c '^msgid "' || true)
   # msgattrib prints the header entry too whenever it prints anything.

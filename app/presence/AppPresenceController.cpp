@@ -90,8 +90,8 @@ void AppPresenceController::lastWindowClosed() {
 }
 
 std::string AppPresenceController::desktopOfferNote(AppPresence presence, bool trayAvailable) {
-    if (!trayAvailable) return kNoTrayNote;
-    if (presence == AppPresence::dockOnly) return kQuitsOnCloseNote;
+    if (!trayAvailable) return translate(kNoTrayNote);
+    if (presence == AppPresence::dockOnly) return translate(kQuitsOnCloseNote);
     return {};
 }
 

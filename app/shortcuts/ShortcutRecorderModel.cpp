@@ -45,7 +45,7 @@ ShortcutRecorderModel::PressResult ShortcutRecorderModel::keyDown(const Recorder
         return press.keyCode == kEscapeKeyCode ? PressResult::cancelled : PressResult::movesOn;
     }
     if (!hasSystemWideModifier(modifiers)) {
-        message = kModifierHint;
+        message = translate(kModifierHint);
         return PressResult::needsModifier;
     }
     if (!press.keyCode) return PressResult::unsupportedKey;

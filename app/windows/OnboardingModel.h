@@ -37,7 +37,7 @@ public:
     // "Skip" shows on every page but the last, where "Get Started" replaces it and "Next".
     bool showsSkip() const { return !isLastPage(); }
     // The default button (Return): "Next", or "Get Started" on the last page.
-    std::string primaryTitle() const { return isLastPage() ? kGetStartedTitle : kNextTitle; }
+    std::string primaryTitle() const { return translate(isLastPage() ? kGetStartedTitle : kNextTitle); }
 
     // What the default button does: the next page, or finishing on the last one.
     void primary();

@@ -57,6 +57,8 @@ FolderAccessSetupView::FolderAccessSetupView(FolderAccessSetupModel& model, QWid
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("summary"));
     summary_->setFont(calloutFont(QFont::Normal));
+    // A longer sentence (another language's) wraps within the card rather than widen the window.
+    summary_->setWordWrap(true);
     titles->addWidget(title);
     titles->addWidget(summary_);
     titles->addStretch(1);

@@ -7,6 +7,8 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <string_view>
+
 #include "gui/style/AppStyle.h"
 #include "shared/text/Translation.h"
 
@@ -65,6 +67,9 @@ AboutDialog::AboutDialog(const std::string& versionLine, QWidget* parent) : QDia
 
     layout->addSpacing(8);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Qt names its standard button in English; a translation of ours takes its place.
+    if (const char* close = translate("Close"); std::string_view(close) != "Close")
+        buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(close));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     // Wide enough for the summary on one line and the title bar's text uncut.
