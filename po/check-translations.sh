@@ -57,7 +57,13 @@ PY
     failed=1
     for kind in untranslated only-fuzzy; do
       msgattrib --$kind --no-obsolete --no-wrap "$work/$lang.po" |
-        awk -v kind="${kind#only-}" -v lang="$lang" '/^#: /{where=$0} /^msgid "./{print "  " lang " " kind ": " substr($0, 7) "   " where}'
+        awk -v kind="${kind#only-}" -v lang="$lang" '
+          /^#: / { where = $0 }
+          # A text of several lines starts with an empty "" line; the header entry has no where.
+          pending && /^"/ { print "  " lang " " kind ": " $0 "   " where; pending = 0 }
+          /^msgstr/ { pending = 0 }
+          /^msgid ""$/ { if (where != "") pending = 1; next }
+          /^msgid "/ { print "  " lang " " kind ": " substr($0, 7) "   " where }'
     done
   fi
 done

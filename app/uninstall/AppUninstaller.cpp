@@ -145,7 +145,7 @@ void AppUninstaller::tryTrash(const std::filesystem::path& bundle, std::size_t a
                                    : outcome.errorDescription;
                 break;
         }
-        failures.push_back(std::string(way.shownName) + ": " + failure);
+        failures.push_back(std::string(translate(way.shownName)) + ": " + failure);
         log_.error(std::string(way.name) + " trash attempt failed: %{public}s", failure);
         tryTrash(bundle, attempt + 1, std::move(failures));
     });
