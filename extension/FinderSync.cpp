@@ -231,8 +231,8 @@ FinderSyncMenu FinderSync::buildCreateMenu() const {
         lastInputs_ = std::move(inputs);
     }
     FinderSyncMenu menu{kMenuTitle, {}};
-    menu.items.push_back(
-        {FinderSyncMenuItem::Role::submenu, translate(kCreateFileTitle), true, 0, "", "", kMenuGlyphSize, lastSubmenu_});
+    menu.items.push_back({FinderSyncMenuItem::Role::submenu, translate(kCreateFileTitle), true, 0, "", "",
+                          kMenuGlyphSize, lastSubmenu_});
     return menu;
 }
 

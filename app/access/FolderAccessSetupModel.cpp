@@ -48,7 +48,8 @@ void FolderAccessSetupModel::perform(Action action) {
     try {
         switch (action) {
             case Action::grantHomeFolder:
-                message = formatText(translate("Saved access to %1."), {displayName(access_.grantHomeFolder(locations_))});
+                message =
+                    formatText(translate("Saved access to %1."), {displayName(access_.grantHomeFolder(locations_))});
                 break;
             case Action::addOtherFolders:
                 message = grantedListMessage(access_.addOtherFolders(locations_));
@@ -99,14 +100,16 @@ std::string FolderAccessSetupModel::rowSymbol(const fs::path& root) const {
 
 std::string FolderAccessSetupModel::summaryText(std::size_t count) {
     if (count == 0) return translate("No saved folder roots.");
-    return formatText(translatePlural("%1 saved folder root.", "%1 saved folder roots.", count), {std::to_string(count)});
+    return formatText(translatePlural("%1 saved folder root.", "%1 saved folder roots.", count),
+                      {std::to_string(count)});
 }
 
 std::string FolderAccessSetupModel::grantedListMessage(const std::vector<fs::path>& folders) const {
     if (folders.empty()) return translate("No folder roots selected.");
     if (folders.size() == 1) return formatText(translate("Saved access to %1."), {displayName(folders.front())});
-    return formatText(translatePlural("Saved access to %1 folder root.", "Saved access to %1 folder roots.", folders.size()),
-                      {std::to_string(folders.size())});
+    return formatText(
+        translatePlural("Saved access to %1 folder root.", "Saved access to %1 folder roots.", folders.size()),
+        {std::to_string(folders.size())});
 }
 
 }  // namespace quillet

@@ -195,7 +195,8 @@ std::string SecurityScopedFolderAccess::defaultAccessMessage(const FolderPath& s
                                                              const FolderPath& required) const {
     const std::string display = displayNames_.displayName(suggested.path());
     if (suggested != required)
-        return formatText(translate("Grant access to %1 so Quillet+ can create files in it and all its subfolders."), {display});
+        return formatText(translate("Grant access to %1 so Quillet+ can create files in it and all its subfolders."),
+                          {display});
     return formatText(translate("Choose %1 so Quillet+ can create files there."), {display});
 }
 

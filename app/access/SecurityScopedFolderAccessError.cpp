@@ -17,17 +17,17 @@ SecurityScopedFolderAccessError::SecurityScopedFolderAccessError(Kind kind, std:
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::accessCancelled(std::filesystem::path folder) {
     SecurityScopedFolderAccessError error(
-        Kind::accessCancelled,
-        formatText(translate("Quillet+ needs access to %1 before it can create files there."), {lastPathComponent(folder)}));
+        Kind::accessCancelled, formatText(translate("Quillet+ needs access to %1 before it can create files there."),
+                                          {lastPathComponent(folder)}));
     error.folder_ = std::move(folder);
     return error;
 }
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::wrongFolder(std::filesystem::path suggested,
                                                                              std::filesystem::path chosen) {
-    SecurityScopedFolderAccessError error(Kind::wrongFolder,
-                                          formatText(translate("Please choose %1 (or a folder that contains it), not %2."),
-                                                     {lastPathComponent(suggested), lastPathComponent(chosen)}));
+    SecurityScopedFolderAccessError error(
+        Kind::wrongFolder, formatText(translate("Please choose %1 (or a folder that contains it), not %2."),
+                                      {lastPathComponent(suggested), lastPathComponent(chosen)}));
     error.folder_ = std::move(suggested);
     error.chosen_ = std::move(chosen);
     return error;
@@ -48,7 +48,8 @@ SecurityScopedFolderAccessError SecurityScopedFolderAccessError::bookmarkResolut
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::noSavedAccess(std::filesystem::path folder) {
     SecurityScopedFolderAccessError error(
-        Kind::noSavedAccess, formatText(translate("Quillet+ does not have saved access to %1."), {lastPathComponent(folder)}));
+        Kind::noSavedAccess,
+        formatText(translate("Quillet+ does not have saved access to %1."), {lastPathComponent(folder)}));
     error.folder_ = std::move(folder);
     return error;
 }

@@ -68,8 +68,9 @@ ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
 
 std::string creationStatusMessage(const std::filesystem::path& createdFile,
                                   const ResolvedCreationDestination& destination) {
-    // TRANSLATORS: %1 is the new file's name.
-    if (destination.usedFallback) return formatText(translate("Created %1 on Desktop"), {lastPathComponent(createdFile)});
+    if (destination.usedFallback)
+        // TRANSLATORS: %1 is the new file's name.
+        return formatText(translate("Created %1 on Desktop"), {lastPathComponent(createdFile)});
     // TRANSLATORS: %1 is the new file's name, %2 the folder it was created in.
     return formatText(translate("Created %1 in %2"),
                       {lastPathComponent(createdFile), destination.destinationDisplayName()});

@@ -23,8 +23,7 @@ FileCreationError FileCreationError::writeFailed(PlatformError underlying) {
 }
 
 FileCreationError FileCreationError::invalidFileName() {
-    return FileCreationError(Kind::invalidFileName, translate("Please enter a valid file name."), {},
-                             std::nullopt);
+    return FileCreationError(Kind::invalidFileName, translate("Please enter a valid file name."), {}, std::nullopt);
 }
 
 }  // namespace quillet

@@ -34,8 +34,9 @@ std::vector<FileManagerMenuPresence> fileManagerMenuPresence(const FileManagerMe
     std::vector<FileManagerMenuPresence> found;
     for (const auto& kind : kFileManagerMenuKinds) {
         if (!places.isInstalled || !places.isInstalled(kind.program)) continue;
-        // TRANSLATORS: the name GNOME gives its file manager (Nautilus) in your language.
-        const std::string name = kind.displayName == "Files" ? translateIn("GNOME file manager", "Files") : std::string(kind.displayName);
+        const std::string name =
+            // TRANSLATORS: the name GNOME gives its file manager (Nautilus) in your language.
+            kind.displayName == "Files" ? translateIn("GNOME file manager", "Files") : std::string(kind.displayName);
         FileManagerMenuPresence presence{name, false, !kind.moduleFile.empty()};
         if (presence.fromModule) {
             for (const auto& folder : places.libraryFolders)
@@ -60,9 +61,11 @@ std::string fileManagerMenuSummary(const std::vector<FileManagerMenuPresence>& p
         else withoutKeptMenu.push_back(manager.name);
     }
     std::string text;
-    // TRANSLATORS: "it" is the Create File menu; %1 lists file managers ("Files and Dolphin").
-    if (!with.empty()) text = formatText(translate("On this computer it is in %1."), {listed(with)});
-    else if (!presence.empty()) text = translate("On this computer no file manager shows it yet.");
+    if (!with.empty())
+        // TRANSLATORS: "it" is the Create File menu; %1 lists file managers ("Files and Dolphin").
+        text = formatText(translate("On this computer it is in %1."), {listed(with)});
+    else if (!presence.empty())
+        text = translate("On this computer no file manager shows it yet.");
     const auto add = [&](const std::string& sentence) { text += (text.empty() ? "" : " ") + sentence; };
     // Modules load only from the file managers' own folders, which the package fills.
     // TRANSLATORS: %1 is one or more file managers' names; "it" is the Create File menu.

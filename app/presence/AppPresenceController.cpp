@@ -164,7 +164,8 @@ StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode de
     const DesktopWords& words = environment_.quickCreate.words();
     item.title = desktop ? translate(kCreateOnDesktopTitle) : words.fill(kCreateInFolderTitle);
     item.symbolName = desktop ? "desktopcomputer" : "folder";
-    item.accessibilityDescription = desktop ? translate("Desktop") : words.fill(linuxtexts::kFrontFolderDestinationTitle);
+    item.accessibilityDescription =
+        desktop ? translate("Desktop") : words.fill(linuxtexts::kFrontFolderDestinationTitle);
     if (!settings_) return item;
 
     const auto types = settings_->enabledFileTypesInOrder();

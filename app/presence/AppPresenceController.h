@@ -88,7 +88,7 @@ public:
     static std::string desktopOfferNote(AppPresence presence, bool trayAvailable);
     static constexpr const char* kNoTrayNote =
         N_("This session has no tray (no StatusNotifier host runs on the session bus), so Quillet+ "
-        "shows in the taskbar and quits when you close its window.");
+           "shows in the taskbar and quits when you close its window.");
     static constexpr const char* kQuitsOnCloseNote =
         N_("Closing the window quits Quillet+; with the tray icon it keeps running for its shortcuts.");
 

@@ -22,8 +22,10 @@ std::string settingTitle(const std::string& key) {
 }
 
 SettingNotSavedError::SettingNotSavedError(std::string key, const std::string& reason)
-    // TRANSLATORS: %1 names the setting ("the Quick Create shortcut"), %2 says why ("There is no room left on the disk.").
-    : UserFacingError(formatText(translate("Your change to %1 was not saved. %2"), {settingTitle(key), translate(reason.c_str())})),
+    : UserFacingError(
+          // TRANSLATORS: %1 names the setting ("the Quick Create shortcut"), %2 says why ("There is no room left
+          // on the disk.").
+          formatText(translate("Your change to %1 was not saved. %2"), {settingTitle(key), translate(reason.c_str())})),
       key_(std::move(key)) {}
 
 Alert settingNotSavedAlert(const SettingNotSavedError& error) {

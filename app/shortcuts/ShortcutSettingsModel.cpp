@@ -69,7 +69,7 @@ ShortcutSettingsModel::DirectShortcutRow ShortcutSettingsModel::directShortcutRo
     // the other rows and the Quick Create row still count it.
     if (!settings_.enabledFileTypeIDs.get().count(type.id)) {
         // TRANSLATORS: %1 is a file name extension (".md").
-    row.status = formatText(translate("%1 disabled"), {"." + type.fileExtension});
+        row.status = formatText(translate("%1 disabled"), {"." + type.fileExtension});
         return row;
     }
     if (row.shortcut) {

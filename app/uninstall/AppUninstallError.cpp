@@ -16,8 +16,10 @@ AppUninstallError AppUninstallError::notRunningFromAppBundle(std::filesystem::pa
 }
 
 AppUninstallError AppUninstallError::trashMoveFailed(std::optional<std::string> underlyingDescription) {
-    if (!underlyingDescription) return AppUninstallError(Kind::trashMoveFailed, translate(linuxtexts::kTrashMoveFailedNoLocation));
-    return AppUninstallError(Kind::trashMoveFailed, translate(linuxtexts::kTrashMoveFailedPrefix) + *underlyingDescription);
+    if (!underlyingDescription)
+        return AppUninstallError(Kind::trashMoveFailed, translate(linuxtexts::kTrashMoveFailedNoLocation));
+    return AppUninstallError(Kind::trashMoveFailed,
+                             translate(linuxtexts::kTrashMoveFailedPrefix) + *underlyingDescription);
 }
 
 AppUninstallError AppUninstallError::trashMoveReportedNoResult(std::filesystem::path bundle) {

@@ -48,7 +48,8 @@ std::filesystem::path withoutTrailingSeparator(std::filesystem::path path) {
 AppUninstaller::AppUninstaller(AppUninstallerEnvironment environment) : environment_(std::move(environment)) {}
 
 Alert AppUninstaller::failureAlert(const AppUninstallError& error) {
-    return Alert{kFailureMessage, error.description() + "\n\n" + translate(error.recoverySuggestion().c_str()), AlertStyle::warning};
+    return Alert{kFailureMessage, error.description() + "\n\n" + translate(error.recoverySuggestion().c_str()),
+                 AlertStyle::warning};
 }
 
 void AppUninstaller::requestUninstall() {

@@ -161,7 +161,8 @@ void FolderAccessSetupView::rebuildGrid() {
         forget->setAutoRaise(true);
         forget->setCursor(Qt::PointingHandCursor);
         forget->setToolTip(QString::fromUtf8(translate(FolderAccessSetupModel::kForgetAccessHelp)));
-        forget->setAccessibleName(qs(translate(FolderAccessSetupModel::kForgetAccessHelp) + std::string(" ") + cell.displayName));
+        forget->setAccessibleName(
+            qs(translate(FolderAccessSetupModel::kForgetAccessHelp) + std::string(" ") + cell.displayName));
         forget->setIcon(drawnSymbolIcon(FolderAccessSetupModel::kForgetAccessSymbolName, tertiaryText(pal)));
         forget->setIconSize(QSize(kForgetSymbolSize, kForgetSymbolSize));
         forget->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 1px; }"));

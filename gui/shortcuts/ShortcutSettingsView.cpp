@@ -201,7 +201,8 @@ void ShortcutSettingsView::buildDirectSection() {
     label->setSpacing(6);
     destinationIcon_ = new QLabel(directSection_);
     destinationIcon_->setFixedSize(18, 18);
-    auto* destinationTitle = new QLabel(QString::fromUtf8(translate(ShortcutSettingsModel::kDestinationTitle)), directSection_);
+    auto* destinationTitle =
+        new QLabel(QString::fromUtf8(translate(ShortcutSettingsModel::kDestinationTitle)), directSection_);
     destinationTitle->setFont(appstyle::calloutFont(QFont::Medium));
     label->addWidget(destinationIcon_);
     label->addWidget(destinationTitle);

@@ -133,7 +133,8 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
     // F1, the help key of Linux desktops. (Ctrl+Shift+/ arrives as Ctrl+? on most layouts, and
     // holding both made Qt refuse either as ambiguous.)
     helpItem->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QString::fromUtf8(translate("Show Welcome Walkthrough")), window, [this] { showWelcomeWalkthrough(); });
+    help->addAction(QString::fromUtf8(translate("Show Welcome Walkthrough")), window,
+                    [this] { showWelcomeWalkthrough(); });
     if (actions_.updater) {
         help->addSeparator();
         // Asked again each time the menu opens, so the item follows whether a check can start.

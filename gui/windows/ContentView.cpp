@@ -94,8 +94,8 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     titles->setSpacing(2);
     titles->addWidget(label(QStringLiteral("Quillet+"), appstyle::appFont(22, QFont::DemiBold),
                             palette.color(QPalette::WindowText), header));
-    titles->addWidget(label(QString::fromUtf8(translate(linuxtexts::kMainWindowTagline)), appstyle::calloutFont(QFont::Normal),
-                            appstyle::secondaryText(palette), header));
+    titles->addWidget(label(QString::fromUtf8(translate(linuxtexts::kMainWindowTagline)),
+                            appstyle::calloutFont(QFont::Normal), appstyle::secondaryText(palette), header));
     titles->addWidget(label(QString::fromStdString(versionLine), appstyle::captionFont(QFont::Normal),
                             appstyle::tertiaryText(palette), header));
     row->addLayout(titles);
@@ -106,8 +106,8 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     auto* presenceColumn = new QVBoxLayout(presence);
     presenceColumn->setContentsMargins(0, 0, 0, 0);
     presenceColumn->setSpacing(6);
-    presenceColumn->addWidget(label(QString::fromUtf8(translate("App Presence")), appstyle::captionFont(QFont::DemiBold),
-                                    appstyle::secondaryText(palette), presence),
+    presenceColumn->addWidget(label(QString::fromUtf8(translate("App Presence")),
+                                    appstyle::captionFont(QFont::DemiBold), appstyle::secondaryText(palette), presence),
                               0, Qt::AlignRight);
     // Two segments, "Taskbar" and "Tray": choosing one writes the setting at once.
     auto* segments = new QWidget(presence);

@@ -22,7 +22,8 @@ int createCommand(Invocation& inv) {
     // every word after the option is an item, whatever it looks like.
     std::optional<std::string> clickedItem;
     if (inv.args.size() >= 2 && inv.args[1] == FileManagerMenu::kItemOption) {
-        if (inv.args.size() == 2 || inv.args[2].empty()) return usageError(inv, N_("--item needs the clicked item's path"));
+        if (inv.args.size() == 2 || inv.args[2].empty())
+            return usageError(inv, N_("--item needs the clicked item's path"));
         clickedItem = inv.args[2];
         inv.args.resize(1);
     }
@@ -36,7 +37,8 @@ int createCommand(Invocation& inv) {
         return kExitUsage;
     }
     const auto type = creatableFileType(inv.args[0], UserTemplates(inv.environment.templatesFolder()));
-    if (!type) return usageError(inv, formatText(translate("unknown file type \"%1\" (see quillet types)"), {inv.args[0]}));
+    if (!type)
+        return usageError(inv, formatText(translate("unknown file type \"%1\" (see quillet types)"), {inv.args[0]}));
     CreationDestinationMode mode = CreationDestinationMode::desktop;
     if (destinationGiven) {
         auto parsed = creationDestinationModeFromRawValue(destinationArgument);

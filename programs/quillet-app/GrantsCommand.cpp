@@ -34,7 +34,8 @@ std::filesystem::path absoluteFolder(const std::string& word) {
 
 int grantsCommand(Invocation& inv) {
     const auto& args = inv.args;
-    if (args.empty()) return usageError(inv, std::string(translate("grants needs list, add or remove")) + "\n" + kUsage);
+    if (args.empty())
+        return usageError(inv, std::string(translate("grants needs list, add or remove")) + "\n" + kUsage);
     const std::string& verb = args[0];
     if (verb == "list") {
         if (args.size() != 1) return usageError(inv, std::string(translate("list takes no arguments")) + "\n" + kUsage);
@@ -48,7 +49,9 @@ int grantsCommand(Invocation& inv) {
     // The same suite the application keeps its grants in.
     auto suite = DefaultsSuite::openShared(inv.environment.configurationHome);
     if (!suite->isPersistent()) {
-        inv.err << "quillet: " << formatText(translate("could not open the settings suite %1"), {DefaultsSuite::kSharedSuiteName}) << "\n";
+        inv.err << "quillet: "
+                << formatText(translate("could not open the settings suite %1"), {DefaultsSuite::kSharedSuiteName})
+                << "\n";
         return kExitFailure;
     }
     PosixFolderBookmarks bookmarks;
@@ -62,7 +65,8 @@ int grantsCommand(Invocation& inv) {
     const std::filesystem::path folder = absoluteFolder(args[1]);
     if (verb == "remove") {
         if (!access.removeSavedAccess(folder)) {
-            inv.err << "quillet: " << formatText(translate("could not remove the grant for %1"), {folder.string()}) << "\n";
+            inv.err << "quillet: " << formatText(translate("could not remove the grant for %1"), {folder.string()})
+                    << "\n";
             return kExitFailure;
         }
         return kExitOK;

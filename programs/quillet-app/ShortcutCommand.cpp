@@ -84,7 +84,9 @@ int set(Invocation& inv) {
     const UserTemplates templates(inv.environment.templatesFolder());
     const auto type = target == kQuickCreate ? std::nullopt : creatableFileType(target, templates);
     if (target != kQuickCreate && !type)
-        return usageError(inv, formatText(translate("unknown file type \"%1\" (quick-create, or see quillet types --all)"), {target}));
+        return usageError(
+            inv,
+            formatText(translate("unknown file type \"%1\" (quick-create, or see quillet types --all)"), {target}));
     QuickCreateShortcut shortcut;
     try {
         shortcut = parseKeyCombination(inv.args[2]);
@@ -121,14 +123,16 @@ int clear(Invocation& inv) {
     if (target == kQuickCreate) {
         // Quick Create always has a shortcut; the card offers only to reset it.
         inv.err << "quillet: "
-                << formatText(translate("the Quick Create shortcut cannot be cleared, only changed (quillet shortcut set "
-                                        "%1 restores the default)"),
-                              {std::string(kQuickCreate) + ' ' + defaultQuickCreateShortcut.displayString()})
+                << formatText(
+                       translate("the Quick Create shortcut cannot be cleared, only changed (quillet shortcut set "
+                                 "%1 restores the default)"),
+                       {std::string(kQuickCreate) + ' ' + defaultQuickCreateShortcut.displayString()})
                 << "\n";
         return kExitFailure;
     }
     const auto type = creatableFileType(target, UserTemplates(inv.environment.templatesFolder()));
-    if (!type) return usageError(inv, formatText(translate("unknown file type \"%1\" (see quillet types --all)"), {target}));
+    if (!type)
+        return usageError(inv, formatText(translate("unknown file type \"%1\" (see quillet types --all)"), {target}));
     ShortcutSettings s(inv.environment);
     auto shortcuts = s.fileTypes;
     if (shortcuts.erase(type->id)) {

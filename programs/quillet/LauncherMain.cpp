@@ -21,8 +21,8 @@
 // FOLDER" needs neither: it is done here, unless only the application program can go on.
 int main(int argc, char** argv) {
     // Texts in the session's language; no catalogue is read before one is shown.
-    quillet::bindTranslations(quillet::localeDirectoryBeside(quillet::executableDirectory() / ".." / "share" / "quillet"),
-                              true);
+    quillet::bindTranslations(
+        quillet::localeDirectoryBeside(quillet::executableDirectory() / ".." / "share" / "quillet"), true);
     if (const auto status = quillet::cli::createInFolderWithoutToolkit(argc, argv)) return *status;
     if (auto request = quillet::forwardableRequest(argc, argv)) {
         const auto variable = [](const char* name) -> std::optional<std::string> {

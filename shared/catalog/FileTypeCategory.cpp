@@ -6,14 +6,18 @@ namespace quillet {
 
 std::string_view rawValue(FileTypeCategory category) {
     switch (category) {
-        // TRANSLATORS: a group of file types: text, Markdown, RTF and CSV.
-        case FileTypeCategory::plainText: return N_("Plain Text");
-        // TRANSLATORS: a group of file types: programming and markup languages.
-        case FileTypeCategory::code: return N_("Code");
-        // TRANSLATORS: a group of file types: Word, Excel and PowerPoint documents.
-        case FileTypeCategory::office: return N_("Office");
-        // TRANSLATORS: the group of the user's own templates (the Templates folder).
-        case FileTypeCategory::templates: return N_("Templates");
+        case FileTypeCategory::plainText:
+            // TRANSLATORS: a group of file types: text, Markdown, RTF and CSV.
+            return N_("Plain Text");
+        case FileTypeCategory::code:
+            // TRANSLATORS: a group of file types: programming and markup languages.
+            return N_("Code");
+        case FileTypeCategory::office:
+            // TRANSLATORS: a group of file types: Word, Excel and PowerPoint documents.
+            return N_("Office");
+        case FileTypeCategory::templates:
+            // TRANSLATORS: the group of the user's own templates (the Templates folder).
+            return N_("Templates");
     }
     return {};
 }

@@ -57,8 +57,9 @@ PlatformError PlatformError::fileWrite(int e, const std::filesystem::path& file)
 }
 
 PlatformError PlatformError::fileWriteUnknown(const std::filesystem::path& file) {
-    return PlatformError(kCocoaDomain, kFileWriteUnknown,
-                         formatText(translate("The file \u201C%1\u201D couldn\u2019t be saved."), {file.filename().string()}));
+    return PlatformError(
+        kCocoaDomain, kFileWriteUnknown,
+        formatText(translate("The file \u201C%1\u201D couldn\u2019t be saved."), {file.filename().string()}));
 }
 
 PlatformError PlatformError::posix(int e, const std::string& what) {

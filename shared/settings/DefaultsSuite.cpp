@@ -672,10 +672,13 @@ private:
 // Why a change was refused, said so that the user knows what to do about it.
 std::string refusalReason(sqlite3* db, int rc) {
     switch (rc & 0xff) {
-        case SQLITE_FULL: return N_("There is no room left on the disk.");
+        case SQLITE_FULL:
+            return N_("There is no room left on the disk.");
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return N_("Another program kept the settings locked.");
-        case SQLITE_READONLY: return N_("The settings file cannot be written to.");
+        case SQLITE_LOCKED:
+            return N_("Another program kept the settings locked.");
+        case SQLITE_READONLY:
+            return N_("The settings file cannot be written to.");
         default: break;
     }
     const int e = sqlite3_system_errno(db);

@@ -16,7 +16,8 @@
 namespace quillet::linuxtexts {
 
 // The trash request succeeded without saying where the bundle went.
-inline constexpr const char* kTrashMoveFailedNoLocation = N_("The system did not report a Trash location for Quillet+.");
+inline constexpr const char* kTrashMoveFailedNoLocation =
+    N_("The system did not report a Trash location for Quillet+.");
 // Followed by the underlying error's description.
 inline constexpr const char* kTrashMoveFailedPrefix = N_("The system could not move Quillet+ to the Trash: ");
 // Followed by the bundle's path and ".".
@@ -29,9 +30,9 @@ inline constexpr const char* kTrashMoveReportedNoResultPrefix =
 // created with Quillet+ will not be removed." and the button "Uninstall".
 inline constexpr const char* kSystemInstallUninstallInformativeText =
     N_("Quillet+ was installed for all users by the system's package manager, which removes the program "
-    "(for the Debian package: sudo apt remove quillet). This will remove your saved Quillet+ settings, "
-    "keep Quillet+ from starting when you log in, and quit it.\n\nFiles you created with Quillet+ will "
-    "not be removed.");
+       "(for the Debian package: sudo apt remove quillet). This will remove your saved Quillet+ settings, "
+       "keep Quillet+ from starting when you log in, and quit it.\n\nFiles you created with Quillet+ will "
+       "not be removed.");
 inline constexpr const char* kSystemInstallUninstallButton = N_("Remove My Settings");
 
 // The main window's tagline; the original ends "for macOS.".
@@ -48,7 +49,7 @@ inline constexpr const char* kExtensionStatusTitle = N_("File Manager Menu");
 // "Enable the Quillet+ Finder extension for Finder context menus where macOS allows them."
 inline constexpr const char* kExtensionStatusDetail =
     N_("Quillet+ adds Create File to the right-click menu of Files (GNOME), Nemo (Cinnamon), Caja (MATE), "
-    "Thunar (Xfce), Dolphin (KDE) and PCManFM-Qt (LXQt) in every local folder.");
+       "Thunar (Xfce), Dolphin (KDE) and PCManFM-Qt (LXQt) in every local folder.");
 // "Move the app to the Trash, remove saved settings, and restart Finder so the Finder extension is
 // unloaded."
 inline constexpr const char* kUninstallCardDetail =
@@ -59,18 +60,18 @@ inline constexpr const char* kGuideKeyboardLine = N_("Press **%1** to open Quick
 // Documents. To create files there, use either:"
 inline constexpr const char* kGuideBlockedFolders =
     N_("Remote shares, Recent, search results, and the Trash have no right-click menu. To create files "
-    "anywhere, use either:");
+       "anywhere, use either:");
 // "Add the **Create File** button to the Finder toolbar — it works in every folder. In Finder,
 // choose **View ▸ Customize Toolbar…**, then drag the Create File button into the toolbar."
 inline constexpr const char* kGuideTrayBullet =
     N_("Click the Quillet+ **tray icon** — it works in every folder. Choose **Create on Desktop** or "
-    "**Create in {File Manager Folder}**, then a file type.");
+       "**Create in {File Manager Folder}**, then a file type.");
 
 // "Create new blank files anywhere on your Mac — from Finder, the menu bar, or a keyboard
 // shortcut. Here are the three ways to use it."
 inline constexpr const char* kOnboardingWelcomeDetail =
     N_("Create new blank files anywhere on your computer — from {the file manager}, the tray, or a keyboard "
-    "shortcut. Here are the three ways to use it.");
+       "shortcut. Here are the three ways to use it.");
 // "The fastest way — in the folders macOS allows."
 inline constexpr const char* kOnboardingRightClickSubtitle = N_("The fastest way — in every local folder.");
 // "Right-click in Finder"
@@ -86,26 +87,26 @@ inline constexpr const char* kOnboardingTrayHeading = N_("1. Use the Quillet+ tr
 // the toolbar. It then works in every folder, including cloud and system folders."
 inline constexpr const char* kOnboardingTrayText =
     N_("Click the Quillet+ icon in the tray, choose **Create on Desktop** or **Create in {File Manager Folder}**, "
-    "then a file type. It works in every folder, including remote and system folders.");
+       "then a file type. It works in every folder, including remote and system folders.");
 
 // "In Dropbox, Downloads, and your own folders, right-click and choose Create File. macOS
 // doesn't allow this menu in OneDrive, Google Drive, iCloud Drive, Desktop, or Documents — use
 // the toolbar button or shortcut there."
 inline constexpr const char* kHelpRightClickCardDetail =
     N_("In any local folder, right-click the background or an item and choose Create File. Remote "
-    "shares, Recent, search results, and the Trash have no such menu — use the tray icon or shortcut there.");
+       "shares, Recent, search results, and the Trash have no such menu — use the tray icon or shortcut there.");
 // "Finder toolbar button"
 inline constexpr const char* kHelpTrayCardTitle = N_("Tray icon");
 // "Add the Create File button to the Finder toolbar (View ▸ Customize Toolbar). Unlike the
 // right-click menu, it works in every folder — including cloud and system folders."
 inline constexpr const char* kHelpTrayCardDetail =
     N_("{The file manager} has no toolbar button for Quillet+; the Quillet+ tray icon takes its place. Unlike "
-    "the right-click menu, it works in every folder — including remote and system folders.");
+       "the right-click menu, it works in every folder — including remote and system folders.");
 // "Apple limits the Finder right-click menu to ordinary folders. Quillet+ gives you three ways
 // to create files so you're covered everywhere:"
 inline constexpr const char* kHelpWhereIntro =
     N_("{The file manager} shows the right-click menu in every local folder. Quillet+ gives you three ways to create "
-    "files so you're covered everywhere:");
+       "files so you're covered everywhere:");
 // "Finder toolbar button — works everywhere"
 inline constexpr const char* kHelpTrayRowTitle = N_("Tray icon — works everywhere");
 // "OneDrive, Google Drive, iCloud Drive, Desktop, and Documents won't show the right-click menu
@@ -113,8 +114,8 @@ inline constexpr const char* kHelpTrayRowTitle = N_("Tray icon — works everywh
 // and works in all of them."
 inline constexpr const char* kHelpTrayRowDetail =
     N_("Remote shares, Recent, search results, and the Trash won't show the right-click menu (they are not "
-    "local folders). The tray icon is unaffected and creates on the Desktop or in the folder of the front "
-    "{file manager} window.");
+       "local folders). The tray icon is unaffected and creates on the Desktop or in the folder of the front "
+       "{file manager} window.");
 // "Add the Finder toolbar button (one time)" and its three steps.
 inline constexpr const char* kHelpTrayStepsHeading = N_("Use the tray icon (no setup)");
 // "Open Customize Toolbar", "In Finder, choose View ▸ Customize Toolbar… (or right-click the
@@ -127,44 +128,44 @@ inline constexpr const char* kHelpTrayStep1Detail =
 inline constexpr const char* kHelpTrayStep2Title = N_("Choose where");
 inline constexpr const char* kHelpTrayStep2Detail =
     N_("Choose Create on Desktop, or Create in {File Manager Folder} for the folder of the front {file manager} "
-    "window.");
+       "window.");
 // "Click it in any folder", "Open any folder — including OneDrive, iCloud Drive, or Desktop —
 // click Create File in the toolbar, and choose a file type."
 inline constexpr const char* kHelpTrayStep3Title = N_("Pick a file type");
 inline constexpr const char* kHelpTrayStep3Detail =
     N_("Open any folder — including remote shares or Desktop — in {the file manager}, then choose a file type from "
-    "the tray menu.");
+       "the tray menu.");
 // "Enable the extension", "Open System Settings, go to Login Items & Extensions, then enable
 // Quillet+ Finder Extension under Finder extensions."
 inline constexpr const char* kHelpExtensionStep1Title = N_("Check the extension is installed");
 inline constexpr const char* kHelpExtensionStep1Detail =
     N_("There is nothing to enable: the installed Quillet+ puts a module in the extension folder of GNOME "
-    "Files, which loads every module it finds there, and keeps a service menu for Dolphin and actions for "
-    "PCManFM-Qt in your data folder.");
+       "Files, which loads every module it finds there, and keeps a service menu for Dolphin and actions for "
+       "PCManFM-Qt in your data folder.");
 // "Restart Finder if the menu is missing"
 inline constexpr const char* kHelpExtensionStep2Title = N_("Restart {the file manager} if the menu is missing");
 // "If Finder was already open, relaunch Finder or log out and back in so macOS loads the
 // extension."
 inline constexpr const char* kHelpExtensionStep2Detail =
     N_("If {the file manager} was already open when Quillet+ was installed, quit it (GNOME Files: nautilus -q; "
-    "it starts again when opened) or log out and back in so it loads the menu. PCManFM-Qt reads the menu "
-    "when it starts, so an open one shows changed file types once it is started again.");
+       "it starts again when opened) or log out and back in so it loads the menu. PCManFM-Qt reads the menu "
+       "when it starts, so an open one shows changed file types once it is started again.");
 // "Right-click in a Finder folder background or on an item inside a folder. If Quillet+ cannot
 // read the target, it falls back to the Desktop."
 inline constexpr const char* kHelpExtensionStep3Detail =
     N_("Right-click a folder's background in {the file manager}, or an item inside a folder. If Quillet+ cannot "
-    "read the target, it falls back to the Desktop.");
+       "read the target, it falls back to the Desktop.");
 // "Because Quillet+ is sandboxed, macOS asks permission before it writes to a folder. You grant
 // a folder once and Quillet+ remembers it."
 inline constexpr const char* kHelpFolderAccessIntro =
     N_("Quillet+ on Linux is not sandboxed, so it writes wherever you can, without asking. Folders you "
-    "grant once are still remembered.");
+       "grant once are still remembered.");
 // "First create may prompt once", "The first time you create in a folder Quillet+ hasn't been
 // granted, it asks for access, then remembers it for next time."
 inline constexpr const char* kHelpFolderAccessStep4Title = N_("Creating never prompts");
 inline constexpr const char* kHelpFolderAccessStep4Detail =
     N_("Creating in a folder Quillet+ hasn't been granted works at once, wherever your account may write, "
-    "including /media/<user> and /run/media/<user>.");
+       "including /media/<user> and /run/media/<user>.");
 // The Folder Access card's line under its title, outside a sandbox with no folder saved; the
 // original "No saved folder roots." (with the grant buttons beside it) implies a grant is needed.
 inline constexpr const char* kFolderAccessUnsandboxedSummary =
@@ -173,43 +174,43 @@ inline constexpr const char* kFolderAccessUnsandboxedSummary =
 // restart your Mac. This unloads the embedded Finder extension after the app bundle is gone."
 inline constexpr const char* kHelpManualUninstall =
     N_("Quit Quillet+, move ~/Applications/Quillet+.app to the Trash manually (a package install: sudo apt "
-    "remove quillet), then log out and back in. {The file manager} then no longer offers Create File.");
+       "remove quillet), then log out and back in. {The file manager} then no longer offers Create File.");
 
 // Where the desktop shows no tray, the texts that send the user to the tray icon send them to the
 // Quick Create action of Quillet+'s own icon among the applications instead; each replaces the
 // same original as its tray counterpart above.
 inline constexpr const char* kOnboardingWelcomeDetailNoTray =
     N_("Create new blank files anywhere on your computer — from {the file manager}, the Quillet+ icon, or a "
-    "keyboard shortcut. Here are the three ways to use it.");
+       "keyboard shortcut. Here are the three ways to use it.");
 inline constexpr const char* kOnboardingNoTrayHeading = N_("1. Use Quick Create from the Quillet+ icon");
 inline constexpr const char* kOnboardingNoTrayText =
     N_("This desktop shows no tray. Right-click Quillet+ among your applications (or in the dash), choose "
-    "**Quick Create**, then a file type. It works in every folder, including remote and system folders.");
+       "**Quick Create**, then a file type. It works in every folder, including remote and system folders.");
 inline constexpr const char* kGuideNoTrayBullet =
     N_("Right-click the Quillet+ **icon** among your applications and choose **Quick Create** — it works in every "
-    "folder. Choose **Desktop** or **{File Manager Folder}**, then a file type.");
+       "folder. Choose **Desktop** or **{File Manager Folder}**, then a file type.");
 inline constexpr const char* kGuideKeyboardLineNoTray = N_("Press **%1** to open Quick Create.");
 // The help's texts on the tray icon, likewise.
 inline constexpr const char* kHelpSubtitleNoTray =
     N_("Create new blank files from {the file manager}, the Quillet+ icon, or a keyboard shortcut.");
 inline constexpr const char* kHelpRightClickCardDetailNoTray =
     N_("In any local folder, right-click the background or an item and choose Create File. Remote shares, Recent, "
-    "search results, and the Trash have no such menu — use the Quillet+ icon or shortcut there.");
+       "search results, and the Trash have no such menu — use the Quillet+ icon or shortcut there.");
 inline constexpr const char* kHelpNoTrayCardTitle = N_("Quillet+ icon");
 inline constexpr const char* kHelpNoTrayCardDetail =
     N_("This desktop shows no tray: right-click the Quillet+ icon among your applications and choose Quick "
-    "Create. Unlike the right-click menu, it works in every folder — including remote and system folders.");
+       "Create. Unlike the right-click menu, it works in every folder — including remote and system folders.");
 inline constexpr const char* kHelpTypesCardTitleNoTray = N_("File types");
 inline constexpr const char* kHelpTypesCardDetailNoTray =
     N_("Turn file types on or off in the main window — every menu follows the enabled list.");
 inline constexpr const char* kHelpNoTrayRowTitle = N_("Quillet+ icon — works everywhere");
 inline constexpr const char* kHelpNoTrayRowDetail =
     N_("Remote shares, Recent, search results, and the Trash won't show the right-click menu (they are not "
-    "local folders). Quick Create from the Quillet+ icon is unaffected and creates on the Desktop or in the "
-    "folder of the front {file manager} window.");
+       "local folders). Quick Create from the Quillet+ icon is unaffected and creates on the Desktop or in the "
+       "folder of the front {file manager} window.");
 inline constexpr const char* kHelpShortcutRowDetailNoTray =
     N_("The keyboard shortcut and the Quillet+ icon create through the app, so they work in every folder with "
-    "no {file manager} setup.");
+       "no {file manager} setup.");
 inline constexpr const char* kHelpNoTrayStepsHeading = N_("Use the Quillet+ icon (no setup)");
 inline constexpr const char* kHelpNoTrayStep1Title = N_("Find Quillet+");
 inline constexpr const char* kHelpNoTrayStep1Detail =
@@ -217,7 +218,7 @@ inline constexpr const char* kHelpNoTrayStep1Detail =
 inline constexpr const char* kHelpNoTrayStep2Title = N_("Choose Quick Create");
 inline constexpr const char* kHelpNoTrayStep2Detail =
     N_("The Quick Create panel opens: choose Desktop, or {File Manager Folder} for the folder of the front "
-    "{file manager} window.");
+       "{file manager} window.");
 inline constexpr const char* kHelpNoTrayStep3Detail = N_("Type to filter, then click a file type.");
 inline constexpr const char* kHelpUninstallStep1DetailNoTray =
     N_("Choose Uninstall Quillet+ from the main window or its File menu.");
@@ -233,24 +234,24 @@ inline constexpr const char* kHelpRightClickCardTitle = N_("Right-click in {the 
 inline constexpr const char* kHelpTrayAndTypesCardTitle = N_("Tray & file types");
 inline constexpr const char* kHelpTrayAndTypesCardDetail =
     N_("Create from the Quillet+ tray icon too. Turn file types on or off in the main window — every menu "
-    "follows the enabled list.");
+       "follows the enabled list.");
 // "The keyboard shortcut and menu bar icon create through the app, so they work in every folder
 // with no Finder setup."
 inline constexpr const char* kHelpShortcutRowDetail =
     N_("The keyboard shortcut and tray icon create through the app, so they work in every folder with no "
-    "{file manager} setup.");
+       "{file manager} setup.");
 // "Finder Extension Troubleshooting"
 inline constexpr const char* kHelpExtensionSectionTitle = N_("File Manager Menu Troubleshooting");
 // "Use Folder Access ▸ Add Cloud Folders to grant Dropbox, OneDrive, Google Drive, or iCloud
 // Drive. Granting a cloud folder once covers all of its subfolders — you won't be asked again."
 inline constexpr const char* kHelpCloudFoldersDetail =
     N_("Use Folder Access ▸ Add Cloud Folders to grant Dropbox, Nextcloud, or another synced folder. Granting a "
-    "cloud folder once covers all of its subfolders — you won't be asked again.");
+       "cloud folder once covers all of its subfolders — you won't be asked again.");
 // "New files start as Untitled with the matching extension. If a file already exists, Quillet+
 // follows Finder-style numbering such as Untitled 2, Untitled 3, and so on."
 inline constexpr const char* kHelpFileNaming =
     N_("New files start as Untitled with the matching extension. If a file already exists, Quillet+ "
-    "numbers the new one as file managers do: Untitled 2, Untitled 3, and so on.");
+       "numbers the new one as file managers do: Untitled 2, Untitled 3, and so on.");
 // "Choose Uninstall Quillet+ from the main window, the Quillet+ app menu, or the Quillet+ menu
 // bar extra."
 inline constexpr const char* kHelpUninstallStep1Detail =
@@ -259,12 +260,12 @@ inline constexpr const char* kHelpUninstallStep1Detail =
 // will be removed, and Finder will restart."
 inline constexpr const char* kHelpUninstallStep2Detail =
     N_("The confirmation explains that the app will be moved to the Trash, saved Quillet+ settings will be "
-    "removed, and Create File will leave {the file manager}.");
+       "removed, and Create File will leave {the file manager}.");
 // "Quillet+ unregisters the Quick Create shortcut, restarts Finder to unload the Finder
 // extension, moves the app bundle to the Trash, removes saved settings, then quits."
 inline constexpr const char* kHelpUninstallStep3Detail =
     N_("Quillet+ unregisters the Quick Create shortcut, restarts GNOME Files if it runs so it unloads the "
-    "Quillet+ module, moves ~/Applications/Quillet+.app to the Trash, removes saved settings, then quits.");
+       "Quillet+ module, moves ~/Applications/Quillet+.app to the Trash, removes saved settings, then quits.");
 
 // The walkthrough's sentences on Quick Create.
 // "Create a file from anywhere — no Finder window needed."
@@ -307,7 +308,8 @@ inline constexpr const char* kHelpMenuHelpItem = N_("Help");
 // be removed."
 inline constexpr const char* kUninstallInformativeText =
     N_("This will move Quillet+ to the Trash, remove saved Quillet+ settings, and restart GNOME Files if it "
-    "runs, and any other file manager that has the Quillet+ module loaded, so they let go of it.\n\nFiles you created with Quillet+ will not be removed.");
+       "runs, and any other file manager that has the Quillet+ module loaded, so they let go of it.\n\nFiles you "
+       "created with Quillet+ will not be removed.");
 // "Finder could not move Quillet+ to the Trash." (the attempt through GNOME Files's D-Bus)
 inline constexpr const char* kFileManagerTrashFailed = N_("GNOME Files could not move Quillet+ to the Trash.");
 // "Quillet+ could not prepare the Finder uninstall request."
@@ -316,7 +318,7 @@ inline constexpr const char* kFileManagerRequestFailed = N_("Quillet+ could not 
 // extension."
 inline constexpr const char* kUninstallRecoverySuggestion =
     N_("Quit Quillet+, move the app to the Trash manually, then log out and back in so the file manager "
-    "lets go of its Create File menu.");
+       "lets go of its Create File menu.");
 // The three ways of moving the app to the Trash, as the failure text lists them (the log keeps
 // "FileManager", "NSWorkspace" and "Finder"): Qt's, GIO's, and GNOME Files's over D-Bus.
 inline constexpr const char* kTrashWayQtName = "Qt";

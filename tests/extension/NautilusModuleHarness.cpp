@@ -278,10 +278,12 @@ TEST_F(NautilusModuleTest, TheMenuIsInTheLanguageOfTheFileManagersProcess) {
         {"es", "es_ES.UTF-8", "Crear archivo", "[Texto sin formato]", "Documento de Word", "rtf"},
     };
     for (const auto& session : sessions) {
-        ASSERT_TRUE(DefaultsSuite::openShared(harness.isolated / "config")
-                        ->set("enabledFileTypeIDs", DefaultsValue::Array{std::string(session.offered), std::string("docx")}));
+        ASSERT_TRUE(
+            DefaultsSuite::openShared(harness.isolated / "config")
+                ->set("enabledFileTypeIDs", DefaultsValue::Array{std::string(session.offered), std::string("docx")}));
         ::setenv("LANGUAGE", session.language, 1);
-        ASSERT_NE(std::setlocale(LC_MESSAGES, session.locale), nullptr) << session.locale << " in " QUILLET_TEST_LOCALES;
+        ASSERT_NE(std::setlocale(LC_MESSAGES, session.locale), nullptr)
+            << session.locale << " in " QUILLET_TEST_LOCALES;
         Items items(background(uriFor(folder_)));
         ASSERT_EQ(items.size(), 1u);
         EXPECT_EQ(property(items.at(0), "label"), session.createFile);

@@ -74,7 +74,7 @@ struct Words {
     const char* wordDocument;     // a type
     const char* quickCreateItem;  // the tray's first item
     const char* createOnDesktop;
-    const char* createInFolder;   // with the file manager unknown
+    const char* createInFolder;  // with the file manager unknown
     const char* quit;
     const char* fileMenu;
     const char* closeWindow;
@@ -82,29 +82,82 @@ struct Words {
     const char* trayChoice;
     const char* uninstallTitle;
     const char* searchPlaceholder;
-    const char* oneFolder;        // 1 saved folder root
-    const char* threeFolders;     // 3 saved folder roots
-    const char* noFolders;        // 0 saved folder roots, by the plural rule
+    const char* oneFolder;     // 1 saved folder root
+    const char* threeFolders;  // 3 saved folder roots
+    const char* noFolders;     // 0 saved folder roots, by the plural rule
 };
 
-const Words kGerman{"de", "de_DE.UTF-8", "Datei erstellen", "Reiner Text", "Word-Dokument", "Schnellerstellung …",
-                    "Auf dem Schreibtisch erstellen", "Erstellen in: Geöffneter Ordner", "Quillet+ beenden", "&Datei",
-                    "Fenster schließen", "Sichtbarkeit", "Systemabschnitt", "Quillet+ deinstallieren",
-                    "Dateitypen durchsuchen", "1 gespeicherter Ordner.", "3 gespeicherte Ordner.",
+const Words kGerman{"de",
+                    "de_DE.UTF-8",
+                    "Datei erstellen",
+                    "Reiner Text",
+                    "Word-Dokument",
+                    "Schnellerstellung …",
+                    "Auf dem Schreibtisch erstellen",
+                    "Erstellen in: Geöffneter Ordner",
+                    "Quillet+ beenden",
+                    "&Datei",
+                    "Fenster schließen",
+                    "Sichtbarkeit",
+                    "Systemabschnitt",
+                    "Quillet+ deinstallieren",
+                    "Dateitypen durchsuchen",
+                    "1 gespeicherter Ordner.",
+                    "3 gespeicherte Ordner.",
                     "0 gespeicherte Ordner."};
-const Words kFrench{"fr", "fr_FR.UTF-8", "Créer un fichier", "Texte brut", "Document Word", "Création rapide…",
-                    "Créer sur le Bureau", "Créer dans\u00a0: Dossier ouvert", "Quitter Quillet+", "&Fichier",
-                    "Fermer la fenêtre", "Présence de l’application", "Zone de notification", "Désinstaller Quillet+",
-                    "Rechercher un type de fichier", "1 dossier enregistré.", "3 dossiers enregistrés.",
+const Words kFrench{"fr",
+                    "fr_FR.UTF-8",
+                    "Créer un fichier",
+                    "Texte brut",
+                    "Document Word",
+                    "Création rapide…",
+                    "Créer sur le Bureau",
+                    "Créer dans\u00a0: Dossier ouvert",
+                    "Quitter Quillet+",
+                    "&Fichier",
+                    "Fermer la fenêtre",
+                    "Présence de l’application",
+                    "Zone de notification",
+                    "Désinstaller Quillet+",
+                    "Rechercher un type de fichier",
+                    "1 dossier enregistré.",
+                    "3 dossiers enregistrés.",
                     "0 dossier enregistré."};
-const Words kSpanish{"es", "es_ES.UTF-8", "Crear archivo", "Texto sin formato", "Documento de Word", "Creación rápida…",
-                     "Crear en el Escritorio", "Crear en: Carpeta abierta", "Salir de Quillet+", "&Archivo",
-                     "Cerrar ventana", "Presencia de la aplicación", "Área de notificación", "Desinstalar Quillet+",
-                     "Buscar tipos de archivo", "1 carpeta guardada.", "3 carpetas guardadas.",
+const Words kSpanish{"es",
+                     "es_ES.UTF-8",
+                     "Crear archivo",
+                     "Texto sin formato",
+                     "Documento de Word",
+                     "Creación rápida…",
+                     "Crear en el Escritorio",
+                     "Crear en: Carpeta abierta",
+                     "Salir de Quillet+",
+                     "&Archivo",
+                     "Cerrar ventana",
+                     "Presencia de la aplicación",
+                     "Área de notificación",
+                     "Desinstalar Quillet+",
+                     "Buscar tipos de archivo",
+                     "1 carpeta guardada.",
+                     "3 carpetas guardadas.",
                      "0 carpetas guardadas."};
-const Words kEnglish{"", "C", "Create File", "Plain Text", "Word Document", "Quick Create...", "Create on Desktop",
-                     "Create in Open Folder", "Quit Quillet+", "&File", "Close Window", "App Presence", "Tray",
-                     "Uninstall Quillet+", "Search file types", "1 saved folder root.", "3 saved folder roots.",
+const Words kEnglish{"",
+                     "C",
+                     "Create File",
+                     "Plain Text",
+                     "Word Document",
+                     "Quick Create...",
+                     "Create on Desktop",
+                     "Create in Open Folder",
+                     "Quit Quillet+",
+                     "&File",
+                     "Close Window",
+                     "App Presence",
+                     "Tray",
+                     "Uninstall Quillet+",
+                     "Search file types",
+                     "1 saved folder root.",
+                     "3 saved folder roots.",
                      "0 saved folder roots."};
 
 void PrintTo(const Words& words, std::ostream* out) { *out << (*words.language ? words.language : "en"); }
@@ -127,7 +180,8 @@ QStringList entries(const QMenu& menu) {
 class Language : public ::testing::TestWithParam<Words> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session_.available()) << GetParam().locale << " is not compiled in " QUILLET_BINARY_DIR "/test-locales";
+        ASSERT_TRUE(session_.available())
+            << GetParam().locale << " is not compiled in " QUILLET_BINARY_DIR "/test-locales";
     }
     const Words& w() const { return GetParam(); }
 
@@ -151,7 +205,8 @@ TEST_P(Language, TextsPluralsAndWordsWithAContextComeFromTheSessionsCatalogue) {
     // GNOME's file manager by its name in the language, and every placeholder filled in.
     const DesktopWords gnome = DesktopWords::forDesktop("GNOME");
     const std::string files = translateIn("GNOME file manager", "Files");
-    EXPECT_NE(gnome.fill("{File Manager Folder}").find(files), std::string::npos) << gnome.fill("{File Manager Folder}");
+    EXPECT_NE(gnome.fill("{File Manager Folder}").find(files), std::string::npos)
+        << gnome.fill("{File Manager Folder}");
     EXPECT_EQ(gnome.fill("Right-click in {the file manager}").find('{'), std::string::npos);
 }
 
@@ -160,16 +215,17 @@ TEST_P(Language, TheMainWindowShowsItsMenusHeaderAndCardsInTheSessionsLanguage) 
     AppSettings settings(*suite);
     settings.hasCompletedOnboarding.set(true);
     const DesktopWords words;
-    AppWindows windows(settings, "Version 1.2.3",
-                       [&] {
-                           ContentViewParts parts;
-                           parts.cards.push_back([](QWidget* parent) { return new ExtensionStatusView([] {}, {}, parent); });
-                           parts.cards.push_back([&](QWidget* parent) { return new UninstallView([] {}, words, parent); });
-                           parts.fileTypes = [](QWidget* parent) { return new QWidget(parent); };
-                           return parts;
-                       },
-                       {[](QWidget* parent) { return new QLabel(QStringLiteral("help"), parent); }, {}},
-                       {nullptr, [] {}, [] {}, {}, [] {}});
+    AppWindows windows(
+        settings, "Version 1.2.3",
+        [&] {
+            ContentViewParts parts;
+            parts.cards.push_back([](QWidget* parent) { return new ExtensionStatusView([] {}, {}, parent); });
+            parts.cards.push_back([&](QWidget* parent) { return new UninstallView([] {}, words, parent); });
+            parts.fileTypes = [](QWidget* parent) { return new QWidget(parent); };
+            return parts;
+        },
+        {[](QWidget* parent) { return new QLabel(QStringLiteral("help"), parent); }, {}},
+        {nullptr, [] {}, [] {}, {}, [] {}});
     windows.openMainWindow();
     QMainWindow* window = windows.mainWindow();
     ASSERT_TRUE(window);
@@ -202,7 +258,8 @@ TEST_P(Language, TheQuickCreatePanelShowsItsTitleGroupsAndTypesInTheSessionsLang
     EXPECT_EQ(window->windowTitle(), q(w().createFile));
     EXPECT_EQ(window->view()->searchField()->placeholderText(), q(w().searchPlaceholder));
     QStringList headings, tiles;
-    for (auto* heading : window->view()->findChildren<QLabel*>(QStringLiteral("sectionHeading"))) headings << heading->text();
+    for (auto* heading : window->view()->findChildren<QLabel*>(QStringLiteral("sectionHeading")))
+        headings << heading->text();
     for (auto* tile : window->view()->tiles()) tiles << tile->accessibleName();
     EXPECT_EQ(headings.front(), q(w().plainText));
     EXPECT_TRUE(tiles.contains(q(w().wordDocument))) << tiles.join(", ").toStdString();
@@ -245,4 +302,6 @@ TEST_P(Language, TheDolphinServiceMenuNamesItsSubmenuAndTypesInTheSessionsLangua
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, Language, ::testing::Values(kGerman, kFrench, kSpanish, kEnglish),
-                         [](const auto& info) { return std::string(*info.param.language ? info.param.language : "en"); });
+                         [](const auto& info) {
+                             return std::string(*info.param.language ? info.param.language : "en");
+                         });
