@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "platform/linux/DisplayPlatform.h"
+#include "platform/linux/QtStandardTexts.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
 #include "platform/linux/PlatformTheme.h"
 #include "platform/linux/QtApplicationIcon.h"
@@ -62,6 +63,7 @@ void QtProgram::start(bool windows) {
         QApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
         QApplication::setWindowIcon(applicationIcon(iconDirectory_));
         QApplication::setQuitOnLastWindowClosed(false);
+        installQtStandardTexts(*application_);
     } else {
         application_ = std::make_unique<QCoreApplication>(argc_, argv_.data());
     }

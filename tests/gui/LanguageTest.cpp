@@ -7,6 +7,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -32,6 +35,7 @@
 #include "gui/windows/ExtensionStatusView.h"
 #include "gui/windows/UninstallView.h"
 #include "platform/linux/QtScreenLayout.h"
+#include "platform/linux/QtStandardTexts.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/text/DesktopWords.h"
@@ -299,6 +303,18 @@ TEST_P(Language, TheDolphinServiceMenuNamesItsSubmenuAndTypesInTheSessionsLangua
     EXPECT_NE(text->find(std::string("X-KDE-Submenu=") + w().createFile + "\n"), std::string::npos) << *text;
     EXPECT_NE(text->find(std::string("Name=") + w().wordDocument + "\n"), std::string::npos) << *text;
     EXPECT_NE(text->find("Name=Quillet+\n"), std::string::npos);
+}
+
+// What Qt draws itself (a dialog's standard buttons, a field's context menu) comes from Qt's own
+// catalogues, for the same language.
+TEST(QtStandardTexts, QtsOwnTextsFollowTheLanguage) {
+    if (QLibraryInfo::path(QLibraryInfo::TranslationsPath).isEmpty() ||
+        !QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm")))
+        GTEST_SKIP() << "Qt's catalogues (qt6-translations-l10n) are not installed";
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    installQtStandardTexts(*QCoreApplication::instance());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    QLocale::setDefault(QLocale::c());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, Language, ::testing::Values(kGerman, kFrench, kSpanish, kEnglish),
