@@ -13,6 +13,7 @@
 #include "shared/paths/FilePaths.h"
 #include "shared/paths/UserDirectories.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -107,7 +108,8 @@ FinderSyncMenu createMenuModel(const std::vector<FileTypeDefinition>& types) {
 }
 
 FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& types) {
-    FinderSyncMenu submenu{FinderSync::kCreateFileTitle, {}};
+    // In the language of the file manager's process, which the module never changes.
+    FinderSyncMenu submenu{translate(FinderSync::kCreateFileTitle), {}};
     submenu.items.reserve(types.size() + 8);
     std::optional<FileTypeCategory> previous;
     std::map<std::string, std::shared_ptr<FinderSyncMenu>> folders;
@@ -119,13 +121,13 @@ FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& typ
             if (previous)
                 submenu.items.push_back({FinderSyncMenuItem::Role::separator, "", false, 0, "", "", 0, nullptr});
             submenu.items.push_back(
-                {FinderSyncMenuItem::Role::header, std::string(rawValue(type.category)), false, 0, "", "", 0, nullptr});
+                {FinderSyncMenuItem::Role::header, localizedTitle(type.category), false, 0, "", "", 0, nullptr});
             previous = type.category;
             folders.clear();
         }
         if (type.category == FileTypeCategory::templates) {
             templateFolderMenu(submenu, folders, templateGroup(type))
-                .items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, -1, type.id,
+                .items.push_back({FinderSyncMenuItem::Role::createType, localizedName(type), true, -1, type.id,
                                   type.sfSymbolName, 0, nullptr});
             continue;
         }
@@ -136,7 +138,7 @@ FinderSyncMenu createMenuModel(const std::vector<const FileTypeDefinition*>& typ
         else
             for (size_t i = 0; i < catalog.size(); ++i)
                 if (catalog[i].id == type.id) tag = static_cast<long>(i);
-        submenu.items.push_back({FinderSyncMenuItem::Role::createType, type.displayName, true, tag, type.id,
+        submenu.items.push_back({FinderSyncMenuItem::Role::createType, localizedName(type), true, tag, type.id,
                                  type.sfSymbolName, 0, nullptr});
     }
     return submenu;
@@ -229,8 +231,8 @@ FinderSyncMenu FinderSync::buildCreateMenu() const {
         lastInputs_ = std::move(inputs);
     }
     FinderSyncMenu menu{kMenuTitle, {}};
-    menu.items.push_back(
-        {FinderSyncMenuItem::Role::submenu, kCreateFileTitle, true, 0, "", "", kMenuGlyphSize, lastSubmenu_});
+    menu.items.push_back({FinderSyncMenuItem::Role::submenu, translate(kCreateFileTitle), true, 0, "", "",
+                          kMenuGlyphSize, lastSubmenu_});
     return menu;
 }
 

@@ -15,6 +15,7 @@
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/catalog/UserTemplates.h"
 #include "shared/settings/DefaultsValue.h"
+#include "shared/text/Translation.h"
 
 // The file-manager extension: which folders it serves, the "Create File" menu, and the
 // forwarding of a chosen type to the application as a create-request URL. It never writes a
@@ -94,7 +95,7 @@ class DefaultsSuite;
 class FinderSync {
 public:
     static constexpr const char* kMenuTitle = "Quillet+";
-    static constexpr const char* kCreateFileTitle = "Create File";
+    static constexpr const char* kCreateFileTitle = N_("Create File");
     static constexpr const char* kToolbarItemName = "Create File";
     static constexpr const char* kToolbarItemToolTip = "Create a file in the current Finder folder";
     static constexpr double kToolbarGlyphSize = 21;

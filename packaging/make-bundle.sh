@@ -58,6 +58,10 @@ find "$resources" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z |
 [ -f "$build_dir/share/icons/hicolor/48x48/apps/org.quillet.Quillet.png" ] || die "the build has no icon renders in $build_dir/share/icons"
 (cd "$build_dir/share" && find icons -type f -name 'org.quillet.Quillet.*' -print0 | sort -z) |
   while IFS= read -r -d '' file; do install -D -m 0644 "$build_dir/share/$file" "$stage/Quillet+.app/share/$file"; done
+# The catalogues of every language, in share/locale where the programs look beside share/quillet.
+[ -d "$build_dir/share/locale" ] || die "the build has no catalogues in $build_dir/share/locale"
+(cd "$build_dir/share" && find locale -type f -name quillet.mo -print0 | sort -z) |
+  while IFS= read -r -d '' file; do install -D -m 0644 "$build_dir/share/$file" "$stage/Quillet+.app/share/$file"; done
 if grep -rqF "$build_dir" "$stage/Quillet+.app"; then
   die "the bundle still names the build folder $build_dir"
 fi

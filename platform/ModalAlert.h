@@ -25,6 +25,11 @@ struct Alert {
     bool operator==(const Alert&) const = default;
 };
 
+// The alert and its buttons in the session's language, as every alert shows them: a text of the
+// catalogue is translated, one made of other texts was translated when it was made and stays.
+Alert inSessionLanguage(const Alert& alert);
+std::vector<std::string> inSessionLanguage(const std::vector<std::string>& buttons);
+
 // Shows an alert and returns once the user has answered it.
 class ModalAlert {
 public:

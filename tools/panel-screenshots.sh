@@ -15,6 +15,8 @@ if [ -z "${QUILLET_SESSION_DIR:-}" ]; then
 fi
 
 export QUILLET_LOG=stderr
+# The panel's title in the session's language (LANGUAGE=de shows the German one).
+panel_title=$(TEXTDOMAINDIR="$build/share/locale" gettext -d quillet "Create File" 2>/dev/null || echo "Create File")
 if ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1; then export QT_QPA_PLATFORMTHEME=gtk3; fi
 pid=
 tray=
@@ -39,8 +41,8 @@ for look in light dark; do
   import -window root "$out/desktop-main-window-$look.png"
   xdotool mousemove 640 520
   xdotool key ctrl+alt+n
-  for _ in $(seq 1 50); do xdotool search --onlyvisible --name "^Create File$" >/dev/null 2>&1 && break; sleep 0.1; done
-  panel=$(xdotool search --onlyvisible --name "^Create File$" | head -1)
+  for _ in $(seq 1 50); do xdotool search --onlyvisible --name "^$panel_title\$" >/dev/null 2>&1 && break; sleep 0.1; done
+  panel=$(xdotool search --onlyvisible --name "^$panel_title\$" | head -1)
   sleep 0.5
   import -window root "$out/panel-open-$look.png"
   xdotool type --delay 30 "mark"

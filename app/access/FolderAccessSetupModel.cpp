@@ -5,6 +5,7 @@
 #include "shared/errors/UserFacingError.h"
 #include "shared/paths/FilePaths.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -21,10 +22,10 @@ const std::vector<FolderAccessSetupModel::Button>& FolderAccessSetupModel::butto
 
 const std::vector<FolderAccessSetupModel::Button>& FolderAccessSetupModel::grantButtons() {
     static const std::vector<Button> list{
-        {Action::grantHomeFolder, "Grant Home Folder..."},
-        {Action::addOtherFolders, "Add Other Folders..."},
-        {Action::addCloudFolders, "Add Cloud Folders..."},
-        {Action::addExternalVolumes, "Add External Volumes..."},
+        {Action::grantHomeFolder, N_("Grant Home Folder...")},
+        {Action::addOtherFolders, N_("Add Other Folders...")},
+        {Action::addCloudFolders, N_("Add Cloud Folders...")},
+        {Action::addExternalVolumes, N_("Add External Volumes...")},
     };
     return list;
 }
@@ -47,7 +48,8 @@ void FolderAccessSetupModel::perform(Action action) {
     try {
         switch (action) {
             case Action::grantHomeFolder:
-                message = "Saved access to " + displayName(access_.grantHomeFolder(locations_)) + ".";
+                message =
+                    formatText(translate("Saved access to %1."), {displayName(access_.grantHomeFolder(locations_))});
                 break;
             case Action::addOtherFolders:
                 message = grantedListMessage(access_.addOtherFolders(locations_));
@@ -69,11 +71,11 @@ void FolderAccessSetupModel::perform(Action action) {
 
 void FolderAccessSetupModel::forgetAccess(const fs::path& root) {
     access_.removeSavedAccess(root);
-    setStatus("Removed access to " + displayName(root) + ".", true);
+    setStatus(formatText(translate("Removed access to %1."), {displayName(root)}), true);
 }
 
 std::string FolderAccessSetupModel::summary() const {
-    if (!sandboxed_ && state->authorizedFolders.empty()) return linuxtexts::kFolderAccessUnsandboxedSummary;
+    if (!sandboxed_ && state->authorizedFolders.empty()) return translate(linuxtexts::kFolderAccessUnsandboxedSummary);
     return summaryText(state->authorizedFolders.size());
 }
 
@@ -85,7 +87,7 @@ std::vector<FolderAccessSetupModel::Cell> FolderAccessSetupModel::cells() const 
 
 std::string FolderAccessSetupModel::displayName(const fs::path& root) const {
     const fs::path path = standardizedPath(root);
-    if (locations_.realHome && path == standardizedPath(*locations_.realHome)) return kHomeDisplayName;
+    if (locations_.realHome && path == standardizedPath(*locations_.realHome)) return translate(kHomeDisplayName);
     return displayNames_.displayName(path);
 }
 
@@ -97,15 +99,17 @@ std::string FolderAccessSetupModel::rowSymbol(const fs::path& root) const {
 }
 
 std::string FolderAccessSetupModel::summaryText(std::size_t count) {
-    if (count == 0) return "No saved folder roots.";
-    if (count == 1) return "1 saved folder root.";
-    return std::to_string(count) + " saved folder roots.";
+    if (count == 0) return translate("No saved folder roots.");
+    return formatText(translatePlural("%1 saved folder root.", "%1 saved folder roots.", count),
+                      {std::to_string(count)});
 }
 
 std::string FolderAccessSetupModel::grantedListMessage(const std::vector<fs::path>& folders) const {
-    if (folders.empty()) return "No folder roots selected.";
-    if (folders.size() == 1) return "Saved access to " + displayName(folders.front()) + ".";
-    return "Saved access to " + std::to_string(folders.size()) + " folder roots.";
+    if (folders.empty()) return translate("No folder roots selected.");
+    if (folders.size() == 1) return formatText(translate("Saved access to %1."), {displayName(folders.front())});
+    return formatText(
+        translatePlural("Saved access to %1 folder root.", "Saved access to %1 folder roots.", folders.size()),
+        {std::to_string(folders.size())});
 }
 
 }  // namespace quillet

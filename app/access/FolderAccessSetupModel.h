@@ -8,6 +8,7 @@
 
 #include "app/access/FolderAccessLocations.h"
 #include "app/observation/Published.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -28,11 +29,11 @@ struct FolderAccessSetupState {
 // forwards clicks here; the flows' panels are asked through the grant store's folder panel.
 class FolderAccessSetupModel {
 public:
-    static constexpr const char* kTitle = "Folder Access";
+    static constexpr const char* kTitle = N_("Folder Access");
     static constexpr const char* kSymbolName = "folder.badge.gearshape";
-    static constexpr const char* kForgetAccessHelp = "Forget Access";
+    static constexpr const char* kForgetAccessHelp = N_("Forget Access");
     static constexpr const char* kForgetAccessSymbolName = "xmark.circle";
-    static constexpr const char* kHomeDisplayName = "Home";
+    static constexpr const char* kHomeDisplayName = N_("Home");
 
     enum class Action { grantHomeFolder, addOtherFolders, addCloudFolders, addExternalVolumes };
     struct Button {

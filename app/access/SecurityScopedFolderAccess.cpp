@@ -12,6 +12,7 @@
 #include "platform/FolderBookmarks.h"
 #include "shared/text/LocalizedStandardCompare.h"
 #include "shared/logging/Logger.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -194,8 +195,9 @@ std::string SecurityScopedFolderAccess::defaultAccessMessage(const FolderPath& s
                                                              const FolderPath& required) const {
     const std::string display = displayNames_.displayName(suggested.path());
     if (suggested != required)
-        return "Grant access to " + display + " so Quillet+ can create files in it and all its subfolders.";
-    return "Choose " + display + " so Quillet+ can create files there.";
+        return formatText(translate("Grant access to %1 so Quillet+ can create files in it and all its subfolders."),
+                          {display});
+    return formatText(translate("Choose %1 so Quillet+ can create files there."), {display});
 }
 
 FolderPanelResult SecurityScopedFolderAccess::runPanel(const FolderPanelConfiguration& configuration,
@@ -236,9 +238,11 @@ FolderPath SecurityScopedFolderAccess::askForFolderCovering(const std::filesyste
 std::filesystem::path SecurityScopedFolderAccess::requestAccessToFolder(const std::filesystem::path& folder) {
     const std::filesystem::path target = standardizedPath(folder);
     const std::string display = displayNames_.displayName(target);
-    const auto panel = makeAccessPanel("Allow " + display + " Access",
-                                       "Click Allow Access to let Quillet+ create files in " + display +
-                                           " and its subfolders.",
+    // TRANSLATORS: %1 is a folder's name.
+    const auto panel = makeAccessPanel(formatText(translate("Allow %1 Access"), {display}),
+                                       formatText(translate("Click Allow Access to let Quillet+ create files in %1 and "
+                                                            "its subfolders."),
+                                                  {display}),
                                        target, false);
     const FolderPanelResult answer = runPanel(panel);
     if (!answer.confirmed) throw SecurityScopedFolderAccessError::accessCancelled(target);

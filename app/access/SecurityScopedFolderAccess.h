@@ -9,6 +9,7 @@
 #include "app/access/SecurityScopedFolderAccessError.h"
 #include "platform/FolderPanel.h"
 #include "shared/paths/FolderPath.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -31,17 +32,17 @@ class SecurityScopedFolderAccess {
 public:
     static constexpr std::string_view kBookmarkKeyPrefix = "securityScopedFolderBookmark.";
     static constexpr const char* kLogCategory = "SecurityScopedBookmarks";
-    static constexpr const char* kAllowAccessPrompt = "Allow Access";
-    static constexpr const char* kHomeFolderTitle = "Allow Home Folder Access";
+    static constexpr const char* kAllowAccessPrompt = N_("Allow Access");
+    static constexpr const char* kHomeFolderTitle = N_("Allow Home Folder Access");
     static constexpr const char* kHomeFolderMessage =
-        "Choose your home folder so Quillet+ can create files in folders you own.";
-    static constexpr const char* kCloudFoldersTitle = "Add Cloud Folder Access";
+        N_("Choose your home folder so Quillet+ can create files in folders you own.");
+    static constexpr const char* kCloudFoldersTitle = N_("Add Cloud Folder Access");
     static constexpr const char* kCloudFoldersMessage =
-        "Choose Google Drive, OneDrive, or other provider folders that Quillet+ can use.";
-    static constexpr const char* kOtherFoldersTitle = "Add Other Folders";
-    static constexpr const char* kOtherFoldersMessage = "Choose any other folders Quillet+ can create files in.";
-    static constexpr const char* kExternalVolumesTitle = "Add External Volume Access";
-    static constexpr const char* kExternalVolumesMessage = "Choose external volumes that Quillet+ can use.";
+        N_("Choose Google Drive, OneDrive, or other provider folders that Quillet+ can use.");
+    static constexpr const char* kOtherFoldersTitle = N_("Add Other Folders");
+    static constexpr const char* kOtherFoldersMessage = N_("Choose any other folders Quillet+ can create files in.");
+    static constexpr const char* kExternalVolumesTitle = N_("Add External Volume Access");
+    static constexpr const char* kExternalVolumesMessage = N_("Choose external volumes that Quillet+ can use.");
 
     // The panel and activation are needed only by the two prompts; a caller that never prompts
     // (the command line) passes none.

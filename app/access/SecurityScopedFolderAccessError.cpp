@@ -1,6 +1,7 @@
 #include "app/access/SecurityScopedFolderAccessError.h"
 
 #include "shared/paths/FilePaths.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -16,18 +17,17 @@ SecurityScopedFolderAccessError::SecurityScopedFolderAccessError(Kind kind, std:
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::accessCancelled(std::filesystem::path folder) {
     SecurityScopedFolderAccessError error(
-        Kind::accessCancelled,
-        "Quillet+ needs access to " + lastPathComponent(folder) + " before it can create files there.");
+        Kind::accessCancelled, formatText(translate("Quillet+ needs access to %1 before it can create files there."),
+                                          {lastPathComponent(folder)}));
     error.folder_ = std::move(folder);
     return error;
 }
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::wrongFolder(std::filesystem::path suggested,
                                                                              std::filesystem::path chosen) {
-    SecurityScopedFolderAccessError error(Kind::wrongFolder,
-                                          "Please choose " + lastPathComponent(suggested) +
-                                              " (or a folder that contains it), not " +
-                                              lastPathComponent(chosen) + ".");
+    SecurityScopedFolderAccessError error(
+        Kind::wrongFolder, formatText(translate("Please choose %1 (or a folder that contains it), not %2."),
+                                      {lastPathComponent(suggested), lastPathComponent(chosen)}));
     error.folder_ = std::move(suggested);
     error.chosen_ = std::move(chosen);
     return error;
@@ -48,14 +48,15 @@ SecurityScopedFolderAccessError SecurityScopedFolderAccessError::bookmarkResolut
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::noSavedAccess(std::filesystem::path folder) {
     SecurityScopedFolderAccessError error(
-        Kind::noSavedAccess, "Quillet+ does not have saved access to " + lastPathComponent(folder) + ".");
+        Kind::noSavedAccess,
+        formatText(translate("Quillet+ does not have saved access to %1."), {lastPathComponent(folder)}));
     error.folder_ = std::move(folder);
     return error;
 }
 
 SecurityScopedFolderAccessError SecurityScopedFolderAccessError::homeFolderUnavailable() {
     return SecurityScopedFolderAccessError(Kind::homeFolderUnavailable,
-                                           "Quillet+ could not locate your home folder.");
+                                           translate("Quillet+ could not locate your home folder."));
 }
 
 }  // namespace quillet

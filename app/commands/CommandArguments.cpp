@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "app/commands/Invocation.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -33,7 +34,8 @@ bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
 }
 
 int usageError(Invocation& inv, std::string_view message) {
-    inv.err << "quillet: " << message << "\n";
+    // A message of the catalogue in the session's language; one made of others was translated when made.
+    inv.err << "quillet: " << translate(std::string(message).c_str()) << "\n";
     return kExitUsage;
 }
 

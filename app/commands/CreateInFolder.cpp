@@ -10,6 +10,7 @@
 #include "shared/catalog/UserTemplates.h"
 #include "shared/errors/PlatformError.h"
 #include "shared/errors/UserFacingError.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -30,7 +31,7 @@ std::optional<FolderCreationArguments> folderCreationArguments(std::vector<std::
 }
 
 int reportCreationFailure(Invocation& inv, const std::string& description) {
-    inv.err << "Could not create file\n" << description << "\n";
+    inv.err << translate("Could not create file") << "\n" << description << "\n";
     return kExitFailure;
 }
 

@@ -5,6 +5,7 @@
 #include "shared/paths/FilePaths.h"
 #include "shared/paths/UserDirectories.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -42,7 +43,7 @@ std::string ResolvedCreationDestination::destinationDisplayName() const {
         std::string name = url.name();
         return name.empty() ? url.string() : name;
     }
-    return "Desktop";
+    return translate("Desktop");
 }
 
 std::filesystem::path desktopFolderURL(const UserEnvironment& environment) {
@@ -67,14 +68,17 @@ ResolvedCreationDestination resolveDestination(CreationDestinationMode mode,
 
 std::string creationStatusMessage(const std::filesystem::path& createdFile,
                                   const ResolvedCreationDestination& destination) {
-    std::string status = "Created " + lastPathComponent(createdFile);
-    status += destination.usedFallback ? " on Desktop" : " in " + destination.destinationDisplayName();
-    return status;
+    if (destination.usedFallback)
+        // TRANSLATORS: %1 is the new file's name.
+        return formatText(translate("Created %1 on Desktop"), {lastPathComponent(createdFile)});
+    // TRANSLATORS: %1 is the new file's name, %2 the folder it was created in.
+    return formatText(translate("Created %1 in %2"),
+                      {lastPathComponent(createdFile), destination.destinationDisplayName()});
 }
 
 const std::array<DestinationChoice, 2>& destinationChoices() {
     static const std::array<DestinationChoice, 2> choices{{
-        {CreationDestinationMode::desktop, "Desktop", "desktopcomputer"},
+        {CreationDestinationMode::desktop, N_("Desktop"), "desktopcomputer"},
         {CreationDestinationMode::frontFinderFolder, linuxtexts::kFrontFolderDestinationTitle, "folder"},
     }};
     return choices;

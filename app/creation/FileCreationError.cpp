@@ -1,5 +1,7 @@
 #include "app/creation/FileCreationError.h"
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 FileCreationError::FileCreationError(Kind kind, std::string description, std::string resourceName,
@@ -10,7 +12,7 @@ FileCreationError::FileCreationError(Kind kind, std::string description, std::st
       underlying_(std::move(underlying)) {}
 
 FileCreationError FileCreationError::templateMissing(std::string resourceName) {
-    std::string text = "Could not find bundled template \"" + resourceName + "\".";
+    std::string text = formatText(translate("Could not find bundled template \"%1\"."), {resourceName});
     return FileCreationError(Kind::templateMissing, std::move(text), std::move(resourceName),
                              std::nullopt);
 }
@@ -21,8 +23,7 @@ FileCreationError FileCreationError::writeFailed(PlatformError underlying) {
 }
 
 FileCreationError FileCreationError::invalidFileName() {
-    return FileCreationError(Kind::invalidFileName, "Please enter a valid file name.", {},
-                             std::nullopt);
+    return FileCreationError(Kind::invalidFileName, translate("Please enter a valid file name."), {}, std::nullopt);
 }
 
 }  // namespace quillet

@@ -6,6 +6,7 @@
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/paths/FolderPath.h"
 #include "shared/paths/UserEnvironment.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -21,7 +22,7 @@ public:
     // Present (with any value, even empty) in a sandboxed process's environment; the
     // composition root reads it into the environment it passes in.
     static constexpr const char* kSandboxEnvironmentVariable = UserEnvironment::kSandboxEnvironmentVariable;
-    static constexpr const char* kAllowFolderAccessTitle = "Allow Folder Access";
+    static constexpr const char* kAllowFolderAccessTitle = N_("Allow Folder Access");
 
     // Whether the process is sandboxed, and the real home a prompt suggests cloud folders in,
     // come from `environment`.

@@ -12,6 +12,7 @@
 #include "app/desktop/FileContentUpdate.h"
 #include "shared/Identifiers.h"
 #include "shared/logging/Logger.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -53,7 +54,8 @@ std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefi
         const std::string action = dolphinServiceMenuActionName(++position, type.id);
         actions.append(action).append(";");
         groups.append("\n[Desktop Action ").append(action).append("]\n");
-        groups.append("Name=").append(menuNameValue(type.displayName)).append("\n");
+        // The names in the session's language: the application writes the menu again when it differs.
+        groups.append("Name=").append(menuNameValue(localizedName(type))).append("\n");
         // %F: the whole selection goes to one run, whose first item decides the folder.
         groups.append("Exec=")
             .append(*program)
@@ -73,7 +75,7 @@ std::optional<std::string> dolphinServiceMenuText(const std::vector<FileTypeDefi
     // A new file needs a folder on this machine: remote and virtual locations have none.
     text += "X-KDE-Protocols=file\n";
     text += "X-KDE-Priority=TopLevel\n";
-    text += std::string("X-KDE-Submenu=") + FileManagerMenu::kSubmenuTitle + "\n";
+    text += std::string("X-KDE-Submenu=") + translate(FileManagerMenu::kSubmenuTitle) + "\n";
     text += "Icon=document-new\n";
     text += "Actions=" + actions + "\n";
     return text + groups;

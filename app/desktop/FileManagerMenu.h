@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shared/catalog/FileTypeDefinition.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -18,7 +19,7 @@ class FileManagerMenu {
 public:
     // The option of "quillet create" that names the clicked items.
     static constexpr const char* kItemOption = "--item";
-    static constexpr const char* kSubmenuTitle = "Create File";
+    static constexpr const char* kSubmenuTitle = N_("Create File");
 
     virtual ~FileManagerMenu() = default;
 

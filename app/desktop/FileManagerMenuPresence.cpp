@@ -4,6 +4,7 @@
 
 #include "app/desktop/FileManagerMenu.h"
 #include "shared/FileManagerModules.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -20,7 +21,8 @@ bool isFile(const fs::path& path) {
 std::string listed(const std::vector<std::string>& names) {
     std::string text;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+        // TRANSLATORS: joins the last two names of a list ("Files and Dolphin").
+        if (i > 0) text += i + 1 == names.size() ? translate(" and ") : translate(", ");
         text += names[i];
     }
     return text;
@@ -32,7 +34,10 @@ std::vector<FileManagerMenuPresence> fileManagerMenuPresence(const FileManagerMe
     std::vector<FileManagerMenuPresence> found;
     for (const auto& kind : kFileManagerMenuKinds) {
         if (!places.isInstalled || !places.isInstalled(kind.program)) continue;
-        FileManagerMenuPresence presence{std::string(kind.displayName), false, !kind.moduleFile.empty()};
+        const std::string name =
+            // TRANSLATORS: the name GNOME gives its file manager (Nautilus) in your language.
+            kind.displayName == "Files" ? translateIn("GNOME file manager", "Files") : std::string(kind.displayName);
+        FileManagerMenuPresence presence{name, false, !kind.moduleFile.empty()};
         if (presence.fromModule) {
             for (const auto& folder : places.libraryFolders)
                 presence.hasMenu = presence.hasMenu || isFile(folder / kind.moduleFolder / kind.moduleFile);
@@ -56,15 +61,24 @@ std::string fileManagerMenuSummary(const std::vector<FileManagerMenuPresence>& p
         else withoutKeptMenu.push_back(manager.name);
     }
     std::string text;
-    if (!with.empty()) text = "On this computer it is in " + listed(with) + ".";
-    else if (!presence.empty()) text = "On this computer no file manager shows it yet.";
+    if (!with.empty())
+        // TRANSLATORS: "it" is the Create File menu; %1 lists file managers ("Files and Dolphin").
+        text = formatText(translate("On this computer it is in %1."), {listed(with)});
+    else if (!presence.empty())
+        text = translate("On this computer no file manager shows it yet.");
     const auto add = [&](const std::string& sentence) { text += (text.empty() ? "" : " ") + sentence; };
     // Modules load only from the file managers' own folders, which the package fills.
-    if (!withoutModule.empty()) add(listed(withoutModule) + (withoutModule.size() == 1 ? " gets" : " get") +
-                                    " it when Quillet+ is installed from its package.");
+    // TRANSLATORS: %1 is one or more file managers' names; "it" is the Create File menu.
+    if (!withoutModule.empty())
+        add(formatText(translatePlural("%1 gets it when Quillet+ is installed from its package.",
+                                       "%1 get it when Quillet+ is installed from its package.", withoutModule.size()),
+                       {listed(withoutModule)}));
     if (!withoutKeptMenu.empty())
-        add(listed(withoutKeptMenu) + (withoutKeptMenu.size() == 1 ? " gets" : " get") +
-            " it while an installed Quillet+ runs with at least one file type switched on.");
+        add(formatText(
+            translatePlural("%1 gets it while an installed Quillet+ runs with at least one file type switched on.",
+                            "%1 get it while an installed Quillet+ runs with at least one file type switched on.",
+                            withoutKeptMenu.size()),
+            {listed(withoutKeptMenu)}));
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include "app/desktop/FileContentUpdate.h"
 #include "shared/Identifiers.h"
 #include "shared/logging/Logger.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -50,7 +51,7 @@ std::optional<PcmanfmActionsFiles> pcmanfmActionsFiles(const std::vector<FileTyp
             continue;
         files.actions.emplace_back(name, "[Desktop Entry]\n"
                                          "Type=Action\n"
-                                         "Name=" + menuNameValue(type.displayName) + "\n"
+                                         "Name=" + menuNameValue(localizedName(type)) + "\n"
                                          "Profiles=local;\n"
                                          "\n"
                                          "[X-Action-Profile local]\n"
@@ -62,7 +63,7 @@ std::optional<PcmanfmActionsFiles> pcmanfmActionsFiles(const std::vector<FileTyp
     files.menu = std::string("[Desktop Entry]\n"
                              "Type=Menu\n"
                              "Name=") +
-                 FileManagerMenu::kSubmenuTitle +
+                 translate(FileManagerMenu::kSubmenuTitle) +
                  "\n"
                  "Icon=document-new\n"
                  // Not offered where there is no folder on this machine to create in.

@@ -6,6 +6,7 @@
 
 #include "platform/KeyCodeMapping.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -81,23 +82,25 @@ QuickCreateShortcut parseKeyCombination(std::string_view text) {
         const size_t separator = rest.find(linuxtexts::kKeySeparator);
         const std::string_view part = trimmed(rest.substr(0, separator));
         if (part.empty())
-            throw KeyCombinationError("\"" + std::string(text) + "\" is not a key combination (write it as Ctrl+Alt+N)");
+            throw KeyCombinationError(
+                formatText(translate("\"%1\" is not a key combination (write it as Ctrl+Alt+N)"), {text}));
         const std::string name = asciiLowercased(part);
         if (const auto modifier = modifierNamed(name)) {
             modifiers |= *modifier;
         } else if (const auto code = keyNamed(name)) {
-            if (key) throw KeyCombinationError("\"" + std::string(text) + "\" names more than one key");
+            if (key) throw KeyCombinationError(formatText(translate("\"%1\" names more than one key"), {text}));
             key = code;
         } else {
-            throw KeyCombinationError("\"" + std::string(part) + "\" is not the name of a key");
+            throw KeyCombinationError(formatText(translate("\"%1\" is not the name of a key"), {part}));
         }
         if (separator == std::string_view::npos) break;
         rest.remove_prefix(separator + 1);
     }
-    if (!key) throw KeyCombinationError("\"" + std::string(text) + "\" names no key, only modifiers");
+    if (!key) throw KeyCombinationError(formatText(translate("\"%1\" names no key, only modifiers"), {text}));
     if (!hasSystemWideModifier(modifiers))
-        throw KeyCombinationError(std::string(linuxtexts::kRecorderModifierHint) + ": \"" + std::string(text) +
-                                  "\" would take the key from every program");
+        // TRANSLATORS: %1 is "Add Ctrl, Alt, or Super", %2 the combination given ("Shift+N").
+        throw KeyCombinationError(formatText(translate("%1: \"%2\" would take the key from every program"),
+                                             {translate(linuxtexts::kRecorderModifierHint), text}));
     return QuickCreateShortcut{*key, modifiers};
 }
 

@@ -1,5 +1,7 @@
 #include "app/keys/ShortcutConflicts.h"
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 namespace {
@@ -12,7 +14,7 @@ std::optional<std::string> firstTypeHolding(const QuickCreateShortcut& shortcut,
         if (excludingTypeID && type.id == *excludingTypeID) continue;
         auto it = fileTypeShortcuts.find(type.id);
         if (it != fileTypeShortcuts.end() && it->second == shortcut)
-            return "Conflicts with " + type.displayName;
+            return formatText(translate("Conflicts with %1"), {localizedName(type)});
     }
     return std::nullopt;
 }
@@ -24,7 +26,7 @@ std::optional<std::string> conflictDescription(const QuickCreateShortcut& candid
                                                const FileTypeShortcuts& fileTypeShortcuts,
                                                const std::vector<FileTypeDefinition>& orderedFileTypes,
                                                const std::optional<std::string>& excludingTypeID) {
-    if (candidate == quickCreateShortcut) return "Conflicts with Quick Create";
+    if (candidate == quickCreateShortcut) return std::string(translate("Conflicts with Quick Create"));
     return firstTypeHolding(candidate, fileTypeShortcuts, orderedFileTypes, excludingTypeID);
 }
 

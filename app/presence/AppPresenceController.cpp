@@ -13,6 +13,7 @@
 #include "platform/MainQueue.h"
 #include "shared/catalog/UserTemplates.h"
 #include "shared/logging/Logger.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -89,8 +90,8 @@ void AppPresenceController::lastWindowClosed() {
 }
 
 std::string AppPresenceController::desktopOfferNote(AppPresence presence, bool trayAvailable) {
-    if (!trayAvailable) return kNoTrayNote;
-    if (presence == AppPresence::dockOnly) return kQuitsOnCloseNote;
+    if (!trayAvailable) return translate(kNoTrayNote);
+    if (presence == AppPresence::dockOnly) return translate(kQuitsOnCloseNote);
     return {};
 }
 
@@ -108,11 +109,11 @@ void AppPresenceController::rebuildMenu() {
 
 StatusMenu AppPresenceController::buildStatusMenu() {
     StatusMenu menu;
-    menu.push_back(actionItem(kQuickCreateTitle, "plus.square.on.square", [this] { showQuickCreate(); }));
+    menu.push_back(actionItem(translate(kQuickCreateTitle), "plus.square.on.square", [this] { showQuickCreate(); }));
     menu.push_back(destinationItem(CreationDestinationMode::desktop));
     menu.push_back(destinationItem(CreationDestinationMode::frontFinderFolder));
     menu.push_back(StatusMenuItem::separator());
-    menu.push_back(actionItem(kOpenTitle, "macwindow", [this] { openMainWindow(); }));
+    menu.push_back(actionItem(translate(kOpenTitle), "macwindow", [this] { openMainWindow(); }));
     if (updater_) {
         for (const auto& command : QuilletCheckForUpdatesCommand(*updater_).items()) {
             auto item = actionItem(command.title, "arrow.triangle.2.circlepath", [this] { checkForUpdates(); });
@@ -121,8 +122,8 @@ StatusMenu AppPresenceController::buildStatusMenu() {
         }
     }
     menu.push_back(StatusMenuItem::separator());
-    menu.push_back(actionItem(kUninstallTitle, "trash", [this] { uninstall(); }));
-    menu.push_back(actionItem(kQuitTitle, "power", [this] { quit(); }));
+    menu.push_back(actionItem(translate(kUninstallTitle), "trash", [this] { uninstall(); }));
+    menu.push_back(actionItem(translate(kQuitTitle), "power", [this] { quit(); }));
     return menu;
 }
 
@@ -161,9 +162,10 @@ StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode de
     StatusMenuItem item;
     item.kind = StatusMenuItem::Kind::submenu;
     const DesktopWords& words = environment_.quickCreate.words();
-    item.title = desktop ? kCreateOnDesktopTitle : words.fill(kCreateInFolderTitle);
+    item.title = desktop ? translate(kCreateOnDesktopTitle) : words.fill(kCreateInFolderTitle);
     item.symbolName = desktop ? "desktopcomputer" : "folder";
-    item.accessibilityDescription = desktop ? "Desktop" : words.fill(linuxtexts::kFrontFolderDestinationTitle);
+    item.accessibilityDescription =
+        desktop ? translate("Desktop") : words.fill(linuxtexts::kFrontFolderDestinationTitle);
     if (!settings_) return item;
 
     const auto types = settings_->enabledFileTypesInOrder();
@@ -178,13 +180,13 @@ StatusMenuItem AppPresenceController::destinationItem(CreationDestinationMode de
                 if (!item.submenu.empty()) item.submenu.push_back(StatusMenuItem::separator());
                 StatusMenuItem header;
                 header.kind = StatusMenuItem::Kind::header;
-                header.title = std::string(rawValue(category));
+                header.title = localizedTitle(category);
                 header.isEnabled = false;
                 item.submenu.push_back(std::move(header));
                 headed = true;
             }
             std::any payload = FileCreationMenuAction{type, destination};
-            auto typeItem = actionItem(type.displayName, type.sfSymbolName, {});
+            auto typeItem = actionItem(localizedName(type), type.sfSymbolName, {});
             typeItem.representedObject = payload;
             typeItem.action = [this, payload] { createFileFromMenu(payload); };
             templateFolderItems(item.submenu, folders, templateGroup(type)).push_back(std::move(typeItem));

@@ -13,6 +13,7 @@
 #include "platform/StatusBar.h"
 #include "platform/StatusMenu.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -40,13 +41,13 @@ struct AppPresenceEnvironment {
 // change. The file work is the Quick Create controller's; this only offers the choices.
 class AppPresenceController {
 public:
-    static constexpr const char* kQuickCreateTitle = "Quick Create...";
-    static constexpr const char* kCreateOnDesktopTitle = "Create on Desktop";
+    static constexpr const char* kQuickCreateTitle = N_("Quick Create...");
+    static constexpr const char* kCreateOnDesktopTitle = N_("Create on Desktop");
     // Filled in with the session's file manager: "Create in Files Folder".
     static constexpr const char* kCreateInFolderTitle = linuxtexts::kCreateInFrontFolderTitle;
-    static constexpr const char* kOpenTitle = "Open Quillet+";
-    static constexpr const char* kUninstallTitle = "Uninstall Quillet+...";
-    static constexpr const char* kQuitTitle = "Quit Quillet+";
+    static constexpr const char* kOpenTitle = N_("Open Quillet+");
+    static constexpr const char* kUninstallTitle = N_("Uninstall Quillet+...");
+    static constexpr const char* kQuitTitle = N_("Quit Quillet+");
     static constexpr const char* kToolTip = "Quillet+";
 
     explicit AppPresenceController(AppPresenceEnvironment environment);
@@ -86,10 +87,10 @@ public:
     // choice works as its description says.
     static std::string desktopOfferNote(AppPresence presence, bool trayAvailable);
     static constexpr const char* kNoTrayNote =
-        "This session has no tray (no StatusNotifier host runs on the session bus), so Quillet+ "
-        "shows in the taskbar and quits when you close its window.";
+        N_("This session has no tray (no StatusNotifier host runs on the session bus), so Quillet+ "
+           "shows in the taskbar and quits when you close its window.");
     static constexpr const char* kQuitsOnCloseNote =
-        "Closing the window quits Quillet+; with the tray icon it keeps running for its shortcuts.";
+        N_("Closing the window quits Quillet+; with the tray icon it keeps running for its shortcuts.");
 
 private:
     StatusMenuItem destinationItem(CreationDestinationMode destination);

@@ -13,6 +13,7 @@
 #include "platform/ScreenLayout.h"
 #include "app/quickcreate/QuickCreatePanelPlacement.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -123,7 +124,7 @@ DesktopCreationController::CreationReport DesktopCreationController::createFile(
         fileType(forShortcutTypeID) || presentTemplate ? fileTypeForID(forShortcutTypeID) : std::nullopt;
     if (!type) {
         log_.error("Unknown file type shortcut requested: %{public}s", forShortcutTypeID);
-        return {std::nullopt, {}, "Unknown file type: " + forShortcutTypeID};
+        return {std::nullopt, {}, formatText(translate("Unknown file type: %1"), {forShortcutTypeID})};
     }
     return createFile(*type, destination.value_or(environment_.settings.directShortcutDestination.get()));
 }
@@ -144,7 +145,9 @@ std::vector<FileTypeDefinition> DesktopCreationController::matchingFileTypes() c
     std::vector<FileTypeDefinition> types = environment_.settings.enabledFileTypesInOrder();
     if (query.empty()) return types;
     std::erase_if(types, [&](const FileTypeDefinition& type) {
-        return !containsIgnoringCase(type.displayName, query) && !containsIgnoringCase(type.fileExtension, query);
+        // The name as shown (in the session's language) and the English one both find a type.
+        return !containsIgnoringCase(localizedName(type), query) && !containsIgnoringCase(type.displayName, query) &&
+               !containsIgnoringCase(type.fileExtension, query);
     });
     return types;
 }

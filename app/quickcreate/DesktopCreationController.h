@@ -17,6 +17,7 @@
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/paths/FolderPath.h"
 #include "shared/text/DesktopWords.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -58,7 +59,7 @@ class DesktopCreationController {
 public:
     static constexpr const char* kLogCategory = "DesktopCreation";
     static constexpr const char* kMainWindowTitle = "Quillet+";
-    static constexpr const char* kCreateFailedAlertTitle = "Could not create file";
+    static constexpr const char* kCreateFailedAlertTitle = N_("Could not create file");
 
     explicit DesktopCreationController(DesktopCreationEnvironment environment);
     ~DesktopCreationController();

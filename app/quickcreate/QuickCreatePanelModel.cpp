@@ -6,6 +6,7 @@
 #include "app/quickcreate/DesktopCreationController.h"
 #include "app/settings/AppSettings.h"
 #include "shared/catalog/UserTemplates.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -15,7 +16,7 @@ std::vector<QuickCreatePanelModel::Section> QuickCreatePanelModel::sections() co
     const std::vector<FileTypeDefinition> matching = controller_.matchingFileTypes();
     std::vector<Section> result;
     for (FileTypeCategory category : kAllFileTypeCategories) {
-        Section section{category, std::string(rawValue(category)), {}};
+        Section section{category, localizedTitle(category), {}};
         // Templates of a subfolder get a section of their own, titled with the folder's path, in
         // the order the folders first come.
         std::vector<Section> folders;

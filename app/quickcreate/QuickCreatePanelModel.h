@@ -12,6 +12,7 @@
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/text/DesktopWords.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -21,11 +22,11 @@ class DesktopCreationController;
 // hand the user's input back.
 class QuickCreatePanelModel {
 public:
-    static constexpr const char* kTitle = "Create File";
+    static constexpr const char* kTitle = N_("Create File");
     static constexpr const char* kTitleSymbol = "doc.badge.plus";
-    static constexpr const char* kSearchPlaceholder = "Search file types";
+    static constexpr const char* kSearchPlaceholder = N_("Search file types");
     static constexpr const char* kSearchSymbol = "magnifyingglass";
-    static constexpr const char* kEmptyStateText = "No file types found";
+    static constexpr const char* kEmptyStateText = N_("No file types found");
     static constexpr const char* kEmptyStateSymbol = "magnifyingglass";
     // "Folder of the front Files window", as the session names its file manager.
     static constexpr const char* kFrontFolderDetail = linuxtexts::kFrontFolderDetail;

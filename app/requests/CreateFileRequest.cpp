@@ -2,6 +2,7 @@
 
 #include "shared/requests/CreateRequestURL.h"
 #include "app/requests/URLComponents.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -11,12 +12,12 @@ CreateFileRequestError::CreateFileRequestError(Kind kind, std::string directoryP
 
 CreateFileRequestError CreateFileRequestError::relativeDirectory(std::string directoryPath) {
     return CreateFileRequestError(Kind::relativeDirectory, std::move(directoryPath),
-                                  "The folder path must be an absolute path.");
+                                  translate("The folder path must be an absolute path."));
 }
 
 CreateFileRequestError CreateFileRequestError::directoryContainsNUL(std::string directoryPath) {
     return CreateFileRequestError(Kind::directoryContainsNUL, std::move(directoryPath),
-                                  "The folder path contains a NUL character.");
+                                  translate("The folder path contains a NUL character."));
 }
 
 std::optional<CreateFileRequest> CreateFileRequest::parse(std::string_view url) {

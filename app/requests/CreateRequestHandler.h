@@ -7,6 +7,7 @@
 
 #include "app/requests/CreateFileRequest.h"
 #include "shared/logging/Logger.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -38,8 +39,8 @@ public:
     static constexpr const char* kLogCategory = "CreateFileRequest";
     // The title of the main window, the one window a request closes again.
     static constexpr const char* kMainWindowTitle = "Quillet+";
-    static constexpr const char* kFailureMessage = "Could not create file";
-    static constexpr const char* kUnknownTypeText = "Quillet+ does not know how to create this file type.";
+    static constexpr const char* kFailureMessage = N_("Could not create file");
+    static constexpr const char* kUnknownTypeText = N_("Quillet+ does not know how to create this file type.");
 
     // Every collaborator must outlive the handler, and the handler must outlive the work it
     // queues on `mainQueue`.

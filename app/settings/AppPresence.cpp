@@ -1,6 +1,7 @@
 #include "app/settings/AppPresence.h"
 
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -21,18 +22,18 @@ std::optional<AppPresence> appPresenceFromRawValue(std::string_view raw) {
 
 std::string_view title(AppPresence presence) {
     switch (presence) {
-        case AppPresence::dockAndMenuBar: return linuxtexts::kPresenceBothTitle;
-        case AppPresence::dockOnly: return linuxtexts::kPresenceTaskbarTitle;
-        case AppPresence::menuBarOnly: return linuxtexts::kPresenceTrayTitle;
+        case AppPresence::dockAndMenuBar: return translate(linuxtexts::kPresenceBothTitle);
+        case AppPresence::dockOnly: return translate(linuxtexts::kPresenceTaskbarTitle);
+        case AppPresence::menuBarOnly: return translate(linuxtexts::kPresenceTrayTitle);
     }
     return {};
 }
 
 std::string_view presenceDescription(AppPresence presence) {
     switch (presence) {
-        case AppPresence::dockAndMenuBar: return linuxtexts::kPresenceBothDescription;
-        case AppPresence::dockOnly: return linuxtexts::kPresenceTaskbarDescription;
-        case AppPresence::menuBarOnly: return linuxtexts::kPresenceTrayDescription;
+        case AppPresence::dockAndMenuBar: return translate(linuxtexts::kPresenceBothDescription);
+        case AppPresence::dockOnly: return translate(linuxtexts::kPresenceTaskbarDescription);
+        case AppPresence::menuBarOnly: return translate(linuxtexts::kPresenceTrayDescription);
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include "app/observation/Published.h"
 #include "app/settings/AppSettings.h"
 #include "shared/catalog/UserTemplates.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -10,7 +11,7 @@ std::vector<FileTypesListSection> fileTypesListSections(const std::vector<FileTy
                                                         const std::set<std::string>& enabledTypeIDs) {
     std::vector<FileTypesListSection> sections;
     for (FileTypeCategory category : kAllFileTypeCategories) {
-        FileTypesListSection section{category, std::string(rawValue(category)), {}};
+        FileTypesListSection section{category, localizedTitle(category), {}};
         for (const auto& type : orderedTypes) {
             if (type.category != category) continue;
             // A template is told apart by where it lies in the Templates folder.

@@ -4,6 +4,7 @@
 
 #include "platform/ModalAlert.h"
 #include "shared/errors/UserFacingError.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -11,7 +12,7 @@ namespace quillet {
 // every window, and this says which setting and why.
 class SettingNotSavedError : public UserFacingError {
 public:
-    static constexpr const char* kAlertMessage = "The setting stays as it was";
+    static constexpr const char* kAlertMessage = N_("The setting stays as it was");
 
     // `key`: the settings key; `reason`: one sentence saying why ("There is no room left on the disk.").
     SettingNotSavedError(std::string key, const std::string& reason);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shared/catalog/FileTypeCatalog.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -15,13 +16,15 @@ bool shortcutLess(const QuickCreateShortcut& a, const QuickCreateShortcut& b) {
 
 HotKeyPurpose hotKeyPurpose(const HotKeyAction& action, std::vector<std::string> command) {
     if (action.kind == HotKeyAction::Kind::quickCreate)
-        return {"quick-create", "Show Quick Create", std::move(command)};
-    std::string description = "New " + action.typeID + " File";
+        return {"quick-create", translate("Show Quick Create"), std::move(command)};
+    // TRANSLATORS: what a keyboard shortcut does, as the desktop's shortcut settings list it; %1 is a file type.
+    std::string description = formatText(translate("New %1 File"), {action.typeID});
     if (const auto type = fileTypeForID(action.typeID)) {
         // "New Word Document" rather than "New Word Document File"; a template is named by its
         // own name ("New Letter").
         const bool named = type->category == FileTypeCategory::office || type->category == FileTypeCategory::templates;
-        description = "New " + type->displayName + (named ? std::string() : std::string(" File"));
+        // TRANSLATORS: %1 is a document type ("Word Document") or a template's name.
+        description = formatText(translate(named ? "New %1" : "New %1 File"), {localizedName(*type)});
     }
     return {"create-" + action.typeID, std::move(description), std::move(command)};
 }

@@ -1,5 +1,7 @@
 #include "app/shortcuts/ShortcutRecorderModel.h"
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 void ShortcutRecorderModel::click() {
@@ -43,7 +45,7 @@ ShortcutRecorderModel::PressResult ShortcutRecorderModel::keyDown(const Recorder
         return press.keyCode == kEscapeKeyCode ? PressResult::cancelled : PressResult::movesOn;
     }
     if (!hasSystemWideModifier(modifiers)) {
-        message = kModifierHint;
+        message = translate(kModifierHint);
         return PressResult::needsModifier;
     }
     if (!press.keyCode) return PressResult::unsupportedKey;
@@ -62,7 +64,7 @@ ShortcutRecorderModel::Appearance ShortcutRecorderModel::appearance() const {
     if (message)
         result.text = *message;
     else if (isRecording)
-        result.text = kPrompt;
+        result.text = translate(kPrompt);
     else if (shortcut)
         result.text = shortcut->displayString();
     else

@@ -7,6 +7,7 @@
 
 #include "app/keys/QuickCreateShortcut.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -26,8 +27,8 @@ struct RecorderKeyPress {
 // Shift+Tab.
 class ShortcutRecorderModel {
 public:
-    static constexpr const char* kPlaceholder = "Set Shortcut";
-    static constexpr const char* kPrompt = "Press shortcut";
+    static constexpr const char* kPlaceholder = N_("Set Shortcut");
+    static constexpr const char* kPrompt = N_("Press shortcut");
     static constexpr const char* kModifierHint = linuxtexts::kRecorderModifierHint;
     static constexpr uint32_t kEscapeKeyCode = 53;
     static constexpr uint32_t kTabKeyCode = 48;

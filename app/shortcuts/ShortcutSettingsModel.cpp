@@ -3,6 +3,7 @@
 #include "app/observation/Published.h"
 #include "app/settings/AppSettings.h"
 #include "app/keys/ShortcutConflicts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -16,7 +17,7 @@ ShortcutSettingsModel::ShortcutSettingsModel(AppSettings& settings, bool globalS
 std::optional<std::string> ShortcutSettingsModel::availabilityNote() const {
     const std::optional<std::string> why = wayFailure_ ? wayFailure_->get() : std::nullopt;
     if (globalShortcutsAvailable_ && !why) return std::nullopt;
-    std::string note = kUnavailableNote;
+    std::string note = translate(kUnavailableNote);
     if (why && !why->empty()) {
         // The log's reason, as a sentence of its own.
         std::string sentence = *why;
@@ -61,12 +62,14 @@ ShortcutSettingsModel::DirectShortcutRow ShortcutSettingsModel::directShortcutRo
     const auto& shortcuts = settings_.fileTypeShortcuts.get();
     if (auto it = shortcuts.find(type.id); it != shortcuts.end()) row.shortcut = it->second;
     row.canClear = row.shortcut.has_value();
-    row.clearHelp = "Clear " + type.displayName + " shortcut";
+    // TRANSLATORS: %1 is a file type ("Markdown").
+    row.clearHelp = formatText(translate("Clear %1 shortcut"), {localizedName(type)});
 
     // A disabled type keeps its shortcut but registers nothing, so its own row names no conflict;
     // the other rows and the Quick Create row still count it.
     if (!settings_.enabledFileTypeIDs.get().count(type.id)) {
-        row.status = "." + type.fileExtension + " disabled";
+        // TRANSLATORS: %1 is a file name extension (".md").
+        row.status = formatText(translate("%1 disabled"), {"." + type.fileExtension});
         return row;
     }
     if (row.shortcut) {

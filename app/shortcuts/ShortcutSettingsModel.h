@@ -11,6 +11,7 @@
 #include "app/keys/QuickCreateShortcut.h"
 #include "shared/catalog/FileTypeDefinition.h"
 #include "shared/text/DesktopWords.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -21,16 +22,16 @@ class AppSettings;
 // the hot keys follow them through the Quick Create controller.
 class ShortcutSettingsModel {
 public:
-    static constexpr const char* kQuickCreateTitle = "Quick Create Shortcut";
+    static constexpr const char* kQuickCreateTitle = N_("Quick Create Shortcut");
     static constexpr const char* kQuickCreateSymbol = "keyboard";
     static constexpr const char* kResetSymbol = "arrow.counterclockwise";
-    static constexpr const char* kResetHelp = "Reset Quick Create shortcut";
-    static constexpr const char* kDirectSectionTitle = "Direct File Shortcuts";
+    static constexpr const char* kResetHelp = N_("Reset Quick Create shortcut");
+    static constexpr const char* kDirectSectionTitle = N_("Direct File Shortcuts");
     static constexpr const char* kDirectSectionSymbol = "bolt.fill";
-    static constexpr const char* kDestinationTitle = "Destination";
+    static constexpr const char* kDestinationTitle = N_("Destination");
     static constexpr const char* kClearSymbol = "xmark.circle";
     // Under the title where the session lets no application hold keys system-wide.
-    static constexpr const char* kUnavailableNote = "Global shortcuts are not available in this session.";
+    static constexpr const char* kUnavailableNote = N_("Global shortcuts are not available in this session.");
 
     // One file type's row in the direct section.
     struct DirectShortcutRow {

@@ -1,6 +1,7 @@
 #include "app/uninstall/AppUninstallError.h"
 
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -9,25 +10,27 @@ AppUninstallError::AppUninstallError(Kind kind, std::string description)
 
 AppUninstallError AppUninstallError::notRunningFromAppBundle(std::filesystem::path bundle) {
     AppUninstallError error(Kind::notRunningFromAppBundle,
-                            linuxtexts::kNotRunningFromBundlePrefix + bundle.string());
+                            translate(linuxtexts::kNotRunningFromBundlePrefix) + bundle.string());
     error.bundle_ = std::move(bundle);
     return error;
 }
 
 AppUninstallError AppUninstallError::trashMoveFailed(std::optional<std::string> underlyingDescription) {
-    if (!underlyingDescription) return AppUninstallError(Kind::trashMoveFailed, linuxtexts::kTrashMoveFailedNoLocation);
-    return AppUninstallError(Kind::trashMoveFailed, linuxtexts::kTrashMoveFailedPrefix + *underlyingDescription);
+    if (!underlyingDescription)
+        return AppUninstallError(Kind::trashMoveFailed, translate(linuxtexts::kTrashMoveFailedNoLocation));
+    return AppUninstallError(Kind::trashMoveFailed,
+                             translate(linuxtexts::kTrashMoveFailedPrefix) + *underlyingDescription);
 }
 
 AppUninstallError AppUninstallError::trashMoveReportedNoResult(std::filesystem::path bundle) {
     AppUninstallError error(Kind::trashMoveReportedNoResult,
-                            linuxtexts::kTrashMoveReportedNoResultPrefix + bundle.string() + ".");
+                            translate(linuxtexts::kTrashMoveReportedNoResultPrefix) + bundle.string() + ".");
     error.bundle_ = std::move(bundle);
     return error;
 }
 
 AppUninstallError AppUninstallError::allTrashAttemptsFailed(std::vector<std::string> failures) {
-    std::string description = "Quillet+ could not be moved to the Trash.\n\n";
+    std::string description = std::string(translate("Quillet+ could not be moved to the Trash.")) + "\n\n";
     for (size_t i = 0; i < failures.size(); ++i) {
         if (i > 0) description += '\n';
         description += failures[i];
@@ -42,7 +45,7 @@ AppUninstallError AppUninstallError::appleScriptFailed(std::string message) {
 }
 
 AppUninstallError AppUninstallError::appleScriptCreationFailed() {
-    return AppUninstallError(Kind::appleScriptCreationFailed, linuxtexts::kFileManagerRequestFailed);
+    return AppUninstallError(Kind::appleScriptCreationFailed, translate(linuxtexts::kFileManagerRequestFailed));
 }
 
 }  // namespace quillet

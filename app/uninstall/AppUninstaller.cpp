@@ -11,6 +11,7 @@
 #include "platform/MainQueueTimer.h"
 #include "shared/Identifiers.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -47,7 +48,8 @@ std::filesystem::path withoutTrailingSeparator(std::filesystem::path path) {
 AppUninstaller::AppUninstaller(AppUninstallerEnvironment environment) : environment_(std::move(environment)) {}
 
 Alert AppUninstaller::failureAlert(const AppUninstallError& error) {
-    return Alert{kFailureMessage, error.description() + "\n\n" + error.recoverySuggestion(), AlertStyle::warning};
+    return Alert{kFailureMessage, error.description() + "\n\n" + translate(error.recoverySuggestion().c_str()),
+                 AlertStyle::warning};
 }
 
 void AppUninstaller::requestUninstall() {
@@ -144,7 +146,7 @@ void AppUninstaller::tryTrash(const std::filesystem::path& bundle, std::size_t a
                                    : outcome.errorDescription;
                 break;
         }
-        failures.push_back(std::string(way.shownName) + ": " + failure);
+        failures.push_back(std::string(translate(way.shownName)) + ": " + failure);
         log_.error(std::string(way.name) + " trash attempt failed: %{public}s", failure);
         tryTrash(bundle, attempt + 1, std::move(failures));
     });

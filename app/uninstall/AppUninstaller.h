@@ -14,6 +14,7 @@
 #include "platform/TrashAttempt.h"
 #include "shared/logging/Logger.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -62,11 +63,11 @@ struct AppUninstallerEnvironment {
 class AppUninstaller {
 public:
     static constexpr const char* kLogCategory = "Uninstall";
-    static constexpr const char* kConfirmationMessage = "Uninstall Quillet+?";
+    static constexpr const char* kConfirmationMessage = N_("Uninstall Quillet+?");
     static constexpr const char* kConfirmationInformativeText = linuxtexts::kUninstallInformativeText;
-    static constexpr const char* kUninstallButton = "Uninstall";
-    static constexpr const char* kCancelButton = "Cancel";
-    static constexpr const char* kFailureMessage = "Could not uninstall Quillet+";
+    static constexpr const char* kUninstallButton = N_("Uninstall");
+    static constexpr const char* kCancelButton = N_("Cancel");
+    static constexpr const char* kFailureMessage = N_("Could not uninstall Quillet+");
     static constexpr const char* kBundleExtension = ".app";
     static constexpr std::chrono::nanoseconds kPollInterval{100'000'000};
     static constexpr int kPollLimit = 20;

@@ -1,12 +1,13 @@
 #include "app/update/QuilletCheckForUpdatesCommand.h"
 
 #include "app/update/QuilletSelfUpdater.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
 std::vector<MenuCommandItem> QuilletCheckForUpdatesCommand::items() const {
     if (!updater_.configuration.isConfigured()) return {};
-    return {MenuCommandItem{kCheckForUpdatesTitle, updater_.canCheckForUpdates.get()}};
+    return {MenuCommandItem{translate(kCheckForUpdatesTitle), updater_.canCheckForUpdates.get()}};
 }
 
 void QuilletCheckForUpdatesCommand::perform() { updater_.checkForUpdates(); }

@@ -3,11 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 class QuilletSelfUpdater;
 
-inline constexpr const char* kCheckForUpdatesTitle = "Check for Updates...";
+inline constexpr const char* kCheckForUpdatesTitle = N_("Check for Updates...");
 
 // One item of a menu as its model gives it.
 struct MenuCommandItem {

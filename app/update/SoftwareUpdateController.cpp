@@ -61,11 +61,11 @@ void SoftwareUpdateController::feedArrived(TransferResponse response) {
     transfer_.reset();
     if (response.error) {
         log_.error("The update feed could not be fetched: %{public}s", *response.error);
-        return finish(UpdateMessages::checkFailed(UpdateMessages::transferFailed("update feed", *response.error)));
+        return finish(UpdateMessages::checkFailed(UpdateMessages::transferFailed(N_("update feed"), *response.error)));
     }
     if (response.httpStatus != 200) {
         log_.error("The update feed answered with HTTP status %d", response.httpStatus);
-        return finish(UpdateMessages::checkFailed(UpdateMessages::httpStatus("update feed", response.httpStatus)));
+        return finish(UpdateMessages::checkFailed(UpdateMessages::httpStatus(N_("update feed"), response.httpStatus)));
     }
     std::optional<AppcastItem> newest;
     try {
@@ -131,11 +131,11 @@ void SoftwareUpdateController::archiveArrived(const AppcastItem& item, TransferR
     }
     if (response.error) {
         log_.error("The update archive could not be fetched: %{public}s", *response.error);
-        return finish(UpdateMessages::installFailed(UpdateMessages::transferFailed("update", *response.error)));
+        return finish(UpdateMessages::installFailed(UpdateMessages::transferFailed(N_("update"), *response.error)));
     }
     if (response.httpStatus != 200) {
         log_.error("The update archive answered with HTTP status %d", response.httpStatus);
-        return finish(UpdateMessages::installFailed(UpdateMessages::httpStatus("update", response.httpStatus)));
+        return finish(UpdateMessages::installFailed(UpdateMessages::httpStatus(N_("update"), response.httpStatus)));
     }
     if (item.enclosureLength > 0 && response.body.size() != item.enclosureLength) {
         log_.error("The update archive has %lu bytes, the feed announced %lu",

@@ -5,16 +5,17 @@
 #include <string_view>
 
 #include "platform/ModalAlert.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
 // Every text an update check shows the user, in one place.
 namespace UpdateMessages {
 
-inline constexpr const char* kCheckFailedTitle = "Update Error";
-inline constexpr const char* kInstallFailedTitle = "Could not install the update";
-inline constexpr const char* kUpToDateTitle = "You're up to date.";
-inline constexpr const char* kPackageManagerTitle = "Updates come from your package manager.";
+inline constexpr const char* kCheckFailedTitle = N_("Update Error");
+inline constexpr const char* kInstallFailedTitle = N_("Could not install the update");
+inline constexpr const char* kUpToDateTitle = N_("You're up to date.");
+inline constexpr const char* kPackageManagerTitle = N_("Updates come from your package manager.");
 
 Alert upToDate(std::string_view currentVersion);
 Alert notFromBundle();

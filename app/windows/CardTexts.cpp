@@ -1,12 +1,13 @@
 #include "app/windows/CardTexts.h"
 
 #include "app/keys/QuickCreateShortcut.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cardtexts {
 
 std::string guideKeyboardLine(const QuickCreateShortcut& shortcut, bool hasTray) {
-    return "Press **" + shortcut.displayString() +
-           (hasTray ? linuxtexts::kGuideKeyboardLineEnd : linuxtexts::kGuideKeyboardLineEndNoTray);
+    return formatText(translate(hasTray ? linuxtexts::kGuideKeyboardLine : linuxtexts::kGuideKeyboardLineNoTray),
+                      {shortcut.displayString()});
 }
 
 }  // namespace quillet::cardtexts

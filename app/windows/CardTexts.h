@@ -3,6 +3,7 @@
 #include <string>
 
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -14,17 +15,17 @@ namespace cardtexts {
 
 inline constexpr const char* kExtensionTitle = linuxtexts::kExtensionStatusTitle;
 inline constexpr const char* kExtensionDetail = linuxtexts::kExtensionStatusDetail;
-inline constexpr const char* kExtensionButton = "Open Extension Settings";
+inline constexpr const char* kExtensionButton = N_("Open Extension Settings");
 
-inline constexpr const char* kGuideTitle = "Where Create File Appears";
+inline constexpr const char* kGuideTitle = N_("Where Create File Appears");
 inline constexpr const char* kGuideRightClick =
-    "Right-click → **Create File** works in Dropbox, Downloads, and your own folders.";
+    N_("Right-click → **Create File** works in Dropbox, Downloads, and your own folders.");
 inline constexpr const char* kGuideBlockedFolders = linuxtexts::kGuideBlockedFolders;
 inline constexpr const char* kGuideTrayBullet = linuxtexts::kGuideTrayBullet;
 
-inline constexpr const char* kUninstallTitle = "Uninstall Quillet+";
+inline constexpr const char* kUninstallTitle = N_("Uninstall Quillet+");
 inline constexpr const char* kUninstallDetail = linuxtexts::kUninstallCardDetail;
-inline constexpr const char* kUninstallButton = "Uninstall...";
+inline constexpr const char* kUninstallButton = N_("Uninstall...");
 
 // "Press **Ctrl+Alt+N** to open Quick Create, or use the tray icon."; without a tray, the
 // sentence ends after "Quick Create".

@@ -1,4 +1,5 @@
 #include "app/windows/DisplayVersion.h"
+#include "shared/text/Translation.h"
 
 #include <algorithm>
 #include <vector>
@@ -31,7 +32,8 @@ std::string displayVersion(const std::optional<std::string>& shortVersion) {
 }
 
 std::string versionLine(const std::optional<std::string>& shortVersion) {
-    return "Version " + displayVersion(shortVersion);
+    // TRANSLATORS: %1 is the version number, "1.4.2".
+    return formatText(translate("Version %1"), {displayVersion(shortVersion)});
 }
 
 }  // namespace quillet

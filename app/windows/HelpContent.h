@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -56,7 +57,7 @@ struct HelpSection {
 };
 
 struct HelpContent {
-    static constexpr const char* kTitle = "Quillet+ Help";
+    static constexpr const char* kTitle = N_("Quillet+ Help");
     // Filled in with the session's file manager, like every text of the page.
     static constexpr const char* kSubtitle = linuxtexts::kHelpSubtitle;
     static constexpr const char* kHeaderSymbol = "doc.badge.plus";

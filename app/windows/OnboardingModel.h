@@ -5,6 +5,7 @@
 
 #include "app/observation/Subscription.h"
 #include "shared/text/DesktopWords.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -19,10 +20,10 @@ enum class OnboardingPage { welcome, rightClick, blockedFolders, quickCreate };
 class OnboardingModel {
 public:
     static constexpr int kPageCount = 4;
-    static constexpr const char* kBackTitle = "Back";
-    static constexpr const char* kSkipTitle = "Skip";
-    static constexpr const char* kNextTitle = "Next";
-    static constexpr const char* kGetStartedTitle = "Get Started";
+    static constexpr const char* kBackTitle = N_("Back");
+    static constexpr const char* kSkipTitle = N_("Skip");
+    static constexpr const char* kNextTitle = N_("Next");
+    static constexpr const char* kGetStartedTitle = N_("Get Started");
 
     // `words`: how the session names its file manager, for the pages' texts.
     OnboardingModel(AppSettings& settings, std::function<void()> onFinish, DesktopWords words = {});
@@ -36,7 +37,7 @@ public:
     // "Skip" shows on every page but the last, where "Get Started" replaces it and "Next".
     bool showsSkip() const { return !isLastPage(); }
     // The default button (Return): "Next", or "Get Started" on the last page.
-    std::string primaryTitle() const { return isLastPage() ? kGetStartedTitle : kNextTitle; }
+    std::string primaryTitle() const { return translate(isLastPage() ? kGetStartedTitle : kNextTitle); }
 
     // What the default button does: the next page, or finishing on the last one.
     void primary();

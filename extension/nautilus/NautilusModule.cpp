@@ -9,6 +9,7 @@ extern "C" {
 #include <nautilus-extension.h>
 }
 
+#include "extension/gio/ModuleTranslations.h"
 #include "extension/nautilus/NautilusMenuProvider.h"
 #include "shared/logging/Logger.h"
 #include "shared/paths/UserEnvironment.h"
@@ -22,6 +23,7 @@ G_MODULE_EXPORT void nautilus_module_initialize(GTypeModule* module) {
     try {
         const quillet::UserEnvironment environment = quillet::UserEnvironment::fromProcess();
         quillet::installLogSink(quillet::makeSystemLogSink(environment.logToStderr));
+        quillet::bindModuleTranslations();
         quillet::registerFinderSyncMenuProvider(module, environment);
     } catch (...) {
     }

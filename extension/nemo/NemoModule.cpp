@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "extension/gio/ModuleMenuProvider.h"
+#include "extension/gio/ModuleTranslations.h"
 #include "extension/gio/WindowFolderMark.h"
 #include "shared/logging/Logger.h"
 #include "shared/paths/UserEnvironment.h"
@@ -67,6 +68,7 @@ G_MODULE_EXPORT void nemo_module_initialize(GTypeModule* module) {
     try {
         const quillet::UserEnvironment environment = quillet::UserEnvironment::fromProcess();
         quillet::installLogSink(quillet::makeSystemLogSink(environment.logToStderr));
+        quillet::bindModuleTranslations();
         const GTypeInfo info = quillet::menuProviderTypeInfo(environment);
         quillet::providerType =
             g_type_module_register_type(module, G_TYPE_OBJECT, "QuilletNemoMenuProvider", &info, GTypeFlags(0));

@@ -6,6 +6,7 @@ extern "C" {
 #include <thunarx/thunarx.h>
 }
 
+#include "extension/gio/ModuleTranslations.h"
 #include "extension/thunar/ThunarMenuProvider.h"
 #include "shared/logging/Logger.h"
 #include "shared/paths/UserEnvironment.h"
@@ -20,6 +21,7 @@ G_MODULE_EXPORT void thunar_extension_initialize(ThunarxProviderPlugin* plugin) 
     try {
         const quillet::UserEnvironment environment = quillet::UserEnvironment::fromProcess();
         quillet::installLogSink(quillet::makeSystemLogSink(environment.logToStderr));
+        quillet::bindModuleTranslations();
         // The registered type must outlive any unloading of the plugin.
         thunarx_provider_plugin_set_resident(plugin, TRUE);
         quillet::registerThunarMenuProvider(plugin, environment);

@@ -13,6 +13,7 @@
 #include "gui/style/AppStyle.h"
 #include "gui/style/MiddleElidedLabel.h"
 #include "gui/style/QtSymbolIcons.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -50,12 +51,14 @@ FolderAccessSetupView::FolderAccessSetupView(FolderAccessSetupModel& model, QWid
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(6);
-    auto* title = new QLabel(qs(FolderAccessSetupModel::kTitle), this);
+    auto* title = new QLabel(QString::fromUtf8(translate(FolderAccessSetupModel::kTitle)), this);
     title->setObjectName(QStringLiteral("title"));
     title->setFont(headlineFont());
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("summary"));
     summary_->setFont(calloutFont(QFont::Normal));
+    // A longer sentence (another language's) wraps within the card rather than widen the window.
+    summary_->setWordWrap(true);
     titles->addWidget(title);
     titles->addWidget(summary_);
     titles->addStretch(1);
@@ -65,7 +68,7 @@ FolderAccessSetupView::FolderAccessSetupView(FolderAccessSetupModel& model, QWid
     auto* actions = new QVBoxLayout;
     actions->setSpacing(8);
     for (const auto& button : model_.buttons()) {
-        auto* push = new QPushButton(qs(button.title), this);
+        auto* push = new QPushButton(QString::fromUtf8(translate(button.title.c_str())), this);
         push->setAutoDefault(false);
         const auto action = button.action;
         connect(push, &QPushButton::clicked, this, [this, action] { model_.perform(action); });
@@ -157,8 +160,9 @@ void FolderAccessSetupView::rebuildGrid() {
         forget->setObjectName(QStringLiteral("forgetAccessButton"));
         forget->setAutoRaise(true);
         forget->setCursor(Qt::PointingHandCursor);
-        forget->setToolTip(qs(FolderAccessSetupModel::kForgetAccessHelp));
-        forget->setAccessibleName(qs(FolderAccessSetupModel::kForgetAccessHelp + std::string(" ") + cell.displayName));
+        forget->setToolTip(QString::fromUtf8(translate(FolderAccessSetupModel::kForgetAccessHelp)));
+        forget->setAccessibleName(
+            qs(translate(FolderAccessSetupModel::kForgetAccessHelp) + std::string(" ") + cell.displayName));
         forget->setIcon(drawnSymbolIcon(FolderAccessSetupModel::kForgetAccessSymbolName, tertiaryText(pal)));
         forget->setIconSize(QSize(kForgetSymbolSize, kForgetSymbolSize));
         forget->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 1px; }"));

@@ -48,8 +48,8 @@ FileTypeTileButton::FileTypeTileButton(FileTypeDefinition type, std::function<vo
     // The keyboard stays in the search field; the arrows move the selection from there.
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
-    setToolTip(qs(type_.displayName + " (." + type_.fileExtension + ")"));
-    setAccessibleName(qs(type_.displayName));
+    setToolTip(qs(localizedName(type_) + " (." + type_.fileExtension + ")"));
+    setAccessibleName(qs(localizedName(type_)));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (action_) action_();
@@ -138,7 +138,7 @@ QRect FileTypeTileButton::textRect() const {
 }
 
 QStringList FileTypeTileButton::nameLines() const {
-    return wrappedLines(qs(type_.displayName), nameFont(), textRect().width(), kNameLines);
+    return wrappedLines(qs(localizedName(type_)), nameFont(), textRect().width(), kNameLines);
 }
 
 }  // namespace quillet

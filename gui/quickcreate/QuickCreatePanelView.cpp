@@ -17,6 +17,7 @@
 #include "gui/style/DestinationPickerControl.h"
 #include "gui/style/MiddleElidedLabel.h"
 #include "gui/style/QtSymbolIcons.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -50,7 +51,7 @@ public:
         icon->setAlignment(Qt::AlignCenter);
         field = new QLineEdit(this);
         field->setFrame(false);
-        field->setPlaceholderText(QString::fromUtf8(QuickCreatePanelModel::kSearchPlaceholder));
+        field->setPlaceholderText(QString::fromUtf8(translate(QuickCreatePanelModel::kSearchPlaceholder)));
         field->setFont(calloutFont(QFont::Normal));
         field->setAttribute(Qt::WA_MacShowFocusRect, false);
         QPalette palette = field->palette();
@@ -123,7 +124,7 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     auto* titleGroup = new QHBoxLayout();
     titleGroup->setSpacing(6);
     titleIcon_ = new QLabel(header);
-    titleLabel_ = new QLabel(QString::fromUtf8(QuickCreatePanelModel::kTitle), header);
+    titleLabel_ = new QLabel(QString::fromUtf8(translate(QuickCreatePanelModel::kTitle)), header);
     titleLabel_->setFont(headlineFont());
     titleGroup->addWidget(titleIcon_);
     titleGroup->addWidget(titleLabel_);
@@ -161,7 +162,7 @@ QuickCreatePanelView::QuickCreatePanelView(QuickCreatePanelModel& model, QWidget
     auto* emptyIcon = new QLabel(emptyState_);
     emptyIcon->setObjectName(QStringLiteral("emptyStateIcon"));
     emptyIcon->setAlignment(Qt::AlignCenter);
-    auto* emptyText = new QLabel(QString::fromUtf8(QuickCreatePanelModel::kEmptyStateText), emptyState_);
+    auto* emptyText = new QLabel(QString::fromUtf8(translate(QuickCreatePanelModel::kEmptyStateText)), emptyState_);
     emptyText->setObjectName(QStringLiteral("emptyStateText"));
     emptyText->setAlignment(Qt::AlignCenter);
     emptyText->setFont(calloutFont(QFont::Medium));

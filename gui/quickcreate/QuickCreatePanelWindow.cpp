@@ -13,6 +13,7 @@
 #include "gui/style/AppStyle.h"
 #include "platform/ScreenLayout.h"
 #include "platform/ApplicationWindows.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -29,7 +30,7 @@ QuickCreatePanelWindow::QuickCreatePanelWindow(DesktopCreationController& contro
       windows_(windows),
       screens_(screens),
       model_(controller) {
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(translate(kTitle)));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);

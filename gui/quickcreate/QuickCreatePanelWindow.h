@@ -8,6 +8,7 @@
 
 #include "app/quickcreate/QuickCreatePanelHost.h"
 #include "app/quickcreate/QuickCreatePanelModel.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -24,7 +25,7 @@ class QuickCreatePanelWindow final : public QWidget, public QuickCreatePanelHost
 public:
     static constexpr int kMinimumWidth = 520;
     static constexpr int kMinimumHeight = 520;
-    static constexpr const char* kTitle = "Create File";
+    static constexpr const char* kTitle = N_("Create File");
 
     // `windows` asks the window manager for every desktop and the focus; `screens` converts
     // placement coordinates into Qt's.

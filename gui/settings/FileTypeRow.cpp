@@ -30,7 +30,7 @@ FileTypeRow::FileTypeRow(FileTypeDefinition type, const std::string& detail, Fil
     auto* text = new QVBoxLayout;
     text->setSpacing(2);
     text->setContentsMargins(0, 0, 0, 0);
-    name_ = new QLabel(QString::fromStdString(type_.displayName), this);
+    name_ = new QLabel(QString::fromStdString(localizedName(type_)), this);
     name_->setObjectName(QStringLiteral("fileTypeName"));
     name_->setFont(calloutFont(QFont::Normal));
     extension_ = new QLabel(QString::fromStdString(detail), this);
@@ -41,7 +41,7 @@ FileTypeRow::FileTypeRow(FileTypeDefinition type, const std::string& detail, Fil
     row->addLayout(text, 1);
 
     switch_ = new SwitchButton(this);
-    switch_->setAccessibleName(QString::fromStdString(type_.displayName));
+    switch_->setAccessibleName(QString::fromStdString(localizedName(type_)));
     switch_->setChecked(model_.isEnabled(type_.id));
     row->addWidget(switch_, 0, Qt::AlignVCenter);
     // Only the user's flip writes; showing a stored change does not echo it back. A flip that

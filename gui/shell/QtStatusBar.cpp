@@ -11,6 +11,7 @@
 
 #include "app/presence/AppPresenceController.h"
 #include "gui/shell/QtStatusMenu.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -64,7 +65,7 @@ QtStatusItem::QtStatusItem(bool bySymbolicName)
       paletteWatcher_(std::make_unique<PaletteWatcher>([this] { drawIcon(); })),
       bySymbolicName_(bySymbolicName) {
     drawIcon();
-    trayIcon_->setToolTip(QString::fromUtf8(AppPresenceController::kToolTip));
+    trayIcon_->setToolTip(QString::fromUtf8(translate(AppPresenceController::kToolTip)));
     // A left click opens the same menu as a right click, as a tray icon's click does on Linux
     // desktops; the texts say "Click the Quillet+ icon".
     QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, trayIcon_.get(),

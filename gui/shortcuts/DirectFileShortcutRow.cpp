@@ -10,6 +10,7 @@
 #include "gui/shortcuts/ShortcutStyle.h"
 #include "gui/style/AppStyle.h"
 #include "gui/style/QtSymbolIcons.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -31,7 +32,7 @@ DirectFileShortcutRow::DirectFileShortcutRow(FileTypeDefinition type, ShortcutSe
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
-    auto* name = new QLabel(qs(type_.displayName), this);
+    auto* name = new QLabel(qs(localizedName(type_)), this);
     name->setObjectName(QStringLiteral("typeName"));
     name->setFont(appstyle::calloutFont(QFont::Normal));
     status_ = new QLabel(this);
@@ -48,7 +49,8 @@ DirectFileShortcutRow::DirectFileShortcutRow(FileTypeDefinition type, ShortcutSe
             [this, typeID](const std::optional<QuickCreateShortcut>& shortcut) { model_.setShortcut(typeID, shortcut); }},
         this);
     recorder_->setFixedSize(kRecorderWidth, ShortcutRecorderControl::kIntrinsicHeight);
-    recorder_->setAccessibleName(qs(type_.displayName + " shortcut"));
+    // TRANSLATORS: %1 is a file type ("Markdown").
+    recorder_->setAccessibleName(qs(formatText(translate("%1 shortcut"), {localizedName(type_)})));
     recorder_->setHotKeySuspender(suspender);
     row->addWidget(recorder_, 0, Qt::AlignVCenter);
 

@@ -1,5 +1,7 @@
 #include "gui/shortcuts/ShortcutRecorderView.h"
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 ShortcutRecorderView::ShortcutRecorderView(Binding<QuickCreateShortcut> binding, QWidget* parent)
@@ -29,7 +31,7 @@ OptionalShortcutRecorderView::OptionalShortcutRecorderView(Binding<std::optional
 
 void OptionalShortcutRecorderView::updateFromBinding() {
     setShortcut(binding_.get ? binding_.get() : std::nullopt);
-    setPlaceholder(ShortcutRecorderModel::kPlaceholder);
+    setPlaceholder(translate(ShortcutRecorderModel::kPlaceholder));
 }
 
 }  // namespace quillet

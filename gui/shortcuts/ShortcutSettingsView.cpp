@@ -15,6 +15,7 @@
 #include "gui/style/AppStyle.h"
 #include "gui/style/DestinationPickerControl.h"
 #include "gui/style/QtSymbolIcons.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -47,7 +48,7 @@ public:
         setCheckable(true);
         setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
-        setText(QString::fromUtf8(ShortcutSettingsModel::kDirectSectionTitle));
+        setText(QString::fromUtf8(translate(ShortcutSettingsModel::kDirectSectionTitle)));
         setAccessibleName(text());
         setFont(appstyle::headlineFont());
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -104,7 +105,7 @@ QToolButton* symbolButton(QWidget* parent, const char* help) {
     button->setAutoRaise(true);
     button->setIconSize(QSize(16, 16));
     button->setFocusPolicy(Qt::TabFocus);
-    button->setToolTip(QString::fromUtf8(help));
+    button->setToolTip(QString::fromUtf8(translate(help)));
     button->setAccessibleName(button->toolTip());
     return button;
 }
@@ -126,7 +127,7 @@ ShortcutSettingsView::ShortcutSettingsView(ShortcutSettingsModel& model, HotKeyS
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(4);
-    auto* title = new QLabel(QString::fromUtf8(ShortcutSettingsModel::kQuickCreateTitle), this);
+    auto* title = new QLabel(QString::fromUtf8(translate(ShortcutSettingsModel::kQuickCreateTitle)), this);
     title->setFont(appstyle::headlineFont());
     quickCreateConflict_ = new QLabel(this);
     quickCreateConflict_->setObjectName(QStringLiteral("quickCreateConflict"));
@@ -200,7 +201,8 @@ void ShortcutSettingsView::buildDirectSection() {
     label->setSpacing(6);
     destinationIcon_ = new QLabel(directSection_);
     destinationIcon_->setFixedSize(18, 18);
-    auto* destinationTitle = new QLabel(QString::fromUtf8(ShortcutSettingsModel::kDestinationTitle), directSection_);
+    auto* destinationTitle =
+        new QLabel(QString::fromUtf8(translate(ShortcutSettingsModel::kDestinationTitle)), directSection_);
     destinationTitle->setFont(appstyle::calloutFont(QFont::Medium));
     label->addWidget(destinationIcon_);
     label->addWidget(destinationTitle);

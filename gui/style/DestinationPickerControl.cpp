@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "gui/style/AppStyle.h"
 #include "gui/style/QtSymbolIcons.h"
 
@@ -13,12 +15,20 @@ using namespace appstyle;
 
 DestinationPickerControl::DestinationPickerControl(const DesktopWords& words, QWidget* parent)
     : QWidget(parent), words_(words) {
-    setFixedSize(kWidth, 26);
+    setFixedSize(sizeHint());
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Destination"));
 }
 
-QSize DestinationPickerControl::sizeHint() const { return {kWidth, 26}; }
+// kWidth, or wider where a title (a longer language's, a long file manager name) would not fit in
+// its half: two equal halves, each its icon and title with room on both sides.
+QSize DestinationPickerControl::sizeHint() const {
+    const QFontMetrics metrics(appFont(12.5, QFont::Medium));
+    int widest = 0;
+    for (const auto& choice : destinationChoices())
+        widest = std::max(widest, 14 + 6 + metrics.horizontalAdvance(segmentTitle(choice.mode)) + 2 + 16);
+    return {std::max(kWidth, 2 * widest), 26};
+}
 
 QString DestinationPickerControl::segmentTitle(CreationDestinationMode mode) const {
     return QString::fromStdString(words_.fill(destinationChoice(mode).title));

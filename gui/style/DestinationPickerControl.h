@@ -11,6 +11,7 @@ namespace quillet {
 class DestinationPickerControl final : public QWidget {
     Q_OBJECT
 public:
+    // The width when both titles fit; wider titles widen it.
     static constexpr int kWidth = 238;
     // `words`: how the session names its file manager, for the front folder's segment.
     explicit DestinationPickerControl(const DesktopWords& words, QWidget* parent = nullptr);

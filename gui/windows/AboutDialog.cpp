@@ -7,7 +7,10 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <string_view>
+
 #include "gui/style/AppStyle.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -24,7 +27,7 @@ QLabel* centredLabel(const QString& text, const QFont& font, QWidget* parent) {
 }  // namespace
 
 AboutDialog::AboutDialog(const std::string& versionLine, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(translate(kTitle)));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 24, 32, 16);
     layout->setSpacing(8);
@@ -42,7 +45,7 @@ AboutDialog::AboutDialog(const std::string& versionLine, QWidget* parent) : QDia
     version->setObjectName(QStringLiteral("aboutVersion"));
     layout->addWidget(version);
     layout->addSpacing(6);
-    auto* summary = centredLabel(QString::fromUtf8(kSummary), appstyle::calloutFont(QFont::Normal), this);
+    auto* summary = centredLabel(QString::fromUtf8(translate(kSummary)), appstyle::calloutFont(QFont::Normal), this);
     summary->setObjectName(QStringLiteral("aboutSummary"));
     layout->addWidget(summary);
 
@@ -55,7 +58,7 @@ AboutDialog::AboutDialog(const std::string& versionLine, QWidget* parent) : QDia
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     layout->addWidget(link);
 
-    auto* licence = centredLabel(QString::fromUtf8(kLicence), appstyle::captionFont(QFont::Normal), this);
+    auto* licence = centredLabel(QString::fromUtf8(translate(kLicence)), appstyle::captionFont(QFont::Normal), this);
     licence->setObjectName(QStringLiteral("aboutLicence"));
     QPalette palette = licence->palette();
     palette.setColor(QPalette::WindowText, appstyle::secondaryText(palette));
@@ -64,6 +67,9 @@ AboutDialog::AboutDialog(const std::string& versionLine, QWidget* parent) : QDia
 
     layout->addSpacing(8);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Qt names its standard button in English; a translation of ours takes its place.
+    if (const char* close = translate("Close"); std::string_view(close) != "Close")
+        buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(close));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     // Wide enough for the summary on one line and the title bar's text uncut.

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 // Help ▸ About Quillet+: the application's icon, name and version, what it does in one line, its
@@ -11,9 +13,9 @@ namespace quillet {
 // metadata gives software centres.
 class AboutDialog final : public QDialog {
 public:
-    static constexpr const char* kTitle = "About Quillet+";
-    static constexpr const char* kSummary = "Create new files of sixteen types wherever you are";
-    static constexpr const char* kLicence = "Proprietary software by the Quillet+ maintainers.";
+    static constexpr const char* kTitle = N_("About Quillet+");
+    static constexpr const char* kSummary = N_("Create new files of sixteen types wherever you are");
+    static constexpr const char* kLicence = N_("Proprietary software by the Quillet+ maintainers.");
     static constexpr const char* kHomepage = "https://quillet.example.org/";
     static constexpr int kMinimumWidth = 420;
 

@@ -15,6 +15,7 @@
 #include "platform/ApplicationWindows.h"
 #include "app/update/QuilletCheckForUpdatesCommand.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -36,7 +37,7 @@ void AppWindows::openMainWindow() {
     if (!mainWindow_) {
         auto* window = new QMainWindow;
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(QString::fromUtf8(kMainWindowTitle));
+        window->setWindowTitle(QString::fromUtf8(translate(kMainWindowTitle)));
         auto* content = new ContentView(settings_, versionLine_, contentParts_(), window);
         content->setMinimumSize(kMainContentMinimumWidth, kMainContentMinimumHeight);
         window->setCentralWidget(content);
@@ -61,7 +62,7 @@ void AppWindows::openHelp() {
     if (!helpWindow_) {
         auto* window = new QWidget;
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(QString::fromUtf8(kHelpWindowTitle));
+        window->setWindowTitle(QString::fromUtf8(translate(kHelpWindowTitle)));
         window->setMinimumSize(kHelpMinimumWidth, kHelpMinimumHeight);
         auto* layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -113,30 +114,31 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
     // The menus of a Linux application: no menu named after it; File holds closing, uninstalling
     // and quitting, Help the help, the walkthrough, updates and About (at the bottom).
     // File: closing the window, and no item that would open a second main window.
-    QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
-    QAction* close = file->addAction(QStringLiteral("Close Window"), window, &QWidget::close);
+    QMenu* file = menuBar->addMenu(QString::fromUtf8(translateIn("main window menu", "&File")));
+    QAction* close = file->addAction(QString::fromUtf8(translate("Close Window")), window, &QWidget::close);
     close->setShortcuts(QKeySequence::Close);
     file->addSeparator();
-    file->addAction(QStringLiteral("Uninstall Quillet+..."), window, [this] {
+    file->addAction(QString::fromUtf8(translate("Uninstall Quillet+...")), window, [this] {
         if (actions_.requestUninstall) actions_.requestUninstall();
     });
-    QAction* quit = file->addAction(QStringLiteral("Quit Quillet+"), window, [this] {
+    QAction* quit = file->addAction(QString::fromUtf8(translate("Quit Quillet+")), window, [this] {
         if (actions_.quit) actions_.quit();
     });
     // Ctrl+Q on every Linux desktop; the platform's standard key is empty where its theme names none.
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar->addMenu(QString::fromUtf8(translateIn("main window menu", "&Help")));
     QAction* helpItem =
-        help->addAction(QString::fromUtf8(linuxtexts::kHelpMenuHelpItem), window, [this] { openHelp(); });
+        help->addAction(QString::fromUtf8(translate(linuxtexts::kHelpMenuHelpItem)), window, [this] { openHelp(); });
     // F1, the help key of Linux desktops. (Ctrl+Shift+/ arrives as Ctrl+? on most layouts, and
     // holding both made Qt refuse either as ambiguous.)
     helpItem->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QStringLiteral("Show Welcome Walkthrough"), window, [this] { showWelcomeWalkthrough(); });
+    help->addAction(QString::fromUtf8(translate("Show Welcome Walkthrough")), window,
+                    [this] { showWelcomeWalkthrough(); });
     if (actions_.updater) {
         help->addSeparator();
         // Asked again each time the menu opens, so the item follows whether a check can start.
-        QAction* check = help->addAction(QStringLiteral("Check for Updates..."));
+        QAction* check = help->addAction(QString::fromUtf8(translate("Check for Updates...")));
         QuilletSelfUpdater* updater = actions_.updater;
         const auto refresh = [updater, check] {
             const auto items = QuilletCheckForUpdatesCommand(*updater).items();
@@ -151,7 +153,7 @@ void AppWindows::buildMenus(QMenuBar* menuBar) {
         QObject::connect(check, &QAction::triggered, check, [updater] { QuilletCheckForUpdatesCommand(*updater).perform(); });
     }
     help->addSeparator();
-    help->addAction(QStringLiteral("About Quillet+"), window, [this, window] {
+    help->addAction(QString::fromUtf8(translate("About Quillet+")), window, [this, window] {
         auto* about = new AboutDialog(versionLine_, window);
         about->setAttribute(Qt::WA_DeleteOnClose);
         about->open();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gui/windows/ContentView.h"
+#include "shared/text/Translation.h"
 
 class QMenuBar;
 class QWidget;
@@ -33,7 +34,7 @@ struct AppMenuActions {
 class AppWindows {
 public:
     static constexpr const char* kMainWindowTitle = "Quillet+";
-    static constexpr const char* kHelpWindowTitle = "Quillet+ Help";
+    static constexpr const char* kHelpWindowTitle = N_("Quillet+ Help");
     static constexpr int kMainWindowWidth = 770;
     static constexpr int kMainWindowHeight = 1155;
     static constexpr int kMainContentMinimumWidth = 720;

@@ -17,6 +17,7 @@
 #include "app/windows/MainWindowGrowth.h"
 #include "gui/style/AppStyle.h"
 #include "gui/style/QtSymbolIcons.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -93,8 +94,8 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     titles->setSpacing(2);
     titles->addWidget(label(QStringLiteral("Quillet+"), appstyle::appFont(22, QFont::DemiBold),
                             palette.color(QPalette::WindowText), header));
-    titles->addWidget(label(QString::fromUtf8(linuxtexts::kMainWindowTagline), appstyle::calloutFont(QFont::Normal),
-                            appstyle::secondaryText(palette), header));
+    titles->addWidget(label(QString::fromUtf8(translate(linuxtexts::kMainWindowTagline)),
+                            appstyle::calloutFont(QFont::Normal), appstyle::secondaryText(palette), header));
     titles->addWidget(label(QString::fromStdString(versionLine), appstyle::captionFont(QFont::Normal),
                             appstyle::tertiaryText(palette), header));
     row->addLayout(titles);
@@ -105,8 +106,8 @@ QWidget* ContentView::makeHeader(const std::string& versionLine) {
     auto* presenceColumn = new QVBoxLayout(presence);
     presenceColumn->setContentsMargins(0, 0, 0, 0);
     presenceColumn->setSpacing(6);
-    presenceColumn->addWidget(label(QStringLiteral("App Presence"), appstyle::captionFont(QFont::DemiBold),
-                                    appstyle::secondaryText(palette), presence),
+    presenceColumn->addWidget(label(QString::fromUtf8(translate("App Presence")),
+                                    appstyle::captionFont(QFont::DemiBold), appstyle::secondaryText(palette), presence),
                               0, Qt::AlignRight);
     // Two segments, "Taskbar" and "Tray": choosing one writes the setting at once.
     auto* segments = new QWidget(presence);
@@ -164,7 +165,7 @@ void ContentView::presentOnboarding() {
     if (sheet_ || !parts_.onboarding) return;
     // A window-modal dialog of the main window: the desktop's counterpart of a sheet.
     auto* sheet = new QDialog(window());
-    sheet->setWindowTitle(QStringLiteral("Welcome to Quillet+"));
+    sheet->setWindowTitle(QString::fromUtf8(translate("Welcome to Quillet+")));
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(sheet);

@@ -6,6 +6,7 @@
 
 #include "app/windows/CardTexts.h"
 #include "gui/style/AppStyle.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -27,7 +28,7 @@ ExtensionStatusView::ExtensionStatusView(std::function<void()> openExtensionSett
         here->setObjectName(QStringLiteral("whereTheMenuIs"));
         column->addWidget(here);
     }
-    auto* button = new QPushButton(QString::fromUtf8(cardtexts::kExtensionButton), this);
+    auto* button = new QPushButton(QString::fromUtf8(translate(cardtexts::kExtensionButton)), this);
     button->setObjectName(QStringLiteral("openExtensionSettings"));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [open = std::move(openExtensionSettings)] {

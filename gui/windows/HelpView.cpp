@@ -15,6 +15,7 @@
 #include "gui/style/AppStyle.h"
 #include "gui/windows/WindowStyle.h"
 #include "shared/text/DesktopWords.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -222,7 +223,7 @@ HelpView::HelpView(std::string versionLine, const DesktopWords& words, std::stri
     column->addLayout(cards);
     for (const HelpSection& section : help.sections) {
         QWidget* card = sectionCard(content, section);
-        if (section.title == HelpContent::kExtensionSectionTitle) extensionSection_ = card;
+        if (section.title == words.fill(HelpContent::kExtensionSectionTitle)) extensionSection_ = card;
         column->addWidget(card);
     }
     column->addStretch();

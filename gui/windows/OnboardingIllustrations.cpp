@@ -10,6 +10,7 @@
 #include "gui/windows/WindowStyle.h"
 #include "shared/text/DesktopWords.h"
 #include "shared/text/LinuxTexts.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -65,10 +66,10 @@ QWidget* contextMenuIllustration(QWidget* parent) {
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(3);
     // A file manager's background menu: its own items, then the extensions', then Properties.
-    column->addWidget(menuItem(menu, "New Folder", false));
-    column->addWidget(menuItem(menu, "Paste", false));
+    column->addWidget(menuItem(menu, N_("New Folder"), false));
+    column->addWidget(menuItem(menu, N_("Paste"), false));
     column->addWidget(hairline(menu));
-    column->addWidget(menuItem(menu, "Create File", true));
+    column->addWidget(menuItem(menu, N_("Create File"), true));
     column->addWidget(menuItem(menu, linuxtexts::kOnboardingMenuLastItem, false));
     return menu;
 }
@@ -103,7 +104,7 @@ QWidget* quickCreatePanelIllustration(QWidget* parent, const DesktopWords& words
     auto* title = new QHBoxLayout;
     title->setSpacing(6);
     title->addWidget(new SymbolView("doc.badge.plus", accentOf(panel), 16, panel));
-    title->addWidget(lineLabel("Create File", appstyle::headlineFont(), TextStyle::primary, panel), 1);
+    title->addWidget(lineLabel(N_("Create File"), appstyle::headlineFont(), TextStyle::primary, panel), 1);
     column->addLayout(title);
 
     auto* destinations = new QHBoxLayout;
@@ -124,7 +125,7 @@ QWidget* quickCreatePanelIllustration(QWidget* parent, const DesktopWords& words
     auto* searchRow = plainRow(search, 10, 5, 10, 5, 6);
     searchRow->addWidget(new SymbolView("magnifyingglass", secondaryOf(panel), 13, search));
     searchRow->addWidget(
-        lineLabel("Search file types", appstyle::calloutFont(QFont::Normal), TextStyle::tertiary, search), 1);
+        lineLabel(N_("Search file types"), appstyle::calloutFont(QFont::Normal), TextStyle::tertiary, search), 1);
     column->addWidget(search);
 
     auto* tiles = new QHBoxLayout;

@@ -13,6 +13,7 @@
 #include "gui/style/AppStyle.h"
 #include "gui/windows/OnboardingPages.h"
 #include "gui/windows/WindowStyle.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -58,7 +59,7 @@ protected:
 };
 
 QPushButton* barButton(const char* title, const char* name, QWidget* parent, bool borderless) {
-    auto* button = new QPushButton(QString::fromUtf8(title), parent);
+    auto* button = new QPushButton(QString::fromUtf8(translate(title)), parent);
     button->setObjectName(QString::fromUtf8(name));
     button->setFlat(borderless);
     // Return belongs to the default button alone, wherever the focus is.

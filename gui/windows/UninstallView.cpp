@@ -6,6 +6,7 @@
 
 #include "app/windows/CardTexts.h"
 #include "gui/style/AppStyle.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -22,7 +23,7 @@ UninstallView::UninstallView(std::function<void()> requestUninstall, const Deskt
         textLabel(words.fill(cardtexts::kUninstallDetail), appstyle::calloutFont(QFont::Normal), TextStyle::secondary,
                   this));
     row()->addLayout(column, 1);
-    auto* button = new QPushButton(QString::fromUtf8(cardtexts::kUninstallButton), this);
+    auto* button = new QPushButton(QString::fromUtf8(translate(cardtexts::kUninstallButton)), this);
     button->setObjectName(QStringLiteral("uninstallButton"));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [request = std::move(requestUninstall)] {

@@ -8,6 +8,7 @@
 
 #include "gui/style/AppStyle.h"
 #include "gui/style/QtSymbolIcons.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -34,8 +35,12 @@ QColor controlBackground(const QPalette& palette) {
 QColor green(const QPalette& palette) { return isDark(palette) ? QColor(48, 209, 88) : QColor(40, 167, 69); }
 QColor red(const QPalette& palette) { return isDark(palette) ? QColor(255, 105, 97) : QColor(215, 40, 40); }
 
+// The windows' texts pass through here: a text of the catalogue is shown in the session's
+// language (one already translated or filled in is found in no catalogue and stays as it is).
+QString translatedText(std::string_view text) { return QString::fromUtf8(translate(std::string(text).c_str())); }
+
 QString styledTextHtml(std::string_view text) {
-    const QString source = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString source = translatedText(text);
     const QStringList parts = source.split(QStringLiteral("**"));
     QString html;
     for (qsizetype i = 0; i < parts.size(); ++i) {
@@ -54,7 +59,7 @@ QLabel* textLabel(std::string_view text, const QFont& font, TextStyle style, QWi
         label->setText(styledTextHtml(text));
     } else {
         label->setTextFormat(Qt::PlainText);
-        label->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        label->setText(translatedText(text));
     }
     label->setFont(font);
     label->setWordWrap(true);

@@ -27,6 +27,9 @@ QColor controlBackground(const QPalette& palette);
 QColor green(const QPalette& palette);
 QColor red(const QPalette& palette);
 
+// `text` in the session's language (see translate): every label below shows it so.
+QString translatedText(std::string_view text);
+
 // Rich text for a literal in which a span between double asterisks is bold; everything else is
 // escaped, so a shortcut like "⌘ + <" shows as written.
 QString styledTextHtml(std::string_view text);

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 namespace {
@@ -47,7 +49,7 @@ void addMessage(QFileDialog& dialog, const QString& message) {
 
 void QtFolderPanel::configure(QFileDialog& dialog, const FolderPanelConfiguration& configuration) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setWindowTitle(QString::fromStdString(configuration.title));
+    dialog.setWindowTitle(QString::fromUtf8(translate(configuration.title.c_str())));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!configuration.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
@@ -59,7 +61,7 @@ void QtFolderPanel::configure(QFileDialog& dialog, const FolderPanelConfiguratio
     dialog.setOption(QFileDialog::ReadOnly, !configuration.canCreateDirectories);
     dialog.setOption(QFileDialog::DontResolveSymlinks, !configuration.resolvesAliases);
     if (!configuration.prompt.empty())
-        dialog.setLabelText(QFileDialog::Accept, QString::fromStdString(configuration.prompt));
+        dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(translate(configuration.prompt.c_str())));
     if (configuration.directoryURL) dialog.setDirectory(fromPath(*configuration.directoryURL));
     if (configuration.allowsMultipleSelection && !configuration.canChooseFiles) {
         // The file list in either view mode; the sidebar of places keeps its own behaviour.
@@ -67,7 +69,7 @@ void QtFolderPanel::configure(QFileDialog& dialog, const FolderPanelConfiguratio
             if (auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name)))
                 view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     }
-    addMessage(dialog, QString::fromStdString(configuration.message));
+    addMessage(dialog, QString::fromUtf8(translate(configuration.message.c_str())));
 }
 
 FolderPanelResult QtFolderPanel::runModal(const FolderPanelConfiguration& configuration) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "platform/posix/StderrModalAlert.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -57,14 +58,14 @@ std::size_t runBox(const Alert& alert, const std::vector<std::string>& buttons) 
 
 }  // namespace
 
-void QtModalAlert::runModal(const Alert& alert) { runBox(alert, {"OK"}); }
+void QtModalAlert::runModal(const Alert& alert) { runBox(inSessionLanguage(alert), {translate("OK")}); }
 
 std::size_t QtModalAlert::runModal(const Alert& alert, const std::vector<std::string>& buttons) {
     if (buttons.empty()) {
         runModal(alert);
         return 0;
     }
-    return runBox(alert, buttons);
+    return runBox(inSessionLanguage(alert), inSessionLanguage(buttons));
 }
 
 std::unique_ptr<ModalAlert> makeModalAlert() {

@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 namespace {
@@ -65,7 +67,7 @@ bool QtUpdateUserDriver::offerUpdate(const UpdateOffer& offer) {
     dialog.setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(&dialog);
 
-    auto* title = new QLabel(QStringLiteral("A new version of Quillet+ is available!"), &dialog);
+    auto* title = new QLabel(QString::fromUtf8(translate("A new version of Quillet+ is available!")), &dialog);
     title->setObjectName(kOfferTitleName);
     QFont bold = title->font();
     bold.setBold(true);
@@ -73,8 +75,9 @@ bool QtUpdateUserDriver::offerUpdate(const UpdateOffer& offer) {
     layout->addWidget(title);
 
     // The versions come from the feed; markup in them is shown as typed.
-    auto* text = new QLabel(QStringLiteral("Quillet+ %1 is now available\u2014you have %2. "
-                                           "Would you like to install it now?")
+    // TRANSLATORS: %1 is the new version, %2 the installed one.
+    auto* text = new QLabel(QString::fromUtf8(translate("Quillet+ %1 is now available\u2014you have %2. "
+                                                        "Would you like to install it now?"))
                                 .arg(fromUtf8(offer.displayVersion), fromUtf8(offer.currentDisplayVersion)),
                             &dialog);
     text->setObjectName(kOfferTextName);
@@ -93,8 +96,9 @@ bool QtUpdateUserDriver::offerUpdate(const UpdateOffer& offer) {
         notes->setMinimumSize(420, 200);
         layout->addWidget(notes, 1);
     } else if (const QUrl url(fromUtf8(offer.releaseNotesURL)); isWebAddress(url)) {
-        auto* link = new QLabel(QStringLiteral("<a href=\"%1\">Release notes</a>")
-                                    .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped()),
+        auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
+                                    .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(),
+                                         QString::fromUtf8(translate("Release notes")).toHtmlEscaped()),
                                 &dialog);
         link->setObjectName(kReleaseNotesLinkName);
         link->setTextFormat(Qt::RichText);
@@ -104,10 +108,10 @@ bool QtUpdateUserDriver::offerUpdate(const UpdateOffer& offer) {
     }
 
     auto* buttons = new QDialogButtonBox(&dialog);
-    QPushButton* notNow = buttons->addButton(QStringLiteral("Not Now"), QDialogButtonBox::RejectRole);
+    QPushButton* notNow = buttons->addButton(QString::fromUtf8(translate("Not Now")), QDialogButtonBox::RejectRole);
     notNow->setObjectName(kNotNowButtonName);
     notNow->setAutoDefault(false);
-    QPushButton* install = buttons->addButton(QStringLiteral("Install"), QDialogButtonBox::AcceptRole);
+    QPushButton* install = buttons->addButton(QString::fromUtf8(translate("Install")), QDialogButtonBox::AcceptRole);
     install->setObjectName(kInstallButtonName);
     install->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -135,7 +139,7 @@ void QtUpdateUserDriver::showProgress(const std::string& title, std::function<vo
     progressBar_->setMinimumWidth(320);
     layout->addWidget(progressBar_);
     auto* buttons = new QDialogButtonBox(window.get());
-    cancelButton_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancelButton_ = buttons->addButton(QString::fromUtf8(translate("Cancel")), QDialogButtonBox::RejectRole);
     cancelButton_->setObjectName(kCancelButtonName);
     QObject::connect(buttons, &QDialogButtonBox::rejected, window.get(), &QDialog::reject);
     layout->addWidget(buttons);

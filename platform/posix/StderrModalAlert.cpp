@@ -22,14 +22,16 @@ StderrModalAlert::StderrModalAlert(std::ostream& stream) : stream_(stream), answ
 
 StderrModalAlert::StderrModalAlert(std::ostream& stream, std::istream& answers) : stream_(stream), answers_(answers) {}
 
-void StderrModalAlert::runModal(const Alert& alert) {
+void StderrModalAlert::runModal(const Alert& english) {
+    const Alert alert = inSessionLanguage(english);
     stream_ << alert.messageText << '\n';
     if (!alert.informativeText.empty()) stream_ << alert.informativeText << '\n';
     stream_.flush();
 }
 
-std::size_t StderrModalAlert::runModal(const Alert& alert, const std::vector<std::string>& buttons) {
+std::size_t StderrModalAlert::runModal(const Alert& alert, const std::vector<std::string>& englishButtons) {
     runModal(alert);
+    const std::vector<std::string> buttons = inSessionLanguage(englishButtons);
     if (buttons.empty()) return 0;
     std::string choices;
     for (const auto& button : buttons) choices += (choices.empty() ? "" : " / ") + button;

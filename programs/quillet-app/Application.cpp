@@ -100,6 +100,7 @@
 #include "platform/posix/PosixFolderBookmarks.h"
 #include "shared/paths/UserEnvironment.h"
 #include "shared/text/DesktopWords.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -436,7 +437,7 @@ int forwardToHolder(const std::filesystem::path& socket, InstanceRequest request
         const auto result = forwardToRunningInstance(socket, request);
         if (result.status == Status::accepted) return reportForwardedAnswer(result, std::cout, std::cerr);
         if (result.status != Status::noInstance || std::chrono::steady_clock::now() > deadline) {
-            std::cerr << kAlreadyRunningMessage << "\n";
+            std::cerr << translate(kAlreadyRunningMessage) << "\n";
             if (!result.error.empty()) std::cerr << "quillet: " << result.error << "\n";
             return 1;
         }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/instance/InstanceRequest.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
 class ResourceBundle;
 struct UserEnvironment;
 
-inline constexpr const char* kAlreadyRunningMessage = "Quillet+ is already running.";
+inline constexpr const char* kAlreadyRunningMessage = N_("Quillet+ is already running.");
 
 struct ApplicationLaunchOptions {
     // What this launch asks for: carried out by the instance already running, else by this one

@@ -13,6 +13,7 @@
 #include "platform/posix/LaunchingFileManagerViewer.h"
 #include "shared/catalog/FileTypeCatalog.h"
 #include "shared/catalog/UserTemplates.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -21,7 +22,8 @@ int createCommand(Invocation& inv) {
     // every word after the option is an item, whatever it looks like.
     std::optional<std::string> clickedItem;
     if (inv.args.size() >= 2 && inv.args[1] == FileManagerMenu::kItemOption) {
-        if (inv.args.size() == 2 || inv.args[2].empty()) return usageError(inv, "--item needs the clicked item's path");
+        if (inv.args.size() == 2 || inv.args[2].empty())
+            return usageError(inv, N_("--item needs the clicked item's path"));
         clickedItem = inv.args[2];
         inv.args.resize(1);
     }
@@ -35,13 +37,14 @@ int createCommand(Invocation& inv) {
         return kExitUsage;
     }
     const auto type = creatableFileType(inv.args[0], UserTemplates(inv.environment.templatesFolder()));
-    if (!type) return usageError(inv, "unknown file type \"" + inv.args[0] + "\" (see quillet types)");
+    if (!type)
+        return usageError(inv, formatText(translate("unknown file type \"%1\" (see quillet types)"), {inv.args[0]}));
     CreationDestinationMode mode = CreationDestinationMode::desktop;
     if (destinationGiven) {
         auto parsed = creationDestinationModeFromRawValue(destinationArgument);
         if (!parsed)
-            return usageError(inv, "unknown destination \"" + destinationArgument +
-                                       "\" (desktop or frontFinderFolder)");
+            return usageError(inv, formatText(translate("unknown destination \"%1\" (desktop or frontFinderFolder)"),
+                                              {destinationArgument}));
         mode = *parsed;
     }
 

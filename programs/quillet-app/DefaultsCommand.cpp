@@ -9,6 +9,7 @@
 #include "shared/paths/UserEnvironment.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/errors/PlatformError.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -211,31 +212,37 @@ int defaultsCommand(Invocation& inv) {
 
     std::optional<DefaultsValue> value;
     if (a.verb == "read") {
-        if (a.json || a.hex || a.words.size() > 1) return usageError(inv, std::string("read takes at most one key\n") + kUsage);
+        if (a.json || a.hex || a.words.size() > 1)
+            return usageError(inv, std::string(translate("read takes at most one key")) + "\n" + kUsage);
     } else if (a.verb == "write") {
         if (a.words.size() != 1 || (!a.json && !a.hex))
-            return usageError(inv, std::string("write needs a key and a value\n") + kUsage);
+            return usageError(inv, std::string(translate("write needs a key and a value")) + "\n" + kUsage);
         if (a.json) {
             json parsed = json::parse(*a.json, nullptr, false);
-            if (parsed.is_discarded()) return usageError(inv, "malformed JSON value: " + *a.json);
+            if (parsed.is_discarded())
+                return usageError(inv, formatText(translate("malformed JSON value: %1"), {*a.json}));
             std::string problem;
             value = fromJSON(parsed, 1, problem);
-            if (!value) return usageError(inv, "malformed value: " + problem);
+            if (!value) return usageError(inv, formatText(translate("malformed value: %1"), {problem}));
         } else {
             auto data = parseHex(*a.hex);
             if (!data)
-                return usageError(inv, "malformed data: give an even number of hexadecimal digits, not \"" + *a.hex + "\"");
+                return usageError(
+                    inv, formatText(translate("malformed data: give an even number of hexadecimal digits, not \"%1\""),
+                                    {*a.hex}));
             value = DefaultsValue(std::move(*data));
         }
     } else if (a.verb == "delete") {
-        if (a.json || a.hex || a.words.size() != 1) return usageError(inv, std::string("delete needs one key\n") + kUsage);
+        if (a.json || a.hex || a.words.size() != 1)
+            return usageError(inv, std::string(translate("delete needs one key")) + "\n" + kUsage);
     } else {
-        return usageError(inv, "unknown defaults verb \"" + a.verb + "\"\n" + kUsage);
+        return usageError(inv, formatText(translate("unknown defaults verb \"%1\""), {a.verb}) + "\n" + kUsage);
     }
 
     auto suite = openSuite(a, inv.environment.configurationHome);
     if (!suite) {
-        inv.err << "quillet: could not open the settings suite " << suiteLabel(a) << "\n";
+        inv.err << "quillet: " << formatText(translate("could not open the settings suite %1"), {suiteLabel(a)})
+                << "\n";
         return kExitFailure;
     }
     try {
@@ -248,7 +255,8 @@ int defaultsCommand(Invocation& inv) {
             }
             auto stored = suite->get(a.words[0]);
             if (!stored) {
-                inv.err << "quillet: " << suite->name() << " has no value for " << a.words[0] << "\n";
+                inv.err << "quillet: " << formatText(translate("%1 has no value for %2"), {suite->name(), a.words[0]})
+                        << "\n";
                 return kExitFailure;
             }
             print(inv.out, toJSON(*stored));

@@ -5,17 +5,18 @@
 #include "programs/quillet-app/QtProgram.h"
 #include "app/creation/CreationDestination.h"
 #include "platform/linux/FileManagerFrontFolder.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
 int destinationCommand(Invocation& inv) {
-    if (inv.args.size() > 1) return usageError(inv, "destination takes at most one mode");
+    if (inv.args.size() > 1) return usageError(inv, N_("destination takes at most one mode"));
     CreationDestinationMode mode = CreationDestinationMode::desktop;
     if (!inv.args.empty()) {
         auto parsed = creationDestinationModeFromRawValue(inv.args.front());
         if (!parsed)
-            return usageError(inv, "unknown destination \"" + inv.args.front() +
-                                       "\" (desktop or frontFinderFolder)");
+            return usageError(inv, formatText(translate("unknown destination \"%1\" (desktop or frontFinderFolder)"),
+                                              {inv.args.front()}));
         mode = *parsed;
     }
 
@@ -26,7 +27,7 @@ int destinationCommand(Invocation& inv) {
     ResolvedCreationDestination destination = resolveDestination(mode, fileManager, desktopFolderURL(inv.environment));
     inv.out << destination.url.string() << '\n' << destination.destinationDisplayName() << '\n';
     if (destination.usedFallback)
-        inv.err << "quillet: no file manager window names a folder; using the Desktop\n";
+        inv.err << "quillet: " << translate("no file manager window names a folder; using the Desktop") << "\n";
     return kExitOK;
 }
 

@@ -11,6 +11,7 @@
 #include "shared/paths/UserEnvironment.h"
 #include "platform/posix/LastComponentDisplayNames.h"
 #include "platform/posix/PosixFolderBookmarks.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -33,21 +34,24 @@ std::filesystem::path absoluteFolder(const std::string& word) {
 
 int grantsCommand(Invocation& inv) {
     const auto& args = inv.args;
-    if (args.empty()) return usageError(inv, std::string("grants needs list, add or remove\n") + kUsage);
+    if (args.empty())
+        return usageError(inv, std::string(translate("grants needs list, add or remove")) + "\n" + kUsage);
     const std::string& verb = args[0];
     if (verb == "list") {
-        if (args.size() != 1) return usageError(inv, std::string("list takes no arguments\n") + kUsage);
+        if (args.size() != 1) return usageError(inv, std::string(translate("list takes no arguments")) + "\n" + kUsage);
     } else if (verb == "add" || verb == "remove") {
         if (args.size() != 2 || args[1].empty())
-            return usageError(inv, verb + " needs one folder\n" + kUsage);
+            return usageError(inv, formatText(translate("%1 needs one folder"), {verb}) + "\n" + kUsage);
     } else {
-        return usageError(inv, "unknown grants verb \"" + verb + "\"\n" + kUsage);
+        return usageError(inv, formatText(translate("unknown grants verb \"%1\""), {verb}) + "\n" + kUsage);
     }
 
     // The same suite the application keeps its grants in.
     auto suite = DefaultsSuite::openShared(inv.environment.configurationHome);
     if (!suite->isPersistent()) {
-        inv.err << "quillet: could not open the settings suite " << DefaultsSuite::kSharedSuiteName << "\n";
+        inv.err << "quillet: "
+                << formatText(translate("could not open the settings suite %1"), {DefaultsSuite::kSharedSuiteName})
+                << "\n";
         return kExitFailure;
     }
     PosixFolderBookmarks bookmarks;
@@ -61,7 +65,8 @@ int grantsCommand(Invocation& inv) {
     const std::filesystem::path folder = absoluteFolder(args[1]);
     if (verb == "remove") {
         if (!access.removeSavedAccess(folder)) {
-            inv.err << "quillet: could not remove the grant for " << folder.string() << "\n";
+            inv.err << "quillet: " << formatText(translate("could not remove the grant for %1"), {folder.string()})
+                    << "\n";
             return kExitFailure;
         }
         return kExitOK;
@@ -72,7 +77,7 @@ int grantsCommand(Invocation& inv) {
         return kExitFailure;
     }
     if (!S_ISDIR(st.st_mode)) {
-        inv.err << "quillet: " << folder.string() << " is not a folder\n";
+        inv.err << "quillet: " << formatText(translate("%1 is not a folder"), {folder.string()}) << "\n";
         return kExitFailure;
     }
     try {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "platform/linux/DisplayPlatform.h"
+#include "platform/linux/QtStandardTexts.h"
 #include "programs/quillet-app/DesktopSessionEnvironment.h"
 #include "platform/linux/PlatformTheme.h"
 #include "platform/linux/QtApplicationIcon.h"
@@ -94,6 +95,7 @@ void QtProgram::start(bool windows) {
         application_->installEventFilter(
             new IconOnFirstWindow(QString::fromStdString(iconDirectory_), application_.get()));
         QApplication::setQuitOnLastWindowClosed(false);
+        installQtStandardTexts(*application_);
     } else {
         application_ = std::make_unique<QCoreApplication>(argc_, argv_.data());
     }

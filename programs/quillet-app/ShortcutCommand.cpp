@@ -11,6 +11,7 @@
 #include "shared/paths/UserEnvironment.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/settings/SettingsKeys.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -83,7 +84,9 @@ int set(Invocation& inv) {
     const UserTemplates templates(inv.environment.templatesFolder());
     const auto type = target == kQuickCreate ? std::nullopt : creatableFileType(target, templates);
     if (target != kQuickCreate && !type)
-        return usageError(inv, "unknown file type \"" + target + "\" (quick-create, or see quillet types --all)");
+        return usageError(
+            inv,
+            formatText(translate("unknown file type \"%1\" (quick-create, or see quillet types --all)"), {target}));
     QuickCreateShortcut shortcut;
     try {
         shortcut = parseKeyCombination(inv.args[2]);
@@ -119,12 +122,17 @@ int clear(Invocation& inv) {
     const std::string& target = inv.args[1];
     if (target == kQuickCreate) {
         // Quick Create always has a shortcut; the card offers only to reset it.
-        inv.err << "quillet: the Quick Create shortcut cannot be cleared, only changed (quillet shortcut set "
-                << kQuickCreate << ' ' << defaultQuickCreateShortcut.displayString() << " restores the default)\n";
+        inv.err << "quillet: "
+                << formatText(
+                       translate("the Quick Create shortcut cannot be cleared, only changed (quillet shortcut set "
+                                 "%1 restores the default)"),
+                       {std::string(kQuickCreate) + ' ' + defaultQuickCreateShortcut.displayString()})
+                << "\n";
         return kExitFailure;
     }
     const auto type = creatableFileType(target, UserTemplates(inv.environment.templatesFolder()));
-    if (!type) return usageError(inv, "unknown file type \"" + target + "\" (see quillet types --all)");
+    if (!type)
+        return usageError(inv, formatText(translate("unknown file type \"%1\" (see quillet types --all)"), {target}));
     ShortcutSettings s(inv.environment);
     auto shortcuts = s.fileTypes;
     if (shortcuts.erase(type->id)) {
@@ -149,7 +157,7 @@ int shortcutCommand(Invocation& inv) {
     if (verb == "list") return list(inv);
     if (verb == "set") return set(inv);
     if (verb == "clear") return clear(inv);
-    return usageError(inv, "unknown shortcut verb \"" + verb + "\"\n" + kUsage);
+    return usageError(inv, formatText(translate("unknown shortcut verb \"%1\""), {verb}) + "\n" + kUsage);
 }
 
 }  // namespace quillet::cli

@@ -18,6 +18,7 @@
 #include "programs/quillet-app/QtProgram.h"
 #include "programs/quillet-app/UninstallerParts.h"
 #include "shared/paths/UserEnvironment.h"
+#include "shared/text/Translation.h"
 
 namespace quillet::cli {
 
@@ -26,7 +27,7 @@ namespace quillet::cli {
 // executable belongs to. Exits 0 once the bundle is in the Trash and the settings are gone, 1
 // when the user cancelled or the uninstall failed (the alert said why).
 int uninstallCommand(Invocation& inv) {
-    if (!inv.args.empty()) return usageError(inv, "uninstall takes no arguments");
+    if (!inv.args.empty()) return usageError(inv, N_("uninstall takes no arguments"));
 
     // Timers, bus replies and queued work all need an event loop, with or without windows.
     const QtProgram qt({"quillet"}, inv.environment, inv.resources, QtProgram::Start::windowsElseEventLoop);

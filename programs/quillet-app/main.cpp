@@ -4,6 +4,7 @@
 #include "platform/posix/ResourceBundle.h"
 #include "shared/logging/Logger.h"
 #include "shared/paths/UserEnvironment.h"
+#include "shared/text/Translation.h"
 
 // The composition root of the command line and of the application it starts: the process's
 // environment and the program's resources are found here, once, and handed down.
@@ -13,5 +14,7 @@ int main(int argc, char** argv) {
     const quillet::UserEnvironment environment = quillet::UserEnvironment::fromProcess();
     quillet::installLogSink(quillet::makeSystemLogSink(environment.logToStderr));
     const quillet::ResourceBundle resources = quillet::ResourceBundle::besideExecutable();
+    // Texts in the session's language; no catalogue is read before one is shown.
+    quillet::bindTranslations(quillet::localeDirectoryBeside(resources.resourceDirectory()), true);
     return quillet::cli::runCommandLine(argc, argv, environment, resources);
 }

@@ -11,6 +11,7 @@
 #include "app/instance/InstanceRequest.h"
 #include "platform/posix/ResourceBundle.h"
 #include "shared/paths/UserEnvironment.h"
+#include "shared/text/Translation.h"
 
 // The program the desktop, the file manager and the user start as "quillet". What the running
 // instance can carry out (a link the desktop hands over, a second launch, "quick-create") is
@@ -19,6 +20,9 @@
 // runs, is done by the application program, started in this process's place. "create TYPE
 // FOLDER" needs neither: it is done here, unless only the application program can go on.
 int main(int argc, char** argv) {
+    // Texts in the session's language; no catalogue is read before one is shown.
+    quillet::bindTranslations(
+        quillet::localeDirectoryBeside(quillet::executableDirectory() / ".." / "share" / "quillet"), true);
     if (const auto status = quillet::cli::createInFolderWithoutToolkit(argc, argv)) return *status;
     if (auto request = quillet::forwardableRequest(argc, argv)) {
         const auto variable = [](const char* name) -> std::optional<std::string> {

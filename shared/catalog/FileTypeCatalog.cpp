@@ -1,15 +1,16 @@
 #include "shared/catalog/FileTypeCatalog.h"
 
 #include "shared/catalog/UserTemplates.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
 const std::vector<FileTypeDefinition>& allTypes() {
     using C = FileTypeCategory;
     static const std::vector<FileTypeDefinition> table{
-        {"txt", "Text", "txt", C::plainText, "doc.text"},
+        {"txt", N_("Text"), "txt", C::plainText, "doc.text"},
         {"md", "Markdown", "md", C::plainText, "doc.richtext"},
-        {"rtf", "Rich Text", "rtf", C::plainText, "doc.richtext.fill"},
+        {"rtf", N_("Rich Text"), "rtf", C::plainText, "doc.richtext.fill"},
         {"csv", "CSV", "csv", C::plainText, "tablecells"},
         {"json", "JSON", "json", C::code, "curlybraces"},
         {"yaml", "YAML", "yaml", C::code, "list.bullet.indent"},
@@ -17,12 +18,12 @@ const std::vector<FileTypeDefinition>& allTypes() {
         {"html", "HTML", "html", C::code, "globe"},
         {"css", "CSS", "css", C::code, "paintbrush"},
         {"js", "JavaScript", "js", C::code, "scroll"},
-        {"sh", "Shell Script", "sh", C::code, "terminal"},
+        {"sh", N_("Shell Script"), "sh", C::code, "terminal"},
         {"py", "Python", "py", C::code, "chevron.left.forwardslash.chevron.right"},
         {"swift", "Swift", "swift", C::code, "swift"},
-        {"docx", "Word Document", "docx", C::office, "doc.fill"},
-        {"xlsx", "Excel Spreadsheet", "xlsx", C::office, "tablecells.fill"},
-        {"pptx", "PowerPoint Presentation", "pptx", C::office, "rectangle.on.rectangle"},
+        {"docx", N_("Word Document"), "docx", C::office, "doc.fill"},
+        {"xlsx", N_("Excel Spreadsheet"), "xlsx", C::office, "tablecells.fill"},
+        {"pptx", N_("PowerPoint Presentation"), "pptx", C::office, "rectangle.on.rectangle"},
     };
     return table;
 }

@@ -12,6 +12,8 @@ namespace quillet {
 enum class FileTypeCategory { plainText, code, office, templates };
 
 std::string_view rawValue(FileTypeCategory category);
+// The group's name as menus and lists show it, in the session's language.
+std::string localizedTitle(FileTypeCategory category);
 // Only the exact raw values are accepted ("Code", not "code").
 std::optional<FileTypeCategory> fileTypeCategoryFromRawValue(std::string_view raw);
 

@@ -3,6 +3,8 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 std::string encodeFileTypeDefinition(const FileTypeDefinition& type) {
@@ -35,6 +37,11 @@ FileTypeDefinition decodeFileTypeDefinition(const std::string& json) {
                                     category + "\".");
     type.category = *parsed;
     return type;
+}
+
+std::string localizedName(const FileTypeDefinition& type) {
+    if (type.category == FileTypeCategory::templates) return type.displayName;
+    return translate(type.displayName.c_str());
 }
 
 size_t hashValue(const FileTypeDefinition& type) {

@@ -19,6 +19,10 @@ struct FileTypeDefinition {
     bool operator==(const FileTypeDefinition&) const = default;
 };
 
+// The type's name as menus and lists show it: a built-in type's in the session's language, a
+// template's (the user's own file name) as it is.
+std::string localizedName(const FileTypeDefinition& type);
+
 // Why a serialized definition could not be read.
 class FileTypeDecodingError : public std::runtime_error {
 public:

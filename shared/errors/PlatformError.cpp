@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shared/paths/FilePaths.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -17,43 +18,48 @@ PlatformError PlatformError::fileWrite(int e, const std::filesystem::path& file)
     switch (e) {
         case EACCES:
         case EPERM:
-            text = "You don\u2019t have permission to save the file " + name + " in the folder " +
-                   folder + ".";
+            // TRANSLATORS: %1 is the file's name, %2 its folder's, both in quotation marks already.
+            text = formatText(translate("You don\u2019t have permission to save the file %1 in the folder %2."),
+                              {name, folder});
             break;
         case EROFS:
-            text = "The file " + name + " couldn\u2019t be saved because the volume is read only.";
+            text = formatText(translate("The file %1 couldn\u2019t be saved because the volume is read only."), {name});
             break;
         case EEXIST:
-            text = "The file " + name + " couldn\u2019t be saved in the folder " + folder +
-                   " because a file with the same name already exists.";
+            text = formatText(translate("The file %1 couldn\u2019t be saved in the folder %2 because a file with the "
+                                        "same name already exists."),
+                              {name, folder});
             break;
         case ENOSPC:
         case EDQUOT:
-            text = "The file " + name + " couldn\u2019t be saved because there isn\u2019t enough space.";
+            text = formatText(translate("The file %1 couldn\u2019t be saved because there isn\u2019t enough space."),
+                              {name});
             break;
         case EFBIG:
-            text = "The file " + name + " couldn\u2019t be saved because it is too large.";
+            text = formatText(translate("The file %1 couldn\u2019t be saved because it is too large."), {name});
             break;
         case ENOENT:
         case ENOTDIR:
-            text = "The file " + name + " couldn\u2019t be saved because the folder " + folder +
-                   " doesn\u2019t exist.";
+            text = formatText(translate("The file %1 couldn\u2019t be saved because the folder %2 doesn\u2019t exist."),
+                              {name, folder});
             break;
         case ELOOP:
-            text = "The file " + name + " couldn\u2019t be saved in the folder " + folder +
-                   " because a link with the same name is in the way.";
+            text = formatText(translate("The file %1 couldn\u2019t be saved in the folder %2 because a link with the "
+                                        "same name is in the way."),
+                              {name, folder});
             break;
         default:
-            text = "The file " + name + " couldn\u2019t be saved in the folder " + folder + ": " +
-                   std::strerror(e) + ".";
+            // TRANSLATORS: %3 is the system's reason.
+            text = formatText(translate("The file %1 couldn\u2019t be saved in the folder %2: %3."),
+                              {name, folder, std::strerror(e)});
     }
     return PlatformError(kPosixDomain, e, text);
 }
 
 PlatformError PlatformError::fileWriteUnknown(const std::filesystem::path& file) {
-    return PlatformError(kCocoaDomain, kFileWriteUnknown,
-                         "The file \u201C" + file.filename().string() +
-                             "\u201D couldn\u2019t be saved.");
+    return PlatformError(
+        kCocoaDomain, kFileWriteUnknown,
+        formatText(translate("The file \u201C%1\u201D couldn\u2019t be saved."), {file.filename().string()}));
 }
 
 PlatformError PlatformError::posix(int e, const std::string& what) {

@@ -16,6 +16,7 @@
 #include "shared/paths/FilePaths.h"
 #include "shared/logging/Logger.h"
 #include "shared/errors/PlatformError.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -671,16 +672,20 @@ private:
 // Why a change was refused, said so that the user knows what to do about it.
 std::string refusalReason(sqlite3* db, int rc) {
     switch (rc & 0xff) {
-        case SQLITE_FULL: return "There is no room left on the disk.";
+        case SQLITE_FULL:
+            return N_("There is no room left on the disk.");
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return "Another program kept the settings locked.";
-        case SQLITE_READONLY: return "The settings file cannot be written to.";
+        case SQLITE_LOCKED:
+            return N_("Another program kept the settings locked.");
+        case SQLITE_READONLY:
+            return N_("The settings file cannot be written to.");
         default: break;
     }
     const int e = sqlite3_system_errno(db);
     std::string why = e != 0 ? std::strerror(e) : errorText(db, rc);
     if (!why.empty() && why.back() != '.') why += '.';
-    return "The settings file could not be written: " + why;
+    // TRANSLATORS: %1 is the system's reason, a sentence.
+    return formatText(translate("The settings file could not be written: %1"), {why});
 }
 
 DefaultsWriteError writeError(sqlite3* db, int rc, const std::string& description) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 namespace {
@@ -50,17 +52,42 @@ DesktopWords DesktopWords::forDesktop(std::string_view currentDesktop) {
     return {};
 }
 
-std::string DesktopWords::theFileManager() const { return fileManagerName.value_or("the file manager"); }
-
-std::string DesktopWords::theFileManagerCapitalized() const { return fileManagerName.value_or("The file manager"); }
-
-std::string DesktopWords::fileManagerModifier() const { return fileManagerName.value_or("file manager"); }
-
-std::string DesktopWords::fileManagerFolder() const {
-    return fileManagerName ? *fileManagerName + " Folder" : std::string("Open Folder");
+// GNOME's file manager is named in the session's language ("Dateien", "Fichiers"); the others
+// keep their names.
+std::string DesktopWords::localName() const {
+    // TRANSLATORS: the name GNOME gives its file manager (Nautilus) in your language.
+    if (fileManagerName && *fileManagerName == "Files") return translateIn("GNOME file manager", "Files");
+    return fileManagerName.value_or(std::string());
 }
 
-std::string DesktopWords::fill(std::string_view text) const {
+std::string DesktopWords::theFileManager() const {
+    // TRANSLATORS: mid-sentence, where the desktop's file manager is unknown ("Right-click in the file manager").
+    return fileManagerName ? localName() : translate("the file manager");
+}
+
+std::string DesktopWords::theFileManagerCapitalized() const {
+    // TRANSLATORS: at the start of a sentence, where the desktop's file manager is unknown.
+    return fileManagerName ? localName() : translate("The file manager");
+}
+
+std::string DesktopWords::fileManagerModifier() const {
+    // TRANSLATORS: before a noun, as in "the front file manager window".
+    return fileManagerName ? localName() : translate("file manager");
+}
+
+std::string DesktopWords::fileManagerFolder() const {
+    // TRANSLATORS: a destination: the folder of the front window of the file manager named by %1
+    // ("Files Folder", "Dolphin Folder").
+    if (fileManagerName) return formatText(translate("%1 Folder"), {localName()});
+    // TRANSLATORS: a destination: the folder of the front file manager window, when the desktop's
+    // file manager is unknown.
+    return translate("Open Folder");
+}
+
+std::string DesktopWords::fill(std::string_view english) const {
+    // The text in the session's language first; its placeholders are the same in every language.
+    const std::string translated = translate(std::string(english).c_str());
+    std::string_view text = translated;
     const std::array<std::pair<std::string_view, std::string>, 4> words{{
         {kTheFileManager, theFileManager()},
         {kTheFileManagerCapitalized, theFileManagerCapitalized()},

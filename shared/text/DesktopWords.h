@@ -38,8 +38,12 @@ struct DesktopWords {
     std::string fileManagerModifier() const;
     std::string fileManagerFolder() const;
 
-    // `text` with every placeholder above replaced by this desktop's words.
-    std::string fill(std::string_view text) const;
+    // `english` in the session's language, with every placeholder above replaced by this
+    // desktop's words.
+    std::string fill(std::string_view english) const;
+
+private:
+    std::string localName() const;
 };
 
 }  // namespace quillet

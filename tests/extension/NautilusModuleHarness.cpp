@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -257,6 +259,44 @@ TEST_F(NautilusModuleTest, BackgroundMenuListsEveryTypeUnderInsensitiveHeaders) 
     EXPECT_FALSE(submenuObject);
     EXPECT_FALSE(firstType);
     EXPECT_EQ(G_OBJECT(provider())->ref_count, 1u);
+}
+
+// Nautilus sets its process's language from the session; the module only looks its texts up in
+// that language, and an English process sees the English menu again.
+TEST_F(NautilusModuleTest, TheMenuIsInTheLanguageOfTheFileManagersProcess) {
+    ::setenv("LOCPATH", QUILLET_TEST_LOCALES, 1);
+    const struct {
+        const char* language;
+        const char* locale;
+        const char* createFile;
+        const char* firstHeader;
+        const char* wordDocument;
+        const char* offered;  // a process keeps its language: each one here sees its own settings
+    } sessions[] = {
+        {"de", "de_DE.UTF-8", "Datei erstellen", "[Reiner Text]", "Word-Dokument", "txt"},
+        {"fr", "fr_FR.UTF-8", "Créer un fichier", "[Texte brut]", "Document Word", "md"},
+        {"es", "es_ES.UTF-8", "Crear archivo", "[Texto sin formato]", "Documento de Word", "rtf"},
+    };
+    for (const auto& session : sessions) {
+        ASSERT_TRUE(
+            DefaultsSuite::openShared(harness.isolated / "config")
+                ->set("enabledFileTypeIDs", DefaultsValue::Array{std::string(session.offered), std::string("docx")}));
+        ::setenv("LANGUAGE", session.language, 1);
+        ASSERT_NE(std::setlocale(LC_MESSAGES, session.locale), nullptr)
+            << session.locale << " in " QUILLET_TEST_LOCALES;
+        Items items(background(uriFor(folder_)));
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(property(items.at(0), "label"), session.createFile);
+        const std::vector<std::string> lines = outline(submenuOf(items.at(0)));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front(), session.firstHeader);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), session.wordDocument), lines.end()) << session.language;
+    }
+    ::unsetenv("LANGUAGE");
+    std::setlocale(LC_MESSAGES, "C");
+    DefaultsSuite::openShared(harness.isolated / "config")->remove("enabledFileTypeIDs");
+    Items english(background(uriFor(folder_)));
+    EXPECT_EQ(outline(createFileSubmenu(english)), kDefaultOutline);
 }
 
 TEST_F(NautilusModuleTest, EveryTypeDisabledLeavesCreateFileWithAnEmptySubmenu) {

@@ -72,7 +72,7 @@ for library in libthunarx-3-0 libcaja-extension1 libnemo-extension1; do
 done
 check "versioned library dependencies" 'grep -qE "libc6 \(>= [0-9.]+\)" <<<"$depends"'
 check "no development package among them" '! grep -qE "\-dev( |,|$)" <<<"$depends"'
-check "recommends nautilus, the GTK platform theme and XWayland" '[ "$(field Recommends)" = "nautilus, qt6-gtk-platformtheme, xwayland" ]'
+check "recommends nautilus, the GTK platform theme, XWayland and Qt's catalogues" '[ "$(field Recommends)" = "nautilus, qt6-gtk-platformtheme, xwayland, qt6-translations-l10n" ]'
 check "suggests Qt's Wayland plugin and GNOME's indicator extension" '[ "$(field Suggests)" = "qt6-wayland, gnome-shell-extension-appindicator" ]'
 check "the autostart entry is a conffile" \
   '[ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles)" = /etc/xdg/autostart/org.quillet.Quillet.desktop ]'

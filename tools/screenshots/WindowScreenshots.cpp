@@ -44,6 +44,7 @@
 #include "gui/windows/UninstallView.h"
 #include "shared/text/DesktopWords.h"
 #include "shared/settings/DefaultsSuite.h"
+#include "shared/text/Translation.h"
 
 using namespace quillet;
 
@@ -81,7 +82,15 @@ bool save(QWidget& widget, const QString& path) {
 
 }  // namespace
 
+// What the extension card says on a machine with Files and Dolphin, in the session's language.
+std::string whereTheMenuIs() {
+    return formatText(translate("On this computer it is in %1."),
+                      {std::string(translateIn("GNOME file manager", "Files")) + translate(" and ") + "Dolphin"});
+}
+
 int main(int argc, char** argv) {
+    // In the session's language (LANGUAGE=de shows the German windows).
+    bindTranslations(localeDirectoryBeside(QUILLET_BUILD_RESOURCES), true);
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     const bool dark = args.contains(QStringLiteral("--dark"));
@@ -147,7 +156,7 @@ int main(int argc, char** argv) {
     auto* column = new QVBoxLayout(&cards);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(14);
-    column->addWidget(new ExtensionStatusView([] {}, "On this computer it is in Files and Dolphin.", &cards));
+    column->addWidget(new ExtensionStatusView([] {}, whereTheMenuIs(), &cards));
     column->addWidget(new CreationGuideView(guideModel, &cards));
     column->addWidget(new UninstallView([] {}, words, &cards));
     cards.resize(640, cards.heightForWidth(640));
@@ -168,7 +177,7 @@ int main(int argc, char** argv) {
     FileTypesListModel fileTypesModel(settings);
     ContentViewParts parts;
     parts.cards = {
-        [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, "On this computer it is in Files and Dolphin.", parent); },
+        [](QWidget* parent) -> QWidget* { return new ExtensionStatusView([] {}, whereTheMenuIs(), parent); },
         [&](QWidget* parent) -> QWidget* { return new CreationGuideView(guideModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new FolderAccessSetupView(accessModel, parent); },
         [&](QWidget* parent) -> QWidget* { return new ShortcutSettingsView(shortcutsModel, {}, parent); },

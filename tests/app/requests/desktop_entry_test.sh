@@ -28,7 +28,19 @@ check "not among the resources" '[ ! -e "$prefix/share/quillet/org.quillet.Quill
 autostart=$prefix/etc/xdg/autostart/org.quillet.Quillet.desktop
 check "installs the autostart entry into etc/xdg/autostart" '[ -f "$autostart" ]'
 check "the autostart entry is valid" 'desktop-file-validate "$autostart"'
-check "it is the template" 'cmp -s "$autostart" "$(dirname "$entry")/org.quillet.Quillet.autostart.desktop"'
+check "it is the template with the catalogues' languages merged in" \
+  'cmp -s "$autostart" "$build_dir/resources/translated/org.quillet.Quillet.autostart.desktop"'
+# Translated the freedesktop way, the English keys as they were.
+for file in "$prefix/share/applications/org.quillet.Quillet.desktop" "$autostart"; do
+  for line in "Comment=Create new files of sixteen types wherever you are" \
+              "Comment[de]=Neue Dateien von sechzehn Typen erstellen, wo immer Sie sind" \
+              "Comment[fr]=Créer de nouveaux fichiers de seize types, où que vous soyez" \
+              "Comment[es]=Cree archivos nuevos de dieciséis tipos, esté donde esté"; do
+    check "$(basename "$file") has $line" 'grep -qxF "$line" "$file"'
+  done
+done
+check "the Quick Create action is translated" \
+  'grep -qxF "Name[de]=Schnellerstellung" "$prefix/share/applications/org.quillet.Quillet.desktop"'
 for line in "Exec=quillet" "TryExec=quillet" "X-GNOME-Autostart-enabled=true"; do
   check "the autostart entry has $line" 'grep -qxF "$line" "$autostart"'
 done
