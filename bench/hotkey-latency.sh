@@ -6,7 +6,9 @@
 #   The bare-xcb hot key probe (the least a press can cost: the same hot key path mapping a small
 #   window) and then Quillet+ (tray only, walkthrough done) showing its Quick Create panel, one
 #   after the other in the same session: p50 and p90 of each, their ratio, and the first press
-#   after launch. Exits 1 when Quillet+'s p90 misses the target.
+#   after launch. Exits 1 when Quillet+'s p90 misses the target. The target is for a session
+#   without a window manager: with --wm, openbox manages every showing anew, which alone costs
+#   the probe several milliseconds.
 #
 # Usage: hotkey-latency.sh [--wm] [--count N] [--keys ctrl+alt+n] [--dismiss KEYS]
 #                          [--ready TEXT] --tool PATH --window NAME -- COMMAND [ARGS...]
