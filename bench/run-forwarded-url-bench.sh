@@ -4,14 +4,17 @@
 # which creates the file), against cp of an empty file as a process, alternating the two in the
 # same run. Then, for the same build: launch to ready (the log line written once the hot keys are
 # registered and the tray icon is shown, with a tray host running) and the idle resident memory of
-# the running application with its tray icon.
-# Usage: bench/run-forwarded-url-bench.sh [BUILD_DIR] [REPETITIONS]
+# the running application with its tray icon. Exits 1 when the forwarded request takes more than
+# 1.3 times cp (the median of the per-pair ratios).
+# Usage: bench/run-forwarded-url-bench.sh [BUILD_DIR] [REPETITIONS] [--report-only]
+#   --report-only: the figures without the target, for a short run that only checks the script.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$here/build}
 repetitions=${2:-200}
+report_only=${3:-}
 if [ -z "${QUILLET_SESSION_DIR:-}" ]; then
-  exec "$here/tests/support/x11-session.sh" --wm -- "$0" "$build_dir" "$repetitions"
+  exec "$here/tests/support/x11-session.sh" --wm -- "$0" "$build_dir" "$repetitions" $report_only
 fi
 quillet=$build_dir/bin/quillet
 work=$(mktemp -d)
@@ -27,9 +30,11 @@ sleep 0.5
 "$quillet" defaults write appPresence -json '"menuBarOnly"'
 "$quillet" defaults write hasCompletedOnboarding -json true
 
-python3 - "$quillet" "$repetitions" "$work" <<'PY'
+python3 - "$quillet" "$repetitions" "$work" "$report_only" <<'PY'
 import os, signal, statistics, subprocess, sys, time
 quillet, repetitions, work = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+target = 1.3  # the forwarded request, whole process, against cp
+report_only = sys.argv[4] == "--report-only"
 
 def launch_to_ready():
     start = time.perf_counter()
@@ -77,15 +82,19 @@ def timed(argv, result):
 
 for _ in range(5):
     timed([quillet, url], created); timed(["/bin/cp", empty, copy], copy)
-ours, theirs = [], []
+ours, theirs, ratios = [], [], []
 for i in range(repetitions):
     pair = [("q", [quillet, url], created), ("c", ["/bin/cp", empty, copy], copy)]
     if i % 2: pair.reverse()
     run = {name: timed(argv, result) for name, argv, result in pair}
-    ours.append(run["q"]); theirs.append(run["c"])
+    ours.append(run["q"]); theirs.append(run["c"]); ratios.append(run["q"] / run["c"])
+ratio = statistics.median(ratios)
 print(f"quillet URL, instance running, exec -> file on disk: median {statistics.median(ours) * 1e3:6.2f} ms")
 print(f"cp of an empty file:                                median {statistics.median(theirs) * 1e3:6.2f} ms"
       f"   ({repetitions} alternating runs)")
+print(f"median ratio {ratio:.2f} (target at most {target})")
 print(f"resident memory after {repetitions + 5} requests: {rss() / 1024:.1f} MB")
 instance.send_signal(signal.SIGTERM); instance.wait(timeout=10)
+if ratio > target and not report_only:
+    sys.exit(f"target missed: quillet URL at {ratio:.2f}x cp, more than {target}x")
 PY

@@ -4,7 +4,6 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/creation/FolderAccessCreation.h"
 #include "app/desktop/FileManagerMenu.h"
 #include "platform/FileViewer.h"
 #include "shared/catalog/UserTemplates.h"
@@ -54,7 +53,7 @@ int reportingCreationFailures(Invocation& inv, const std::function<int()>& creat
     }
 }
 
-int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation,
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, const CreateFileInFolder& create,
                    FileViewer* clickedIn) {
     return reportingCreationFailures(inv, [&] {
         std::error_code ec;
@@ -62,7 +61,7 @@ int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, Fo
         if (!folder)
             return reportCreationFailure(
                 inv, PlatformError::posix(ec.value(), "Could not find the current folder").description());
-        const std::filesystem::path created = creation.createFileWithFolderAccess(arguments.type, *folder);
+        const std::filesystem::path created = create(arguments.type, *folder);
         inv.out << created.string() << "\n";
         inv.out.flush();
         // As the file manager's own "new file" does: the new file selected where it was clicked.

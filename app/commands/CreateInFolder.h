@@ -14,7 +14,6 @@
 namespace quillet {
 class FileViewer;
 class UserTemplates;
-class FolderAccessCreation;
 }
 
 namespace quillet::cli {
@@ -46,10 +45,14 @@ int reportingCreationFailures(Invocation& inv, const std::function<int()>& creat
 // cannot be found (a relative folder is taken from there).
 std::optional<FolderPath> creationFolder(const FolderCreationArguments& arguments, std::error_code& error);
 
+// How the file is made: the new file's path, or an error thrown. FolderAccessCreation's road, or,
+// outside a sandbox, the plain one, which needs no grant.
+using CreateFileInFolder = std::function<std::filesystem::path(const FileTypeDefinition&, const FolderPath&)>;
+
 // Creates the file in the folder (a relative one is taken from where the command runs), prints
 // its path and returns the exit status; failures are printed by reportCreationFailure. A file made
 // for a click in a file manager's menu is shown there by `clickedIn`, when given.
-int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, FolderAccessCreation& creation,
+int createInFolder(Invocation& inv, const FolderCreationArguments& arguments, const CreateFileInFolder& create,
                    FileViewer* clickedIn = nullptr);
 
 }  // namespace quillet::cli

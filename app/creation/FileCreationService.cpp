@@ -103,7 +103,9 @@ std::filesystem::path createFile(const FileTypeDefinition& type, const FolderPat
     // A template's file is named after the template ("Letter.odt", "Letter 2.odt").
     const bool fromTemplate = type.category == FileTypeCategory::templates;
     const std::string baseName = fromTemplate ? type.displayName : kNewFileBaseName;
-    unsigned long long number = firstFreeNumber(directory, baseName, extension, fileWriter, 1);
+    // The plain name is taken without a look first: making the file there (the link, or the
+    // exclusive open) tells whether it is free, and only a taken one sends the search on.
+    unsigned long long number = 1;
     const std::filesystem::path target = directory / nameNumbered(baseName, number, extension);
     ScopedFolderAccess access(fileWriter.scopedAccess(), directory);
 

@@ -73,11 +73,15 @@ void DesktopCreationController::perform(const HotKeyAction& action) {
     }
 }
 
-void DesktopCreationController::showQuickCreatePanel(CreationDestinationMode mode) {
-    destinationMode.set(mode);
-    searchText.set(std::string());
-    statusMessage.set(std::nullopt);
+void DesktopCreationController::startQuickCreateAfresh(CreationDestinationMode mode) {
+    // Each assignment redraws the panel: only what differs is assigned.
+    if (destinationMode.get() != mode) destinationMode.set(mode);
+    if (!searchText.get().empty()) searchText.set(std::string());
+    if (statusMessage.get()) statusMessage.set(std::nullopt);
+}
 
+void DesktopCreationController::showQuickCreatePanel(CreationDestinationMode mode) {
+    startQuickCreateAfresh(mode);
     if (!quickCreatePanel_) quickCreatePanel_ = environment_.panelFactory.makeQuickCreatePanel(*this);
     if (!quickCreatePanel_) return;
 

@@ -82,6 +82,9 @@ public:
     void registerHotKeys();
     // Opens the panel near the pointer with an empty search, no status and the given mode.
     void showQuickCreatePanel(CreationDestinationMode mode);
+    // Puts the panel's fields where an opening starts them (the mode, an empty search, no
+    // status). Done as the panel is dismissed too, so that the next opening has nothing to redraw.
+    void startQuickCreateAfresh(CreationDestinationMode mode);
     // What one creation came to, for a caller that reports it (a launch waiting for its result).
     struct CreationReport {
         std::optional<std::filesystem::path> created;

@@ -147,6 +147,12 @@ void QuickCreatePanelModel::resetSelection() {
     if (selection_.get()) selection_.set(std::nullopt);
 }
 
+void QuickCreatePanelModel::prepareNextOpening() {
+    // Every opening by a key or a menu is in the Desktop mode.
+    controller_.startQuickCreateAfresh(CreationDestinationMode::desktop);
+    resetSelection();
+}
+
 bool QuickCreatePanelModel::createSelected() {
     const auto selected = selectedType();
     if (!selected) return false;

@@ -82,6 +82,9 @@ public:
     void moveSelection(Move move);
     // Back to the first match, as every opening of the panel starts.
     void resetSelection();
+    // The panel was dismissed: its fields go back to where the next opening starts them, while
+    // it is hidden, so that opening it redraws nothing.
+    void prepareNextOpening();
     // Return: creates the selected type as a click on its tile does. False when nothing matches.
     bool createSelected();
 

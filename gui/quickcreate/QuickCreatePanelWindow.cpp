@@ -96,6 +96,7 @@ void QuickCreatePanelWindow::makeKeyAndOrderFront(uint32_t eventTimestamp) {
 void QuickCreatePanelWindow::orderOut() {
     hiddenWhileInactive_ = false;
     hide();
+    model_.prepareNextOpening();
 }
 
 void QuickCreatePanelWindow::closeEvent(QCloseEvent* event) {

@@ -110,7 +110,8 @@ bool QtApplicationWindows::orderFrontFirstWindow(const std::function<bool(const 
 }
 
 void QtApplicationWindows::orderFrontOnEveryDesktop(NativeWindowID window, uint32_t userActionTime) {
-    X11Connection x11 = X11Connection::ofApplication();
+    if (!x11_) x11_ = X11Connection::ofApplication();
+    X11Connection& x11 = *x11_;
     if (!x11) return;
     const auto id = static_cast<xcb_window_t>(window);
     x11.requestOnEveryDesktop(id);

@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+#include <optional>
+
 #include "platform/ApplicationWindows.h"
+#include "platform/linux/X11Connection.h"
 
 class QWidget;
 
@@ -40,6 +43,9 @@ private:
     ActivationPolicyKind policy_ = ActivationPolicyKind::regular;
     // Windows are watched once a policy was set: before that every window is as Qt made it.
     bool watchingWindows_ = false;
+    // Qt's X11 connection with the window manager's atoms, looked up at the first request and
+    // kept, so that opening a window is not held up by a round of atom look-ups every time.
+    std::optional<X11Connection> x11_;
 };
 
 }  // namespace quillet

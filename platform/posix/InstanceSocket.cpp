@@ -10,7 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace quillet::instance_socket {
 
@@ -86,25 +86,27 @@ SendResult send(const std::filesystem::path& path, std::string_view message, std
         ready = ::poll(&waiting, 1, static_cast<int>(timeout.count()));
     } while (ready < 0 && errno == EINTR);
     if (ready == 0) return {Status::failed, "The running Quillet+ did not answer"};
-    std::vector<char> reply(kMaximumMessageSize);
-    const ssize_t got = ::recv(socket.get(), reply.data(), reply.size(), 0);
+    // Not cleared first: an answer is a few bytes, and only the pages it lands on are touched.
+    const auto reply = std::make_unique_for_overwrite<char[]>(kMaximumMessageSize);
+    const ssize_t got = ::recv(socket.get(), reply.get(), kMaximumMessageSize, 0);
     if (got == 1 && reply[0] == kAccepted) return {Status::accepted, {}};
     if (got == 1 && reply[0] == kRefused) return {Status::refused, "The running Quillet+ refused the request"};
-    if (got > 1) return {Status::accepted, {}, std::string(reply.data(), static_cast<std::size_t>(got))};
+    if (got > 1) return {Status::accepted, {}, std::string(reply.get(), static_cast<std::size_t>(got))};
     return {Status::failed, "The running Quillet+ closed the connection without an answer"};
 }
 
 Received receive(int connection) {
-    std::vector<char> buffer(kMaximumMessageSize + 1);
+    // Not cleared first, as in send().
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kMaximumMessageSize + 1);
     // MSG_TRUNC reports a packet's whole length, so a longer one is noticed, not cut short.
-    const ssize_t got = ::recv(connection, buffer.data(), buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
+    const ssize_t got = ::recv(connection, buffer.get(), kMaximumMessageSize + 1, MSG_DONTWAIT | MSG_TRUNC);
     if (got < 0) {
         if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return {Received::Status::pending, {}};
         return {Received::Status::closed, {}};
     }
     if (got == 0) return {Received::Status::closed, {}};
     if (static_cast<std::size_t>(got) > kMaximumMessageSize) return {Received::Status::malformed, {}};
-    return {Received::Status::message, std::string(buffer.data(), static_cast<std::size_t>(got))};
+    return {Received::Status::message, std::string(buffer.get(), static_cast<std::size_t>(got))};
 }
 
 void answer(int connection, char reply) { [[maybe_unused]] auto sent = ::send(connection, &reply, 1, MSG_NOSIGNAL); }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -75,16 +76,26 @@ int writeAll(int fd, const char* data, size_t size) {
 // FUSE file systems.
 bool lacksUnnamedFiles(int e) { return e == EOPNOTSUPP || e == EISDIR || e == EINVAL; }
 
+// Set once linking a descriptor itself was refused and linking it through /proc worked: the
+// process's kernel and privileges decide that, for every later file alike, so the refused call
+// is not made again. A fact about the process, hence process-wide.
+std::atomic<bool> descriptorLinkRefused{false};
+
 // Gives the unnamed file open at `fd` the name `path`: 0, or the errno. linkat never replaces
 // an existing entry and never follows a link at the new name.
 int linkUnnamed(int fd, const std::filesystem::path& path) {
-    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
-    // Before Linux 6.10 only a privileged caller may link the descriptor itself; the others are
-    // told ENOENT and link it through /proc.
-    if (errno != ENOENT) return errno;
+    const bool refusedBefore = descriptorLinkRefused.load(std::memory_order_relaxed);
+    if (!refusedBefore) {
+        if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+        // Before Linux 6.10 only a privileged caller may link the descriptor itself; the others
+        // are told ENOENT and link it through /proc.
+        if (errno != ENOENT) return errno;
+    }
     char self[64];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
-    return ::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) return errno;
+    if (!refusedBefore) descriptorLinkRefused.store(true, std::memory_order_relaxed);
+    return 0;
 }
 
 class Descriptor {
@@ -152,6 +163,15 @@ private:
     int fd_ = -1;
     struct stat created_ {};
 };
+
+// The name a file that could not be made or written would have had, for the message: the one
+// given, or, when that is taken, the one `next` offers (an unnamed file's name is tried only once
+// its content is written).
+std::filesystem::path intendedName(const std::filesystem::path& destination, const NewFileWriter::NextName& next) {
+    struct stat st {};
+    if (!next || ::stat(destination.c_str(), &st) != 0) return destination;
+    return next(destination).value_or(destination);
+}
 
 std::filesystem::path nextOrFail(const NewFileWriter::NextName& next, const std::filesystem::path& taken) {
     std::optional<std::filesystem::path> following = next ? next(taken) : std::nullopt;
@@ -323,12 +343,12 @@ std::filesystem::path NewFileWriter::createNewFile(const ContentWriter* content,
     Descriptor unnamed(openUnnamed_(folder));
     if (unnamed.get() < 0) {
         const int e = errno;
-        if (!lacksUnnamedFiles(e)) throw PlatformError::fileWrite(e, destination);
+        if (!lacksUnnamedFiles(e)) throw PlatformError::fileWrite(e, intendedName(destination, next));
         return createAtName(content, destination, next, &guard);
     }
     if (const int e = (*content)(unnamed.get())) {
         if (e == EFBIG) guard.takeBackRaisedSignal();
-        throw PlatformError::fileWrite(e, destination);
+        throw PlatformError::fileWrite(e, intendedName(destination, next));
     }
     for (std::filesystem::path name = destination;;) {
         const int e = linkUnnamed(unnamed.get(), name);

@@ -51,12 +51,15 @@ int createCommand(Invocation& inv) {
     // Through the saved grants like every other creation: a sandboxed run without one prompts
     // (and, without a display, reports the missing access).
     CreationSession session(inv.environment, inv.resources);
+    const CreateFileInFolder create = [&session](const FileTypeDefinition& type, const FolderPath& folder) {
+        return session.creation().createFileWithFolderAccess(type, folder);
+    };
     if (clickedItem) {
         LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(inv.environment.sessionBusAddress,
                                                                         inv.environment.runtimeDirectory.value_or("")));
-        return createInFolder(inv, {*type, *clickedItem, true}, session.creation(), &clickedIn);
+        return createInFolder(inv, {*type, *clickedItem, true}, create, &clickedIn);
     }
-    if (inv.args.size() == 2) return createInFolder(inv, {*type, inv.args[1]}, session.creation());
+    if (inv.args.size() == 2) return createInFolder(inv, {*type, inv.args[1]}, create);
     return reportingCreationFailures(inv, [&] {
         // Where Quick Create would put it, resolved right before writing, and the line its
         // status shows.

@@ -11,6 +11,7 @@
 
 #include "app/access/SecurityScopedFolderAccess.h"
 #include "app/commands/CreateInFolder.h"
+#include "app/creation/FileCreationService.h"
 #include "app/creation/FolderAccessCreation.h"
 #include "platform/posix/NewFileWriter.h"
 #include "platform/posix/ResourceBundle.h"
@@ -40,6 +41,22 @@ std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
     installLogSink(makeSystemLogSink(environment.logToStderr));
     const ResourceBundle resources = ResourceBundle::besideExecutable();
 
+    NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
+    fileWriter.setTemplates(templates);
+    Invocation inv{words, std::cout, std::cerr, environment, resources};
+    LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(environment.sessionBusAddress,
+                                                                    environment.runtimeDirectory.value_or("")));
+    if (!environment.sandboxed) {
+        // Outside a sandbox a grant changes nothing about the write (access here is ambient), so
+        // the settings suite, where the grants are kept, is not even opened.
+        return createInFolder(
+            inv, *arguments,
+            [&fileWriter](const FileTypeDefinition& type, const FolderPath& folder) {
+                return createFile(type, folder, fileWriter);
+            },
+            &clickedIn);
+    }
+
     // The parts the application program builds for this command, with the adapters it uses
     // without a display; the panel is never shown, as a prompt goes to the application program.
     std::unique_ptr<DefaultsSuite> suite = DefaultsSuite::openShared(environment.configurationHome);
@@ -48,18 +65,16 @@ std::optional<int> createInFolderWithoutToolkit(int argc, char** argv) {
     NoDisplayFolderPanel panel;
     NoDisplayApplication application;
     SecurityScopedFolderAccess access(*suite, bookmarks, displayNames, &panel, &application);
-    if (environment.sandboxed) {
-        std::error_code ec;
-        const std::optional<FolderPath> folder = creationFolder(*arguments, ec);
-        if (folder && !access.bestSavedRoot(*folder)) return std::nullopt;
-    }
-    NewFileWriter fileWriter(resources, std::make_shared<AmbientScopedAccess>());
-    fileWriter.setTemplates(templates);
+    std::error_code ec;
+    const std::optional<FolderPath> folder = creationFolder(*arguments, ec);
+    if (folder && !access.bestSavedRoot(*folder)) return std::nullopt;
     FolderAccessCreation creation(access, fileWriter, environment);
-    Invocation inv{words, std::cout, std::cerr, environment, resources};
-    LaunchingFileManagerViewer clickedIn(::getppid(), sessionBusAddressOf(environment.sessionBusAddress,
-                                                                    environment.runtimeDirectory.value_or("")));
-    return createInFolder(inv, *arguments, creation, &clickedIn);
+    return createInFolder(
+        inv, *arguments,
+        [&creation](const FileTypeDefinition& type, const FolderPath& folder) {
+            return creation.createFileWithFolderAccess(type, folder);
+        },
+        &clickedIn);
 }
 
 }  // namespace quillet::cli

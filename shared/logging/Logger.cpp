@@ -6,6 +6,11 @@
 #ifdef QUILLET_HAVE_JOURNALD
 #include <syslog.h>
 #include <systemd/sd-journal.h>
+
+#include <memory>
+#include <mutex>
+
+#include "shared/OnDemandLibrary.h"
 #endif
 
 namespace quillet {
@@ -35,14 +40,29 @@ public:
 };
 
 #ifdef QUILLET_HAVE_JOURNALD
+// The journal's library is loaded with the first line written: most runs of the command line
+// write none.
 class JournaldLogSink : public LogSink {
 public:
     void write(const LogRecord& r) override {
+        std::call_once(loading_, [this] {
+            library_ = std::make_unique<OnDemandLibrary>("libsystemd.so.0");
+            send_ = library_->function<decltype(sd_journal_send)>("sd_journal_send");
+        });
+        if (!send_) {
+            stderr_.write(r);
+            return;
+        }
         int priority = r.level == LogLevel::Error ? LOG_ERR : LOG_NOTICE;
-        sd_journal_send("MESSAGE=%s", r.message.c_str(), "PRIORITY=%d", priority,
-                        "QUILLET_SUBSYSTEM=%s", r.subsystem.c_str(), "QUILLET_CATEGORY=%s",
-                        r.category.c_str(), "SYSLOG_IDENTIFIER=quillet", nullptr);
+        send_("MESSAGE=%s", r.message.c_str(), "PRIORITY=%d", priority, "QUILLET_SUBSYSTEM=%s", r.subsystem.c_str(),
+              "QUILLET_CATEGORY=%s", r.category.c_str(), "SYSLOG_IDENTIFIER=quillet", nullptr);
     }
+
+private:
+    std::once_flag loading_;
+    std::unique_ptr<OnDemandLibrary> library_;
+    decltype(sd_journal_send)* send_ = nullptr;
+    StderrLogSink stderr_;  // where the library cannot be loaded
 };
 #endif
 

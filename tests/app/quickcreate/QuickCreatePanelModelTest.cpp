@@ -131,6 +131,31 @@ TEST(QuickCreatePanelModel, EachSearchSelectsItsFirstMatchAndReturnCreatesTheSel
     EXPECT_FALSE(model.createSelected());
 }
 
+// Dismissing the panel puts it back to how the next opening starts while it is hidden, so that
+// opening it again redraws nothing.
+TEST(QuickCreatePanelModel, ADismissedPanelIsReadyForTheNextOpeningWhileHidden) {
+    test::QuickCreateHarness h;
+    QuickCreatePanelModel model(h.controller);
+    h.controller.showQuickCreatePanel(CreationDestinationMode::frontFinderFolder);
+    model.setSearchText("script");
+    model.moveSelection(QuickCreatePanelModel::Move::right);
+    EXPECT_TRUE(model.createSelected());
+    ASSERT_TRUE(h.controller.statusMessage.get().has_value());
+
+    model.prepareNextOpening();
+    EXPECT_EQ(model.destinationMode(), CreationDestinationMode::desktop);
+    EXPECT_EQ(model.searchText(), "");
+    EXPECT_FALSE(h.controller.statusMessage.get().has_value());
+    EXPECT_EQ(model.selectedType()->id, "txt");
+
+    int redraws = 0;
+    Subscription observation = model.observe([&] { ++redraws; });
+    h.controller.showQuickCreatePanel(CreationDestinationMode::desktop);
+    EXPECT_EQ(redraws, 0);
+    h.controller.showQuickCreatePanel(CreationDestinationMode::frontFinderFolder);
+    EXPECT_EQ(redraws, 1) << "another mode is drawn";
+}
+
 TEST(QuickCreatePanelModel, EachObserverHearsUntilItsSubscriptionIsDropped) {
     test::QuickCreateHarness h;
     QuickCreatePanelModel model(h.controller);

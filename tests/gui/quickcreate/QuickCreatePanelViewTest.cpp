@@ -267,6 +267,24 @@ TEST_F(QuickCreatePanelViewTest, ClosingOnlyHidesThePanel) {
     EXPECT_EQ(h.controller.quickCreatePanel(), &window);
 }
 
+// A dismissed panel is redrawn for the next opening while it is hidden; the opening then keeps
+// every tile in place.
+TEST_F(QuickCreatePanelViewTest, DismissingRedrawsForTheNextOpeningWhileHidden) {
+    QuickCreatePanelWindow& window = open();
+    QuickCreatePanelView& v = *window.view();
+    const std::vector<FileTypeTileButton*> everyTile = v.tiles();
+    QTest::keyClicks(v.searchField(), QStringLiteral("json"));
+    EXPECT_EQ(tileNames(v), QStringList{"JSON"});
+    QTest::keyClick(v.searchField(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(v.searchField()->text(), QString());
+    EXPECT_EQ(v.tiles().size(), everyTile.size());
+
+    const std::vector<FileTypeTileButton*> hiddenTiles = v.tiles();
+    open();
+    EXPECT_EQ(v.tiles(), hiddenTiles) << "the opening rebuilt the grid";
+}
+
 TEST_F(QuickCreatePanelViewTest, ThePanelStepsAsideWhileTheApplicationIsInactive) {
     QuickCreatePanelWindow& window = open();
     emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);

@@ -48,6 +48,10 @@ mkdir "$work/plain"
 check "the launcher links no toolkit" '! ldd "$quillet" | grep -qi "libQt"'
 libs=$(LD_DEBUG=libs "$quillet" create txt "$work/plain" 2>&1 >/dev/null)
 check "create loads no toolkit library" '[ -e "$work/plain/Untitled.txt" ] && ! printf "%s\n" "$libs" | grep -qi "libQt"'
+# Outside a sandbox no grant changes the write: the settings suite is not even opened, and the
+# journal's and the session bus's library wait for a line to log or a file manager to tell.
+check "create outside a sandbox leaves the settings suite unopened" '[ ! -e "$XDG_CONFIG_HOME/group.org.quillet.Quillet" ]'
+check "create loads no libsystemd" '! printf "%s\n" "$libs" | grep -q "libsystemd"'
 # A sandboxed run without a saved grant may need the access prompt: the application program
 # takes over (here without a display, where the prompt counts as cancelled).
 libs=$(env -u DISPLAY -u WAYLAND_DISPLAY APP_SANDBOX_CONTAINER_ID=test LD_DEBUG=libs "$quillet" create txt "$work/plain" 2>&1 >/dev/null); rc=$?

@@ -1,0 +1,31 @@
+#pragma once
+
+namespace quillet {
+
+// A shared library loaded by the call that needs it rather than at every start: what a short
+// command rarely uses (the journal, the session bus) then costs it nothing, not even the loading
+// and relocating of the library and all it depends on. The library stays loaded for the rest of
+// the process once it was loaded (it may be in use by the host process too).
+class OnDemandLibrary {
+public:
+    // Loads `soname` ("libsystemd.so.0"); loaded() tells whether that worked.
+    explicit OnDemandLibrary(const char* soname);
+    ~OnDemandLibrary();
+    OnDemandLibrary(const OnDemandLibrary&) = delete;
+    OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
+
+    bool loaded() const { return handle_ != nullptr; }
+
+    // The library's function `name`, with the type of the declaration given as F (take it from
+    // the library's header: decltype(sd_bus_new)); null when the library or the name is missing.
+    template <typename F>
+    F* function(const char* name) const {
+        return reinterpret_cast<F*>(address(name));
+    }
+
+private:
+    void* address(const char* name) const;
+    void* handle_ = nullptr;
+};
+
+}  // namespace quillet
