@@ -1,23 +1,24 @@
 #include "platform/linux/GioLibrary.h"
 
-#include <dlfcn.h>
-
 #include <optional>
+#include <type_traits>
+
+#include "shared/OnDemandLibrary.h"
 
 namespace quillet {
 
 namespace {
 
 template <typename Function>
-bool find(void* handle, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(::dlsym(handle, name));
+bool find(const OnDemandLibrary& library, const char* name, Function& function) {
+    function = library.function<std::remove_pointer_t<Function>>(name);
     return function != nullptr;
 }
 
 std::optional<GioLibrary> load() {
-    // Never closed: GObject's types cannot be unregistered.
-    void* handle = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return std::nullopt;
+    // Kept for the process: GObject's types cannot be unregistered.
+    static const OnDemandLibrary handle("libgio-2.0.so.0");
+    if (!handle.loaded()) return std::nullopt;
     GioLibrary gio{};
     const bool found = find(handle, "g_object_unref", gio.object_unref) &&
                        find(handle, "g_file_new_for_path", gio.file_new_for_path) &&
