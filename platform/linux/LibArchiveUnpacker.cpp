@@ -13,6 +13,8 @@
 #include <system_error>
 #include <vector>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 namespace fs = std::filesystem;
@@ -26,15 +28,24 @@ struct FreeWriter {
     void operator()(archive* writer) const { archive_write_free(writer); }
 };
 
-std::string inQuotes(std::string_view text) { return "\u201C" + std::string(text) + "\u201D"; }
+std::string errorOf(archive* a);
 
-[[noreturn]] void refuse(std::string_view name, std::string_view why) {
-    throw ArchiveUnpackError("The update archive was refused: " + inQuotes(name) + " " + std::string(why) + ".");
+// `sentence` names the entry as %1 and anything else it names as %2, each in its own quotes.
+[[noreturn]] void refuse(const char* sentence, std::string_view name, std::string_view other = {}) {
+    throw ArchiveUnpackError(formatText(sentence, {name, other}));
+}
+
+[[noreturn]] void failReading(archive* reader) {
+    throw ArchiveUnpackError(formatText(translate("The update archive could not be read: %1."), {errorOf(reader)}));
+}
+
+[[noreturn]] void failWriting(archive* writer) {
+    throw ArchiveUnpackError(formatText(translate("The update could not be unpacked: %1."), {errorOf(writer)}));
 }
 
 std::string errorOf(archive* a) {
     const char* text = archive_error_string(a);
-    std::string said = text ? text : "unknown error";
+    std::string said = text ? text : translate("unknown error");
     // The writer says only "Write failed"; the system's reason is what the user can act on.
     if (const int e = archive_errno(a); e > 0) {
         const std::string why = std::strerror(e);
@@ -110,11 +121,11 @@ std::optional<std::string> linkAbove(const Segments& segments, const std::set<st
 void requireEmptyFolder(const fs::path& destination) {
     std::error_code error;
     if (!fs::is_directory(fs::symlink_status(destination, error)))
-        throw ArchiveUnpackError("The folder to unpack the update into, " + inQuotes(destination.string()) +
-                                 ", does not exist.");
+        throw ArchiveUnpackError(formatText(translate("The folder to unpack the update into, \u201C%1\u201D, does not exist."),
+                                            {destination.string()}));
     if (!fs::is_empty(destination, error) || error)
-        throw ArchiveUnpackError("The folder to unpack the update into, " + inQuotes(destination.string()) +
-                                 ", is not empty.");
+        throw ArchiveUnpackError(formatText(translate("The folder to unpack the update into, \u201C%1\u201D, is not empty."),
+                                            {destination.string()}));
 }
 
 }  // namespace
@@ -126,12 +137,12 @@ void LibArchiveUnpacker::unpack(const fs::path& archivePath, const fs::path& des
     // writer's link check looks at every folder along the path.
     const fs::path root = fs::canonical(destination, error);
     if (error)
-        throw ArchiveUnpackError("The folder to unpack the update into, " + inQuotes(destination.string()) +
-                                 ", cannot be used: " + error.message() + ".");
+        throw ArchiveUnpackError(formatText(translate("The folder to unpack the update into, \u201C%1\u201D, cannot be used: %2."),
+                                            {destination.string(), error.message()}));
 
     std::unique_ptr<archive, FreeReader> reader(archive_read_new());
     std::unique_ptr<archive, FreeWriter> writer(archive_write_disk_new());
-    if (!reader || !writer) throw ArchiveUnpackError("The update archive could not be read: out of memory.");
+    if (!reader || !writer) throw ArchiveUnpackError(translate("The update archive could not be read: out of memory."));
     archive_read_support_filter_all(reader.get());
     archive_read_support_format_all(reader.get());
     // The checks below decide what is written; the writer's own refusal of "..", of paths
@@ -142,7 +153,7 @@ void LibArchiveUnpacker::unpack(const fs::path& archivePath, const fs::path& des
                                                      ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                                                      ARCHIVE_EXTRACT_SECURE_NODOTDOT);
     if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK)
-        throw ArchiveUnpackError("The update archive could not be read: " + errorOf(reader.get()) + ".");
+        failReading(reader.get());
 
     std::set<std::string> links;
     std::map<std::string, bool> unpacked;  // name → is a folder
@@ -151,68 +162,69 @@ void LibArchiveUnpacker::unpack(const fs::path& archivePath, const fs::path& des
         const int status = archive_read_next_header(reader.get(), &entry);
         if (status == ARCHIVE_EOF) break;
         if (status < ARCHIVE_WARN)
-            throw ArchiveUnpackError("The update archive could not be read: " + errorOf(reader.get()) + ".");
+            failReading(reader.get());
 
         const char* rawName = archive_entry_pathname(entry);
-        if (!rawName || !*rawName) refuse("", "has no name");
+        if (!rawName || !*rawName) refuse(translate("The update archive was refused: \u201C%1\u201D has no name."), "");
         const std::string name = rawName;
         const SplitPath path = split(name);
-        if (path.fault == PathFault::absolute) refuse(name, "is an absolute path");
-        if (path.fault == PathFault::parent) refuse(name, "leads out of the update with \u201C..\u201D");
-        if (const auto link = linkAbove(path.segments, links)) refuse(name, "lies beneath the link " + inQuotes(*link));
+        if (path.fault == PathFault::absolute) refuse(translate("The update archive was refused: \u201C%1\u201D is an absolute path."), name);
+        if (path.fault == PathFault::parent) refuse(translate("The update archive was refused: \u201C%1\u201D leads out of the update with \u201C..\u201D."), name);
+        if (const auto link = linkAbove(path.segments, links)) refuse(translate("The update archive was refused: \u201C%1\u201D lies beneath the link \u201C%2\u201D."), name, *link);
 
         const mode_t type = archive_entry_filetype(entry);
         if (const char* hardLink = archive_entry_hardlink(entry)) {
             const SplitPath target = split(hardLink);
             if (target.fault || target.segments.empty() || linkAbove(target.segments, links))
-                refuse(name, "is a hard link to " + inQuotes(hardLink) + ", outside the update");
+                refuse(translate("The update archive was refused: \u201C%1\u201D is a hard link to \u201C%2\u201D, outside the update."), name, hardLink);
             archive_entry_set_hardlink(entry, (root / joined(target.segments)).c_str());
         } else if (type == AE_IFLNK) {
             const char* target = archive_entry_symlink(entry);
             if (path.segments.empty() || !target || !staysInside(path.segments, target))
-                refuse(name, "is a link to " + inQuotes(target ? target : "") + ", outside the update");
+                refuse(translate("The update archive was refused: \u201C%1\u201D is a link to \u201C%2\u201D, outside the update."), name,
+                       target ? target : "");
             links.insert(joined(path.segments));
         } else if (type == AE_IFCHR || type == AE_IFBLK) {
-            refuse(name, "is a device file");
+            refuse(translate("The update archive was refused: \u201C%1\u201D is a device file."), name);
         } else if (type == AE_IFIFO) {
-            refuse(name, "is a fifo");
+            refuse(translate("The update archive was refused: \u201C%1\u201D is a fifo."), name);
         } else if (type == AE_IFSOCK) {
-            refuse(name, "is a socket");
+            refuse(translate("The update archive was refused: \u201C%1\u201D is a socket."), name);
         } else if (type != AE_IFREG && type != AE_IFDIR) {
-            refuse(name, "is of a kind of file the updater does not unpack");
+            refuse(translate("The update archive was refused: \u201C%1\u201D is of a kind of file the updater does not unpack."), name);
         }
         if (path.segments.empty()) {
             // "./": the folder itself, which the caller made; its permissions stay the caller's.
             if (type == AE_IFDIR) continue;
-            refuse(name, "has no name");
+            refuse(translate("The update archive was refused: \u201C%1\u201D has no name."), name);
         }
 
         // A name seen before would replace what it named (the writer only warns); folders may
         // be listed again.
         const auto [seen, isNew] = unpacked.emplace(joined(path.segments), type == AE_IFDIR && !archive_entry_hardlink(entry));
-        if (!isNew && !(seen->second && type == AE_IFDIR)) refuse(name, "appears twice in the archive");
+        if (!isNew && !(seen->second && type == AE_IFDIR)) refuse(translate("The update archive was refused: \u201C%1\u201D appears twice in the archive."), name);
 
         archive_entry_set_pathname(entry, (root / joined(path.segments)).c_str());
         archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
         if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN)
-            throw ArchiveUnpackError("The update could not be unpacked: " + errorOf(writer.get()) + ".");
+            failWriting(writer.get());
         const void* block = nullptr;
         size_t size = 0;
         la_int64_t offset = 0;
         for (int read; (read = archive_read_data_block(reader.get(), &block, &size, &offset)) != ARCHIVE_EOF;) {
             if (read < ARCHIVE_WARN)
-                throw ArchiveUnpackError("The update archive could not be read: " + errorOf(reader.get()) + ".");
+                failReading(reader.get());
             // A block the disk did not take (full, over quota) comes back as a mere warning, and
             // the file would be finished at its full length with a hole where the data was.
             if (archive_write_data_block(writer.get(), block, size, offset) < ARCHIVE_OK)
-                throw ArchiveUnpackError("The update could not be unpacked: " + errorOf(writer.get()) + ".");
+                failWriting(writer.get());
         }
         if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN)
-            throw ArchiveUnpackError("The update could not be unpacked: " + errorOf(writer.get()) + ".");
+            failWriting(writer.get());
     }
     // Folder permissions and times are set last, once everything inside them is written.
     if (archive_write_close(writer.get()) < ARCHIVE_WARN)
-        throw ArchiveUnpackError("The update could not be unpacked: " + errorOf(writer.get()) + ".");
+        failWriting(writer.get());
 }
 
 }  // namespace quillet

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "shared/logging/Logger.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
@@ -48,10 +49,11 @@ UpdateModuleAdapters* OnDemandUpdateAdapters::adapters() {
     auto entryPoint = handle ? reinterpret_cast<UpdateModuleEntryPoint>(::dlsym(handle, kUpdateModuleEntryPoint))
                              : nullptr;
     if (!entryPoint) {
-        const char* reason = ::dlerror();
-        loadError_ = "The part of Quillet+ that downloads updates could not be loaded (" +
-                     std::string(reason ? reason : module_.string()) + ").";
-        log.error("Could not load the update module: %{public}s", loadError_);
+        const char* said = ::dlerror();
+        const std::string reason = said ? said : module_.string();
+        loadError_ = formatText(translate("The part of Quillet+ that downloads updates could not be loaded (%1)."),
+                                {reason});
+        log.error("Could not load the update module: %{public}s", reason);
         return nullptr;
     }
     adapters_.reset(entryPoint());
@@ -75,7 +77,7 @@ UpdateSignatureVerifier::Outcome OnDemandUpdateAdapters::verify(std::string_view
 
 void OnDemandUpdateAdapters::unpack(const std::filesystem::path& archive, const std::filesystem::path& destination) {
     auto* loaded = adapters();
-    if (!loaded) throw ArchiveUnpackError("The update archive was not unpacked: " + loadError_);
+    if (!loaded) throw ArchiveUnpackError(formatText(translate("The update archive was not unpacked: %1"), {loadError_}));
     loaded->unpacker->unpack(archive, destination);
 }
 

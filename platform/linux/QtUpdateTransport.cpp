@@ -12,12 +12,11 @@
 #include <limits>
 
 #include "quillet/Version.h"
+#include "shared/text/Translation.h"
 
 namespace quillet {
 
 namespace {
-
-std::string inQuotes(const std::string& text) { return "\u201C" + text + "\u201D"; }
 
 // What one transfer shares with the reply's handlers; `active` turns false once it finished
 // or was cancelled, and no callback runs after that.
@@ -103,24 +102,26 @@ TransferResponse responseOf(TransferState& state, QNetworkReply& reply) {
     response.httpStatus = status.isValid() ? status.toInt() : 0;
     const auto error = reply.error();
     if (state.tooLarge) {
-        response.error = "The download is larger than the " + std::to_string(state.maximumBytes) +
-                         " bytes expected.";
+        response.error = formatText(translate("The download is larger than the %1 bytes expected."),
+                                    {std::to_string(state.maximumBytes)});
     } else if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError) {
         // This adapter aborts only for the size limit and on cancel, which reports nothing:
         // a cancelled reply here is the transfer timeout.
         const auto seconds = (state.timeout.count() + 999) / 1000;
-        response.error = "The server stopped answering for " + std::to_string(seconds) +
-                         (seconds == 1 ? " second." : " seconds.");
+        response.error = formatText(translatePlural("The server stopped answering for %1 second.",
+                                                    "The server stopped answering for %1 seconds.",
+                                                    static_cast<unsigned long>(seconds)),
+                                    {std::to_string(seconds)});
     } else if (error == QNetworkReply::InsecureRedirectError) {
-        response.error = "The server redirected to an address that is not secure (https).";
+        response.error = translate("The server redirected to an address that is not secure (https).");
     } else if (error != QNetworkReply::NoError && !answeredWithHttpStatus(error, response.httpStatus)) {
         QString text = reply.errorString();
         for (const QString& tls : state.tlsErrors)
             if (!text.contains(tls)) text += QStringLiteral(" (") + tls + QStringLiteral(")");
         response.error = text.toStdString();
     } else if (reply.url().scheme() != QLatin1String("https")) {
-        response.error = "The server redirected to " + inQuotes(reply.url().toString().toStdString()) +
-                         ", which is not a secure (https) address.";
+        response.error = formatText(translate("The server redirected to \u201C%1\u201D, which is not a secure (https) address."),
+                                    {reply.url().toString().toStdString()});
     } else {
         response.body = std::move(state.body);
     }
@@ -156,8 +157,8 @@ std::unique_ptr<Transfer> QtUpdateTransport::get(const TransferRequest& request,
     if (!url.isValid() || url.scheme() != QLatin1String("https") || url.host().isEmpty()) {
         // Reported like any other failure: later, from the event loop.
         TransferResponse refused;
-        refused.error = "Updates are fetched only from secure (https) addresses; " + inQuotes(request.url) +
-                        " is not one.";
+        refused.error = formatText(translate("Updates are fetched only from secure (https) addresses; \u201C%1\u201D is not one."),
+                                   {request.url});
         QTimer::singleShot(0, [state, refused] { state->finish(refused); });
         return std::make_unique<QtTransfer>(state);
     }

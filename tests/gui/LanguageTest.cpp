@@ -37,6 +37,7 @@
 #include "platform/linux/QtScreenLayout.h"
 #include "platform/linux/QtStandardTexts.h"
 #include "shared/catalog/FileTypeCatalog.h"
+#include "platform/linux/OnDemandUpdateAdapters.h"
 #include "shared/settings/DefaultsSuite.h"
 #include "shared/text/DesktopWords.h"
 #include "shared/text/Translation.h"
@@ -303,6 +304,23 @@ TEST_P(Language, TheDolphinServiceMenuNamesItsSubmenuAndTypesInTheSessionsLangua
     EXPECT_NE(text->find(std::string("X-KDE-Submenu=") + w().createFile + "\n"), std::string::npos) << *text;
     EXPECT_NE(text->find(std::string("Name=") + w().wordDocument + "\n"), std::string::npos) << *text;
     EXPECT_NE(text->find("Name=Quillet+\n"), std::string::npos);
+}
+
+// A fault deep in the update stack reaches the alert as a sentence of the session's language.
+TEST(UpdateFaultTexts, AnUpdateThatCannotBeUnpackedSaysWhyInTheSessionsLanguage) {
+    SessionLanguage german{"de", "de_DE.UTF-8"};
+    ASSERT_TRUE(german.available());
+    OnDemandUpdateAdapters adapters{QUILLET_BINARY_DIR "/no-such-update-module.so"};
+    try {
+        adapters.unpack("/nonexistent/update.tar.gz", "/nonexistent/staging");
+        ADD_FAILURE() << "unpacked without the update module";
+    } catch (const ArchiveUnpackError& error) {
+        EXPECT_EQ(error.description().rfind("Das Aktualisierungsarchiv wurde nicht entpackt: Der Teil von Quillet+, der "
+                                            "Aktualisierungen herunterlädt, konnte nicht geladen werden (",
+                                            0),
+                  0u)
+            << error.description();
+    }
 }
 
 // What Qt draws itself (a dialog's standard buttons, a field's context menu) comes from Qt's own
