@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "shared/text/Translation.h"
+
 namespace quillet {
 
 std::filesystem::path SingleInstanceLock::pathFor(const UserEnvironment& environment) {
@@ -47,12 +49,12 @@ SingleInstanceLock::Outcome SingleInstanceLock::acquire() {
     // file another user owns.
     const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        error_ = "Could not open " + path_.string() + ": " + std::strerror(errno);
+        error_ = formatText(translate("Could not open %1: %2"), {path_.string(), std::strerror(errno)});
         return Outcome::failed;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
-        error_ = path_.string() + " is not a lock file of this user";
+        error_ = formatText(translate("%1 is not a lock file of this user"), {path_.string()});
         ::close(fd);
         return Outcome::failed;
     }
@@ -60,7 +62,7 @@ SingleInstanceLock::Outcome SingleInstanceLock::acquire() {
         const int saved = errno;
         ::close(fd);
         if (saved == EWOULDBLOCK) return Outcome::heldElsewhere;
-        error_ = "Could not lock " + path_.string() + ": " + std::strerror(saved);
+        error_ = formatText(translate("Could not lock %1: %2"), {path_.string(), std::strerror(saved)});
         return Outcome::failed;
     }
     fd_ = fd;

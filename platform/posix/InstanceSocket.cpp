@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 
+#include "shared/text/Translation.h"
+
 namespace quillet::instance_socket {
 
 namespace {
@@ -65,12 +67,12 @@ SendResult send(const std::filesystem::path& path, std::string_view message, std
     if (!address) return {Status::failed, "The socket path is too long: " + path.string()};
     if (message.empty() || message.size() > kMaximumMessageSize) return {Status::failed, "The request is too long"};
     const Descriptor socket(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
-    if (socket.get() < 0) return {Status::failed, describe("Could not open a socket", errno)};
+    if (socket.get() < 0) return {Status::failed, describe(translate("Could not open a socket"), errno)};
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
         const int error = errno;
         // No file, or a file nobody listens on (left by a run that was killed).
         if (error == ENOENT || error == ECONNREFUSED) return {Status::noInstance, {}};
-        return {Status::failed, describe("Could not reach the running Quillet+ at " + path.string(), error)};
+        return {Status::failed, describe(formatText(translate("Could not reach the running Quillet+ at %1"), {path.string()}), error)};
     }
     // A socket another user put at the path must never see the request.
     const auto owner = peerUser(socket.get());
@@ -78,7 +80,7 @@ SendResult send(const std::filesystem::path& path, std::string_view message, std
         return {Status::failed, path.string() + " is not the socket of this user's Quillet+"};
     }
     if (::send(socket.get(), message.data(), message.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(message.size())) {
-        return {Status::failed, describe("Could not send the request to the running Quillet+", errno)};
+        return {Status::failed, describe(translate("Could not send the request to the running Quillet+"), errno)};
     }
     pollfd waiting{socket.get(), POLLIN, 0};
     int ready;
@@ -129,7 +131,7 @@ bool Listener::listen() {
     if (fd_ >= 0) return true;
     const auto address = addressOf(path_);
     if (!address) {
-        error_ = "The socket path is too long: " + path_.string();
+        error_ = formatText(translate("The socket path is too long: %1"), {path_.string()});
         return false;
     }
     struct stat existing {};
@@ -140,17 +142,17 @@ bool Listener::listen() {
             return false;
         }
         if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
-            error_ = describe("Could not remove the old socket " + path_.string(), errno);
+            error_ = describe(formatText(translate("Could not remove the old socket %1"), {path_.string()}), errno);
             return false;
         }
     }
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
-        error_ = describe("Could not open a socket", errno);
+        error_ = describe(translate("Could not open a socket"), errno);
         return false;
     }
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
-        error_ = describe("Could not listen at " + path_.string(), errno);
+        error_ = describe(formatText(translate("Could not listen at %1"), {path_.string()}), errno);
         ::close(fd);
         return false;
     }
@@ -158,7 +160,7 @@ bool Listener::listen() {
     // Credentials are checked on every connection; the mode keeps other users from connecting
     // at all where the folder lets them reach the file.
     if (::lstat(path_.c_str(), &bound) != 0 || ::chmod(path_.c_str(), 0600) != 0 || ::listen(fd, 16) != 0) {
-        error_ = describe("Could not listen at " + path_.string(), errno);
+        error_ = describe(formatText(translate("Could not listen at %1"), {path_.string()}), errno);
         ::close(fd);
         ::unlink(path_.c_str());
         return false;

@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
     arguments.push_back(nullptr);
     ::execv(program.c_str(), arguments.data());
-    std::cerr << "quillet: could not start " << program << ": " << std::strerror(errno) << "\n";
+    std::cerr << "quillet: "
+              << quillet::formatText(quillet::translate("could not start %1: %2"), {program, std::strerror(errno)})
+              << "\n";
     return 1;
 }
