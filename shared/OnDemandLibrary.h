@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace quillet {
 
 // A shared library loaded by the call that needs it rather than at every start: what a short
@@ -8,13 +10,16 @@ namespace quillet {
 // the process once it was loaded (it may be in use by the host process too).
 class OnDemandLibrary {
 public:
-    // Loads `soname` ("libsystemd.so.0"); loaded() tells whether that worked.
+    // Loads `soname` ("libsystemd.so.0", or a module's path); loaded() tells whether that
+    // worked, and error() why not.
     explicit OnDemandLibrary(const char* soname);
     ~OnDemandLibrary();
     OnDemandLibrary(const OnDemandLibrary&) = delete;
     OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
 
     bool loaded() const { return handle_ != nullptr; }
+    // The dynamic loader's reason when loading failed; empty otherwise.
+    const std::string& error() const { return error_; }
 
     // The library's function `name`, with the type of the declaration given as F (take it from
     // the library's header: decltype(sd_bus_new)); null when the library or the name is missing.
@@ -26,6 +31,7 @@ public:
 private:
     void* address(const char* name) const;
     void* handle_ = nullptr;
+    std::string error_;
 };
 
 }  // namespace quillet

@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <dlfcn.h>
-
 #include <utility>
 
 #include "shared/logging/Logger.h"
@@ -44,13 +42,13 @@ std::filesystem::path OnDemandUpdateAdapters::installedBeside(const std::filesys
 UpdateModuleAdapters* OnDemandUpdateAdapters::adapters() {
     if (adapters_ || !loadError_.empty()) return adapters_.get();
     const Logger log(kAppSubsystem, "SelfUpdate");
-    // Never closed: Qt Network and OpenSSL keep state that outlives any one use of them.
-    void* handle = ::dlopen(module_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    auto entryPoint = handle ? reinterpret_cast<UpdateModuleEntryPoint>(::dlsym(handle, kUpdateModuleEntryPoint))
-                             : nullptr;
+    // Kept loaded (the loader never unloads it): Qt Network and OpenSSL keep state that outlives
+    // any one use of them.
+    library_ = std::make_unique<OnDemandLibrary>(module_.c_str());
+    const auto entryPoint = library_->function<UpdateModuleAdapters*()>(kUpdateModuleEntryPoint);
     if (!entryPoint) {
-        const char* said = ::dlerror();
-        const std::string reason = said ? said : module_.string();
+        const std::string reason = library_->loaded() ? module_.string() + ": no " + kUpdateModuleEntryPoint
+                                                      : library_->error();
         loadError_ = formatText(translate("The part of Quillet+ that downloads updates could not be loaded (%1)."),
                                 {reason});
         log.error("Could not load the update module: %{public}s", reason);

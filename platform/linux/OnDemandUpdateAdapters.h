@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/linux/UpdateModule.h"
+#include "shared/OnDemandLibrary.h"
 
 namespace quillet {
 
@@ -33,6 +34,8 @@ private:
     UpdateModuleAdapters* adapters();
 
     std::filesystem::path module_;
+    // Before the adapters, which go first: their code is the library's.
+    std::unique_ptr<OnDemandLibrary> library_;
     std::unique_ptr<UpdateModuleAdapters> adapters_;
     std::string loadError_;
 };
