@@ -17,16 +17,24 @@ trap 'kill -KILL $tray $pid $viewer 2>/dev/null; rm -rf "$work"' EXIT
 export QUILLET_LOG=stderr
 . "$(dirname "$0")/../../support/x11-wait.sh"
 
-# trayer's "panel" window holds the docked icons.
-tray_window() { xdotool search --name '^panel$' 2>/dev/null | head -1; }
-tray_up() { [ -n "$(tray_window)" ]; }
+# trayer's "panel" window holds the docked icons. It is looked up once per tray: a search can come
+# back empty while other windows come and go under it (the new instance maps and unmaps its own).
+tray_id=
+tray_window() { echo "$tray_id"; }
+tray_up() { tray_id=$(xdotool search --name '^panel$' 2>/dev/null | head -1); [ -n "$tray_id" ]; }
+# Sets X, Y, WIDTH and HEIGHT to the tray's.
+tray_geometry() {
+  local id geometry
+  id=$(tray_window)
+  [ -n "$id" ] || return 1
+  geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || return 1
+  case $geometry in *WIDTH=*) eval "$geometry" ;; *) return 1 ;; esac
+}
 # The icons docked in the tray: trayer reparents each one below its own window.
 # (xwininfo without a window waits for a click, so it is never run without one.)
 docked_icons() {
-  local tray_id
-  tray_id=$(tray_window)
   if [ -z "$tray_id" ]; then echo 0; return; fi
-  xwininfo -tree -id "$tray_id" | grep -c '"quillet"'
+  xwininfo -tree -id "$tray_id" 2>/dev/null | grep -c '"quillet"'
 }
 
 run_with() {  # presence, then extra environment
@@ -34,6 +42,7 @@ run_with() {  # presence, then extra environment
   shift
   # A fresh tray for each run: trayer does not always take a new icon after one went away.
   if [ -n "$tray" ]; then kill $tray; wait $tray 2>/dev/null; fi
+  tray_id=
   trayer --edge top --align right --widthtype request --height 24 --SetDockType false --transparent false &
   tray=$!
   wait_until 20 "the tray is up" tray_up || exit 77
@@ -54,19 +63,22 @@ viewer=$!
 mkdir -p "$HOME/Desktop"
 # The Templates folder likewise; it is made only once Quillet+ runs.
 printf 'XDG_DESKTOP_DIR="%s/Desktop"\nXDG_TEMPLATES_DIR="%s/Templates"\n' "$HOME" "$HOME" >"$XDG_CONFIG_HOME/user-dirs.dirs"
+# No welcome window: it would take the focus from the menu, and close it, when it maps late.
+"$quillet" defaults write hasCompletedOnboarding -json true
 # Only Markdown offered, so the keyboard path through the menu is known.
 "$quillet" defaults write enabledFileTypeIDs -json '["md"]'
 for presence in menuBarOnly; do
   run_with $presence
   check "$presence docks an icon in the tray" 'wait_until 10 "the icon docked" icon_docked'
   if [ $presence = menuBarOnly ] && icon_docked; then
+    wait_until 10 "the tray's geometry" tray_geometry || { echo "FAIL: the tray's place is known"; exit 1; }
     # The one icon fills the tray; its middle is the tray's.
-    eval "$(xdotool getwindowgeometry --shell "$(tray_window)")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
-    # The menu: a window of ours at least 100 pixels high.
+    # The menu: a pop-up of ours (no window manager frame) at least 100 pixels high.
     menu_shown() (
       for w in $(xdotool search --onlyvisible --class quillet 2>/dev/null); do
-        xwininfo -id "$w" | grep -q "Height: [1-9][0-9][0-9]" && exit 0
+        info=$(xwininfo -all -id "$w" 2>/dev/null)
+        grep -q "Override Redirect State: yes" <<<"$info" && grep -q "Height: [1-9][0-9][0-9]" <<<"$info" && exit 0
       done
       exit 1
     )
