@@ -4,10 +4,11 @@
 
 namespace quillet {
 
-// Never unloaded: a library with threads or exit handlers of its own must not go while they may
-// run, and the host process may have loaded it as well.
-OnDemandLibrary::OnDemandLibrary(const char* soname)
-    : handle_(::dlopen(soname, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
+// Kept for the process by default: a library with threads or exit handlers of its own must not
+// go while they may run. Unloading drops only this reference; a host that loaded the library too
+// keeps it.
+OnDemandLibrary::OnDemandLibrary(const char* soname, Lifetime lifetime)
+    : handle_(::dlopen(soname, RTLD_NOW | RTLD_LOCAL | (lifetime == Lifetime::process ? RTLD_NODELETE : 0))) {
     if (handle_) return;
     const char* said = ::dlerror();
     error_ = said ? said : soname;

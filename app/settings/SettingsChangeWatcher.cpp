@@ -35,6 +35,19 @@ void SettingsChangeWatcher::start() {
 
 void SettingsChangeWatcher::checkNow() {
     if (settings_.defaults().changedElsewhere()) settings_.reloadFromSuite();
+    restSoon();
+}
+
+void SettingsChangeWatcher::restSoon() {
+    // Whatever else opened the suite meanwhile (a change saved, a look at it) is done by then.
+    if (restBooked_ || settings_.defaults().isResting()) return;
+    restBooked_ = true;
+    timer_.asyncAfter(kRestAfter, [weak = std::weak_ptr<SettingsChangeWatcher*>(self_)] {
+        auto self = weak.lock();
+        if (!self) return;
+        (**self).restBooked_ = false;
+        (**self).settings_.defaults().rest();
+    });
 }
 
 void SettingsChangeWatcher::scheduleNext() {

@@ -16,10 +16,12 @@ class MainQueueTimer;
 // and only then reads the settings again. The application's own assignments never count as such
 // a change, so they cause no reload. Given `descriptors`, it asks whenever the kernel reports a
 // write in the suite's folder, and sleeps otherwise; without them (or without inotify), a few
-// times a second.
+// times a second. A moment after each look the suite rests (its database closed, SQLite
+// unloaded), since the settings are held in memory; the suite tells changes apart while resting.
 class SettingsChangeWatcher {
 public:
     static constexpr std::chrono::milliseconds kInterval{300};
+    static constexpr std::chrono::milliseconds kRestAfter{1000};
 
     SettingsChangeWatcher(AppSettings& settings, MainQueueTimer& timer, ReadableDescriptors* descriptors = nullptr);
     ~SettingsChangeWatcher();
@@ -33,6 +35,7 @@ public:
 
 private:
     void scheduleNext();
+    void restSoon();
 
     AppSettings& settings_;
     MainQueueTimer& timer_;
@@ -40,6 +43,7 @@ private:
     FolderChangeNotifier suiteFolder_{true};
     std::unique_ptr<ReadableDescriptors::Watch> readable_;
     bool started_ = false;
+    bool restBooked_ = false;
     // A pending look outlives the watcher in the timer; it only runs while this is alive.
     std::shared_ptr<SettingsChangeWatcher*> self_;
 };

@@ -1,7 +1,6 @@
 #include "shared/settings/DefaultsSuite.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include "shared/paths/FilePaths.h"
 #include "shared/logging/Logger.h"
 #include "shared/errors/PlatformError.h"
+#include "shared/settings/SqliteLibrary.h"
 #include "shared/text/Translation.h"
 
 namespace quillet {
@@ -28,12 +28,12 @@ constexpr const char* kCreateSchema =
     "CREATE TABLE defaults_values (key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
 
 struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+    void operator()(sqlite3_stmt* statement) const { sqlite().finalize(statement); }
 };
 using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 struct DatabaseCloser {
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+    void operator()(sqlite3* db) const { sqlite().close_v2(db); }
 };
 using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
 
@@ -60,9 +60,9 @@ int run(sqlite3_stmt* statement, const std::function<void(sqlite3_stmt*)>& onRow
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         int rc;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        while ((rc = sqlite().step(statement)) == SQLITE_ROW)
             if (onRow) onRow(statement);
-        sqlite3_reset(statement);
+        sqlite().reset(statement);
         if (!isBusy(rc) || std::chrono::steady_clock::now() >= deadline) return rc;
         if (onRestart) onRestart();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -71,7 +71,7 @@ int run(sqlite3_stmt* statement, const std::function<void(sqlite3_stmt*)>& onRow
 
 Statement prepare(sqlite3* db, const char* sql, int& rc) {
     sqlite3_stmt* statement = nullptr;
-    rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    rc = sqlite().prepare_v2(db, sql, -1, &statement, nullptr);
     return Statement(statement);
 }
 
@@ -90,7 +90,7 @@ int execute(sqlite3* db, const char* sql, const std::function<void(std::string)>
     rc = run(
         statement.get(),
         [&](sqlite3_stmt* s) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            const auto* text = reinterpret_cast<const char*>(sqlite().column_text(s, 0));
             texts.emplace_back(text ? text : "");
         },
         [&] { texts.clear(); });
@@ -108,20 +108,20 @@ bool refusedByItsHeader(int rc, const std::filesystem::path& path) {
 }
 
 std::string errorText(sqlite3* db, int rc) {
-    if (db && sqlite3_errcode(db) == rc) return sqlite3_errmsg(db);
-    return sqlite3_errstr(rc);
+    if (db && sqlite().errcode(db) == rc) return sqlite().errmsg(db);
+    return sqlite().errstr(rc);
 }
 
 std::string bytesOf(sqlite3_stmt* statement, int column) {
-    const void* blob = sqlite3_column_blob(statement, column);
-    int size = sqlite3_column_bytes(statement, column);
+    const void* blob = sqlite().column_blob(statement, column);
+    int size = sqlite().column_bytes(statement, column);
     return blob && size > 0 ? std::string(static_cast<const char*>(blob), static_cast<size_t>(size))
                             : std::string();
 }
 
 std::optional<DefaultsValue> decodeColumn(sqlite3_stmt* statement, int column) {
-    const void* blob = sqlite3_column_blob(statement, column);
-    int size = sqlite3_column_bytes(statement, column);
+    const void* blob = sqlite().column_blob(statement, column);
+    int size = sqlite().column_bytes(statement, column);
     if (!blob || size <= 0) return std::nullopt;
     return decodeDefaultsValue(static_cast<const std::uint8_t*>(blob), static_cast<size_t>(size));
 }
@@ -182,8 +182,11 @@ bool pathExists(const std::filesystem::path& path) {
 // set up and checked in memory the way a file is opened. Anything but a clean run counts as
 // short, so a doubtful case leaves the file alone.
 bool memoryIsShort() {
+    std::string failure;
+    const SqliteLease library = leaseSqlite(failure);
+    if (!library) return false;
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite().open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     Database db(raw);
     if (rc != SQLITE_OK) return true;
     for (const char* sql : {kCreateSchema, "PRAGMA integrity_check", "PRAGMA user_version",
@@ -256,7 +259,11 @@ struct DefaultsSuite::Connection {
 
     Verdict open(const std::filesystem::path& path, std::string& reason);
     Verdict openReadOnly(const std::filesystem::path& path, std::string& reason);
+    // Opens a suite that was open before (and so was checked then) once more.
+    bool reopen(const std::filesystem::path& path, bool readOnly, std::string& reason);
 
+    // First, so it goes last: every statement and the database are closed before SQLite may go.
+    SqliteLease library;
     Database db;
     Statement get;
     Statement set;
@@ -268,15 +275,17 @@ struct DefaultsSuite::Connection {
     // Opens the file with `flags` (never through a link) and sets what every connection uses:
     // extended result codes and the busy timeout. False, with the reason, when it did not open.
     bool connect(const std::filesystem::path& path, int flags, std::string& reason) {
+        library = leaseSqlite(reason);
+        if (!library) return false;
         sqlite3* raw = nullptr;
-        const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+        const int rc = sqlite().open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
         db.reset(raw);
         if (rc != SQLITE_OK) {
             reason = errorText(raw, rc);
             return false;
         }
-        sqlite3_extended_result_codes(raw, 1);
-        sqlite3_busy_timeout(raw, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+        sqlite().extended_result_codes(raw, 1);
+        sqlite().busy_timeout(raw, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
         return true;
     }
 
@@ -296,6 +305,18 @@ struct DefaultsSuite::Connection {
             return Verdict::damaged;
         }
         return std::nullopt;
+    }
+
+    // What every connection that writes holds to.
+    int setWritingRules() {
+        // Every assignment is on disk when it returns, even across a power cut.
+        if (int rc = execute(db.get(), "PRAGMA synchronous=FULL"); rc != SQLITE_DONE) return rc;
+        // The log is copied into the database after a few hundred kilobytes rather than SQLite's
+        // four megabytes: the settings are small, and a log that may fill a nearly full disk
+        // before its first checkpoint leaves no room for that checkpoint, so no change could be
+        // stored again. With the settings in the database, a full disk is recovered from by
+        // emptying the log (see runChange).
+        return execute(db.get(), "PRAGMA wal_autocheckpoint=64");
     }
 
     // Prepares the statements of a connection whose schema is in place.
@@ -341,14 +362,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
     if (mode != "wal")
         logger().error("Settings database %{public}s stays in %{public}s mode; WAL is not available",
                        path.string(), mode);
-    // Every assignment is on disk when it returns, even across a power cut.
-    if (rc = execute(db, "PRAGMA synchronous=FULL"); rc != SQLITE_DONE) return fail(rc);
-    // The log is copied into the database after a few hundred kilobytes rather than SQLite's
-    // four megabytes: the settings are small, and a log that may fill a nearly full disk before
-    // its first checkpoint leaves no room for that checkpoint, so no change could be stored
-    // again. With the settings in the database, a full disk is recovered from by emptying the
-    // log (see runChange).
-    if (rc = execute(db, "PRAGMA wal_autocheckpoint=64"); rc != SQLITE_DONE) return fail(rc);
+    if (rc = setWritingRules(); rc != SQLITE_DONE) return fail(rc);
 
     if (auto failed = failedIntegrityCheck(reason)) return *failed;
 
@@ -406,7 +420,7 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::openReadOnly(const
     }
     // Without SQLITE_OPEN_CREATE a missing file stays missing.
     if (!connect(path, SQLITE_OPEN_READONLY, reason)) {
-        if (const int e = this->db ? sqlite3_system_errno(this->db.get()) : 0; e != 0)
+        if (const int e = this->db ? sqlite().system_errno(this->db.get()) : 0; e != 0)
             reason += std::string(" (") + std::strerror(e) + ")";
         return Verdict::unavailable;
     }
@@ -443,6 +457,46 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::openReadOnly(const
     return Verdict::ok;
 }
 
+bool DefaultsSuite::Connection::reopen(const std::filesystem::path& path, bool readOnly, std::string& reason) {
+    if (readOnly && pathExists(path.string() + "-wal") && !pathExists(path.string() + "-shm")) {
+        reason = "its write-ahead log has no index beside it yet";
+        return false;
+    }
+    if (!connect(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, reason)) return false;
+    if (!readOnly) {
+        if (const int rc = setWritingRules(); rc != SQLITE_DONE) {
+            reason = errorText(db.get(), rc);
+            return false;
+        }
+    }
+    return prepareStatements(reason);
+}
+
+namespace {
+
+// What the database and its log look like on disk (which file, how long, when last changed): any
+// commit changes it, and nothing but a commit or a checkpoint does while no connection of this
+// process is open.
+std::string filesState(const std::filesystem::path& database) {
+    std::string state;
+    for (const std::string& path : {database.string(), database.string() + "-wal"}) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            state += "-;";
+            continue;
+        }
+        for (long long n : {static_cast<long long>(st.st_dev), static_cast<long long>(st.st_ino),
+                            static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                            static_cast<long long>(st.st_mtim.tv_nsec), static_cast<long long>(st.st_ctim.tv_sec),
+                            static_cast<long long>(st.st_ctim.tv_nsec)})
+            state += std::to_string(n) + ',';
+        state += ';';
+    }
+    return state;
+}
+
+}  // namespace
+
 namespace {
 
 // A new database file is created here rather than by SQLite so that it is private from its first
@@ -468,8 +522,11 @@ bool prepareFile(const std::filesystem::path& path, std::string& failure) {
 }  // namespace
 
 DefaultsSuite::DefaultsSuite(std::string name, std::filesystem::path databasePath,
-                             std::unique_ptr<Connection> connection)
-    : name_(std::move(name)), databasePath_(std::move(databasePath)), connection_(std::move(connection)) {
+                             std::unique_ptr<Connection> connection, bool readOnly)
+    : name_(std::move(name)),
+      databasePath_(std::move(databasePath)),
+      readOnly_(readOnly),
+      connection_(std::move(connection)) {
     // The baseline: only commits made elsewhere after opening count as changes.
     changedElsewhere();
 }
@@ -513,7 +570,7 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::open(const std::optional<std::file
         std::string reason;
         auto verdict = connection->open(path, reason);
         if (verdict == Connection::Verdict::ok)
-            return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
+            return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection), false));
         connection.reset();
         if (verdict == Connection::Verdict::outOfMemory) {
             // Memory may have been short for a moment: once more, from a new connection.
@@ -573,30 +630,66 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::openReadOnly(const std::string& su
         failure = path.string() + ": " + reason;
         return nullptr;
     }
-    return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection)));
+    return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, path, std::move(connection), true));
 }
 
 std::unique_ptr<DefaultsSuite> DefaultsSuite::openInMemory(const std::string& suiteName) {
     auto connection = std::make_unique<Connection>();
-    sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    connection->db.reset(raw);
     std::string failure;
+    connection->library = leaseSqlite(failure);
+    if (!connection->library) {
+        logger().error("Cannot keep settings even in memory: %{public}s", failure);
+        std::abort();
+    }
+    sqlite3* raw = nullptr;
+    int rc = sqlite().open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    connection->db.reset(raw);
     // Only an allocation failure can stop an in-memory database; nothing sensible goes on then.
     if (rc != SQLITE_OK || execute(raw, kCreateSchema) != SQLITE_DONE || !connection->prepareStatements(failure))
         std::abort();
-    return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, {}, std::move(connection)));
+    return std::unique_ptr<DefaultsSuite>(new DefaultsSuite(suiteName, {}, std::move(connection), false));
+}
+
+DefaultsSuite::Connection* DefaultsSuite::connection() const {
+    if (connection_) return connection_.get();
+    // Files first: a commit made while the connection opens shows in its data version.
+    if (filesState(databasePath_) != restingFiles_) changedWhileResting_ = true;
+    auto connection = std::make_unique<Connection>();
+    std::string reason;
+    if (!connection->reopen(databasePath_, readOnly_, reason)) {
+        logger().error("Could not open settings suite %{public}s at %{public}s again: %{public}s", name_,
+                       databasePath_.string(), reason);
+        return nullptr;
+    }
+    connection_ = std::move(connection);
+    dataVersion_.reset();
+    dataVersion();
+    return connection_.get();
+}
+
+void DefaultsSuite::rest() {
+    if (!connection_ || !isPersistent()) return;
+    // Files first: a commit made after this look changes them, one made before it shows in the
+    // data version read next.
+    std::string files = filesState(databasePath_);
+    if (dataVersionChanged()) changedWhileResting_ = true;
+    // The log and its index stay as they are, so closing changes no file and looks like no commit.
+    sqlite().db_config(connection_->db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    connection_.reset();
+    restingFiles_ = std::move(files);
 }
 
 std::optional<DefaultsValue> DefaultsSuite::get(const std::string& key) const {
-    sqlite3_stmt* statement = connection_->get.get();
-    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    Connection* connection = this->connection();
+    if (!connection) return std::nullopt;
+    sqlite3_stmt* statement = connection->get.get();
+    sqlite().bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     std::optional<std::string> bytes;
     int rc = run(statement, [&](sqlite3_stmt* s) { bytes = bytesOf(s, 0); }, [&] { bytes.reset(); });
-    sqlite3_clear_bindings(statement);
+    sqlite().clear_bindings(statement);
     if (rc != SQLITE_DONE) {
         logger().error("Could not read %{public}s from settings suite %{public}s: %{public}s", key, name_,
-                       errorText(connection_->db.get(), rc));
+                       errorText(connection->db.get(), rc));
         return std::nullopt;
     }
     if (!bytes) return std::nullopt;
@@ -608,9 +701,11 @@ std::optional<DefaultsValue> DefaultsSuite::get(const std::string& key) const {
 
 DefaultsValue::Dictionary DefaultsSuite::dictionaryRepresentation() const {
     DefaultsValue::Dictionary values;
+    Connection* connection = this->connection();
+    if (!connection) return values;
     std::vector<std::string> damaged;
     int rc = run(
-        connection_->all.get(),
+        connection->all.get(),
         [&](sqlite3_stmt* s) {
             std::string key = bytesOf(s, 0);
             if (auto value = decodeColumn(s, 1))
@@ -624,7 +719,7 @@ DefaultsValue::Dictionary DefaultsSuite::dictionaryRepresentation() const {
         });
     if (rc != SQLITE_DONE) {
         logger().error("Could not list settings suite %{public}s: %{public}s", name_,
-                       errorText(connection_->db.get(), rc));
+                       errorText(connection->db.get(), rc));
         return {};
     }
     for (const auto& key : damaged)
@@ -656,10 +751,10 @@ int runChange(sqlite3* db, sqlite3_stmt* statement, std::chrono::milliseconds wa
 class BusyWait {
 public:
     BusyWait(sqlite3* db, std::chrono::milliseconds wait) : db_(db), changed_(wait != DefaultsSuite::kBusyTimeout) {
-        if (changed_) sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
+        if (changed_) sqlite().busy_timeout(db_, static_cast<int>(wait.count()));
     }
     ~BusyWait() {
-        if (changed_) sqlite3_busy_timeout(db_, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
+        if (changed_) sqlite().busy_timeout(db_, static_cast<int>(DefaultsSuite::kBusyTimeout.count()));
     }
     BusyWait(const BusyWait&) = delete;
     BusyWait& operator=(const BusyWait&) = delete;
@@ -681,7 +776,7 @@ std::string refusalReason(sqlite3* db, int rc) {
             return N_("The settings file cannot be written to.");
         default: break;
     }
-    const int e = sqlite3_system_errno(db);
+    const int e = sqlite().system_errno(db);
     std::string why = e != 0 ? std::strerror(e) : errorText(db, rc);
     if (!why.empty() && why.back() != '.') why += '.';
     // TRANSLATORS: %1 is the system's reason, a sentence.
@@ -703,46 +798,71 @@ void DefaultsSuite::setOrThrow(const std::string& key, const DefaultsValue& valu
                                  why, false);
     }
     const std::vector<std::uint8_t> bytes = encodeDefaultsValue(value);
-    sqlite3* db = connection_->db.get();
-    sqlite3_stmt* statement = connection_->set.get();
-    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    Connection& connection = connectionOrThrow("The setting " + key + " could not be saved: ");
+    sqlite3* db = connection.db.get();
+    sqlite3_stmt* statement = connection.set.get();
+    sqlite().bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    sqlite().bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
     int rc;
     {
         BusyWait busyWait(db, wait);
         rc = runChange(db, statement, wait);
     }
-    sqlite3_clear_bindings(statement);
+    sqlite().clear_bindings(statement);
     if (rc != SQLITE_DONE) throw writeError(db, rc, "The setting " + key + " could not be saved: ");
 }
 
 void DefaultsSuite::removeOrThrow(const std::string& key) {
-    sqlite3_stmt* statement = connection_->remove.get();
-    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-    int rc = runChange(connection_->db.get(), statement);
-    sqlite3_clear_bindings(statement);
-    if (rc != SQLITE_DONE)
-        throw writeError(connection_->db.get(), rc, "The setting " + key + " could not be removed: ");
+    const std::string description = "The setting " + key + " could not be removed: ";
+    Connection& connection = connectionOrThrow(description);
+    sqlite3_stmt* statement = connection.remove.get();
+    sqlite().bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    int rc = runChange(connection.db.get(), statement);
+    sqlite().clear_bindings(statement);
+    if (rc != SQLITE_DONE) throw writeError(connection.db.get(), rc, description);
 }
 
 void DefaultsSuite::removePersistentDomainOrThrow() {
-    int rc = runChange(connection_->db.get(), connection_->removeAll.get());
-    if (rc != SQLITE_DONE)
-        throw writeError(connection_->db.get(), rc, "The settings of " + name_ + " could not be removed: ");
+    const std::string description = "The settings of " + name_ + " could not be removed: ";
+    Connection& connection = connectionOrThrow(description);
+    int rc = runChange(connection.db.get(), connection.removeAll.get());
+    if (rc != SQLITE_DONE) throw writeError(connection.db.get(), rc, description);
 }
 
-bool DefaultsSuite::changedElsewhere() {
+DefaultsSuite::Connection& DefaultsSuite::connectionOrThrow(const std::string& description) const {
+    if (Connection* connection = this->connection()) return *connection;
+    throw DefaultsWriteError(kErrorDomain, SQLITE_CANTOPEN, description + "the database could not be opened again",
+                             N_("The settings file cannot be written to."), false);
+}
+
+std::optional<std::int64_t> DefaultsSuite::dataVersion() const {
     std::optional<std::int64_t> version;
     const int rc = run(
-        connection_->dataVersion.get(), [&](sqlite3_stmt* s) { version = sqlite3_column_int64(s, 0); },
+        connection_->dataVersion.get(), [&](sqlite3_stmt* s) { version = sqlite().column_int64(s, 0); },
         [&] { version.reset(); });
     if (rc != SQLITE_DONE || !version) {
         logger().error("Could not tell whether settings suite %{public}s changed: %{public}s", name_,
                        errorText(connection_->db.get(), rc));
-        return false;
+        return std::nullopt;
     }
-    const bool changed = dataVersion_ && *dataVersion_ != *version;
+    const std::optional<std::int64_t> before = dataVersion_;
     dataVersion_ = version;
+    return before;
+}
+
+bool DefaultsSuite::dataVersionChanged() {
+    const std::optional<std::int64_t> before = dataVersion();
+    return before && dataVersion_ && *before != *dataVersion_;
+}
+
+bool DefaultsSuite::changedElsewhere() {
+    // While resting only the files are looked at; SQLite is loaded again only for a change.
+    if (!connection_ && !changedWhileResting_ && filesState(databasePath_) == restingFiles_) return false;
+    // Opened now when resting, so the reload that follows reads through it, and a suite that
+    // cannot be opened is not read as empty.
+    if (!connection()) return false;
+    const bool changed = dataVersionChanged() || changedWhileResting_;
+    changedWhileResting_ = false;
     return changed;
 }
 

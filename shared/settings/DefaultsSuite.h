@@ -118,19 +118,39 @@ public:
     // Whether another connection (another process, or another suite object of this one) has
     // committed a change since the suite was opened or this was last asked; this suite's own
     // assignments never count. Cheap enough to ask several times a second. False when it cannot
-    // tell (logged).
+    // tell (logged). While the suite rests, any change to the database files counts (a
+    // checkpoint too), and the suite opens again to be read.
     bool changedElsewhere();
+
+    // Closes the database, and unloads SQLite when no other suite holds it, until the next call
+    // needs them again: for a process that keeps its settings in memory while idle. A suite in
+    // memory stays open.
+    void rest();
+    bool isResting() const { return !connection_; }
 
 private:
     struct Connection;
-    DefaultsSuite(std::string name, std::filesystem::path databasePath,
-                  std::unique_ptr<Connection> connection);
+    DefaultsSuite(std::string name, std::filesystem::path databasePath, std::unique_ptr<Connection> connection,
+                  bool readOnly);
+
+    // The open connection, opened again after rest(); null (logged) when it cannot be.
+    Connection* connection() const;
+    Connection& connectionOrThrow(const std::string& description) const;
+    // Reads SQLite's count of commits by other connections into dataVersion_ and returns the
+    // count seen before; nothing when there was none or it cannot be read (logged).
+    std::optional<std::int64_t> dataVersion() const;
+    bool dataVersionChanged();
 
     std::string name_;
     std::filesystem::path databasePath_;
-    std::unique_ptr<Connection> connection_;
-    // SQLite's count of commits by other connections, as last seen.
-    std::optional<std::int64_t> dataVersion_;
+    bool readOnly_;
+    mutable std::unique_ptr<Connection> connection_;
+    // SQLite's count of commits by other connections, as last seen by this connection.
+    mutable std::optional<std::int64_t> dataVersion_;
+    // While resting: the database files as they were when the connection closed, and whether a
+    // change made elsewhere was seen but not yet reported.
+    std::string restingFiles_;
+    mutable bool changedWhileResting_ = false;
 };
 
 }  // namespace quillet

@@ -113,8 +113,11 @@ for presence in dockOnly dockAndMenuBar; do
   check "$presence (stored) docks no icon" '[ "$(docked_icons)" -eq 0 ]'
   stop_it
 done
-# Written by another process while it runs: the icon comes and goes with the setting.
+# Written by another process while it runs: the icon comes and goes with the setting. The
+# settings are held in memory by then, their database closed and SQLite unloaded.
 run_with dockOnly
+sqlite_gone() { grep -q quillet-app "/proc/$pid/maps" && ! grep -q libsqlite3 "/proc/$pid/maps"; }
+check "the settings rest, without SQLite loaded" 'wait_until 10 "SQLite unloaded" sqlite_gone'
 "$quillet" defaults write appPresence -json '"menuBarOnly"'
 check "a presence written elsewhere docks the icon" 'wait_until 10 "the icon docked" icon_docked'
 "$quillet" defaults write appPresence -json '"dockOnly"'

@@ -48,15 +48,21 @@ TEST(SettingsChangeWatcher, ReloadsOnTheNextTurnAfterAnotherProcessWritesAndKeep
     f.timer.runPending();
     EXPECT_EQ(f.settings.quickCreateShortcut.get(), (QuickCreateShortcut{31, 6144}));
     EXPECT_EQ(f.shortcutDeliveries, 1);
+    // The next look, and the suite's rest after this one.
+    ASSERT_EQ(f.timer.pending(), 2u);
+    EXPECT_EQ(f.timer.delays.back(), SettingsChangeWatcher::kRestAfter);
+    f.timer.runPending();
     EXPECT_EQ(f.timer.pending(), 1u);  // still looking
+    EXPECT_TRUE(f.suite->isResting());
 
-    // A later foreign write is seen on a later turn, once.
+    // A later foreign write, made while the suite rests, is seen on a later turn, once.
     auto other = DefaultsSuite::open(f.home.path(), DefaultsSuite::kSharedSuiteName);
     other->remove("quickCreateShortcut");
     f.timer.runPending();
     f.timer.runPending();
     EXPECT_EQ(f.settings.quickCreateShortcut.get(), defaultQuickCreateShortcut);
     EXPECT_EQ(f.shortcutDeliveries, 2);
+    EXPECT_TRUE(f.suite->isResting());
 }
 
 TEST(SettingsChangeWatcher, TheApplicationsOwnWritesCauseNoReload) {
@@ -97,8 +103,14 @@ TEST(SettingsChangeWatcher, GivenReadableDescriptorsItSleepsUntilAWriteInTheSuit
     test::PolledReadableDescriptors descriptors;
     SettingsChangeWatcher watcher(f.settings, f.timer, &descriptors);
     watcher.start();
-    EXPECT_EQ(f.timer.pending(), 0u);
+    // Only the suite's rest is booked: no look until a write.
+    ASSERT_EQ(f.timer.pending(), 1u);
+    f.timer.runPending();
+    EXPECT_TRUE(f.suite->isResting());
     ASSERT_EQ(descriptors.watched(), 1u);
+    // Closing the database (an event of its own) reads as no change.
+    descriptors.dispatch();
+    EXPECT_EQ(f.timer.pending(), 0u);
     EXPECT_EQ(descriptors.dispatch(), 0);
 
     // The command line writes from its own process: the write wakes the watcher, which reloads.
@@ -117,6 +129,10 @@ TEST(SettingsChangeWatcher, GivenReadableDescriptorsItSleepsUntilAWriteInTheSuit
     f.settings.quickCreateShortcut.set(QuickCreateShortcut{32, 6144});
     descriptors.dispatch();
     EXPECT_EQ(f.shortcutDeliveries, 2);
+    f.timer.runPending();
+    descriptors.dispatch();
+    EXPECT_EQ(f.shortcutDeliveries, 2);
     EXPECT_EQ(descriptors.dispatch(), 0);
     EXPECT_EQ(f.timer.pending(), 0u);
+    EXPECT_TRUE(f.suite->isResting());
 }

@@ -681,6 +681,96 @@ std::unique_ptr<DefaultsSuite> openReadOnly(const TemporaryConfigHome& home, std
 
 }  // namespace
 
+// While the suite rests (its database closed), every call opens it again, and changes made
+// elsewhere before, during and after resting are each told once; its own are not.
+TEST(DefaultsSuite, ARestingSuiteOpensAgainWhenUsedAndStillTellsChangesMadeElsewhere) {
+    TemporaryConfigHome home;
+    auto app = DefaultsSuite::open(home.path(), kSuite);
+    auto other = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(app && other);
+    ASSERT_TRUE(app->set("mine", 1));
+    EXPECT_FALSE(app->changedElsewhere());
+
+    app->rest();
+    EXPECT_TRUE(app->isResting());
+    EXPECT_FALSE(app->changedElsewhere());  // resting changed no file
+    EXPECT_FALSE(app->changedElsewhere());
+    EXPECT_TRUE(app->isResting());          // and looking did not open it
+    EXPECT_EQ(*app->get("mine"), DefaultsValue(1));
+    EXPECT_FALSE(app->isResting());
+
+    // Written elsewhere while resting: told once, and the suite is open to be read.
+    app->rest();
+    ASSERT_TRUE(other->set("theirs", "x"));
+    EXPECT_TRUE(app->changedElsewhere());
+    EXPECT_FALSE(app->isResting());
+    EXPECT_FALSE(app->changedElsewhere());
+
+    // Its own writes after resting are not changes made elsewhere.
+    app->rest();
+    ASSERT_TRUE(app->set("mine", 2));
+    ASSERT_TRUE(app->remove("theirs"));
+    EXPECT_FALSE(app->changedElsewhere());
+
+    // Written elsewhere before resting and not asked about yet: told after.
+    ASSERT_TRUE(other->set("theirs", "y"));
+    app->rest();
+    EXPECT_TRUE(app->changedElsewhere());
+    EXPECT_FALSE(app->changedElsewhere());
+
+    // Written elsewhere while resting, then read before asking: still told, once.
+    app->rest();
+    auto outcome = runInChild([&] {
+        auto child = DefaultsSuite::open(home.path(), kSuite);
+        return child && child->set("fromChild", true) ? "ok" : "failed";
+    });
+    ASSERT_EQ(outcome.output, "ok");
+    EXPECT_EQ(*app->get("fromChild"), DefaultsValue(true));
+    EXPECT_TRUE(app->changedElsewhere());
+    EXPECT_FALSE(app->changedElsewhere());
+
+    // A reader rests and opens again read-only.
+    std::string failure;
+    auto reader = DefaultsSuite::openReadOnly(kSuite, home.suiteFolder(kSuite), failure);
+    ASSERT_TRUE(reader) << failure;
+    reader->rest();
+    EXPECT_EQ(*reader->get("mine"), DefaultsValue(2));
+    EXPECT_FALSE(reader->set("refused", 1));
+
+    // A suite in memory has nowhere to open again from: it never rests.
+    auto memory = DefaultsSuite::openInMemory(kSuite);
+    ASSERT_TRUE(memory->set("k", 1));
+    memory->rest();
+    EXPECT_FALSE(memory->isResting());
+    EXPECT_EQ(*memory->get("k"), DefaultsValue(1));
+}
+
+// A database gone while the suite rests: reads come back empty, a change is refused with a reason,
+// nothing is created in its place, and the suite works again once the file is back.
+TEST(DefaultsSuite, ARestingSuiteWhoseDatabaseWentAwayRefusesChangesAndRecovers) {
+    TemporaryConfigHome home;
+    auto app = DefaultsSuite::open(home.path(), kSuite);
+    ASSERT_TRUE(app && app->set("k", 1));
+    const fs::path database = app->databasePath();
+    app->rest();
+    const fs::path away = database.string() + ".away";
+    fs::rename(database, away);
+
+    EXPECT_FALSE(app->changedElsewhere());  // cannot tell, so no reload from nothing
+    EXPECT_FALSE(app->get("k"));
+    try {
+        app->setOrThrow("k", 2);
+        ADD_FAILURE() << "stored without a database";
+    } catch (const DefaultsWriteError& e) {
+        EXPECT_EQ(e.reason(), "The settings file cannot be written to.");
+    }
+    EXPECT_FALSE(fs::exists(database));
+
+    fs::rename(away, database);
+    EXPECT_EQ(*app->get("k"), DefaultsValue(1));
+    EXPECT_TRUE(app->set("k", 3));
+}
+
 TEST(DefaultsSuiteReadOnly, ReadsWhatTheApplicationWritesAndSeesItsLaterChanges) {
     TemporaryConfigHome home;
     auto application = DefaultsSuite::open(home.path(), kSuite);
