@@ -191,6 +191,31 @@ void PortalHotKeyService::closeSession() {
     boundIDs_.clear();
 }
 
+// Every session has the same handle (one token), so the new one is asked for only once the portal
+// has answered the old one's Close: a Close it handled after the new session opened would end
+// that one, and with it every shortcut.
+void PortalHotKeyService::reopenSession() {
+    if (sessionState_ != SessionState::ready || !bus_.isConnected()) {
+        closeSession();
+        createSession();
+        return;
+    }
+    const QDBusMessage close = QDBusMessage::createMethodCall(
+        QString::fromLatin1(kService), sessionHandle_, QString::fromLatin1(kSessionInterface), QStringLiteral("Close"));
+    sessionState_ = SessionState::closing;
+    sessionHandle_.clear();
+    boundEntries_.reset();
+    boundIDs_.clear();
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(close, kCallTimeoutMilliseconds), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+        finished->deleteLater();
+        if (sessionState_ != SessionState::closing) return;
+        // Answered or failed alike: the set wanted by now goes into the new session.
+        sessionState_ = SessionState::none;
+        scheduleBinding();
+    });
+}
+
 void PortalHotKeyService::sendRequest(const QString& method, const QList<QVariant>& arguments, QVariantMap options,
                                       void (PortalHotKeyService::*answered)(uint, const QVariantMap&)) {
     // The Request object's path follows from our name and the token, so the answer is listened
@@ -308,8 +333,7 @@ void PortalHotKeyService::bindingAnswered(uint code, const QVariantMap& results)
         // A portal that binds only what its session was opened with cannot change the set in
         // place: a new session, opened with the whole set, decides what is taken.
         log_.log("The global shortcuts portal did not bind a changed set; opening a new session");
-        closeSession();
-        createSession();
+        reopenSession();
         return;
     }
     // What is bound is what was asked for less what the portal left out; the left-out

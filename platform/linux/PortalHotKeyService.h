@@ -72,6 +72,7 @@ private:
     void bindNow();
     void createSession();
     void closeSession();
+    void reopenSession();
     void sessionCreated(uint code, const QVariantMap& results);
     void bindingAnswered(uint code, const QVariantMap& results);
     std::vector<Entry> wantedEntries() const;
@@ -85,7 +86,7 @@ private:
 
     Logger log_{kAppSubsystem, "GlobalHotKey"};
     QDBusConnection bus_;
-    enum class SessionState { none, creating, ready } sessionState_ = SessionState::none;
+    enum class SessionState { none, creating, ready, closing } sessionState_ = SessionState::none;
     // Why the last session could not be opened or bind anything; cleared by one that opens.
     std::optional<std::string> failure_;
     QString sessionHandle_;

@@ -14,7 +14,8 @@ A test drives it through org.quillet.Test.StandInPortal at /org/quillet/Test:
   LeaveOut(as ids)               every later BindShortcuts leaves `ids` out
 With the argument "session-set" it plays the portals that bind only the shortcuts named in
 CreateSession's options and answer BindShortcuts with the session's set (KDE's before Plasma 6.1).
-Prints "ready" on standard output once the name is owned.
+A session's Close is answered once it is closed, a moment later; a session may not be created again
+under the handle of one still open. Prints "ready" on standard output once the name is owned.
 """
 import json
 import sys
@@ -107,6 +108,9 @@ def portal_call(conn, sender, path, interface, method, params, invocation):
             sender[1:].replace(".", "_"), options.get("session_handle_token", "s"))
         calls.append({"method": "CreateSession", "options": {k: v for k, v in options.items() if k != "shortcuts"},
                       "shortcuts": [[i, props] for i, props in options.get("shortcuts", [])]})
+        if session in sessions:
+            invocation.return_dbus_error("org.freedesktop.DBus.Error.Failed", "the session is open: " + session)
+            return
         sessions[session] = sender
         session_shortcuts[session] = options.get("shortcuts", [])
         last_session = session
@@ -142,10 +146,15 @@ def portal_property(conn, sender, path, interface, name):
 
 def session_call(conn, sender, path, interface, method, params, invocation):
     calls.append({"method": "Close", "session": path})
-    sessions.pop(path, None)
-    invocation.return_value(None)
-    # A closed session's path may be opened again, under the same token.
-    conn.unregister_object(registrations.pop(path))
+
+    # Closing takes a moment (the real portal hands it to its backend) and is answered once done.
+    def close():
+        sessions.pop(path, None)
+        # A closed session's path may be opened again, under the same token.
+        conn.unregister_object(registrations.pop(path))
+        invocation.return_value(None)
+        return False
+    GLib.timeout_add(100, close)
 
 
 def control_call(conn, sender, path, interface, method, params, invocation):
