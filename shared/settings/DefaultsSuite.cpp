@@ -184,7 +184,7 @@ bool pathExists(const std::filesystem::path& path) {
 bool memoryIsShort() {
     std::string failure;
     const SqliteLease library = leaseSqlite(failure);
-    if (!library) return false;
+    if (!library) return true;
     sqlite3* raw = nullptr;
     const int rc = sqlite().open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     Database db(raw);
@@ -474,9 +474,11 @@ bool DefaultsSuite::Connection::reopen(const std::filesystem::path& path, bool r
 
 namespace {
 
-// What the database and its log look like on disk (which file, how long, when last changed): any
+// What the database and its log look like on disk (which file, how long, when last written): any
 // commit changes it, and nothing but a commit or a checkpoint does while no connection of this
-// process is open.
+// process is open. Not the change time: SQLite gives the log its owner again on opening it. The
+// files are only looked at, never opened: closing a descriptor of them would drop the locks that
+// other connections of this process hold.
 std::string filesState(const std::filesystem::path& database) {
     std::string state;
     for (const std::string& path : {database.string(), database.string() + "-wal"}) {
@@ -487,8 +489,7 @@ std::string filesState(const std::filesystem::path& database) {
         }
         for (long long n : {static_cast<long long>(st.st_dev), static_cast<long long>(st.st_ino),
                             static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
-                            static_cast<long long>(st.st_mtim.tv_nsec), static_cast<long long>(st.st_ctim.tv_sec),
-                            static_cast<long long>(st.st_ctim.tv_nsec)})
+                            static_cast<long long>(st.st_mtim.tv_nsec)})
             state += std::to_string(n) + ',';
         state += ';';
     }
@@ -652,8 +653,6 @@ std::unique_ptr<DefaultsSuite> DefaultsSuite::openInMemory(const std::string& su
 
 DefaultsSuite::Connection* DefaultsSuite::connection() const {
     if (connection_) return connection_.get();
-    // Files first: a commit made while the connection opens shows in its data version.
-    if (filesState(databasePath_) != restingFiles_) changedWhileResting_ = true;
     auto connection = std::make_unique<Connection>();
     std::string reason;
     if (!connection->reopen(databasePath_, readOnly_, reason)) {
@@ -664,6 +663,9 @@ DefaultsSuite::Connection* DefaultsSuite::connection() const {
     connection_ = std::move(connection);
     dataVersion_.reset();
     dataVersion();
+    // The files after the new baseline: a commit made before it changed them, one made after it
+    // shows in the data version.
+    if (filesState(databasePath_) != restingFiles_) changedWhileResting_ = true;
     return connection_.get();
 }
 
