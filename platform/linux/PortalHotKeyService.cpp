@@ -185,7 +185,11 @@ void PortalHotKeyService::closeSession() {
                                                  QString::fromLatin1(kSessionInterface), QStringLiteral("Close")),
                   QDBus::NoBlock);
     }
-    sessionState_ = SessionState::none;
+    forgetSession(SessionState::none);
+}
+
+void PortalHotKeyService::forgetSession(SessionState state) {
+    sessionState_ = state;
     sessionHandle_.clear();
     boundEntries_.reset();
     boundIDs_.clear();
@@ -202,10 +206,7 @@ void PortalHotKeyService::reopenSession() {
     }
     const QDBusMessage close = QDBusMessage::createMethodCall(
         QString::fromLatin1(kService), sessionHandle_, QString::fromLatin1(kSessionInterface), QStringLiteral("Close"));
-    sessionState_ = SessionState::closing;
-    sessionHandle_.clear();
-    boundEntries_.reset();
-    boundIDs_.clear();
+    forgetSession(SessionState::closing);
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(close, kCallTimeoutMilliseconds), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();

@@ -87,6 +87,8 @@ private:
     Logger log_{kAppSubsystem, "GlobalHotKey"};
     QDBusConnection bus_;
     enum class SessionState { none, creating, ready, closing } sessionState_ = SessionState::none;
+    // Drops what the last session held, leaving the state given.
+    void forgetSession(SessionState state);
     // Why the last session could not be opened or bind anything; cleared by one that opens.
     std::optional<std::string> failure_;
     QString sessionHandle_;

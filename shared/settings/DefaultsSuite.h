@@ -45,7 +45,7 @@ private:
 // suite starts empty, by the application's open() only; a stored value that cannot be decoded
 // reads as absent. Reads never throw.
 //
-// This class is the only place that talks to SQLite.
+// This class is the only place that talks to SQLite (loaded through SqliteLibrary while open).
 class DefaultsSuite {
 public:
     // The app group suite shared by the application and the extension.
