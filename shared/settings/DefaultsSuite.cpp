@@ -365,6 +365,12 @@ DefaultsSuite::Connection::Verdict DefaultsSuite::Connection::open(const std::fi
     if (rc = setWritingRules(); rc != SQLITE_DONE) return fail(rc);
 
     if (auto failed = failedIntegrityCheck(reason)) return *failed;
+    // A header that asks for a newer writer opens for reading without a word (and SQLite only
+    // knows it once the first page is read): every later change would be refused.
+    if (sqlite().db_readonly(db, "main") == 1 && refusedByItsHeader(SQLITE_READONLY, path)) {
+        reason = "its header asks for a newer writer";
+        return Verdict::damaged;
+    }
 
     // A suite that is set up is only read here, so another program holding its write lock does
     // not keep it from opening (the application would run on another domain instead, and the

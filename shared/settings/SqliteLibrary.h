@@ -13,7 +13,7 @@ namespace quillet {
 #define QUILLET_SQLITE_FUNCTIONS(X)                                                                      \
     X(open_v2) X(close_v2) X(db_config) X(extended_result_codes) X(busy_timeout) X(prepare_v2) X(step) \
     X(reset) X(finalize) X(bind_text) X(bind_blob) X(clear_bindings) X(column_blob) X(column_bytes)    \
-    X(column_int64) X(column_text) X(errcode) X(errmsg) X(errstr) X(system_errno)
+    X(column_int64) X(column_text) X(errcode) X(errmsg) X(errstr) X(system_errno) X(db_readonly)
 
 struct SqliteFunctions {
 #define QUILLET_SQLITE_MEMBER(name) decltype(&sqlite3_##name) name = nullptr;

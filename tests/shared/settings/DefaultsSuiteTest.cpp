@@ -337,16 +337,22 @@ TEST(DefaultsSuite, ADatabaseHeaderOfAnUnsupportedFormatIsMovedAsideToo) {
     auto aside = asideFiles(folder);
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(readFile(aside[0]), header);
-    // A header that asks for a newer writer than SQLite is: it reads, but refuses every change.
+    // SQLite will not read a file whose header asks for a newer reader; one whose header asks
+    // only for a newer writer it reads, but then refuses every change. Both are moved aside.
     suite.reset();
-    std::string newerWriter = readFile(database);
-    ASSERT_GE(newerWriter.size(), 100u);
-    newerWriter[19] = 3;
-    writeFile(database, newerWriter);
-    suite = DefaultsSuite::open(home.path(), kSuite);
-    ASSERT_TRUE(suite);
-    EXPECT_TRUE(suite->set("after", true));
-    EXPECT_EQ(asideFiles(folder).size(), 2u);
+    const std::string suiteBytes = readFile(database);
+    ASSERT_GE(suiteBytes.size(), 100u);
+    size_t moved = 1;
+    for (const size_t versionByte : {19, 18}) {
+        std::string newer = suiteBytes;
+        newer[versionByte] = 3;
+        writeFile(database, newer);
+        suite = DefaultsSuite::open(home.path(), kSuite);
+        ASSERT_TRUE(suite);
+        EXPECT_TRUE(suite->set("after", true)) << "version byte " << versionByte;
+        EXPECT_EQ(asideFiles(folder).size(), ++moved) << "version byte " << versionByte;
+        suite.reset();
+    }
     // The extension's reading leaves such a file alone and reports it.
     writeFile(database.string() + ".copy", header);
     std::string failure;
