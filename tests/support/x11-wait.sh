@@ -57,11 +57,13 @@ window_property() {
 }
 
 # await_window SECONDS DESCRIPTION SEARCH-ARGS...: waits until `xdotool search SEARCH-ARGS...`
-# finds a window and prints the first one's id.
+# finds a window and prints the first one's id. The id comes from the search that found it: a
+# search while other windows come and go may die on one that vanished and find nothing, so a
+# second search could miss a window that is there.
 await_window() {
   local seconds=$1 description=$2
   shift 2
-  wait_until "$seconds" "$description" first_window "$@" >/dev/null && first_window "$@"
+  wait_until "$seconds" "$description" first_window "$@"
 }
 first_window() {
   local id

@@ -109,7 +109,7 @@ if wait_for_window "$reports" "Reports Q"; then
   nautilus --new-window "$second" >>"$work/nautilus.log" 2>&1
   if wait_for_window "$second" "Second"; then
     expect "the newer window is in front" "$second" "Second"
-    reports_window=$(xdotool search --name '^Reports Q$' | head -n 1)
+    reports_window=$(await_window 5 "the Reports Q window" --name '^Reports Q$')
     xdotool windowactivate --sync "$reports_window" >/dev/null 2>&1
     wait_until 10 "Reports Q raised to the top" window_on_top "$reports_window" || fail=1
     expect "the raised window is in front" "$reports" "Reports Q"

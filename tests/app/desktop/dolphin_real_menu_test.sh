@@ -85,7 +85,9 @@ printf '[General]\nShowFullPathInTitlebar=true\n' >>"$XDG_CONFIG_HOME/dolphinrc"
 mkdir -p "$HOME/Other Place" "$HOME/Third"
 dolphin --new-window "$HOME/Other Place" >>"$QUILLET_SESSION_DIR/dolphin.log" 2>&1 &
 wait_for '[ "$(front)" = "$HOME/Other Place" ]' "a window in front names its folder" 80
-second=$(xdotool search --onlyvisible --name "^$HOME/Other Place" 2>/dev/null | head -1)
+# Taken as the search finds it: a second search while windows come and go may find nothing.
+wait_for 'second=$(xdotool search --onlyvisible --name "^$HOME/Other Place" 2>/dev/null | head -1); [ -n "$second" ]' \
+  "the other window is found" 50
 dolphin --new-window "$HOME/Third" >>"$QUILLET_SESSION_DIR/dolphin.log" 2>&1 &
 wait_for '[ "$(front)" = "$HOME/Third" ]' "the newer window in front names its folder" 80
 xdotool windowactivate --sync "$second" 2>/dev/null

@@ -34,8 +34,8 @@ check "the first one keeps running" 'kill -0 $pid'
 
 # The hot key: the panel appears, in front, with the focus.
 xdotool key ctrl+alt+n
-check "the hot key opens the panel" 'wait_for "xdotool search --name \"^Create File$\" >/dev/null 2>&1" 50'
-panel=$(xdotool search --name "^Create File$" 2>/dev/null | head -1)
+panel=$(await_window 5 "the panel" --name "^Create File$")
+check "the hot key opens the panel" '[ -n "$panel" ]'
 check "the panel has the focus" 'wait_for "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = \"$panel\" ]" 30'
 check "the panel is on every desktop" 'xprop -id "$panel" _NET_WM_DESKTOP | grep -q "= 4294967295"'
 check "the panel stays above other windows" 'xprop -id "$panel" _NET_WM_STATE | grep -q "_NET_WM_STATE_ABOVE"'

@@ -36,7 +36,7 @@ done
 check "no pool threads (the icons' conversions)" '! grep -q "Thread (pooled)" "$work/threads"'
 # The application's icon goes on the first window that opens, not on the tray icon's own window.
 has_icon() { xprop -id "$1" _NET_WM_ICON 2>/dev/null | grep -q "_NET_WM_ICON(CARDINAL) ="; }
-tray_window=$(xdotool search --pid $pid 2>/dev/null | head -n 1)
+tray_window=$(await_window 5 "the tray icon's window" --pid $pid)
 check "the tray icon's window carries no icon property" '[ -n "$tray_window" ] && ! has_icon "$tray_window"'
 "$quillet" 2>/dev/null  # a second launch opens the main window
 main=$(await_window 20 "the main window" --onlyvisible --pid $pid --name "Quillet\+")
