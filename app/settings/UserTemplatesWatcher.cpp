@@ -54,13 +54,23 @@ void UserTemplatesWatcher::checkNow() {
 }
 
 void UserTemplatesWatcher::rescan() {
-    std::vector<std::filesystem::path> folders;
-    std::vector<FileTypeDefinition> types = templates_.discover(&folders);
-    folderMissing_ = folders.empty();
-    if (folderMissing_ && templates_.folder()) {
-        if (auto parent = nearestExistingParent(*templates_.folder())) folders.push_back(*parent);
+    std::vector<FileTypeDefinition> types;
+    // A folder is watched before the scan that counts for it: a template written into a folder
+    // just made (or just found) between its scan and its watch would otherwise go unseen until
+    // the next change. So a scan that finds other folders than those watched watches them and
+    // scans again; the folders rarely change twice in a row, and a third scan is the last.
+    for (int round = 1;; ++round) {
+        std::vector<std::filesystem::path> folders;
+        types = templates_.discover(&folders);
+        folderMissing_ = folders.empty();
+        if (folderMissing_ && templates_.folder()) {
+            if (auto parent = nearestExistingParent(*templates_.folder())) folders.push_back(*parent);
+        }
+        if (folders == watched_) break;
+        notifier_.watch(folders);
+        watched_ = std::move(folders);
+        if (round == 3) break;
     }
-    notifier_.watch(folders);
     std::vector<std::string> ids = typeIDs(types);
     if (ids != offered_ || !started_)
         log_.log("Templates folder %{public}s holds %ld templates",

@@ -52,6 +52,8 @@ private:
     ReadableDescriptors* descriptors_;
     FolderChangeNotifier notifier_;
     std::unique_ptr<ReadableDescriptors::Watch> readable_;
+    // The folders the notifier watches, as the last scan found them.
+    std::vector<std::filesystem::path> watched_;
     bool folderMissing_ = false;
     bool started_ = false;
     // A pending look outlives the watcher in the timer; it only runs while this is alive.

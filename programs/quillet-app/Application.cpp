@@ -509,6 +509,10 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
     FolderChangeNotifier instanceFolder;
     bool instanceFilesMissing = false;  // said once, tried again at every check
     const auto checkInstanceFiles = [&] {
+        // Watched again each time, as the folder itself may have been made anew, and before the
+        // look, so a removal just after it still raises an event (putting the files back raises
+        // one too, whose look then finds them in place).
+        const bool watched = instanceFolder.watch({socketPath.parent_path()}) == 1;
         const bool socketGone = !socket.isInPlace();
         const bool lockGone = !lock.isInPlace();
         if (!socketGone && !lockGone) {
@@ -525,8 +529,6 @@ int runInstance(int argc, char** argv, const UserEnvironment& environment, const
             }
             instanceFilesMissing = true;
         }
-        // Watched again each time: the folder itself may have been made anew.
-        const bool watched = instanceFolder.watch({socketPath.parent_path()}) == 1;
         if (watched && !instanceFilesMissing) keepInstanceFiles.stop();
         else if (!keepInstanceFiles.isActive()) keepInstanceFiles.start();
     };

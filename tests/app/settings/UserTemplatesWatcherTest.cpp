@@ -1,6 +1,10 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "app/settings/AppSettings.h"
 #include "app/settings/FileTypesListModel.h"
@@ -26,6 +30,23 @@ std::vector<std::string> storedStrings(const DefaultsSuite& suite, const char* k
     std::sort(out.begin(), out.end());
     return out;
 }
+
+// Done once, just before the next watch on `watchedFolder` is added: a change that lands
+// between a look into a folder and the watch that follows it.
+std::string watchedFolder;
+std::function<void()> beforeWatching;
+
+}  // namespace
+
+// This test program's own inotify_add_watch, in front of the C library's.
+extern "C" int inotify_add_watch(int fd, const char* path, uint32_t mask) noexcept {
+    if (beforeWatching && path == watchedFolder) std::exchange(beforeWatching, nullptr)();
+    using Real = int (*)(int, const char*, uint32_t);
+    static const auto real = reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "inotify_add_watch"));
+    return real(fd, path, mask);
+}
+
+namespace {
 
 struct TemplatesWatcherTest : ::testing::Test {
     TemporaryConfigHome config;
@@ -142,4 +163,17 @@ TEST_F(TemplatesWatcherTest, GivenReadableDescriptorsItSleepsUntilTheFolderOrIts
         EXPECT_EQ(timer.pending(), 0u);
     }
     EXPECT_EQ(descriptors.watched(), 0u);
+}
+
+TEST_F(TemplatesWatcherTest, ATemplateWrittenWhileItsNewFolderIsFirstWatchedIsSeen) {
+    PolledReadableDescriptors descriptors;
+    UserTemplatesWatcher watcher(settings, UserTemplates(folder), timer, &descriptors);
+    watcher.start();
+    fs::create_directories(folder);
+    // The letter lands after the watcher has looked into the new folder, before it watches it.
+    watchedFolder = folder.string();
+    beforeWatching = [&] { writeFile(folder / "Letter.odt", "letter"); };
+    EXPECT_EQ(descriptors.dispatch(), 1);
+    EXPECT_FALSE(beforeWatching);
+    EXPECT_EQ(enabledTemplates(), std::vector<std::string>{"template:Letter.odt"});
 }
