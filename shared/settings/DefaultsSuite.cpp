@@ -502,10 +502,6 @@ std::string filesState(const std::filesystem::path& database) {
     return state;
 }
 
-}  // namespace
-
-namespace {
-
 // A new database file is created here rather than by SQLite so that it is private from its first
 // byte; SQLite gives its -wal and -shm files the same mode.
 bool prepareFile(const std::filesystem::path& path, std::string& failure) {
