@@ -48,7 +48,15 @@ namespace {
 // it: a creation for a click in a file manager.
 struct SessionBusLibrary {
     OnDemandLibrary library{"libsystemd.so.0"};
-#define QUILLET_SD_FUNCTION(name) decltype(::name)* name = library.function<decltype(::name)>(#name)
+    // Counted as the functions below are looked up (members start in the order written).
+    int missing = 0;
+    template <typename F>
+    F* find(const char* name) {
+        F* function = library.function<F>(name);
+        if (!function) ++missing;
+        return function;
+    }
+#define QUILLET_SD_FUNCTION(name) decltype(::name)* name = find<decltype(::name)>(#name)
     QUILLET_SD_FUNCTION(sd_bus_new);
     QUILLET_SD_FUNCTION(sd_bus_set_address);
     QUILLET_SD_FUNCTION(sd_bus_set_bus_client);
@@ -69,13 +77,7 @@ struct SessionBusLibrary {
     QUILLET_SD_FUNCTION(sd_bus_error_free);
 #undef QUILLET_SD_FUNCTION
 
-    bool complete() const {
-        return sd_bus_new && sd_bus_set_address && sd_bus_set_bus_client && sd_bus_start && sd_bus_flush_close_unref &&
-               sd_bus_get_name_creds && sd_bus_creds_get_pid && sd_bus_creds_unref && sd_bus_list_names &&
-               sd_bus_message_new_method_call && sd_bus_message_set_auto_start && sd_bus_message_open_container &&
-               sd_bus_message_close_container && sd_bus_message_append && sd_bus_message_unref && sd_bus_call &&
-               sd_bus_error_has_name && sd_bus_error_free;
-    }
+    bool complete() const { return missing == 0; }
 };
 
 bool heldBy(const SessionBusLibrary& sd, sd_bus* bus, const char* name, pid_t pid) {
